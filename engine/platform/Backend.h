@@ -1,0 +1,103 @@
+#pragma once
+// The seam between the engine's scene graph and the machine it runs on.
+//
+// Two implementations: the SDL back end (a real window, hardware renderer, SDL_mixer sound, the
+// system's message box) and the headless back end (no window, a software renderer drawing into
+// an off-screen surface, a virtual clock the test steps, message boxes and sounds recorded).
+// Both load images with SDL_image and text with SDL_ttf, so sizes are real in either.
+//
+// Everything here is called on the main thread except showMessageBox, which any thread may call.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace engine {
+
+// An image in memory: a loaded PNG or a rendered line of text. Sizes in pixels.
+// The back end keeps whatever it needs to draw it (a surface, a renderer texture) in `handle`.
+class Texture {
+public:
+    virtual ~Texture() = default;
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+
+protected:
+    int m_width = 0;
+    int m_height = 0;
+};
+
+// Screen rectangles for drawing are in window pixels with the origin at the TOP-left, y down;
+// the scene graph converts from its bottom-left coordinates before it calls draw.
+struct PixelRect {
+    float x = 0, y = 0, w = 0, h = 0;
+};
+
+struct DrawColor {
+    std::uint8_t r = 255, g = 255, b = 255, a = 255;
+};
+
+// Input as the scene graph needs it: the left mouse button is the one touch.
+struct InputEvent {
+    enum class Type { TouchBegan, TouchMoved, TouchEnded, Minimized, Restored, Quit };
+    Type type = Type::Quit;
+    float x = 0;  // window pixels, origin top-left (touch events only)
+    float y = 0;
+};
+
+struct WindowSpec {
+    std::string title;
+    int width = 1024;
+    int height = 768;
+    bool resizable = false;
+};
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    // ---- Window and frames
+    // Creates the window (the headless back end only remembers the size). False on failure.
+    virtual bool createWindow(const WindowSpec& spec) = 0;
+    virtual bool hasWindow() const = 0;
+    virtual int windowWidth() const = 0;
+    virtual int windowHeight() const = 0;
+    virtual void beginFrame() = 0;  // clears to black
+    virtual void draw(const Texture& texture, const PixelRect& source, const PixelRect& target,
+                      DrawColor tint) = 0;
+    virtual void endFrame() = 0;  // presents
+
+    // ---- Resources
+    // Null when the file is missing or unreadable; the caller reports it.
+    virtual std::shared_ptr<Texture> loadImage(const std::string& path) = 0;
+    // One line of UTF-8 text in white (tinted at draw time); null when the font cannot be opened.
+    // An empty text gives a texture of width 0 and the font's line height.
+    virtual std::shared_ptr<Texture> renderText(const std::string& fontPath, int pointSize,
+                                                const std::string& utf8) = 0;
+
+    // ---- Time and input
+    virtual double nowSeconds() = 0;  // monotonic; virtual in the headless back end
+    // Appends the input that arrived; waits at most `timeoutSeconds` for the first event
+    // (0 polls). The headless back end never waits: a test queues input and steps the clock.
+    virtual void pollInput(std::vector<InputEvent>& out, double timeoutSeconds) = 0;
+
+    // ---- Sound (paths already resolved to files). Missing files are silent, never fatal.
+    virtual void preloadMusic(const std::string& path) = 0;
+    virtual void playMusic(const std::string& path, bool loop) = 0;
+    virtual void stopMusic(bool releaseData) = 0;
+    virtual void preloadEffect(const std::string& path) = 0;
+    virtual unsigned playEffect(const std::string& path, bool loop, float pitch, float pan,
+                                float gain) = 0;
+
+    // ---- Modal box; any thread. Blocks the calling thread until dismissed (headless: records
+    // and returns at once). With no system box available the text goes to standard error.
+    virtual void showMessageBox(const std::string& text, const std::string& title) = 0;
+};
+
+// The back end in use; set once at start-up (the SDL one by the process entry, the headless one
+// by tests) before the director is used.
+Backend& backend();
+void setBackend(std::unique_ptr<Backend> backend);
+
+}  // namespace engine
