@@ -16,7 +16,7 @@
 namespace engine {
 
 // An image in memory: a loaded PNG or a rendered line of text. Sizes in pixels.
-// The back end keeps whatever it needs to draw it (a surface, a renderer texture) in `handle`.
+// Each back end derives from it to keep what it needs for drawing (a surface, a renderer texture).
 class Texture {
 public:
     virtual ~Texture() = default;
