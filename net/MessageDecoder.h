@@ -1,0 +1,47 @@
+#pragma once
+// Turns the JSON text of one server frame into an stMsg, and the client version check.
+//
+// Every value the client reads is a JSON string, the numeric ones included; an int field is
+// converted like atoi (leading white space, optional sign, digits up to the first other
+// character; no digits gives 0; values beyond the int range saturate). The kind in "opt" is
+// compared byte for byte, case-sensitively, and selects the keys read:
+//
+//   opt        keys read
+//   "query"    online, version
+//   "add"      desk (int), site (int), name
+//   "change"   info[0..3]: name, ready (int)
+//   "start"    cards
+//   "over"     info[0..3]: name, result (int)
+//   "game"     per (int), surplus, now (int), cards, score (int), must (int)
+//   "score"    p0, p1
+//   "run"      site (int), name
+//   other      nothing ("timeout" among them)
+//
+// Bad data from the server never stops the link: a missing key, a value that is not a string, an
+// "info" that is not an array or has fewer than four elements, or an element that is not an
+// object leaves the affected fields at their initial values; elements after the fourth are
+// ignored; other keys are ignored.
+
+#include <string>
+#include <string_view>
+
+#include "net/Message.h"
+
+inline constexpr const char* kClientVersion = "28";
+
+enum class DecodeStatus {
+    Ok,         // `out` is filled
+    NotJson,    // the text does not parse: the link is finished
+    NotObject,  // valid JSON but not an object: the message is dropped
+};
+
+// Decodes `text` into `out`, which should hold a fresh record's initial values.
+DecodeStatus decodeMessage(std::string_view text, stMsg& out);
+
+// The same, parsing inside `text` itself so the frame is not copied again; `text` is left
+// scrambled. For the receive path, whose buffer is refilled for every frame.
+DecodeStatus decodeMessageInPlace(std::string& text, stMsg& out);
+
+// False only for a "query" answer whose version is not kClientVersion (whole-string compare);
+// such a client must stop.
+bool versionAccepted(const stMsg& msg);

@@ -1,0 +1,39 @@
+#include "net/OutgoingMessages.h"
+
+#include "cards/CardCode.h"
+
+namespace {
+
+// {"opt":"change","type":"<type>","desk":D,"site":S}
+std::string changeMessage(const char* type, int desk, int site) {
+    return std::string(R"({"opt":"change","type":")") + type + R"(","desk":)" +
+           std::to_string(desk) + R"(,"site":)" + std::to_string(site) + "}";
+}
+
+// {"opt":"game","desk":D,"site":S,"cards":"<cardList>"}
+std::string gameMessage(int desk, int site, const std::string& cardList) {
+    return R"({"opt":"game","desk":)" + std::to_string(desk) + R"(,"site":)" +
+           std::to_string(site) + R"(,"cards":")" + cardList + R"("})";
+}
+
+}  // namespace
+
+std::string queryMessage() { return R"({"opt":"query"})"; }
+
+std::string addMessage() { return R"({"opt":"add"})"; }
+
+std::string readyMessage(int desk, int site) { return changeMessage("ready", desk, site); }
+
+std::string leaveMessage(int desk, int site) { return changeMessage("leave", desk, site); }
+
+std::string passMessage(int desk, int site) { return gameMessage(desk, site, ""); }
+
+std::string playMessage(int desk, int site, const std::vector<int>& codes) {
+    std::string cardList;
+    formatCardList(codes, cardList);
+    return gameMessage(desk, site, cardList);
+}
+
+std::string leadMessage(int desk, int site, int code) {
+    return gameMessage(desk, site, std::to_string(code));
+}

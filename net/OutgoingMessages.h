@@ -1,0 +1,17 @@
+#pragma once
+// Every text the client sends, built as plain text: no white space, keys in the order the server
+// expects, numbers in decimal. `desk` and `site` are the desk number and seat from the "add"
+// message that seated the client.
+
+#include <string>
+#include <vector>
+
+std::string queryMessage();                        // {"opt":"query"}: hall state
+std::string addMessage();                          // {"opt":"add"}: quick join
+std::string readyMessage(int desk, int site);      // ready for the next game
+std::string leaveMessage(int desk, int site);      // leave the desk
+std::string passMessage(int desk, int site);       // pass: an empty card list
+// Plays the selected cards: every code followed by a comma, the last one included.
+std::string playMessage(int desk, int site, const std::vector<int>& codes);
+// Leads one card when the turn's time ran out: the code alone, with no comma.
+std::string leadMessage(int desk, int site, int code);

@@ -1,0 +1,262 @@
+#include "net/MessageDecoder.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <functional>
+#include <sstream>
+#include <string>
+
+namespace {
+
+// Every field on one line, so a failed comparison shows exactly which field differs.
+std::string describe(const stMsg& m) {
+    std::ostringstream out;
+    out << "opt=" << m.opt << " online=" << m.online << " name=" << m.name << " desk=" << m.desk
+        << " site=" << m.site << " cards=" << m.cards << " per=" << m.per
+        << " surplus=" << m.surplus << " now=" << m.now << " score=" << m.score
+        << " must=" << m.must << " p0=" << m.p0 << " p1=" << m.p1 << " version=" << m.version;
+    for (const st_seat_info& seat : m.info) {
+        out << " [" << seat.name << "," << seat.ready << "," << seat.result << "]";
+    }
+    return out.str();
+}
+
+struct Row {
+    const char* what;
+    std::string text;
+    std::function<void(stMsg&)> expect;  // applied to a fresh record
+};
+
+void checkRows(const std::vector<Row>& rows) {
+    for (const Row& row : rows) {
+        stMsg expected;
+        row.expect(expected);
+
+        stMsg decoded;
+        ASSERT_EQ(decodeMessage(row.text, decoded), DecodeStatus::Ok) << row.what;
+        EXPECT_EQ(describe(decoded), describe(expected)) << row.what;
+
+        std::string buffer = row.text;
+        stMsg inPlace;
+        ASSERT_EQ(decodeMessageInPlace(buffer, inPlace), DecodeStatus::Ok) << row.what;
+        EXPECT_EQ(describe(inPlace), describe(expected)) << row.what << " (in place)";
+    }
+}
+
+TEST(MessageDecoder, FreshRecordHasTheInitialValues) {
+    const stMsg m;
+    EXPECT_EQ(describe(m),
+              "opt= online= name= desk=-1 site=-1 cards= per=-1 surplus= now=-1 score=0 must=0 "
+              "p0= p1= version= [,0,0] [,0,0] [,0,0] [,0,0]");
+}
+
+TEST(MessageDecoder, EachKindReadsItsKeys) {
+    checkRows({
+        {"query", R"({"opt":"query","online":"12","version":"28"})",
+         [](stMsg& m) {
+             m.opt = "query";
+             m.online = "12";
+             m.version = "28";
+         }},
+        {"add", R"({"opt":"add","desk":"5","site":"2","name":"x"})",
+         [](stMsg& m) {
+             m.opt = "add";
+             m.desk = 5;
+             m.site = 2;
+             m.name = "x";
+         }},
+        {"start", R"({"opt":"start","cards":"3,17,52,"})",
+         [](stMsg& m) {
+             m.opt = "start";
+             m.cards = "3,17,52,";
+         }},
+        {"game",
+         R"({"opt":"game","per":"1","surplus":"0","now":"2","cards":"4,5,","score":"25","must":"1"})",
+         [](stMsg& m) {
+             m.opt = "game";
+             m.per = 1;
+             m.surplus = "0";
+             m.now = 2;
+             m.cards = "4,5,";
+             m.score = 25;
+             m.must = 1;
+         }},
+        {"score", R"({"opt":"score","p0":"120","p1":"-5"})",
+         [](stMsg& m) {
+             m.opt = "score";
+             m.p0 = "120";
+             m.p1 = "-5";
+         }},
+        {"run", R"({"opt":"run","site":"3","name":"bob"})",
+         [](stMsg& m) {
+             m.opt = "run";
+             m.site = 3;
+             m.name = "bob";
+         }},
+        {"timeout", R"({"opt":"timeout","desk":"4","name":"n"})",
+         [](stMsg& m) { m.opt = "timeout"; }},
+        {"kind compared case-sensitively", R"({"opt":"Query","online":"9","version":"27"})",
+         [](stMsg& m) { m.opt = "Query"; }},
+        {"keys of other kinds ignored",
+         R"({"opt":"add","desk":"1","site":"0","name":"a","cards":"1,","online":"7","per":"2"})",
+         [](stMsg& m) {
+             m.opt = "add";
+             m.desk = 1;
+             m.site = 0;
+             m.name = "a";
+         }},
+        {"escapes resolved, bytes kept", R"({"opt":"run","site":"0","name":"a\"b\u00e9\u0000c"})",
+         [](stMsg& m) {
+             m.opt = "run";
+             m.site = 0;
+             m.name = std::string("a\"b\xC3\xA9\0c", 7);
+         }},
+    });
+}
+
+TEST(MessageDecoder, SeatsComeFromTheFirstFourInfoElements) {
+    checkRows({
+        {"change with a fifth element",
+         R"({"opt":"change","info":[{"name":"a","ready":"1"},{"name":"","ready":"0"},)"
+         R"({"name":"c","ready":"1","result":"9"},{"name":"d","ready":"0"},{"name":"e","ready":"1"}]})",
+         [](stMsg& m) {
+             m.opt = "change";
+             m.info[0] = {"a", 1, 0};
+             m.info[2] = {"c", 1, 0};
+             m.info[3] = {"d", 0, 0};
+         }},
+        {"over",
+         R"({"opt":"over","info":[{"name":"a","result":"2"},{"name":"b","result":"-2"},)"
+         R"({"name":"c","result":"2","ready":"1"},{"name":"d","result":"-2"}]})",
+         [](stMsg& m) {
+             m.opt = "over";
+             m.info[0] = {"a", 0, 2};
+             m.info[1] = {"b", 0, -2};
+             m.info[2] = {"c", 0, 2};
+             m.info[3] = {"d", 0, -2};
+         }},
+    });
+}
+
+TEST(MessageDecoder, IntsReadLikeAtoi) {
+    struct Case {
+        const char* value;
+        int expected;
+    };
+    const Case cases[] = {
+        {"5", 5},        {"abc", 0},      {"12x", 12},       {"  12", 12},
+        {"\\t\\n12", 12},  {"-3", -3},      {"+7", 7},         {"", 0},
+        {"-", 0},        {"1 2", 1},      {" -0042", -42},   {"2147483647", INT_MAX},
+        {"99999999999", INT_MAX},         {"-2147483648", INT_MIN},
+        {"-99999999999", INT_MIN},
+    };
+    for (const Case& c : cases) {
+        stMsg m;
+        const std::string text = std::string(R"({"opt":"add","desk":")") + c.value + "\"}";
+        ASSERT_EQ(decodeMessage(text, m), DecodeStatus::Ok) << text;
+        EXPECT_EQ(m.desk, c.expected) << "desk \"" << c.value << "\"";
+    }
+}
+
+TEST(MessageDecoder, BadValuesKeepInitialValues) {
+    checkRows({
+        {"missing keys", R"({"opt":"game"})", [](stMsg& m) { m.opt = "game"; }},
+        {"missing opt", R"({"desk":"5"})", [](stMsg&) {}},
+        {"opt not a string", R"({"opt":5,"online":"3"})", [](stMsg&) {}},
+        {"values not strings",
+         R"({"opt":"game","per":1,"surplus":7,"now":null,"cards":["1"],"score":{},"must":true})",
+         [](stMsg& m) { m.opt = "game"; }},
+        {"some strings, some not", R"({"opt":"add","desk":5,"site":"2","name":false})",
+         [](stMsg& m) {
+             m.opt = "add";
+             m.site = 2;
+         }},
+        {"info not an array", R"({"opt":"change","info":{"name":"a","ready":"1"}})",
+         [](stMsg& m) { m.opt = "change"; }},
+        {"info a string", R"({"opt":"over","info":"abcd"})", [](stMsg& m) { m.opt = "over"; }},
+        {"info shorter than four", R"({"opt":"change","info":[{"name":"a","ready":"1"}]})",
+         [](stMsg& m) {
+             m.opt = "change";
+             m.info[0] = {"a", 1, 0};
+         }},
+        {"info empty", R"({"opt":"over","info":[]})", [](stMsg& m) { m.opt = "over"; }},
+        {"info elements not objects",
+         R"({"opt":"change","info":["a",{"name":"b","ready":"1"},3,null]})",
+         [](stMsg& m) {
+             m.opt = "change";
+             m.info[1] = {"b", 1, 0};
+         }},
+        {"info element with wrong types",
+         R"({"opt":"over","info":[{"name":1,"result":"-1"},{},{},{}]})",
+         [](stMsg& m) {
+             m.opt = "over";
+             m.info[0].result = -1;
+         }},
+    });
+}
+
+TEST(MessageDecoder, StatusTellsJsonFromNonObjectFromGarbage) {
+    struct Case {
+        std::string text;
+        DecodeStatus expected;
+    };
+    const Case cases[] = {
+        {R"({"opt":"query"})", DecodeStatus::Ok},
+        {R"(  {"opt":"x"}  )", DecodeStatus::Ok},
+        {"[1,2]", DecodeStatus::NotObject},
+        {R"("opt")", DecodeStatus::NotObject},
+        {"42", DecodeStatus::NotObject},
+        {"null", DecodeStatus::NotObject},
+        {R"({"opt":)", DecodeStatus::NotJson},
+        {"", DecodeStatus::NotJson},
+        {"abc", DecodeStatus::NotJson},
+        {R"({"opt":"query"} x)", DecodeStatus::NotJson},
+        {R"({"opt":"query"}{"opt":"add"})", DecodeStatus::NotJson},
+        {"{'opt':'query'}", DecodeStatus::NotJson},
+    };
+    for (const Case& c : cases) {
+        stMsg m;
+        EXPECT_EQ(decodeMessage(c.text, m), c.expected) << c.text;
+        std::string buffer = c.text;
+        stMsg n;
+        EXPECT_EQ(decodeMessageInPlace(buffer, n), c.expected) << c.text << " (in place)";
+        if (c.expected != DecodeStatus::Ok) {
+            EXPECT_EQ(describe(m), describe(stMsg{})) << "a refused text fills nothing";
+        }
+    }
+}
+
+TEST(MessageDecoder, ParsesOnlyTheViewNotWhatFollows) {
+    const std::string storage = R"({"opt":"add","desk":"5"}garbage)";
+    stMsg m;
+    ASSERT_EQ(decodeMessage(std::string_view(storage).substr(0, storage.find("garbage")), m), DecodeStatus::Ok);
+    EXPECT_EQ(m.desk, 5);
+}
+
+TEST(VersionCheck, OnlyAQueryWithAnotherVersionIsRefused) {
+    struct Case {
+        const char* opt;
+        const char* version;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"query", "28", true},  {"query", "27", false}, {"query", "", false},
+        {"query", "28 ", false}, {"query", "028", false}, {"Query", "27", true},
+        {"add", "", true},      {"game", "1", true},
+    };
+    for (const Case& c : cases) {
+        stMsg m;
+        m.opt = c.opt;
+        m.version = c.version;
+        EXPECT_EQ(versionAccepted(m), c.accepted) << c.opt << " / \"" << c.version << "\"";
+    }
+}
+
+TEST(VersionCheck, MissingVersionInAQueryIsRefused) {
+    stMsg m;
+    ASSERT_EQ(decodeMessage(R"({"opt":"query","online":"3"})", m), DecodeStatus::Ok);
+    EXPECT_FALSE(versionAccepted(m));
+}
+
+}  // namespace

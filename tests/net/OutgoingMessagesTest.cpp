@@ -1,0 +1,35 @@
+#include "net/OutgoingMessages.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(OutgoingMessages, ExactTexts) {
+    struct Row {
+        std::string built;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {queryMessage(), R"({"opt":"query"})"},
+        {addMessage(), R"({"opt":"add"})"},
+        {readyMessage(7, 2), R"({"opt":"change","type":"ready","desk":7,"site":2})"},
+        {leaveMessage(7, 2), R"({"opt":"change","type":"leave","desk":7,"site":2})"},
+        {passMessage(7, 2), R"({"opt":"game","desk":7,"site":2,"cards":""})"},
+        {playMessage(7, 2, {4, 17}), R"({"opt":"game","desk":7,"site":2,"cards":"4,17,"})"},
+        {leadMessage(7, 2, 4), R"({"opt":"game","desk":7,"site":2,"cards":"4"})"},
+        {readyMessage(3, 1), R"({"opt":"change","type":"ready","desk":3,"site":1})"},
+        {leaveMessage(3, 1), R"({"opt":"change","type":"leave","desk":3,"site":1})"},
+        {passMessage(3, 1), R"({"opt":"game","desk":3,"site":1,"cards":""})"},
+        {playMessage(3, 1, {53}), R"({"opt":"game","desk":3,"site":1,"cards":"53,"})"},
+        {playMessage(3, 1, {0, 0, 52, 53}),
+         R"({"opt":"game","desk":3,"site":1,"cards":"0,0,52,53,"})"},
+        {leadMessage(3, 1, 0), R"({"opt":"game","desk":3,"site":1,"cards":"0"})"},
+        {readyMessage(12, 0), R"({"opt":"change","type":"ready","desk":12,"site":0})"},
+        {readyMessage(-1, -1), R"({"opt":"change","type":"ready","desk":-1,"site":-1})"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(row.built, row.expected);
+    }
+}
+
+}  // namespace
