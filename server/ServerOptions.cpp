@@ -1,0 +1,116 @@
+#include "server/ServerOptions.h"
+
+#include <charconv>
+#include <random>
+#include <string_view>
+
+#include "server/game/Deal.h"
+
+namespace server {
+
+namespace {
+
+bool readNumber(std::string_view text, long long low, long long high, long long& out) {
+    long long value = 0;
+    const auto [end, code] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (code != std::errc() || end != text.data() + text.size() || value < low || value > high) {
+        return false;
+    }
+    out = value;
+    return true;
+}
+
+// Seconds as a decimal (e.g. 0.5) to milliseconds.
+bool readSeconds(std::string_view text, Millis& out) {
+    const std::string copy(text);
+    char* end = nullptr;
+    const double seconds = std::strtod(copy.c_str(), &end);
+    if (copy.empty() || end != copy.c_str() + copy.size() || !(seconds >= 0) ||
+        seconds > 86400.0) {
+        return false;
+    }
+    out = Millis(static_cast<long long>(seconds * 1000.0 + 0.5));
+    return true;
+}
+
+}  // namespace
+
+std::string usageText() {
+    return "usage: desk-server [options]\n"
+           "  --host ADDRESS        listen address (default 127.0.0.1)\n"
+           "  --port N              TCP port, 0 for any free one (default 9999)\n"
+           "  --seed N              seed the shuffles for repeatable games\n"
+           "  --bot-wait SECONDS    computer players sit down this long after a person (2)\n"
+           "  --bot-delay SECONDS   computer players think this long before playing (1)\n"
+           "  --no-bots             no computer players\n"
+           "  --deal N              cards dealt to each player, 1 to 27 (27)\n"
+           "  --turn-timeout SEC    a silent turn is passed after this long (35)\n"
+           "  --ready-timeout SEC   a seated player not ready is sent away after this long (60)\n"
+           "  --name-prefix TEXT    players are named TEXT followed by a number (player)\n"
+           "  --quiet               no log lines on stderr\n";
+}
+
+bool parseServerOptions(int argc, const char* const argv[], ServerConfig& config, bool& help,
+                        std::string& error) {
+    help = false;
+    bool seeded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view option = argv[i];
+        if (option == "--help" || option == "-h") {
+            help = true;
+            return true;
+        }
+        if (option == "--no-bots") {
+            config.hall.desk.bots = false;
+            continue;
+        }
+        if (option == "--quiet") {
+            config.log = false;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            error = "missing value after " + std::string(option);
+            return false;
+        }
+        const std::string_view value = argv[++i];
+        long long number = 0;
+        bool ok = true;
+        if (option == "--host") {
+            config.host = value;
+        } else if (option == "--port") {
+            ok = readNumber(value, 0, 65535, number);
+            config.port = static_cast<unsigned short>(number);
+        } else if (option == "--seed") {
+            ok = readNumber(value, 0, std::numeric_limits<long long>::max(), number);
+            config.hall.seed = static_cast<std::uint64_t>(number);
+            seeded = true;
+        } else if (option == "--deal") {
+            ok = readNumber(value, 1, kFullDeal, number);
+            config.hall.desk.deal = static_cast<int>(number);
+        } else if (option == "--bot-wait") {
+            ok = readSeconds(value, config.hall.desk.botWait);
+        } else if (option == "--bot-delay") {
+            ok = readSeconds(value, config.hall.desk.botDelay);
+        } else if (option == "--turn-timeout") {
+            ok = readSeconds(value, config.hall.desk.turnTimeout);
+        } else if (option == "--ready-timeout") {
+            ok = readSeconds(value, config.hall.desk.readyTimeout);
+        } else if (option == "--name-prefix") {
+            config.hall.namePrefix = value;
+        } else {
+            error = "unknown option " + std::string(option);
+            return false;
+        }
+        if (!ok) {
+            error = "bad value for " + std::string(option) + ": " + std::string(value);
+            return false;
+        }
+    }
+    if (!seeded) {
+        std::random_device device;
+        config.hall.seed = (static_cast<std::uint64_t>(device()) << 32) | device();
+    }
+    return true;
+}
+
+}  // namespace server

@@ -1,0 +1,30 @@
+#pragma once
+// The computer player's choice of play: a simple, sensible strategy over every legal play.
+//
+//   situation                      choice
+//   leading                        the lowest play that is not a bomb or same cards (fewest
+//                                  such "power" cards), more cards first among equal values;
+//                                  bombs only when nothing else is left
+//   a play that empties the hand   always taken (unless it would bomb the partner's play)
+//   the partner made the last play pass
+//   an opponent made it            the cheapest ordinary play that beats it; failing that, the
+//                                  cheapest bomb when the table holds points or an opponent is
+//                                  close to going out; otherwise pass
+//
+// Whatever it returns is one of legalPlays(hand, lastPlay), or empty (a pass) when following.
+
+#include <vector>
+
+namespace server {
+
+struct BotView {
+    const std::vector<int>& hand;      // sorted
+    const std::vector<int>& lastPlay;  // empty when leading
+    bool partnerMadeLastPlay = false;
+    int tablePoints = 0;
+    int fewestOpponentCards = 27;  // cards held by the opponent nearest to going out (still in)
+};
+
+std::vector<int> chooseBotPlay(const BotView& view);
+
+}  // namespace server

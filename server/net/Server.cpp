@@ -1,0 +1,118 @@
+#include "server/net/Server.h"
+
+#include <cstdio>
+
+#include "server/protocol/ClientRequest.h"
+
+namespace server {
+
+Server::Server(asio::io_context& io, const ServerConfig& config)
+    : m_io(io),
+      m_config(config),
+      m_listener(io, [this](asio::ip::tcp::socket socket) { onAccept(std::move(socket)); }),
+      m_hall(config.hall) {}
+
+bool Server::start(std::string& error) {
+    if (!m_listener.open(m_config.host, m_config.port, error)) {
+        return false;
+    }
+    log("listening on " + m_config.host + ":" + std::to_string(port()));
+    return true;
+}
+
+void Server::stop() {
+    m_listener.close();
+    // Closing posts each session's onClosed; take the map first so they find nothing to undo.
+    auto sessions = std::move(m_sessions);
+    m_sessions.clear();
+    for (auto& [id, session] : sessions) {
+        session->close("server stopping");
+    }
+    for (auto& timer : m_deskTimers) {
+        timer->cancel();
+    }
+}
+
+void Server::onAccept(asio::ip::tcp::socket socket) {
+    const std::uint64_t id = m_nextId++;
+    auto session = std::make_shared<Session>(std::move(socket), id, static_cast<Session::Owner&>(*this), m_config.limits);
+    m_sessions.emplace(id, session);
+    m_hall.connect(id);
+    log("connection " + std::to_string(id) + " from " + session->peer() + " opened");
+    session->start();
+}
+
+void Server::onFrame(Session& session, std::string& text) {
+    const std::optional<ClientRequest> request = parseClientRequest(text);
+    if (!request) {
+        session.close("malformed message");
+        return;
+    }
+    m_hall.handle(session.id(), *request, now(), m_out);
+    deliver();
+}
+
+void Server::onClosed(Session& session, const std::string& reason) {
+    if (m_sessions.erase(session.id()) == 0) {
+        return;
+    }
+    log("connection " + std::to_string(session.id()) + " closed: " + reason);
+    m_hall.disconnect(session.id(), now(), m_out);
+    deliver();
+}
+
+void Server::deliver() {
+    for (const Hall::Send& send : m_out.sends) {
+        auto found = m_sessions.find(send.person);
+        if (found != m_sessions.end()) {
+            found->second->send(send.text);
+        }
+    }
+    for (const std::string& line : m_out.log) {
+        log(line);
+    }
+    for (int desk : m_out.touchedDesks) {
+        armDesk(desk);
+    }
+    m_out.sends.clear();
+    m_out.log.clear();
+    m_out.touchedDesks.clear();
+}
+
+void Server::armDesk(int desk) {
+    while (static_cast<int>(m_deskTimers.size()) <= desk) {
+        m_deskTimers.push_back(std::make_unique<asio::steady_timer>(m_io));
+        m_deskArmedFor.emplace_back();
+    }
+    const std::optional<Millis> deadline = m_hall.deskDeadline(desk);
+    if (deadline == m_deskArmedFor[desk]) {
+        return;
+    }
+    m_deskArmedFor[desk] = deadline;
+    asio::steady_timer& timer = *m_deskTimers[desk];
+    if (!deadline) {
+        timer.cancel();
+        return;
+    }
+    timer.expires_at(m_epoch + *deadline);
+    timer.async_wait([this, desk](const asio::error_code& error) {
+        if (error) {
+            return;  // re-armed or cancelled
+        }
+        m_deskArmedFor[desk].reset();
+        m_hall.advanceDesk(desk, now(), m_out);
+        deliver();
+    });
+}
+
+Millis Server::now() const {
+    return std::chrono::duration_cast<Millis>(std::chrono::steady_clock::now() - m_epoch);
+}
+
+void Server::log(const std::string& line) const {
+    if (m_config.log) {
+        std::fprintf(stderr, "desk-server: %s\n", line.c_str());
+    }
+}
+
+}  // namespace server

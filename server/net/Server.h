@@ -1,0 +1,64 @@
+#pragma once
+// The reference server's network side: one event loop, a listener, a session per connection and
+// a timer per desk, around the pure Hall. Every function runs on the event-loop thread (the one
+// running the io_context); nothing here is locked.
+//
+// A text that is not a well-formed request closes the connection that sent it; the hall and the
+// other desks never notice. One line per connection event and per game result goes to stderr.
+
+#include <asio.hpp>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "server/hall/Hall.h"
+#include "server/net/Listener.h"
+#include "server/net/Session.h"
+
+namespace server {
+
+struct ServerConfig {
+    std::string host = "127.0.0.1";
+    unsigned short port = 9999;
+    HallConfig hall;
+    SessionLimits limits;
+    bool log = true;  // connection events and game results to stderr
+};
+
+class Server : private Session::Owner {
+public:
+    Server(asio::io_context& io, const ServerConfig& config);
+
+    // Starts listening; false with the system's reason.
+    bool start(std::string& error);
+    unsigned short port() const { return m_listener.port(); }
+    // Closes the listener, every connection and every timer, so the loop runs dry and returns.
+    void stop();
+
+private:
+    void onAccept(asio::ip::tcp::socket socket);
+    void onFrame(Session& session, std::string& text) override;
+    void onClosed(Session& session, const std::string& reason) override;
+
+    void deliver();
+    void armDesk(int desk);
+    Millis now() const;
+    void log(const std::string& line) const;
+
+    asio::io_context& m_io;
+    ServerConfig m_config;
+    Listener m_listener;
+    Hall m_hall;
+    std::unordered_map<std::uint64_t, std::shared_ptr<Session>> m_sessions;
+    std::vector<std::unique_ptr<asio::steady_timer>> m_deskTimers;
+    std::vector<std::optional<Millis>> m_deskArmedFor;  // the deadline each desk timer waits for
+    std::uint64_t m_nextId = 1;
+    std::chrono::steady_clock::time_point m_epoch = std::chrono::steady_clock::now();
+    Hall::Output m_out;  // reused for every hall call
+};
+
+}  // namespace server

@@ -1,0 +1,77 @@
+#pragma once
+// One client connection: frames in, frames out, and the limits that keep one bad peer from
+// hurting anyone else. Runs on the server's single event-loop thread, like every handler here.
+//
+//   what the peer does                              what happens
+//   a frame length of 0 or above 1 MiB              connection closed ("bad frame length")
+//   more frames than the rate allows (a flood)      connection closed ("flood")
+//   stops reading until its queue passes the bound  connection closed ("send queue full")
+//   closes or resets                                connection closed
+// The owner judges each text (malformed JSON, unknown requests) and may close the session too.
+// Closing is idempotent; the owner hears of it once, from a handler posted to the loop, never
+// from inside its own call into the session.
+
+#include <array>
+#include <asio.hpp>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "net/Framing.h"
+
+namespace server {
+
+struct SessionLimits {
+    std::size_t maxQueuedBytes = 256 * 1024;  // frames waiting to be written
+    double framesPerSecond = 50;              // sustained rate of received frames
+    double burstFrames = 100;                 // frames a peer may send at once
+};
+
+class Session : public std::enable_shared_from_this<Session> {
+public:
+    class Owner {
+    public:
+        // One whole received text; the owner may move from it.
+        virtual void onFrame(Session& session, std::string& text) = 0;
+        virtual void onClosed(Session& session, const std::string& reason) = 0;
+
+    protected:
+        ~Owner() = default;
+    };
+
+    Session(asio::ip::tcp::socket socket, std::uint64_t id, Owner& owner,
+            const SessionLimits& limits);
+
+    void start();
+    // Queues one text as a frame; ignored once closed.
+    void send(std::string_view text);
+    void close(const std::string& reason);
+
+    std::uint64_t id() const { return m_id; }
+    const std::string& peer() const { return m_peer; }
+    bool closed() const { return m_closed; }
+
+private:
+    void readMore();
+    void onRead(const asio::error_code& error, std::size_t bytes);
+    void writeMore();
+    bool takeFrameToken();
+
+    asio::ip::tcp::socket m_socket;
+    std::uint64_t m_id = 0;
+    Owner& m_owner;
+    SessionLimits m_limits;
+    std::string m_peer;
+    framing::FrameAssembler m_frames;
+    std::array<char, 16 * 1024> m_readBuffer{};
+    std::string m_text;     // the frame being handed to the owner
+    std::string m_writing;  // bytes of the write in flight
+    std::string m_pending;  // frames queued behind it
+    bool m_closed = false;
+    double m_tokens = 0;
+    std::chrono::steady_clock::time_point m_tokensAt;
+};
+
+}  // namespace server

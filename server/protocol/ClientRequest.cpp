@@ -1,0 +1,83 @@
+#include "server/protocol/ClientRequest.h"
+
+#include <rapidjson/document.h>
+
+#include "cards/CardCode.h"
+
+namespace server {
+
+namespace {
+
+bool readInt(const rapidjson::Value& object, const char* key, int& out) {
+    auto member = object.FindMember(key);
+    if (member == object.MemberEnd() || !member->value.IsInt()) {
+        return false;
+    }
+    out = member->value.GetInt();
+    return true;
+}
+
+const rapidjson::Value* findString(const rapidjson::Value& object, const char* key) {
+    auto member = object.FindMember(key);
+    if (member == object.MemberEnd() || !member->value.IsString()) {
+        return nullptr;
+    }
+    return &member->value;
+}
+
+std::string_view view(const rapidjson::Value& string) {
+    return {string.GetString(), string.GetStringLength()};
+}
+
+}  // namespace
+
+std::optional<ClientRequest> parseClientRequest(std::string_view text) {
+    rapidjson::Document doc;
+    doc.Parse(text.data(), text.size());
+    if (doc.HasParseError() || !doc.IsObject()) {
+        return std::nullopt;
+    }
+    const rapidjson::Value* opt = findString(doc, "opt");
+    if (opt == nullptr) {
+        return std::nullopt;
+    }
+    ClientRequest request;
+    const std::string_view kind = view(*opt);
+    if (kind == "query") {
+        request.kind = ClientRequest::Kind::Query;
+        return request;
+    }
+    if (kind == "add") {
+        request.kind = ClientRequest::Kind::Add;
+        return request;
+    }
+    if (!readInt(doc, "desk", request.desk) || !readInt(doc, "site", request.seat)) {
+        return std::nullopt;
+    }
+    if (kind == "change") {
+        const rapidjson::Value* type = findString(doc, "type");
+        if (type == nullptr) {
+            return std::nullopt;
+        }
+        if (view(*type) == "ready") {
+            request.kind = ClientRequest::Kind::Ready;
+        } else if (view(*type) == "leave") {
+            request.kind = ClientRequest::Kind::Leave;
+        } else {
+            return std::nullopt;
+        }
+        return request;
+    }
+    if (kind == "game") {
+        const rapidjson::Value* cards = findString(doc, "cards");
+        if (cards == nullptr) {
+            return std::nullopt;
+        }
+        request.kind = ClientRequest::Kind::Play;
+        request.cards = parseCardList(view(*cards));
+        return request;
+    }
+    return std::nullopt;
+}
+
+}  // namespace server

@@ -1,0 +1,32 @@
+#pragma once
+// The requests a client sends, read strictly. The client writes desk and site as JSON numbers and
+// the cards as a string:
+//
+//   {"opt":"query"}
+//   {"opt":"add"}
+//   {"opt":"change","type":"ready","desk":D,"site":S}
+//   {"opt":"change","type":"leave","desk":D,"site":S}
+//   {"opt":"game","desk":D,"site":S,"cards":"L"}      L empty for a pass
+//
+// Anything else (not JSON, not an object, an unknown opt or type, a missing key or a value of the
+// wrong type) is malformed, and the server drops the connection that sent it. Extra keys are
+// ignored. Whether a well-formed request makes sense (the right seat, a legal play) is for the
+// hall and the desk to decide.
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace server {
+
+struct ClientRequest {
+    enum class Kind { Query, Add, Ready, Leave, Play };
+    Kind kind = Kind::Query;
+    int desk = -1;           // Ready, Leave, Play
+    int seat = -1;           // Ready, Leave, Play
+    std::vector<int> cards;  // Play: empty for a pass
+};
+
+std::optional<ClientRequest> parseClientRequest(std::string_view text);
+
+}  // namespace server

@@ -1,0 +1,41 @@
+#pragma once
+// The JSON texts the server sends. Every value is a JSON string, numbers included, exactly as
+// the client reads them; names are escaped as JSON requires.
+//
+//   {"opt":"query","online":"12","version":"28"}
+//   {"opt":"add","desk":"5","site":"2","name":"player7"}
+//   {"opt":"change","info":[{"name":"player7","ready":"1"},{"name":"","ready":"0"},...]}
+//   {"opt":"start","cards":"0,4,8,..."}
+//   {"opt":"game","per":"2","surplus":"25","cards":"8,9,","score":"10","now":"3","must":"0"}
+//   {"opt":"score","p0":"30","p1":"45"}
+//   {"opt":"over","info":[{"name":"player7","result":"1"},...]}
+//   {"opt":"run","site":"2","name":"player7"}
+//   {"opt":"timeout"}
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace server {
+
+inline constexpr std::string_view kServerClientVersion = "28";
+
+struct SeatLine {
+    std::string_view name;  // empty for a free seat
+    int value = 0;          // ready flag (0 or 1) in "change", result in "over"
+};
+
+std::string queryMessage(std::size_t online);
+std::string addMessage(int desk, int seat, std::string_view name);
+std::string changeMessage(const std::array<SeatLine, 4>& seats);
+std::string startMessage(const std::vector<int>& hand);
+// `per` -1 when no seat acted; `cards` empty for a pass; `now` -1 when nobody moves next.
+std::string gameMessage(int per, std::size_t surplus, const std::vector<int>& cards, int score,
+                        int now, bool must);
+std::string scoreMessage(int p0, int p1);
+std::string overMessage(const std::array<SeatLine, 4>& seats);
+std::string runMessage(int seat, std::string_view name);
+std::string timeoutMessage();
+
+}  // namespace server
