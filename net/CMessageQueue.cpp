@@ -1,0 +1,186 @@
+#include "net/CMessageQueue.h"
+
+#include <cassert>
+#include <cstdlib>
+#include <system_error>
+#include <thread>
+
+#include "engine/base/Configuration.h"
+#include "engine/platform/MessageBox.h"
+#include "net/Framing.h"
+#include "net/MessageDecoder.h"
+
+namespace {
+
+constexpr const char* kLinkErrorTitle = "error";
+constexpr const char* kSendFailed = "断开连接，请重新登录!";
+constexpr const char* kReceiveFailed = "从服务器接收数据错误.";
+constexpr const char* kDisconnected = "与服务器断开连接!";
+
+std::string configString(const char* key) {
+    return engine::Configuration::getInstance()->getValue(key, engine::Value::Null).asString();
+}
+
+}  // namespace
+
+// any thread
+CMessageQueue* CMessageQueue::getInstance() {
+    // Never destroyed: the detached receiver thread may still be blocked in a receive when the
+    // process exits, and must not find a destroyed mutex or list.
+    static CMessageQueue* const instance = new CMessageQueue();
+    return instance;
+}
+
+// main thread (first getInstance)
+CMessageQueue::CMessageQueue() { startSockets(); }
+
+// main thread
+bool CMessageQueue::connectServer() { return connectServerAt(configString("host"), kServerPort); }
+
+// main thread
+bool CMessageQueue::connectServerAt(const std::string& host, std::uint16_t port) {
+    assert(m_socket == kNoSocket && "the link connects once");
+    m_downloadAddress = configString("download");
+    m_socket = connectIPv4(host, port);
+    if (m_socket == kNoSocket) {
+        return false;
+    }
+    try {
+        std::thread(&CMessageQueue::recvThread, this).detach();
+    } catch (const std::system_error&) {
+        shutdownSocket(m_socket);
+        return false;
+    }
+    return true;
+}
+
+// main thread
+bool CMessageQueue::sendMsg(const std::string& text) {
+    if (m_sendTap) {
+        m_sendTap(text);
+        return true;
+    }
+    m_sendBuffer.clear();
+    framing::appendFrame(m_sendBuffer, text);
+    for (std::size_t sent = 0; sent < m_sendBuffer.size();) {
+        const long n = sendSome(m_socket, m_sendBuffer.data() + sent, m_sendBuffer.size() - sent);
+        if (n <= 0) {
+            engine::MessageBox(kSendFailed, kLinkErrorTitle);
+            return false;
+        }
+        sent += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// main thread
+void CMessageQueue::setSendTap(std::function<void(const std::string&)> tap) {
+    m_sendTap = std::move(tap);
+}
+
+// main thread
+void CMessageQueue::shutdown() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopping = true;
+    }
+    m_queueRoom.notify_all();
+    if (m_socket != kNoSocket) {
+        shutdownSocket(m_socket);
+    }
+}
+
+// main thread
+std::shared_ptr<stMsg> CMessageQueue::popMsg() {
+    std::shared_ptr<stMsg> front;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_msgList.empty()) {
+            return front;
+        }
+        front = std::move(m_msgList.front());
+        m_msgList.pop_front();
+    }
+    m_queueRoom.notify_one();
+    return front;
+}
+
+// receiver thread (scene tests: main thread)
+void CMessageQueue::pushMsg(std::shared_ptr<stMsg> msg) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_queueRoom.wait(lock, [this] { return m_stopping || m_msgList.size() < kMaxQueued; });
+    if (!m_stopping) {
+        m_msgList.push_back(std::move(msg));
+    }
+}
+
+// receiver thread
+bool CMessageQueue::receiveAll(char* data, std::size_t size) {
+    for (std::size_t got = 0; got < size;) {
+        const long n = recvSome(m_socket, data + got, size - got);
+        if (n <= 0) {
+            return false;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// receiver thread
+bool CMessageQueue::failReceive(const char* text) {
+    if (!m_stopping) {
+        engine::MessageBox(text, kLinkErrorTitle);
+    }
+    return false;
+}
+
+// receiver thread
+bool CMessageQueue::recvFrame(std::string& text) {
+    // TCP may deliver the four length bytes in pieces: wait for all of them.
+    unsigned char header[framing::kHeaderBytes];
+    if (!receiveAll(reinterpret_cast<char*>(header), sizeof header)) {
+        return failReceive(kReceiveFailed);
+    }
+    const std::uint32_t length = framing::readHeader(header);
+    if (!framing::lengthAccepted(length)) {
+        return failReceive(kReceiveFailed);
+    }
+    text.resize(length);
+    if (!receiveAll(text.data(), length)) {
+        return failReceive(kDisconnected);
+    }
+    return true;
+}
+
+// receiver thread
+void CMessageQueue::refuseVersion() {
+    engine::MessageBox("版本过低，请前往 " + m_downloadAddress + " 下载新版客户端!", "错误");
+    // No destructors and no atexit handlers: the main thread may be drawing right now.
+    std::_Exit(0);
+}
+
+// receiver thread
+void CMessageQueue::recvThread() {
+    std::string buffer;  // reused for every frame; the text is parsed inside it
+    while (!m_stopping) {
+        buffer.clear();
+        if (!recvFrame(buffer)) {
+            break;
+        }
+        auto msg = std::make_shared<stMsg>();
+        const DecodeStatus status = decodeMessageInPlace(buffer, *msg);
+        if (status == DecodeStatus::NotJson) {
+            break;
+        }
+        if (status == DecodeStatus::NotObject) {
+            continue;  // valid JSON the client cannot read: dropped, the link goes on
+        }
+        if (!versionAccepted(*msg)) {
+            refuseVersion();
+        }
+        pushMsg(std::move(msg));
+    }
+    if (!m_stopping) {
+        engine::MessageBox(kDisconnected, kLinkErrorTitle);
+    }
+}
