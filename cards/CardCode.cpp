@@ -34,13 +34,21 @@ int readCode(std::string_view piece) {
 
 }  // namespace
 
-int rankIndex(int code) { return code / 4; }
+int rankIndex(int code) {
+    return code / 4;
+}
 
-int suitIndex(int code) { return code % 4; }
+int suitIndex(int code) {
+    return code % 4;
+}
 
-bool isJoker(int code) { return code == kBlackJoker || code == kRedJoker; }
+bool isJoker(int code) {
+    return code == kBlackJoker || code == kRedJoker;
+}
 
-bool isValidCode(int code) { return code >= 0 && code <= kRedJoker; }
+bool isValidCode(int code) {
+    return code >= 0 && code <= kRedJoker;
+}
 
 std::vector<int> parseCardList(std::string_view text) {
     std::vector<int> codes;
@@ -61,4 +69,6 @@ void formatCardList(const std::vector<int>& codes, std::string& out) {
     }
 }
 
-void sortHand(std::vector<int>& codes) { std::sort(codes.begin(), codes.end()); }
+void sortHand(std::vector<int>& codes) {
+    std::sort(codes.begin(), codes.end());
+}

@@ -16,10 +16,18 @@ int clampToInt(long long value) {
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
-bool isAce(int code) { return code >= 0 && code <= 3; }
-bool isKing(int code) { return code >= 48 && code <= 51; }
-bool isAceOrTwo(int code) { return code >= 0 && code <= 7; }
-bool sameRank(int a, int b) { return rankIndex(a) == rankIndex(b); }
+bool isAce(int code) {
+    return code >= 0 && code <= 3;
+}
+bool isKing(int code) {
+    return code >= 48 && code <= 51;
+}
+bool isAceOrTwo(int code) {
+    return code >= 0 && code <= 7;
+}
+bool sameRank(int a, int b) {
+    return rankIndex(a) == rankIndex(b);
+}
 
 using Cards = std::vector<int>;
 
@@ -88,9 +96,13 @@ HandType run(const Cards& c, std::size_t width, std::size_t minCards, int kind) 
     return {kind, topCardValue(aceTop ? c[width - 1] : c[n - 1])};
 }
 
-HandType pairRun(const Cards& c) { return run(c, 2, kMinPairRunCards, HAND_PAIR_RUN); }
+HandType pairRun(const Cards& c) {
+    return run(c, 2, kMinPairRunCards, HAND_PAIR_RUN);
+}
 
-HandType tripleRun(const Cards& c) { return run(c, 3, kMinTripleRunCards, HAND_TRIPLE_RUN); }
+HandType tripleRun(const Cards& c) {
+    return run(c, 3, kMinTripleRunCards, HAND_TRIPLE_RUN);
+}
 
 HandType tripleWithPair(const Cards& c) {
     if (c.size() != 5 || isBombShape(c)) return {};
@@ -103,11 +115,15 @@ HandType tripleWithPair(const Cards& c) {
     return {};
 }
 
-bool isBombOrSameCards(int kind) { return kind == HAND_BOMB || kind == HAND_SAME_CARDS; }
+bool isBombOrSameCards(int kind) {
+    return kind == HAND_BOMB || kind == HAND_SAME_CARDS;
+}
 
 }  // namespace
 
-int singleValue(int code) { return code == kSpecialCard ? kTopValue : topCardValue(code); }
+int singleValue(int code) {
+    return code == kSpecialCard ? kTopValue : topCardValue(code);
+}
 
 int topCardValue(int code) {
     if (isJoker(code)) return code + 100;
@@ -140,13 +156,14 @@ BeatResult beatClassified(const HandType& last, std::size_t lastCount, const Han
     if (lastCount == 0) return yes;
     if (isBombOrSameCards(last.kind)) {
         if (!isBombOrSameCards(candidate.kind)) return {};
-        if (last.kind != candidate.kind) return candidate.kind == HAND_SAME_CARDS ? yes : BeatResult{};
+        if (last.kind != candidate.kind)
+            return candidate.kind == HAND_SAME_CARDS ? yes : BeatResult{};
         if (candidateCount != lastCount) return candidateCount > lastCount ? yes : BeatResult{};
         return candidate.value > last.value ? yes : BeatResult{};
     }
     if (isBombOrSameCards(candidate.kind)) return yes;
-    const bool beats = candidate.kind == last.kind && candidateCount == lastCount &&
-                       candidate.value > last.value;
+    const bool beats =
+        candidate.kind == last.kind && candidateCount == lastCount && candidate.value > last.value;
     return beats ? yes : BeatResult{};
 }
 

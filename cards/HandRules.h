@@ -5,18 +5,19 @@
 //
 // Recognisers, tried in this order on the codes c0..c(n-1) (ascending); the first match wins:
 //
-//   kind                 | n            | accepts                                    | value
-//   ---------------------+--------------+--------------------------------------------+----------------------
-//   1 single             | 1            | any card                                   | singleValue(c0)
-//   2 pair               | 2            | one rank; two jokers only if identical     | joker: singleValue(c0)
-//                        |              |                                            | 19,19: 1000
-//                        |              |                                            | else topCardValue(c1)
-//   3 triple             | 3            | one rank, not three identical, no joker    | topCardValue(c2)
-//   5 bomb               | 4..16        | one rank, no joker, not 4 identical codes  | topCardValue(c(n-1))
-//   4 same cards         | 3 or 4       | identical codes (jokers too)               | sameCardsValue(c0)
-//   6 pair run           | even, >= 8   | pairs of consecutive ranks, no joker       | topCardValue(c(n-1))
-//   8 triple run         | 3k, >= 9     | triples of consecutive ranks, no joker     | topCardValue(c(n-1))
-//   7 triple with pair   | 5, not bomb  | ranks xxxyy or xxyyy (jokers = rank 13)    | top card of the triple
+//   kind               | n           | accepts                                | value
+//   -------------------+-------------+----------------------------------------+------------------
+//   1 single           | 1           | any card                               | single(c0)
+//   2 pair             | 2           | one rank; jokers only if identical     | joker: single(c0)
+//                      |             |                                        | 19,19: 1000
+//                      |             |                                        | else top(c1)
+//   3 triple           | 3           | one rank, not 3 identical, no joker    | top(c2)
+//   5 bomb             | 4..16       | one rank, no joker, not 4 identical    | top(c(n-1))
+//   4 same cards       | 3 or 4      | identical codes (jokers too)           | same(c0)
+//   6 pair run         | even, >= 8  | pairs of consecutive ranks, no joker   | top(c(n-1))
+//   8 triple run       | 3k, >= 9    | triples of consecutive ranks, no joker | top(c(n-1))
+//   7 triple with pair | 5, not bomb | ranks xxxyy or xxyyy (jokers: rank 13) | top of the triple
+// (single, top, same: singleValue, topCardValue, sameCardsValue below.)
 //
 // Runs whose first group is aces put the aces above the king: the rest must run up to a king,
 // the aces are not tested for adjacency, and the value is the top ace's (topCardValue(c1) for

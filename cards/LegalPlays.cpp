@@ -17,8 +17,12 @@ constexpr int kJokerRank = 13;
 constexpr std::size_t kMaxBombCards = 16;
 constexpr std::size_t kMaxPiece = 16;  // no hand kind takes more cards of one rank than a bomb
 
-int firstCodeOf(int rank) { return rank * 4; }
-int codesOf(int rank) { return rank == kJokerRank ? 2 : 4; }
+int firstCodeOf(int rank) {
+    return rank * 4;
+}
+int codesOf(int rank) {
+    return rank == kJokerRank ? 2 : 4;
+}
 
 // Every distinct sub-multiset of one rank's cards (ascending codes), indexed by card count.
 using Pieces = std::array<std::vector<Play>, kMaxPiece + 1>;

@@ -13,7 +13,7 @@ TEST(CardCode, RankAndSuitSplitTheCode) {
     struct Case {
         int code, rank, suit;
     };
-    const Case cases[] = {{0, 0, 0}, {3, 0, 3}, {4, 1, 0}, {19, 4, 3},
+    const Case cases[] = {{0, 0, 0},   {3, 0, 3},   {4, 1, 0},   {19, 4, 3},
                           {49, 12, 1}, {51, 12, 3}, {52, 13, 0}, {53, 13, 1}};
     for (const Case& c : cases) {
         EXPECT_EQ(rankIndex(c.code), c.rank) << c.code;

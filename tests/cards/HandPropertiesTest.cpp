@@ -27,7 +27,9 @@ Codes nearlyOneRank(std::mt19937& rng) {
     return codes;
 }
 
-bool isOrderFree(int kind) { return kind >= HAND_SINGLE && kind <= HAND_BOMB; }
+bool isOrderFree(int kind) {
+    return kind >= HAND_SINGLE && kind <= HAND_BOMB;
+}
 
 TEST(HandProperties, KindsOneToFiveDoNotDependOnOrder) {
     std::mt19937 rng(1234);

@@ -104,20 +104,13 @@ TEST(ClassifyHand, SameCardsAndBombs) {
     Codes seventeenThrees = sixteenThrees;
     seventeenThrees.push_back(11);
     const ClassifyCase cases[] = {
-        {{8, 8, 8}, HAND_SAME_CARDS, 8},
-        {{52, 52, 52}, HAND_SAME_CARDS, 552},
-        {{19, 19, 19}, HAND_SAME_CARDS, 1000},
-        {{0, 0, 0}, HAND_SAME_CARDS, 52},
-        {{8, 8, 8, 8}, HAND_SAME_CARDS, 8},
-        {{53, 53, 53, 53}, HAND_SAME_CARDS, 553},
-        {{8, 9, 10, 11}, HAND_BOMB, 11},
-        {{8, 8, 8, 9}, HAND_BOMB, 9},
-        {{16, 17, 18, 19}, HAND_BOMB, 19},
-        {{0, 0, 1, 1, 2}, HAND_BOMB, 56},
-        {{8, 8, 8, 8, 8}, HAND_BOMB, 8},
-        {sixteenThrees, HAND_BOMB, 11},
-        {seventeenThrees, HAND_NONE, 0},
-        {{52, 52, 53, 53}, HAND_NONE, 0},
+        {{8, 8, 8}, HAND_SAME_CARDS, 8},       {{52, 52, 52}, HAND_SAME_CARDS, 552},
+        {{19, 19, 19}, HAND_SAME_CARDS, 1000}, {{0, 0, 0}, HAND_SAME_CARDS, 52},
+        {{8, 8, 8, 8}, HAND_SAME_CARDS, 8},    {{53, 53, 53, 53}, HAND_SAME_CARDS, 553},
+        {{8, 9, 10, 11}, HAND_BOMB, 11},       {{8, 8, 8, 9}, HAND_BOMB, 9},
+        {{16, 17, 18, 19}, HAND_BOMB, 19},     {{0, 0, 1, 1, 2}, HAND_BOMB, 56},
+        {{8, 8, 8, 8, 8}, HAND_BOMB, 8},       {sixteenThrees, HAND_BOMB, 11},
+        {seventeenThrees, HAND_NONE, 0},       {{52, 52, 53, 53}, HAND_NONE, 0},
     };
     for (const ClassifyCase& c : cases) expectClassified(c);
 }

@@ -51,7 +51,8 @@ bool isSubMultiset(const Codes& play, const Codes& hand) {
 PlaySet checkedPlays(const Codes& hand, const Codes& last) {
     const std::vector<Codes> plays = legalPlays(hand, last);
     PlaySet unique(plays.begin(), plays.end());
-    EXPECT_EQ(unique.size(), plays.size()) << "repeated plays for last " << testing::PrintToString(last);
+    EXPECT_EQ(unique.size(), plays.size())
+        << "repeated plays for last " << testing::PrintToString(last);
     for (const Codes& play : plays) {
         EXPECT_TRUE(std::is_sorted(play.begin(), play.end())) << testing::PrintToString(play);
         EXPECT_TRUE(isSubMultiset(play, hand)) << testing::PrintToString(play);
@@ -194,9 +195,9 @@ TEST(LegalPlays, ListsTheQuirkyHands) {
         Codes play;
     };
     const Case cases[] = {
-        {{8, 8, 8, 9}, {}, {8, 8, 8, 9}},             // four of a rank with three identical: bomb
-        {{8, 8, 8, 8}, {}, {8, 8, 8, 8}},             // four identical: same cards
-        {{52, 52, 53}, {}, {52, 52}},                 // a joker pair needs identical jokers
+        {{8, 8, 8, 9}, {}, {8, 8, 8, 9}},              // four of a rank with three identical: bomb
+        {{8, 8, 8, 8}, {}, {8, 8, 8, 8}},              // four identical: same cards
+        {{52, 52, 53}, {}, {52, 52}},                  // a joker pair needs identical jokers
         {{8, 9, 10, 52, 53}, {}, {8, 9, 10, 52, 53}},  // jokers pair up behind a triple
         {{0, 1, 40, 41, 44, 45, 48, 49}, {}, {0, 1, 40, 41, 44, 45, 48, 49}},
         {{0, 1, 2, 44, 45, 46, 48, 49, 50}, {}, {0, 1, 2, 44, 45, 46, 48, 49, 50}},
