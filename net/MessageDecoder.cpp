@@ -1,6 +1,7 @@
 #include "net/MessageDecoder.h"
 
 #include <rapidjson/document.h>
+#include <rapidjson/memorystream.h>
 
 #include <climits>
 
@@ -116,8 +117,11 @@ DecodeStatus decodeDocument(const rapidjson::Document& document, stMsg& out) {
 }  // namespace
 
 DecodeStatus decodeMessage(std::string_view text, stMsg& out) {
+    // A plain memory stream: Document::Parse(text, length) would also skip stray byte-order
+    // mark bytes at the start, which the in-place parse does not.
+    rapidjson::MemoryStream stream(text.data(), text.size());
     rapidjson::Document document;
-    document.Parse(text.data(), text.size());
+    document.ParseStream(stream);
     return decodeDocument(document, out);
 }
 

@@ -214,6 +214,8 @@ TEST(MessageDecoder, StatusTellsJsonFromNonObjectFromGarbage) {
         {R"({"opt":"query"} x)", DecodeStatus::NotJson},
         {R"({"opt":"query"}{"opt":"add"})", DecodeStatus::NotJson},
         {"{'opt':'query'}", DecodeStatus::NotJson},
+        {"\xEF\xBB\xBF{}", DecodeStatus::NotJson},
+        {"\xBF" "0", DecodeStatus::NotJson},
     };
     for (const Case& c : cases) {
         stMsg m;

@@ -1,0 +1,50 @@
+// libFuzzer target: any byte stream, cut at any points, through FrameAssembler.
+// The first input byte chooses the piece size. Checks that every text returned is within the
+// accepted lengths and matches the stream, and that a failure is final and keeps nothing.
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "net/Framing.h"
+
+namespace {
+
+void require(bool condition) {
+    if (!condition) {
+        __builtin_trap();
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) {
+        return 0;
+    }
+    const std::size_t step = 1 + data[0] % 16;
+    const std::string_view stream(reinterpret_cast<const char*>(data) + 1, size - 1);
+
+    framing::FrameAssembler assembler;
+    std::size_t consumed = 0;  // stream bytes accounted for by the texts returned
+    std::string text;
+    for (std::size_t at = 0; at < stream.size(); at += step) {
+        assembler.feed(stream.substr(at, step));
+        framing::FrameAssembler::Status status;
+        while ((status = assembler.next(text)) == framing::FrameAssembler::Status::Frame) {
+            require(framing::lengthAccepted(static_cast<std::uint32_t>(text.size())));
+            require(stream.substr(consumed + framing::kHeaderBytes, text.size()) == text);
+            consumed += framing::kHeaderBytes + text.size();
+        }
+        if (status == framing::FrameAssembler::Status::Failed) {
+            require(assembler.failed() && assembler.buffered() == 0);
+            assembler.feed(stream.substr(at));
+            require(assembler.buffered() == 0);
+            return 0;
+        }
+        require(assembler.buffered() == std::min(stream.size(), at + step) - consumed);
+    }
+    return 0;
+}
