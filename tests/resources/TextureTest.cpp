@@ -1,0 +1,108 @@
+// Every texture the client cuts frames from, and every button image it loads, is present, large
+// enough for its rectangles, and not blank.
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "tests/resources/ResourceFiles.h"
+
+namespace restest {
+namespace {
+
+int opaquePixels(const SDL_Surface* s, SDL_Rect r) {
+    int n = 0;
+    for (int y = r.y; y < r.y + r.h; ++y) {
+        for (int x = r.x; x < r.x + r.w; ++x) {
+            if (pixel(s, x, y).a > 0) ++n;
+        }
+    }
+    return n;
+}
+
+TEST(Textures, FrameTableHasFortyNineUniquelyNamedFrames) {
+    std::set<std::string> names;
+    for (const Frame& f : frameTable()) names.insert(f.name);
+    EXPECT_EQ(frameTable().size(), 49u);
+    EXPECT_EQ(names.size(), 49u);
+}
+
+TEST(Textures, EveryFrameLiesInsideItsTextureAndIsNotBlank) {
+    for (const Frame& f : frameTable()) {
+        SCOPED_TRACE(f.name + " in " + f.file);
+        Surface s = loadImage(f.file);
+        ASSERT_NE(s, nullptr) << SDL_GetError();
+        EXPECT_GE(s->w, f.rect.x + f.rect.w);
+        EXPECT_GE(s->h, f.rect.y + f.rect.h);
+        if (s->w >= f.rect.x + f.rect.w && s->h >= f.rect.y + f.rect.h) {
+            EXPECT_GT(opaquePixels(s.get(), f.rect), f.rect.w * f.rect.h / 10);
+        }
+    }
+}
+
+struct ButtonImages {
+    const char* normal;
+    const char* pressed;
+    int maxWidth;
+    int maxHeight;
+};
+
+// Widths and heights as drawn by the client: the desk's buttons are shown at 0.8, so 300 x 120
+// still fits three of them across the middle of a 1024 x 768 table.
+const ButtonImages kButtons[] = {
+    {"add_desk_fast.png", "add_desk_fast_press.png", 400, 140},
+    {"ready.png", "ready_press.png", 300, 120},
+    {"put.png", "put_press.png", 300, 120},
+    {"noput.png", "noput_press.png", 300, 120},
+    {"return.png", "return_press.png", 100, 100},
+};
+
+TEST(Textures, ButtonImagesExistAndPressedMatchesNormalSize) {
+    for (const ButtonImages& b : kButtons) {
+        SCOPED_TRACE(b.normal);
+        Surface normal = loadImage(b.normal);
+        Surface pressed = loadImage(b.pressed);
+        ASSERT_NE(normal, nullptr) << SDL_GetError();
+        ASSERT_NE(pressed, nullptr) << SDL_GetError();
+        EXPECT_EQ(normal->w, pressed->w);
+        EXPECT_EQ(normal->h, pressed->h);
+        EXPECT_GE(normal->w, 40);
+        EXPECT_GE(normal->h, 30);
+        EXPECT_LE(normal->w, b.maxWidth);
+        EXPECT_LE(normal->h, b.maxHeight);
+        SDL_Rect all{0, 0, normal->w, normal->h};
+        EXPECT_GT(opaquePixels(normal.get(), all), normal->w * normal->h / 3);
+    }
+}
+
+TEST(Textures, PressedButtonLooksDifferentFromNormal) {
+    for (const ButtonImages& b : kButtons) {
+        SCOPED_TRACE(b.normal);
+        Surface normal = loadImage(b.normal);
+        Surface pressed = loadImage(b.pressed);
+        ASSERT_NE(normal, nullptr);
+        ASSERT_NE(pressed, nullptr);
+        SDL_Rect all{0, 0, normal->w, normal->h};
+        Ink n = inkOf(normal.get(), all), p = inkOf(pressed.get(), all);
+        EXPECT_LT(p.r + p.g + p.b, n.r + n.g + n.b) << "the pressed image should be darker";
+    }
+}
+
+TEST(Textures, CountdownDigitStripHoldsTenGlyphsOf14By21) {
+    Surface s = loadImage("num.png");
+    ASSERT_NE(s, nullptr) << SDL_GetError();
+    EXPECT_GE(s->w, 140);
+    EXPECT_GE(s->h, 21);
+    for (int d = 0; d < 10 && s->w >= 140; ++d) {
+        SCOPED_TRACE(d);
+        Ink ink = inkOf(s.get(), {d * 14, 0, 14, 21});
+        EXPECT_GT(ink.count, 20);
+    }
+    // "1" has the least ink, "8" the most: the strip starts with "0" and is in order.
+    auto inkAt = [&](int d) { return inkOf(s.get(), {d * 14, 0, 14, 21}).count; };
+    EXPECT_LT(inkAt(1), inkAt(8));
+    EXPECT_LT(inkAt(7), inkAt(8));
+}
+
+}  // namespace
+}  // namespace restest

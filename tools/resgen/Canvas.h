@@ -1,0 +1,76 @@
+#pragma once
+// An RGBA picture in floating point with premultiplied alpha, and the few drawing operations the
+// generator needs: fill a coverage mask with a paint, composite another picture, save as PNG.
+//
+// Shapes are point-in-shape tests sampled on a sub-pixel grid (supersampling), so every edge is
+// anti-aliased the same way whatever the shape. Coordinates are in pixels, origin top-left, y down.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace resgen {
+
+struct Color {
+    float r = 0, g = 0, b = 0, a = 1;  // straight (not premultiplied), 0..1
+};
+
+// Colour from 0xRRGGBB and an opacity.
+Color rgb(unsigned hex, float alpha = 1.0f);
+Color mix(Color a, Color b, float t);
+Color shade(Color c, float factor);  // multiplies r, g, b (factor < 1 darkens, > 1 lightens)
+Color faded(Color c, float alpha);   // the same colour with another opacity
+
+using Inside = std::function<bool(double x, double y)>;
+using Paint = std::function<Color(double x, double y)>;
+
+Paint solid(Color c);
+// Linear gradient from c0 at y0 to c1 at y1 (vertical).
+Paint vgradient(double y0, Color c0, double y1, Color c1);
+
+// Per-pixel coverage 0..1 of a region of a picture.
+struct Mask {
+    int width = 0;
+    int height = 0;
+    std::vector<float> a;
+    float at(int x, int y) const;
+};
+
+// Coverage of a shape over a w x h area, sampling ss x ss points per pixel.
+Mask coverage(int w, int h, const Inside& inside, int ss = 6);
+// Gaussian-like blur (three box passes) with the given radius in pixels.
+Mask blurred(const Mask& m, int radius);
+// Coverage of m grown by r pixels (a disc dilation), for outlines around text.
+Mask dilated(const Mask& m, int r);
+// Scales a mask to w x h by averaging the source area under each target pixel.
+Mask resampled(const Mask& m, int w, int h);
+
+class Canvas {
+public:
+    Canvas(int w, int h);
+    int width() const { return m_w; }
+    int height() const { return m_h; }
+
+    // Draws paint over the picture through mask m placed with its top-left at (x, y).
+    // The paint is evaluated in picture coordinates.
+    void fill(const Mask& m, int x, int y, const Paint& paint, float opacity = 1.0f);
+    // Convenience: supersampled shape over the whole picture.
+    void fillShape(const Inside& inside, const Paint& paint, int ss = 6);
+    // Composites another picture over this one with its top-left at (x, y).
+    void blit(const Canvas& src, int x, int y, float opacity = 1.0f);
+    // Keeps only what lies inside the mask (multiplies every pixel by its coverage).
+    void clip(const Mask& m);
+    // Straight RGBA at a pixel.
+    Color get(int x, int y) const;
+    // Alpha channel as a mask.
+    Mask alphaMask() const;
+
+    // Writes an 8-bit RGBA PNG. False on failure.
+    bool savePng(const std::string& path) const;
+
+private:
+    int m_w, m_h;
+    std::vector<float> m_px;  // premultiplied r, g, b, a
+};
+
+}  // namespace resgen

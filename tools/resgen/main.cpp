@@ -1,0 +1,119 @@
+// desk-resgen: writes every image, sound and support file of the client into one folder.
+//   desk-resgen <output dir>
+// The output depends only on this program and the Debian fonts it reads, so running it again
+// gives the same files; they are committed under resources/.
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tools/resgen/AudioFiles.h"
+#include "tools/resgen/Pictures.h"
+#include "tools/resgen/ShippedFiles.h"
+#include "tools/resgen/Sounds.h"
+
+namespace {
+
+using namespace resgen;
+
+struct Picture {
+    const char* file;
+    std::function<Canvas()> build;
+};
+
+const std::vector<Picture>& pictures() {
+    static const std::vector<Picture> list = {
+        {"poker_flower.png", suitSheet},
+        {"poker_num.png", rankSheet},
+        {"poker_surface.png", surfaceSheet},
+        {"login.png", [] { return inputField(""); }},
+        {"nick.png", [] { return inputField("昵称"); }},
+        {"pass.png", [] { return inputField("密码"); }},
+        {"rpass.png", [] { return inputField("确认密码"); }},
+        {"sep.png", separator},
+        {"add_desk_bg.png", joinBar},
+        {"sucai.png", panelSheet},
+        {"poker_play_card.png", playCardSheet},
+        {"zhunbei.png", readyBadge},
+        {"bj.png", tableBackground},
+        {"add_desk_fast.png", [] { return textButton("快速加入", 260, 88, palette::kGoldButton, false); }},
+        {"add_desk_fast_press.png", [] { return textButton("快速加入", 260, 88, palette::kGoldButton, true); }},
+        {"ready.png", [] { return textButton("准备", 190, 76, palette::kGreenButton, false); }},
+        {"ready_press.png", [] { return textButton("准备", 190, 76, palette::kGreenButton, true); }},
+        {"put.png", [] { return textButton("出牌", 190, 76, palette::kGoldButton, false); }},
+        {"put_press.png", [] { return textButton("出牌", 190, 76, palette::kGoldButton, true); }},
+        {"noput.png", [] { return textButton("不出", 190, 76, palette::kBlueButton, false); }},
+        {"noput_press.png", [] { return textButton("不出", 190, 76, palette::kBlueButton, true); }},
+        {"return.png", [] { return returnButton(60, false); }},
+        {"return_press.png", [] { return returnButton(60, true); }},
+        {"num.png", digitStrip},
+    };
+    return list;
+}
+
+bool writeSounds(const std::string& dir) {
+    bool ok = writeWav(dir + "/cp.wav", cardSnap());
+    ok = writeWav(dir + "/at.wav", tripleSlam()) && ok;
+    ok = writeWav(dir + "/bg.wav", dealRiffle()) && ok;
+    ok = writeWav(dir + "/jg.wav", warningTick()) && ok;
+    ok = writeMp3(dir + "/3.mp3", fourOfAKind(), {}, 96) && ok;
+    ok = writeMp3(dir + "/boom.mp3", bomb(), {}, 96) && ok;
+    ok = writeMp3(dir + "/by.mp3", passSound(), {}, 96) && ok;
+    ok = writeMp3(dir + "/win.mp3", winJingle(), {}, 96) && ok;
+    ok = writeMp3(dir + "/lose.mp3", loseJingle(), {}, 96) && ok;
+    Stereo music = backgroundMusic();
+    ok = writeMp3(dir + "/bj.mp3", music.left, music.right, 112) && ok;
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: desk-resgen <output dir>\n");
+        return 2;
+    }
+    const std::string out = argv[1];
+    std::error_code ec;
+    for (const char* sub : {"", "/sound", "/config", "/fonts"}) {
+        std::filesystem::create_directories(out + sub, ec);
+        if (ec) {
+            std::fprintf(stderr, "desk-resgen: cannot create %s%s: %s\n", out.c_str(), sub,
+                         ec.message().c_str());
+            return 1;
+        }
+    }
+    if (TTF_Init() != 0) {
+        std::fprintf(stderr, "desk-resgen: SDL_ttf: %s\n", TTF_GetError());
+        return 1;
+    }
+    int failures = 0;
+    for (const Picture& p : pictures()) {
+        if (!p.build().savePng(out + "/" + p.file)) {
+            std::fprintf(stderr, "desk-resgen: cannot write %s: %s\n", p.file, SDL_GetError());
+            ++failures;
+        }
+    }
+    TTF_Quit();
+    if (!writeSounds(out + "/sound")) {
+        std::fprintf(stderr, "desk-resgen: cannot write the sounds\n");
+        ++failures;
+    }
+    if (!writeStringsPlist(out + "/config/strings.plist")) {
+        std::fprintf(stderr, "desk-resgen: cannot write config/strings.plist\n");
+        ++failures;
+    }
+    if (!copyFont(out + "/fonts")) {
+        std::fprintf(stderr, "desk-resgen: cannot copy the font and its licence\n");
+        ++failures;
+    }
+    if (failures > 0) return 1;
+    std::printf("desk-resgen: wrote %zu pictures, 10 sounds, the font and the configuration to %s\n",
+                pictures().size(), out.c_str());
+    return 0;
+}
