@@ -1,0 +1,124 @@
+#include "engine/backend/headless/Headless.h"
+
+#include <cmath>
+
+#include "engine/backend/headless/HeadlessBackend.h"
+#include "engine/platform/GLView.h"
+#include "engine/platform/GLViewImpl.h"
+#include "engine/scene/Director.h"
+
+namespace engine::headless {
+
+namespace {
+
+constexpr double kFrame = 1.0 / 60;
+
+HeadlessBackend* g_backend = nullptr;  // owned by engine::setBackend
+double g_carried = 0;                  // seconds asked for but not yet a whole frame
+
+HeadlessBackend& headless() {
+    if (!g_backend) {
+        install();
+    }
+    return *g_backend;
+}
+
+void queueTouch(InputEvent::Type type, float x, float y) {
+    HeadlessBackend& b = headless();
+    Vec2 pixel(x, y);
+    if (const GLView* view = Director::getInstance()->getOpenGLView()) {
+        pixel = view->designToWindow(Vec2(x, y));
+    }
+    InputEvent event;
+    event.type = type;
+    event.x = pixel.x;
+    event.y = pixel.y;
+    b.queue(event);
+}
+
+}  // namespace
+
+void install(int width, int height) {
+    auto owned = std::make_unique<HeadlessBackend>(width, height);
+    g_backend = owned.get();
+    setBackend(std::move(owned));
+    g_carried = 0;
+    GLView* view = GLViewImpl::createWithRect("headless", Rect(0, 0, static_cast<float>(width),
+                                                               static_cast<float>(height)));
+    view->setDesignResolutionSize(static_cast<float>(width), static_cast<float>(height),
+                                  ResolutionPolicy::NO_BORDER);
+    Director::getInstance()->setOpenGLView(view);
+}
+
+void stepFrames(int count) {
+    HeadlessBackend& b = headless();
+    for (int i = 0; i < count; ++i) {
+        b.setNow(b.nowSeconds() + kFrame);
+        std::vector<InputEvent> input;
+        b.pollInput(input, 0);
+        Director::getInstance()->runFrame(input);
+    }
+}
+
+void step(double seconds) {
+    g_carried += seconds;
+    const int frames = static_cast<int>(std::floor(g_carried / kFrame + 1e-6));
+    g_carried -= frames * kFrame;
+    if (g_carried < 0) {
+        g_carried = 0;
+    }
+    stepFrames(frames);
+}
+
+double now() { return headless().nowSeconds(); }
+
+void touchBegin(float x, float y) { queueTouch(InputEvent::Type::TouchBegan, x, y); }
+void touchMove(float x, float y) { queueTouch(InputEvent::Type::TouchMoved, x, y); }
+void touchEnd(float x, float y) { queueTouch(InputEvent::Type::TouchEnded, x, y); }
+
+void tap(float x, float y) {
+    touchBegin(x, y);
+    touchEnd(x, y);
+    stepFrames(1);
+}
+
+void queueEvent(InputEvent::Type type) {
+    InputEvent event;
+    event.type = type;
+    headless().queue(event);
+}
+
+std::vector<RecordedBox> messageBoxes() { return headless().boxes(); }
+
+std::vector<RecordedSound> sounds() { return headless().soundRecords(); }
+
+std::vector<std::string> effectsPlayed() {
+    std::vector<std::string> paths;
+    for (const RecordedSound& sound : sounds()) {
+        if (sound.call == SoundCall::PlayEffect) {
+            paths.push_back(sound.path);
+        }
+    }
+    return paths;
+}
+
+void clearRecords() { headless().clearRecords(); }
+
+int framesDrawn() { return headless().framesDrawn(); }
+
+bool saveFrame(const std::string& pngPath) {
+    HeadlessBackend& b = headless();
+    Director::getInstance()->drawScene();
+    return b.savePng(pngPath);
+}
+
+DrawColor pixelAt(float x, float y) {
+    HeadlessBackend& b = headless();
+    Vec2 pixel(x, y);
+    if (const GLView* view = Director::getInstance()->getOpenGLView()) {
+        pixel = view->designToWindow(Vec2(x, y));
+    }
+    return b.pixel(static_cast<int>(std::floor(pixel.x)), static_cast<int>(std::floor(pixel.y)));
+}
+
+}  // namespace engine::headless

@@ -1,0 +1,80 @@
+#pragma once
+// The test-facing side of the headless back end: no window, a virtual clock the test steps,
+// message boxes and sound calls recorded, the current frame renderable to a PNG.
+//
+//   engine::headless::install();            // once per process, before any scene is made
+//   auto* scene = engine::Scene::create(); ... Director::getInstance()->runWithScene(scene);
+//   engine::headless::touchBegin(512, 384); // design coordinates, origin bottom-left
+//   engine::headless::touchEnd(512, 384);
+//   engine::headless::step(0.5);            // 30 frames: input, timers, scene changes, drawing
+//   EXPECT_EQ(engine::headless::messageBoxes().size(), 1u);
+//
+// Everything runs on the calling (main) thread except the recorders: message boxes may be shown
+// from any thread, and messageBoxes()/sounds()/clearRecords() may be called from any thread.
+
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/platform/Backend.h"
+
+namespace engine::headless {
+
+// ---- Set-up
+// Installs the headless back end (a software renderer into an off-screen width x height surface)
+// and gives the director a view with a design size of width x height, so that scenes can run.
+// Calling it again replaces the back end and clears the records.
+void install(int width = 1024, int height = 768);
+
+// ---- Time
+// Advances the virtual clock by `seconds`, one 1/60 s frame at a time; each frame runs the
+// director's loop once (input, timers, the deferred scene change, drawing if something changed,
+// the autorelease pool). A fraction of a frame is carried over to the next step.
+void step(double seconds);
+// Runs exactly `count` frames.
+void stepFrames(int count);
+double now();  // the virtual clock, in seconds since install
+
+// ---- Input (design coordinates, origin bottom-left; delivered at the next frame)
+void touchBegin(float x, float y);
+void touchMove(float x, float y);
+void touchEnd(float x, float y);
+// A press and release at one point, then one frame so it is handled.
+void tap(float x, float y);
+// Window events for Application::run: Quit, Minimized, Restored.
+void queueEvent(InputEvent::Type type);
+
+// ---- Records
+struct RecordedBox {
+    std::string text;
+    std::string title;
+    std::thread::id thread;  // the thread that showed it
+};
+
+enum class SoundCall { PreloadMusic, PlayMusic, StopMusic, PreloadEffect, PlayEffect };
+
+struct RecordedSound {
+    SoundCall call = SoundCall::PlayEffect;
+    std::string path;  // the resource name ("sound/cp.wav"); empty for StopMusic
+    bool loop = false;         // PlayMusic, PlayEffect
+    bool releaseData = false;  // StopMusic
+    float pitch = 1.0f, pan = 0.0f, gain = 1.0f;  // PlayEffect
+};
+
+std::vector<RecordedBox> messageBoxes();
+std::vector<RecordedSound> sounds();
+// Only the PlayEffect records' paths, in order (a shorthand for the common assertion).
+std::vector<std::string> effectsPlayed();
+void clearRecords();
+
+// ---- Pictures
+// Number of frames actually drawn since install (a frame is drawn only when something changed).
+int framesDrawn();
+// Draws the running scene now and writes it as a PNG; false when it cannot be written.
+bool saveFrame(const std::string& pngPath);
+// The colour of the last drawn frame at a point in design coordinates (origin bottom-left);
+// opaque black outside the surface.
+DrawColor pixelAt(float x, float y);
+
+}  // namespace engine::headless

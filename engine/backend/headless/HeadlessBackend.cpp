@@ -1,0 +1,168 @@
+#include "engine/backend/headless/HeadlessBackend.h"
+
+#include <SDL_image.h>
+
+#include <cstdio>
+
+#include "engine/backend/render/SdlLoad.h"
+#include "engine/platform/FileUtils.h"
+
+namespace engine::headless {
+
+HeadlessBackend::HeadlessBackend(int width, int height) : m_width(width), m_height(height) {
+    m_surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (m_surface) {
+        m_renderer = SDL_CreateSoftwareRenderer(m_surface);
+    }
+    if (!m_renderer) {
+        std::fprintf(stderr, "engine: headless renderer: %s\n", SDL_GetError());
+        return;
+    }
+    m_canvas = std::make_unique<render::Canvas>(m_renderer);
+    m_canvas->clear();
+}
+
+HeadlessBackend::~HeadlessBackend() {
+    m_canvas.reset();
+    if (m_renderer) {
+        SDL_DestroyRenderer(m_renderer);
+    }
+    if (m_surface) {
+        SDL_FreeSurface(m_surface);
+    }
+}
+
+bool HeadlessBackend::createWindow(const WindowSpec& spec) {
+    m_hasWindow = true;
+    (void)spec;  // the surface keeps the size given at install
+    return true;
+}
+
+void HeadlessBackend::beginFrame() {
+    if (m_canvas) {
+        m_canvas->clear();
+    }
+}
+
+void HeadlessBackend::draw(const Texture& texture, const PixelRect& source,
+                           const PixelRect& target, DrawColor tint) {
+    if (m_canvas) {
+        m_canvas->draw(texture, source, target, tint);
+    }
+}
+
+void HeadlessBackend::endFrame() {
+    if (m_canvas) {
+        m_canvas->present();
+    }
+    ++m_framesDrawn;
+}
+
+std::shared_ptr<Texture> HeadlessBackend::loadImage(const std::string& path) {
+    return render::loadImage(path);
+}
+
+std::shared_ptr<Texture> HeadlessBackend::renderText(const std::string& fontPath, int pointSize,
+                                                     const std::string& utf8) {
+    return render::renderText(fontPath, pointSize, utf8);
+}
+
+void HeadlessBackend::pollInput(std::vector<InputEvent>& out, double timeoutSeconds) {
+    if (m_input.empty()) {
+        if (timeoutSeconds > 0) {
+            m_now += timeoutSeconds;
+        }
+        return;
+    }
+    out.insert(out.end(), m_input.begin(), m_input.end());
+    m_input.clear();
+}
+
+void HeadlessBackend::record(RecordedSound sound) {
+    if (!sound.path.empty()) {
+        sound.path = FileUtils::getInstance()->resourceNameOf(sound.path);
+    }
+    std::lock_guard<std::mutex> lock(m_recordsMutex);
+    m_sounds.push_back(std::move(sound));
+}
+
+namespace {
+RecordedSound soundCall(SoundCall call, const std::string& path, bool loop = false) {
+    RecordedSound sound;
+    sound.call = call;
+    sound.path = path;
+    sound.loop = loop;
+    return sound;
+}
+}  // namespace
+
+void HeadlessBackend::preloadMusic(const std::string& path) {
+    record(soundCall(SoundCall::PreloadMusic, path));
+}
+
+void HeadlessBackend::playMusic(const std::string& path, bool loop) {
+    record(soundCall(SoundCall::PlayMusic, path, loop));
+}
+
+void HeadlessBackend::stopMusic(bool releaseData) {
+    RecordedSound sound = soundCall(SoundCall::StopMusic, "");
+    sound.releaseData = releaseData;
+    record(sound);
+}
+
+void HeadlessBackend::preloadEffect(const std::string& path) {
+    record(soundCall(SoundCall::PreloadEffect, path));
+}
+
+unsigned HeadlessBackend::playEffect(const std::string& path, bool loop, float pitch, float pan,
+                                     float gain) {
+    RecordedSound sound = soundCall(SoundCall::PlayEffect, path, loop);
+    sound.pitch = pitch;
+    sound.pan = pan;
+    sound.gain = gain;
+    record(sound);
+    std::lock_guard<std::mutex> lock(m_recordsMutex);
+    return static_cast<unsigned>(m_sounds.size());
+}
+
+void HeadlessBackend::showMessageBox(const std::string& text, const std::string& title) {
+    std::lock_guard<std::mutex> lock(m_recordsMutex);
+    m_boxes.push_back({text, title, std::this_thread::get_id()});
+}
+
+std::vector<RecordedBox> HeadlessBackend::boxes() const {
+    std::lock_guard<std::mutex> lock(m_recordsMutex);
+    return m_boxes;
+}
+
+std::vector<RecordedSound> HeadlessBackend::soundRecords() const {
+    std::lock_guard<std::mutex> lock(m_recordsMutex);
+    return m_sounds;
+}
+
+void HeadlessBackend::clearRecords() {
+    std::lock_guard<std::mutex> lock(m_recordsMutex);
+    m_boxes.clear();
+    m_sounds.clear();
+}
+
+bool HeadlessBackend::savePng(const std::string& path) const {
+    if (!m_surface || IMG_SavePNG(m_surface, path.c_str()) != 0) {
+        std::fprintf(stderr, "engine: cannot write %s: %s\n", path.c_str(), SDL_GetError());
+        return false;
+    }
+    return true;
+}
+
+DrawColor HeadlessBackend::pixel(int x, int y) const {
+    if (!m_surface || x < 0 || y < 0 || x >= m_width || y >= m_height) {
+        return {0, 0, 0, 255};
+    }
+    const auto* row = static_cast<const std::uint8_t*>(m_surface->pixels) + y * m_surface->pitch;
+    const std::uint32_t value = reinterpret_cast<const std::uint32_t*>(row)[x];
+    DrawColor color;
+    SDL_GetRGBA(value, m_surface->format, &color.r, &color.g, &color.b, &color.a);
+    return color;
+}
+
+}  // namespace engine::headless

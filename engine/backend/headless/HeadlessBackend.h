@@ -1,0 +1,74 @@
+#pragma once
+// The Backend used by tests: draws with SDL's software renderer into an off-screen surface, keeps
+// a virtual clock, takes input queued by the test and records message boxes and sound calls.
+// See Headless.h for the functions tests call.
+
+#include <SDL.h>
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "engine/backend/headless/Headless.h"
+#include "engine/backend/render/Canvas.h"
+#include "engine/platform/Backend.h"
+
+namespace engine::headless {
+
+class HeadlessBackend : public Backend {
+public:
+    HeadlessBackend(int width, int height);
+    ~HeadlessBackend() override;
+
+    // ---- Backend
+    bool createWindow(const WindowSpec& spec) override;
+    bool hasWindow() const override { return m_hasWindow; }
+    int windowWidth() const override { return m_width; }
+    int windowHeight() const override { return m_height; }
+    void beginFrame() override;
+    void draw(const Texture& texture, const PixelRect& source, const PixelRect& target,
+              DrawColor tint) override;
+    void endFrame() override;
+    std::shared_ptr<Texture> loadImage(const std::string& path) override;
+    std::shared_ptr<Texture> renderText(const std::string& fontPath, int pointSize,
+                                        const std::string& utf8) override;
+    double nowSeconds() override { return m_now; }
+    // Hands over the queued input; with none queued, a wait advances the virtual clock instead.
+    void pollInput(std::vector<InputEvent>& out, double timeoutSeconds) override;
+    void preloadMusic(const std::string& path) override;
+    void playMusic(const std::string& path, bool loop) override;
+    void stopMusic(bool releaseData) override;
+    void preloadEffect(const std::string& path) override;
+    unsigned playEffect(const std::string& path, bool loop, float pitch, float pan,
+                        float gain) override;
+    void showMessageBox(const std::string& text, const std::string& title) override;
+
+    // ---- Test side
+    void setNow(double seconds) { m_now = seconds; }
+    void queue(const InputEvent& event) { m_input.push_back(event); }
+    std::vector<RecordedBox> boxes() const;
+    std::vector<RecordedSound> soundRecords() const;
+    void clearRecords();
+    int framesDrawn() const { return m_framesDrawn; }
+    bool savePng(const std::string& path) const;
+    DrawColor pixel(int x, int y) const;  // window pixels, origin top-left
+
+private:
+    void record(RecordedSound sound);
+
+    int m_width = 0;
+    int m_height = 0;
+    bool m_hasWindow = false;
+    SDL_Surface* m_surface = nullptr;
+    SDL_Renderer* m_renderer = nullptr;
+    std::unique_ptr<render::Canvas> m_canvas;
+    double m_now = 0;
+    int m_framesDrawn = 0;
+    std::vector<InputEvent> m_input;
+
+    mutable std::mutex m_recordsMutex;  // guards the two records below
+    std::vector<RecordedBox> m_boxes;
+    std::vector<RecordedSound> m_sounds;
+};
+
+}  // namespace engine::headless

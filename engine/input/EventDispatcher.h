@@ -1,0 +1,53 @@
+#pragma once
+// Offers the touch to the listeners, top-most first, and stops at the first that swallows it.
+//
+// Order: fixed-priority listeners below 0 (lowest first), then scene-graph listeners by their
+// node's place in the drawing of the running scene (drawn last = offered first; nodes outside the
+// running scene or invisible are skipped), then fixed priorities above 0. A listener whose
+// onTouchBegan returns true gets the moves and the end of that touch, in the same order, until
+// one that swallows. Listeners may be added and removed, and scenes replaced, from inside any
+// callback. Main thread only.
+
+#include <cstddef>
+#include <vector>
+
+#include "engine/base/Vec2.h"
+#include "engine/input/EventTouch.h"
+
+namespace engine {
+
+class EventListener;
+class EventListenerTouchOneByOne;
+class Node;
+class Touch;
+
+class EventDispatcher {
+public:
+    EventDispatcher();
+    ~EventDispatcher();
+
+    // Retains the listener; it lives until removed or until its node is cleaned up or destroyed.
+    void addEventListenerWithSceneGraphPriority(EventListener* listener, Node* node);
+    void addEventListenerWithFixedPriority(EventListener* listener, int fixedPriority);
+    void removeEventListener(EventListener* listener);
+    void removeEventListenersForTarget(Node* node);
+    void removeAllEventListeners();
+    void setEnabled(bool enabled) { m_enabled = enabled; }
+    bool isEnabled() const { return m_enabled; }
+    size_t listenerCount() const { return m_listeners.size(); }
+
+    // Called by the director with the touch point in design coordinates.
+    void dispatchTouch(EventTouch::EventCode code, const Vec2& point);
+
+private:
+    std::vector<EventListenerTouchOneByOne*> orderedTouchListeners() const;
+    void releaseClaims();
+
+    std::vector<EventListener*> m_listeners;                  // retained
+    std::vector<EventListenerTouchOneByOne*> m_claims;        // retained; claimed the touch
+    Touch* m_touch = nullptr;
+    bool m_touchDown = false;
+    bool m_enabled = true;
+};
+
+}  // namespace engine

@@ -1,0 +1,105 @@
+#include "engine/platform/Application.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "engine/platform/Backend.h"
+#include "engine/scene/Director.h"
+
+namespace engine {
+
+namespace {
+Application* g_application = nullptr;
+// The loop wakes at least this often even with nothing to do.
+constexpr double kLongestWait = 0.5;
+// Closer than this to a due frame counts as due (the back ends wait in whole milliseconds).
+constexpr double kDueSlack = 0.001;
+}  // namespace
+
+Application::Application() {
+    assert(!g_application && "only one Application per process");
+    g_application = this;
+}
+
+Application::~Application() {
+    if (g_application == this) {
+        g_application = nullptr;
+    }
+}
+
+Application* Application::getInstance() { return g_application; }
+
+void Application::setAnimationInterval(float interval) {
+    Director::getInstance()->setAnimationInterval(interval);
+}
+
+LanguageType Application::getCurrentLanguage() {
+    const char* code = getCurrentLanguageCode();
+    if (std::strcmp(code, "zh") == 0) {
+        return LanguageType::CHINESE;
+    }
+    return std::strcmp(code, "en") == 0 ? LanguageType::ENGLISH : LanguageType::OTHER;
+}
+
+const char* Application::getCurrentLanguageCode() {
+    const char* lang = std::getenv("LANG");
+    if (lang && std::strncmp(lang, "zh", 2) == 0) {
+        return "zh";
+    }
+    return "en";
+}
+
+Application::Platform Application::getTargetPlatform() {
+#if defined(_WIN32)
+    return Platform::OS_WINDOWS;
+#elif defined(__APPLE__)
+    return Platform::OS_MAC;
+#elif defined(__linux__)
+    return Platform::OS_LINUX;
+#else
+    return Platform::OS_OTHER;
+#endif
+}
+
+bool Application::openURL(const std::string& url) {
+    (void)url;
+    return false;
+}
+
+int Application::run() {
+    initGLContextAttrs();
+    if (!applicationDidFinishLaunching()) {
+        return 1;
+    }
+    Director* director = Director::getInstance();
+    std::vector<InputEvent> touches;  // waiting for the next frame
+    std::vector<InputEvent> arrived;
+    bool quit = false;
+    while (!quit && !director->isEndRequested()) {
+        const double wait = std::min(director->secondsUntilWork(!touches.empty()), kLongestWait);
+        arrived.clear();
+        backend().pollInput(arrived, wait < kDueSlack ? 0.0 : wait);
+        for (const InputEvent& event : arrived) {
+            switch (event.type) {
+                case InputEvent::Type::Quit: quit = true; break;
+                case InputEvent::Type::Minimized: applicationDidEnterBackground(); break;
+                case InputEvent::Type::Restored: applicationWillEnterForeground(); break;
+                default: touches.push_back(event); break;
+            }
+        }
+        if (director->isAnimationStopped()) {
+            touches.clear();  // a minimised window's clicks are not kept for later
+        }
+        if (!quit && director->secondsUntilWork(!touches.empty()) < kDueSlack) {
+            director->runFrame(touches);
+            touches.clear();
+        }
+    }
+    director->purge();
+    return 0;
+}
+
+}  // namespace engine

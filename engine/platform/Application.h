@@ -1,0 +1,38 @@
+#pragma once
+// The application frame: the one object the process entry constructs. run() calls
+// initGLContextAttrs and applicationDidFinishLaunching, then runs the director's frames until the
+// window is closed; minimising and restoring the window call applicationDidEnterBackground and
+// applicationWillEnterForeground. Main thread only.
+
+#include <string>
+
+namespace engine {
+
+enum class LanguageType { ENGLISH, CHINESE, OTHER };
+
+class Application {
+public:
+    enum class Platform { OS_LINUX, OS_WINDOWS, OS_MAC, OS_OTHER };
+
+    Application();  // becomes getInstance()
+    virtual ~Application();
+    static Application* getInstance();
+
+    virtual void initGLContextAttrs() {}
+    // False ends run() at once with a non-zero status, without entering the frame loop.
+    virtual bool applicationDidFinishLaunching() = 0;
+    virtual void applicationDidEnterBackground() = 0;
+    virtual void applicationWillEnterForeground() = 0;
+
+    virtual void setAnimationInterval(float interval);
+    virtual LanguageType getCurrentLanguage();
+    virtual const char* getCurrentLanguageCode();
+    virtual Platform getTargetPlatform();
+    virtual std::string getVersion() { return {}; }
+    virtual bool openURL(const std::string& url);
+
+    // The process exit status: 0 after the window was closed, 1 when launching failed.
+    int run();
+};
+
+}  // namespace engine

@@ -1,0 +1,30 @@
+#pragma once
+// Finds resource files. A name is tried, in order, under: the search paths added by the program,
+// $DESK_RESOURCES, <executable's directory>/resources, <executable's directory>/../share/desk/
+// resources, and the source tree's resources/ (for builds run from the tree). Absolute paths are
+// used as they are. Main thread, except fullPathForFilename, which only reads.
+
+#include <string>
+#include <vector>
+
+namespace engine {
+
+class FileUtils {
+public:
+    static FileUtils* getInstance();
+
+    // The file found for `filename`, or the empty string when it exists nowhere.
+    std::string fullPathForFilename(const std::string& filename) const;
+    bool isFileExist(const std::string& filename) const;
+    // The name relative to the root it was found under ("sound/cp.wav"); `fullPath` itself when
+    // it lies under no root.
+    std::string resourceNameOf(const std::string& fullPath) const;
+    // Roots tried before the standard ones, most recent first when `front`.
+    void addSearchPath(const std::string& directory, bool front = false);
+    std::vector<std::string> getSearchPaths() const;
+
+private:
+    std::vector<std::string> m_extraRoots;
+};
+
+}  // namespace engine

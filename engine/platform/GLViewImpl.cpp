@@ -1,0 +1,31 @@
+#include "engine/platform/GLViewImpl.h"
+
+#include <cstdio>
+
+namespace engine {
+
+GLViewImpl* GLViewImpl::create(const std::string& viewName) {
+    return createWithRect(viewName, Rect(0, 0, 1024, 768));
+}
+
+GLViewImpl* GLViewImpl::createWithRect(const std::string& viewName, const Rect& rect,
+                                       float frameZoomFactor, bool resizable) {
+    WindowSpec spec;
+    spec.title = viewName;
+    spec.width = static_cast<int>(rect.size.width * frameZoomFactor);
+    spec.height = static_cast<int>(rect.size.height * frameZoomFactor);
+    spec.resizable = resizable;
+    if (!backend().createWindow(spec)) {
+        std::fprintf(stderr, "engine: cannot open the window\n");
+        return nullptr;
+    }
+    auto* view = new GLViewImpl();
+    view->m_viewName = viewName;
+    view->m_designSize = rect.size;
+    view->setFrameSize(static_cast<float>(backend().windowWidth()),
+                       static_cast<float>(backend().windowHeight()));
+    view->autorelease();
+    return view;
+}
+
+}  // namespace engine

@@ -1,0 +1,184 @@
+#include "engine/scene/Director.h"
+
+#include <algorithm>
+
+#include "engine/base/AutoreleasePool.h"
+#include "engine/input/EventDispatcher.h"
+#include "engine/input/EventTouch.h"
+#include "engine/platform/GLView.h"
+#include "engine/scene/Scene.h"
+#include "engine/scene/Scheduler.h"
+#include "engine/scene/TextureCache.h"
+
+namespace engine {
+
+namespace {
+constexpr double kNothingToDo = 1e9;
+}
+
+Director* Director::getInstance() {
+    // Never destroyed: nodes may be released while the process exits.
+    static Director* director = new Director();
+    return director;
+}
+
+Director::Director()
+    : m_scheduler(new Scheduler()),
+      m_eventDispatcher(new EventDispatcher()),
+      m_textureCache(new TextureCache()) {}
+
+void Director::setOpenGLView(GLView* view) {
+    if (view == m_view) {
+        return;
+    }
+    if (view) {
+        view->retain();
+    }
+    if (m_view) {
+        m_view->release();
+    }
+    m_view = view;
+    setNeedsRedraw();
+}
+
+Size Director::getVisibleSize() const {
+    return m_view ? m_view->getVisibleSize() : Size::ZERO;
+}
+
+void Director::runWithScene(Scene* scene) {
+    if (!scene) {
+        return;
+    }
+    if (m_runningScene) {
+        replaceScene(scene);
+        return;
+    }
+    scene->retain();
+    m_runningScene = scene;
+    if (!m_lastFrameTimeValid) {
+        m_lastFrameTime = backend().nowSeconds();
+        m_lastFrameTimeValid = true;
+    }
+    scene->onEnter();
+    scene->onEnterTransitionDidFinish();
+    setNeedsRedraw();
+}
+
+void Director::replaceScene(Scene* scene) {
+    if (!scene) {
+        return;
+    }
+    if (!m_runningScene) {
+        runWithScene(scene);
+        return;
+    }
+    scene->retain();
+    if (m_nextScene) {
+        m_nextScene->release();
+    }
+    m_nextScene = scene;
+}
+
+void Director::setNextScene() {
+    Scene* old = m_runningScene;
+    m_runningScene = m_nextScene;
+    m_nextScene = nullptr;
+    if (old) {
+        old->onExitTransitionDidStart();
+        old->onExit();
+        old->cleanup();
+        old->release();
+    }
+    m_runningScene->onEnter();
+    m_runningScene->onEnterTransitionDidFinish();
+    setNeedsRedraw();
+}
+
+void Director::startAnimation() {
+    m_animationStopped = false;
+    // The time spent stopped is not given to the timers.
+    m_lastFrameTime = backend().nowSeconds();
+    m_lastFrameTimeValid = true;
+    setNeedsRedraw();
+}
+
+void Director::dispatchInput(const InputEvent& event) {
+    if (!m_view) {
+        return;
+    }
+    const Vec2 point = m_view->windowToDesign(event.x, event.y);
+    switch (event.type) {
+        case InputEvent::Type::TouchBegan:
+            m_eventDispatcher->dispatchTouch(EventTouch::EventCode::BEGAN, point);
+            break;
+        case InputEvent::Type::TouchMoved:
+            m_eventDispatcher->dispatchTouch(EventTouch::EventCode::MOVED, point);
+            break;
+        case InputEvent::Type::TouchEnded:
+            m_eventDispatcher->dispatchTouch(EventTouch::EventCode::ENDED, point);
+            break;
+        default: break;  // window events are the application's
+    }
+}
+
+void Director::runFrame(const std::vector<InputEvent>& input) {
+    const double now = backend().nowSeconds();
+    const double dt = m_lastFrameTimeValid ? std::max(0.0, now - m_lastFrameTime) : 0.0;
+    m_lastFrameTime = now;
+    m_lastFrameTimeValid = true;
+    if (!m_animationStopped) {
+        for (const InputEvent& event : input) {
+            dispatchInput(event);
+        }
+        m_scheduler->update(static_cast<float>(dt));
+        if (m_nextScene) {
+            setNextScene();
+        }
+        if (s_needsRedraw) {
+            drawScene();
+        }
+    }
+    AutoreleasePool::getInstance()->clear();
+}
+
+double Director::secondsUntilWork(bool inputPending) {
+    if (m_animationStopped) {
+        return kNothingToDo;
+    }
+    const double sinceLast =
+        m_lastFrameTimeValid ? backend().nowSeconds() - m_lastFrameTime : m_animationInterval;
+    const double gap = std::max(0.0, m_animationInterval - sinceLast);
+    if (inputPending || s_needsRedraw || m_nextScene) {
+        return gap;
+    }
+    const double timer = m_scheduler->secondsUntilNextTimer();
+    if (timer < 0) {
+        return kNothingToDo;
+    }
+    return std::max(gap, timer - sinceLast);
+}
+
+void Director::drawScene() {
+    s_needsRedraw = false;
+    backend().beginFrame();
+    if (m_runningScene) {
+        m_runningScene->visit(AffineTransform());
+    }
+    backend().endFrame();
+}
+
+void Director::purge() {
+    if (m_nextScene) {
+        m_nextScene->release();
+        m_nextScene = nullptr;
+    }
+    if (m_runningScene) {
+        m_runningScene->onExit();
+        m_runningScene->cleanup();
+        m_runningScene->release();
+        m_runningScene = nullptr;
+    }
+    AutoreleasePool::getInstance()->clear();
+}
+
+}  // namespace engine

@@ -1,0 +1,97 @@
+#pragma once
+// The main loop's owner: the running scene, the view, the frame clock, and the services every
+// node uses (scheduler, event dispatcher, texture cache).
+//
+// One frame (runFrame): touches are dispatched, timers run, a scene passed to replaceScene
+// becomes the running one (the old scene stops, its timers and listeners with it, and is
+// released), the running scene is drawn if anything visible changed since the last drawing, and
+// the autorelease pool is drained. Application::run and the headless back end call runFrame;
+// between frames the loop waits in the back end for input until secondsUntilNextFrame.
+// Main thread only.
+
+#include <vector>
+
+#include "engine/base/Size.h"
+#include "engine/base/Vec2.h"
+#include "engine/platform/Backend.h"
+
+namespace engine {
+
+class EventDispatcher;
+class GLView;
+class Scene;
+class Scheduler;
+class TextureCache;
+
+class Director {
+public:
+    static Director* getInstance();
+
+    // ---- View and sizes
+    GLView* getOpenGLView() const { return m_view; }
+    void setOpenGLView(GLView* view);  // retains
+    // The design size (1024 x 768 for the client); Size::ZERO without a view.
+    Size getVisibleSize() const;
+    Vec2 getVisibleOrigin() const { return Vec2::ZERO; }
+    Size getWinSize() const { return getVisibleSize(); }
+    void setContentScaleFactor(float factor) { m_contentScaleFactor = factor; }
+    float getContentScaleFactor() const { return m_contentScaleFactor; }
+
+    // ---- Scenes
+    // Makes `scene` the running scene at once (the first scene).
+    void runWithScene(Scene* scene);
+    // `scene` replaces the running one during the current or next frame, before drawing; safe
+    // from any callback of the old scene.
+    void replaceScene(Scene* scene);
+    Scene* getRunningScene() const { return m_runningScene; }
+    // Asks Application::run to return after the current frame.
+    void end() { m_endRequested = true; }
+    bool isEndRequested() const { return m_endRequested; }
+
+    // ---- Frames
+    void setAnimationInterval(double seconds) { m_animationInterval = seconds; }
+    double getAnimationInterval() const { return m_animationInterval; }
+    // While stopped, frames do nothing (no timers, no drawing; touches are dropped).
+    void stopAnimation() { m_animationStopped = true; }
+    void startAnimation();
+    bool isAnimationStopped() const { return m_animationStopped; }
+    // Marks the frame for redrawing; every visible change of a node calls it.
+    static void setNeedsRedraw() { s_needsRedraw = true; }
+    static bool needsRedraw() { return s_needsRedraw; }
+    void runFrame(const std::vector<InputEvent>& input);
+    // Seconds until a frame has work: with input pending or something changed, when the
+    // animation interval since the last frame has passed; otherwise when the next timer is
+    // due. A large number (1e9) when there is nothing to do, or while stopped.
+    double secondsUntilWork(bool inputPending);
+    // Draws the running scene now.
+    void drawScene();
+    // Stops and releases the scenes and drains the pool (the end of Application::run).
+    void purge();
+
+    // ---- Services
+    Scheduler* getScheduler() const { return m_scheduler; }
+    EventDispatcher* getEventDispatcher() const { return m_eventDispatcher; }
+    TextureCache* getTextureCache() const { return m_textureCache; }
+
+private:
+    Director();
+    void setNextScene();
+    void dispatchInput(const InputEvent& event);
+
+    static inline bool s_needsRedraw = true;
+
+    GLView* m_view = nullptr;
+    Scene* m_runningScene = nullptr;  // retained
+    Scene* m_nextScene = nullptr;     // retained until it runs
+    Scheduler* m_scheduler = nullptr;
+    EventDispatcher* m_eventDispatcher = nullptr;
+    TextureCache* m_textureCache = nullptr;
+    double m_animationInterval = 1.0 / 60;
+    double m_lastFrameTime = 0;
+    bool m_lastFrameTimeValid = false;
+    bool m_animationStopped = false;
+    bool m_endRequested = false;
+    float m_contentScaleFactor = 1.0f;
+};
+
+}  // namespace engine

@@ -1,0 +1,66 @@
+#include "engine/scene/LabelAtlas.h"
+
+#include "engine/platform/Backend.h"
+#include "engine/scene/Director.h"
+#include "engine/scene/TextureCache.h"
+
+namespace engine {
+
+LabelAtlas* LabelAtlas::create() {
+    auto* label = new LabelAtlas();
+    label->autorelease();
+    return label;
+}
+
+LabelAtlas* LabelAtlas::create(const std::string& text, const std::string& charMapFile,
+                               int itemWidth, int itemHeight, int startCharMap) {
+    auto* label = new LabelAtlas();
+    if (label->initWithString(text, charMapFile, itemWidth, itemHeight, startCharMap)) {
+        label->autorelease();
+        return label;
+    }
+    delete label;
+    return nullptr;
+}
+
+bool LabelAtlas::initWithString(const std::string& text, const std::string& charMapFile,
+                                int itemWidth, int itemHeight, int startCharMap) {
+    m_texture = Director::getInstance()->getTextureCache()->addImage(charMapFile);
+    m_itemWidth = itemWidth;
+    m_itemHeight = itemHeight;
+    m_startChar = startCharMap;
+    m_text = text + "?";  // differs, so setString applies
+    setString(text);
+    return true;
+}
+
+void LabelAtlas::setString(const std::string& text) {
+    if (text == m_text) {
+        return;
+    }
+    m_text = text;
+    setContentSize(Size(static_cast<float>(m_itemWidth) * static_cast<float>(text.size()),
+                        static_cast<float>(m_itemHeight)));
+    Director::setNeedsRedraw();
+}
+
+void LabelAtlas::draw(const AffineTransform& toWorld) {
+    if (!m_texture || m_itemWidth <= 0 || m_itemHeight <= 0) {
+        return;
+    }
+    const int columns = m_texture->width() / m_itemWidth;
+    const int rows = m_texture->height() / m_itemHeight;
+    const float w = static_cast<float>(m_itemWidth);
+    const float h = static_cast<float>(m_itemHeight);
+    for (size_t i = 0; i < m_text.size(); ++i) {
+        const int glyph = static_cast<unsigned char>(m_text[i]) - m_startChar;
+        if (columns <= 0 || glyph < 0 || glyph >= columns * rows) {
+            continue;
+        }
+        const Rect source(static_cast<float>(glyph % columns) * w,
+                          static_cast<float>(glyph / columns) * h, w, h);
+        drawTexture(*m_texture, source, Rect(static_cast<float>(i) * w, 0, w, h), toWorld);
+    }
+}
+
+}  // namespace engine

@@ -1,0 +1,99 @@
+#include "engine/scene/Sprite.h"
+
+#include "engine/platform/Backend.h"
+#include "engine/scene/Director.h"
+#include "engine/scene/SpriteFrame.h"
+#include "engine/scene/SpriteFrameCache.h"
+#include "engine/scene/TextureCache.h"
+
+namespace engine {
+
+namespace {
+template <typename Init>
+Sprite* createSprite(Sprite* sprite, Init init) {
+    if (init(sprite)) {
+        sprite->autorelease();
+        return sprite;
+    }
+    delete sprite;
+    return nullptr;
+}
+}  // namespace
+
+Sprite::Sprite() { setAnchorPoint(Vec2::ANCHOR_MIDDLE); }
+
+Sprite::~Sprite() {
+    if (m_frame) {
+        m_frame->release();
+    }
+}
+
+Sprite* Sprite::create() {
+    return createSprite(new Sprite(), [](Sprite* s) { return s->init(); });
+}
+
+Sprite* Sprite::create(const std::string& filename) {
+    return createSprite(new Sprite(), [&](Sprite* s) { return s->initWithFile(filename); });
+}
+
+Sprite* Sprite::createWithSpriteFrame(SpriteFrame* frame) {
+    return createSprite(new Sprite(), [&](Sprite* s) { return s->initWithSpriteFrame(frame); });
+}
+
+Sprite* Sprite::createWithSpriteFrameName(const std::string& name) {
+    return createSprite(new Sprite(), [&](Sprite* s) { return s->initWithSpriteFrameName(name); });
+}
+
+bool Sprite::init() { return true; }
+
+bool Sprite::initWithFile(const std::string& filename) {
+    auto texture = Director::getInstance()->getTextureCache()->addImage(filename);
+    if (texture) {
+        setSpriteFrame(SpriteFrame::createWithTexture(
+            texture, Rect(0, 0, static_cast<float>(texture->width()),
+                          static_cast<float>(texture->height()))));
+    }
+    return true;
+}
+
+bool Sprite::initWithSpriteFrame(SpriteFrame* frame) {
+    if (!frame) {
+        return false;
+    }
+    setSpriteFrame(frame);
+    return true;
+}
+
+bool Sprite::initWithSpriteFrameName(const std::string& name) {
+    return initWithSpriteFrame(SpriteFrameCache::getInstance()->getSpriteFrameByName(name));
+}
+
+void Sprite::setSpriteFrame(SpriteFrame* frame) {
+    if (frame == m_frame) {
+        return;
+    }
+    if (frame) {
+        frame->retain();
+    }
+    if (m_frame) {
+        m_frame->release();
+    }
+    m_frame = frame;
+    setContentSize(frame ? frame->getOriginalSize() : Size::ZERO);
+    Director::setNeedsRedraw();
+}
+
+void Sprite::setSpriteFrame(const std::string& name) {
+    if (SpriteFrame* frame = SpriteFrameCache::getInstance()->getSpriteFrameByName(name)) {
+        setSpriteFrame(frame);
+    }
+}
+
+void Sprite::draw(const AffineTransform& toWorld) {
+    if (m_frame && m_frame->getTexture()) {
+        drawTexture(*m_frame->getTexture(), m_frame->getRect(),
+                    Rect(Vec2::ZERO, getContentSize()), toWorld);
+    }
+}
+
+}  // namespace engine
