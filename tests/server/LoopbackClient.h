@@ -1,0 +1,40 @@
+#pragma once
+// A blocking protocol client for loopback tests: plain POSIX sockets with poll() time-outs, so
+// a test that goes wrong fails instead of hanging. Test thread only.
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "net/Message.h"
+
+class LoopbackClient {
+public:
+    using Millis = std::chrono::milliseconds;
+
+    LoopbackClient() = default;
+    LoopbackClient(const LoopbackClient&) = delete;
+    LoopbackClient& operator=(const LoopbackClient&) = delete;
+    ~LoopbackClient();
+
+    // `receiveBuffer` > 0 shrinks the socket's receive buffer (a peer that reads slowly).
+    bool connect(unsigned short port, int receiveBuffer = 0);
+    // Sends one frame; false once the server has gone.
+    bool sendText(std::string_view text);
+    bool sendRaw(std::string_view bytes);
+    // The next whole text, or nothing on time-out or close.
+    std::optional<std::string> receiveText(Millis timeout = Millis(5000));
+    // The next message of kind `opt`, decoded, skipping others; nothing on time-out or close.
+    std::optional<stMsg> receive(const std::string& opt, Millis timeout = Millis(5000));
+    // Reads and drops everything until the server closes; false if it is still open at time-out.
+    bool waitClosed(Millis timeout = Millis(5000));
+    void close();
+
+private:
+    bool fill(std::chrono::steady_clock::time_point deadline);
+
+    int m_fd = -1;
+    bool m_eof = false;
+    std::string m_buffer;
+};
