@@ -1,12 +1,27 @@
 // desk-server: the reference game server. One event loop serves every connection and desk until
 // SIGINT or SIGTERM.
 
+#include <sys/resource.h>
+
 #include <asio.hpp>
 #include <csignal>
 #include <cstdio>
 
 #include "server/ServerOptions.h"
 #include "server/net/Server.h"
+
+namespace {
+
+// Every connection is a descriptor: allow as many as the system lets this process have.
+void raiseDescriptorLimit() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     server::ServerConfig config;
@@ -21,6 +36,7 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     std::signal(SIGPIPE, SIG_IGN);
+    raiseDescriptorLimit();
 
     asio::io_context io;
     server::Server server(io, config);
