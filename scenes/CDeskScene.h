@@ -1,0 +1,116 @@
+#pragma once
+// The desk: the table where the local player sits, one game after another.
+//
+// It shows the four seats around the local player, the team scores, the points on the table, the
+// player's hand in one row at the bottom and the ready, play, pass and return buttons. The server
+// runs the game; the desk shows what its messages say (DeskMessages.cpp), and turns the player's
+// touches and button presses into the texts it sends (DeskActions.cpp). Layout and the seat model
+// are in DeskLayout.cpp. Everything runs on the main thread.
+//
+// Seat model: server seat s sits at screen position (s - m_mySite + 4) % 4, where 0 is the bottom
+// (the local player), 1 the right, 2 the top and 3 the left. m_seats is indexed by screen position,
+// m_siteMap by server seat; both hold the same records. A seat number outside 0..3 names no seat:
+// m_siteMap holds only the keys 0..3 and the desk ignores whatever concerns another number.
+//
+// Hand row: with n cards, card i rests at x = W/2 - 9(n-1) + 18i + w/4, y = 45 (W the visible width,
+// w the card's width); a raised card has the same x and y = 70, with m_selected true.
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/Engine.h"
+#include "scenes/PlayerInfo.h"
+
+struct stMsg;
+
+class CDeskScene : public engine::Layer {
+public:
+    // Two-phase creation; null when init fails. The caller then calls setDeskInfo.
+    static CDeskScene* create();
+    ~CDeskScene() override;
+
+    bool init() override;
+    // Stores the seating answer and maps the server seats to the screen positions.
+    void setDeskInfo(int desk, int site, const std::string& name);
+
+    // ---- Server messages (DeskMessages.cpp) ---------------------------------------------------
+    // Scheduled every 0.1 s: takes at most one message from the queue and handles it.
+    void pollMessages(float dt);
+    // -1: clears the whole desk (hand, table, markers, pass and play buttons); a seat: hides that
+    // seat's markers. The three score labels read "0" either way.
+    void resetSeat(int site);
+    void beginGame();
+    void showPlay(const std::shared_ptr<stMsg>& msg);   // what seat `per` did
+    void startTurn(const std::shared_ptr<stMsg>& msg);  // the turn of seat `now` begins
+
+    // ---- Player actions (DeskActions.cpp) -----------------------------------------------------
+    // Button callbacks; each acts only when the touch ends on its button.
+    void onReadyButton(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
+    void onReturnButton(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
+    void onPassButton(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
+    void onPlayButton(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
+    // Card selection: the right-most hand card under the finger toggles; a drag toggles each card
+    // once as the finger enters it. Began always returns true so that the moves follow.
+    bool onTouchBegan(engine::Touch* touch, engine::Event* event) override;
+    void onTouchMoved(engine::Touch* touch, engine::Event* event) override;
+    // Scheduled every 1.0 s: counts the running turn down and acts when the local turn runs out.
+    void tickCountdown(float dt);
+    // Codes of the raised hand cards (y = 70), from the left.
+    std::vector<int> collectRaised() const;
+
+private:
+    friend struct DeskProbe;
+
+    // ---- Seats and hand (DeskLayout.cpp)
+    st_player_info* seatOf(int site) const;  // null for a number that names no seat
+    bool addSeat(int position);  // false when an element cannot be made
+    float handCardX(std::size_t count, std::size_t index, float cardWidth) const;
+    // Puts every hand card at rest in the row: y = 45, m_selected false.
+    void layoutHand();
+    // Takes card `index` out of the hand and off the layer.
+    void removeFromHand(std::size_t index);
+    void clearPlayed(st_player_info& seat);
+    void hideMarkers(st_player_info& seat);
+
+    // ---- Messages (DeskMessages.cpp)
+    void handleChange(const stMsg& msg);
+    void handleStart(const stMsg& msg);
+    void handleRun(const stMsg& msg);
+    void handleOver(const stMsg& msg);
+    void handleGame(const std::shared_ptr<stMsg>& msg);
+    void handleScore(const stMsg& msg);
+    void endGame();
+    // One effect, no loop, at the normal pitch, centred, full gain.
+    static void playSound(std::string_view path);
+    // Replaces the desk's scene with a new hall; false (the desk stays) when no hall can be made.
+    bool returnToHall();
+
+    // ---- Actions (DeskActions.cpp)
+    void sendToServer(const std::string& text) const;
+    void toggleCard(CardSprite* card, bool raise);
+    CardSprite* cardAt(const engine::Vec2& point) const;
+    void expireLocalTurn(st_player_info& seat);
+
+    engine::ui::Button* m_btnReturn = nullptr;  // the scene graph owns every node pointed to here
+    engine::ui::Button* m_btnReady = nullptr;
+    engine::ui::Button* m_btnPass = nullptr;
+    engine::ui::Button* m_btnPlay = nullptr;
+    bool m_gameRunning = false;
+    bool m_leaveArmed = false;  // the return button warned once in this game
+    engine::Label* m_lblDesk = nullptr;
+    engine::Label* m_lblOwnScore = nullptr;    // score of the parity of m_mySite
+    engine::Label* m_lblOtherScore = nullptr;
+    engine::Label* m_lblTableScore = nullptr;  // points on the table
+    int m_mySite = 0;
+    int m_desk = 0;
+    std::string m_myName;
+    int m_turnSite = -1;          // server seat whose countdown runs, -1 for none
+    std::vector<int> m_lastPlay;  // the play to beat; empty when the local player may lead
+    std::vector<CardSprite*> m_hand;
+    std::vector<std::shared_ptr<st_player_info>> m_seats;           // by screen position
+    std::map<int, std::shared_ptr<st_player_info>> m_siteMap;       // by server seat
+    CardSprite* m_lastTouched = nullptr;  // the card a touch toggled last; only compared
+};

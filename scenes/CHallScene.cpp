@@ -1,0 +1,106 @@
+#include "scenes/CHallScene.h"
+
+#include "net/CMessageQueue.h"
+#include "net/Message.h"
+#include "net/OutgoingMessages.h"
+#include "scenes/CDeskScene.h"
+#include "scenes/PlayerInfo.h"
+#include "scenes/SceneFlow.h"
+#include "scenes/SceneWidgets.h"
+
+using namespace engine;
+
+std::int32_t CHallScene::pollCount = 1;
+
+CHallScene* CHallScene::create() {
+    auto* hall = new CHallScene();
+    if (hall->init()) {
+        hall->autorelease();
+        return hall;
+    }
+    delete hall;
+    return nullptr;
+}
+
+CHallScene::~CHallScene() = default;
+
+bool CHallScene::init() {
+    if (!Layer::init()) {
+        return false;
+    }
+    const Size visible = Director::getInstance()->getVisibleSize();
+
+    Sprite* background = makeFrameSprite("beijing");
+    if (background == nullptr) {
+        return false;
+    }
+    background->setPosition(Vec2(visible.width / 2, visible.height / 2));
+    addChild(background, -1);
+
+    m_btnQuickJoin = makeImageButton("add_desk_fast.png", "add_desk_fast_press.png");
+    if (m_btnQuickJoin == nullptr) {
+        return false;
+    }
+    m_btnQuickJoin->setPosition(Vec2(visible.width / 2, visible.height / 2));
+    m_btnQuickJoin->addTouchEventListener(CC_CALLBACK_2(CHallScene::onQuickJoin, this));
+    m_btnQuickJoin->setEnabled(true);
+    addChild(m_btnQuickJoin);
+
+    m_lblOnline = makeTextLabel("online: 0", 25);
+    if (m_lblOnline == nullptr) {
+        return false;
+    }
+    m_lblOnline->setColor(Color3B::WHITE);
+    m_lblOnline->setPosition(Vec2(visible.width / 2, visible.height / 2 - 50));
+    addChild(m_lblOnline, 2);
+
+    // Every new hall restarts the music, once it is sure to be shown.
+    SimpleAudioEngine::getInstance()->playBackgroundMusic("sound/bj.mp3", true);
+    schedule(CC_SCHEDULE_SELECTOR(CHallScene::pollMessages), 0.1f);
+    CMessageQueue::getInstance()->sendMsg(queryMessage());
+    return true;
+}
+
+void CHallScene::onQuickJoin(Ref*, ui::Widget::TouchEventType type) {
+    if (type != ui::Widget::TouchEventType::ENDED) {
+        return;
+    }
+    m_btnQuickJoin->setEnabled(false);
+    CMessageQueue::getInstance()->sendMsg(addMessage());
+}
+
+void CHallScene::pollMessages(float) {
+    if (pollCount % 100 == 0) {
+        CMessageQueue::getInstance()->sendMsg(queryMessage());
+    }
+    ++pollCount;
+
+    const std::shared_ptr<stMsg> msg = CMessageQueue::getInstance()->popMsg();
+    if (!msg) {
+        return;
+    }
+    if (msg->opt == "query") {
+        m_lblOnline->setString(makeOnlineText(msg->online));
+    } else if (msg->opt == "add") {
+        enterDesk(*msg);
+    }
+}
+
+std::string CHallScene::makeOnlineText(const std::string& online) {
+    return "online:" + online;
+}
+
+void CHallScene::enterDesk(const stMsg& msg) {
+    if (isSeatNumber(msg.site)) {
+        CDeskScene* desk = CDeskScene::create();
+        if (desk != nullptr) {
+            desk->setDeskInfo(msg.desk, msg.site, msg.name);
+            if (showLayerInNewScene(desk)) {
+                // The desk takes the queue from here; no later poll of this hall may pop its messages.
+                unscheduleAllCallbacks();
+                return;
+            }
+        }
+    }
+    m_btnQuickJoin->setEnabled(true);
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The hall: the lobby shown at start-up and after every desk. It shows the number of players
+// online and a quick-join button, asks the server for the hall state when it opens and every
+// 100 polls, and replaces itself with the desk when the server's seating answer ("add") arrives.
+// It never chooses a desk itself. Main thread only.
+
+#include <cstdint>
+#include <string>
+
+#include "engine/Engine.h"
+
+struct stMsg;
+
+class CHallScene : public engine::Layer {
+public:
+    // Two-phase creation; null when init fails.
+    static CHallScene* create();
+    ~CHallScene() override;
+
+    bool init() override;
+    // Quick-join: on release, disables the button and asks the server for a seat.
+    void onQuickJoin(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
+    // Scheduled every 0.1 s: the periodic query, then at most one message from the queue.
+    void pollMessages(float dt);
+    // "online:" directly followed by the server's text.
+    static std::string makeOnlineText(const std::string& online);
+
+private:
+    friend struct HallProbe;
+
+    // Opens the desk the server seated us at; on a seat that names no seat, or a desk that cannot
+    // be built, the hall stays and the quick-join button works again.
+    void enterDesk(const stMsg& msg);
+
+    // Hall polls of the whole process, starting at 1 and never reset: every hall goes on counting
+    // where the previous one stopped, so returning from a desk keeps the query's phase.
+    static std::int32_t pollCount;
+
+    engine::ui::Button* m_btnQuickJoin = nullptr;  // owned by the scene graph
+    engine::Label* m_lblOnline = nullptr;          // owned by the scene graph
+};

@@ -1,0 +1,204 @@
+// The local player's actions: the four buttons, card selection by touch and drag, and the turn
+// countdown that plays or passes for the player when the local turn runs out.
+//
+// A hand card rests at y = 45 with m_selected false, or is raised at y = 70 with m_selected true;
+// every move between the two changes both, so the flag and the position always agree.
+
+#include <cstdlib>
+
+#include "cards/CardSprite.h"
+#include "cards/HandRules.h"
+#include "cards/PlaySounds.h"
+#include "net/CMessageQueue.h"
+#include "net/OutgoingMessages.h"
+#include "scenes/CDeskScene.h"
+#include "scenes/CHallScene.h"
+
+using namespace engine;
+
+namespace {
+
+constexpr float kRestY = 45;
+constexpr float kRaisedY = 70;
+// A touch more than this far above a card's top is above the whole hand.
+constexpr float kReachAboveCard = 30;
+
+bool isRaised(const CardSprite* card) {
+    return card->getPositionY() == kRaisedY;
+}
+
+}  // namespace
+
+void CDeskScene::sendToServer(const std::string& text) const {
+    CMessageQueue::getInstance()->sendMsg(text);
+}
+
+// ---- Buttons ------------------------------------------------------------------------------------
+
+void CDeskScene::onReadyButton(Ref*, ui::Widget::TouchEventType type) {
+    if (type != ui::Widget::TouchEventType::ENDED) {
+        return;
+    }
+    m_btnReady->setVisible(false);
+    m_btnReady->setEnabled(false);
+    sendToServer(readyMessage(m_desk, m_mySite));
+    resetSeat(-1);
+    if (st_player_info* self = seatOf(m_mySite)) {
+        self->ready_sprite->setVisible(true);
+    }
+}
+
+// During a game the first press only warns; the next press in the same game leaves.
+void CDeskScene::onReturnButton(Ref*, ui::Widget::TouchEventType type) {
+    if (type != ui::Widget::TouchEventType::ENDED) {
+        return;
+    }
+    if (m_gameRunning && !m_leaveArmed) {
+        MessageBox("游戏还未结束，真的要退出吗？再次点击返回按钮将强制退出回到大厅！", "提醒");
+        m_leaveArmed = true;
+        return;
+    }
+    sendToServer(leaveMessage(m_desk, m_mySite));
+    returnToHall();
+}
+
+void CDeskScene::onPassButton(Ref*, ui::Widget::TouchEventType type) {
+    if (type != ui::Widget::TouchEventType::ENDED || m_lastPlay.empty()) {
+        return;
+    }
+    m_btnPass->setEnabled(false);
+    m_btnPlay->setEnabled(false);
+    m_btnPlay->setVisible(false);
+    m_btnPass->setVisible(false);
+    sendToServer(passMessage(m_desk, m_mySite));
+}
+
+void CDeskScene::onPlayButton(Ref*, ui::Widget::TouchEventType type) {
+    if (type != ui::Widget::TouchEventType::ENDED) {
+        return;
+    }
+    std::vector<int> codes = collectRaised();
+    if (codes.empty()) {
+        return;
+    }
+    const BeatResult result = canBeat(m_lastPlay, codes);
+    if (!result.ok) {
+        MessageBox("出牌不符合规则.", "提示");
+        return;
+    }
+    m_btnPlay->setVisible(false);
+    m_btnPass->setVisible(false);
+    m_btnPass->setEnabled(false);
+    m_btnPlay->setEnabled(false);
+    m_lastPlay = codes;
+
+    // Each code takes the raised copy itself, the left-most raised one of that code, so that a
+    // resting copy of the same code stays in the hand.
+    for (int code : codes) {
+        for (std::size_t i = 0; i < m_hand.size(); ++i) {
+            if (m_hand[i]->m_card == code && isRaised(m_hand[i])) {
+                removeFromHand(i);
+                break;
+            }
+        }
+    }
+    layoutHand();
+    sendToServer(playMessage(m_desk, m_mySite, codes));
+    for (std::string_view sound : ownPlaySounds(result, codes.size())) {
+        playSound(sound);
+    }
+}
+
+std::vector<int> CDeskScene::collectRaised() const {
+    std::vector<int> codes;
+    for (const CardSprite* card : m_hand) {
+        if (isRaised(card)) {
+            codes.push_back(card->m_card);
+        }
+    }
+    return codes;
+}
+
+// ---- Card selection -----------------------------------------------------------------------------
+
+void CDeskScene::toggleCard(CardSprite* card, bool raise) {
+    m_lastTouched = card;
+    card->m_selected = raise;
+    card->setPosition(Vec2(card->getPositionX(), raise ? kRaisedY : kRestY));
+}
+
+// The right-most card whose box holds `point` (cards overlap, and the right one is drawn on top);
+// null when there is none or the point lies far above the hand.
+CardSprite* CDeskScene::cardAt(const Vec2& point) const {
+    for (auto it = m_hand.rbegin(); it != m_hand.rend(); ++it) {
+        const Rect box = (*it)->getBoundingBox();
+        if (point.y > box.getMaxY() + kReachAboveCard) {
+            return nullptr;
+        }
+        if (box.containsPoint(point)) {
+            return *it;
+        }
+    }
+    return nullptr;
+}
+
+bool CDeskScene::onTouchBegan(Touch* touch, Event*) {
+    if (CardSprite* card = cardAt(touch->getLocation())) {
+        toggleCard(card, !card->m_selected);
+    }
+    return true;
+}
+
+void CDeskScene::onTouchMoved(Touch* touch, Event*) {
+    CardSprite* card = cardAt(touch->getLocation());
+    if (card != nullptr && card != m_lastTouched) {
+        toggleCard(card, !isRaised(card));
+    }
+}
+
+// ---- Turn countdown -----------------------------------------------------------------------------
+
+void CDeskScene::tickCountdown(float) {
+    if (!m_gameRunning || m_turnSite == -1) {
+        return;
+    }
+    st_player_info* seat = seatOf(m_turnSite);
+    if (seat == nullptr) {
+        return;
+    }
+    const bool localTurn = m_turnSite == m_mySite;
+    const int left = std::atoi(seat->countdown->getString().c_str()) - 1;
+    // The digit atlas has no minus sign: another seat's countdown rests at "0" until the server
+    // moves the turn on.
+    if (!localTurn && left < 0) {
+        seat->countdown->setString("0");
+        return;
+    }
+    seat->countdown->setString(std::to_string(left));
+    if (localTurn && left < 10 && left % 2 == 0) {
+        playSound("sound/jg.wav");
+    }
+    if (localTurn && left < 0) {
+        expireLocalTurn(*seat);
+    }
+}
+
+// Out of time: lead the left-most card when leading, pass otherwise. With nothing left to lead,
+// nothing is sent; the turn only ends.
+void CDeskScene::expireLocalTurn(st_player_info& seat) {
+    seat.countdown->setVisible(false);
+    m_btnPlay->setVisible(false);
+    m_btnPass->setVisible(false);
+    m_turnSite = -1;
+    if (!m_lastPlay.empty()) {
+        sendToServer(passMessage(m_desk, m_mySite));
+        return;
+    }
+    if (m_hand.empty()) {
+        return;
+    }
+    const int code = m_hand.front()->m_card;
+    removeFromHand(0);
+    layoutHand();
+    sendToServer(leadMessage(m_desk, m_mySite, code));
+}

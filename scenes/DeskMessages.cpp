@@ -1,0 +1,225 @@
+// The desk's reaction to server messages: one message per poll, each kind changing the seat
+// records, labels, buttons, the hand and the table, with its sounds and message boxes.
+
+#include "cards/CardCode.h"
+#include "cards/CardSprite.h"
+#include "cards/PlaySounds.h"
+#include "net/CMessageQueue.h"
+#include "net/Message.h"
+#include "scenes/CDeskScene.h"
+#include "scenes/CHallScene.h"
+#include "scenes/SceneFlow.h"
+
+using namespace engine;
+
+void CDeskScene::playSound(std::string_view path) {
+    SimpleAudioEngine::getInstance()->playEffect(std::string(path), false, 1.0f, 0.0f, 1.0f);
+}
+
+void CDeskScene::pollMessages(float) {
+    const std::shared_ptr<stMsg> msg = CMessageQueue::getInstance()->popMsg();
+    if (!msg) {
+        return;
+    }
+    const std::string& opt = msg->opt;
+    if (opt == "change") {
+        handleChange(*msg);
+    } else if (opt == "start") {
+        handleStart(*msg);
+    } else if (opt == "run") {
+        handleRun(*msg);
+    } else if (opt == "over") {
+        handleOver(*msg);
+    } else if (opt == "game") {
+        handleGame(msg);
+    } else if (opt == "score") {
+        handleScore(*msg);
+    } else if (opt == "timeout") {
+        returnToHall();
+    }
+}
+
+void CDeskScene::handleChange(const stMsg& msg) {
+    for (int site = 0; site < kSeatCount; ++site) {
+        st_player_info* seat = seatOf(site);
+        if (seat == nullptr) {
+            continue;
+        }
+        const st_seat_info& entry = msg.info[static_cast<std::size_t>(site)];
+        seat->name_label->setString(entry.name);
+        if (entry.name.empty()) {
+            resetSeat(site);
+        }
+        seat->ready_sprite->setVisible(entry.ready == 1);
+    }
+}
+
+void CDeskScene::handleStart(const stMsg& msg) {
+    beginGame();
+    playSound("sound/bg.wav");
+    std::vector<int> codes = parseCardList(msg.cards);
+    sortHand(codes);
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        CardSprite* card = CardSprite::createWithCard(codes[i]);
+        if (card == nullptr) {
+            continue;
+        }
+        card->setPosition(Vec2(handCardX(codes.size(), i, card->getContentSize().width), 45));
+        addChild(card, 1);
+        m_hand.push_back(card);
+    }
+}
+
+void CDeskScene::handleRun(const stMsg& msg) {
+    MessageBox(std::to_string(msg.site) + "->" + msg.name + ":-10\r\n", "玩家逃跑，游戏结束");
+    endGame();
+}
+
+void CDeskScene::handleOver(const stMsg& msg) {
+    // A local seat outside 0..3 has no entry of its own: the result is not shown.
+    if (isSeatNumber(m_mySite)) {
+        const int result = msg.info[static_cast<std::size_t>(m_mySite)].result;
+        if (result > 0) {
+            playSound("sound/win.mp3");
+            MessageBox("恭喜，赢" + std::to_string(result) + "局！", "游戏结束，你赢了！");
+        } else if (result < 0) {
+            playSound("sound/lose.mp3");
+            MessageBox("很遗憾，输" + std::to_string(result) + "局！", "游戏结束，你输了！");
+        } else {
+            MessageBox("平局，再接再厉！", "游戏结束，平局！");
+        }
+    }
+    endGame();
+}
+
+void CDeskScene::endGame() {
+    m_gameRunning = false;
+    m_leaveArmed = false;
+    resetSeat(m_mySite);
+    m_turnSite = -1;
+    m_btnReady->setVisible(true);
+    m_btnReady->setEnabled(true);
+}
+
+void CDeskScene::handleGame(const std::shared_ptr<stMsg>& msg) {
+    m_lblTableScore->setString(std::to_string(msg->score));
+    if (msg->per != -1) {
+        showPlay(msg);
+    }
+    if (msg->now != -1) {
+        startTurn(msg);
+    }
+}
+
+void CDeskScene::handleScore(const stMsg& msg) {
+    if (!isSeatNumber(m_mySite)) {
+        return;
+    }
+    const bool even = m_mySite % 2 == 0;
+    m_lblOwnScore->setString(even ? msg.p0 : msg.p1);
+    m_lblOtherScore->setString(even ? msg.p1 : msg.p0);
+}
+
+bool CDeskScene::returnToHall() {
+    if (!showLayerInNewScene(CHallScene::create())) {
+        return false;
+    }
+    // The hall takes the queue from here; no later tick or poll of this desk may act.
+    unscheduleAllCallbacks();
+    return true;
+}
+
+void CDeskScene::resetSeat(int site) {
+    m_lblOwnScore->setString("0");
+    m_lblOtherScore->setString("0");
+    m_lblTableScore->setString("0");
+    if (site != -1) {
+        if (st_player_info* seat = seatOf(site)) {
+            hideMarkers(*seat);
+        }
+        return;
+    }
+    while (!m_hand.empty()) {
+        removeFromHand(m_hand.size() - 1);
+    }
+    m_btnPass->setVisible(false);
+    m_btnPlay->setVisible(false);
+    for (int k = 0; k < kSeatCount; ++k) {
+        if (st_player_info* seat = seatOf(k)) {
+            hideMarkers(*seat);
+            clearPlayed(*seat);
+        }
+    }
+}
+
+void CDeskScene::beginGame() {
+    m_gameRunning = true;
+    for (const auto& entry : m_siteMap) {
+        entry.second->ready_sprite->setVisible(false);
+    }
+}
+
+void CDeskScene::showPlay(const std::shared_ptr<stMsg>& msg) {
+    st_player_info* seat = seatOf(msg->per);
+    if (seat == nullptr) {
+        return;
+    }
+    seat->count_label->setString(msg->surplus);
+    if (msg->surplus == "0") {
+        seat->over_label->setVisible(true);
+    }
+    seat->countdown->setVisible(false);
+
+    const std::vector<int> codes = parseCardList(msg->cards);
+    if (codes.empty()) {
+        seat->pass_label->setVisible(true);
+    } else {
+        m_lastPlay = codes;
+        for (std::size_t k = 0; k < codes.size(); ++k) {
+            CardSprite* card = CardSprite::createWithCard(codes[k]);
+            if (card == nullptr) {
+                continue;
+            }
+            seat->played.push_back(card);
+            card->setPosition(Vec2(static_cast<float>(seat->play_x) + card->getContentSize().width +
+                                       18.0f * static_cast<float>(k),
+                                   static_cast<float>(seat->play_y)));
+            addChild(card);
+        }
+    }
+    for (std::string_view sound : shownPlaySounds(codes)) {
+        playSound(sound);
+    }
+}
+
+void CDeskScene::startTurn(const std::shared_ptr<stMsg>& msg) {
+    st_player_info* seat = seatOf(msg->now);
+    if (seat == nullptr) {
+        return;
+    }
+    seat->pass_label->setVisible(false);
+    clearPlayed(*seat);
+    m_turnSite = msg->now;
+    seat->countdown->setString("30");
+    seat->countdown->setVisible(true);
+
+    if (msg->must != 0) {
+        for (int k = 0; k < kSeatCount; ++k) {
+            if (st_player_info* other = seatOf(k)) {
+                other->pass_label->setVisible(false);
+                clearPlayed(*other);
+            }
+        }
+    }
+    if (m_turnSite != m_mySite) {
+        return;
+    }
+    if (msg->must != 0) {
+        m_lastPlay.clear();
+    } else {
+        m_btnPass->setVisible(true);
+        m_btnPass->setEnabled(true);
+    }
+    m_btnPlay->setVisible(true);
+    m_btnPlay->setEnabled(true);
+}

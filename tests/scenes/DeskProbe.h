@@ -1,0 +1,35 @@
+#pragma once
+// Read access to the private parts of the hall and the desk, for the scene tests only.
+
+#include "scenes/CDeskScene.h"
+#include "scenes/CHallScene.h"
+
+struct HallProbe {
+    CHallScene& hall;
+    engine::ui::Button* quickJoin() const { return hall.m_btnQuickJoin; }
+    engine::Label* online() const { return hall.m_lblOnline; }
+};
+
+struct DeskProbe {
+    CDeskScene& desk;
+
+    engine::ui::Button* returnButton() const { return desk.m_btnReturn; }
+    engine::ui::Button* ready() const { return desk.m_btnReady; }
+    engine::ui::Button* pass() const { return desk.m_btnPass; }
+    engine::ui::Button* play() const { return desk.m_btnPlay; }
+    engine::Label* deskLabel() const { return desk.m_lblDesk; }
+    engine::Label* ownScore() const { return desk.m_lblOwnScore; }
+    engine::Label* otherScore() const { return desk.m_lblOtherScore; }
+    engine::Label* tableScore() const { return desk.m_lblTableScore; }
+    bool gameRunning() const { return desk.m_gameRunning; }
+    bool leaveArmed() const { return desk.m_leaveArmed; }
+    int turnSite() const { return desk.m_turnSite; }
+    std::vector<int>& lastPlay() const { return desk.m_lastPlay; }
+    const std::vector<CardSprite*>& hand() const { return desk.m_hand; }
+    const std::vector<std::shared_ptr<st_player_info>>& seats() const { return desk.m_seats; }
+    const std::map<int, std::shared_ptr<st_player_info>>& siteMap() const { return desk.m_siteMap; }
+    CardSprite* lastTouched() const { return desk.m_lastTouched; }
+    std::vector<int> collectRaised() const { return desk.collectRaised(); }
+    // The record of server seat `site`; the test fails on a seat that is not mapped.
+    st_player_info& seat(int site) const { return *desk.m_siteMap.at(site); }
+};

@@ -1,0 +1,46 @@
+#pragma once
+// Makes resource files unreadable for a while: unreadable copies of the named files go into a
+// fresh directory searched before every other resource root, until lift() or the destructor.
+// Loaded images are forgotten at both ends, so that the next use of a name loads it again.
+
+#include "engine/platform/FileUtils.h"
+#include "engine/scene/Director.h"
+#include "engine/scene/TextureCache.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+class ResourceShadow {
+public:
+    explicit ResourceShadow(std::vector<std::string> names) : m_names(std::move(names)) {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "desk-shadow-XXXXXX").string();
+        m_directory = mkdtemp(pattern.data());
+        for (const std::string& name : m_names) {
+            std::ofstream(std::filesystem::path(m_directory) / name) << "not an image";
+        }
+        engine::FileUtils::getInstance()->addSearchPath(m_directory, true);
+        forgetLoadedImages();
+    }
+    ResourceShadow(const ResourceShadow&) = delete;
+    ResourceShadow& operator=(const ResourceShadow&) = delete;
+    ~ResourceShadow() { lift(); }
+
+    // The real files are found again.
+    void lift() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_directory, ignored);
+        forgetLoadedImages();
+    }
+
+private:
+    static void forgetLoadedImages() {
+        engine::Director::getInstance()->getTextureCache()->removeAllTextures();
+    }
+
+    std::vector<std::string> m_names;
+    std::string m_directory;
+};

@@ -1,0 +1,43 @@
+#pragma once
+// Shared set-up for the scene tests: the headless back end with the catalogue loaded, sent texts
+// captured instead of written to a socket, server messages queued from their JSON text, and a
+// hall or a desk running as the director's scene.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/Engine.h"
+#include "scenes/CDeskScene.h"
+#include "scenes/CHallScene.h"
+
+class SceneTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Queues a server message given as the JSON text the server would send.
+    static void push(std::string_view json);
+    // Queues it and runs frames until the scene's poll has taken it.
+    static void feed(std::string_view json);
+    static void step(double seconds);
+    // Runs frames one at a time until `done` holds; false when `maxSeconds` pass first.
+    static bool stepUntil(const std::function<bool()>& done, double maxSeconds);
+
+    // Shows a new hall (the first one as start-up does) and runs one frame.
+    CHallScene* startHall();
+    // A desk seated at `desk`, `site` through the hall's own "add" handling; records cleared.
+    CDeskScene* startDesk(int desk, int site, const std::string& name = "me");
+
+    // The only child of the running scene, when it is a T.
+    static CHallScene* runningHall();
+    static CDeskScene* runningDesk();
+
+    // Texts sent since the last call, then forgotten.
+    std::vector<std::string> takeSent();
+
+    std::vector<std::string> m_sent;
+};
