@@ -1,0 +1,75 @@
+#include "app/AppDelegate.h"
+
+#include "app/Catalogue.h"
+#include "engine/Engine.h"
+#include "net/CMessageQueue.h"
+#include "scenes/CHallScene.h"
+
+using namespace engine;
+
+namespace {
+
+// The window, the design resolution and the images are all made for this size.
+constexpr float kScreenWidth = 1024;
+constexpr float kScreenHeight = 768;
+constexpr float kFrameInterval = 1.0f / 60;
+
+}  // namespace
+
+AppDelegate::AppDelegate() = default;
+
+AppDelegate::~AppDelegate() { CMessageQueue::getInstance()->shutdown(); }
+
+void AppDelegate::initGLContextAttrs() {
+    GLContextAttrs attrs;
+    attrs.redBits = 8;
+    attrs.greenBits = 8;
+    attrs.blueBits = 8;
+    attrs.alphaBits = 8;
+    attrs.depthBits = 24;
+    attrs.stencilBits = 8;
+    GLView::setGLContextAttrs(attrs);
+}
+
+bool AppDelegate::applicationDidFinishLaunching() {
+    Configuration::getInstance()->loadConfigFile("config/strings.plist");
+
+    Director* director = Director::getInstance();
+    GLView* view = director->getOpenGLView();
+    if (!view) {
+        const std::string title = Configuration::getInstance()->getValue("title", Value::Null).asString();
+        view = GLViewImpl::createWithRect(title, Rect(0, 0, kScreenWidth, kScreenHeight), 1.0f, false);
+        if (!view) {
+            return false;  // the back end has said why on stderr
+        }
+        director->setOpenGLView(view);
+    }
+    director->setAnimationInterval(kFrameInterval);
+    view->setDesignResolutionSize(kScreenWidth, kScreenHeight, ResolutionPolicy::NO_BORDER);
+    // The images are made for the design size, so they are never scaled, whatever the frame.
+    director->setContentScaleFactor(1.0f);
+
+    if (!CMessageQueue::getInstance()->connectServer()) {
+        MessageBox("连接服务器失败！请检查网络是否正常。", "错误");
+        return false;
+    }
+
+    static bool catalogueLoaded = false;
+    if (!catalogueLoaded) {
+        loadCatalogue();
+        catalogueLoaded = true;
+    }
+
+    Scene* scene = Scene::create();
+    CHallScene* hall = CHallScene::create();
+    if (!scene || !hall) {
+        return false;
+    }
+    scene->addChild(hall);
+    director->runWithScene(scene);
+    return true;
+}
+
+void AppDelegate::applicationDidEnterBackground() { Director::getInstance()->stopAnimation(); }
+
+void AppDelegate::applicationWillEnterForeground() { Director::getInstance()->startAnimation(); }

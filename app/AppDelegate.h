@@ -1,0 +1,19 @@
+#pragma once
+// The application delegate: the engine calls it back to start the client, and when the window
+// is minimised or restored. Start-up opens the window before it tries the server, and loads the
+// catalogue and shows the hall only after the connection succeeded. Main thread only.
+
+#include "engine/platform/Application.h"
+
+class AppDelegate : private engine::Application {
+public:
+    AppDelegate();
+    // Shuts the server link down so that the receiver thread ends quietly at a normal exit.
+    ~AppDelegate() override;
+
+    // True when the hall runs; false, after the connection box, when the server is unreachable.
+    bool applicationDidFinishLaunching() override;
+    void applicationDidEnterBackground() override;
+    void applicationWillEnterForeground() override;
+    void initGLContextAttrs() override;
+};
