@@ -1,0 +1,215 @@
+// N protocol clients on loopback against a real desk-server process (no computer players): each
+// joins, readies and plays whole games. Prints messages per second, the latency from a play to
+// the server's "game" message reporting it (p50, p99), and the server's peak memory.
+//
+//   server_load_bench --server PATH [--clients N] [--games G] [--deal D] [--short]
+//   defaults: 2000 clients, 2 games of 27 cards; --short: 200 clients, 1 game of 27 cards.
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <asio.hpp>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench/server/LoadClient.h"
+
+extern char** environ;
+
+namespace {
+
+struct Options {
+    std::string server;
+    int clients = 2000;
+    int games = 2;
+    int deal = 27;
+};
+
+bool parse(int argc, char* argv[], Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--short") {
+            options.clients = 200;
+            options.games = 1;
+        } else if (i + 1 < argc && arg == "--server") {
+            options.server = argv[++i];
+        } else if (i + 1 < argc && arg == "--clients") {
+            options.clients = std::atoi(argv[++i]);
+        } else if (i + 1 < argc && arg == "--games") {
+            options.games = std::atoi(argv[++i]);
+        } else if (i + 1 < argc && arg == "--deal") {
+            options.deal = std::atoi(argv[++i]);
+        } else {
+            return false;
+        }
+    }
+    return !options.server.empty() && options.clients > 0 && options.clients % 4 == 0 &&
+           options.games > 0 && options.deal >= 1 && options.deal <= 27;
+}
+
+// A port that was free a moment ago: bind to port 0 and let it go.
+unsigned short freePort(asio::io_context& io) {
+    asio::ip::tcp::acceptor probe(io, asio::ip::tcp::endpoint(asio::ip::address_v4::loopback(), 0));
+    return probe.local_endpoint().port();
+}
+
+bool waitListening(asio::io_context& io, unsigned short port) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        asio::ip::tcp::socket probe(io);
+        asio::error_code error;
+        probe.connect({asio::ip::address_v4::loopback(), port}, error);
+        if (!error) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+// A field of /proc/PID/status in kB, such as VmHWM (peak resident memory).
+long statusKb(pid_t pid, const std::string& field) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field + ":", 0) == 0) {
+            return std::atol(line.c_str() + field.size() + 1);
+        }
+    }
+    return -1;
+}
+
+// User plus system CPU seconds of a process, from /proc/PID/stat.
+double cpuSeconds(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const auto close = text.rfind(')');
+    if (close == std::string::npos) {
+        return -1;
+    }
+    std::vector<std::string> fields;
+    std::size_t at = close + 2;
+    while (at < text.size()) {
+        const auto space = text.find(' ', at);
+        fields.push_back(text.substr(at, space - at));
+        if (space == std::string::npos) {
+            break;
+        }
+        at = space + 1;
+    }
+    // Fields after the name start at "state" (field 3): utime is field 14, stime field 15.
+    if (fields.size() < 13) {
+        return -1;
+    }
+    return (std::atof(fields[11].c_str()) + std::atof(fields[12].c_str())) /
+           static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+double percentile(std::vector<double>& values, double p) {
+    if (values.empty()) {
+        return 0;
+    }
+    const auto index = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1));
+    std::nth_element(values.begin(), values.begin() + static_cast<long>(index), values.end());
+    return values[index];
+}
+
+void raiseDescriptorLimit() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    Options options;
+    if (!parse(argc, argv, options)) {
+        std::fprintf(stderr,
+                     "usage: server_load_bench --server PATH [--clients N (a multiple of 4)] "
+                     "[--games G] [--deal D] [--short]\n");
+        return 2;
+    }
+    raiseDescriptorLimit();
+    asio::io_context io;
+    const unsigned short port = freePort(io);
+    const std::string portText = std::to_string(port);
+    const std::string dealText = std::to_string(options.deal);
+    std::vector<const char*> args = {options.server.c_str(), "--port", portText.c_str(),
+                                     "--no-bots", "--quiet", "--seed", "1", "--deal",
+                                     dealText.c_str(), "--ready-timeout", "600",
+                                     "--turn-timeout", "600", nullptr};
+    pid_t serverPid = 0;
+    if (posix_spawn(&serverPid, options.server.c_str(), nullptr, nullptr,
+                    const_cast<char* const*>(args.data()), environ) != 0) {
+        std::fprintf(stderr, "cannot start %s\n", options.server.c_str());
+        return 1;
+    }
+    if (!waitListening(io, port)) {
+        std::fprintf(stderr, "the server does not listen on port %u\n", port);
+        kill(serverPid, SIGTERM);
+        waitpid(serverPid, nullptr, 0);
+        return 1;
+    }
+    const double cpuBefore = cpuSeconds(serverPid);
+
+    LoadStats stats;
+    int running = options.clients;
+    const asio::ip::tcp::endpoint endpoint(asio::ip::address_v4::loopback(), port);
+    const auto started = std::chrono::steady_clock::now();
+    for (int i = 0; i < options.clients; ++i) {
+        auto client = std::make_shared<LoadClient>(io, stats, options.games, [&running, &io] {
+            if (--running == 0) {
+                io.stop();
+            }
+        });
+        client->start(endpoint);
+    }
+    asio::steady_timer limit(io, std::chrono::seconds(110));
+    limit.async_wait([&io](const asio::error_code& error) {
+        if (!error) {
+            io.stop();
+        }
+    });
+    io.run();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+
+    const long peakKb = statusKb(serverPid, "VmHWM");
+    const double serverCpu = cpuSeconds(serverPid) - cpuBefore;
+    kill(serverPid, SIGTERM);
+    int status = 0;
+    waitpid(serverPid, &status, 0);
+
+    std::vector<double> latency = stats.playLatencyMs;
+    std::printf("server load: %d clients, %d game(s) each of %d cards, %.2f s\n", options.clients,
+                options.games, options.deal, seconds);
+    std::printf("  games finished        %llu (desk-games %llu)\n",
+                static_cast<unsigned long long>(stats.games),
+                static_cast<unsigned long long>(stats.games / 4));
+    std::printf("  messages received     %llu, %.0f per second\n",
+                static_cast<unsigned long long>(stats.messages),
+                static_cast<double>(stats.messages) / seconds);
+    std::printf("  play -> game latency  p50 %.3f ms, p99 %.3f ms (%zu plays)\n",
+                percentile(latency, 0.50), percentile(latency, 0.99), latency.size());
+    std::printf("  server peak memory    %.1f MiB (VmHWM), CPU %.2f s\n",
+                static_cast<double>(peakKb) / 1024.0, serverCpu);
+    std::printf("  failed clients        %llu, unfinished %d\n",
+                static_cast<unsigned long long>(stats.failures), running);
+    const bool ok = stats.failures == 0 && running == 0 && WIFEXITED(status) &&
+                    WEXITSTATUS(status) == 0;
+    if (!ok) {
+        std::printf("FAILED: every client should finish its games and the server exit cleanly\n");
+    }
+    return ok ? 0 : 1;
+}
