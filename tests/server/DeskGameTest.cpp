@@ -117,6 +117,9 @@ TEST_F(DeskGameTest, AllReadyDealsAndOpensWithAMustLead) {
     EXPECT_EQ(opening.must, 1);
     EXPECT_EQ(opening.now, desk->round()->turn());
     EXPECT_EQ(opening.score, 0);
+    // The first turn's timer: a computer player thinks botDelay, a person gets turnTimeout.
+    const bool botLeads = desk->round()->turn() != 0;
+    EXPECT_EQ(desk->nextDeadline(), Millis(2000) + (botLeads ? Millis(1000) : Millis(35000)));
 }
 
 TEST_F(DeskGameTest, NoComputerPlayersWhenDisabled) {

@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "server/ServerOptions.h"
+
+namespace {
+
+bool parse(std::vector<const char*> args, server::ServerConfig& config, std::string& error) {
+    args.insert(args.begin(), "desk-server");
+    bool help = false;
+    return server::parseServerOptions(static_cast<int>(args.size()), args.data(), config, help,
+                                      error);
+}
+
+TEST(ServerOptions, ReadsEveryOption) {
+    server::ServerConfig config;
+    std::string error;
+    ASSERT_TRUE(parse({"--host", "0.0.0.0", "--port", "0", "--seed", "77", "--bot-wait", "0.5",
+                       "--bot-delay", "0", "--deal", "5", "--turn-timeout", "3",
+                       "--ready-timeout", "90", "--name-prefix", "guest", "--no-bots", "--quiet"},
+                      config, error))
+        << error;
+    EXPECT_EQ(config.host, "0.0.0.0");
+    EXPECT_EQ(config.port, 0);
+    EXPECT_EQ(config.hall.seed, 77u);
+    EXPECT_EQ(config.hall.desk.botWait, server::Millis(500));
+    EXPECT_EQ(config.hall.desk.botDelay, server::Millis(0));
+    EXPECT_EQ(config.hall.desk.deal, 5);
+    EXPECT_EQ(config.hall.desk.turnTimeout, server::Millis(3000));
+    EXPECT_EQ(config.hall.desk.readyTimeout, server::Millis(90000));
+    EXPECT_EQ(config.hall.namePrefix, "guest");
+    EXPECT_FALSE(config.hall.desk.bots);
+    EXPECT_FALSE(config.log);
+}
+
+TEST(ServerOptions, RefusesBadValues) {
+    const std::vector<std::vector<const char*>> rows = {
+        {"--port", "65536"}, {"--port", "-1"},      {"--port", "99x"},  {"--deal", "0"},
+        {"--deal", "28"},    {"--bot-wait", "-1"},  {"--bot-delay", "soon"},
+        {"--seed"},          {"--frobnicate", "1"}, {"--turn-timeout", ""},
+    };
+    for (const auto& row : rows) {
+        server::ServerConfig config;
+        std::string error;
+        EXPECT_FALSE(parse(row, config, error)) << row[0];
+        EXPECT_FALSE(error.empty()) << row[0];
+    }
+}
+
+}  // namespace
