@@ -12,8 +12,13 @@ function(desk_add_test)
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  # An empty LABELS would take the next keyword as its value (and lose the environment).
+  set(label_property "")
+  if(T_LABELS)
+    set(label_property LABELS "${T_LABELS}")
+  endif()
   gtest_discover_tests(${T_NAME}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${T_LABELS}"
+    PROPERTIES TIMEOUT ${T_TIMEOUT} ${label_property}
                ENVIRONMENT "DESK_PICTURES_DIR=${DESK_PICTURES_DIR};SDL_AUDIODRIVER=dummy")
 endfunction()

@@ -1,0 +1,65 @@
+// Renders the hall and a desk in the middle of a game into the pictures directory, so that a
+// person can look at them as a player would.
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "cards/CardSprite.h"
+#include "engine/backend/headless/Headless.h"
+#include "tests/scenes/DeskProbe.h"
+#include "tests/scenes/SceneTestKit.h"
+
+using namespace engine;
+
+namespace {
+
+std::string picturePath(const std::string& name) {
+    const char* dir = std::getenv("DESK_PICTURES_DIR");
+    return (std::filesystem::path(dir != nullptr ? dir : ".") / name).string();
+}
+
+bool sameColour(DrawColor a, DrawColor b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b;
+}
+
+}  // namespace
+
+class ScenePicturesTest : public SceneTest {};
+
+TEST_F(ScenePicturesTest, Hall) {
+    startHall();
+    feed(R"({"opt":"query","online":"128","version":"28"})");
+    const std::string path = picturePath("hall.png");
+    ASSERT_TRUE(headless::saveFrame(path));
+    EXPECT_GT(std::filesystem::file_size(path), 0u);
+}
+
+TEST_F(ScenePicturesTest, DeskMidGame) {
+    DeskProbe probe{*startDesk(12, 0, "me")};
+    feed(R"({"opt":"change","info":[{"name":"me","ready":"1"},{"name":"Rainbow","ready":"1"},)"
+         R"({"name":"Lotus","ready":"1"},{"name":"Pebble","ready":"1"}]})");
+    headless::tap(512, 170);
+    feed(R"({"opt":"start","cards":"0,1,4,6,8,9,10,13,16,17,19,22,25,28,30,31,34,37,40,41,44,)"
+         R"(46,48,50,51,52,53"})");
+    ASSERT_EQ(probe.hand().size(), 27u);
+    feed(R"({"opt":"score","p0":"120","p1":"85"})");
+    feed(R"({"opt":"game","per":"-1","now":"1","cards":"","surplus":"","score":"0","must":"1"})");
+    feed(R"({"opt":"game","per":"1","now":"2","cards":"20,21","surplus":"25","score":"10","must":"0"})");
+    feed(R"({"opt":"game","per":"2","now":"3","cards":"","surplus":"27","score":"10","must":"0"})");
+    feed(R"({"opt":"game","per":"3","now":"0","cards":"32,33","surplus":"20","score":"20","must":"0"})");
+    for (std::size_t i : {20u, 21u}) {  // the two queens, 44 and 46
+        const Rect box = probe.hand()[i]->getBoundingBox();
+        headless::tap(box.getMinX() + 9, box.getMidY());
+    }
+    step(4.2);  // the countdown runs
+    ASSERT_EQ(probe.collectRaised().size(), 2u);
+    ASSERT_TRUE(probe.play()->isVisible());
+
+    const std::string path = picturePath("desk.png");
+    ASSERT_TRUE(headless::saveFrame(path));
+    // A raised card covers, 25 points higher, what a resting one leaves to the table.
+    const CardSprite* raised = probe.hand()[20];
+    const CardSprite* resting = probe.hand()[19];
+    EXPECT_FALSE(sameColour(headless::pixelAt(raised->getPositionX(), 130),
+                            headless::pixelAt(resting->getPositionX() - 60, 130)));
+}
