@@ -1,0 +1,141 @@
+// The headless client plays whole games against the real desk-server: it joins from the hall,
+// readies, and chooses every play through its own touch and button handlers, until the result.
+
+#include <algorithm>
+#include <chrono>
+#include <optional>
+#include <thread>
+
+#include "cards/CardSprite.h"
+#include "cards/LegalPlays.h"
+#include "engine/backend/headless/Headless.h"
+#include "net/CMessageQueue.h"
+#include "tests/integration/ServerProcess.h"
+#include "tests/scenes/DeskProbe.h"
+#include "tests/scenes/SceneTestKit.h"
+
+using namespace engine;
+
+namespace {
+
+const Vec2 kReady(512, 170);
+const Vec2 kPlay(412, 170);
+const Vec2 kPass(612, 170);
+
+void tapAt(const Vec2& point) {
+    headless::tap(point.x, point.y);
+}
+
+bool isResultBox(const headless::RecordedBox& box) {
+    return box.title.rfind("游戏结束", 0) == 0;
+}
+
+std::size_t resultsShown() {
+    const auto boxes = headless::messageBoxes();
+    return static_cast<std::size_t>(std::count_if(boxes.begin(), boxes.end(), isResultBox));
+}
+
+}  // namespace
+
+class WholeGameTest : public SceneTest, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override {
+        SceneTest::SetUp();
+        // Texts go to the server for real.
+        CMessageQueue::getInstance()->setSendTap(nullptr);
+    }
+    // The link goes quiet before the server (a member, destroyed after this) stops.
+    void TearDown() override {
+        CMessageQueue::getInstance()->shutdown();
+        SceneTest::TearDown();
+    }
+
+    // One frame, and a little real time so the server's answers can arrive.
+    static void frame() {
+        headless::stepFrames(1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+
+    // On the local turn: raise the cards of one legal play by touching them and press play, or
+    // pass when nothing beats the table.
+    void takeTurn(DeskProbe& probe) {
+        std::vector<int> hand;
+        for (const CardSprite* card : probe.hand()) {
+            hand.push_back(card->m_card);
+        }
+        const auto plays = legalPlays(hand, probe.lastPlay());
+        if (plays.empty()) {
+            ASSERT_TRUE(probe.pass()->isVisible()) << "no play, and passing is not offered";
+            tapAt(kPass);
+            return;
+        }
+        const std::vector<int>& play = plays.front();
+        std::vector<bool> taken(probe.hand().size(), false);
+        for (int code : play) {
+            for (std::size_t i = 0; i < probe.hand().size(); ++i) {
+                const CardSprite* card = probe.hand()[i];
+                if (!taken[i] && card->m_card == code) {
+                    taken[i] = true;
+                    if (!card->m_selected) {
+                        const Rect box = card->getBoundingBox();
+                        headless::tap(box.getMinX() + 9, 45);
+                    }
+                    break;
+                }
+            }
+        }
+        std::vector<int> raised = probe.collectRaised();
+        std::sort(raised.begin(), raised.end());
+        ASSERT_EQ(raised, play);
+        tapAt(kPlay);
+        ++m_plays;
+    }
+
+    std::optional<ServerProcess> m_server;
+    int m_plays = 0;
+};
+
+TEST_P(WholeGameTest, PlaysTwoGamesToTheirResults) {
+    m_server.emplace(DESK_SERVER_PATH,
+                     std::vector<std::string>{"--bot-delay", "0", "--bot-wait", "0", "--seed",
+                                              std::to_string(GetParam()), "--deal", "5"});
+    ServerProcess& server = *m_server;
+    ASSERT_TRUE(server.running()) << server.log();
+    ASSERT_TRUE(CMessageQueue::getInstance()->connectServerAt("127.0.0.1", server.port()));
+
+    startHall();
+    tapAt(Vec2(512, 384));
+    CDeskScene* desk = nullptr;
+    for (int frames = 0; frames < 3000 && desk == nullptr; ++frames) {
+        frame();
+        desk = runningDesk();
+    }
+    ASSERT_NE(desk, nullptr) << server.log();
+    DeskProbe probe{*desk};
+
+    constexpr std::size_t kGames = 2;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (resultsShown() < kGames && std::chrono::steady_clock::now() < deadline) {
+        ASSERT_EQ(runningDesk(), desk) << "the desk was left";
+        if (probe.ready()->isVisible()) {
+            tapAt(kReady);
+        } else if (probe.play()->isVisible()) {
+            takeTurn(probe);
+            if (HasFatalFailure()) {
+                return;
+            }
+        }
+        frame();
+    }
+
+    EXPECT_EQ(resultsShown(), kGames) << server.log();
+    for (const auto& box : headless::messageBoxes()) {
+        EXPECT_TRUE(isResultBox(box)) << box.title << ": " << box.text;
+    }
+    EXPECT_GT(m_plays, 0);
+    // The server's count of the local player's cards agrees with the hand the desk shows.
+    const std::string counted = probe.seat(probe.mySite()).count_label->getString();
+    EXPECT_EQ(counted, std::to_string(probe.hand().size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, WholeGameTest, ::testing::Values(1, 2, 3));
