@@ -2,9 +2,8 @@
 // colours and cells, a blank front with rounded corners, two distinct jokers, and corners that stay
 // readable when cards overlap 18 px apart in a hand. Also writes a picture of such a hand.
 
-#include <gtest/gtest.h>
-
 #include <SDL_image.h>
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 

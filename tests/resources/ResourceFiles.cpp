@@ -12,7 +12,11 @@ std::string resourcePath(const std::string& relative) {
 }
 
 std::vector<unsigned char> readFile(const std::string& relative) {
-    std::ifstream f(resourcePath(relative), std::ios::binary);
+    return readFileAt(resourcePath(relative));
+}
+
+std::vector<unsigned char> readFileAt(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
     if (!f) return {};
     return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }
@@ -26,7 +30,8 @@ Surface loadImage(const std::string& relative) {
 }
 
 Rgba pixel(const SDL_Surface* s, int x, int y) {
-    const auto* p = static_cast<const Uint8*>(s->pixels) + static_cast<size_t>(y) * s->pitch + x * 4;
+    const auto* p =
+        static_cast<const Uint8*>(s->pixels) + static_cast<size_t>(y) * s->pitch + x * 4;
     return {p[0], p[1], p[2], p[3]};
 }
 

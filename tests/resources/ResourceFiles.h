@@ -11,8 +11,9 @@ namespace restest {
 
 // Full path of a file under resources/.
 std::string resourcePath(const std::string& relative);
-// The whole file, or an empty vector when it cannot be read.
+// The whole file under resources/ or at any path, or an empty vector when it cannot be read.
 std::vector<unsigned char> readFile(const std::string& relative);
+std::vector<unsigned char> readFileAt(const std::string& path);
 
 struct SurfaceDeleter {
     void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }

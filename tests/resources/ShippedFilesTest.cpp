@@ -1,9 +1,8 @@
 // The configuration file and the font: the plist the client reads at start-up, and a font that
 // renders both the Latin labels and the Chinese names and messages, shipped with its licence.
 
-#include <gtest/gtest.h>
-
 #include <SDL_ttf.h>
+#include <gtest/gtest.h>
 #include <tinyxml2.h>
 
 #include <filesystem>

@@ -1,9 +1,8 @@
 // The sounds the client preloads: WAV and MP3 files with valid headers, of sensible length, that
 // SDL_mixer (the client's audio back end) decodes to something audible.
 
-#include <gtest/gtest.h>
-
 #include <SDL_mixer.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
@@ -22,7 +21,7 @@ struct SoundFile {
 };
 
 const SoundFile kSounds[] = {
-    {"sound/bj.mp3", 20.0, 40.0}, {"sound/3.mp3", 0.3, 3.0},   {"sound/cp.wav", 0.05, 1.0},
+    {"sound/bj.mp3", 20.0, 40.0}, {"sound/3.mp3", 0.3, 3.0},    {"sound/cp.wav", 0.05, 1.0},
     {"sound/at.wav", 0.2, 2.0},   {"sound/boom.mp3", 0.5, 4.0}, {"sound/bg.wav", 0.5, 3.0},
     {"sound/by.mp3", 0.2, 2.0},   {"sound/jg.wav", 0.05, 1.0},  {"sound/win.mp3", 1.0, 5.0},
     {"sound/lose.mp3", 1.0, 5.0},
@@ -31,7 +30,9 @@ const SoundFile kSounds[] = {
 std::uint32_t le32(const unsigned char* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
-std::uint16_t le16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint16_t le16(const unsigned char* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
 
 // Seconds of a PCM WAV file, or a negative number when its header is not valid.
 double wavSeconds(const std::vector<unsigned char>& f) {
@@ -61,7 +62,8 @@ double wavSeconds(const std::vector<unsigned char>& f) {
 // Seconds of an MP3 file whose frames chain from the start (after an ID3v2 tag) to the end
 // (before an ID3v1 tag), or a negative number when the chain breaks.
 double mp3Seconds(const std::vector<unsigned char>& f) {
-    static const int kRatesV1[] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
+    static const int kRatesV1[] = {0,   32,  40,  48,  56,  64,  80, 96,
+                                   112, 128, 160, 192, 224, 256, 320};
     static const int kRatesV2[] = {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
     static const int kSampleRates[] = {44100, 48000, 32000};
     std::size_t at = 0, end = f.size();

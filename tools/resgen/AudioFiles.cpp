@@ -21,11 +21,14 @@ void put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) b.push_back((v >> (8 * i)) & 0xff);
 }
 
-void putTag(std::vector<std::uint8_t>& b, const char* tag) { b.insert(b.end(), tag, tag + 4); }
+void putTag(std::vector<std::uint8_t>& b, const char* tag) {
+    b.insert(b.end(), tag, tag + 4);
+}
 
 bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    f.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(f);
 }
 
@@ -72,13 +75,15 @@ bool writeMp3(const std::string& path, const Samples& left, const Samples& right
     }
     const int n = static_cast<int>(left.size());
     std::vector<unsigned char> out(static_cast<std::size_t>(1.25 * n + 7200) * 2);
-    int written = lame_encode_buffer_ieee_float(gf, left.data(), stereo ? right.data() : left.data(),
-                                                n, out.data(), static_cast<int>(out.size()));
+    int written =
+        lame_encode_buffer_ieee_float(gf, left.data(), stereo ? right.data() : left.data(), n,
+                                      out.data(), static_cast<int>(out.size()));
     if (written < 0) {
         lame_close(gf);
         return false;
     }
-    int flushed = lame_encode_flush(gf, out.data() + written, static_cast<int>(out.size()) - written);
+    int flushed =
+        lame_encode_flush(gf, out.data() + written, static_cast<int>(out.size()) - written);
     if (flushed < 0) {
         lame_close(gf);
         return false;

@@ -18,24 +18,25 @@ Canvas textButton(const std::string& text, int w, int h, const palette::ButtonCo
     Box body{2.0, 1.0 + shift, w - 4.0, bodyH};
 
     // Drop shadow under the body; a pressed button nearly touches the table.
-    Mask shadow = blurred(coverage(w, h, roundRect({body.x + 1, body.y + (pressed ? 1.5 : 4.0),
-                                                   body.w - 2, body.h}, radius), 3),
-                          3);
+    Mask shadow = blurred(
+        coverage(
+            w, h,
+            roundRect({body.x + 1, body.y + (pressed ? 1.5 : 4.0), body.w - 2, body.h}, radius), 3),
+        3);
     c.fill(shadow, 0, 0, solid(rgb(0x000000)), 0.55f);
 
     float dim = pressed ? 0.82f : 1.0f;
     c.fillShape(roundRect(body, radius), solid(shade(colors.rim, dim)), 6);
     Box face{body.x + 2, body.y + 2, body.w - 4, body.h - 4};
-    c.fillShape(roundRect(face, radius - 2),
-                vgradient(face.y, shade(colors.top, dim), face.y + face.h, shade(colors.bottom, dim)),
-                6);
+    c.fillShape(
+        roundRect(face, radius - 2),
+        vgradient(face.y, shade(colors.top, dim), face.y + face.h, shade(colors.bottom, dim)), 6);
     if (!pressed) {
         // Gloss on the upper half of the face.
         Box gloss{face.x + 4, face.y + 2, face.w - 8, face.h * 0.45};
-        c.fillShape(roundRect(gloss, std::min(radius - 4, gloss.h / 2)),
-                    vgradient(gloss.y, rgb(0xffffff, 0.45f), gloss.y + gloss.h,
-                              rgb(0xffffff, 0.05f)),
-                    6);
+        c.fillShape(
+            roundRect(gloss, std::min(radius - 4, gloss.h / 2)),
+            vgradient(gloss.y, rgb(0xffffff, 0.45f), gloss.y + gloss.h, rgb(0xffffff, 0.05f)), 6);
     }
 
     TextStyle style;
@@ -46,8 +47,9 @@ Canvas textButton(const std::string& text, int w, int h, const palette::ButtonCo
     style.outline = 2.2;
     style.outlineColor = shade(colors.rim, 0.85f * dim);
     double cx = w / 2.0, cy = body.y + bodyH / 2.0;
-    drawText(c, text, style, cx, cy, vgradient(cy - style.inkHeight / 2, rgb(0xffffff),
-                                               cy + style.inkHeight / 2, rgb(0xfff2d6)));
+    drawText(c, text, style, cx, cy,
+             vgradient(cy - style.inkHeight / 2, rgb(0xffffff), cy + style.inkHeight / 2,
+                       rgb(0xfff2d6)));
     return c;
 }
 
@@ -57,8 +59,9 @@ void drawBackArrow(Canvas& c, double x, double y, double s, Color color) {
     const double left = x + 0.34 * s;
     Inside shape = arc(cx, cy, r0, r1, -1.5708, 1.5708);
     shape = unite(shape, polygon({{left, cy - r1}, {cx, cy - r1}, {cx, cy - r0}, {left, cy - r0}}));
-    shape = unite(shape, polygon({{x + 0.3 * s, cy + r0}, {cx, cy + r0}, {cx, cy + r1},
-                                  {x + 0.3 * s, cy + r1}}));
+    shape = unite(
+        shape,
+        polygon({{x + 0.3 * s, cy + r0}, {cx, cy + r0}, {cx, cy + r1}, {x + 0.3 * s, cy + r1}}));
     const double mid = cy - (r0 + r1) / 2;
     shape = unite(shape, polygon({{x + 0.12 * s, mid},
                                   {left + 0.02 * s, mid - 0.19 * s},
@@ -76,8 +79,7 @@ Canvas returnButton(int size, bool pressed) {
     float dim = pressed ? 0.78f : 1.0f;
     c.fillShape(circle(cx, cy, r), solid(shade(palette::kGoldDark, dim)), 8);
     c.fillShape(circle(cx, cy, r - 2.5),
-                vgradient(cy - r, shade(rgb(0xd9473a), dim), cy + r, shade(rgb(0x8e1d16), dim)),
-                8);
+                vgradient(cy - r, shade(rgb(0xd9473a), dim), cy + r, shade(rgb(0x8e1d16), dim)), 8);
     if (!pressed) {
         c.fillShape(ellipse(cx, cy - r * 0.45, r * 0.62, r * 0.36),
                     vgradient(cy - r, rgb(0xffffff, 0.4f), cy, rgb(0xffffff, 0.02f)), 8);

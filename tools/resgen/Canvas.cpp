@@ -43,7 +43,7 @@ float Mask::at(int x, int y) const {
     return a[static_cast<size_t>(y) * width + x];
 }
 
-Mask coverage(int w, int h, const Inside& inside, int ss) {
+Mask coverage(int w, int h, const Inside& inside, int ss, int x0, int y0) {
     Mask m{w, h, std::vector<float>(static_cast<size_t>(w) * h, 0.0f)};
     const double step = 1.0 / ss;
     const float unit = 1.0f / static_cast<float>(ss * ss);
@@ -52,7 +52,7 @@ Mask coverage(int w, int h, const Inside& inside, int ss) {
             int hits = 0;
             for (int j = 0; j < ss; ++j) {
                 for (int i = 0; i < ss; ++i) {
-                    if (inside(x + (i + 0.5) * step, y + (j + 0.5) * step)) ++hits;
+                    if (inside(x0 + x + (i + 0.5) * step, y0 + y + (j + 0.5) * step)) ++hits;
                 }
             }
             m.a[static_cast<size_t>(y) * w + x] = hits * unit;
@@ -69,7 +69,8 @@ void boxPass(std::vector<float>& v, int w, int h, int r, bool horizontal) {
     const int lines = horizontal ? h : w;
     for (int line = 0; line < lines; ++line) {
         auto idx = [&](int k) {
-            return horizontal ? static_cast<size_t>(line) * w + k : static_cast<size_t>(k) * w + line;
+            return horizontal ? static_cast<size_t>(line) * w + k
+                              : static_cast<size_t>(k) * w + line;
         };
         double sum = 0;
         for (int k = -r; k <= r; ++k) {
@@ -99,17 +100,30 @@ Mask blurred(const Mask& m, int radius) {
 }
 
 Mask dilated(const Mask& m, int r) {
+    // The disc's offsets with their edge weights, so each pixel takes the largest weighted
+    // neighbour; interior pixels stop at the first full neighbour.
+    struct Tap {
+        int dx, dy;
+        float weight;
+    };
+    std::vector<Tap> disc;
+    for (int dy = -r; dy <= r; ++dy) {
+        for (int dx = -r; dx <= r; ++dx) {
+            double d = std::sqrt(double(dx * dx + dy * dy));
+            if (d <= r + 0.5) {
+                disc.push_back({dx, dy, static_cast<float>(std::clamp(r + 0.5 - d, 0.0, 1.0))});
+            }
+        }
+    }
+    std::stable_sort(disc.begin(), disc.end(),
+                     [](const Tap& a, const Tap& b) { return a.weight > b.weight; });
     Mask out = m;
     for (int y = 0; y < m.height; ++y) {
         for (int x = 0; x < m.width; ++x) {
             float best = 0.0f;
-            for (int dy = -r; dy <= r; ++dy) {
-                for (int dx = -r; dx <= r; ++dx) {
-                    double d = std::sqrt(double(dx * dx + dy * dy));
-                    if (d > r + 0.5) continue;
-                    float weight = static_cast<float>(std::clamp(r + 0.5 - d, 0.0, 1.0));
-                    best = std::max(best, m.at(x + dx, y + dy) * weight);
-                }
+            for (const Tap& t : disc) {
+                if (t.weight <= best) break;
+                best = std::max(best, m.at(x + t.dx, y + t.dy) * t.weight);
             }
             out.a[static_cast<size_t>(y) * m.width + x] = best;
         }
@@ -164,6 +178,10 @@ void Canvas::fill(const Mask& m, int x, int y, const Paint& paint, float opacity
 
 void Canvas::fillShape(const Inside& inside, const Paint& paint, int ss) {
     fill(coverage(m_w, m_h, inside, ss), 0, 0, paint);
+}
+
+void Canvas::fillShape(const Inside& inside, const Paint& paint, int ss, Area area) {
+    fill(coverage(area.w, area.h, inside, ss, area.x, area.y), area.x, area.y, paint);
 }
 
 void Canvas::blit(const Canvas& src, int x, int y, float opacity) {

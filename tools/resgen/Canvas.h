@@ -36,8 +36,14 @@ struct Mask {
     float at(int x, int y) const;
 };
 
-// Coverage of a shape over a w x h area, sampling ss x ss points per pixel.
-Mask coverage(int w, int h, const Inside& inside, int ss = 6);
+// A rectangle of whole pixels.
+struct Area {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+
+// Coverage of a shape over the w x h area whose top-left is (x0, y0), sampling ss x ss points per
+// pixel.
+Mask coverage(int w, int h, const Inside& inside, int ss = 6, int x0 = 0, int y0 = 0);
 // Gaussian-like blur (three box passes) with the given radius in pixels.
 Mask blurred(const Mask& m, int radius);
 // Coverage of m grown by r pixels (a disc dilation), for outlines around text.
@@ -56,6 +62,8 @@ public:
     void fill(const Mask& m, int x, int y, const Paint& paint, float opacity = 1.0f);
     // Convenience: supersampled shape over the whole picture.
     void fillShape(const Inside& inside, const Paint& paint, int ss = 6);
+    // The same, sampled only inside area (the shape must not reach outside it).
+    void fillShape(const Inside& inside, const Paint& paint, int ss, Area area);
     // Composites another picture over this one with its top-left at (x, y).
     void blit(const Canvas& src, int x, int y, float opacity = 1.0f);
     // Keeps only what lies inside the mask (multiplies every pixel by its coverage).

@@ -25,10 +25,14 @@ Paint suitPaint(bool red, double top, double height) {
 
 Inside suitShape(int suit, Box b) {
     switch (suit) {
-        case 0: return spade(b);
-        case 1: return club(b);
-        case 2: return heart(b);
-        default: return diamond(b);
+        case 0:
+            return spade(b);
+        case 1:
+            return club(b);
+        case 2:
+            return heart(b);
+        default:
+            return diamond(b);
     }
 }
 
@@ -72,8 +76,10 @@ void drawJester(Canvas& c, int x0, bool red) {
     }
 
     // Cap: three floppy points, the middle one in the second colour.
-    c.fillShape(polygon({{cx - 18, 76}, {cx - 30, 40}, {cx - 4, 60}, {cx - 2, 76}}), solid(hatA), 8);
-    c.fillShape(polygon({{cx + 18, 76}, {cx + 30, 40}, {cx + 4, 60}, {cx + 2, 76}}), solid(hatA), 8);
+    c.fillShape(polygon({{cx - 18, 76}, {cx - 30, 40}, {cx - 4, 60}, {cx - 2, 76}}), solid(hatA),
+                8);
+    c.fillShape(polygon({{cx + 18, 76}, {cx + 30, 40}, {cx + 4, 60}, {cx + 2, 76}}), solid(hatA),
+                8);
     c.fillShape(polygon({{cx - 11, 76}, {cx, 28}, {cx + 11, 76}}), solid(hatB), 8);
     c.fillShape(roundRect({cx - 20, 70, 40, 8}, 3), solid(bell), 8);
     for (auto [bx, by] : {std::pair{cx - 30, 40.0}, {cx, 28.0}, {cx + 30, 40.0}}) {
@@ -113,9 +119,10 @@ void drawBack(Canvas& c, int x0) {
                    static_cast<float>(std::min(1.0, std::hypot(u, v) / 80.0)));
     };
     c.fillShape(roundRect(field, 4.5), lattice, 8);
-    c.fillShape(subtract(roundRect({field.x + 3, field.y + 3, field.w - 6, field.h - 6}, 3),
-                         roundRect({field.x + 4.2, field.y + 4.2, field.w - 8.4, field.h - 8.4}, 2)),
-                solid(palette::kGold), 8);
+    c.fillShape(
+        subtract(roundRect({field.x + 3, field.y + 3, field.w - 6, field.h - 6}, 3),
+                 roundRect({field.x + 4.2, field.y + 4.2, field.w - 8.4, field.h - 8.4}, 2)),
+        solid(palette::kGold), 8);
     const double cx = x0 + kCardW / 2.0, cy = kCardH / 2.0;
     c.fillShape(circle(cx, cy, 20), solid(palette::kBackNavyDark), 8);
     c.fillShape(subtract(circle(cx, cy, 19), circle(cx, cy, 17.5)), solid(palette::kGold), 8);
@@ -144,8 +151,9 @@ Canvas rankSheet() {
         for (int i = 0; i < 13; ++i) {
             TextStyle style;
             style.font = (i == 9) ? kLatinCondensedFont : kLatinBoldFont;
-            style.inkHeight = 33;
+            style.inkHeight = 32;
             style.maxWidth = 31;
+            style.scaleFrom = "K";
             // Centred slightly left of the cell: the next card in a hand covers its right edge.
             drawText(c, ranks[i], style, i * 39 + 18.5, row * 39 + 19.5, solid(ink));
         }

@@ -15,13 +15,13 @@ Canvas rankSheet();     // poker_num.png
 Canvas surfaceSheet();  // poker_surface.png
 
 // The table and the panels cut from shared textures.
-Canvas tableBackground();     // bj.png
-Canvas separator();           // sep.png
-Canvas panelSheet();          // sucai.png
-Canvas readyBadge();          // zhunbei.png
-Canvas playCardSheet();       // poker_play_card.png
+Canvas tableBackground();                     // bj.png
+Canvas separator();                           // sep.png
+Canvas panelSheet();                          // sucai.png
+Canvas readyBadge();                          // zhunbei.png
+Canvas playCardSheet();                       // poker_play_card.png
 Canvas inputField(const std::string& label);  // login.png, nick.png, pass.png, rpass.png
-Canvas joinBar();             // add_desk_bg.png
+Canvas joinBar();                             // add_desk_bg.png
 
 // Buttons as separate files, normal and pressed.
 Canvas textButton(const std::string& text, int w, int h, const palette::ButtonColors& colors,

@@ -129,7 +129,7 @@ Samples bomb() {
         mixInto(s, bit, samplesFor(at), 0.25f * static_cast<float>(1.0 - at));
     }
     softClip(s, 2.2f);
-    normalize(s, 0.95f);
+    normalize(s, 0.85f);
     fadeEdges(s, 0.001, 0.3);
     return s;
 }
@@ -184,8 +184,8 @@ Samples loseJingle() {
     const double lengths[] = {0.38, 0.38, 0.38, 1.2};
     double t = 0;
     for (int i = 0; i < 4; ++i) {
-        Samples horn = sawTone(midiHz(notes[i] - 12), lengths[i], 0.03, 0.12,
-                               i == 3 ? 6.0 : 0.0, i == 3 ? 0.018 : 0.0);
+        Samples horn = sawTone(midiHz(notes[i] - 12), lengths[i], 0.03, 0.12, i == 3 ? 6.0 : 0.0,
+                               i == 3 ? 0.018 : 0.0);
         lowpassSweep(horn, 500, i == 3 ? 1400 : 1000);
         mixInto(s, horn, samplesFor(t), 0.8f);
         t += lengths[i] + 0.04;

@@ -16,9 +16,13 @@ float Noise::next() {
     return static_cast<float>((m_state >> 8) / double(1 << 24) * 2.0 - 1.0);
 }
 
-int samplesFor(double seconds) { return static_cast<int>(std::lround(seconds * kSampleRate)); }
+int samplesFor(double seconds) {
+    return static_cast<int>(std::lround(seconds * kSampleRate));
+}
 
-double midiHz(double note) { return 440.0 * std::pow(2.0, (note - 69.0) / 12.0); }
+double midiHz(double note) {
+    return 440.0 * std::pow(2.0, (note - 69.0) / 12.0);
+}
 
 void mixInto(Samples& dst, const Samples& src, std::size_t offset, float gain) {
     if (dst.size() < offset + src.size()) dst.resize(offset + src.size(), 0.0f);
@@ -44,7 +48,9 @@ void fadeEdges(Samples& s, double inSeconds, double outSeconds) {
     for (std::size_t i = 0; i < out; ++i) s[s.size() - 1 - i] *= static_cast<float>(i) / out;
 }
 
-void lowpass(Samples& s, double cutoffHz) { lowpassSweep(s, cutoffHz, cutoffHz); }
+void lowpass(Samples& s, double cutoffHz) {
+    lowpassSweep(s, cutoffHz, cutoffHz);
+}
 
 void lowpassSweep(Samples& s, double fromHz, double toHz) {
     double y = 0;
@@ -101,8 +107,8 @@ Samples sineDrop(double seconds, double f0, double f1, double tau) {
         double t = static_cast<double>(i) / kSampleRate;
         double f = f0 * std::pow(f1 / f0, t / seconds);
         phase += kTwoPi * f / kSampleRate;
-        double attack = std::min(1.0, t / 0.002);
-        s[i] = static_cast<float>(std::sin(phase) * std::exp(-t / tau) * attack);
+        double edges = std::min({1.0, t / 0.002, (seconds - t) / 0.015});
+        s[i] = static_cast<float>(std::sin(phase) * std::exp(-t / tau) * edges);
     }
     return s;
 }
@@ -114,15 +120,18 @@ Samples pluck(double hz, double seconds, double brightness) {
         if (f > kSampleRate / 2.2) break;
         double amp = std::pow(brightness, k - 1) / k;
         double decay = 1.4 + 0.9 * k * k * 0.25;
+        // A decaying phasor turned by one sample's angle each step: sin and exp without calls.
+        double step = kTwoPi * f / kSampleRate, shrink = std::exp(-decay / kSampleRate);
+        double rc = std::cos(step) * shrink, rs = std::sin(step) * shrink;
+        double re = amp, im = 0.0;
         for (std::size_t i = 0; i < s.size(); ++i) {
-            double t = static_cast<double>(i) / kSampleRate;
-            s[i] += static_cast<float>(amp * std::sin(kTwoPi * f * t) * std::exp(-t * decay));
+            s[i] += static_cast<float>(im);
+            double nre = re * rc - im * rs;
+            im = re * rs + im * rc;
+            re = nre;
         }
     }
-    std::size_t attack = samplesFor(0.004);
-    for (std::size_t i = 0; i < std::min(attack, s.size()); ++i) {
-        s[i] *= static_cast<float>(i) / attack;
-    }
+    fadeEdges(s, 0.004, 0.03);
     return s;
 }
 
@@ -156,8 +165,8 @@ Samples sawTone(double hz, double seconds, double attack, double release, double
     double phase = 0;
     for (std::size_t i = 0; i < s.size(); ++i) {
         double t = static_cast<double>(i) / kSampleRate;
-        double f = hz * (1.0 + vibratoDepth * std::sin(kTwoPi * vibratoHz * t) *
-                                   std::min(1.0, t / 0.3));
+        double f =
+            hz * (1.0 + vibratoDepth * std::sin(kTwoPi * vibratoHz * t) * std::min(1.0, t / 0.3));
         phase += kTwoPi * f / kSampleRate;
         double v = 0;
         for (int k = 1; k * f < kSampleRate / 2.5 && k <= 24; ++k) v += std::sin(k * phase) / k;

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <tuple>
 
 #include "tools/resgen/Pictures.h"
 #include "tools/resgen/Shapes.h"
@@ -68,14 +69,53 @@ Canvas tableBackground() {
     // The playing area: a soft lighter oval and a thin gold line around it.
     Mask oval = blurred(coverage(w, h, ellipse(512, 392, 400, 250), 2), 40);
     c.fill(oval, 0, 0, solid(rgb(0x3c9a66)), 0.22f);
-    c.fillShape(subtract(ellipse(512, 392, 452, 300), ellipse(512, 392, 449.5, 297.5)),
-                solid(palette::kGold), 3);
+    const Area table{56, 88, 912, 608};
+    c.fillShape(subtract(ellipse(512, 392, 452, 300), ellipse(512, 392, 450, 298)),
+                solid(faded(palette::kGold, 0.55f)), 3, table);
+    c.fillShape(subtract(ellipse(512, 392, 444, 292), ellipse(512, 392, 443, 291)),
+                solid(faded(palette::kGold, 0.25f)), 3, table);
+    // The game's name pressed into the felt, between two suit pairs: faint, like an emboss.
+    TextStyle title = cjk(64);
+    TextInk ink;
+    if (renderText("双扣", title, ink)) {
+        int tx = 512 - ink.fill.width / 2, ty = 280 - ink.fill.height / 2;
+        c.fill(ink.fill, tx, ty + 2, solid(rgb(0xffffff)), 0.06f);
+        c.fill(ink.fill, tx, ty, solid(rgb(0x000000)), 0.16f);
+    }
+    for (int i = 0; i < 4; ++i) {
+        double cx = (i < 2 ? 512 - 150 - i * 52 : 512 + 150 + (i - 2) * 52);
+        Box b{cx - 17, 263, 34, 34};
+        Inside shape = i == 0 ? heart(b) : i == 1 ? spade(b) : i == 2 ? diamond(b) : club(b);
+        Area a{static_cast<int>(b.x) - 1, static_cast<int>(b.y) - 1, 37, 37};
+        Mask m = coverage(a.w, a.h, shape, 3, a.x, a.y);
+        c.fill(m, a.x, a.y + 2, solid(rgb(0xffffff)), 0.06f);
+        c.fill(m, a.x, a.y, solid(rgb(0x000000)), 0.16f);
+    }
+
     // A darker rail along the screen edges frames the table.
-    Mask rail = blurred(coverage(w, h, subtract([](double, double) { return true; },
-                                                roundRect({14, 14, w - 28.0, h - 28.0}, 40)),
+    Mask rail = blurred(coverage(w, h,
+                                 subtract([](double, double) { return true; },
+                                          roundRect({14, 14, w - 28.0, h - 28.0}, 40)),
                                  2),
                         24);
     c.fill(rail, 0, 0, solid(rgb(0x04160d)), 0.65f);
+
+    // Seat plates where the other players' names (drawn in red) and card counts appear: dark
+    // enough for red text to read. Centres in screen pixels: right, left, top.
+    for (auto [cx, cy, pw] :
+         {std::tuple{889.0, 140.0, 150.0}, {75.0, 140.0, 140.0}, {477.0, 26.0, 170.0}}) {
+        Box plate{cx - pw / 2, cy - 22, pw, 44};
+        Area around{static_cast<int>(plate.x) - 12, static_cast<int>(plate.y) - 12,
+                    static_cast<int>(pw) + 24, 44 + 24};
+        Mask glow = blurred(
+            coverage(around.w, around.h, roundRect({plate.x, plate.y + 2, plate.w, plate.h}, 12), 2,
+                     around.x, around.y),
+            6);
+        c.fill(glow, around.x, around.y, solid(rgb(0x000000)), 0.35f);
+        c.fillShape(roundRect(plate, 12), solid(faded(palette::kGold, 0.35f)), 3, around);
+        c.fillShape(roundRect({plate.x + 1.5, plate.y + 1.5, plate.w - 3, plate.h - 3}, 10.5),
+                    solid(rgb(0x06140d, 0.72f)), 3, around);
+    }
     return c;
 }
 
@@ -100,8 +140,7 @@ Canvas panelSheet() {
 
     // Row 1 (y 37): the team-score panel; the client writes the two scores at x 80 and x 170.
     const int y1 = 37;
-    drawPanel(c, {0.5, y1 + 0.5, 200, 35}, 9, palette::kGoldDark, palette::kCream,
-              rgb(0xeedfb6));
+    drawPanel(c, {0.5, y1 + 0.5, 200, 35}, 9, palette::kGoldDark, palette::kCream, rgb(0xeedfb6));
     for (auto [cx, half] : {std::pair{80.0, 27.0}, {170.0, 26.0}}) {
         c.fillShape(roundRect({cx - half, y1 + 5.0, 2 * half, 26}, 7), solid(rgb(0xffffff, 0.9f)),
                     6);

@@ -64,9 +64,11 @@ bool inkMask(const std::string& utf8, const TextStyle& style, int pad, Mask& out
 bool renderText(const std::string& utf8, const TextStyle& style, TextInk& out) {
     out = {};
     // First pass to learn the ink size, which fixes the scale and so the outline width up here.
-    Mask probe;
+    Mask probe, reference;
     if (!inkMask(utf8, style, 0, probe)) return false;
-    double scale = style.inkHeight / probe.height;  // large -> target
+    if (!style.scaleFrom.empty() && !inkMask(style.scaleFrom, style, 0, reference)) return false;
+    const Mask& sizer = style.scaleFrom.empty() ? probe : reference;
+    double scale = style.inkHeight / sizer.height;  // large -> target
     double sx = std::min(scale, style.maxWidth / probe.width);
     int pad = static_cast<int>(std::ceil((style.outline + 1) / scale));
     Mask big;
@@ -76,8 +78,8 @@ bool renderText(const std::string& utf8, const TextStyle& style, TextInk& out) {
     int h = std::max(1, static_cast<int>(std::lround(big.height * scale)));
     out.fill = resampled(big, w, h);
     if (style.outline > 0) {
-        out.outline = resampled(dilated(big, static_cast<int>(std::lround(style.outline / scale))),
-                                w, h);
+        out.outline =
+            resampled(dilated(big, static_cast<int>(std::lround(style.outline / scale))), w, h);
     }
     return true;
 }

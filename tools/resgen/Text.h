@@ -10,16 +10,19 @@
 namespace resgen {
 
 // Font files the pictures use.
-extern const char* const kLatinBoldFont;      // DejaVu Sans Bold
+extern const char* const kLatinBoldFont;       // DejaVu Sans Bold
 extern const char* const kLatinCondensedFont;  // DejaVu Sans Condensed Bold
 extern const char* const kCjkFont;             // Droid Sans Fallback (Latin and Chinese)
 
 struct TextStyle {
     std::string font = kLatinBoldFont;
-    bool bold = false;          // synthetic emboldening (for fonts without a bold face)
-    double inkHeight = 20;      // height of the ink box in target pixels
-    double maxWidth = 1e9;      // ink wider than this is squeezed horizontally to fit
-    double outline = 0;         // outline width in target pixels, 0 for none
+    bool bold = false;      // synthetic emboldening (for fonts without a bold face)
+    double inkHeight = 20;  // height of the ink box in target pixels
+    // When set, the scale is the one that gives this text's ink inkHeight, so a set of glyphs
+    // (digits, ranks) shares one size whatever their own ink (a "Q" keeps its tail below).
+    std::string scaleFrom;
+    double maxWidth = 1e9;  // ink wider than this is squeezed horizontally to fit
+    double outline = 0;     // outline width in target pixels, 0 for none
     Color outlineColor{0, 0, 0, 1};
 };
 

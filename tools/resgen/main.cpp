@@ -41,10 +41,13 @@ const std::vector<Picture>& pictures() {
         {"poker_play_card.png", playCardSheet},
         {"zhunbei.png", readyBadge},
         {"bj.png", tableBackground},
-        {"add_desk_fast.png", [] { return textButton("快速加入", 260, 88, palette::kGoldButton, false); }},
-        {"add_desk_fast_press.png", [] { return textButton("快速加入", 260, 88, palette::kGoldButton, true); }},
+        {"add_desk_fast.png",
+         [] { return textButton("快速加入", 260, 88, palette::kGoldButton, false); }},
+        {"add_desk_fast_press.png",
+         [] { return textButton("快速加入", 260, 88, palette::kGoldButton, true); }},
         {"ready.png", [] { return textButton("准备", 190, 76, palette::kGreenButton, false); }},
-        {"ready_press.png", [] { return textButton("准备", 190, 76, palette::kGreenButton, true); }},
+        {"ready_press.png",
+         [] { return textButton("准备", 190, 76, palette::kGreenButton, true); }},
         {"put.png", [] { return textButton("出牌", 190, 76, palette::kGoldButton, false); }},
         {"put_press.png", [] { return textButton("出牌", 190, 76, palette::kGoldButton, true); }},
         {"noput.png", [] { return textButton("不出", 190, 76, palette::kBlueButton, false); }},
@@ -113,7 +116,8 @@ int main(int argc, char** argv) {
         ++failures;
     }
     if (failures > 0) return 1;
-    std::printf("desk-resgen: wrote %zu pictures, 10 sounds, the font and the configuration to %s\n",
-                pictures().size(), out.c_str());
+    std::printf(
+        "desk-resgen: wrote %zu pictures, 10 sounds, the font and the configuration to %s\n",
+        pictures().size(), out.c_str());
     return 0;
 }
