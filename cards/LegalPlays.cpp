@@ -1,7 +1,7 @@
 #include "cards/LegalPlays.h"
 
-#include <algorithm>
 #include <array>
+#include <utility>
 
 #include "cards/BeatRule.h"
 
