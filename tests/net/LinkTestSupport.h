@@ -17,7 +17,7 @@
 
 namespace linktest {
 
-constexpr auto kPatience = std::chrono::seconds(5);
+constexpr auto kPatience = std::chrono::seconds(10);  // generous for sanitizer builds
 
 // Polls `done` every millisecond until it holds or kPatience has passed.
 template <typename Predicate>
