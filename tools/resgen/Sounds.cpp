@@ -20,6 +20,18 @@ Samples snap(Noise& n, double brightness, double length) {
     return out;
 }
 
+// Adds the sound's own echo in a small room.
+void addRoom(Samples& s, double tailSeconds, float damping, float wet) {
+    Samples echo = reverb(s, tailSeconds, damping);
+    mixInto(s, echo, 0, wet);
+}
+
+// Brings a finished effect to its loudness and softens its ends against clicks.
+void finish(Samples& s, float peak, double fadeIn, double fadeOut) {
+    normalize(s, peak);
+    fadeEdges(s, fadeIn, fadeOut);
+}
+
 }  // namespace
 
 Samples cardSnap() {
@@ -29,8 +41,7 @@ Samples cardSnap() {
     Samples settle = noiseBurst(n, 0.05, 0.006);
     bandpass(settle, 4200, 1.2);
     mixInto(s, settle, samplesFor(0.018), 0.25f);
-    normalize(s, 0.9f);
-    fadeEdges(s, 0.0005, 0.02);
+    finish(s, 0.9f, 0.0005, 0.02);
     return s;
 }
 
@@ -47,8 +58,7 @@ Samples tripleSlam() {
         Samples tone = pluck(midiHz(note), 0.45, 0.35);
         mixInto(s, tone, samplesFor(0.13), 0.16f);
     }
-    normalize(s, 0.9f);
-    fadeEdges(s, 0.0005, 0.05);
+    finish(s, 0.9f, 0.0005, 0.05);
     return s;
 }
 
@@ -73,8 +83,7 @@ Samples dealRiffle() {
         rustle[i] *= static_cast<float>(std::sin(3.14159 * x) * 0.12);
     }
     mixInto(s, rustle, samplesFor(0.02));
-    normalize(s, 0.85f);
-    fadeEdges(s, 0.002, 0.08);
+    finish(s, 0.85f, 0.002, 0.08);
     return s;
 }
 
@@ -86,8 +95,7 @@ Samples warningTick() {
     mixInto(s, click, 0, 0.6f);
     mixInto(s, sineDrop(0.12, 1760, 1700, 0.03), 0, 0.7f);
     mixInto(s, sineDrop(0.12, 880, 860, 0.035), 0, 0.3f);
-    normalize(s, 0.8f);
-    fadeEdges(s, 0.0005, 0.02);
+    finish(s, 0.8f, 0.0005, 0.02);
     return s;
 }
 
@@ -107,10 +115,8 @@ Samples fourOfAKind() {
         lowpassSweep(brass, 4500, 1200);
         mixInto(s, brass, samplesFor(0.33), 0.22f);
     }
-    Samples wet = reverb(s, 0.6, 0.4);
-    mixInto(s, wet, 0, 0.25f);
-    normalize(s, 0.9f);
-    fadeEdges(s, 0.002, 0.1);
+    addRoom(s, 0.6, 0.4f, 0.25f);
+    finish(s, 0.9f, 0.002, 0.1);
     return s;
 }
 
@@ -129,8 +135,7 @@ Samples bomb() {
         mixInto(s, bit, samplesFor(at), 0.25f * static_cast<float>(1.0 - at));
     }
     softClip(s, 2.2f);
-    normalize(s, 0.85f);
-    fadeEdges(s, 0.001, 0.3);
+    finish(s, 0.85f, 0.001, 0.3);
     return s;
 }
 
@@ -145,10 +150,8 @@ Samples passSound() {
         mixInto(s, body, samplesFor(0.17 * i), 0.6f);
     }
     lowpass(s, 3000);
-    Samples wet = reverb(s, 0.3, 0.5);
-    mixInto(s, wet, 0, 0.2f);
-    normalize(s, 0.7f);
-    fadeEdges(s, 0.002, 0.08);
+    addRoom(s, 0.3, 0.5f, 0.2f);
+    finish(s, 0.7f, 0.002, 0.08);
     return s;
 }
 
@@ -170,10 +173,8 @@ Samples winJingle() {
     for (int i = 0; i < 6; ++i) {
         mixInto(s, pluck(midiHz(84 + (i % 3) * 4), 0.5, 0.2), samplesFor(0.6 + 0.08 * i), 0.12f);
     }
-    Samples wet = reverb(s, 1.0, 0.4);
-    mixInto(s, wet, 0, 0.3f);
-    normalize(s, 0.9f);
-    fadeEdges(s, 0.002, 0.3);
+    addRoom(s, 1.0, 0.4f, 0.3f);
+    finish(s, 0.9f, 0.002, 0.3);
     return s;
 }
 
@@ -190,10 +191,8 @@ Samples loseJingle() {
         mixInto(s, horn, samplesFor(t), 0.8f);
         t += lengths[i] + 0.04;
     }
-    Samples wet = reverb(s, 0.8, 0.5);
-    mixInto(s, wet, 0, 0.25f);
-    normalize(s, 0.85f);
-    fadeEdges(s, 0.002, 0.25);
+    addRoom(s, 0.8, 0.5f, 0.25f);
+    finish(s, 0.85f, 0.002, 0.25);
     return s;
 }
 
