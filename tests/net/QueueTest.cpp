@@ -21,14 +21,6 @@ TEST(MessageQueue, PopOnEmptyQueueGivesNothing) {
     EXPECT_EQ(queue->popMsg(), nullptr);
 }
 
-TEST(MessageQueue, SameInstanceFromEveryThread) {
-    CMessageQueue* fromOther = nullptr;
-    std::thread other([&fromOther] { fromOther = CMessageQueue::getInstance(); });
-    CMessageQueue* here = CMessageQueue::getInstance();
-    other.join();
-    EXPECT_EQ(here, fromOther);
-}
-
 TEST_F(LinkTest, FullQueueHoldsTheReceiverUntilPopped) {
     for (std::size_t i = 0; i < CMessageQueue::kMaxQueued; ++i) {
         link->pushMsg(localRecord(static_cast<int>(i)));

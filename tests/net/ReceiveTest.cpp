@@ -92,20 +92,6 @@ TEST_P(ReceiveScript, RecordsAndBoxes) {
 INSTANTIATE_TEST_SUITE_P(Link, ReceiveScript, ::testing::ValuesIn(kScripts),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(LinkTest, ReceivedRecordCarriesEveryField) {
-    ASSERT_TRUE(server.send(frameOf(
-        R"({"opt":"game","per":"1","surplus":"0","now":"2","cards":"4,5,","score":"25","must":"1"})")));
-    const auto msg = popWithin();
-    ASSERT_NE(msg, nullptr);
-    EXPECT_EQ(msg->opt, "game");
-    EXPECT_EQ(msg->per, 1);
-    EXPECT_EQ(msg->surplus, "0");
-    EXPECT_EQ(msg->now, 2);
-    EXPECT_EQ(msg->cards, "4,5,");
-    EXPECT_EQ(msg->score, 25);
-    EXPECT_EQ(msg->must, 1);
-}
-
 TEST_F(LinkTest, LargestFrameArrivesWhole) {
     const std::string name(framing::kMaxFrameBytes - 64, 'n');
     const std::string text = R"({"opt":"run","site":"2","name":")" + name + R"("})";
