@@ -47,7 +47,8 @@ std::string usageText() {
            "  --turn-timeout SEC    a silent turn is passed after this long (35)\n"
            "  --ready-timeout SEC   a seated player not ready is sent away after this long (60)\n"
            "  --name-prefix TEXT    players are named TEXT followed by a number (player)\n"
-           "  --quiet               no log lines on stderr\n";
+           "  --quiet               no log lines on stderr\n"
+           "  --log-messages        log every text received and sent\n";
 }
 
 bool parseServerOptions(int argc, const char* const argv[], ServerConfig& config, bool& help,
@@ -66,6 +67,10 @@ bool parseServerOptions(int argc, const char* const argv[], ServerConfig& config
         }
         if (option == "--quiet") {
             config.log = false;
+            continue;
+        }
+        if (option == "--log-messages") {
+            config.logMessages = true;
             continue;
         }
         if (i + 1 >= argc) {

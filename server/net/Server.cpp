@@ -21,6 +21,7 @@ bool Server::start(std::string& error) {
 }
 
 void Server::stop() {
+    log("stopping, closing " + std::to_string(m_sessions.size()) + " connection(s)");
     m_listener.close();
     // Closing posts each session's onClosed; take the map first so they find nothing to undo.
     auto sessions = std::move(m_sessions);
@@ -43,6 +44,9 @@ void Server::onAccept(asio::ip::tcp::socket socket) {
 }
 
 void Server::onFrame(Session& session, std::string& text) {
+    if (m_config.logMessages) {
+        log("from " + std::to_string(session.id()) + ": " + text);
+    }
     const std::optional<ClientRequest> request = parseClientRequest(text);
     if (!request) {
         session.close("malformed message");
@@ -65,6 +69,9 @@ void Server::deliver() {
     for (const Hall::Send& send : m_out.sends) {
         auto found = m_sessions.find(send.person);
         if (found != m_sessions.end()) {
+            if (m_config.logMessages) {
+                log("to " + std::to_string(send.person) + ": " + send.text);
+            }
             found->second->send(send.text);
         }
     }

@@ -27,6 +27,7 @@ struct ServerConfig {
     HallConfig hall;
     SessionLimits limits;
     bool log = true;  // connection events and game results to stderr
+    bool logMessages = false;  // also every text received and sent (end-to-end tests read it)
 };
 
 class Server : private Session::Owner {

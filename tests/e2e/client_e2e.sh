@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# The real client against the real server under a private Xvfb display, driven with xdotool as a
+# person would play, and watched only through what a person sees: screenshots compared at known
+# places, the titles of message boxes, and the server's log of what it received.
+#   client_e2e.sh <desk-client> <desk-server> <e2e_xprobe> <resources> <pictures-dir>
+# Exit 0 on success, 77 (skipped) when the port lock or port 9999 stays taken, 1 on a failure.
+set -uo pipefail
+
+CLIENT=$1 SERVER=$2 XPROBE=$3 RESOURCES=$4 PICTURES=$5
+HERE=$(cd "$(dirname "$0")" && pwd)
+for lib in processes display screen endpoint layout seen; do
+  source "$HERE/lib/$lib.sh"
+done
+
+WORK=$(mktemp -d /tmp/desk-e2e.XXXXXX)
+finish() {
+  stop_started
+  rm -rf "$WORK"
+}
+trap finish EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  shot "$PICTURES/e2e-failure.png" 2>/dev/null
+  for log in "$WORK"/*.log; do
+    echo "---- $(basename "$log")" >&2
+    tail -n 40 "$log" >&2
+  done
+  exit 1
+}
+step() { echo "[$SECONDS s] $*"; }
+
+take_port_lock 120 || { echo "port 9999 lock held too long; skipped"; exit 77; }
+wait_until 60 port_free || { echo "$E2E_HOST:9999 is taken by someone else; skipped"; exit 77; }
+start_display "$WORK/xvfb.log" || fail "no X display"
+client_resources "$WORK/resources" "$RESOURCES"
+load_layout_colours "$RESOURCES"
+mkdir -p "$PICTURES"
+
+source "$HERE/stages.sh"
+
+stage_server_down
+stage_whole_game
+stage_server_lost
+step "all stages passed"

@@ -1,0 +1,34 @@
+# Where the client draws what the test looks at, in window pixels (origin top-left; the design
+# y counted from the bottom becomes 768 - y), and the colour expected there, read from the very
+# images the client draws so that regenerated resources keep the test right.
+
+# Points on the left part of each button, clear of its label and of the seat's ready marker.
+QUICK_JOIN_AT="412 384"  # button centred at (512, 384), unscaled: image pixel (30, 44)
+READY_AT="452 598"       # centred at (512, 170) at scale 0.8: image pixel (20, 38)
+PLAY_AT="352 598"        # centred at (412, 170)
+PASS_AT="560 598"        # centred at (612, 170): image pixel (30, 38)
+QUICK_JOIN_CLICK="512 384"
+READY_CLICK="512 598"
+PLAY_CLICK="412 598"
+PASS_CLICK="612 598"
+HAND_PROBE_Y=680    # inside a hand card whether it rests (y 45) or is raised (y 70)
+RAISED_PROBE_Y=640  # inside a raised card only
+HAND_CLICK_Y=740
+
+load_layout_colours() {
+  local res=$1
+  QUICK_JOIN_COLOUR=$(image_pixel "$res/add_desk_fast.png" 30 44)
+  READY_COLOUR=$(image_pixel "$res/ready.png" 20 38)
+  PLAY_COLOUR=$(image_pixel "$res/put.png" 20 38)
+  PASS_COLOUR=$(image_pixel "$res/noput.png" 30 38)
+  local size
+  size=$(identify -format '%w %h' "$res/return.png")
+  local -a wh=($size)
+  RETURN_CLICK="$((1024 - wh[0] / 2)) $((wh[1] / 2))"
+}
+
+# card_x <i> <n>: the centre x of hand card i of n (cards 98 wide, 18 apart, centred).
+card_x() { echo $(((1024 - 18 * ($2 - 1) + 36 * $1 + 49) / 2)); }
+
+# The left-most card shows only the strip its neighbour leaves uncovered.
+left_card_click_x() { echo $(($(card_x 0 "$1") - 40)); }

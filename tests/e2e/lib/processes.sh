@@ -1,0 +1,37 @@
+# Processes a test starts, remembered by id and stopped by id (never by name) when the test ends.
+# Source it, then: start_process <log-file> <command...>   (sets STARTED_PID)
+#                  stop_process <pid>
+#                  trap stop_started EXIT
+
+STARTED_PIDS=()
+
+start_process() { # start_process <log> <command...>
+  local log=$1
+  shift
+  "$@" >"$log" 2>&1 &
+  STARTED_PID=$!
+  STARTED_PIDS+=("$STARTED_PID")
+}
+
+process_alive() { kill -0 "$1" 2>/dev/null; }
+
+# TERM, then KILL after two seconds; reaps the child so its status is not left behind.
+stop_process() {
+  local pid=$1
+  process_alive "$pid" || return 0
+  kill -TERM "$pid" 2>/dev/null || true
+  for _ in $(seq 20); do
+    process_alive "$pid" || break
+    sleep 0.1
+  done
+  kill -KILL "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+}
+
+# Latest first, so the client goes before its server and the display goes last.
+stop_started() {
+  local i
+  for ((i = ${#STARTED_PIDS[@]} - 1; i >= 0; i--)); do
+    stop_process "${STARTED_PIDS[i]}"
+  done
+}

@@ -1,0 +1,161 @@
+# The three scenarios of client_e2e.sh, in the order it runs them. Each leaves nothing running
+# but the display.
+
+# No server: the start-up box, and the client ends once it is dismissed.
+stage_server_down() {
+  step "client with no server"
+  start_process "$WORK/client-down.log" "$CLIENT"
+  local client=$STARTED_PID
+  wait_until 10 box_open '^错误$' || fail "no start-up error box"
+  shot "$PICTURES/e2e-server-down.png"
+  dismiss '^错误$' || fail "the start-up box stays open after Return"
+  wait_until 5 eval "! process_alive $client" || fail "the client still runs after its start-up box"
+  wait "$client"
+  local status=$?
+  ((status != 0)) || fail "the client ended with status 0 after failing to connect"
+}
+
+# connection_of_client: the id the server gave the one client connected to it.
+connection_of_client() {
+  sed -n 's/^desk-server: connection \([0-9]*\) from .* opened$/\1/p' "$WORK/server.log" | tail -1
+}
+# received <regex>: the server logged a text from the client matching the regex.
+received() { grep -Eq "^desk-server: from $CONNECTION: $1" "$WORK/server.log"; }
+received_count() { grep -Ec "^desk-server: from $CONNECTION: $1" "$WORK/server.log"; }
+
+# A whole short game against three computer players, then back to the hall.
+stage_whole_game() {
+  step "server and client"
+  start_server "$WORK/server.log" "$SERVER" --deal 5 --bot-delay 0.2 --bot-wait 0.5 --seed 7 ||
+    fail "desk-server did not start"
+  start_process "$WORK/client.log" "$CLIENT"
+  CLIENT_PID=$STARTED_PID
+  wait_until 10 box_open '^双扣$' || fail "no window titled 双扣"
+  wait_until 10 hall_shown || fail "no quick-join button at the centre"
+  shot "$PICTURES/e2e-hall.png"
+  CONNECTION=$(connection_of_client)
+  wait_until 5 received '\{"opt":"query"\}' || fail "the hall sent no query"
+
+  step "quick join"
+  click $QUICK_JOIN_CLICK
+  wait_until 5 received '\{"opt":"add"\}' || fail "quick-join sent no add"
+  wait_until 5 ready_shown || fail "no desk with its ready button"
+  sleep 0.3  # the seat names arrive with the next polls
+  shot "$PICTURES/e2e-desk.png"
+  remember_empty_desk
+  play_hidden || fail "play button shown before a game"
+
+  step "ready"
+  click $READY_CLICK
+  wait_until 5 received '\{"opt":"change","type":"ready",' || fail "ready was not sent"
+  wait_until 5 ready_hidden || fail "the ready button stays after the press"
+  local n=5
+  wait_until 10 hand_shows $n || fail "no hand of $n cards"
+  shot "$PICTURES/e2e-dealt.png"
+
+  play_to_the_end $n
+  local title
+  title=$(xdotool getwindowname "$(window_named "^游戏结束")")
+  step "game over: $title"
+  expect_result_title "$title"
+  dismiss '^游戏结束' || fail "the end-of-game box stays open"
+  wait_until 5 ready_shown || fail "no ready button after the game"
+  shot "$PICTURES/e2e-after-game.png"
+
+  step "return to the hall"
+  click $RETURN_CLICK
+  wait_until 5 received '\{"opt":"change","type":"leave",' || fail "return sent no leave"
+  wait_until 5 hall_shown || fail "return did not bring back the hall"
+  shot "$PICTURES/e2e-hall-again.png"
+  stop_process "$CLIENT_PID"
+  stop_process "$SERVER_PID"
+}
+
+# play_to_the_end <cards>: on each turn pass when passing is offered, otherwise lead the
+# left-most card; stops when the end-of-game box opens. Checks the server heard every action.
+play_to_the_end() {
+  local n=$1 plays=0 passes=0 pictured=0
+  local deadline=$((SECONDS + 60))
+  while ! box_open '^游戏结束'; do
+    ((SECONDS < deadline)) || fail "the game did not end within a minute"
+    box_open '^提示$' && fail "the client refused our play as against the rules"
+    case $(turn_offer) in
+    pass)
+      click $PASS_CLICK
+      passes=$((passes + 1))
+      wait_until 3 pass_hidden || fail "the pass button stays after the press"
+      ;;
+    lead)
+      local x
+      x=$(left_card_click_x $n)
+      click "$x" "$HAND_CLICK_Y"
+      wait_until 3 card_raised "$x" || fail "the left-most card did not rise"
+      if ((pictured == 0)); then
+        shot "$PICTURES/e2e-raised.png"
+        pictured=1
+      fi
+      click $PLAY_CLICK
+      plays=$((plays + 1))
+      n=$((n - 1))
+      wait_until 3 play_hidden || fail "the play button stays after the press"
+      if ((n > 0)); then
+        wait_until 3 hand_shows $n || fail "the hand did not close up to $n cards"
+      fi
+      ;;
+    esac
+  done
+  shot "$PICTURES/e2e-over.png"
+  step "played $plays, passed $passes"
+  ((plays + passes > 0)) || fail "the game ended without a turn of ours"
+  local heard_plays heard_passes
+  heard_plays=$(received_count '\{"opt":"game","desk":[0-9]+,"site":[0-9]+,"cards":"[0-9]+,"\}')
+  heard_passes=$(received_count '\{"opt":"game","desk":[0-9]+,"site":[0-9]+,"cards":""\}')
+  ((heard_plays == plays && heard_passes == passes)) ||
+    fail "the server heard $heard_plays plays and $heard_passes passes, we made $plays and $passes"
+}
+
+# expect_result_title <title>: the box names the result the server sent for our seat.
+expect_result_title() {
+  local site over result
+  site=$(grep -E "^desk-server: to $CONNECTION: \{\"opt\":\"add\"" "$WORK/server.log" |
+    sed -n 's/.*"site":"\([0-9]\)".*/\1/p' | head -1)
+  over=$(grep -E "^desk-server: to $CONNECTION: \{\"opt\":\"over\"" "$WORK/server.log" | tail -1)
+  [ -n "$site" ] && [ -n "$over" ] || fail "the server log lacks our seat or the over message"
+  result=$(echo "$over" | grep -o '"result":"-\?[0-9]*"' | sed -n "$((site + 1))s/[^-0-9]//gp")
+  local want
+  if ((result > 0)); then
+    want="游戏结束，你赢了！"
+  elif ((result < 0)); then
+    want="游戏结束，你输了！"
+  else
+    want="游戏结束，平局！"
+  fi
+  [ "$1" = "$want" ] || fail "box titled '$1' for result $result at seat $site, expected '$want'"
+}
+
+# The server dies in mid-game: the client reports the lost link and keeps its window.
+stage_server_lost() {
+  step "server lost in mid-game"
+  start_server "$WORK/server.log" "$SERVER" --deal 27 --bot-delay 5 --bot-wait 0.5 --seed 7 ||
+    fail "desk-server did not start again"
+  start_process "$WORK/client.log" "$CLIENT"
+  CLIENT_PID=$STARTED_PID
+  wait_until 10 hall_shown || fail "no hall"
+  click $QUICK_JOIN_CLICK
+  wait_until 5 ready_shown || fail "no desk"
+  click $READY_CLICK
+  wait_until 10 hand_shows 27 || fail "no hand of 27 cards"
+  stop_process "$SERVER_PID"
+  wait_until 5 box_open '^error$' || fail "no box titled error after the server went away"
+  shot "$PICTURES/e2e-server-lost.png"
+  local boxes=0
+  while box_open '^error$'; do
+    dismiss '^error$' || fail "the error box stays open"
+    boxes=$((boxes + 1))
+    sleep 0.5
+  done
+  step "dismissed $boxes error box(es)"
+  process_alive "$CLIENT_PID" || fail "the client ended after losing the server"
+  box_open '^双扣$' || fail "the client's window is gone after losing the server"
+  shot "$PICTURES/e2e-after-loss.png"
+}
