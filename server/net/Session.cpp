@@ -17,6 +17,7 @@ Session::Session(asio::ip::tcp::socket socket, std::uint64_t id, Owner& owner,
     m_peer = error ? "unknown peer"
                    : endpoint.address().to_string() + ":" + std::to_string(endpoint.port());
     m_socket.set_option(asio::ip::tcp::no_delay(true), error);
+    m_socket.set_option(asio::socket_base::send_buffer_size(limits.socketSendBuffer), error);
 }
 
 void Session::start() { readMore(); }

@@ -25,6 +25,9 @@ namespace server {
 
 struct SessionLimits {
     std::size_t maxQueuedBytes = 256 * 1024;  // frames waiting to be written
+    // The kernel's send buffer for the socket, fixed rather than auto-tuned (up to megabytes), so
+    // a peer that stops reading holds little memory and soon overflows the queue above.
+    int socketSendBuffer = 64 * 1024;
     double framesPerSecond = 50;              // sustained rate of received frames
     double burstFrames = 100;                 // frames a peer may send at once
 };
@@ -65,7 +68,7 @@ private:
     SessionLimits m_limits;
     std::string m_peer;
     framing::FrameAssembler m_frames;
-    std::array<char, 16 * 1024> m_readBuffer{};
+    std::array<char, 4096> m_readBuffer{};  // client texts are small; frames span reads
     std::string m_text;     // the frame being handed to the owner
     std::string m_writing;  // bytes of the write in flight
     std::string m_pending;  // frames queued behind it
