@@ -1,7 +1,6 @@
 #include "engine/scene/Scheduler.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "engine/base/Macros.h"
 
@@ -89,10 +88,10 @@ void Scheduler::update(float dt) {
             continue;
         }
         const float passed = static_cast<float>(timer->elapsed);
+        // The remainder counts toward the next interval, unless the frame came more than a
+        // whole interval late (a stall): then the missed calls are dropped, not made up.
         timer->elapsed = std::max(0.0, timer->elapsed - threshold);
-        if (timer->interval > 0 && timer->elapsed >= timer->interval) {
-            timer->elapsed = std::fmod(timer->elapsed, timer->interval);
-        } else if (timer->interval == 0) {
+        if (timer->elapsed + kTolerance >= timer->interval) {
             timer->elapsed = 0;
         }
         timer->inDelay = false;

@@ -39,6 +39,8 @@ void queueTouch(InputEvent::Type type, float x, float y) {
 }  // namespace
 
 void install(int width, int height) {
+    Director* director = Director::getInstance();
+    director->purge();  // a scene of an earlier test in the same process
     auto owned = std::make_unique<HeadlessBackend>(width, height);
     g_backend = owned.get();
     setBackend(std::move(owned));
@@ -47,7 +49,8 @@ void install(int width, int height) {
                                                                static_cast<float>(height)));
     view->setDesignResolutionSize(static_cast<float>(width), static_cast<float>(height),
                                   ResolutionPolicy::NO_BORDER);
-    Director::getInstance()->setOpenGLView(view);
+    director->setOpenGLView(view);
+    director->startAnimation();  // the frame clock starts at the new virtual time 0
 }
 
 void stepFrames(int count) {
