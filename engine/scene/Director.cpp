@@ -6,6 +6,7 @@
 #include "engine/input/EventDispatcher.h"
 #include "engine/input/EventTouch.h"
 #include "engine/platform/GLView.h"
+#include "engine/scene/FrameStats.h"
 #include "engine/scene/Scene.h"
 #include "engine/scene/Scheduler.h"
 #include "engine/scene/TextureCache.h"
@@ -117,11 +118,14 @@ void Director::dispatchInput(const InputEvent& event) {
         case InputEvent::Type::TouchEnded:
             m_eventDispatcher->dispatchTouch(EventTouch::EventCode::ENDED, point);
             break;
-        default: break;  // window events are the application's
+        default:
+            break;  // window events are the application's
     }
 }
 
 void Director::runFrame(const std::vector<InputEvent>& input) {
+    const auto started = std::chrono::steady_clock::now();
+    bool drawn = false;
     const double now = backend().nowSeconds();
     const double dt = m_lastFrameTimeValid ? std::max(0.0, now - m_lastFrameTime) : 0.0;
     m_lastFrameTime = now;
@@ -136,9 +140,11 @@ void Director::runFrame(const std::vector<InputEvent>& input) {
         }
         if (s_needsRedraw) {
             drawScene();
+            drawn = true;
         }
     }
     AutoreleasePool::getInstance()->clear();
+    FrameStats::instance().record(started, drawn);
 }
 
 double Director::secondsUntilWork(bool inputPending) {

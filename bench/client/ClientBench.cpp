@@ -1,0 +1,298 @@
+// Start-up time, idle cost and frame times of the real client under Xvfb (see bench/README.md),
+// and the start-up and idle figures of the same client on the headless back end. It plays the
+// server itself (ScriptedServer) so every phase shows exactly the intended screen, and reads the
+// client only from outside: screen pixels, /proc and the engine's opt-in frame log.
+//   client_bench --client EXE --headless EXE --host ADDRESS --hall-colour "R G B" --work DIR
+//                [--short]
+// Needs DISPLAY (an Xvfb of 1024 x 768 without window manager) and DESK_RESOURCES pointing the
+// client at --host. Exit 0 when every figure was measured (missed targets are reported, not
+// failed), 1 when a phase could not be measured.
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ChildProcess.h"
+#include "Figures.h"
+#include "FrameLog.h"
+#include "ProcessStats.h"
+#include "Script.h"
+#include "ScriptedServer.h"
+#include "XScreen.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Options {
+    std::string client, headless, host, work;
+    Rgb hallColour;
+    bool quick = false;
+    int startRuns() const { return quick ? 3 : 5; }
+    int idleRuns() const { return quick ? 1 : 3; }
+    double idleSeconds() const { return quick ? 5 : 20; }
+};
+
+// Window pixels (origin top-left): the quick-join button left of its label, and the right-most
+// card of a 27-card hand.
+constexpr int kHallX = 412, kHallY = 384;
+constexpr int kHandX = 770, kHandY = 680;
+
+bool near(Rgb a, Rgb b, int tolerance) {
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
+           std::abs(a.b - b.b) <= tolerance;
+}
+
+double millisSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Polls `seen` about every millisecond until it holds; false after ten seconds.
+bool pollUntil(const std::function<bool()>& seen) {
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    while (!seen()) {
+        if (Clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+struct Idle {
+    std::vector<double> cpuPercent, megabytes, fileMegabytes;
+};
+
+void measureIdle(pid_t pid, double seconds, Idle& idle) {
+    std::this_thread::sleep_for(std::chrono::seconds(1));  // let start-up work settle
+    const double cpu0 = cpuSeconds(pid);
+    const auto t0 = Clock::now();
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    const double cpu1 = cpuSeconds(pid);
+    const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
+    idle.cpuPercent.push_back(100.0 * (cpu1 - cpu0) / wall);
+    idle.megabytes.push_back(statusMegabytes(pid, "VmRSS:"));
+    idle.fileMegabytes.push_back(statusMegabytes(pid, "RssFile:"));
+}
+
+// Presses on the left-most card and moves across the whole hand to beyond the right-most one.
+void dragAcrossHand() {
+    std::string command = "xdotool mousemove 200 740 mousedown 1";
+    for (int x = 200; x <= 830; x += 6) {
+        command += " mousemove " + std::to_string(x) + " 740 sleep 0.016";
+    }
+    command += " mouseup 1";
+    std::system(command.c_str());
+}
+
+class Bench {
+public:
+    explicit Bench(const Options& options) : m_options(options) {}
+    bool run();
+
+private:
+    bool startClient(ChildProcess& client);
+    bool sdlHall();
+    bool sdlDesk();
+    bool headless();
+    void idleRows(const std::string& where, const Idle& idle);
+
+    const Options& m_options;
+    ScriptedServer m_server;
+    XScreen m_screen;
+    FrameLog m_frames{m_options.work + "/frames.log"};
+    Report m_report;
+};
+
+bool Bench::startClient(ChildProcess& client) {
+    return client.start({m_options.client}, {"DESK_FRAME_STATS=" + m_options.work + "/frames.log"},
+                        m_options.work + "/client.log", false);
+}
+
+void Bench::idleRows(const std::string& where, const Idle& idle) {
+    const std::string runs = " (" + std::to_string(idle.cpuPercent.size()) + " x " +
+                             std::to_string(static_cast<int>(m_options.idleSeconds())) + " s)";
+    m_report.add("idle CPU, " + where + runs, median(idle.cpuPercent), "%", 1);
+    m_report.add("resident memory, " + where, median(idle.megabytes), "MB", 60);
+    m_report.add("  of which file-backed (shared libraries)", median(idle.fileMegabytes), "MB",
+                 -1);
+}
+
+bool Bench::sdlHall() {
+    m_server.setGreeting({});
+    std::vector<double> hallMs;
+    Idle idle;
+    for (int run = 0; run < m_options.startRuns(); ++run) {
+        ChildProcess client;
+        if (!startClient(client) ||
+            !pollUntil([&] { return near(m_screen.pixel(kHallX, kHallY), m_options.hallColour, 24); })) {
+            std::fprintf(stderr, "the client showed no hall\n");
+            return false;
+        }
+        hallMs.push_back(millisSince(client.startedAt()));
+        if (run < m_options.idleRuns()) {
+            measureIdle(client.pid(), m_options.idleSeconds(), idle);
+        }
+    }
+    m_report.add("start-up to the hall's first frame, SDL (median of " +
+                     std::to_string(hallMs.size()) + ")",
+                 median(hallMs), "ms", 150);
+    idleRows("SDL client in the hall", idle);
+    return true;
+}
+
+bool Bench::sdlDesk() {
+    m_server.setGreeting(dealtDeskScript());
+    std::vector<double> deskMs, burst, drag;
+    Idle idle;
+    for (int run = 0; run < m_options.startRuns(); ++run) {
+        ChildProcess client;
+        Rgb table;
+        if (!startClient(client) ||
+            !pollUntil([&] { return near(m_screen.pixel(kHallX, kHallY), m_options.hallColour, 24); })) {
+            std::fprintf(stderr, "the client showed no hall\n");
+            return false;
+        }
+        table = m_screen.pixel(kHandX, kHandY);
+        if (!pollUntil([&] { return !near(m_screen.pixel(kHandX, kHandY), table, 40); })) {
+            std::fprintf(stderr, "the client showed no dealt hand\n");
+            return false;
+        }
+        deskMs.push_back(millisSince(client.startedAt()));
+        if (run < m_options.idleRuns()) {
+            measureIdle(client.pid(), m_options.idleSeconds(), idle);
+        }
+        if (run == 0) {
+            const int plays = 30;
+            m_frames.mark();
+            m_server.send(playBurstScript(plays));
+            std::this_thread::sleep_for(std::chrono::milliseconds(plays * 100 + 600));
+            burst = m_frames.drawnSince();
+            m_frames.mark();
+            dragAcrossHand();
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            drag = m_frames.drawnSince();
+        }
+    }
+    if (burst.size() < 10 || drag.size() < 10) {
+        std::fprintf(stderr, "too few frames drawn (burst %zu, drag %zu); is DESK_FRAME_STATS "
+                             "supported?\n", burst.size(), drag.size());
+        return false;
+    }
+    m_report.add("start-up to a dealt desk's first frame, SDL (median of " +
+                     std::to_string(deskMs.size()) + ")",
+                 median(deskMs), "ms", -1);
+    idleRows("SDL client at a desk, another seat's turn", idle);
+    m_report.add("frame time, burst of 30 plays, median (" + std::to_string(burst.size()) +
+                     " frames)",
+                 median(burst), "ms", -1);
+    m_report.add("frame time, burst of 30 plays, worst", worst(burst), "ms", 8);
+    m_report.add("frame time, drag across 27 cards, median (" + std::to_string(drag.size()) +
+                     " frames)",
+                 median(drag), "ms", -1);
+    m_report.add("frame time, drag across 27 cards, worst", worst(drag), "ms", 8);
+    return true;
+}
+
+bool Bench::headless() {
+    std::vector<double> hallMs, deskMs;
+    Idle hallIdle, deskIdle;
+    for (bool dealt : {false, true}) {
+        m_server.setGreeting(dealt ? dealtDeskScript() : std::vector<std::string>{});
+        for (int run = 0; run < m_options.startRuns(); ++run) {
+            ChildProcess probe;
+            std::string line;
+            if (!probe.start({m_options.headless, m_options.host}, {},
+                             m_options.work + "/headless.log", true) ||
+                !probe.readLine(line, std::chrono::seconds(10)) || line != "hall") {
+                std::fprintf(stderr, "the headless client showed no hall\n");
+                return false;
+            }
+            if (!dealt) {
+                hallMs.push_back(millisSince(probe.startedAt()));
+            } else if (probe.readLine(line, std::chrono::seconds(10)) && line == "desk") {
+                deskMs.push_back(millisSince(probe.startedAt()));
+            } else {
+                std::fprintf(stderr, "the headless client showed no dealt hand\n");
+                return false;
+            }
+            if (run < m_options.idleRuns()) {
+                measureIdle(probe.pid(), m_options.idleSeconds(), dealt ? deskIdle : hallIdle);
+            }
+        }
+    }
+    m_report.add("start-up to the hall's first frame, headless (median of " +
+                     std::to_string(hallMs.size()) + ")",
+                 median(hallMs), "ms", 150);
+    m_report.add("start-up to a dealt desk's first frame, headless", median(deskMs), "ms", -1);
+    idleRows("headless client in the hall", hallIdle);
+    idleRows("headless client at a desk, another seat's turn", deskIdle);
+    return true;
+}
+
+bool Bench::run() {
+    std::string error;
+    if (!m_server.start(m_options.host, 9999, error)) {
+        std::fprintf(stderr, "cannot listen: %s\n", error.c_str());
+        return false;
+    }
+    if (!m_screen.open()) {
+        std::fprintf(stderr, "no X display\n");
+        return false;
+    }
+    if (!sdlHall() || !sdlDesk() || !headless()) {
+        return false;
+    }
+    m_report.print();
+    std::printf("%d target(s) missed\n", m_report.missed());
+    return true;
+}
+
+bool parseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--short") {
+            options.quick = true;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            return false;
+        }
+        const std::string value = argv[++i];
+        if (option == "--client") {
+            options.client = value;
+        } else if (option == "--headless") {
+            options.headless = value;
+        } else if (option == "--host") {
+            options.host = value;
+        } else if (option == "--work") {
+            options.work = value;
+        } else if (option == "--hall-colour") {
+            if (std::sscanf(value.c_str(), "%d %d %d", &options.hallColour.r,
+                            &options.hallColour.g, &options.hallColour.b) != 3) {
+                return false;
+            }
+        } else {
+            return false;
+        }
+    }
+    return !options.client.empty() && !options.headless.empty() && !options.host.empty() &&
+           !options.work.empty();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!parseOptions(argc, argv, options)) {
+        std::fprintf(stderr, "usage: client_bench --client EXE --headless EXE --host ADDRESS "
+                             "--hall-colour \"R G B\" --work DIR [--short]\n");
+        return 2;
+    }
+    Bench bench(options);
+    return bench.run() ? 0 : 1;
+}

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Sets up what client_bench measures in: a private Xvfb display, the port lock, a resources
+# directory pointing the client at the bench's loopback address; then runs it.
+#   run_client_bench.sh <client_bench> <desk-client> <desk_headless_probe> <resources> [--short]
+# Exit 77 (skipped) when the port lock or port 9999 stays taken.
+set -uo pipefail
+
+BENCH=$1 CLIENT=$2 HEADLESS=$3 RESOURCES=$4
+shift 4
+E2E=$(cd "$(dirname "$0")/../../tests/e2e" && pwd)
+for lib in processes display screen endpoint layout; do
+  source "$E2E/lib/$lib.sh"
+done
+
+WORK=$(mktemp -d /tmp/desk-bench.XXXXXX)
+trap 'stop_started; rm -rf "$WORK"' EXIT
+
+take_port_lock 300 || { echo "port 9999 lock held too long; skipped"; exit 77; }
+wait_until 60 port_free || { echo "$E2E_HOST:9999 is taken by someone else; skipped"; exit 77; }
+start_display "$WORK/xvfb.log" || exit 1
+client_resources "$WORK/resources" "$RESOURCES"
+load_layout_colours "$RESOURCES"
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+
+"$BENCH" --client "$CLIENT" --headless "$HEADLESS" --host "$E2E_HOST" \
+  --hall-colour "$QUICK_JOIN_COLOUR" --work "$WORK" "$@"
+status=$?
+if ((status != 0)); then
+  tail -n 20 "$WORK"/*.log >&2
+fi
+exit $status
