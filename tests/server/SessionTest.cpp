@@ -117,13 +117,28 @@ TEST(Session, PeerThatStopsReadingIsDisconnected) {
 
     LoopbackClient deaf;
     ASSERT_TRUE(deaf.connect(running.port(), 4096));
-    // About 1 MB of answers, far beyond the socket buffers and the queue.
+    // About 1 MB of answers, far beyond the socket buffers and the queue. The deaf client never
+    // reads: the other client watches the online count until the server has let it go.
     const std::string burst = frames(R"({"opt":"query"})", 1000);
     for (int i = 0; i < 20 && deaf.sendRaw(burst); ++i) {
     }
-    EXPECT_TRUE(deaf.waitClosed(Millis(10000)));
-    ASSERT_TRUE(other.sendText(queryMessage()));
-    EXPECT_TRUE(other.receive("query").has_value());
+    std::string online;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (online != "1" && std::chrono::steady_clock::now() < deadline) {
+        ASSERT_TRUE(other.sendText(queryMessage()));
+        const auto answer = other.receive("query");
+        ASSERT_TRUE(answer.has_value()) << "the other client is still served";
+        online = answer->online;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(online, "1") << "the deaf connection was dropped";
+    // Its socket is gone too: the server's side answers anything more with a reset.
+    bool refused = false;
+    for (int i = 0; i < 200 && !refused; ++i) {
+        refused = !deaf.sendText(queryMessage());
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(refused);
 }
 
 // Plays for one seat like the client's countdown does: lead the first card, or pass.
