@@ -129,6 +129,21 @@ void drawBack(Canvas& c, int x0) {
     c.fillShape(star(cx, cy + 1, 13, 5.5), solid(palette::kGold), 8);
 }
 
+// A pale rosette in the open part of the blank front, clear of the corner a fanned hand shows:
+// the face does not look empty when a card lies alone, and it says nothing about the card.
+void drawFrontRosette(Canvas& c) {
+    const double cx = 58, cy = 86;
+    Color tint = rgb(0xb9a77a, 0.18f);
+    Inside petals = [cx, cy](double x, double y) {
+        double dx = x - cx, dy = y - cy;
+        double r = std::hypot(dx, dy), a = std::atan2(dy, dx);
+        return r < 22.0 * (0.62 + 0.38 * std::abs(std::cos(4 * a)));
+    };
+    c.fillShape(subtract(circle(cx, cy, 29), circle(cx, cy, 27.6)), solid(tint), 8);
+    c.fillShape(subtract(petals, circle(cx, cy, 6)), solid(tint), 8);
+    c.fillShape(circle(cx, cy, 3.5), solid(tint), 8);
+}
+
 }  // namespace
 
 Canvas suitSheet() {
@@ -164,6 +179,7 @@ Canvas rankSheet() {
 Canvas surfaceSheet() {
     Canvas c(295 + kCardW, kCardH);
     drawBlankCard(c, 0);
+    drawFrontRosette(c);
     drawJoker(c, 99, true);
     drawJoker(c, 197, false);
     drawBack(c, 295);
