@@ -12,7 +12,9 @@ AutoreleasePool* AutoreleasePool::getInstance() {
     return pool;
 }
 
-void AutoreleasePool::addObject(Ref* object) { m_objects.push_back(object); }
+void AutoreleasePool::addObject(Ref* object) {
+    m_objects.push_back(object);
+}
 
 void AutoreleasePool::clear() {
     std::vector<Ref*> releasing;

@@ -91,6 +91,8 @@ Value Configuration::getValue(const std::string& key, const Value& defaultValue)
     return found == m_values.end() ? defaultValue : found->second;
 }
 
-void Configuration::setValue(const std::string& key, const Value& value) { m_values[key] = value; }
+void Configuration::setValue(const std::string& key, const Value& value) {
+    m_values[key] = value;
+}
 
 }  // namespace engine

@@ -12,7 +12,9 @@ struct Size {
 
     constexpr Size operator*(float s) const { return {width * s, height * s}; }
     constexpr Size operator/(float s) const { return {width / s, height / s}; }
-    constexpr bool operator==(const Size& o) const { return width == o.width && height == o.height; }
+    constexpr bool operator==(const Size& o) const {
+        return width == o.width && height == o.height;
+    }
     bool equals(const Size& o) const { return *this == o; }
 
     static const Size ZERO;

@@ -85,8 +85,8 @@ std::vector<EventListenerTouchOneByOne*> EventDispatcher::orderedTouchListeners(
     }
     struct Entry {
         EventListenerTouchOneByOne* listener;
-        int group;      // 0: fixed below 0, 1: scene graph, 2: fixed above 0
-        double order;   // within the group, ascending
+        int group;     // 0: fixed below 0, 1: scene graph, 2: fixed above 0
+        double order;  // within the group, ascending
     };
     std::vector<Entry> entries;
     for (EventListener* listener : m_listeners) {

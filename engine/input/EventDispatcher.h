@@ -43,8 +43,8 @@ private:
     std::vector<EventListenerTouchOneByOne*> orderedTouchListeners() const;
     void releaseClaims();
 
-    std::vector<EventListener*> m_listeners;                  // retained
-    std::vector<EventListenerTouchOneByOne*> m_claims;        // retained; claimed the touch
+    std::vector<EventListener*> m_listeners;            // retained
+    std::vector<EventListenerTouchOneByOne*> m_claims;  // retained; claimed the touch
     Touch* m_touch = nullptr;
     bool m_touchDown = false;
     bool m_enabled = true;

@@ -30,7 +30,9 @@ Application::~Application() {
     }
 }
 
-Application* Application::getInstance() { return g_application; }
+Application* Application::getInstance() {
+    return g_application;
+}
 
 void Application::setAnimationInterval(float interval) {
     Director::getInstance()->setAnimationInterval(interval);
@@ -84,10 +86,18 @@ int Application::run() {
         backend().pollInput(arrived, wait < kDueSlack ? 0.0 : wait);
         for (const InputEvent& event : arrived) {
             switch (event.type) {
-                case InputEvent::Type::Quit: quit = true; break;
-                case InputEvent::Type::Minimized: applicationDidEnterBackground(); break;
-                case InputEvent::Type::Restored: applicationWillEnterForeground(); break;
-                default: touches.push_back(event); break;
+                case InputEvent::Type::Quit:
+                    quit = true;
+                    break;
+                case InputEvent::Type::Minimized:
+                    applicationDidEnterBackground();
+                    break;
+                case InputEvent::Type::Restored:
+                    applicationWillEnterForeground();
+                    break;
+                default:
+                    touches.push_back(event);
+                    break;
             }
         }
         if (director->isAnimationStopped()) {

@@ -18,6 +18,8 @@ Backend& backend() {
     return **g_backend;
 }
 
-void setBackend(std::unique_ptr<Backend> backend) { *g_backend = std::move(backend); }
+void setBackend(std::unique_ptr<Backend> backend) {
+    *g_backend = std::move(backend);
+}
 
 }  // namespace engine

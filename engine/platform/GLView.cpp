@@ -10,9 +10,13 @@ namespace {
 GLContextAttrs g_attrs;
 }
 
-void GLView::setGLContextAttrs(const GLContextAttrs& attrs) { g_attrs = attrs; }
+void GLView::setGLContextAttrs(const GLContextAttrs& attrs) {
+    g_attrs = attrs;
+}
 
-GLContextAttrs GLView::getGLContextAttrs() { return g_attrs; }
+GLContextAttrs GLView::getGLContextAttrs() {
+    return g_attrs;
+}
 
 void GLView::setDesignResolutionSize(float width, float height, ResolutionPolicy policy) {
     if (width <= 0 || height <= 0) {
@@ -32,11 +36,20 @@ void GLView::updateScale() {
     float sx = m_frameSize.width / m_designSize.width;
     float sy = m_frameSize.height / m_designSize.height;
     switch (m_policy) {
-        case ResolutionPolicy::EXACT_FIT: break;
-        case ResolutionPolicy::SHOW_ALL: sx = sy = std::min(sx, sy); break;
-        case ResolutionPolicy::FIXED_HEIGHT: sx = sy; break;
-        case ResolutionPolicy::FIXED_WIDTH: sy = sx; break;
-        default: sx = sy = std::max(sx, sy); break;
+        case ResolutionPolicy::EXACT_FIT:
+            break;
+        case ResolutionPolicy::SHOW_ALL:
+            sx = sy = std::min(sx, sy);
+            break;
+        case ResolutionPolicy::FIXED_HEIGHT:
+            sx = sy;
+            break;
+        case ResolutionPolicy::FIXED_WIDTH:
+            sy = sx;
+            break;
+        default:
+            sx = sy = std::max(sx, sy);
+            break;
     }
     m_scaleX = sx;
     m_scaleY = sy;
@@ -50,8 +63,7 @@ Vec2 GLView::windowToDesign(float x, float y) const {
 }
 
 Vec2 GLView::designToWindow(const Vec2& point) const {
-    return {m_offsetX + point.x * m_scaleX,
-            m_offsetY + (m_designSize.height - point.y) * m_scaleY};
+    return {m_offsetX + point.x * m_scaleX, m_offsetY + (m_designSize.height - point.y) * m_scaleY};
 }
 
 PixelRect GLView::designToWindow(const Rect& rect) const {

@@ -24,7 +24,9 @@ std::string resolveFont(const std::string& name) {
 
 }  // namespace
 
-Label::Label() { setAnchorPoint(Vec2::ANCHOR_MIDDLE); }
+Label::Label() {
+    setAnchorPoint(Vec2::ANCHOR_MIDDLE);
+}
 
 Label* Label::create() {
     auto* label = new Label();
@@ -89,7 +91,8 @@ void Label::renderLines() {
         while (true) {
             const size_t end = m_text.find('\n', start);
             m_lines.push_back(backend().renderText(
-                m_fontPath, points, m_text.substr(start, end == std::string::npos ? end : end - start)));
+                m_fontPath, points,
+                m_text.substr(start, end == std::string::npos ? end : end - start)));
             if (end == std::string::npos) {
                 break;
             }

@@ -24,8 +24,7 @@ public:
                                 TextVAlignment vAlignment = TextVAlignment::TOP);
 
     bool initWithTTF(const std::string& text, const std::string& fontFilePath, float fontSize,
-                     const Size& dimensions, TextHAlignment hAlignment,
-                     TextVAlignment vAlignment);
+                     const Size& dimensions, TextHAlignment hAlignment, TextVAlignment vAlignment);
     virtual void setString(const std::string& text);
     const std::string& getString() const { return m_text; }
     void setTextColor(const Color4B& color);

@@ -28,7 +28,9 @@ std::string selectorKey(SEL_SCHEDULE selector) {
     return key;
 }
 
-void markDirty() { Director::setNeedsRedraw(); }
+void markDirty() {
+    Director::setNeedsRedraw();
+}
 
 }  // namespace
 
@@ -57,7 +59,9 @@ Node::~Node() {
 
 // ---- Children
 
-void Node::addChild(Node* child) { addChild(child, child ? child->m_localZOrder : 0); }
+void Node::addChild(Node* child) {
+    addChild(child, child ? child->m_localZOrder : 0);
+}
 
 void Node::addChild(Node* child, int localZOrder) {
     assert(child && "addChild: null child");
@@ -276,7 +280,9 @@ void Node::cleanup() {
 
 // ---- Timers
 
-Scheduler* Node::getScheduler() const { return Director::getInstance()->getScheduler(); }
+Scheduler* Node::getScheduler() const {
+    return Director::getInstance()->getScheduler();
+}
 
 EventDispatcher* Node::getEventDispatcher() const {
     return Director::getInstance()->getEventDispatcher();
@@ -291,11 +297,17 @@ void Node::schedule(SEL_SCHEDULE selector, float interval, unsigned repeat, floa
              selectorKey(selector));
 }
 
-void Node::scheduleOnce(SEL_SCHEDULE selector, float delay) { schedule(selector, 0, 0, delay); }
+void Node::scheduleOnce(SEL_SCHEDULE selector, float delay) {
+    schedule(selector, 0, 0, delay);
+}
 
-void Node::unschedule(SEL_SCHEDULE selector) { unschedule(selectorKey(selector)); }
+void Node::unschedule(SEL_SCHEDULE selector) {
+    unschedule(selectorKey(selector));
+}
 
-bool Node::isScheduled(SEL_SCHEDULE selector) const { return isScheduled(selectorKey(selector)); }
+bool Node::isScheduled(SEL_SCHEDULE selector) const {
+    return isScheduled(selectorKey(selector));
+}
 
 void Node::schedule(const std::function<void(float)>& callback, float interval,
                     const std::string& key) {
@@ -320,7 +332,9 @@ void Node::scheduleOnce(const std::function<void(float)>& callback, float delay,
     schedule(callback, 0, 0, delay, key);
 }
 
-void Node::unschedule(const std::string& key) { getScheduler()->unschedule(key, this); }
+void Node::unschedule(const std::string& key) {
+    getScheduler()->unschedule(key, this);
+}
 
 bool Node::isScheduled(const std::string& key) const {
     return getScheduler()->isScheduled(key, this);
@@ -330,9 +344,13 @@ void Node::scheduleUpdate() {
     schedule([this](float dt) { update(dt); }, 0.0f, "update");
 }
 
-void Node::unscheduleUpdate() { unschedule("update"); }
+void Node::unscheduleUpdate() {
+    unschedule("update");
+}
 
-void Node::unscheduleAllCallbacks() { getScheduler()->unscheduleAllForTarget(this); }
+void Node::unscheduleAllCallbacks() {
+    getScheduler()->unscheduleAllForTarget(this);
+}
 
 // ---- Drawing
 

@@ -9,9 +9,9 @@
 // children are neither drawn nor offered touches. Every change that shows marks the frame for
 // redrawing. Main thread only.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <cstddef>
 #include <string>
 #include <vector>
 

@@ -4,9 +4,9 @@
 // A timer waits `delay` seconds (if given) and then `interval` seconds between calls; with
 // interval 0 it runs every frame. It fires at most once per frame, once enough time has passed,
 // and keeps the remainder for the next interval; after a stall longer than a whole interval the
-// missed calls are dropped (one call, not a burst, and the next interval starts afresh). `repeat` further calls after the first, or
-// CC_REPEAT_FOREVER. Paused targets' timers do not advance. Callbacks may schedule and
-// unschedule anything, including themselves. Main thread only.
+// missed calls are dropped (one call, not a burst, and the next interval starts afresh). `repeat`
+// further calls after the first, or CC_REPEAT_FOREVER. Paused targets' timers do not advance.
+// Callbacks may schedule and unschedule anything, including themselves. Main thread only.
 
 #include <functional>
 #include <memory>

@@ -20,7 +20,9 @@ Sprite* createSprite(Sprite* sprite, Init init) {
 }
 }  // namespace
 
-Sprite::Sprite() { setAnchorPoint(Vec2::ANCHOR_MIDDLE); }
+Sprite::Sprite() {
+    setAnchorPoint(Vec2::ANCHOR_MIDDLE);
+}
 
 Sprite::~Sprite() {
     if (m_frame) {
@@ -44,14 +46,16 @@ Sprite* Sprite::createWithSpriteFrameName(const std::string& name) {
     return createSprite(new Sprite(), [&](Sprite* s) { return s->initWithSpriteFrameName(name); });
 }
 
-bool Sprite::init() { return true; }
+bool Sprite::init() {
+    return true;
+}
 
 bool Sprite::initWithFile(const std::string& filename) {
     auto texture = Director::getInstance()->getTextureCache()->addImage(filename);
     if (texture) {
-        setSpriteFrame(SpriteFrame::createWithTexture(
-            texture, Rect(0, 0, static_cast<float>(texture->width()),
-                          static_cast<float>(texture->height()))));
+        setSpriteFrame(
+            SpriteFrame::createWithTexture(texture, Rect(0, 0, static_cast<float>(texture->width()),
+                                                         static_cast<float>(texture->height()))));
     }
     return true;
 }
@@ -91,8 +95,8 @@ void Sprite::setSpriteFrame(const std::string& name) {
 
 void Sprite::draw(const AffineTransform& toWorld) {
     if (m_frame && m_frame->getTexture()) {
-        drawTexture(*m_frame->getTexture(), m_frame->getRect(),
-                    Rect(Vec2::ZERO, getContentSize()), toWorld);
+        drawTexture(*m_frame->getTexture(), m_frame->getRect(), Rect(Vec2::ZERO, getContentSize()),
+                    toWorld);
     }
 }
 

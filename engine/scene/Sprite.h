@@ -20,7 +20,7 @@ public:
 
     bool init() override;
     bool initWithFile(const std::string& filename);  // true even for a missing file (empty)
-    bool initWithSpriteFrame(SpriteFrame* frame);     // false for null
+    bool initWithSpriteFrame(SpriteFrame* frame);    // false for null
     bool initWithSpriteFrameName(const std::string& name);
 
     // Shows `frame` and takes its size. Retains it.

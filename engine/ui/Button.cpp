@@ -60,9 +60,9 @@ void Button::setImage(SpriteFrame*& slot, const std::string& name, TextureResTyp
         if (texType == TextureResType::PLIST) {
             frame = SpriteFrameCache::getInstance()->getSpriteFrameByName(name);
         } else if (auto texture = Director::getInstance()->getTextureCache()->addImage(name)) {
-            frame = SpriteFrame::createWithTexture(
-                texture, Rect(0, 0, static_cast<float>(texture->width()),
-                              static_cast<float>(texture->height())));
+            frame = SpriteFrame::createWithTexture(texture,
+                                                   Rect(0, 0, static_cast<float>(texture->width()),
+                                                        static_cast<float>(texture->height())));
         }
     }
     if (frame) {

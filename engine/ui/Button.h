@@ -28,7 +28,8 @@ public:
     void loadTextures(const std::string& normal, const std::string& selected,
                       const std::string& disabled, TextureResType texType = TextureResType::LOCAL);
     void loadTextureNormal(const std::string& name, TextureResType texType = TextureResType::LOCAL);
-    void loadTexturePressed(const std::string& name, TextureResType texType = TextureResType::LOCAL);
+    void loadTexturePressed(const std::string& name,
+                            TextureResType texType = TextureResType::LOCAL);
     void loadTextureDisabled(const std::string& name,
                              TextureResType texType = TextureResType::LOCAL);
 

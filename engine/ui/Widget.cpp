@@ -7,7 +7,9 @@
 
 namespace engine::ui {
 
-Widget::Widget() { setAnchorPoint(Vec2::ANCHOR_MIDDLE); }
+Widget::Widget() {
+    setAnchorPoint(Vec2::ANCHOR_MIDDLE);
+}
 
 Widget::~Widget() {
     if (m_listener) {

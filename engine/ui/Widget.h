@@ -32,8 +32,12 @@ public:
     bool init() override;
     ~Widget() override;
 
-    void addTouchEventListener(const ccWidgetTouchCallback& callback) { m_touchCallback = callback; }
-    void addClickEventListener(const ccWidgetClickCallback& callback) { m_clickCallback = callback; }
+    void addTouchEventListener(const ccWidgetTouchCallback& callback) {
+        m_touchCallback = callback;
+    }
+    void addClickEventListener(const ccWidgetClickCallback& callback) {
+        m_clickCallback = callback;
+    }
 
     // A disabled widget shows its disabled look and takes no touch.
     virtual void setEnabled(bool enabled);

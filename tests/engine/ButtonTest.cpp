@@ -14,10 +14,14 @@ namespace {
 
 const char* name(TouchEventType type) {
     switch (type) {
-        case TouchEventType::BEGAN: return "BEGAN";
-        case TouchEventType::MOVED: return "MOVED";
-        case TouchEventType::ENDED: return "ENDED";
-        case TouchEventType::CANCELED: return "CANCELED";
+        case TouchEventType::BEGAN:
+            return "BEGAN";
+        case TouchEventType::MOVED:
+            return "MOVED";
+        case TouchEventType::ENDED:
+            return "ENDED";
+        case TouchEventType::CANCELED:
+            return "CANCELED";
     }
     return "?";
 }
@@ -91,7 +95,7 @@ TEST_F(ButtonTest, ATouchOffTheButtonIsNotTakenAndReachesTheLayer) {
     auto* listener = EventListenerTouchOneByOne::create();
     listener->onTouchBegan = [&](Touch*, Event*) { return ++layerTouches > 0; };
     Director::getInstance()->getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener,
-                                                                                         layer);
+                                                                                          layer);
     headless::tap(400, 100);
     EXPECT_EQ(log, "");
     EXPECT_EQ(layerTouches, 1);
@@ -107,7 +111,7 @@ TEST_F(ButtonTest, DisabledShowsItsImageReportsNothingAndSwallowsNothing) {
     auto* listener = EventListenerTouchOneByOne::create();
     listener->onTouchBegan = [&](Touch*, Event*) { return ++layerTouches > 0; };
     Director::getInstance()->getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener,
-                                                                                         layer);
+                                                                                          layer);
     headless::tap(200, 100);
     EXPECT_EQ(log, "");
     EXPECT_EQ(layerTouches, 1);

@@ -9,9 +9,13 @@ namespace enginetest {
 
 int LifeCounter::alive = 0;
 
-void HeadlessTest::SetUp() { engine::headless::install(); }
+void HeadlessTest::SetUp() {
+    engine::headless::install();
+}
 
-void HeadlessTest::TearDown() { engine::Director::getInstance()->purge(); }
+void HeadlessTest::TearDown() {
+    engine::Director::getInstance()->purge();
+}
 
 engine::Layer* HeadlessTest::runLayer() {
     auto* scene = engine::Scene::create();
@@ -32,7 +36,8 @@ std::string tempDir() {
 std::string makePng(const std::string& name, int width, int height, engine::Color4B color) {
     SDL_Surface* surface =
         SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
-    SDL_FillRect(surface, nullptr, SDL_MapRGBA(surface->format, color.r, color.g, color.b, color.a));
+    SDL_FillRect(surface, nullptr,
+                 SDL_MapRGBA(surface->format, color.r, color.g, color.b, color.a));
     const std::string path = (std::filesystem::path(tempDir()) / name).string();
     IMG_SavePNG(surface, path.c_str());
     SDL_FreeSurface(surface);
@@ -55,6 +60,8 @@ std::string makeStrip(const std::string& name, const std::vector<engine::Color4B
     return path;
 }
 
-std::string fontPath() { return engine::FileUtils::getInstance()->fullPathForFilename("fonts/arial.ttf"); }
+std::string fontPath() {
+    return engine::FileUtils::getInstance()->fullPathForFilename("fonts/arial.ttf");
+}
 
 }  // namespace enginetest

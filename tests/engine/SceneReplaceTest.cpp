@@ -96,8 +96,8 @@ TEST_F(SceneReplaceTest, ATimerOfTheOldSceneMayReplaceItsOwnScene) {
     auto* hall = LoggingLayer::create(&log, "hall");
     director->runWithScene(sceneWith(hall));
     hall->schedule(
-        [&](float) { director->replaceScene(sceneWith(LoggingLayer::create(&log, "desk"))); },
-        0.1f, "poll");
+        [&](float) { director->replaceScene(sceneWith(LoggingLayer::create(&log, "desk"))); }, 0.1f,
+        "poll");
     headless::step(0.1);
     EXPECT_EQ(log, "hall+ hall- hall~ desk+ ");
 }

@@ -10,7 +10,7 @@ class TextTest : public HeadlessTest {};
 
 TEST_F(TextTest, LabelSizeComesFromTheFontAndFollowsTheText) {
     Label* label = Label::createWithTTF("online: 0", "fonts/arial.ttf", 25, Size::ZERO,
-                                       TextHAlignment::LEFT, TextVAlignment::TOP);
+                                        TextHAlignment::LEFT, TextVAlignment::TOP);
     ASSERT_NE(label, nullptr);
     const Size first = label->getContentSize();
     EXPECT_GT(first.width, 50);
@@ -47,7 +47,7 @@ TEST_F(TextTest, ChineseTextRendersWithTheProjectFont) {
 
 TEST_F(TextTest, DimensionsFixTheContentSize) {
     Label* label = Label::createWithTTF("x", "fonts/arial.ttf", 20, Size(300, 50),
-                                       TextHAlignment::CENTER, TextVAlignment::CENTER);
+                                        TextHAlignment::CENTER, TextVAlignment::CENTER);
     EXPECT_EQ(label->getContentSize(), Size(300, 50));
 }
 

@@ -41,10 +41,8 @@ TEST(ValueTest, ConversionsTable) {
         int number;
     };
     const Row rows[] = {
-        {Value(42), "42", 42},
-        {Value(std::string("17abc")), "17abc", 17},
-        {Value(true), "true", 1},
-        {Value(2.5), "2.5000000", 2},
+        {Value(42), "42", 42},          {Value(std::string("17abc")), "17abc", 17},
+        {Value(true), "true", 1},       {Value(2.5), "2.5000000", 2},
         {Value(1.25f), "1.2500000", 1},
     };
     for (const Row& row : rows) {

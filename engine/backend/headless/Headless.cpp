@@ -45,8 +45,8 @@ void install(int width, int height) {
     g_backend = owned.get();
     setBackend(std::move(owned));
     g_carried = 0;
-    GLView* view = GLViewImpl::createWithRect("headless", Rect(0, 0, static_cast<float>(width),
-                                                               static_cast<float>(height)));
+    GLView* view = GLViewImpl::createWithRect(
+        "headless", Rect(0, 0, static_cast<float>(width), static_cast<float>(height)));
     view->setDesignResolutionSize(static_cast<float>(width), static_cast<float>(height),
                                   ResolutionPolicy::NO_BORDER);
     director->setOpenGLView(view);
@@ -73,11 +73,19 @@ void step(double seconds) {
     stepFrames(frames);
 }
 
-double now() { return headless().nowSeconds(); }
+double now() {
+    return headless().nowSeconds();
+}
 
-void touchBegin(float x, float y) { queueTouch(InputEvent::Type::TouchBegan, x, y); }
-void touchMove(float x, float y) { queueTouch(InputEvent::Type::TouchMoved, x, y); }
-void touchEnd(float x, float y) { queueTouch(InputEvent::Type::TouchEnded, x, y); }
+void touchBegin(float x, float y) {
+    queueTouch(InputEvent::Type::TouchBegan, x, y);
+}
+void touchMove(float x, float y) {
+    queueTouch(InputEvent::Type::TouchMoved, x, y);
+}
+void touchEnd(float x, float y) {
+    queueTouch(InputEvent::Type::TouchEnded, x, y);
+}
 
 void tap(float x, float y) {
     touchBegin(x, y);
@@ -91,9 +99,13 @@ void queueEvent(InputEvent::Type type) {
     headless().queue(event);
 }
 
-std::vector<RecordedBox> messageBoxes() { return headless().boxes(); }
+std::vector<RecordedBox> messageBoxes() {
+    return headless().boxes();
+}
 
-std::vector<RecordedSound> sounds() { return headless().soundRecords(); }
+std::vector<RecordedSound> sounds() {
+    return headless().soundRecords();
+}
 
 std::vector<std::string> effectsPlayed() {
     std::vector<std::string> paths;
@@ -105,9 +117,13 @@ std::vector<std::string> effectsPlayed() {
     return paths;
 }
 
-void clearRecords() { headless().clearRecords(); }
+void clearRecords() {
+    headless().clearRecords();
+}
 
-int framesDrawn() { return headless().framesDrawn(); }
+int framesDrawn() {
+    return headless().framesDrawn();
+}
 
 bool saveFrame(const std::string& pngPath) {
     HeadlessBackend& b = headless();

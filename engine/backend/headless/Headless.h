@@ -56,7 +56,7 @@ enum class SoundCall { PreloadMusic, PlayMusic, StopMusic, PreloadEffect, PlayEf
 
 struct RecordedSound {
     SoundCall call = SoundCall::PlayEffect;
-    std::string path;  // the resource name ("sound/cp.wav"); empty for StopMusic
+    std::string path;          // the resource name ("sound/cp.wav"); empty for StopMusic
     bool loop = false;         // PlayMusic, PlayEffect
     bool releaseData = false;  // StopMusic
     float pitch = 1.0f, pan = 0.0f, gain = 1.0f;  // PlayEffect

@@ -44,8 +44,8 @@ void HeadlessBackend::beginFrame() {
     }
 }
 
-void HeadlessBackend::draw(const Texture& texture, const PixelRect& source,
-                           const PixelRect& target, DrawColor tint) {
+void HeadlessBackend::draw(const Texture& texture, const PixelRect& source, const PixelRect& target,
+                           DrawColor tint) {
     if (m_canvas) {
         m_canvas->draw(texture, source, target, tint);
     }

@@ -16,7 +16,9 @@ std::vector<Canvas*>& liveCanvases() {
 }
 }  // namespace
 
-Canvas::Canvas(SDL_Renderer* renderer) : m_renderer(renderer) { liveCanvases().push_back(this); }
+Canvas::Canvas(SDL_Renderer* renderer) : m_renderer(renderer) {
+    liveCanvases().push_back(this);
+}
 
 Canvas::~Canvas() {
     auto& live = liveCanvases();
@@ -74,6 +76,8 @@ void Canvas::draw(const Texture& texture, const PixelRect& source, const PixelRe
     SDL_RenderCopyF(m_renderer, copy, &from, &to);
 }
 
-void Canvas::present() { SDL_RenderPresent(m_renderer); }
+void Canvas::present() {
+    SDL_RenderPresent(m_renderer);
+}
 
 }  // namespace engine::render
