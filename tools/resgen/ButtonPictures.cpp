@@ -9,6 +9,27 @@
 
 namespace resgen {
 
+namespace {
+
+// A U-turn arrow pointing left, drawn into the size x size square at (x, y).
+void drawBackArrow(Canvas& c, double x, double y, double s, Color color) {
+    const double cx = x + 0.56 * s, cy = y + 0.55 * s;
+    const double r0 = 0.13 * s, r1 = 0.25 * s;
+    const double left = x + 0.34 * s;
+    Inside shape = arc(cx, cy, r0, r1, -1.5708, 1.5708);
+    shape = unite(shape, polygon({{left, cy - r1}, {cx, cy - r1}, {cx, cy - r0}, {left, cy - r0}}));
+    shape = unite(
+        shape,
+        polygon({{x + 0.3 * s, cy + r0}, {cx, cy + r0}, {cx, cy + r1}, {x + 0.3 * s, cy + r1}}));
+    const double mid = cy - (r0 + r1) / 2;
+    shape = unite(shape, polygon({{x + 0.12 * s, mid},
+                                  {left + 0.02 * s, mid - 0.19 * s},
+                                  {left + 0.02 * s, mid + 0.19 * s}}));
+    c.fillShape(shape, solid(color), 8);
+}
+
+}  // namespace
+
 Canvas textButton(const std::string& text, int w, int h, const palette::ButtonColors& colors,
                   bool pressed) {
     Canvas c(w, h);
@@ -51,22 +72,6 @@ Canvas textButton(const std::string& text, int w, int h, const palette::ButtonCo
              vgradient(cy - style.inkHeight / 2, rgb(0xffffff), cy + style.inkHeight / 2,
                        rgb(0xfff2d6)));
     return c;
-}
-
-void drawBackArrow(Canvas& c, double x, double y, double s, Color color) {
-    const double cx = x + 0.56 * s, cy = y + 0.55 * s;
-    const double r0 = 0.13 * s, r1 = 0.25 * s;
-    const double left = x + 0.34 * s;
-    Inside shape = arc(cx, cy, r0, r1, -1.5708, 1.5708);
-    shape = unite(shape, polygon({{left, cy - r1}, {cx, cy - r1}, {cx, cy - r0}, {left, cy - r0}}));
-    shape = unite(
-        shape,
-        polygon({{x + 0.3 * s, cy + r0}, {cx, cy + r0}, {cx, cy + r1}, {x + 0.3 * s, cy + r1}}));
-    const double mid = cy - (r0 + r1) / 2;
-    shape = unite(shape, polygon({{x + 0.12 * s, mid},
-                                  {left + 0.02 * s, mid - 0.19 * s},
-                                  {left + 0.02 * s, mid + 0.19 * s}}));
-    c.fillShape(shape, solid(color), 8);
 }
 
 Canvas returnButton(int size, bool pressed) {

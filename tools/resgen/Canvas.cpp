@@ -200,26 +200,10 @@ void Canvas::blit(const Canvas& src, int x, int y, float opacity) {
     }
 }
 
-void Canvas::clip(const Mask& m) {
-    for (int y = 0; y < m_h; ++y) {
-        for (int x = 0; x < m_w; ++x) {
-            float c = m.at(x, y);
-            float* d = &m_px[(static_cast<size_t>(y) * m_w + x) * 4];
-            for (int k = 0; k < 4; ++k) d[k] *= c;
-        }
-    }
-}
-
 Color Canvas::get(int x, int y) const {
     const float* d = &m_px[(static_cast<size_t>(y) * m_w + x) * 4];
     if (d[3] <= 0.0f) return {0, 0, 0, 0};
     return {d[0] / d[3], d[1] / d[3], d[2] / d[3], d[3]};
-}
-
-Mask Canvas::alphaMask() const {
-    Mask m{m_w, m_h, std::vector<float>(static_cast<size_t>(m_w) * m_h)};
-    for (size_t i = 0; i < m.a.size(); ++i) m.a[i] = m_px[i * 4 + 3];
-    return m;
 }
 
 bool Canvas::savePng(const std::string& path) const {

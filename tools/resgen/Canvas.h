@@ -66,12 +66,8 @@ public:
     void fillShape(const Inside& inside, const Paint& paint, int ss, Area area);
     // Composites another picture over this one with its top-left at (x, y).
     void blit(const Canvas& src, int x, int y, float opacity = 1.0f);
-    // Keeps only what lies inside the mask (multiplies every pixel by its coverage).
-    void clip(const Mask& m);
     // Straight RGBA at a pixel.
     Color get(int x, int y) const;
-    // Alpha channel as a mask.
-    Mask alphaMask() const;
 
     // Writes an 8-bit RGBA PNG. False on failure.
     bool savePng(const std::string& path) const;

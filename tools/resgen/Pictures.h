@@ -27,8 +27,6 @@ Canvas joinBar();                             // add_desk_bg.png
 Canvas textButton(const std::string& text, int w, int h, const palette::ButtonColors& colors,
                   bool pressed);
 Canvas returnButton(int size, bool pressed);
-// The back arrow alone, drawn into a size x size square.
-void drawBackArrow(Canvas& c, double x, double y, double size, Color color);
 
 // The countdown digits 0 to 9, 14 x 21 each.
 Canvas digitStrip();  // num.png

@@ -100,10 +100,6 @@ Inside subtract(Inside a, Inside b) {
     return [=](double x, double y) { return a(x, y) && !b(x, y); };
 }
 
-Inside intersect(Inside a, Inside b) {
-    return [=](double x, double y) { return a(x, y) && b(x, y); };
-}
-
 Inside heart(Box b) {
     Unit m{b};
     return [=](double x, double y) { return heartUnit(m.u(x), m.v(y)); };

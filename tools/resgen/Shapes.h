@@ -25,7 +25,6 @@ Inside star(double cx, double cy, double outer, double inner);
 
 Inside unite(Inside a, Inside b);
 Inside subtract(Inside a, Inside b);
-Inside intersect(Inside a, Inside b);
 
 // The suit symbols, each filling the box (touching all four sides).
 Inside heart(Box b);

@@ -63,16 +63,6 @@ void lowpassSweep(Samples& s, double fromHz, double toHz) {
     }
 }
 
-void highpass(Samples& s, double cutoffHz) {
-    double a = std::exp(-kTwoPi * cutoffHz / kSampleRate);
-    double prevX = 0, y = 0;
-    for (float& v : s) {
-        y = a * (y + v - prevX);
-        prevX = v;
-        v = static_cast<float>(y);
-    }
-}
-
 void bandpass(Samples& s, double centreHz, double q) {
     double w0 = kTwoPi * centreHz / kSampleRate;
     double alpha = std::sin(w0) / (2 * q);

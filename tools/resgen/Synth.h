@@ -32,9 +32,8 @@ void softClip(Samples& s, float drive);
 // Short linear fades at both ends, against clicks.
 void fadeEdges(Samples& s, double inSeconds, double outSeconds);
 
-// One-pole filters with a cutoff in Hz; the lowpass cutoff may follow a curve over time.
+// One-pole low-pass with a cutoff in Hz, fixed or gliding exponentially over the sound.
 void lowpass(Samples& s, double cutoffHz);
-void highpass(Samples& s, double cutoffHz);
 void lowpassSweep(Samples& s, double fromHz, double toHz);
 // Resonant band-pass (biquad, constant peak gain).
 void bandpass(Samples& s, double centreHz, double q);
