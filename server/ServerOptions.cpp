@@ -25,8 +25,7 @@ bool readSeconds(std::string_view text, Millis& out) {
     const std::string copy(text);
     char* end = nullptr;
     const double seconds = std::strtod(copy.c_str(), &end);
-    if (copy.empty() || end != copy.c_str() + copy.size() || !(seconds >= 0) ||
-        seconds > 86400.0) {
+    if (copy.empty() || end != copy.c_str() + copy.size() || !(seconds >= 0) || seconds > 86400.0) {
         return false;
     }
     out = Millis(static_cast<long long>(seconds * 1000.0 + 0.5));

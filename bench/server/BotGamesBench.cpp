@@ -30,8 +30,12 @@ void playGames(benchmark::State& state, int deal) {
         static_cast<double>(messages) / static_cast<double>(state.iterations());
 }
 
-void BM_BotGameFullDeal(benchmark::State& state) { playGames(state, 27); }
-void BM_BotGameDealOf10(benchmark::State& state) { playGames(state, 10); }
+void BM_BotGameFullDeal(benchmark::State& state) {
+    playGames(state, 27);
+}
+void BM_BotGameDealOf10(benchmark::State& state) {
+    playGames(state, 10);
+}
 
 BENCHMARK(BM_BotGameFullDeal)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BotGameDealOf10)->Unit(benchmark::kMicrosecond);

@@ -145,10 +145,20 @@ int main(int argc, char* argv[]) {
     const unsigned short port = freePort(io);
     const std::string portText = std::to_string(port);
     const std::string dealText = std::to_string(options.deal);
-    std::vector<const char*> args = {options.server.c_str(), "--port", portText.c_str(),
-                                     "--no-bots", "--quiet", "--seed", "1", "--deal",
-                                     dealText.c_str(), "--ready-timeout", "600",
-                                     "--turn-timeout", "600", nullptr};
+    std::vector<const char*> args = {options.server.c_str(),
+                                     "--port",
+                                     portText.c_str(),
+                                     "--no-bots",
+                                     "--quiet",
+                                     "--seed",
+                                     "1",
+                                     "--deal",
+                                     dealText.c_str(),
+                                     "--ready-timeout",
+                                     "600",
+                                     "--turn-timeout",
+                                     "600",
+                                     nullptr};
     pid_t serverPid = 0;
     if (posix_spawn(&serverPid, options.server.c_str(), nullptr, nullptr,
                     const_cast<char* const*>(args.data()), environ) != 0) {
@@ -206,8 +216,8 @@ int main(int argc, char* argv[]) {
                 static_cast<double>(peakKb) / 1024.0, serverCpu);
     std::printf("  failed clients        %llu, unfinished %d\n",
                 static_cast<unsigned long long>(stats.failures), running);
-    const bool ok = stats.failures == 0 && running == 0 && WIFEXITED(status) &&
-                    WEXITSTATUS(status) == 0;
+    const bool ok =
+        stats.failures == 0 && running == 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     if (!ok) {
         std::printf("FAILED: every client should finish its games and the server exit cleanly\n");
     }

@@ -13,7 +13,9 @@ namespace {
 // An opponent with this many cards or fewer may go out soon: worth a bomb to stop.
 constexpr int kDangerCards = 6;
 
-bool isPower(int kind) { return kind == HAND_BOMB || kind == HAND_SAME_CARDS; }
+bool isPower(int kind) {
+    return kind == HAND_BOMB || kind == HAND_SAME_CARDS;
+}
 
 // Orders plays cheapest first: ordinary before power, then the lower value, then more cards
 // (shedding more for the same strength).

@@ -101,8 +101,8 @@ void DeskGame::advance(Millis now, DeskOutput& out) {
                     }
                 }
                 const BotView view{m_round->hand(seat), m_round->lastPlay(),
-                                   m_round->lastPlayer() == partnerOf(seat),
-                                   m_round->tablePoints(), fewest};
+                                   m_round->lastPlayer() == partnerOf(seat), m_round->tablePoints(),
+                                   fewest};
                 playTurn(seat, chooseBotPlay(view), at, out);
             } else {
                 playTurn(seat, m_round->expiryAction(seat), at, out);

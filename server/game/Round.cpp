@@ -77,7 +77,9 @@ std::vector<int> Round::expiryAction(int seat) const {
     return {*weakest};
 }
 
-std::array<int, 4> Round::results() const { return gameResults(m_finishOrder, m_teamPoints); }
+std::array<int, 4> Round::results() const {
+    return gameResults(m_finishOrder, m_teamPoints);
+}
 
 bool Round::takeFromHand(int seat, const std::vector<int>& cards) {
     // Both lists are sorted (canBeat sorts the candidate): one merge-like walk checks that every

@@ -20,9 +20,13 @@ namespace server {
 inline constexpr int kPointsPerTwoDecks = 200;
 
 // The team of a seat: 0 for seats 0 and 2, 1 for seats 1 and 3.
-constexpr int teamOf(int seat) { return seat % 2; }
+constexpr int teamOf(int seat) {
+    return seat % 2;
+}
 // The partner across the table.
-constexpr int partnerOf(int seat) { return (seat + 2) % 4; }
+constexpr int partnerOf(int seat) {
+    return (seat + 2) % 4;
+}
 
 // 5 for a five, 10 for a ten or a king, 0 for any other code.
 int cardPoints(int code);

@@ -6,7 +6,9 @@ namespace server {
 
 Hall::Hall(const HallConfig& config) : m_config(config) {}
 
-void Hall::connect(PersonId person) { m_people.emplace(person, Place{}); }
+void Hall::connect(PersonId person) {
+    m_people.emplace(person, Place{});
+}
 
 void Hall::disconnect(PersonId person, Millis now, Output& out) {
     auto found = m_people.find(person);

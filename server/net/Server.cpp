@@ -36,7 +36,8 @@ void Server::stop() {
 
 void Server::onAccept(asio::ip::tcp::socket socket) {
     const std::uint64_t id = m_nextId++;
-    auto session = std::make_shared<Session>(std::move(socket), id, static_cast<Session::Owner&>(*this), m_config.limits);
+    auto session = std::make_shared<Session>(std::move(socket), id,
+                                             static_cast<Session::Owner&>(*this), m_config.limits);
     m_sessions.emplace(id, session);
     m_hall.connect(id);
     log("connection " + std::to_string(id) + " from " + session->peer() + " opened");

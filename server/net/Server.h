@@ -26,7 +26,7 @@ struct ServerConfig {
     unsigned short port = 9999;
     HallConfig hall;
     SessionLimits limits;
-    bool log = true;  // connection events and game results to stderr
+    bool log = true;           // connection events and game results to stderr
     bool logMessages = false;  // also every text received and sent (end-to-end tests read it)
 };
 

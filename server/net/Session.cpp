@@ -20,7 +20,9 @@ Session::Session(asio::ip::tcp::socket socket, std::uint64_t id, Owner& owner,
     m_socket.set_option(asio::socket_base::send_buffer_size(limits.socketSendBuffer), error);
 }
 
-void Session::start() { readMore(); }
+void Session::start() {
+    readMore();
+}
 
 void Session::send(std::string_view text) {
     if (m_closed) {

@@ -28,8 +28,8 @@ struct SessionLimits {
     // The kernel's send buffer for the socket, fixed rather than auto-tuned (up to megabytes), so
     // a peer that stops reading holds little memory and soon overflows the queue above.
     int socketSendBuffer = 64 * 1024;
-    double framesPerSecond = 50;              // sustained rate of received frames
-    double burstFrames = 100;                 // frames a peer may send at once
+    double framesPerSecond = 50;  // sustained rate of received frames
+    double burstFrames = 100;     // frames a peer may send at once
 };
 
 class Session : public std::enable_shared_from_this<Session> {
@@ -69,9 +69,9 @@ private:
     std::string m_peer;
     framing::FrameAssembler m_frames;
     std::array<char, 4096> m_readBuffer{};  // client texts are small; frames span reads
-    std::string m_text;     // the frame being handed to the owner
-    std::string m_writing;  // bytes of the write in flight
-    std::string m_pending;  // frames queued behind it
+    std::string m_text;                     // the frame being handed to the owner
+    std::string m_writing;                  // bytes of the write in flight
+    std::string m_pending;                  // frames queued behind it
     bool m_closed = false;
     double m_tokens = 0;
     std::chrono::steady_clock::time_point m_tokensAt;

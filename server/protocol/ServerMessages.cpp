@@ -101,6 +101,8 @@ std::string runMessage(int seat, std::string_view name) {
     return MessageWriter("run").field("site", seat).field("name", name).text();
 }
 
-std::string timeoutMessage() { return MessageWriter("timeout").text(); }
+std::string timeoutMessage() {
+    return MessageWriter("timeout").text();
+}
 
 }  // namespace server

@@ -27,7 +27,7 @@ protected:
     }
     // Sends one request and returns what each person received, decoded.
     std::map<server::PersonId, std::vector<stMsg>> send(server::PersonId person,
-                                                         const ClientRequest& req) {
+                                                        const ClientRequest& req) {
         hall.handle(person, req, Millis(0), out);
         return drain();
     }
@@ -69,8 +69,8 @@ TEST_F(HallTest, AddFillsTheFirstDeskWithAFreeSeat) {
         int seat;
         const char* name;
     };
-    const Expect expected[] = {{0, 0, "guest1"}, {0, 1, "guest2"}, {0, 2, "guest3"},
-                               {0, 3, "guest4"}, {1, 0, "guest5"}};
+    const Expect expected[] = {
+        {0, 0, "guest1"}, {0, 1, "guest2"}, {0, 2, "guest3"}, {0, 3, "guest4"}, {1, 0, "guest5"}};
     for (int i = 0; i < 5; ++i) {
         const stMsg add = join(static_cast<server::PersonId>(i + 1));
         EXPECT_EQ(add.opt, "add");

@@ -11,7 +11,9 @@
 #include "net/Framing.h"
 #include "net/MessageDecoder.h"
 
-LoopbackClient::~LoopbackClient() { close(); }
+LoopbackClient::~LoopbackClient() {
+    close();
+}
 
 bool LoopbackClient::connect(unsigned short port, int receiveBuffer) {
     m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -49,7 +51,8 @@ bool LoopbackClient::fill(std::chrono::steady_clock::time_point deadline) {
     if (m_eof) {
         return false;
     }
-    const auto left = std::chrono::duration_cast<Millis>(deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<Millis>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) {
         return false;
     }

@@ -65,8 +65,9 @@ TEST(ClientRequestParse, RefusesMalformedTexts) {
 TEST(ServerMessages, ExactTexts) {
     EXPECT_EQ(server::queryMessage(12), R"({"opt":"query","online":"12","version":"28"})");
     EXPECT_EQ(server::addMessage(5, 2, "x"), R"({"opt":"add","desk":"5","site":"2","name":"x"})");
-    EXPECT_EQ(server::gameMessage(-1, 27, {}, 0, 3, true),
-              R"({"opt":"game","per":"-1","surplus":"27","cards":"","score":"0","now":"3","must":"1"})");
+    EXPECT_EQ(
+        server::gameMessage(-1, 27, {}, 0, 3, true),
+        R"({"opt":"game","per":"-1","surplus":"27","cards":"","score":"0","now":"3","must":"1"})");
     EXPECT_EQ(server::scoreMessage(30, 45), R"({"opt":"score","p0":"30","p1":"45"})");
     EXPECT_EQ(server::runMessage(1, "bob"), R"({"opt":"run","site":"1","name":"bob"})");
     EXPECT_EQ(server::timeoutMessage(), R"({"opt":"timeout"})");

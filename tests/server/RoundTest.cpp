@@ -12,7 +12,9 @@ using server::Round;
 using Hands = std::array<std::vector<int>, 4>;
 
 // Threes and fours round the table: seat s holds the three and the four of suit s.
-Hands ladderHands() { return {{{8, 12}, {9, 13}, {10, 14}, {11, 15}}}; }
+Hands ladderHands() {
+    return {{{8, 12}, {9, 13}, {10, 14}, {11, 15}}};
+}
 
 int totalPoints(const Hands& hands) {
     int sum = 0;
@@ -49,12 +51,9 @@ TEST(Round, RefusedActionsChangeNothing) {
     };
     // After seat 0 led the four 12, seat 1 is to beat it.
     const Row rows[] = {
-        {"out of turn", 2, {10}},
-        {"a card not held", 1, {8}},
-        {"too low", 1, {9}},
-        {"equal is not higher", 1, {12}},
-        {"not a hand", 1, {9, 13}},
-        {"a code out of range", 1, {54}},
+        {"out of turn", 2, {10}},     {"a card not held", 1, {8}},
+        {"too low", 1, {9}},          {"equal is not higher", 1, {12}},
+        {"not a hand", 1, {9, 13}},   {"a code out of range", 1, {54}},
         {"a negative code", 1, {-1}},
     };
     for (const Row& row : rows) {

@@ -13,8 +13,8 @@ TEST(Scoring, CardPointsByRank) {
         int points;
     };
     const Row rows[] = {
-        {16, 5},  {19, 5},  {36, 10}, {39, 10}, {48, 10}, {51, 10}, {0, 0},
-        {15, 0},  {20, 0},  {35, 0},  {40, 0},  {52, 0},  {53, 0},  {-1, 0},
+        {16, 5}, {19, 5}, {36, 10}, {39, 10}, {48, 10}, {51, 10}, {0, 0},
+        {15, 0}, {20, 0}, {35, 0},  {40, 0},  {52, 0},  {53, 0},  {-1, 0},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(server::cardPoints(row.code), row.points) << "code " << row.code;

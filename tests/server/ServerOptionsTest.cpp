@@ -16,10 +16,12 @@ bool parse(std::vector<const char*> args, server::ServerConfig& config, std::str
 TEST(ServerOptions, ReadsEveryOption) {
     server::ServerConfig config;
     std::string error;
-    ASSERT_TRUE(parse({"--host", "0.0.0.0", "--port", "0", "--seed", "77", "--bot-wait", "0.5",
-                       "--bot-delay", "0", "--deal", "5", "--turn-timeout", "3",
-                       "--ready-timeout", "90", "--name-prefix", "guest", "--no-bots", "--quiet"},
-                      config, error))
+    ASSERT_TRUE(
+        parse({"--host",         "0.0.0.0", "--port",          "0",  "--seed",        "77",
+               "--bot-wait",     "0.5",     "--bot-delay",     "0",  "--deal",        "5",
+               "--turn-timeout", "3",       "--ready-timeout", "90", "--name-prefix", "guest",
+               "--no-bots",      "--quiet"},
+              config, error))
         << error;
     EXPECT_EQ(config.host, "0.0.0.0");
     EXPECT_EQ(config.port, 0);
@@ -36,9 +38,9 @@ TEST(ServerOptions, ReadsEveryOption) {
 
 TEST(ServerOptions, RefusesBadValues) {
     const std::vector<std::vector<const char*>> rows = {
-        {"--port", "65536"}, {"--port", "-1"},      {"--port", "99x"},  {"--deal", "0"},
-        {"--deal", "28"},    {"--bot-wait", "-1"},  {"--bot-delay", "soon"},
-        {"--seed"},          {"--frobnicate", "1"}, {"--turn-timeout", ""},
+        {"--port", "65536"},   {"--port", "-1"},       {"--port", "99x"},       {"--deal", "0"},
+        {"--deal", "28"},      {"--bot-wait", "-1"},   {"--bot-delay", "soon"}, {"--seed"},
+        {"--frobnicate", "1"}, {"--turn-timeout", ""},
     };
     for (const auto& row : rows) {
         server::ServerConfig config;
