@@ -161,5 +161,21 @@ TEST_F(DecodedSounds, BackgroundMusicPlaysThroughToItsLoopPoint) {
     EXPECT_LT(std::max(start, end) / std::min(start, end), 4.0);
 }
 
+TEST_F(DecodedSounds, BackgroundMusicLoopsWithoutAJump) {
+    std::vector<std::int16_t> music = decode("sound/bj.mp3");
+    ASSERT_GT(music.size(), 4u);
+    const std::size_t frames = music.size() / 2;
+    for (int channel = 0; channel < 2; ++channel) {
+        SCOPED_TRACE(channel);
+        auto at = [&](std::size_t frame) { return int(music[frame * 2 + channel]); };
+        double meanStep = 0;
+        for (std::size_t i = 1; i < frames; ++i) meanStep += std::abs(at(i) - at(i - 1));
+        meanStep /= frames - 1;
+        // Wrapping from the last sample to the first must look like any other step: no silence
+        // of encoder padding at either end, no cut.
+        EXPECT_LT(std::abs(at(0) - at(frames - 1)), 4 * meanStep + 1);
+    }
+}
+
 }  // namespace
 }  // namespace restest

@@ -95,9 +95,8 @@ Canvas tableBackground() {
     // Soft shadows where each seat's ready badge and red "pass" marker appear, so red reads.
     for (auto [mx, my] : {std::pair{512, 184}, {862, 384}, {512, 584}, {162, 384}}) {
         Area around{mx - 80, my - 40, 160, 80};
-        Mask spot = blurred(coverage(around.w, around.h, ellipse(mx, my, 54, 20), 2, around.x,
-                                     around.y),
-                            14);
+        Mask spot = blurred(
+            coverage(around.w, around.h, ellipse(mx, my, 54, 20), 2, around.x, around.y), 14);
         c.fill(spot, around.x, around.y, solid(rgb(0x03130b)), 0.38f);
         c.fillShape(subtract(ellipse(mx, my, 60, 25), ellipse(mx, my, 59, 24)),
                     solid(faded(palette::kGold, 0.3f)), 3, around);
