@@ -33,8 +33,16 @@ void Session::send(std::string_view text) {
         close("send queue full");
         return;
     }
-    if (m_writing.empty()) {
-        writeMore();
+    if (m_writing.empty() && !m_flushPosted) {
+        // Start the write once the current handler is done, so that every frame it queues for
+        // this peer leaves in one system call.
+        m_flushPosted = true;
+        asio::post(m_socket.get_executor(), [self = shared_from_this()] {
+            self->m_flushPosted = false;
+            if (!self->m_closed && self->m_writing.empty() && !self->m_pending.empty()) {
+                self->writeMore();
+            }
+        });
     }
 }
 

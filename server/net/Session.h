@@ -73,6 +73,7 @@ private:
     std::string m_writing;                  // bytes of the write in flight
     std::string m_pending;                  // frames queued behind it
     bool m_closed = false;
+    bool m_flushPosted = false;  // a write is about to start for what m_pending holds
     double m_tokens = 0;
     std::chrono::steady_clock::time_point m_tokensAt;
 };
