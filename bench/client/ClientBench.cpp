@@ -64,7 +64,7 @@ bool pollUntil(const std::function<bool()>& seen) {
 }
 
 struct Idle {
-    std::vector<double> cpuPercent, megabytes, fileMegabytes;
+    std::vector<double> cpuPercent, megabytes, anonMegabytes, fileMegabytes;
 };
 
 void measureIdle(pid_t pid, double seconds, Idle& idle) {
@@ -76,6 +76,7 @@ void measureIdle(pid_t pid, double seconds, Idle& idle) {
     const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
     idle.cpuPercent.push_back(100.0 * (cpu1 - cpu0) / wall);
     idle.megabytes.push_back(statusMegabytes(pid, "VmRSS:"));
+    idle.anonMegabytes.push_back(statusMegabytes(pid, "RssAnon:"));
     idle.fileMegabytes.push_back(statusMegabytes(pid, "RssFile:"));
 }
 
@@ -89,28 +90,41 @@ void dragAcrossHand() {
     std::system(command.c_str());
 }
 
+constexpr int kBurstPlays = 30;
+
 class Bench {
 public:
     explicit Bench(const Options& options) : m_options(options) {}
     bool run();
 
 private:
-    bool startClient(ChildProcess& client);
+    // Starts the SDL client and waits for its hall; false (with a message) when none shows.
+    bool startAtHall(ChildProcess& client);
     bool sdlHall();
     bool sdlDesk();
     bool headless();
     void idleRows(const std::string& where, const Idle& idle);
+    std::vector<double> burstFrames(FrameLog& frames);
 
     const Options& m_options;
     ScriptedServer m_server;
     XScreen m_screen;
     FrameLog m_frames{m_options.work + "/frames.log"};
+    FrameLog m_headlessFrames{m_options.work + "/headless-frames.log"};
     Report m_report;
 };
 
-bool Bench::startClient(ChildProcess& client) {
-    return client.start({m_options.client}, {"DESK_FRAME_STATS=" + m_options.work + "/frames.log"},
-                        m_options.work + "/client.log", false);
+bool Bench::startAtHall(ChildProcess& client) {
+    if (!client.start({m_options.client},
+                      {"DESK_FRAME_STATS=" + m_options.work + "/frames.log"},
+                      m_options.work + "/client.log", false) ||
+        !pollUntil([&] {
+            return near(m_screen.pixel(kHallX, kHallY), m_options.hallColour, 24);
+        })) {
+        std::fprintf(stderr, "the client showed no hall\n");
+        return false;
+    }
+    return true;
 }
 
 void Bench::idleRows(const std::string& where, const Idle& idle) {
@@ -118,8 +132,19 @@ void Bench::idleRows(const std::string& where, const Idle& idle) {
                              std::to_string(static_cast<int>(m_options.idleSeconds())) + " s)";
     m_report.add("idle CPU, " + where + runs, median(idle.cpuPercent), "%", 1);
     m_report.add("resident memory, " + where, median(idle.megabytes), "MB", 60);
-    m_report.add("  of which file-backed (shared libraries)", median(idle.fileMegabytes), "MB",
-                 -1);
+    m_report.add("  of which anonymous (heap, images, sounds, drawing buffers)",
+                 median(idle.anonMegabytes), "MB", -1);
+    m_report.add("  of which file-backed (mostly shared libraries)", median(idle.fileMegabytes),
+                 "MB", -1);
+}
+
+// Sends the burst of plays and returns the drawn frames' times once the client has shown them
+// all (it takes one message per 0.1 s poll).
+std::vector<double> Bench::burstFrames(FrameLog& frames) {
+    frames.mark();
+    m_server.send(playBurstScript(kBurstPlays));
+    std::this_thread::sleep_for(std::chrono::milliseconds(kBurstPlays * 100 + 600));
+    return frames.drawnSince();
 }
 
 bool Bench::sdlHall() {
@@ -128,9 +153,7 @@ bool Bench::sdlHall() {
     Idle idle;
     for (int run = 0; run < m_options.startRuns(); ++run) {
         ChildProcess client;
-        if (!startClient(client) ||
-            !pollUntil([&] { return near(m_screen.pixel(kHallX, kHallY), m_options.hallColour, 24); })) {
-            std::fprintf(stderr, "the client showed no hall\n");
+        if (!startAtHall(client)) {
             return false;
         }
         hallMs.push_back(millisSince(client.startedAt()));
@@ -151,13 +174,10 @@ bool Bench::sdlDesk() {
     Idle idle;
     for (int run = 0; run < m_options.startRuns(); ++run) {
         ChildProcess client;
-        Rgb table;
-        if (!startClient(client) ||
-            !pollUntil([&] { return near(m_screen.pixel(kHallX, kHallY), m_options.hallColour, 24); })) {
-            std::fprintf(stderr, "the client showed no hall\n");
+        if (!startAtHall(client)) {
             return false;
         }
-        table = m_screen.pixel(kHandX, kHandY);
+        const Rgb table = m_screen.pixel(kHandX, kHandY);
         if (!pollUntil([&] { return !near(m_screen.pixel(kHandX, kHandY), table, 40); })) {
             std::fprintf(stderr, "the client showed no dealt hand\n");
             return false;
@@ -167,11 +187,7 @@ bool Bench::sdlDesk() {
             measureIdle(client.pid(), m_options.idleSeconds(), idle);
         }
         if (run == 0) {
-            const int plays = 30;
-            m_frames.mark();
-            m_server.send(playBurstScript(plays));
-            std::this_thread::sleep_for(std::chrono::milliseconds(plays * 100 + 600));
-            burst = m_frames.drawnSince();
+            burst = burstFrames(m_frames);
             m_frames.mark();
             dragAcrossHand();
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -187,26 +203,27 @@ bool Bench::sdlDesk() {
                      std::to_string(deskMs.size()) + ")",
                  median(deskMs), "ms", -1);
     idleRows("SDL client at a desk, another seat's turn", idle);
-    m_report.add("frame time, burst of 30 plays, median (" + std::to_string(burst.size()) +
+    m_report.add("frame time, burst of 30 plays, SDL, median (" + std::to_string(burst.size()) +
                      " frames)",
                  median(burst), "ms", -1);
-    m_report.add("frame time, burst of 30 plays, worst", worst(burst), "ms", 8);
-    m_report.add("frame time, drag across 27 cards, median (" + std::to_string(drag.size()) +
+    m_report.add("frame time, burst of 30 plays, SDL, worst", worst(burst), "ms", 8);
+    m_report.add("frame time, drag across 27 cards, SDL, median (" + std::to_string(drag.size()) +
                      " frames)",
                  median(drag), "ms", -1);
-    m_report.add("frame time, drag across 27 cards, worst", worst(drag), "ms", 8);
+    m_report.add("frame time, drag across 27 cards, SDL, worst", worst(drag), "ms", 8);
     return true;
 }
 
 bool Bench::headless() {
-    std::vector<double> hallMs, deskMs;
+    std::vector<double> hallMs, deskMs, burst;
     Idle hallIdle, deskIdle;
     for (bool dealt : {false, true}) {
         m_server.setGreeting(dealt ? dealtDeskScript() : std::vector<std::string>{});
         for (int run = 0; run < m_options.startRuns(); ++run) {
             ChildProcess probe;
             std::string line;
-            if (!probe.start({m_options.headless, m_options.host}, {},
+            if (!probe.start({m_options.headless, m_options.host},
+                             {"DESK_FRAME_STATS=" + m_options.work + "/headless-frames.log"},
                              m_options.work + "/headless.log", true) ||
                 !probe.readLine(line, std::chrono::seconds(10)) || line != "hall") {
                 std::fprintf(stderr, "the headless client showed no hall\n");
@@ -223,6 +240,9 @@ bool Bench::headless() {
             if (run < m_options.idleRuns()) {
                 measureIdle(probe.pid(), m_options.idleSeconds(), dealt ? deskIdle : hallIdle);
             }
+            if (dealt && run == 0) {
+                burst = burstFrames(m_headlessFrames);
+            }
         }
     }
     m_report.add("start-up to the hall's first frame, headless (median of " +
@@ -231,6 +251,10 @@ bool Bench::headless() {
     m_report.add("start-up to a dealt desk's first frame, headless", median(deskMs), "ms", -1);
     idleRows("headless client in the hall", hallIdle);
     idleRows("headless client at a desk, another seat's turn", deskIdle);
+    m_report.add("frame time, burst of 30 plays, headless, median (" +
+                     std::to_string(burst.size()) + " frames)",
+                 median(burst), "ms", -1);
+    m_report.add("frame time, burst of 30 plays, headless, worst", worst(burst), "ms", 8);
     return true;
 }
 
@@ -247,6 +271,8 @@ bool Bench::run() {
     if (!sdlHall() || !sdlDesk() || !headless()) {
         return false;
     }
+    const char* driver = std::getenv("SDL_RENDER_DRIVER");
+    std::printf("SDL client's renderer: %s\n", driver ? driver : "SDL's default");
     m_report.print();
     std::printf("%d target(s) missed\n", m_report.missed());
     return true;

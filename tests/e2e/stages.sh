@@ -23,18 +23,23 @@ connection_of_client() {
 received() { grep -Eq "^desk-server: from $CONNECTION: $1" "$WORK/server.log"; }
 received_count() { grep -Ec "^desk-server: from $CONNECTION: $1" "$WORK/server.log"; }
 
-# A whole short game against three computer players, then back to the hall.
-stage_whole_game() {
-  step "server and client"
-  start_server "$WORK/server.log" "$SERVER" --deal 5 --bot-delay 0.2 --bot-wait 0.5 --seed 7 ||
-    fail "desk-server did not start"
+# open_hall <server options...>: a fresh server and client, up to the client's hall. Sets
+# SERVER_PID, CLIENT_PID and CONNECTION.
+open_hall() {
+  start_server "$WORK/server.log" "$SERVER" "$@" || fail "desk-server did not start"
   start_process "$WORK/client.log" "$CLIENT"
   CLIENT_PID=$STARTED_PID
   wait_until 10 box_open '^双扣$' || fail "no window titled 双扣"
   wait_until 10 hall_shown || fail "no quick-join button at the centre"
-  shot "$PICTURES/e2e-hall.png"
   CONNECTION=$(connection_of_client)
   wait_until 5 received '\{"opt":"query"\}' || fail "the hall sent no query"
+}
+
+# A whole short game against three computer players, then back to the hall.
+stage_whole_game() {
+  step "server and client"
+  open_hall --deal 5 --bot-delay 0.2 --bot-wait 0.5 --seed 7
+  shot "$PICTURES/e2e-hall.png"
 
   step "quick join"
   click $QUICK_JOIN_CLICK
@@ -136,11 +141,7 @@ expect_result_title() {
 # The server dies in mid-game: the client reports the lost link and keeps its window.
 stage_server_lost() {
   step "server lost in mid-game"
-  start_server "$WORK/server.log" "$SERVER" --deal 27 --bot-delay 5 --bot-wait 0.5 --seed 7 ||
-    fail "desk-server did not start again"
-  start_process "$WORK/client.log" "$CLIENT"
-  CLIENT_PID=$STARTED_PID
-  wait_until 10 hall_shown || fail "no hall"
+  open_hall --deal 27 --bot-delay 5 --bot-wait 0.5 --seed 7
   click $QUICK_JOIN_CLICK
   wait_until 5 ready_shown || fail "no desk"
   click $READY_CLICK
