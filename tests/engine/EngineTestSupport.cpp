@@ -45,12 +45,14 @@ std::string makePng(const std::string& name, int width, int height, engine::Colo
 }
 
 std::string makeStrip(const std::string& name, const std::vector<engine::Color4B>& colors,
-                      int glyphW, int glyphH) {
+                      int glyphW, int glyphH, bool vertical) {
     const int count = static_cast<int>(colors.size());
-    SDL_Surface* surface =
-        SDL_CreateRGBSurfaceWithFormat(0, glyphW * count, glyphH, 32, SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, vertical ? glyphW : glyphW * count,
+                                                          vertical ? glyphH * count : glyphH, 32,
+                                                          SDL_PIXELFORMAT_ARGB8888);
     for (int i = 0; i < count; ++i) {
-        const SDL_Rect block{i * glyphW, 0, glyphW, glyphH};
+        const SDL_Rect block = vertical ? SDL_Rect{0, i * glyphH, glyphW, glyphH}
+                                        : SDL_Rect{i * glyphW, 0, glyphW, glyphH};
         const engine::Color4B& c = colors[static_cast<size_t>(i)];
         SDL_FillRect(surface, &block, SDL_MapRGBA(surface->format, c.r, c.g, c.b, c.a));
     }

@@ -22,9 +22,9 @@ protected:
 
 // Writes a width x height PNG of one colour into a temporary directory; returns its path.
 std::string makePng(const std::string& name, int width, int height, engine::Color4B color);
-// A strip of glyphW x glyphH blocks, one per colour, left to right.
+// A strip of glyphW x glyphH blocks, one per colour, left to right (or top to bottom).
 std::string makeStrip(const std::string& name, const std::vector<engine::Color4B>& colors,
-                      int glyphW, int glyphH);
+                      int glyphW, int glyphH, bool vertical = false);
 // A fresh temporary directory for the current test.
 std::string tempDir();
 // The project's label font.

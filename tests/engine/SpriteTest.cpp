@@ -41,6 +41,24 @@ TEST_F(SpriteTest, DrawsTheFramesPixelsTheRightWayUp) {
     EXPECT_EQ(headless::pixelAt(100.5f, 100.5f).r, 0);
 }
 
+TEST_F(SpriteTest, FrameRectanglesCountYDownFromTheImagesTop) {
+    // Red on top of green in the file; the frame at y 20 is the green block, and a frame
+    // covering both shows red above green on screen.
+    const std::string column =
+        enginetest::makeStrip("column.png", {{255, 0, 0, 255}, {0, 255, 0, 255}}, 20, 20, true);
+    Layer* layer = runLayer();
+    Sprite* lower = Sprite::createWithSpriteFrame(SpriteFrame::create(column, Rect(0, 20, 20, 20)));
+    lower->setPosition(100, 100);
+    Sprite* both = Sprite::createWithSpriteFrame(SpriteFrame::create(column, Rect(0, 0, 20, 40)));
+    both->setPosition(300, 100);  // covers y 80..120
+    layer->addChild(lower);
+    layer->addChild(both);
+    headless::stepFrames(1);
+    EXPECT_EQ(headless::pixelAt(100.5f, 100.5f).g, 255);
+    EXPECT_EQ(headless::pixelAt(300.5f, 115.5f).r, 255);
+    EXPECT_EQ(headless::pixelAt(300.5f, 85.5f).g, 255);
+}
+
 TEST_F(SpriteTest, SetSpriteFrameChangesSizeAndLook) {
     Sprite* sprite = Sprite::create();
     EXPECT_EQ(sprite->getContentSize(), Size::ZERO);
