@@ -41,8 +41,8 @@ bool ChildProcess::start(const std::vector<std::string>& argv,
         }
         if (pipeStdout) {
             ::dup2(out[1], 1);
-            ::close(out[0]);
         }
+        ::close_range(3, ~0u, 0);  // the child keeps none of our descriptors (the port lock)
         ::execve(args[0], args.data(), envp.data());
         ::_exit(127);
     }

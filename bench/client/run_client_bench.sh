@@ -14,6 +14,7 @@ done
 
 WORK=$(mktemp -d /tmp/desk-bench.XXXXXX)
 trap 'stop_started; rm -rf "$WORK"' EXIT
+trap 'exit 143' TERM INT  # so that the EXIT trap stops what we started
 
 take_port_lock 300 || { echo "port 9999 lock held too long; skipped"; exit 77; }
 wait_until 60 port_free || { echo "$E2E_HOST:9999 is taken by someone else; skipped"; exit 77; }

@@ -18,6 +18,7 @@ finish() {
   rm -rf "$WORK"
 }
 trap finish EXIT
+trap 'exit 143' TERM INT  # so that the EXIT trap stops what we started
 
 fail() {
   echo "FAIL: $*" >&2

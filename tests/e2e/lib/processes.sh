@@ -5,20 +5,28 @@
 
 STARTED_PIDS=()
 
+# The port lock's descriptor (endpoint.sh) is closed in the child, so that a process outliving the
+# test cannot keep the lock.
 start_process() { # start_process <log> <command...>
   local log=$1
   shift
-  "$@" >"$log" 2>&1 &
+  if [ -n "${E2E_LOCK_FD:-}" ]; then
+    "$@" >"$log" 2>&1 {E2E_LOCK_FD}>&- &
+  else
+    "$@" >"$log" 2>&1 &
+  fi
   STARTED_PID=$!
   STARTED_PIDS+=("$STARTED_PID")
 }
 
 process_alive() { kill -0 "$1" 2>/dev/null; }
 
-# TERM, then KILL after two seconds; reaps the child so its status is not left behind.
+# TERM, then KILL after two seconds; reaps the child so its status is not left behind. The
+# process's own children go too: SDL shows each message box from a forked child.
 stop_process() {
-  local pid=$1
+  local pid=$1 children
   process_alive "$pid" || return 0
+  children=$(pgrep -P "$pid")
   kill -TERM "$pid" 2>/dev/null || true
   for _ in $(seq 20); do
     process_alive "$pid" || break
@@ -26,6 +34,9 @@ stop_process() {
   done
   kill -KILL "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
+  for pid in $children; do
+    kill -KILL "$pid" 2>/dev/null || true
+  done
 }
 
 # Latest first, so the client goes before its server and the display goes last.
