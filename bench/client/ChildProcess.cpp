@@ -10,9 +10,8 @@
 
 extern char** environ;
 
-bool ChildProcess::start(const std::vector<std::string>& argv,
-                         const std::vector<std::string>& env, const std::string& logPath,
-                         bool pipeStdout) {
+bool ChildProcess::start(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                         const std::string& logPath, bool pipeStdout) {
     int out[2] = {-1, -1};
     if (pipeStdout && ::pipe(out) != 0) {
         return false;
@@ -56,7 +55,9 @@ bool ChildProcess::start(const std::vector<std::string>& argv,
     return m_pid > 0;
 }
 
-bool ChildProcess::alive() const { return m_pid > 0 && ::waitpid(m_pid, nullptr, WNOHANG) == 0; }
+bool ChildProcess::alive() const {
+    return m_pid > 0 && ::waitpid(m_pid, nullptr, WNOHANG) == 0;
+}
 
 void ChildProcess::stop() {
     if (m_pid > 0) {

@@ -115,12 +115,10 @@ private:
 };
 
 bool Bench::startAtHall(ChildProcess& client) {
-    if (!client.start({m_options.client},
-                      {"DESK_FRAME_STATS=" + m_options.work + "/frames.log"},
+    if (!client.start({m_options.client}, {"DESK_FRAME_STATS=" + m_options.work + "/frames.log"},
                       m_options.work + "/client.log", false) ||
-        !pollUntil([&] {
-            return near(m_screen.pixel(kHallX, kHallY), m_options.hallColour, 24);
-        })) {
+        !pollUntil(
+            [&] { return near(m_screen.pixel(kHallX, kHallY), m_options.hallColour, 24); })) {
         std::fprintf(stderr, "the client showed no hall\n");
         return false;
     }
@@ -161,9 +159,9 @@ bool Bench::sdlHall() {
             measureIdle(client.pid(), m_options.idleSeconds(), idle);
         }
     }
-    m_report.add("start-up to the hall's first frame, SDL (median of " +
-                     std::to_string(hallMs.size()) + ")",
-                 median(hallMs), "ms", 150);
+    m_report.add(
+        "start-up to the hall's first frame, SDL (median of " + std::to_string(hallMs.size()) + ")",
+        median(hallMs), "ms", 150);
     idleRows("SDL client in the hall", idle);
     return true;
 }
@@ -195,17 +193,19 @@ bool Bench::sdlDesk() {
         }
     }
     if (burst.size() < 10 || drag.size() < 10) {
-        std::fprintf(stderr, "too few frames drawn (burst %zu, drag %zu); is DESK_FRAME_STATS "
-                             "supported?\n", burst.size(), drag.size());
+        std::fprintf(stderr,
+                     "too few frames drawn (burst %zu, drag %zu); is DESK_FRAME_STATS "
+                     "supported?\n",
+                     burst.size(), drag.size());
         return false;
     }
     m_report.add("start-up to a dealt desk's first frame, SDL (median of " +
                      std::to_string(deskMs.size()) + ")",
                  median(deskMs), "ms", -1);
     idleRows("SDL client at a desk, another seat's turn", idle);
-    m_report.add("frame time, burst of 30 plays, SDL, median (" + std::to_string(burst.size()) +
-                     " frames)",
-                 median(burst), "ms", -1);
+    m_report.add(
+        "frame time, burst of 30 plays, SDL, median (" + std::to_string(burst.size()) + " frames)",
+        median(burst), "ms", -1);
     m_report.add("frame time, burst of 30 plays, SDL, worst", worst(burst), "ms", 8);
     m_report.add("frame time, drag across 27 cards, SDL, median (" + std::to_string(drag.size()) +
                      " frames)",
@@ -298,8 +298,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
         } else if (option == "--work") {
             options.work = value;
         } else if (option == "--hall-colour") {
-            if (std::sscanf(value.c_str(), "%d %d %d", &options.hallColour.r,
-                            &options.hallColour.g, &options.hallColour.b) != 3) {
+            if (std::sscanf(value.c_str(), "%d %d %d", &options.hallColour.r, &options.hallColour.g,
+                            &options.hallColour.b) != 3) {
                 return false;
             }
         } else {
@@ -315,8 +315,9 @@ bool parseOptions(int argc, char** argv, Options& options) {
 int main(int argc, char** argv) {
     Options options;
     if (!parseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: client_bench --client EXE --headless EXE --host ADDRESS "
-                             "--hall-colour \"R G B\" --work DIR [--short]\n");
+        std::fprintf(stderr,
+                     "usage: client_bench --client EXE --headless EXE --host ADDRESS "
+                     "--hall-colour \"R G B\" --work DIR [--short]\n");
         return 2;
     }
     Bench bench(options);

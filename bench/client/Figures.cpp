@@ -16,8 +16,7 @@ double worst(const std::vector<double>& values) {
     return values.empty() ? -1 : *std::max_element(values.begin(), values.end());
 }
 
-void Report::add(const std::string& figure, double value, const std::string& unit,
-                 double target) {
+void Report::add(const std::string& figure, double value, const std::string& unit, double target) {
     m_rows.push_back({figure, value, unit, target});
 }
 

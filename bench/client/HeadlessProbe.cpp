@@ -11,10 +11,10 @@
 
 #include "app/Catalogue.h"
 #include "engine/backend/headless/Headless.h"
-#include "net/CMessageQueue.h"
-#include "scenes/CHallScene.h"
 #include "engine/scene/Director.h"
 #include "engine/scene/Scene.h"
+#include "net/CMessageQueue.h"
+#include "scenes/CHallScene.h"
 
 namespace {
 

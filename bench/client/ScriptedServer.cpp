@@ -11,7 +11,9 @@
 
 #include "net/Framing.h"
 
-ScriptedServer::~ScriptedServer() { stop(); }
+ScriptedServer::~ScriptedServer() {
+    stop();
+}
 
 bool ScriptedServer::start(const std::string& host, unsigned short port, std::string& error) {
     m_listenFd = ::socket(AF_INET, SOCK_STREAM, 0);

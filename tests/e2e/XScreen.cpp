@@ -33,16 +33,16 @@ bool XScreen::savePng(const std::string& path) const {
     const Window root = DefaultRootWindow(m_display);
     XWindowAttributes attributes;
     XGetWindowAttributes(m_display, root, &attributes);
-    XImage* image = XGetImage(m_display, root, 0, 0, attributes.width, attributes.height,
-                              AllPlanes, ZPixmap);
+    XImage* image =
+        XGetImage(m_display, root, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
     if (!image) {
         return false;
     }
     bool saved = false;
     if (image->bits_per_pixel == 32) {
-        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
-            image->data, image->width, image->height, 32, image->bytes_per_line,
-            SDL_PIXELFORMAT_RGB888);
+        SDL_Surface* surface =
+            SDL_CreateRGBSurfaceWithFormatFrom(image->data, image->width, image->height, 32,
+                                               image->bytes_per_line, SDL_PIXELFORMAT_RGB888);
         saved = surface && IMG_SavePNG(surface, path.c_str()) == 0;
         SDL_FreeSurface(surface);
     }
