@@ -12,8 +12,8 @@
 // m_siteMap by server seat; both hold the same records. A seat number outside 0..3 names no seat:
 // m_siteMap holds only the keys 0..3 and the desk ignores whatever concerns another number.
 //
-// Hand row: with n cards, card i rests at x = W/2 - 9(n-1) + 18i + w/4, y = 45 (W the visible width,
-// w the card's width); a raised card has the same x and y = 70, with m_selected true.
+// Hand row: with n cards, card i rests at x = W/2 - 9(n-1) + 18i + w/4, y = 45 (W the visible
+// width, w the card's width); a raised card has the same x and y = 70, with m_selected true.
 
 #include <map>
 #include <memory>
@@ -64,9 +64,12 @@ public:
 private:
     friend struct DeskProbe;
 
+    static constexpr float kHandRestY = 45;    // y of a resting hand card
+    static constexpr float kHandRaisedY = 70;  // y of a card raised for playing
+
     // ---- Seats and hand (DeskLayout.cpp)
     st_player_info* seatOf(int site) const;  // null for a number that names no seat
-    bool addSeat(int position);  // false when an element cannot be made
+    bool addSeat(int position);              // false when an element cannot be made
     float handCardX(std::size_t count, std::size_t index, float cardWidth) const;
     // Puts every hand card at rest in the row: y = 45, m_selected false.
     void layoutHand();
@@ -90,6 +93,7 @@ private:
 
     // ---- Actions (DeskActions.cpp)
     void sendToServer(const std::string& text) const;
+    static bool isRaised(const CardSprite* card);  // exactly at the raised height
     void toggleCard(CardSprite* card, bool raise);
     CardSprite* cardAt(const engine::Vec2& point) const;
     void expireLocalTurn(st_player_info& seat);
@@ -101,7 +105,7 @@ private:
     bool m_gameRunning = false;
     bool m_leaveArmed = false;  // the return button warned once in this game
     engine::Label* m_lblDesk = nullptr;
-    engine::Label* m_lblOwnScore = nullptr;    // score of the parity of m_mySite
+    engine::Label* m_lblOwnScore = nullptr;  // score of the parity of m_mySite
     engine::Label* m_lblOtherScore = nullptr;
     engine::Label* m_lblTableScore = nullptr;  // points on the table
     int m_mySite = 0;
@@ -110,7 +114,7 @@ private:
     int m_turnSite = -1;          // server seat whose countdown runs, -1 for none
     std::vector<int> m_lastPlay;  // the play to beat; empty when the local player may lead
     std::vector<CardSprite*> m_hand;
-    std::vector<std::shared_ptr<st_player_info>> m_seats;           // by screen position
-    std::map<int, std::shared_ptr<st_player_info>> m_siteMap;       // by server seat
+    std::vector<std::shared_ptr<st_player_info>> m_seats;      // by screen position
+    std::map<int, std::shared_ptr<st_player_info>> m_siteMap;  // by server seat
     CardSprite* m_lastTouched = nullptr;  // the card a touch toggled last; only compared
 };

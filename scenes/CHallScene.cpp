@@ -96,7 +96,8 @@ void CHallScene::enterDesk(const stMsg& msg) {
         if (desk != nullptr) {
             desk->setDeskInfo(msg.desk, msg.site, msg.name);
             if (showLayerInNewScene(desk)) {
-                // The desk takes the queue from here; no later poll of this hall may pop its messages.
+                // The desk takes the queue from here; no later poll of this hall may pop its
+                // messages.
                 unscheduleAllCallbacks();
                 return;
             }

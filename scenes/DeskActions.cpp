@@ -12,22 +12,19 @@
 #include "net/CMessageQueue.h"
 #include "net/OutgoingMessages.h"
 #include "scenes/CDeskScene.h"
-#include "scenes/CHallScene.h"
 
 using namespace engine;
 
 namespace {
 
-constexpr float kRestY = 45;
-constexpr float kRaisedY = 70;
 // A touch more than this far above a card's top is above the whole hand.
 constexpr float kReachAboveCard = 30;
 
-bool isRaised(const CardSprite* card) {
-    return card->getPositionY() == kRaisedY;
-}
-
 }  // namespace
+
+bool CDeskScene::isRaised(const CardSprite* card) {
+    return card->getPositionY() == kHandRaisedY;
+}
 
 void CDeskScene::sendToServer(const std::string& text) const {
     CMessageQueue::getInstance()->sendMsg(text);
@@ -124,7 +121,7 @@ std::vector<int> CDeskScene::collectRaised() const {
 void CDeskScene::toggleCard(CardSprite* card, bool raise) {
     m_lastTouched = card;
     card->m_selected = raise;
-    card->setPosition(Vec2(card->getPositionX(), raise ? kRaisedY : kRestY));
+    card->setPosition(Vec2(card->getPositionX(), raise ? kHandRaisedY : kHandRestY));
 }
 
 // The right-most card whose box holds `point` (cards overlap, and the right one is drawn on top);

@@ -16,11 +16,13 @@ Size frameSize(const std::string& frameName) {
 // Where the elements of one screen position stand. W x H is the visible size, Nh the height of
 // the "nickname" frame. The left seat's over marker takes the countdown's spot.
 //
-//   position   | name (z)               | count                  | countdown               | ready, pass          | played row origin
-//   0 bottom   | (W/2-35, Nh/2) (30)    | hidden                 | (W/2+300, 200)          | (W/2, H/2-200)       | (W/2-200, 250)
-//   1 right    | (W-135, Nh+600) (3)    | (W-135, Nh+585)        | (W/2+260, 600)          | (W/2+350, H/2)       | (W/2, H/2)
-//   2 top      | (W/2-35, H-Nh/2) (3)   | (W/2-35, H-Nh/2-15)    | (W/2+140, H-Nh/2-20)    | (W/2, H/2+200)       | (W/2-200, H/2+200)
-//   3 left     | (70, Nh+600) (3)       | (70, Nh+585)           | (W/2-280, 600)          | (W/2-350, H/2)       | (0, H/2)
+//   position   | name (z)               | count                  | countdown               | ready,
+//   pass          | played row origin 0 bottom   | (W/2-35, Nh/2) (30)    | hidden | (W/2+300, 200)
+//   | (W/2, H/2-200)       | (W/2-200, 250) 1 right    | (W-135, Nh+600) (3)    | (W-135, Nh+585)
+//   | (W/2+260, 600)          | (W/2+350, H/2)       | (W/2, H/2) 2 top      | (W/2-35, H-Nh/2) (3)
+//   | (W/2-35, H-Nh/2-15)    | (W/2+140, H-Nh/2-20)    | (W/2, H/2+200)       | (W/2-200, H/2+200)
+//   3 left     | (70, Nh+600) (3)       | (70, Nh+585)           | (W/2-280, 600)          |
+//   (W/2-350, H/2)       | (0, H/2)
 struct SeatPlaces {
     Vec2 name;
     int nameZ = 3;
@@ -262,7 +264,8 @@ float CDeskScene::handCardX(std::size_t count, std::size_t index, float cardWidt
 void CDeskScene::layoutHand() {
     for (std::size_t i = 0; i < m_hand.size(); ++i) {
         CardSprite* card = m_hand[i];
-        card->setPosition(Vec2(handCardX(m_hand.size(), i, card->getContentSize().width), 45));
+        card->setPosition(
+            Vec2(handCardX(m_hand.size(), i, card->getContentSize().width), kHandRestY));
         card->m_selected = false;
     }
 }

@@ -64,7 +64,8 @@ void CDeskScene::handleStart(const stMsg& msg) {
         if (card == nullptr) {
             continue;
         }
-        card->setPosition(Vec2(handCardX(codes.size(), i, card->getContentSize().width), 45));
+        card->setPosition(
+            Vec2(handCardX(codes.size(), i, card->getContentSize().width), kHandRestY));
         addChild(card, 1);
         m_hand.push_back(card);
     }

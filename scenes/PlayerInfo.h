@@ -13,15 +13,15 @@ class Sprite;
 class CardSprite;
 
 struct st_player_info {
-    engine::Label* name_label = nullptr;     // the seat's nickname
-    engine::Label* count_label = nullptr;    // remaining cards as the server sends them; hidden for self
-    engine::Sprite* ready_sprite = nullptr;  // ready marker
-    engine::LabelAtlas* countdown = nullptr; // turn countdown, a decimal number
-    engine::Label* over_label = nullptr;     // "over": the seat has no cards left
-    engine::Label* pass_label = nullptr;     // "pass": the seat passed
-    int play_x = 0;                          // origin of the row of played cards
+    engine::Label* name_label = nullptr;      // the seat's nickname
+    engine::Label* count_label = nullptr;     // cards left, as the server says; hidden for self
+    engine::Sprite* ready_sprite = nullptr;   // ready marker
+    engine::LabelAtlas* countdown = nullptr;  // turn countdown, a decimal number
+    engine::Label* over_label = nullptr;      // "over": the seat has no cards left
+    engine::Label* pass_label = nullptr;      // "pass": the seat passed
+    int play_x = 0;                           // origin of the row of played cards
     int play_y = 0;
-    std::vector<CardSprite*> played;         // the seat's cards now on the table
+    std::vector<CardSprite*> played;  // the seat's cards now on the table
 };
 
 // Server seats are 0 to 3; any other number (-1 included) names no seat.

@@ -21,7 +21,8 @@ Label* makeTextLabel(const std::string& text, float size) {
 Sprite* makeFrameSprite(const std::string& frameName) {
     Sprite* sprite = Sprite::create();
     if (sprite != nullptr) {
-        sprite->initWithSpriteFrame(SpriteFrameCache::getInstance()->getSpriteFrameByName(frameName));
+        sprite->initWithSpriteFrame(
+            SpriteFrameCache::getInstance()->getSpriteFrameByName(frameName));
     }
     return sprite;
 }

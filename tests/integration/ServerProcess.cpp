@@ -54,11 +54,12 @@ ServerProcess::ServerProcess(const std::string& executable,
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, m_logPath.c_str(), O_WRONLY | O_APPEND,
-                                     0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, m_logPath.c_str(),
+                                     O_WRONLY | O_APPEND, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t pid = -1;
-    const int spawned = posix_spawn(&pid, executable.c_str(), &actions, nullptr, argv.data(), environ);
+    const int spawned =
+        posix_spawn(&pid, executable.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
         return;
@@ -70,7 +71,8 @@ ServerProcess::ServerProcess(const std::string& executable,
         const std::string text = log();
         const std::size_t at = text.find(kListening);
         if (at != std::string::npos && text.find('\n', at) != std::string::npos) {
-            m_port = static_cast<std::uint16_t>(std::atoi(text.c_str() + at + std::strlen(kListening)));
+            m_port =
+                static_cast<std::uint16_t>(std::atoi(text.c_str() + at + std::strlen(kListening)));
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -5,6 +5,7 @@
 #include "cards/CardSprite.h"
 #include "engine/backend/headless/Headless.h"
 #include "tests/scenes/DeskProbe.h"
+#include "tests/scenes/ResourceShadow.h"
 #include "tests/scenes/SceneTestKit.h"
 
 using namespace engine;
@@ -94,6 +95,23 @@ TEST_F(DeskActionsTest, ReturnLeavesAtOnceOutsideAGame) {
                                    R"({"opt":"query"})"}));
     EXPECT_NE(runningHall(), nullptr);
     EXPECT_TRUE(headless::messageBoxes().empty());
+}
+
+// The leave text is already out when the hall turns out impossible to build: the desk stays.
+TEST_F(DeskActionsTest, ReturnKeepsAUsableDeskWhenNoHallCanBeMade) {
+    DeskProbe probe{*startDesk(3, 1)};
+    {
+        ResourceShadow broken({"add_desk_fast.png"});
+        tapAt(returnButtonPoint(probe));
+        headless::stepFrames(1);
+    }
+    EXPECT_EQ(takeSent(), Strings{R"({"opt":"change","type":"leave","desk":3,"site":1})"});
+    EXPECT_EQ(runningDesk(), &probe.desk);
+    tapAt(kReady);
+    EXPECT_EQ(takeSent(), Strings{R"({"opt":"change","type":"ready","desk":3,"site":1})"});
+    tapAt(returnButtonPoint(probe));
+    headless::stepFrames(1);
+    EXPECT_NE(runningHall(), nullptr);
 }
 
 TEST_F(DeskActionsTest, ReturnDuringAGameWarnsOnceThenLeaves) {
@@ -361,7 +379,8 @@ CountdownTrace traceCountdown(const LabelAtlas* countdown, double seconds) {
             trace.texts.push_back(shown);
         }
         const Strings effects = headless::effectsPlayed();
-        const auto rang = static_cast<std::size_t>(std::count(effects.begin(), effects.end(), "sound/jg.wav"));
+        const auto rang =
+            static_cast<std::size_t>(std::count(effects.begin(), effects.end(), "sound/jg.wav"));
         if (rang > warnings) {
             warnings = rang;
             trace.warnedAt.push_back(shown);

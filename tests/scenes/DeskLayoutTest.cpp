@@ -57,10 +57,10 @@ TEST_F(DeskLayoutTest, SeatElementsStandWhereEachScreenPositionPutsThem) {
         EXPECT_EQ(seat.pass_label->getString(), "pass");
         EXPECT_EQ(seat.play_x, want.playX);
         EXPECT_EQ(seat.play_y, want.playY);
-        for (const Node* hidden : {static_cast<const Node*>(seat.countdown),
-                                   static_cast<const Node*>(seat.ready_sprite),
-                                   static_cast<const Node*>(seat.over_label),
-                                   static_cast<const Node*>(seat.pass_label)}) {
+        for (const Node* hidden :
+             {static_cast<const Node*>(seat.countdown), static_cast<const Node*>(seat.ready_sprite),
+              static_cast<const Node*>(seat.over_label),
+              static_cast<const Node*>(seat.pass_label)}) {
             EXPECT_FALSE(hidden->isVisible());
             EXPECT_EQ(hidden->getLocalZOrder(), 0);
         }
@@ -137,11 +137,13 @@ TEST_F(DeskLayoutTest, LocalSeatOutsideTheTableMapsNoSeat) {
         desk->setDeskInfo(2, site, "me");
         EXPECT_TRUE(DeskProbe{*desk}.siteMap().empty());
     }
-    feed(R"({"opt":"change","info":[{"name":"a","ready":"1"},{"name":""},{"name":"c"},{"name":"d"}]})");
+    feed(
+        R"({"opt":"change","info":[{"name":"a","ready":"1"},{"name":""},{"name":"c"},{"name":"d"}]})");
     feed(R"({"opt":"start","cards":"3,1,2"})");
     feed(R"({"opt":"game","per":"0","now":"1","cards":"5","surplus":"2","score":"5","must":"0"})");
     feed(R"({"opt":"score","p0":"10","p1":"20"})");
-    feed(R"({"opt":"over","info":[{"result":"1"},{"result":"-1"},{"result":"1"},{"result":"-1"}]})");
+    feed(
+        R"({"opt":"over","info":[{"result":"1"},{"result":"-1"},{"result":"1"},{"result":"-1"}]})");
     headless::tap(512, 170);
     DeskProbe probe{*desk};
     EXPECT_EQ(runningDesk(), desk);

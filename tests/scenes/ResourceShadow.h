@@ -3,15 +3,15 @@
 // fresh directory searched before every other resource root, until lift() or the destructor.
 // Loaded images are forgotten at both ends, so that the next use of a name loads it again.
 
-#include "engine/platform/FileUtils.h"
-#include "engine/scene/Director.h"
-#include "engine/scene/TextureCache.h"
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "engine/platform/FileUtils.h"
+#include "engine/scene/Director.h"
+#include "engine/scene/TextureCache.h"
 
 class ResourceShadow {
 public:

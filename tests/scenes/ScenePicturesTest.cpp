@@ -44,9 +44,11 @@ TEST_F(ScenePicturesTest, DeskMidGame) {
     ASSERT_EQ(probe.hand().size(), 27u);
     feed(R"({"opt":"score","p0":"120","p1":"85"})");
     feed(R"({"opt":"game","per":"-1","now":"1","cards":"","surplus":"","score":"0","must":"1"})");
-    feed(R"({"opt":"game","per":"1","now":"2","cards":"20,21","surplus":"25","score":"10","must":"0"})");
+    feed(
+        R"({"opt":"game","per":"1","now":"2","cards":"20,21","surplus":"25","score":"10","must":"0"})");
     feed(R"({"opt":"game","per":"2","now":"3","cards":"","surplus":"27","score":"10","must":"0"})");
-    feed(R"({"opt":"game","per":"3","now":"0","cards":"32,33","surplus":"20","score":"20","must":"0"})");
+    feed(
+        R"({"opt":"game","per":"3","now":"0","cards":"32,33","surplus":"20","score":"20","must":"0"})");
     for (std::size_t i : {20u, 21u}) {  // the two queens, 44 and 46
         const Rect box = probe.hand()[i]->getBoundingBox();
         headless::tap(box.getMinX() + 9, box.getMidY());

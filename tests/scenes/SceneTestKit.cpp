@@ -12,7 +12,8 @@ using namespace engine;
 void SceneTest::SetUp() {
     headless::install();
     loadCatalogue();
-    CMessageQueue::getInstance()->setSendTap([this](const std::string& text) { m_sent.push_back(text); });
+    CMessageQueue::getInstance()->setSendTap(
+        [this](const std::string& text) { m_sent.push_back(text); });
 }
 
 void SceneTest::TearDown() {
