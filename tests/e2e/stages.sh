@@ -68,9 +68,13 @@ stage_whole_game() {
   shot "$PICTURES/e2e-after-game.png"
 
   step "return to the hall"
+  local queries
+  queries=$(received_count '\{"opt":"query"\}')
   click $RETURN_CLICK
   wait_until 5 received '\{"opt":"change","type":"leave",' || fail "return sent no leave"
   wait_until 5 hall_shown || fail "return did not bring back the hall"
+  wait_until 5 eval '(($(received_count "\{\"opt\":\"query\"\}") > queries))' ||
+    fail "the new hall sent no query"
   shot "$PICTURES/e2e-hall-again.png"
   stop_process "$CLIENT_PID"
   stop_process "$SERVER_PID"
