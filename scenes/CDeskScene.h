@@ -29,7 +29,7 @@ struct stMsg;
 class CDeskScene : public engine::Layer {
 public:
     // Two-phase creation; null when init fails. The caller then calls setDeskInfo.
-    static CDeskScene* create();
+    CREATE_FUNC(CDeskScene)
     ~CDeskScene() override;
 
     bool init() override;

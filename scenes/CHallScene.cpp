@@ -12,16 +12,6 @@ using namespace engine;
 
 std::int32_t CHallScene::pollCount = 1;
 
-CHallScene* CHallScene::create() {
-    auto* hall = new CHallScene();
-    if (hall->init()) {
-        hall->autorelease();
-        return hall;
-    }
-    delete hall;
-    return nullptr;
-}
-
 CHallScene::~CHallScene() = default;
 
 bool CHallScene::init() {

@@ -14,7 +14,7 @@ struct stMsg;
 class CHallScene : public engine::Layer {
 public:
     // Two-phase creation; null when init fails.
-    static CHallScene* create();
+    CREATE_FUNC(CHallScene)
     ~CHallScene() override;
 
     bool init() override;

@@ -81,16 +81,6 @@ SeatPlaces seatPlaces(int position, float W, float H, float Nh) {
 
 }  // namespace
 
-CDeskScene* CDeskScene::create() {
-    auto* desk = new CDeskScene();
-    if (desk->init()) {
-        desk->autorelease();
-        return desk;
-    }
-    delete desk;
-    return nullptr;
-}
-
 CDeskScene::~CDeskScene() = default;
 
 bool CDeskScene::init() {

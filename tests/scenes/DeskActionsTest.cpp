@@ -14,12 +14,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-std::string gameMessage(int per, const std::string& cards, int now, int must) {
-    return R"({"opt":"game","per":")" + std::to_string(per) + R"(","surplus":"9","now":")" +
-           std::to_string(now) + R"(","cards":")" + cards + R"(","score":"0","must":")" +
-           std::to_string(must) + R"("})";
-}
-
 const Vec2 kReady(512, 170);
 const Vec2 kPlay(412, 170);
 const Vec2 kPass(612, 170);

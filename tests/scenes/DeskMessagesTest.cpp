@@ -12,13 +12,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-std::string gameMessage(int per, const std::string& cards, int now, int must,
-                        const std::string& surplus = "20", int score = 0) {
-    return R"({"opt":"game","per":")" + std::to_string(per) + R"(","surplus":")" + surplus +
-           R"(","now":")" + std::to_string(now) + R"(","cards":")" + cards + R"(","score":")" +
-           std::to_string(score) + R"(","must":")" + std::to_string(must) + R"("})";
-}
-
 std::vector<int> codesOf(const std::vector<CardSprite*>& cards) {
     std::vector<int> codes;
     for (const CardSprite* card : cards) {

@@ -9,6 +9,13 @@
 
 using namespace engine;
 
+std::string gameMessage(int per, const std::string& cards, int now, int must,
+                        const std::string& surplus, int score) {
+    return R"({"opt":"game","per":")" + std::to_string(per) + R"(","surplus":")" + surplus +
+           R"(","now":")" + std::to_string(now) + R"(","cards":")" + cards + R"(","score":")" +
+           std::to_string(score) + R"(","must":")" + std::to_string(must) + R"("})";
+}
+
 void SceneTest::SetUp() {
     headless::install();
     loadCatalogue();

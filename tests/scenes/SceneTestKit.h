@@ -14,6 +14,11 @@
 #include "scenes/CDeskScene.h"
 #include "scenes/CHallScene.h"
 
+// The server's "game" message: seat `per` played `cards` ("" for a pass) and has `surplus` left;
+// seat `now` moves next, opening a new lead when `must` is 1.
+std::string gameMessage(int per, const std::string& cards, int now, int must,
+                        const std::string& surplus = "20", int score = 0);
+
 class SceneTest : public ::testing::Test {
 protected:
     void SetUp() override;
