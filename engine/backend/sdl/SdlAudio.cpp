@@ -1,0 +1,161 @@
+#include "engine/backend/sdl/SdlAudio.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace engine {
+
+namespace {
+
+constexpr int kFrequency = 44100;
+constexpr int kChannels = 2;
+constexpr int kChunkSize = 2048;
+constexpr int kEffectChannels = 16;
+
+// Left and right gains for Mix_SetPanning: the centre keeps both sides at full volume, and moving
+// towards one side fades the other.
+void panGains(float pan, Uint8& left, Uint8& right) {
+    pan = std::clamp(pan, -1.0f, 1.0f);
+    left = static_cast<Uint8>(255.0f * (pan > 0 ? 1.0f - pan : 1.0f));
+    right = static_cast<Uint8>(255.0f * (pan < 0 ? 1.0f + pan : 1.0f));
+}
+
+}  // namespace
+
+SdlAudio::SdlAudio() {
+    Mix_Init(MIX_INIT_MP3);
+    m_open = open();
+    if (!m_open) {
+        std::fprintf(stderr, "audio: no sound device (%s); using the silent driver\n",
+                     SDL_GetError());
+        close();
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+        m_open = open();
+        if (!m_open) {
+            std::fprintf(stderr, "audio: the silent driver failed too: %s\n", SDL_GetError());
+            close();
+        }
+    }
+    if (m_open) {
+        Mix_AllocateChannels(kEffectChannels);
+    }
+}
+
+SdlAudio::~SdlAudio() {
+    if (m_open) {
+        Mix_HaltChannel(-1);
+        Mix_HaltMusic();
+    }
+    for (auto& [path, chunk] : m_effects) {
+        if (chunk) {
+            Mix_FreeChunk(chunk);
+        }
+    }
+    for (auto& [path, track] : m_music) {
+        if (track) {
+            Mix_FreeMusic(track);
+        }
+    }
+    if (m_open) {
+        close();
+    }
+    Mix_Quit();
+}
+
+bool SdlAudio::open() {
+    return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 &&
+           Mix_OpenAudio(kFrequency, MIX_DEFAULT_FORMAT, kChannels, kChunkSize) == 0;
+}
+
+void SdlAudio::close() {
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+std::string SdlAudio::driverName() const {
+    const char* name = m_open ? SDL_GetCurrentAudioDriver() : nullptr;
+    return name ? name : "";
+}
+
+void SdlAudio::reportMissing(const std::string& path, const char* why) {
+    if (m_reported.insert(path).second) {
+        std::fprintf(stderr, "audio: cannot load %s: %s\n", path.c_str(), why);
+    }
+}
+
+_Mix_Music* SdlAudio::music(const std::string& path) {
+    auto found = m_music.find(path);
+    if (found != m_music.end()) {
+        return found->second;
+    }
+    Mix_Music* track = m_open ? Mix_LoadMUS(path.c_str()) : nullptr;
+    if (!track && m_open) {
+        reportMissing(path, Mix_GetError());
+    }
+    m_music.emplace(path, track);
+    return track;
+}
+
+Mix_Chunk* SdlAudio::effect(const std::string& path) {
+    auto found = m_effects.find(path);
+    if (found != m_effects.end()) {
+        return found->second;
+    }
+    Mix_Chunk* chunk = m_open ? Mix_LoadWAV(path.c_str()) : nullptr;
+    if (!chunk && m_open) {
+        reportMissing(path, Mix_GetError());
+    }
+    m_effects.emplace(path, chunk);
+    return chunk;
+}
+
+void SdlAudio::preloadMusic(const std::string& path) { music(path); }
+
+void SdlAudio::playMusic(const std::string& path, bool loop) {
+    Mix_Music* track = music(path);
+    if (!track) {
+        return;
+    }
+    if (Mix_PlayMusic(track, loop ? -1 : 1) == 0) {
+        m_playingMusic = path;
+    }
+}
+
+void SdlAudio::stopMusic(bool releaseData) {
+    if (!m_open) {
+        return;
+    }
+    Mix_HaltMusic();
+    if (releaseData && !m_playingMusic.empty()) {
+        auto found = m_music.find(m_playingMusic);
+        if (found != m_music.end() && found->second) {
+            Mix_FreeMusic(found->second);
+            m_music.erase(found);
+        }
+    }
+    m_playingMusic.clear();
+}
+
+void SdlAudio::preloadEffect(const std::string& path) { effect(path); }
+
+unsigned SdlAudio::playEffect(const std::string& path, bool loop, float pan, float gain) {
+    Mix_Chunk* chunk = effect(path);
+    if (!chunk) {
+        return 0;
+    }
+    const int channel = Mix_PlayChannel(-1, chunk, loop ? -1 : 0);
+    if (channel < 0) {
+        return 0;  // every channel is busy: the effect is dropped
+    }
+    Mix_Volume(channel, static_cast<int>(std::clamp(gain, 0.0f, 1.0f) * MIX_MAX_VOLUME));
+    Uint8 left = 255;
+    Uint8 right = 255;
+    panGains(pan, left, right);
+    Mix_SetPanning(channel, left, right);
+    return static_cast<unsigned>(channel) + 1;
+}
+
+}  // namespace engine

@@ -1,0 +1,252 @@
+#include "engine/backend/sdl/SdlBackend.h"
+
+#include <SDL.h>
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <thread>
+
+#include "engine/backend/render/Canvas.h"
+#include "engine/backend/render/SdlLoad.h"
+#include "engine/backend/sdl/SdlAudio.h"
+#include "engine/backend/sdl/SdlInput.h"
+
+namespace engine {
+
+namespace {
+
+// The client titles its error boxes "错误" (start-up and version errors) and "error" (the server
+// link); every other box informs.
+Uint32 boxFlags(const std::string& title) {
+    return title == "错误" || title == "error" ? SDL_MESSAGEBOX_ERROR
+                                               : SDL_MESSAGEBOX_INFORMATION;
+}
+
+int timeoutMilliseconds(double seconds) {
+    const double ms = std::ceil(seconds * 1000.0);
+    return ms >= std::numeric_limits<int>::max() ? std::numeric_limits<int>::max()
+                                                 : static_cast<int>(ms);
+}
+
+}  // namespace
+
+SdlBackend::SdlBackend() : m_audio(std::make_unique<SdlAudio>()), m_input(std::make_unique<SdlInput>()) {}
+
+SdlBackend::~SdlBackend() {
+    m_audio.reset();
+    bool boxOpen = false;
+    {
+        std::lock_guard<std::mutex> lock(m_boxMutex);
+        m_boxParent = nullptr;
+        boxOpen = m_boxesOpen > 0;
+    }
+    if (boxOpen) {
+        return;  // the open box still refers to the window; the process exit reclaims both
+    }
+    m_canvas.reset();
+    if (m_lastFrame) {
+        SDL_DestroyTexture(m_lastFrame);
+    }
+    if (m_renderer) {
+        SDL_DestroyRenderer(m_renderer);
+    }
+    if (m_window) {
+        SDL_DestroyWindow(m_window);
+    }
+    if (m_videoStarted) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+    render::closeFonts();
+}
+
+// ---- Window and frames
+
+bool SdlBackend::createWindow(const WindowSpec& spec) {
+    if (m_window) {
+        return true;
+    }
+    if (!m_videoStarted) {
+        // The click that focuses the window also presses what is under it.
+        SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            std::fprintf(stderr, "video: %s\n", SDL_GetError());
+            return false;
+        }
+        m_videoStarted = true;
+    }
+    const Uint32 flags = SDL_WINDOW_SHOWN | (spec.resizable ? SDL_WINDOW_RESIZABLE : 0);
+    SDL_Window* window = SDL_CreateWindow(spec.title.c_str(), SDL_WINDOWPOS_CENTERED,
+                                          SDL_WINDOWPOS_CENTERED, spec.width, spec.height, flags);
+    if (!window) {
+        std::fprintf(stderr, "video: cannot create the window: %s\n", SDL_GetError());
+        return false;
+    }
+    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+    if (!renderer) {
+        std::fprintf(stderr, "video: no hardware renderer (%s); drawing in software\n",
+                     SDL_GetError());
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    }
+    if (!renderer) {
+        std::fprintf(stderr, "video: cannot create a renderer: %s\n", SDL_GetError());
+        SDL_DestroyWindow(window);
+        return false;
+    }
+    SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_BLEND);
+    m_window = window;
+    m_renderer = renderer;
+    m_width = spec.width;
+    m_height = spec.height;
+    m_canvas = std::make_unique<render::Canvas>(renderer);
+    m_lastFrame = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                    m_width, m_height);
+    updatePixelScale();
+    {
+        std::lock_guard<std::mutex> lock(m_boxMutex);
+        m_boxParent = window;
+    }
+    return true;
+}
+
+void SdlBackend::updatePixelScale() {
+    int windowW = 0;
+    int windowH = 0;
+    int outputW = 0;
+    int outputH = 0;
+    SDL_GetWindowSize(m_window, &windowW, &windowH);
+    if (SDL_GetRendererOutputSize(m_renderer, &outputW, &outputH) != 0 || windowW <= 0 ||
+        windowH <= 0) {
+        return;
+    }
+    m_input->setPixelScale(static_cast<float>(outputW) / static_cast<float>(windowW),
+                           static_cast<float>(outputH) / static_cast<float>(windowH));
+}
+
+void SdlBackend::beginFrame() {
+    if (!m_canvas) {
+        return;
+    }
+    SDL_SetRenderTarget(m_renderer, m_lastFrame);
+    m_canvas->clear();
+}
+
+void SdlBackend::draw(const Texture& texture, const PixelRect& source, const PixelRect& target,
+                      DrawColor tint) {
+    if (m_canvas) {
+        m_canvas->draw(texture, source, target, tint);
+    }
+}
+
+void SdlBackend::endFrame() {
+    if (!m_canvas) {
+        return;
+    }
+    if (m_lastFrame) {
+        SDL_SetRenderTarget(m_renderer, nullptr);
+        presentLastFrame();
+    } else {
+        m_canvas->present();
+    }
+}
+
+void SdlBackend::presentLastFrame() {
+    if (!m_lastFrame) {
+        return;  // drawn straight to the screen: the next frame repaints
+    }
+    m_canvas->clear();
+    SDL_RenderCopy(m_renderer, m_lastFrame, nullptr, nullptr);
+    m_canvas->present();
+}
+
+// ---- Resources
+
+std::shared_ptr<Texture> SdlBackend::loadImage(const std::string& path) {
+    return render::loadImage(path);
+}
+
+std::shared_ptr<Texture> SdlBackend::renderText(const std::string& fontPath, int pointSize,
+                                                const std::string& utf8) {
+    return render::renderText(fontPath, pointSize, utf8);
+}
+
+// ---- Time and input
+
+double SdlBackend::nowSeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
+}
+
+void SdlBackend::pollInput(std::vector<InputEvent>& out, double timeoutSeconds) {
+    if (!m_window) {
+        if (timeoutSeconds > 0) {
+            std::this_thread::sleep_for(std::chrono::duration<double>(timeoutSeconds));
+        }
+        return;
+    }
+    SDL_Event event;
+    bool got = timeoutSeconds > 0
+                   ? SDL_WaitEventTimeout(&event, timeoutMilliseconds(timeoutSeconds)) == 1
+                   : SDL_PollEvent(&event) == 1;
+    while (got) {
+        if (event.type == SDL_WINDOWEVENT) {
+            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                presentLastFrame();
+            } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                updatePixelScale();
+            }
+        }
+        if (auto input = m_input->translate(event)) {
+            out.push_back(*input);
+        }
+        got = SDL_PollEvent(&event) == 1;
+    }
+}
+
+// ---- Sound
+
+void SdlBackend::preloadMusic(const std::string& path) { m_audio->preloadMusic(path); }
+
+void SdlBackend::playMusic(const std::string& path, bool loop) { m_audio->playMusic(path, loop); }
+
+void SdlBackend::stopMusic(bool releaseData) { m_audio->stopMusic(releaseData); }
+
+void SdlBackend::preloadEffect(const std::string& path) { m_audio->preloadEffect(path); }
+
+unsigned SdlBackend::playEffect(const std::string& path, bool loop, float /*pitch*/, float pan,
+                                float gain) {
+    return m_audio->playEffect(path, loop, pan, gain);
+}
+
+// ---- Message box (any thread)
+
+void SdlBackend::showMessageBox(const std::string& text, const std::string& title) {
+    SDL_Window* parent = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(m_boxMutex);
+        parent = m_boxParent;
+        ++m_boxesOpen;
+    }
+    const int result =
+        SDL_ShowSimpleMessageBox(boxFlags(title), title.c_str(), text.c_str(), parent);
+    {
+        std::lock_guard<std::mutex> lock(m_boxMutex);
+        --m_boxesOpen;
+    }
+    if (result != 0) {
+        std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+    }
+}
+
+// ---- Diagnostics
+
+std::string SdlBackend::audioDriverName() const { return m_audio->driverName(); }
+
+std::string SdlBackend::rendererName() const {
+    SDL_RendererInfo info;
+    if (!m_renderer || SDL_GetRendererInfo(m_renderer, &info) != 0) {
+        return "";
+    }
+    return info.name;
+}
+
+}  // namespace engine

@@ -1,0 +1,92 @@
+#pragma once
+// The real back end: one SDL window with an SDL renderer (hardware, or software when no hardware
+// renderer can be made), SDL_mixer sound, and the system's message box.
+//
+// Frames are drawn into an off-screen canvas the size of the window and then copied to the
+// screen, so a window that was covered or restored is repainted from the last frame without the
+// scene graph drawing again. Everything runs on the main thread except showMessageBox.
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "engine/platform/Backend.h"
+
+struct SDL_Renderer;
+struct SDL_Texture;
+struct SDL_Window;
+
+namespace engine {
+
+class SdlAudio;
+class SdlInput;
+namespace render {
+class Canvas;
+}
+
+class SdlBackend : public Backend {
+public:
+    SdlBackend();  // opens the audio device (or the silent one); the window comes later
+    ~SdlBackend() override;
+
+    // ---- Window and frames
+    bool createWindow(const WindowSpec& spec) override;
+    bool hasWindow() const override { return m_window != nullptr; }
+    int windowWidth() const override { return m_width; }
+    int windowHeight() const override { return m_height; }
+    void beginFrame() override;
+    void draw(const Texture& texture, const PixelRect& source, const PixelRect& target,
+              DrawColor tint) override;
+    void endFrame() override;
+
+    // ---- Resources
+    std::shared_ptr<Texture> loadImage(const std::string& path) override;
+    std::shared_ptr<Texture> renderText(const std::string& fontPath, int pointSize,
+                                        const std::string& utf8) override;
+
+    // ---- Time and input
+    double nowSeconds() override;
+    void pollInput(std::vector<InputEvent>& out, double timeoutSeconds) override;
+
+    // ---- Sound
+    void preloadMusic(const std::string& path) override;
+    void playMusic(const std::string& path, bool loop) override;
+    void stopMusic(bool releaseData) override;
+    void preloadEffect(const std::string& path) override;
+    unsigned playEffect(const std::string& path, bool loop, float pitch, float pan,
+                        float gain) override;
+
+    // ---- Any thread: the error box for the titles of errors, the information box otherwise
+    void showMessageBox(const std::string& text, const std::string& title) override;
+
+    // ---- Diagnostics
+    std::string audioDriverName() const;  // "dummy" when there was no sound device
+    std::string rendererName() const;     // e.g. "opengl" or "software"; empty without a window
+
+private:
+    void presentLastFrame();
+    void updatePixelScale();
+
+    SDL_Window* m_window = nullptr;      // owned
+    SDL_Renderer* m_renderer = nullptr;  // owned
+    std::unique_ptr<render::Canvas> m_canvas;  // draws through m_renderer; destroyed before it
+    SDL_Texture* m_lastFrame = nullptr;  // owned; null when the renderer has no render targets
+    int m_width = 0;
+    int m_height = 0;
+    bool m_videoStarted = false;
+    std::unique_ptr<SdlAudio> m_audio;
+    std::unique_ptr<SdlInput> m_input;
+    const std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
+
+    // Message boxes may be up on other threads while the main thread tears the window down: the
+    // parent window is read under this lock, and a window with a box still open is left for the
+    // process exit to reclaim.
+    std::mutex m_boxMutex;
+    SDL_Window* m_boxParent = nullptr;
+    int m_boxesOpen = 0;
+};
+
+}  // namespace engine

@@ -1,0 +1,40 @@
+#pragma once
+// Turns SDL events into the scene graph's input, for the SDL back end. Main thread only.
+//
+//   SDL event                                   input event
+//   left button down                            TouchBegan at the pointer
+//   pointer motion while the left button is held TouchMoved
+//   left button up after a TouchBegan           TouchEnded
+//   other buttons, motion with no touch         nothing
+//   window minimized / restored                 Minimized / Restored
+//   SDL_QUIT (the window was closed)            Quit
+//
+// Pointer positions arrive in window coordinates and are scaled to the renderer's pixels, which
+// differ from them only on high-density displays.
+
+#include <SDL.h>
+
+#include <optional>
+
+#include "engine/platform/Backend.h"
+
+namespace engine {
+
+class SdlInput {
+public:
+    // Pixels per window coordinate on each axis (renderer output size / window size).
+    void setPixelScale(float sx, float sy) {
+        m_scaleX = sx;
+        m_scaleY = sy;
+    }
+    std::optional<InputEvent> translate(const SDL_Event& event);
+
+private:
+    InputEvent touch(InputEvent::Type type, int x, int y) const;
+
+    bool m_touching = false;  // the left button went down inside the window and is still held
+    float m_scaleX = 1.0f;
+    float m_scaleY = 1.0f;
+};
+
+}  // namespace engine
