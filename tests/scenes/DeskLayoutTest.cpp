@@ -150,6 +150,7 @@ TEST_F(DeskLayoutTest, LocalSeatOutsideTheTableMapsNoSeat) {
     EXPECT_TRUE(probe.siteMap().empty());
     EXPECT_EQ(probe.tableScore()->getString(), "0");
     EXPECT_EQ(probe.turnSite(), -1);
+    EXPECT_TRUE(headless::messageBoxes().empty());  // no own result to show
 }
 
 TEST_F(DeskLayoutTest, DealtHandIsCentredEighteenPointsApart) {
