@@ -3,6 +3,8 @@
 
 #include <functional>
 
+#include "engine/base/Create.h"
+
 // Binds a member function to `target` as a callback taking N arguments.
 #define CC_CALLBACK_0(fn, target, ...) std::bind(&fn, target, ##__VA_ARGS__)
 #define CC_CALLBACK_1(fn, target, ...) std::bind(&fn, target, std::placeholders::_1, ##__VA_ARGS__)
@@ -17,15 +19,9 @@
 #define schedule_selector(selector) CC_SCHEDULE_SELECTOR(selector)
 
 // A static create() in the two-phase style: construct, init(), autorelease; null on failure.
-#define CREATE_FUNC(__TYPE__)              \
-    static __TYPE__* create() {            \
-        __TYPE__* object = new __TYPE__(); \
-        if (object->init()) {              \
-            object->autorelease();         \
-            return object;                 \
-        }                                  \
-        delete object;                     \
-        return nullptr;                    \
+#define CREATE_FUNC(__TYPE__)                              \
+    static __TYPE__* create() {                            \
+        return engine::createAutoreleased(new __TYPE__()); \
     }
 
 #define CC_REPEAT_FOREVER (0xfffffffe)

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <set>
 
+#include "engine/base/Create.h"
 #include "engine/platform/Backend.h"
 #include "engine/platform/FileUtils.h"
 #include "engine/scene/Director.h"
@@ -37,13 +38,9 @@ Label* Label::create() {
 Label* Label::createWithTTF(const std::string& text, const std::string& fontFilePath,
                             float fontSize, const Size& dimensions, TextHAlignment hAlignment,
                             TextVAlignment vAlignment) {
-    auto* label = new Label();
-    if (label->initWithTTF(text, fontFilePath, fontSize, dimensions, hAlignment, vAlignment)) {
-        label->autorelease();
-        return label;
-    }
-    delete label;
-    return nullptr;
+    return createAutoreleased(new Label(), [&](Label* l) {
+        return l->initWithTTF(text, fontFilePath, fontSize, dimensions, hAlignment, vAlignment);
+    });
 }
 
 bool Label::initWithTTF(const std::string& text, const std::string& fontFilePath, float fontSize,

@@ -1,5 +1,6 @@
 #include "engine/scene/LabelAtlas.h"
 
+#include "engine/base/Create.h"
 #include "engine/platform/Backend.h"
 #include "engine/scene/Director.h"
 #include "engine/scene/TextureCache.h"
@@ -14,13 +15,9 @@ LabelAtlas* LabelAtlas::create() {
 
 LabelAtlas* LabelAtlas::create(const std::string& text, const std::string& charMapFile,
                                int itemWidth, int itemHeight, int startCharMap) {
-    auto* label = new LabelAtlas();
-    if (label->initWithString(text, charMapFile, itemWidth, itemHeight, startCharMap)) {
-        label->autorelease();
-        return label;
-    }
-    delete label;
-    return nullptr;
+    return createAutoreleased(new LabelAtlas(), [&](LabelAtlas* l) {
+        return l->initWithString(text, charMapFile, itemWidth, itemHeight, startCharMap);
+    });
 }
 
 bool LabelAtlas::initWithString(const std::string& text, const std::string& charMapFile,

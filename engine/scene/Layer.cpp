@@ -1,17 +1,12 @@
 #include "engine/scene/Layer.h"
 
+#include "engine/base/Create.h"
 #include "engine/scene/Director.h"
 
 namespace engine {
 
 Layer* Layer::create() {
-    Layer* layer = new Layer();
-    if (layer->init()) {
-        layer->autorelease();
-        return layer;
-    }
-    delete layer;
-    return nullptr;
+    return createAutoreleased(new Layer());
 }
 
 bool Layer::init() {

@@ -4,6 +4,7 @@
 #include <cassert>
 #include <cstring>
 
+#include "engine/base/Create.h"
 #include "engine/input/EventDispatcher.h"
 #include "engine/platform/Backend.h"
 #include "engine/platform/GLView.h"
@@ -37,13 +38,7 @@ void markDirty() {
 Node::Node() = default;
 
 Node* Node::create() {
-    Node* node = new Node();
-    if (node->init()) {
-        node->autorelease();
-        return node;
-    }
-    delete node;
-    return nullptr;
+    return createAutoreleased(new Node());
 }
 
 Node::~Node() {

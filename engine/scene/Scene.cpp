@@ -1,17 +1,12 @@
 #include "engine/scene/Scene.h"
 
+#include "engine/base/Create.h"
 #include "engine/scene/Director.h"
 
 namespace engine {
 
 Scene* Scene::create() {
-    Scene* scene = new Scene();
-    if (scene->init()) {
-        scene->autorelease();
-        return scene;
-    }
-    delete scene;
-    return nullptr;
+    return createAutoreleased(new Scene());
 }
 
 bool Scene::init() {

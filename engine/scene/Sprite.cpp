@@ -1,5 +1,6 @@
 #include "engine/scene/Sprite.h"
 
+#include "engine/base/Create.h"
 #include "engine/platform/Backend.h"
 #include "engine/scene/Director.h"
 #include "engine/scene/SpriteFrame.h"
@@ -7,18 +8,6 @@
 #include "engine/scene/TextureCache.h"
 
 namespace engine {
-
-namespace {
-template <typename Init>
-Sprite* createSprite(Sprite* sprite, Init init) {
-    if (init(sprite)) {
-        sprite->autorelease();
-        return sprite;
-    }
-    delete sprite;
-    return nullptr;
-}
-}  // namespace
 
 Sprite::Sprite() {
     setAnchorPoint(Vec2::ANCHOR_MIDDLE);
@@ -31,19 +20,21 @@ Sprite::~Sprite() {
 }
 
 Sprite* Sprite::create() {
-    return createSprite(new Sprite(), [](Sprite* s) { return s->init(); });
+    return createAutoreleased(new Sprite());
 }
 
 Sprite* Sprite::create(const std::string& filename) {
-    return createSprite(new Sprite(), [&](Sprite* s) { return s->initWithFile(filename); });
+    return createAutoreleased(new Sprite(), [&](Sprite* s) { return s->initWithFile(filename); });
 }
 
 Sprite* Sprite::createWithSpriteFrame(SpriteFrame* frame) {
-    return createSprite(new Sprite(), [&](Sprite* s) { return s->initWithSpriteFrame(frame); });
+    return createAutoreleased(new Sprite(),
+                              [&](Sprite* s) { return s->initWithSpriteFrame(frame); });
 }
 
 Sprite* Sprite::createWithSpriteFrameName(const std::string& name) {
-    return createSprite(new Sprite(), [&](Sprite* s) { return s->initWithSpriteFrameName(name); });
+    return createAutoreleased(new Sprite(),
+                              [&](Sprite* s) { return s->initWithSpriteFrameName(name); });
 }
 
 bool Sprite::init() {

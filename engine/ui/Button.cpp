@@ -1,5 +1,6 @@
 #include "engine/ui/Button.h"
 
+#include "engine/base/Create.h"
 #include "engine/platform/Backend.h"
 #include "engine/scene/Director.h"
 #include "engine/scene/SpriteFrame.h"
@@ -9,24 +10,14 @@
 namespace engine::ui {
 
 Button* Button::create() {
-    auto* button = new Button();
-    if (button->init()) {
-        button->autorelease();
-        return button;
-    }
-    delete button;
-    return nullptr;
+    return createAutoreleased(new Button());
 }
 
 Button* Button::create(const std::string& normalImage, const std::string& selectedImage,
                        const std::string& disableImage, TextureResType texType) {
-    auto* button = new Button();
-    if (button->init(normalImage, selectedImage, disableImage, texType)) {
-        button->autorelease();
-        return button;
-    }
-    delete button;
-    return nullptr;
+    return createAutoreleased(new Button(), [&](Button* b) {
+        return b->init(normalImage, selectedImage, disableImage, texType);
+    });
 }
 
 Button::~Button() {

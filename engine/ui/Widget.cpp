@@ -1,5 +1,6 @@
 #include "engine/ui/Widget.h"
 
+#include "engine/base/Create.h"
 #include "engine/input/EventDispatcher.h"
 #include "engine/input/EventListenerTouchOneByOne.h"
 #include "engine/input/Touch.h"
@@ -18,13 +19,7 @@ Widget::~Widget() {
 }
 
 Widget* Widget::create() {
-    auto* widget = new Widget();
-    if (widget->init()) {
-        widget->autorelease();
-        return widget;
-    }
-    delete widget;
-    return nullptr;
+    return createAutoreleased(new Widget());
 }
 
 bool Widget::init() {
