@@ -116,5 +116,6 @@ private:
     std::vector<CardSprite*> m_hand;
     std::vector<std::shared_ptr<st_player_info>> m_seats;      // by screen position
     std::map<int, std::shared_ptr<st_player_info>> m_siteMap;  // by server seat
-    CardSprite* m_lastTouched = nullptr;  // the card a touch toggled last; only compared
+    // The card a touch toggled last; only compared, and forgotten when it leaves the hand.
+    CardSprite* m_lastTouched = nullptr;
 };

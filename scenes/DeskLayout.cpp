@@ -13,16 +13,17 @@ Size frameSize(const std::string& frameName) {
     return frame != nullptr ? frame->getOriginalSize() : Size::ZERO;
 }
 
-// Where the elements of one screen position stand. W x H is the visible size, Nh the height of
-// the "nickname" frame. The left seat's over marker takes the countdown's spot.
+// Where the elements of one screen position stand (W x H the visible size, Nh the height of the
+// "nickname" frame). The ready, over and pass markers share one spot, except that the left seat's
+// over marker takes its countdown's spot. The row origin of played cards is truncated toward zero.
 //
-//   position   | name (z)               | count                  | countdown               | ready,
-//   pass          | played row origin 0 bottom   | (W/2-35, Nh/2) (30)    | hidden | (W/2+300, 200)
-//   | (W/2, H/2-200)       | (W/2-200, 250) 1 right    | (W-135, Nh+600) (3)    | (W-135, Nh+585)
-//   | (W/2+260, 600)          | (W/2+350, H/2)       | (W/2, H/2) 2 top      | (W/2-35, H-Nh/2) (3)
-//   | (W/2-35, H-Nh/2-15)    | (W/2+140, H-Nh/2-20)    | (W/2, H/2+200)       | (W/2-200, H/2+200)
-//   3 left     | (70, Nh+600) (3)       | (70, Nh+585)           | (W/2-280, 600)          |
-//   (W/2-350, H/2)       | (0, H/2)
+//   element    0 bottom         1 right           2 top                 3 left
+//   name       (W/2-35, Nh/2)   (W-135, Nh+600)   (W/2-35, H-Nh/2)      (70, Nh+600)
+//   name z     30               3                 3                     3
+//   count      hidden           (W-135, Nh+585)   (W/2-35, H-Nh/2-15)   (70, Nh+585)
+//   countdown  (W/2+300, 200)   (W/2+260, 600)    (W/2+140, H-Nh/2-20)  (W/2-280, 600)
+//   markers    (W/2, H/2-200)   (W/2+350, H/2)    (W/2, H/2+200)        (W/2-350, H/2)
+//   row        (W/2-200, 250)   (W/2, H/2)        (W/2-200, H/2+200)    (0, H/2)
 struct SeatPlaces {
     Vec2 name;
     int nameZ = 3;
