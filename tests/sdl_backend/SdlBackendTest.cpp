@@ -1,0 +1,229 @@
+// The SDL back end in a real window on a private X server: the window, a presented frame, the
+// left button as the touch, window events, message boxes from another thread, silent audio.
+
+#include "engine/backend/sdl/SdlBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "tests/sdl_backend/Xvfb.h"
+
+namespace {
+
+using engine::InputEvent;
+using desktest::runCommand;
+
+constexpr const char* kTitle = "Desk window test";
+
+std::string describe(const std::vector<InputEvent>& events) {
+    std::ostringstream out;
+    for (const InputEvent& e : events) {
+        switch (e.type) {
+            case InputEvent::Type::TouchBegan: out << "began " << e.x << "," << e.y << "; "; break;
+            case InputEvent::Type::TouchMoved: out << "moved " << e.x << "," << e.y << "; "; break;
+            case InputEvent::Type::TouchEnded: out << "ended " << e.x << "," << e.y << "; "; break;
+            case InputEvent::Type::Minimized: out << "minimized; "; break;
+            case InputEvent::Type::Restored: out << "restored; "; break;
+            case InputEvent::Type::Quit: out << "quit; "; break;
+        }
+    }
+    return out.str();
+}
+
+class SdlWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_x.running()) << "Xvfb did not start";
+        m_backend = std::make_unique<engine::SdlBackend>();
+        ASSERT_TRUE(m_backend->createWindow({kTitle, 1024, 768, false}));
+        m_window = runCommand("xdotool search --sync --name '^" + std::string(kTitle) + "$'");
+        ASSERT_FALSE(m_window.empty());
+    }
+
+    // Input that arrives within `seconds`, pumping the event loop like the director does.
+    std::vector<InputEvent> pump(double seconds = 0.3) {
+        std::vector<InputEvent> events;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (std::chrono::steady_clock::now() < end) {
+            m_backend->pollInput(events, 0.05);
+        }
+        return events;
+    }
+
+    void xdotool(const std::string& args) {
+        ASSERT_EQ(std::system(("xdotool " + args).c_str()), 0) << args;
+    }
+
+    desktest::Xvfb m_x;
+    std::unique_ptr<engine::SdlBackend> m_backend;
+    std::string m_window;  // X window id of the game window
+};
+
+TEST_F(SdlWindowTest, OpensFixedSizeWindowWithTitle) {
+    pump(0.1);
+    EXPECT_EQ(runCommand("xdotool getwindowgeometry " + m_window + " | grep Geometry"),
+              "  Geometry: 1024x768");
+    const std::string hints = runCommand("xprop -id " + m_window + " WM_NORMAL_HINTS");
+    EXPECT_NE(hints.find("minimum size: 1024 by 768"), std::string::npos) << hints;
+    EXPECT_NE(hints.find("maximum size: 1024 by 768"), std::string::npos) << hints;
+    EXPECT_EQ(m_backend->windowWidth(), 1024);
+    EXPECT_EQ(m_backend->windowHeight(), 768);
+    EXPECT_FALSE(m_backend->rendererName().empty());
+}
+
+// The colour of one pixel of the game window as the X server shows it, as "#RRGGBB".
+std::string screenPixel(const std::string& window, int x, int y) {
+    return runCommand("import -window " + window + " -crop 1x1+" + std::to_string(x) + "+" +
+                      std::to_string(y) + " -depth 8 txt:- | grep -o '#[0-9A-F]\\{6\\}' | head -1");
+}
+
+TEST_F(SdlWindowTest, PresentsDrawnFrameAndRepaintsItAfterBeingHidden) {
+    const std::string png = testing::TempDir() + "sdl_orange.png";
+    ASSERT_EQ(std::system(("convert -size 64x64 xc:'#FF8000' " + png).c_str()), 0);
+    auto image = m_backend->loadImage(png);
+    ASSERT_TRUE(image);
+    m_backend->beginFrame();
+    m_backend->draw(*image, {0, 0, 64, 64}, {100, 200, 128, 64}, {});
+    m_backend->endFrame();
+    pump(0.1);
+    EXPECT_EQ(screenPixel(m_window, 164, 230), "#FF8000");
+    EXPECT_EQ(screenPixel(m_window, 20, 20), "#000000");
+    EXPECT_EQ(screenPixel(m_window, 240, 230), "#000000");
+    if (const char* dir = std::getenv("DESK_PICTURES_DIR")) {
+        runCommand("import -window " + m_window + " " + dir + "/sdl_window.png");
+    }
+
+    // Hiding the window (what minimizing does) loses its contents; showing it again repaints
+    // the last frame without the scene graph drawing anything.
+    xdotool("windowunmap --sync " + m_window);
+    EXPECT_EQ(describe(pump()), "minimized; ");
+    xdotool("windowmap --sync " + m_window);
+    EXPECT_EQ(describe(pump()), "restored; ");
+    EXPECT_EQ(screenPixel(m_window, 164, 230), "#FF8000");
+}
+
+TEST_F(SdlWindowTest, LeftButtonIsTheOneTouch) {
+    const std::string move = "mousemove --sync --window " + m_window + " ";
+    xdotool(move + "100 200");
+    xdotool("mousedown 1");
+    xdotool(move + "150 250");
+    xdotool("mouseup 1");
+    EXPECT_EQ(describe(pump()), "began 100,200; moved 150,250; ended 150,250; ");
+    // Other buttons, and motion with no button held, are not touches.
+    xdotool(move + "300 300");
+    xdotool("click 3");
+    xdotool(move + "310 320");
+    EXPECT_EQ(describe(pump()), "");
+}
+
+TEST_F(SdlWindowTest, ClosingTheWindowIsQuit) {
+    desktest::XProbe probe;
+    ASSERT_TRUE(probe.requestClose(m_window));
+    EXPECT_EQ(describe(pump()), "quit; ");
+}
+
+TEST_F(SdlWindowTest, IdlePollSleepsUntilTheTimeout) {
+    pump(0.2);  // the window's own start-up events
+    std::vector<InputEvent> events;
+    const auto start = std::chrono::steady_clock::now();
+    m_backend->pollInput(events, 0.25);
+    const double waited =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_TRUE(events.empty());
+    EXPECT_GE(waited, 0.2);
+    EXPECT_LT(waited, 1.0);
+}
+
+TEST_F(SdlWindowTest, MessageBoxOnAnotherThreadLeavesTheMainLoopRunning) {
+    desktest::XProbe probe;
+    std::atomic<bool> dismissed{false};
+    std::thread receiver([&] {
+        m_backend->showMessageBox("与服务器断开连接!", "error");
+        dismissed = true;
+    });
+    const std::string box = probe.waitForWindowNamed("error", 5.0);
+    if (box.empty()) {
+        receiver.detach();  // the process ends with the test
+        FAIL() << "no message box appeared";
+    }
+    int frames = 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    while (std::chrono::steady_clock::now() < end) {
+        m_backend->beginFrame();
+        m_backend->endFrame();
+        std::vector<InputEvent> events;
+        m_backend->pollInput(events, 1.0 / 60);
+        ++frames;
+    }
+    EXPECT_GE(frames, 5);
+    EXPECT_FALSE(dismissed);
+    xdotool("windowfocus --sync " + box + " key Return");
+    receiver.join();
+    EXPECT_TRUE(dismissed);
+}
+
+TEST(SdlBackend, MessageBoxWithNoDisplayGoesToStandardError) {
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    engine::SdlBackend backend;
+    testing::internal::CaptureStderr();
+    backend.showMessageBox("连接服务器失败！请检查网络是否正常。", "错误");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("错误: 连接服务器失败！请检查网络是否正常。\n"), std::string::npos) << err;
+}
+
+// A mono 16-bit WAV of silence, enough for SDL_mixer to load.
+void writeSilentWav(const std::string& path) {
+    std::ofstream out(path, std::ios::binary);
+    auto u32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+    const std::uint32_t samples = 4410;
+    out << "RIFF";
+    u32(36 + samples * 2);
+    out << "WAVEfmt ";
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(44100);
+    u32(44100 * 2);
+    u16(2);
+    u16(16);
+    out << "data";
+    u32(samples * 2);
+    for (std::uint32_t i = 0; i < samples; ++i) {
+        u16(0);
+    }
+}
+
+TEST(SdlBackend, MissingSoundDeviceFallsBackToSilentDriver) {
+    setenv("SDL_AUDIODRIVER", "no-such-device", 1);
+    testing::internal::CaptureStderr();
+    engine::SdlBackend backend;
+    const std::string wav = testing::TempDir() + "sdl_silence.wav";
+    writeSilentWav(wav);
+    backend.preloadEffect(wav);
+    const unsigned channel = backend.playEffect(wav, false, 1.0f, -0.5f, 0.5f);
+    const std::string missing = testing::TempDir() + "no-such-sound.wav";
+    const unsigned none1 = backend.playEffect(missing, false, 1.0f, 0.0f, 1.0f);
+    const unsigned none2 = backend.playEffect(missing, false, 1.0f, 0.0f, 1.0f);
+    backend.playMusic(testing::TempDir() + "no-such-music.mp3", true);
+    const std::string err = testing::internal::GetCapturedStderr();
+
+    EXPECT_EQ(backend.audioDriverName(), "dummy");
+    EXPECT_GT(channel, 0u);
+    EXPECT_EQ(none1, 0u);
+    EXPECT_EQ(none2, 0u);
+    // Each missing file is reported once, however often it is asked for.
+    const auto first = err.find("no-such-sound.wav");
+    ASSERT_NE(first, std::string::npos) << err;
+    EXPECT_EQ(err.find("no-such-sound.wav", first + 1), std::string::npos) << err;
+    EXPECT_NE(err.find("no-such-music.mp3"), std::string::npos) << err;
+}
+
+}  // namespace
