@@ -26,15 +26,17 @@ bool LabelAtlas::initWithString(const std::string& text, const std::string& char
     m_itemWidth = itemWidth;
     m_itemHeight = itemHeight;
     m_startChar = startCharMap;
-    m_text = text + "?";  // differs, so setString applies
-    setString(text);
+    applyString(text);
     return true;
 }
 
 void LabelAtlas::setString(const std::string& text) {
-    if (text == m_text) {
-        return;
+    if (text != m_text) {
+        applyString(text);
     }
+}
+
+void LabelAtlas::applyString(const std::string& text) {
     m_text = text;
     setContentSize(Size(static_cast<float>(m_itemWidth) * static_cast<float>(text.size()),
                         static_cast<float>(m_itemHeight)));

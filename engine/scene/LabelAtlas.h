@@ -27,6 +27,8 @@ protected:
     void draw(const AffineTransform& toWorld) override;
 
 private:
+    void applyString(const std::string& text);
+
     std::string m_text;
     std::shared_ptr<Texture> m_texture;
     int m_itemWidth = 0;

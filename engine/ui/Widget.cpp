@@ -106,20 +106,27 @@ bool Widget::onTouchBegan(Touch* touch, Event*) {
     return true;
 }
 
+// A widget disabled while held (by its own BEGAN callback, say) reports nothing more.
 void Widget::onTouchMoved(Touch* touch, Event*) {
-    setHighlighted(hitTest(touch->getLocation()));
-    report(TouchEventType::MOVED);
+    if (m_enabled) {
+        setHighlighted(hitTest(touch->getLocation()));
+        report(TouchEventType::MOVED);
+    }
 }
 
 void Widget::onTouchEnded(Touch*, Event*) {
     const bool releasedOnIt = m_highlighted;
     setHighlighted(false);
-    report(releasedOnIt ? TouchEventType::ENDED : TouchEventType::CANCELED);
+    if (m_enabled) {
+        report(releasedOnIt ? TouchEventType::ENDED : TouchEventType::CANCELED);
+    }
 }
 
 void Widget::onTouchCancelled(Touch*, Event*) {
     setHighlighted(false);
-    report(TouchEventType::CANCELED);
+    if (m_enabled) {
+        report(TouchEventType::CANCELED);
+    }
 }
 
 }  // namespace engine::ui

@@ -6,6 +6,7 @@
 //   touch moves                                          highlighted = point on it; MOVED
 //   touch ends, highlighted (released on it)             ENDED, then the click callback
 //   touch ends, not highlighted (released off it)        CANCELED
+//   disabled while the touch is held                     nothing more
 //
 // A callback may remove the widget or replace its scene: the widget is retained while it runs.
 

@@ -134,6 +134,18 @@ TEST_F(ButtonTest, DisablingItselfOnEndedTakesEffect) {
     EXPECT_EQ(button->shownImage(), 2);
 }
 
+TEST_F(ButtonTest, DisabledWhileHeldReportsNothingMore) {
+    button->addTouchEventListener([this](Ref*, TouchEventType type) {
+        log += std::string(name(type)) + " ";
+        button->setEnabled(false);
+    });
+    headless::touchBegin(200, 100);
+    headless::touchMove(201, 100);
+    headless::touchEnd(201, 100);
+    headless::stepFrames(1);
+    EXPECT_EQ(log, "BEGAN ");
+}
+
 TEST_F(ButtonTest, InvisibleButtonIsNotHit) {
     button->setVisible(false);
     headless::tap(200, 100);
