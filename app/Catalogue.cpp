@@ -61,9 +61,9 @@ const std::vector<CatalogueFrame>& catalogueFrames() {
 
 const std::vector<CatalogueSound>& catalogueSounds() {
     static const std::vector<CatalogueSound> sounds = {
-        {"sound/bj.mp3", true},     {"sound/3.mp3", false},   {"sound/cp.wav", false},
-        {"sound/at.wav", false},    {"sound/boom.mp3", false}, {"sound/bg.wav", false},
-        {"sound/by.mp3", false},    {"sound/jg.wav", false},   {"sound/win.mp3", false},
+        {"sound/bj.mp3", true},    {"sound/3.mp3", false},    {"sound/cp.wav", false},
+        {"sound/at.wav", false},   {"sound/boom.mp3", false}, {"sound/bg.wav", false},
+        {"sound/by.mp3", false},   {"sound/jg.wav", false},   {"sound/win.mp3", false},
         {"sound/lose.mp3", false},
     };
     return sounds;

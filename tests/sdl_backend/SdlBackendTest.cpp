@@ -1,8 +1,6 @@
 // The SDL back end in a real window on a private X server: the window, a presented frame, the
 // left button as the touch, window events, message boxes from another thread, silent audio.
 
-#include "engine/backend/sdl/SdlBackend.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -12,12 +10,13 @@
 #include <sstream>
 #include <thread>
 
+#include "engine/backend/sdl/SdlBackend.h"
 #include "tests/sdl_backend/Xvfb.h"
 
 namespace {
 
-using engine::InputEvent;
 using desktest::runCommand;
+using engine::InputEvent;
 
 constexpr const char* kTitle = "Desk window test";
 
@@ -25,12 +24,24 @@ std::string describe(const std::vector<InputEvent>& events) {
     std::ostringstream out;
     for (const InputEvent& e : events) {
         switch (e.type) {
-            case InputEvent::Type::TouchBegan: out << "began " << e.x << "," << e.y << "; "; break;
-            case InputEvent::Type::TouchMoved: out << "moved " << e.x << "," << e.y << "; "; break;
-            case InputEvent::Type::TouchEnded: out << "ended " << e.x << "," << e.y << "; "; break;
-            case InputEvent::Type::Minimized: out << "minimized; "; break;
-            case InputEvent::Type::Restored: out << "restored; "; break;
-            case InputEvent::Type::Quit: out << "quit; "; break;
+            case InputEvent::Type::TouchBegan:
+                out << "began " << e.x << "," << e.y << "; ";
+                break;
+            case InputEvent::Type::TouchMoved:
+                out << "moved " << e.x << "," << e.y << "; ";
+                break;
+            case InputEvent::Type::TouchEnded:
+                out << "ended " << e.x << "," << e.y << "; ";
+                break;
+            case InputEvent::Type::Minimized:
+                out << "minimized; ";
+                break;
+            case InputEvent::Type::Restored:
+                out << "restored; ";
+                break;
+            case InputEvent::Type::Quit:
+                out << "quit; ";
+                break;
         }
     }
     return out.str();

@@ -28,14 +28,14 @@ Xvfb::Xvfb() {
         return;
     }
     const std::string fd = std::to_string(fds[1]);
-    const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
-                          "-nolisten", "tcp", nullptr};
+    const char* argv[] = {"Xvfb",         "-displayfd", fd.c_str(), "-screen", "0",
+                          "1280x1024x24", "-nolisten",  "tcp",      nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const int spawned = posix_spawnp(&m_pid, "Xvfb", &actions, nullptr,
-                                     const_cast<char* const*>(argv), environ);
+    const int spawned =
+        posix_spawnp(&m_pid, "Xvfb", &actions, nullptr, const_cast<char* const*>(argv), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
     if (spawned != 0) {

@@ -6,6 +6,8 @@
 
 namespace engine {
 
-void installSdlBackend() { setBackend(std::make_unique<SdlBackend>()); }
+void installSdlBackend() {
+    setBackend(std::make_unique<SdlBackend>());
+}
 
 }  // namespace engine

@@ -112,7 +112,9 @@ Mix_Chunk* SdlAudio::effect(const std::string& path) {
     return chunk;
 }
 
-void SdlAudio::preloadMusic(const std::string& path) { music(path); }
+void SdlAudio::preloadMusic(const std::string& path) {
+    music(path);
+}
 
 void SdlAudio::playMusic(const std::string& path, bool loop) {
     Mix_Music* track = music(path);
@@ -139,7 +141,9 @@ void SdlAudio::stopMusic(bool releaseData) {
     m_playingMusic.clear();
 }
 
-void SdlAudio::preloadEffect(const std::string& path) { effect(path); }
+void SdlAudio::preloadEffect(const std::string& path) {
+    effect(path);
+}
 
 unsigned SdlAudio::playEffect(const std::string& path, bool loop, float pan, float gain) {
     Mix_Chunk* chunk = effect(path);

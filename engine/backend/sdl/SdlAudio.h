@@ -44,9 +44,9 @@ private:
     void reportMissing(const std::string& path, const char* why);
 
     bool m_open = false;
-    std::map<std::string, _Mix_Music*> m_music;  // owned; null marks a file that failed
+    std::map<std::string, _Mix_Music*> m_music;   // owned; null marks a file that failed
     std::map<std::string, Mix_Chunk*> m_effects;  // owned; null marks a file that failed
-    std::string m_playingMusic;  // path of the track last started
+    std::string m_playingMusic;                   // path of the track last started
     std::set<std::string> m_reported;
 };
 

@@ -19,8 +19,7 @@ namespace {
 // The client titles its error boxes "错误" (start-up and version errors) and "error" (the server
 // link); every other box informs.
 Uint32 boxFlags(const std::string& title) {
-    return title == "错误" || title == "error" ? SDL_MESSAGEBOX_ERROR
-                                               : SDL_MESSAGEBOX_INFORMATION;
+    return title == "错误" || title == "error" ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
 }
 
 int timeoutMilliseconds(double seconds) {
@@ -31,7 +30,8 @@ int timeoutMilliseconds(double seconds) {
 
 }  // namespace
 
-SdlBackend::SdlBackend() : m_audio(std::make_unique<SdlAudio>()), m_input(std::make_unique<SdlInput>()) {}
+SdlBackend::SdlBackend()
+    : m_audio(std::make_unique<SdlAudio>()), m_input(std::make_unique<SdlInput>()) {}
 
 SdlBackend::~SdlBackend() {
     m_audio.reset();
@@ -204,13 +204,21 @@ void SdlBackend::pollInput(std::vector<InputEvent>& out, double timeoutSeconds) 
 
 // ---- Sound
 
-void SdlBackend::preloadMusic(const std::string& path) { m_audio->preloadMusic(path); }
+void SdlBackend::preloadMusic(const std::string& path) {
+    m_audio->preloadMusic(path);
+}
 
-void SdlBackend::playMusic(const std::string& path, bool loop) { m_audio->playMusic(path, loop); }
+void SdlBackend::playMusic(const std::string& path, bool loop) {
+    m_audio->playMusic(path, loop);
+}
 
-void SdlBackend::stopMusic(bool releaseData) { m_audio->stopMusic(releaseData); }
+void SdlBackend::stopMusic(bool releaseData) {
+    m_audio->stopMusic(releaseData);
+}
 
-void SdlBackend::preloadEffect(const std::string& path) { m_audio->preloadEffect(path); }
+void SdlBackend::preloadEffect(const std::string& path) {
+    m_audio->preloadEffect(path);
+}
 
 unsigned SdlBackend::playEffect(const std::string& path, bool loop, float /*pitch*/, float pan,
                                 float gain) {
@@ -239,7 +247,9 @@ void SdlBackend::showMessageBox(const std::string& text, const std::string& titl
 
 // ---- Diagnostics
 
-std::string SdlBackend::audioDriverName() const { return m_audio->driverName(); }
+std::string SdlBackend::audioDriverName() const {
+    return m_audio->driverName();
+}
 
 std::string SdlBackend::rendererName() const {
     SDL_RendererInfo info;

@@ -70,8 +70,8 @@ private:
     void presentLastFrame();
     void updatePixelScale();
 
-    SDL_Window* m_window = nullptr;      // owned
-    SDL_Renderer* m_renderer = nullptr;  // owned
+    SDL_Window* m_window = nullptr;            // owned
+    SDL_Renderer* m_renderer = nullptr;        // owned
     std::unique_ptr<render::Canvas> m_canvas;  // draws through m_renderer; destroyed before it
     SDL_Texture* m_lastFrame = nullptr;  // owned; null when the renderer has no render targets
     int m_width = 0;
