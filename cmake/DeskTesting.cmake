@@ -12,13 +12,20 @@ function(desk_add_test)
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  # An empty LABELS would take the next keyword as its value (and lose the environment).
-  set(label_property "")
-  if(T_LABELS)
-    set(label_property LABELS "${T_LABELS}")
-  endif()
+  # A list in one property value does not survive discovery, so each environment variable goes in
+  # a property of its own, and the labels (often two) are set by a file CTest reads afterwards.
   gtest_discover_tests(${T_NAME}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT ${T_TIMEOUT} ${label_property}
-               ENVIRONMENT "DESK_PICTURES_DIR=${DESK_PICTURES_DIR};SDL_AUDIODRIVER=dummy")
+    TEST_LIST ${T_NAME}_TESTS
+    PROPERTIES TIMEOUT ${T_TIMEOUT}
+               ENVIRONMENT "DESK_PICTURES_DIR=${DESK_PICTURES_DIR}"
+               ENVIRONMENT_MODIFICATION "SDL_AUDIODRIVER=set:dummy")
+  if(T_LABELS)
+    set(labels_file "${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_labels.cmake")
+    file(WRITE "${labels_file}"
+         "foreach(test IN LISTS ${T_NAME}_TESTS)\n"
+         "  set_tests_properties(\"\${test}\" PROPERTIES LABELS \"${T_LABELS}\")\n"
+         "endforeach()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${labels_file}")
+  endif()
 endfunction()
