@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "engine/backend/sdl/SdlBackend.h"
+#include "engine/platform/FileUtils.h"
 #include "tests/sdl_backend/Xvfb.h"
 
 namespace {
@@ -235,6 +236,24 @@ TEST(SdlBackend, MissingSoundDeviceFallsBackToSilentDriver) {
     ASSERT_NE(first, std::string::npos) << err;
     EXPECT_EQ(err.find("no-such-sound.wav", first + 1), std::string::npos) << err;
     EXPECT_NE(err.find("no-such-music.mp3"), std::string::npos) << err;
+}
+
+TEST(SdlBackend, EveryShippedSoundDecodesAndPlays) {
+    engine::SdlBackend backend;
+    auto path = [](const std::string& name) {
+        return engine::FileUtils::getInstance()->fullPathForFilename("sound/" + name);
+    };
+    testing::internal::CaptureStderr();
+    backend.preloadMusic(path("bj.mp3"));
+    backend.playMusic(path("bj.mp3"), true);
+    for (const char* effect : {"3.mp3", "cp.wav", "at.wav", "boom.mp3", "bg.wav", "by.mp3",
+                               "jg.wav", "win.mp3", "lose.mp3"}) {
+        backend.preloadEffect(path(effect));
+        EXPECT_GT(backend.playEffect(path(effect), false, 1.0f, 0.0f, 1.0f), 0u) << effect;
+    }
+    backend.stopMusic(true);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.find("cannot load"), std::string::npos) << err;
 }
 
 }  // namespace
