@@ -120,6 +120,35 @@ TEST_F(SdlWindowTest, PresentsDrawnFrameAndRepaintsItAfterBeingHidden) {
     EXPECT_EQ(screenPixel(m_window, 164, 230), "#FF8000");
 }
 
+// With no usable OpenGL library no hardware renderer can be made; the window draws in software.
+TEST(SdlRendererFallback, DrawsInSoftwareWithoutHardwareRenderer) {
+    desktest::Xvfb x;
+    ASSERT_TRUE(x.running());
+    for (const char* library :
+         {"SDL_OPENGL_LIBRARY", "SDL_VIDEO_GL_DRIVER", "SDL_VIDEO_EGL_DRIVER"}) {
+        setenv(library, "/nonexistent/libGL.so.1", 1);
+    }
+    engine::SdlBackend backend;
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(backend.createWindow({kTitle, 1024, 768, false}));
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(backend.rendererName(), "software");
+    EXPECT_NE(err.find("drawing in software"), std::string::npos) << err;
+
+    const std::string png = testing::TempDir() + "sdl_green.png";
+    ASSERT_EQ(std::system(("convert -size 16x16 xc:'#00C040' " + png).c_str()), 0);
+    auto image = backend.loadImage(png);
+    ASSERT_TRUE(image);
+    backend.beginFrame();
+    backend.draw(*image, {0, 0, 16, 16}, {0, 0, 1024, 768}, {});
+    backend.endFrame();
+    std::vector<InputEvent> events;
+    backend.pollInput(events, 0.1);
+    const std::string window =
+        runCommand("xdotool search --sync --name '^" + std::string(kTitle) + "$'");
+    EXPECT_EQ(screenPixel(window, 512, 384), "#00C040");
+}
+
 TEST_F(SdlWindowTest, LeftButtonIsTheOneTouch) {
     const std::string move = "mousemove --sync --window " + m_window + " ";
     xdotool(move + "100 200");
