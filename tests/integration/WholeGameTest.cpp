@@ -1,8 +1,10 @@
-// The headless client plays whole games against the real desk-server: it joins from the hall,
-// readies, and chooses every play through its own touch and button handlers, until the result.
+// The headless client against the real desk-server: it joins from the hall, readies, and chooses
+// every play through its own touch and button handlers until the result; it leaves mid-game and
+// joins again; and it is sent back to the hall by the server's ready timeout.
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <thread>
 
@@ -37,7 +39,7 @@ std::size_t resultsShown() {
 
 }  // namespace
 
-class WholeGameTest : public SceneTest, public ::testing::WithParamInterface<int> {
+class LiveServerTest : public SceneTest {
 protected:
     void SetUp() override {
         SceneTest::SetUp();
@@ -54,6 +56,35 @@ protected:
     static void frame() {
         headless::stepFrames(1);
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+
+    // Frames until `done` holds; false when `seconds` of real time pass first.
+    static bool frameUntil(const std::function<bool()>& done, int seconds) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                return false;
+            }
+            frame();
+        }
+        return true;
+    }
+
+    // A fresh server with computer players that sit down and play at once, and the link to it.
+    void startServer(std::vector<std::string> arguments) {
+        for (const char* fast : {"--bot-delay", "0", "--bot-wait", "0"}) {
+            arguments.emplace_back(fast);
+        }
+        m_server.emplace(DESK_SERVER_PATH, arguments);
+        ASSERT_TRUE(m_server->running()) << m_server->log();
+        ASSERT_TRUE(CMessageQueue::getInstance()->connectServerAt("127.0.0.1", m_server->port()));
+    }
+
+    // Quick join from the running hall; the desk the server seats us at.
+    CDeskScene* joinDesk() {
+        tapAt(Vec2(512, 384));
+        EXPECT_TRUE(frameUntil([] { return runningDesk() != nullptr; }, 10)) << m_server->log();
+        return runningDesk();
     }
 
     // On the local turn: raise the cards of one legal play by touching them and press play, or
@@ -95,22 +126,15 @@ protected:
     int m_plays = 0;
 };
 
-TEST_P(WholeGameTest, PlaysTwoGamesToTheirResults) {
-    m_server.emplace(DESK_SERVER_PATH,
-                     std::vector<std::string>{"--bot-delay", "0", "--bot-wait", "0", "--seed",
-                                              std::to_string(GetParam()), "--deal", "5"});
-    ServerProcess& server = *m_server;
-    ASSERT_TRUE(server.running()) << server.log();
-    ASSERT_TRUE(CMessageQueue::getInstance()->connectServerAt("127.0.0.1", server.port()));
+class WholeGameTest : public LiveServerTest, public ::testing::WithParamInterface<int> {};
 
+TEST_P(WholeGameTest, PlaysTwoGamesToTheirResults) {
+    startServer({"--seed", std::to_string(GetParam()), "--deal", "5"});
+    ASSERT_FALSE(HasFatalFailure());
+    ServerProcess& server = *m_server;
     startHall();
-    tapAt(Vec2(512, 384));
-    CDeskScene* desk = nullptr;
-    for (int frames = 0; frames < 3000 && desk == nullptr; ++frames) {
-        frame();
-        desk = runningDesk();
-    }
-    ASSERT_NE(desk, nullptr) << server.log();
+    CDeskScene* desk = joinDesk();
+    ASSERT_NE(desk, nullptr);
     DeskProbe probe{*desk};
 
     constexpr std::size_t kGames = 2;
@@ -139,3 +163,46 @@ TEST_P(WholeGameTest, PlaysTwoGamesToTheirResults) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, WholeGameTest, ::testing::Values(1, 2, 3));
+
+TEST_F(LiveServerTest, LeavingMidGameReturnsToAHallThatSeatsAgain) {
+    startServer({"--seed", "7"});
+    ASSERT_FALSE(HasFatalFailure());
+    CHallScene* hall = startHall();
+    ASSERT_TRUE(
+        frameUntil([&] { return HallProbe{*hall}.online()->getString() == "online:1"; }, 10));
+    CDeskScene* desk = joinDesk();
+    ASSERT_NE(desk, nullptr);
+    DeskProbe probe{*desk};
+    ASSERT_TRUE(frameUntil([&] { return probe.ready()->isVisible(); }, 10));
+    tapAt(kReady);
+    ASSERT_TRUE(frameUntil([&] { return probe.hand().size() == 27u; }, 10)) << m_server->log();
+
+    const Size returnSize = probe.returnButton()->getContentSize();
+    const Vec2 returnPoint(1024 - returnSize.width / 2, 768 - returnSize.height / 2);
+    tapAt(returnPoint);
+    ASSERT_EQ(headless::messageBoxes().size(), 1u);
+    EXPECT_EQ(headless::messageBoxes()[0].title, "提醒");
+    EXPECT_EQ(runningDesk(), desk);
+    tapAt(returnPoint);
+    ASSERT_TRUE(frameUntil([] { return runningHall() != nullptr; }, 10));
+
+    CHallScene* again = runningHall();
+    ASSERT_TRUE(
+        frameUntil([&] { return HallProbe{*again}.online()->getString() == "online:1"; }, 10));
+    CDeskScene* second = joinDesk();
+    ASSERT_NE(second, nullptr) << m_server->log();
+    EXPECT_TRUE(DeskProbe{*second}.ready()->isVisible());
+    EXPECT_EQ(headless::messageBoxes().size(), 1u);
+}
+
+TEST_F(LiveServerTest, ReadyTimeoutSendsTheDeskBackToTheHall) {
+    startServer({"--ready-timeout", "0.5"});
+    ASSERT_FALSE(HasFatalFailure());
+    startHall();
+    CDeskScene* desk = joinDesk();
+    ASSERT_NE(desk, nullptr);
+    ASSERT_TRUE(frameUntil([] { return runningHall() != nullptr; }, 10)) << m_server->log();
+    EXPECT_TRUE(headless::messageBoxes().empty());
+    // The new hall is a working one: it seats us again.
+    EXPECT_NE(joinDesk(), nullptr);
+}
