@@ -54,8 +54,8 @@ protected:
         ASSERT_TRUE(m_x.running()) << "Xvfb did not start";
         m_backend = std::make_unique<engine::SdlBackend>();
         ASSERT_TRUE(m_backend->createWindow({kTitle, 1024, 768, false}));
-        m_window = runCommand("xdotool search --sync --name '^" + std::string(kTitle) + "$'");
-        ASSERT_FALSE(m_window.empty());
+        m_window = m_probe.waitForWindowNamed(kTitle, 5.0);
+        ASSERT_FALSE(m_window.empty()) << "the window did not appear";
     }
 
     // Input that arrives within `seconds`, pumping the event loop like the director does.
@@ -73,6 +73,7 @@ protected:
     }
 
     desktest::Xvfb m_x;
+    desktest::XProbe m_probe;  // connects to m_x
     std::unique_ptr<engine::SdlBackend> m_backend;
     std::string m_window;  // X window id of the game window
 };
@@ -144,8 +145,7 @@ TEST(SdlRendererFallback, DrawsInSoftwareWithoutHardwareRenderer) {
     backend.endFrame();
     std::vector<InputEvent> events;
     backend.pollInput(events, 0.1);
-    const std::string window =
-        runCommand("xdotool search --sync --name '^" + std::string(kTitle) + "$'");
+    const std::string window = desktest::XProbe().waitForWindowNamed(kTitle, 5.0);
     EXPECT_EQ(screenPixel(window, 512, 384), "#00C040");
 }
 
@@ -164,8 +164,7 @@ TEST_F(SdlWindowTest, LeftButtonIsTheOneTouch) {
 }
 
 TEST_F(SdlWindowTest, ClosingTheWindowIsQuit) {
-    desktest::XProbe probe;
-    ASSERT_TRUE(probe.requestClose(m_window));
+    ASSERT_TRUE(m_probe.requestClose(m_window));
     EXPECT_EQ(describe(pump()), "quit; ");
 }
 
@@ -182,13 +181,12 @@ TEST_F(SdlWindowTest, IdlePollSleepsUntilTheTimeout) {
 }
 
 TEST_F(SdlWindowTest, MessageBoxOnAnotherThreadLeavesTheMainLoopRunning) {
-    desktest::XProbe probe;
     std::atomic<bool> dismissed{false};
     std::thread receiver([&] {
         m_backend->showMessageBox("与服务器断开连接!", "error");
         dismissed = true;
     });
-    const std::string box = probe.waitForWindowNamed("error", 5.0);
+    const std::string box = m_probe.waitForWindowNamed("error", 5.0);
     if (box.empty()) {
         receiver.detach();  // the process ends with the test
         FAIL() << "no message box appeared";
