@@ -168,7 +168,9 @@ Canvas rankSheet() {
             style.font = (i == 9) ? kLatinCondensedFont : kLatinBoldFont;
             style.inkHeight = 32;
             style.maxWidth = 31;
-            style.scaleFrom = "K";
+            // One size for the set, except the J: its tail hangs below the line and would
+            // reach into the next row of cells.
+            style.scaleFrom = (i == 10) ? "" : "K";
             // Centred slightly left of the cell: the next card in a hand covers its right edge.
             drawText(c, ranks[i], style, i * 39 + 18.5, row * 39 + 19.5, solid(ink));
         }
