@@ -77,11 +77,11 @@ int Application::run() {
         return 1;
     }
     Director* director = Director::getInstance();
-    std::vector<InputEvent> touches;  // waiting for the next frame
+    std::vector<InputEvent> frameInput;  // touches and exposures waiting for the next frame
     std::vector<InputEvent> arrived;
     bool quit = false;
     while (!quit && !director->isEndRequested()) {
-        const double wait = std::min(director->secondsUntilWork(!touches.empty()), kLongestWait);
+        const double wait = std::min(director->secondsUntilWork(!frameInput.empty()), kLongestWait);
         arrived.clear();
         backend().pollInput(arrived, wait < kDueSlack ? 0.0 : wait);
         for (const InputEvent& event : arrived) {
@@ -96,16 +96,16 @@ int Application::run() {
                     applicationWillEnterForeground();
                     break;
                 default:
-                    touches.push_back(event);
+                    frameInput.push_back(event);
                     break;
             }
         }
         if (director->isAnimationStopped()) {
-            touches.clear();  // a minimised window's clicks are not kept for later
+            frameInput.clear();  // a minimised window's clicks are not kept for later
         }
-        if (!quit && director->secondsUntilWork(!touches.empty()) < kDueSlack) {
-            director->runFrame(touches);
-            touches.clear();
+        if (!quit && director->secondsUntilWork(!frameInput.empty()) < kDueSlack) {
+            director->runFrame(frameInput);
+            frameInput.clear();
         }
     }
     director->purge();

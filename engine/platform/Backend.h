@@ -38,9 +38,11 @@ struct DrawColor {
     std::uint8_t r = 255, g = 255, b = 255, a = 255;
 };
 
-// Input as the scene graph needs it: the left mouse button is the one touch.
+// Input as the scene graph needs it: the left mouse button is the one touch. Exposed: the
+// window's contents were lost (it was uncovered or shown again), so the scene must be drawn
+// again although nothing in it changed; the back ends keep no copy of the last frame.
 struct InputEvent {
-    enum class Type { TouchBegan, TouchMoved, TouchEnded, Minimized, Restored, Quit };
+    enum class Type { TouchBegan, TouchMoved, TouchEnded, Exposed, Minimized, Restored, Quit };
     Type type = Type::Quit;
     float x = 0;  // window pixels, origin top-left (touch events only)
     float y = 0;

@@ -104,6 +104,10 @@ void Director::startAnimation() {
 }
 
 void Director::dispatchInput(const InputEvent& event) {
+    if (event.type == InputEvent::Type::Exposed) {
+        setNeedsRedraw();  // the window lost its picture; the back end keeps no copy of it
+        return;
+    }
     if (!m_view) {
         return;
     }
@@ -119,7 +123,7 @@ void Director::dispatchInput(const InputEvent& event) {
             m_eventDispatcher->dispatchTouch(EventTouch::EventCode::ENDED, point);
             break;
         default:
-            break;  // window events are the application's
+            break;  // the other window events are the application's
     }
 }
 

@@ -76,6 +76,19 @@ TEST_F(DrawTest, FramesAreDrawnOnlyWhenSomethingChanged) {
     EXPECT_EQ(headless::framesDrawn(), drawn + 2);
 }
 
+// The back ends keep no copy of the last frame: a window that lost its picture is drawn again.
+TEST_F(DrawTest, AnExposedWindowIsDrawnAgainThoughNothingChanged) {
+    Layer* layer = runLayer();
+    layer->addChild(Sprite::create(enginetest::makePng("w.png", 10, 10, {255, 255, 255, 255})));
+    headless::stepFrames(1);
+    const int drawn = headless::framesDrawn();
+    headless::queueEvent(InputEvent::Type::Exposed);
+    headless::stepFrames(1);
+    EXPECT_EQ(headless::framesDrawn(), drawn + 1);
+    headless::step(1.0);
+    EXPECT_EQ(headless::framesDrawn(), drawn + 1);  // once per exposure
+}
+
 TEST_F(DrawTest, SaveFrameWritesAPng) {
     Layer* layer = runLayer();
     layer->addChild(Sprite::create(enginetest::makePng("w.png", 10, 10, {255, 255, 255, 255})));

@@ -34,6 +34,9 @@ std::string describe(const std::vector<InputEvent>& events) {
             case InputEvent::Type::TouchEnded:
                 out << "ended " << e.x << "," << e.y << "; ";
                 break;
+            case InputEvent::Type::Exposed:
+                out << "exposed; ";
+                break;
             case InputEvent::Type::Minimized:
                 out << "minimized; ";
                 break;
@@ -56,6 +59,7 @@ protected:
         ASSERT_TRUE(m_backend->createWindow({kTitle, 1024, 768, false}));
         m_window = m_probe.waitForWindowNamed(kTitle, 5.0);
         ASSERT_FALSE(m_window.empty()) << "the window did not appear";
+        pump(0.1);  // the window's own start-up events (its first exposure)
     }
 
     // Input that arrives within `seconds`, pumping the event loop like the director does.
@@ -96,14 +100,17 @@ std::string screenPixel(const std::string& window, int x, int y) {
                       std::to_string(y) + " -depth 8 txt:- | grep -o '#[0-9A-F]\\{6\\}' | head -1");
 }
 
-TEST_F(SdlWindowTest, PresentsDrawnFrameAndRepaintsItAfterBeingHidden) {
+TEST_F(SdlWindowTest, PresentsDrawnFrameAndAsksForItAgainAfterBeingHidden) {
     const std::string png = testing::TempDir() + "sdl_orange.png";
     ASSERT_EQ(std::system(("convert -size 64x64 xc:'#FF8000' " + png).c_str()), 0);
     auto image = m_backend->loadImage(png);
     ASSERT_TRUE(image);
-    m_backend->beginFrame();
-    m_backend->draw(*image, {0, 0, 64, 64}, {100, 200, 128, 64}, {});
-    m_backend->endFrame();
+    auto drawFrame = [&] {
+        m_backend->beginFrame();
+        m_backend->draw(*image, {0, 0, 64, 64}, {100, 200, 128, 64}, {});
+        m_backend->endFrame();
+    };
+    drawFrame();
     pump(0.1);
     EXPECT_EQ(screenPixel(m_window, 164, 230), "#FF8000");
     EXPECT_EQ(screenPixel(m_window, 20, 20), "#000000");
@@ -112,13 +119,16 @@ TEST_F(SdlWindowTest, PresentsDrawnFrameAndRepaintsItAfterBeingHidden) {
         runCommand("import -window " + m_window + " " + dir + "/sdl_window.png");
     }
 
-    // Hiding the window (what minimizing does) loses its contents; showing it again repaints
-    // the last frame without the scene graph drawing anything.
+    // Hiding the window (what minimizing does) loses its contents; showing it again reports the
+    // exposure, and the frame the director then draws is on screen.
     xdotool("windowunmap --sync " + m_window);
     EXPECT_EQ(describe(pump()), "minimized; ");
     xdotool("windowmap --sync " + m_window);
-    EXPECT_EQ(describe(pump()), "restored; ");
+    EXPECT_EQ(describe(pump()), "restored; exposed; ");
+    drawFrame();
+    pump(0.1);
     EXPECT_EQ(screenPixel(m_window, 164, 230), "#FF8000");
+    EXPECT_EQ(screenPixel(m_window, 240, 230), "#000000");
 }
 
 // With no usable OpenGL library no hardware renderer can be made; the window draws in software.

@@ -42,7 +42,7 @@ void touchMove(float x, float y);
 void touchEnd(float x, float y);
 // A press and release at one point, then one frame so it is handled.
 void tap(float x, float y);
-// Window events for Application::run: Quit, Minimized, Restored.
+// Window events for Application::run: Quit, Minimized, Restored, Exposed.
 void queueEvent(InputEvent::Type type);
 
 // ---- Records

@@ -45,9 +45,6 @@ SdlBackend::~SdlBackend() {
         return;  // the open box still refers to the window; the process exit reclaims both
     }
     m_canvas.reset();
-    if (m_lastFrame) {
-        SDL_DestroyTexture(m_lastFrame);
-    }
     if (m_renderer) {
         SDL_DestroyRenderer(m_renderer);
     }
@@ -99,8 +96,6 @@ bool SdlBackend::createWindow(const WindowSpec& spec) {
     m_width = spec.width;
     m_height = spec.height;
     m_canvas = std::make_unique<render::Canvas>(renderer);
-    m_lastFrame = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                    m_width, m_height);
     updatePixelScale();
     {
         std::lock_guard<std::mutex> lock(m_boxMutex);
@@ -124,11 +119,9 @@ void SdlBackend::updatePixelScale() {
 }
 
 void SdlBackend::beginFrame() {
-    if (!m_canvas) {
-        return;
+    if (m_canvas) {
+        m_canvas->clear();
     }
-    SDL_SetRenderTarget(m_renderer, m_lastFrame);
-    m_canvas->clear();
 }
 
 void SdlBackend::draw(const Texture& texture, const PixelRect& source, const PixelRect& target,
@@ -139,24 +132,9 @@ void SdlBackend::draw(const Texture& texture, const PixelRect& source, const Pix
 }
 
 void SdlBackend::endFrame() {
-    if (!m_canvas) {
-        return;
-    }
-    if (m_lastFrame) {
-        SDL_SetRenderTarget(m_renderer, nullptr);
-        presentLastFrame();
-    } else {
+    if (m_canvas) {
         m_canvas->present();
     }
-}
-
-void SdlBackend::presentLastFrame() {
-    if (!m_lastFrame) {
-        return;  // drawn straight to the screen: the next frame repaints
-    }
-    m_canvas->clear();
-    SDL_RenderCopy(m_renderer, m_lastFrame, nullptr, nullptr);
-    m_canvas->present();
 }
 
 // ---- Resources
@@ -188,12 +166,8 @@ void SdlBackend::pollInput(std::vector<InputEvent>& out, double timeoutSeconds) 
                    ? SDL_WaitEventTimeout(&event, timeoutMilliseconds(timeoutSeconds)) == 1
                    : SDL_PollEvent(&event) == 1;
     while (got) {
-        if (event.type == SDL_WINDOWEVENT) {
-            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
-                presentLastFrame();
-            } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-                updatePixelScale();
-            }
+        if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            updatePixelScale();
         }
         if (auto input = m_input->translate(event)) {
             out.push_back(*input);

@@ -2,9 +2,8 @@
 // The real back end: one SDL window with an SDL renderer (hardware, or software when no hardware
 // renderer can be made), SDL_mixer sound, and the system's message box.
 //
-// Frames are drawn into an off-screen canvas the size of the window and then copied to the
-// screen, so a window that was covered or restored is repainted from the last frame without the
-// scene graph drawing again. Everything runs on the main thread except showMessageBox.
+// Frames are drawn straight to the window. A window whose contents were lost reports Exposed,
+// and the scene graph draws it again. Everything runs on the main thread except showMessageBox.
 
 #include <atomic>
 #include <chrono>
@@ -16,7 +15,6 @@
 #include "engine/platform/Backend.h"
 
 struct SDL_Renderer;
-struct SDL_Texture;
 struct SDL_Window;
 
 namespace engine {
@@ -67,13 +65,11 @@ public:
     std::string rendererName() const;     // e.g. "opengl" or "software"; empty without a window
 
 private:
-    void presentLastFrame();
     void updatePixelScale();
 
     SDL_Window* m_window = nullptr;            // owned
     SDL_Renderer* m_renderer = nullptr;        // owned
     std::unique_ptr<render::Canvas> m_canvas;  // draws through m_renderer; destroyed before it
-    SDL_Texture* m_lastFrame = nullptr;  // owned; null when the renderer has no render targets
     int m_width = 0;
     int m_height = 0;
     bool m_videoStarted = false;

@@ -30,6 +30,9 @@ std::optional<InputEvent> SdlInput::translate(const SDL_Event& event) {
             m_touching = false;
             return touch(InputEvent::Type::TouchEnded, event.button.x, event.button.y);
         case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                return InputEvent{InputEvent::Type::Exposed};
+            }
             if (event.window.event == SDL_WINDOWEVENT_MINIMIZED) {
                 return InputEvent{InputEvent::Type::Minimized};
             }

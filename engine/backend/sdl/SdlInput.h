@@ -6,6 +6,7 @@
 //   pointer motion while the left button is held TouchMoved
 //   left button up after a TouchBegan           TouchEnded
 //   other buttons, motion with no touch         nothing
+//   window exposed (uncovered, shown again)     Exposed
 //   window minimized / restored                 Minimized / Restored
 //   SDL_QUIT (the window was closed)            Quit
 //
