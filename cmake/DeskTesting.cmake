@@ -1,6 +1,8 @@
 # desk_add_test(NAME <target> SOURCES <files...> LIBS <libs...> [LABELS <labels...>] [TIMEOUT <s>])
 # Builds one GoogleTest executable and registers each of its cases with CTest, so every case runs
 # in a process of its own (the engine's singletons start fresh) and ctest -j spreads them.
+# Executables labelled tsan are also gathered into the target tsan-tests, so the ThreadSanitizer
+# build compiles only what it runs.
 find_package(GTest)
 include(GoogleTest)
 
@@ -20,6 +22,9 @@ function(desk_add_test)
     PROPERTIES TIMEOUT ${T_TIMEOUT}
                ENVIRONMENT "DESK_PICTURES_DIR=${DESK_PICTURES_DIR}"
                ENVIRONMENT_MODIFICATION "SDL_AUDIODRIVER=set:dummy")
+  if("tsan" IN_LIST T_LABELS)
+    set_property(GLOBAL APPEND PROPERTY DESK_TSAN_TESTS ${T_NAME})
+  endif()
   if(T_LABELS)
     set(labels_file "${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_labels.cmake")
     file(WRITE "${labels_file}"
