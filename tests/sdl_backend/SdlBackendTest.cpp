@@ -131,10 +131,51 @@ TEST_F(SdlWindowTest, PresentsDrawnFrameAndAsksForItAgainAfterBeingHidden) {
     EXPECT_EQ(screenPixel(m_window, 240, 230), "#000000");
 }
 
+// The OpenGL libraries mapped into this process, one path per line; empty when there are none.
+std::string mappedOpenGlLibraries() {
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    std::string found;
+    while (std::getline(maps, line)) {
+        for (const char* name : {"libGL", "libEGL", "libLLVM", "_dri.so"}) {
+            if (line.find(name) != std::string::npos &&
+                found.find(line.substr(line.find('/'))) == std::string::npos) {
+                found += line.substr(line.find('/')) + "\n";
+            }
+        }
+    }
+    return found;
+}
+
+// Mesa's OpenGL with its LLVM JIT is some 60 MB resident: the software renderer must not load
+// it, not even for the window surface.
+TEST(SdlSoftwareRenderer, LoadsNoOpenGlLibrary) {
+    desktest::Xvfb x;
+    ASSERT_TRUE(x.running());
+    if (const std::string before = mappedOpenGlLibraries(); !before.empty()) {
+        GTEST_SKIP() << "an earlier test in this process loaded OpenGL:\n" << before;
+    }
+    setenv("DESK_RENDERER", "software", 1);
+    engine::SdlBackend backend;
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(backend.createWindow({kTitle, 1024, 768, false}));
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(backend.rendererName(), "software");
+    EXPECT_NE(err.find("drawing with SDL's software renderer (DESK_RENDERER=software)"),
+              std::string::npos)
+        << err;
+    backend.beginFrame();
+    backend.endFrame();
+    std::vector<InputEvent> events;
+    backend.pollInput(events, 0.1);
+    EXPECT_EQ(mappedOpenGlLibraries(), "");
+}
+
 // With no usable OpenGL library no hardware renderer can be made; the window draws in software.
 TEST(SdlRendererFallback, DrawsInSoftwareWithoutHardwareRenderer) {
     desktest::Xvfb x;
     ASSERT_TRUE(x.running());
+    setenv("DESK_RENDERER", "hardware", 1);  // tried first even on a machine without a GPU
     for (const char* library :
          {"SDL_OPENGL_LIBRARY", "SDL_VIDEO_GL_DRIVER", "SDL_VIDEO_EGL_DRIVER"}) {
         setenv(library, "/nonexistent/libGL.so.1", 1);

@@ -4,11 +4,13 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <thread>
 
 #include "engine/backend/render/Canvas.h"
 #include "engine/backend/render/SdlLoad.h"
+#include "engine/backend/sdl/RendererChoice.h"
 #include "engine/backend/sdl/SdlAudio.h"
 #include "engine/backend/sdl/SdlInput.h"
 
@@ -79,14 +81,8 @@ bool SdlBackend::createWindow(const WindowSpec& spec) {
         std::fprintf(stderr, "video: cannot create the window: %s\n", SDL_GetError());
         return false;
     }
-    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+    SDL_Renderer* renderer = createRenderer(window);
     if (!renderer) {
-        std::fprintf(stderr, "video: no hardware renderer (%s); drawing in software\n",
-                     SDL_GetError());
-        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-    }
-    if (!renderer) {
-        std::fprintf(stderr, "video: cannot create a renderer: %s\n", SDL_GetError());
         SDL_DestroyWindow(window);
         return false;
     }
@@ -102,6 +98,35 @@ bool SdlBackend::createWindow(const WindowSpec& spec) {
         m_boxParent = window;
     }
     return true;
+}
+
+SDL_Renderer* SdlBackend::createRenderer(SDL_Window* window) {
+    const RendererChoice choice = chooseRenderer(std::getenv("DESK_RENDERER"), machineHasGpu());
+    std::string reason = choice.reason;
+    SDL_Renderer* renderer = nullptr;
+    if (choice.kind == RendererKind::Hardware) {
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+        if (!renderer) {
+            std::fprintf(stderr, "video: no hardware renderer (%s); drawing in software\n",
+                         SDL_GetError());
+            reason = "no hardware renderer";
+        }
+    }
+    if (!renderer) {
+        // Otherwise SDL backs the window surface with an OpenGL texture where it can, loading
+        // the very OpenGL driver (Mesa and LLVM, without a GPU) the software renderer avoids.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    }
+    if (!renderer) {
+        std::fprintf(stderr, "video: cannot create a renderer: %s\n", SDL_GetError());
+        return nullptr;
+    }
+    SDL_RendererInfo info;
+    std::fprintf(stderr, "video: drawing with SDL's %s renderer (%s)\n",
+                 SDL_GetRendererInfo(renderer, &info) == 0 ? info.name : "unknown",
+                 reason.c_str());
+    return renderer;
 }
 
 void SdlBackend::updatePixelScale() {

@@ -1,6 +1,7 @@
 #pragma once
-// The real back end: one SDL window with an SDL renderer (hardware, or software when no hardware
-// renderer can be made), SDL_mixer sound, and the system's message box.
+// The real back end: one SDL window with an SDL renderer (hardware, or software on a machine
+// without a GPU or when no hardware renderer can be made; see RendererChoice.h), SDL_mixer sound,
+// and the system's message box.
 //
 // Frames are drawn straight to the window. A window whose contents were lost reports Exposed,
 // and the scene graph draws it again. Everything runs on the main thread except showMessageBox.
@@ -65,6 +66,8 @@ public:
     std::string rendererName() const;     // e.g. "opengl" or "software"; empty without a window
 
 private:
+    // The renderer RendererChoice picks, falling back from hardware to software; logs which.
+    SDL_Renderer* createRenderer(SDL_Window* window);
     void updatePixelScale();
 
     SDL_Window* m_window = nullptr;            // owned
