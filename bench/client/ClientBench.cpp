@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -61,6 +62,18 @@ bool pollUntil(const std::function<bool()>& seen) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;
+}
+
+// What the SDL client wrote that it draws with, e.g. "SDL's software renderer (no GPU: ...)".
+std::string rendererInLog(const std::string& logPath) {
+    const std::string marker = "video: drawing with ";
+    std::ifstream log(logPath);
+    for (std::string line; std::getline(log, line);) {
+        if (line.starts_with(marker)) {
+            return line.substr(marker.size());
+        }
+    }
+    return "not named in " + logPath;
 }
 
 struct Idle {
@@ -271,8 +284,8 @@ bool Bench::run() {
     if (!sdlHall() || !sdlDesk() || !headless()) {
         return false;
     }
-    const char* driver = std::getenv("SDL_RENDER_DRIVER");
-    std::printf("SDL client's renderer: %s\n", driver ? driver : "SDL's default");
+    std::printf("SDL client's renderer: %s\n",
+                rendererInLog(m_options.work + "/client.log").c_str());
     m_report.print();
     std::printf("%d target(s) missed\n", m_report.missed());
     return true;
