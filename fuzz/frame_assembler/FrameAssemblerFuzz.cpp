@@ -8,17 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/support/FuzzCheck.h"
 #include "net/Framing.h"
-
-namespace {
-
-void require(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) {
@@ -34,17 +25,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         assembler.feed(stream.substr(at, step));
         framing::FrameAssembler::Status status;
         while ((status = assembler.next(text)) == framing::FrameAssembler::Status::Frame) {
-            require(framing::lengthAccepted(static_cast<std::uint32_t>(text.size())));
-            require(stream.substr(consumed + framing::kHeaderBytes, text.size()) == text);
+            fuzzing::require(framing::lengthAccepted(static_cast<std::uint32_t>(text.size())),
+                             "a frame's length is accepted");
+            fuzzing::require(stream.substr(consumed + framing::kHeaderBytes, text.size()) == text,
+                             "a frame's text is the stream's bytes");
             consumed += framing::kHeaderBytes + text.size();
         }
         if (status == framing::FrameAssembler::Status::Failed) {
-            require(assembler.failed() && assembler.buffered() == 0);
+            fuzzing::require(assembler.failed() && assembler.buffered() == 0,
+                             "a failure keeps nothing");
             assembler.feed(stream.substr(at));
-            require(assembler.buffered() == 0);
+            fuzzing::require(assembler.buffered() == 0, "a failure is final");
             return 0;
         }
-        require(assembler.buffered() == std::min(stream.size(), at + step) - consumed);
+        fuzzing::require(assembler.buffered() == std::min(stream.size(), at + step) - consumed,
+                         "every byte not returned is buffered");
     }
     return 0;
 }

@@ -5,15 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "fuzz/support/FuzzCheck.h"
 #include "net/MessageDecoder.h"
 
 namespace {
-
-void require(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
 
 bool sameSeats(const stMsg& a, const stMsg& b) {
     for (std::size_t k = 0; k < a.info.size(); ++k) {
@@ -45,11 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // A NUL byte ends the in-place text early, so the two only have to agree without one.
     if (text.find('\0') == std::string::npos) {
-        require(viewStatus == inPlaceStatus);
-        require(sameRecord(viewed, inPlace));
+        fuzzing::require(viewStatus == inPlaceStatus, "both parses give the same status");
+        fuzzing::require(sameRecord(viewed, inPlace), "both parses give the same record");
     }
     if (viewStatus != DecodeStatus::Ok) {
-        require(sameRecord(viewed, stMsg{}));
+        fuzzing::require(sameRecord(viewed, stMsg{}), "a refused text leaves the record alone");
     }
     versionAccepted(viewed);
     return 0;
