@@ -8,6 +8,7 @@
 #include "engine/base/Configuration.h"
 #include "engine/platform/MessageBox.h"
 #include "net/Framing.h"
+#include "net/FrameReader.h"
 #include "net/MessageDecoder.h"
 
 namespace {
@@ -115,18 +116,6 @@ void CMessageQueue::pushMsg(std::shared_ptr<stMsg> msg) {
 }
 
 // receiver thread
-bool CMessageQueue::receiveAll(char* data, std::size_t size) {
-    for (std::size_t got = 0; got < size;) {
-        const long n = recvSome(m_socket, data + got, size - got);
-        if (n <= 0) {
-            return false;
-        }
-        got += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// receiver thread
 bool CMessageQueue::failReceive(const char* text) {
     if (!m_stopping) {
         engine::MessageBox(text, kLinkErrorTitle);
@@ -136,20 +125,16 @@ bool CMessageQueue::failReceive(const char* text) {
 
 // receiver thread
 bool CMessageQueue::recvFrame(std::string& text) {
-    // TCP may deliver the four length bytes in pieces: wait for all of them.
-    unsigned char header[framing::kHeaderBytes];
-    if (!receiveAll(reinterpret_cast<char*>(header), sizeof header)) {
+    switch (readFrame(m_socket, text)) {
+    case FrameRead::Ok:
+        return true;
+    case FrameRead::HeaderLost:
+    case FrameRead::LengthRefused:
         return failReceive(kReceiveFailed);
+    case FrameRead::BodyLost:
+        break;
     }
-    const std::uint32_t length = framing::readHeader(header);
-    if (!framing::lengthAccepted(length)) {
-        return failReceive(kReceiveFailed);
-    }
-    text.resize(length);
-    if (!receiveAll(text.data(), length)) {
-        return failReceive(kDisconnected);
-    }
-    return true;
+    return failReceive(kDisconnected);
 }
 
 // receiver thread

@@ -67,7 +67,6 @@ public:
 private:
     CMessageQueue();
 
-    bool receiveAll(char* data, std::size_t size);   // receiver thread
     bool failReceive(const char* text);              // receiver thread
     [[noreturn]] void refuseVersion();               // receiver thread
 
