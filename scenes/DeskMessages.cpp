@@ -54,21 +54,25 @@ void CDeskScene::handleChange(const stMsg& msg) {
     }
 }
 
+// The deal is the whole new hand. The ready press clears the old one first, but a server may deal
+// again without it; the old cards must not stay in the row, mixed with the new.
 void CDeskScene::handleStart(const stMsg& msg) {
     beginGame();
     playSound("sound/bg.wav");
+    while (!m_hand.empty()) {
+        removeFromHand(m_hand.size() - 1);
+    }
     std::vector<int> codes = parseCardList(msg.cards);
     sortHand(codes);
-    for (std::size_t i = 0; i < codes.size(); ++i) {
-        CardSprite* card = CardSprite::createWithCard(codes[i]);
+    for (int code : codes) {
+        CardSprite* card = CardSprite::createWithCard(code);
         if (card == nullptr) {
             continue;
         }
-        card->setPosition(
-            Vec2(handCardX(codes.size(), i, card->getContentSize().width), kHandRestY));
         addChild(card, 1);
         m_hand.push_back(card);
     }
+    layoutHand();
 }
 
 void CDeskScene::handleRun(const stMsg& msg) {

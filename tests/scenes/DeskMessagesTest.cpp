@@ -71,6 +71,28 @@ TEST_F(DeskMessagesTest, StartDealsTheHandSortedAndRunsTheGame) {
     EXPECT_EQ(headless::effectsPlayed(), Strings{"sound/bg.wav"});
 }
 
+// A server that deals again without the ready press that clears the desk: the new deal is the
+// whole hand, laid out as one row, and the old cards leave the layer.
+TEST_F(DeskMessagesTest, ASecondDealReplacesTheHand) {
+    DeskProbe probe = startGame(0, "40,41,42");
+    headless::tap(probe.hand()[1]->getPositionX(), 45);  // one old card raised and last touched
+    ASSERT_NE(probe.lastTouched(), nullptr);
+    feed(R"({"opt":"start","cards":"9,8"})");
+    EXPECT_EQ(codesOf(probe.hand()), (std::vector<int>{8, 9}));
+    EXPECT_EQ(probe.lastTouched(), nullptr);
+    for (std::size_t i = 0; i < probe.hand().size(); ++i) {
+        const CardSprite* card = probe.hand()[i];
+        const float w = card->getContentSize().width;
+        EXPECT_EQ(card->getPosition(), Vec2(512 - 9 + 18.0f * i + w / 4, 45)) << i;
+        EXPECT_FALSE(card->m_selected) << i;
+    }
+    std::size_t cardsOnTheLayer = 0;
+    for (const Node* child : probe.desk.getChildren()) {
+        cardsOnTheLayer += dynamic_cast<const CardSprite*>(child) != nullptr ? 1 : 0;
+    }
+    EXPECT_EQ(cardsOnTheLayer, 2u);
+}
+
 TEST_F(DeskMessagesTest, FirstTurnOnlySetsTheTableScoreAndStartsTheCountdown) {
     DeskProbe probe = startGame(0);
     feed(gameMessage(-1, "", 2, 1, "", 15));
