@@ -9,6 +9,10 @@ namespace {
 
 using rapidjson::Value;
 
+// Iterative: the default parser recurses once per nesting level, so a frame of a few hundred
+// thousand '[' overflowed the receiver thread's stack; this one keeps its stack on the heap.
+constexpr unsigned kParseFlags = rapidjson::kParseIterativeFlag;
+
 bool isSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
@@ -121,13 +125,13 @@ DecodeStatus decodeMessage(std::string_view text, stMsg& out) {
     // mark bytes at the start, which the in-place parse does not.
     rapidjson::MemoryStream stream(text.data(), text.size());
     rapidjson::Document document;
-    document.ParseStream(stream);
+    document.ParseStream<kParseFlags>(stream);
     return decodeDocument(document, out);
 }
 
 DecodeStatus decodeMessageInPlace(std::string& text, stMsg& out) {
     rapidjson::Document document;
-    document.ParseInsitu(text.data());
+    document.ParseInsitu<kParseFlags>(text.data());
     return decodeDocument(document, out);
 }
 
