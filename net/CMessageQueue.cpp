@@ -18,6 +18,16 @@ constexpr const char* kSendFailed = "断开连接，请重新登录!";
 constexpr const char* kReceiveFailed = "从服务器接收数据错误.";
 constexpr const char* kDisconnected = "与服务器断开连接!";
 
+// What a queued record holds beyond its fixed size: the bytes of its texts.
+std::size_t textBytes(const stMsg& msg) {
+    std::size_t bytes = msg.opt.size() + msg.online.size() + msg.name.size() + msg.cards.size() +
+                        msg.surplus.size() + msg.p0.size() + msg.p1.size() + msg.version.size();
+    for (const st_seat_info& seat : msg.info) {
+        bytes += seat.name.size();
+    }
+    return bytes;
+}
+
 std::string configString(const char* key) {
     return engine::Configuration::getInstance()->getValue(key, engine::Value::Null).asString();
 }
@@ -101,6 +111,7 @@ std::shared_ptr<stMsg> CMessageQueue::popMsg() {
         }
         front = std::move(m_msgList.front());
         m_msgList.pop_front();
+        m_queuedTextBytes -= textBytes(*front);
     }
     m_queueRoom.notify_one();
     return front;
@@ -108,11 +119,29 @@ std::shared_ptr<stMsg> CMessageQueue::popMsg() {
 
 // receiver thread (scene tests: main thread)
 void CMessageQueue::pushMsg(std::shared_ptr<stMsg> msg) {
+    const std::size_t bytes = textBytes(*msg);  // the record no longer changes
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_queueRoom.wait(lock, [this] { return m_stopping || m_msgList.size() < kMaxQueued; });
+    m_queueRoom.wait(lock, [this, bytes] {
+        return m_stopping || m_msgList.empty() ||
+               (m_msgList.size() < kMaxQueued &&
+                m_queuedTextBytes + bytes <= kMaxQueuedTextBytes);
+    });
     if (!m_stopping) {
         m_msgList.push_back(std::move(msg));
+        m_queuedTextBytes += bytes;
     }
+}
+
+// any thread
+std::size_t CMessageQueue::queuedCount() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_msgList.size();
+}
+
+// any thread
+std::size_t CMessageQueue::queuedTextBytes() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_queuedTextBytes;
 }
 
 // receiver thread

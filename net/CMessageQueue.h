@@ -5,8 +5,11 @@
 // Two threads meet here. The receiver thread (started by connect, detached, never joined) reads
 // one frame at a time, decodes it into a fresh stMsg and appends it to the queue; the main thread
 // sends texts synchronously and takes records with popMsg. The queue, under m_mutex, is all they
-// share. The queue holds at most kMaxQueued records: when it is full the receiver thread waits
-// for room and stops reading, so TCP slows the server down and nothing is lost.
+// share. The queue holds at most kMaxQueued records, and at most kMaxQueuedTextBytes of their
+// texts (a frame may be 1 MiB, so the count alone would let a server park 4 GiB here): when
+// either is reached the receiver thread waits for room and stops reading, so TCP slows the
+// server down and nothing is lost. A record larger than the whole byte budget still enters an
+// empty queue.
 //
 // The instance is created on first use and never destroyed, so the receiver thread can never
 // touch a destroyed queue while the process exits; call shutdown() before a normal exit so that
@@ -29,6 +32,7 @@ class CMessageQueue {
 public:
     static constexpr std::uint16_t kServerPort = 9999;
     static constexpr std::size_t kMaxQueued = 4096;
+    static constexpr std::size_t kMaxQueuedTextBytes = std::size_t{4} << 20;
 
     // Any thread; created on the first call (safe against concurrent first calls).
     static CMessageQueue* getInstance();
@@ -56,6 +60,9 @@ public:
     // shutdown). The receiver thread's append; scene tests call it on the main thread to feed
     // records, and must then leave room (a full queue would block them).
     void pushMsg(std::shared_ptr<stMsg> msg);
+    // Any thread: the records queued now, and the bytes of their texts (what the budget counts).
+    std::size_t queuedCount();
+    std::size_t queuedTextBytes();
 
     // ---- Receiver thread
     // Reads one whole frame's text into `text`, reusing its storage. False, after its box, when
@@ -71,6 +78,7 @@ private:
     [[noreturn]] void refuseVersion();               // receiver thread
 
     std::list<std::shared_ptr<stMsg>> m_msgList;  // oldest first; guarded by m_mutex
+    std::size_t m_queuedTextBytes = 0;             // texts of m_msgList; guarded by m_mutex
     std::mutex m_mutex;
     std::condition_variable m_queueRoom;  // popMsg and shutdown wake a waiting pushMsg
     SocketHandle m_socket = kNoSocket;    // written once, before the receiver thread starts
