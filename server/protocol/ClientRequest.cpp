@@ -8,6 +8,11 @@ namespace server {
 
 namespace {
 
+// Iterative: the default parser recurses once per nesting level, so one frame of a few hundred
+// thousand '[' overflowed the event loop's stack and brought the whole server down. This one
+// keeps its stack on the heap; what it accepts is the same.
+constexpr unsigned kParseFlags = rapidjson::kParseIterativeFlag;
+
 bool readInt(const rapidjson::Value& object, const char* key, int& out) {
     auto member = object.FindMember(key);
     if (member == object.MemberEnd() || !member->value.IsInt()) {
@@ -33,7 +38,7 @@ std::string_view view(const rapidjson::Value& string) {
 
 std::optional<ClientRequest> parseClientRequest(std::string_view text) {
     rapidjson::Document doc;
-    doc.Parse(text.data(), text.size());
+    doc.Parse<kParseFlags>(text.data(), text.size());
     if (doc.HasParseError() || !doc.IsObject()) {
         return std::nullopt;
     }

@@ -80,6 +80,8 @@ TEST(Session, BadInputClosesOnlyThatConnection) {
         {"an unknown opt", frames(R"({"opt":"shuffle"})", 1)},
         {"wrong types", wrongTypes},
         {"a flood", frames(R"({"opt":"query"})", 1000)},
+        // Once a stack overflow that took the whole server down (found by fuzz_server_session).
+        {"JSON nested a million deep", frames(std::string(framing::kMaxFrameBytes, '['), 1)},
     };
     RunningServer running(noBots());
     LoopbackClient bystander;
