@@ -1,7 +1,5 @@
 #include "server/net/Session.h"
 
-#include <algorithm>
-
 namespace server {
 
 Session::Session(asio::ip::tcp::socket socket, std::uint64_t id, Owner& owner,
@@ -10,8 +8,7 @@ Session::Session(asio::ip::tcp::socket socket, std::uint64_t id, Owner& owner,
       m_id(id),
       m_owner(owner),
       m_limits(limits),
-      m_tokens(limits.burstFrames),
-      m_tokensAt(std::chrono::steady_clock::now()) {
+      m_input(limits, std::chrono::steady_clock::now()) {
     asio::error_code error;
     const auto endpoint = m_socket.remote_endpoint(error);
     m_peer = error ? "unknown peer"
@@ -74,20 +71,19 @@ void Session::onRead(const asio::error_code& error, std::size_t bytes) {
         close(error == asio::error::eof ? "closed by the peer" : error.message());
         return;
     }
-    m_frames.feed(std::string_view(m_readBuffer.data(), bytes));
+    m_input.feed(std::string_view(m_readBuffer.data(), bytes));
     for (;;) {
-        switch (m_frames.next(m_text)) {
-            case framing::FrameAssembler::Status::NeedMore:
+        const SessionInput::Verdict verdict =
+            m_input.next(m_text, std::chrono::steady_clock::now());
+        switch (verdict) {
+            case SessionInput::Verdict::NeedMore:
                 readMore();
                 return;
-            case framing::FrameAssembler::Status::Failed:
-                close("bad frame length");
+            case SessionInput::Verdict::BadLength:
+            case SessionInput::Verdict::Flood:
+                close(SessionInput::closeReason(verdict));
                 return;
-            case framing::FrameAssembler::Status::Frame:
-                if (!takeFrameToken()) {
-                    close("flood");
-                    return;
-                }
+            case SessionInput::Verdict::Text:
                 m_owner.onFrame(*this, m_text);
                 if (m_closed) {
                     return;
@@ -113,18 +109,6 @@ void Session::writeMore() {
                               self->writeMore();
                           }
                       });
-}
-
-bool Session::takeFrameToken() {
-    const auto now = std::chrono::steady_clock::now();
-    const double seconds = std::chrono::duration<double>(now - m_tokensAt).count();
-    m_tokensAt = now;
-    m_tokens = std::min(m_limits.burstFrames, m_tokens + seconds * m_limits.framesPerSecond);
-    if (m_tokens < 1.0) {
-        return false;
-    }
-    m_tokens -= 1.0;
-    return true;
 }
 
 }  // namespace server

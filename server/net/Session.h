@@ -7,6 +7,7 @@
 //   more frames than the rate allows (a flood)      connection closed ("flood")
 //   stops reading until its queue passes the bound  connection closed ("send queue full")
 //   closes or resets                                connection closed
+// The input side's limits (frame length, rate) are SessionInput's, which needs no socket.
 // The owner judges each text (malformed JSON, unknown requests) and may close the session too.
 // Closing is idempotent; the owner hears of it once, from a handler posted to the loop, never
 // from inside its own call into the session.
@@ -19,18 +20,9 @@
 #include <string>
 #include <string_view>
 
-#include "net/Framing.h"
+#include "server/net/SessionInput.h"
 
 namespace server {
-
-struct SessionLimits {
-    std::size_t maxQueuedBytes = 256 * 1024;  // frames waiting to be written
-    // The kernel's send buffer for the socket, fixed rather than auto-tuned (up to megabytes), so
-    // a peer that stops reading holds little memory and soon overflows the queue above.
-    int socketSendBuffer = 64 * 1024;
-    double framesPerSecond = 50;  // sustained rate of received frames
-    double burstFrames = 100;     // frames a peer may send at once
-};
 
 class Session : public std::enable_shared_from_this<Session> {
 public:
@@ -60,22 +52,19 @@ private:
     void readMore();
     void onRead(const asio::error_code& error, std::size_t bytes);
     void writeMore();
-    bool takeFrameToken();
 
     asio::ip::tcp::socket m_socket;
     std::uint64_t m_id = 0;
     Owner& m_owner;
     SessionLimits m_limits;
     std::string m_peer;
-    framing::FrameAssembler m_frames;
+    SessionInput m_input;                   // frames, length refusal and the rate limit
     std::array<char, 4096> m_readBuffer{};  // client texts are small; frames span reads
     std::string m_text;                     // the frame being handed to the owner
     std::string m_writing;                  // bytes of the write in flight
     std::string m_pending;                  // frames queued behind it
     bool m_closed = false;
     bool m_flushPosted = false;  // a write is about to start for what m_pending holds
-    double m_tokens = 0;
-    std::chrono::steady_clock::time_point m_tokensAt;
 };
 
 }  // namespace server
