@@ -253,8 +253,8 @@ std::vector<std::string> record(const Options& options) {
         const auto& pending = human.pending();
         if (pending && (!deskDue || pending->first <= *deskDue)) {
             now = std::max(now, pending->first);
-            const bool last = human.leaving() && pending->second.find("\"leave\"") !=
-                                                     std::string::npos;
+            const bool last =
+                human.leaving() && pending->second.find("\"leave\"") != std::string::npos;
             const std::string text = human.takePending();
             const std::optional<server::ClientRequest> request = server::parseClientRequest(text);
             if (!request) fail("the server refuses the client's text " + text);
