@@ -25,6 +25,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,12 +46,12 @@ using fuzzing::require;
 
 namespace {
 
-constexpr int kMaxMessages = 256;     // queued per input: a whole recorded game fits
+constexpr int kMaxMessages = 64;      // queued per input
 constexpr int kMaxDesks = 4;          // seated per input
 constexpr int kMaxFrames = 60 * 180;  // virtual time per input: three minutes
-constexpr int kFramesPerPoll = 8;
+constexpr int kFramesPerPoll = 8;     // the desk polls every 0.1 s (six frames); with a margin
 constexpr int kDesignWidth = 1024;
-constexpr int kDesignHeight = 768;  // the desk polls every 0.1 s; eight frames hold a poll
+constexpr int kDesignHeight = 768;
 constexpr std::array<int, 8> kSteps = {1, 3, 6, 30, 60, 120, 600, 1860};
 constexpr std::array<int, 8> kOddDesks = {-1,  2147483647, -2147483647 - 1, 1000000, -2, 200,
                                           255, 65535};
@@ -59,9 +60,10 @@ constexpr std::array<int, 4> kOddSites = {-1, 4, 2147483647, -2147483647 - 1};
 std::vector<std::string> g_sent;  // what the client sent during the current record
 
 struct Run {
-    int frames = 0;    // frames stepped so far
-    int messages = 0;  // messages queued so far
-    int pending = 0;   // queued and maybe not yet taken
+    int frames = 0;                           // frames stepped so far
+    int messages = 0;                         // messages queued so far
+    int pending = 0;                          // queued and maybe not yet taken
+    std::shared_ptr<const stMsg> lastQueued;  // a second owner while the queue or a poll holds it
     int desks = 0;
 };
 
@@ -76,12 +78,16 @@ CDeskScene* runningDesk() {
 void advance(Run& run, int frames) {
     headless::stepFrames(frames);
     run.frames += frames;
-    run.pending = std::max(0, run.pending - frames / kFramesPerPoll);
 }
 
+// Frames until a poll has taken and handled the last message queued, and so (first in, first out)
+// every one before it: one poll each, but no more frames than that needs.
 void deliverQueued(Run& run) {
-    advance(run, run.pending * kFramesPerPoll);
+    for (int k = 0; k < run.pending * kFramesPerPoll && run.lastQueued.use_count() > 1; ++k) {
+        advance(run, 1);
+    }
     run.pending = 0;
+    run.lastQueued.reset();
 }
 
 // As the hall does after "add": create, seat, show.
@@ -102,6 +108,7 @@ void queueText(Run& run, std::string_view text, bool deliver) {
     auto msg = std::make_shared<stMsg>();
     // Text that is not a JSON object never reaches a scene: the receiver drops it or stops.
     if (run.messages < kMaxMessages && decodeMessage(text, *msg) == DecodeStatus::Ok) {
+        run.lastQueued = msg;
         CMessageQueue::getInstance()->pushMsg(std::move(msg));
         ++run.messages;
         ++run.pending;
