@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <set>
+#include <string>
 #include <typeinfo>
 
 #include "cards/CardSprite.h"
@@ -45,6 +46,19 @@ void checkHand(const DeskProbe& probe, std::set<const CardSprite*>& cards) {
             "the last touched card is forgotten when it leaves the hand");
 }
 
+// The digit atlas has no minus sign: a shown countdown reads a whole number of seconds, 0 to 30.
+bool countdownReadable(const std::string& text) {
+    if (text.empty() || text.size() > 2) {
+        return false;
+    }
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+    }
+    return std::stoi(text) <= 30;
+}
+
 void checkSeat(const DeskProbe& probe, const st_player_info& seat,
                std::set<const CardSprite*>& cards) {
     const Node* elements[] = {seat.name_label, seat.count_label, seat.ready_sprite,
@@ -53,6 +67,8 @@ void checkSeat(const DeskProbe& probe, const st_player_info& seat,
         require(element != nullptr && element->getParent() == &probe.desk,
                 "every seat element is a child of the desk");
     }
+    require(!seat.countdown->isVisible() || countdownReadable(seat.countdown->getString()),
+            "a shown countdown reads 0 to 30");
     for (const CardSprite* card : seat.played) {
         require(card != nullptr, "played cards are not null");
         require(card->getParent() == &probe.desk, "played cards are children of the desk");
@@ -64,7 +80,6 @@ void checkSeat(const DeskProbe& probe, const st_player_info& seat,
 void checkSeatMap(const DeskProbe& probe) {
     const auto& seats = probe.seats();
     const auto& map = probe.siteMap();
-    require(seats.size() == 4, "the desk has four seat records");
     const int mySite = probe.mySite();
     if (!isSeatNumber(mySite)) {
         require(map.empty(), "a local seat outside 0..3 maps no seat");
@@ -86,10 +101,12 @@ void checkDesk(CDeskScene& desk) {
     const DeskProbe probe{desk};
     std::set<const CardSprite*> cards;
     checkHand(probe, cards);
+    require(probe.seats().size() == 4, "the desk has four seat records");
     for (const auto& seat : probe.seats()) {
         require(seat != nullptr, "seat records are not null");
         checkSeat(probe, *seat, cards);
     }
+    require(!probe.seats()[0]->count_label->isVisible(), "the local seat's card count is hidden");
     // typeid, not dynamic_cast: no class derives from CardSprite, and this runs after every step.
     std::size_t cardChildren = 0;
     for (const Node* child : desk.getChildren()) {
