@@ -43,6 +43,49 @@ TEST_F(LinkTest, FullQueueHoldsTheReceiverUntilPopped) {
     EXPECT_EQ(rest.back(), "add:77") << "nothing lost, arrival order kept";
 }
 
+std::shared_ptr<stMsg> recordOfBytes(int desk, std::size_t nameBytes) {
+    auto msg = localRecord(desk);
+    msg->name.assign(nameBytes, 'n');
+    return msg;
+}
+
+TEST_F(LinkTest, ByteBudgetHoldsTheReceiverUntilPopped) {
+    // Four records whose texts ("local" and the name) are a quarter of the budget each fill it,
+    // though the count is far from its bound.
+    const std::size_t quarter =
+        CMessageQueue::kMaxQueuedTextBytes / 4 - std::string("local").size();
+    for (int i = 0; i < 4; ++i) {
+        link->pushMsg(recordOfBytes(i, quarter));
+    }
+    EXPECT_EQ(link->queuedTextBytes(), CMessageQueue::kMaxQueuedTextBytes);
+    ASSERT_TRUE(server.send(frameOf(addText(77))));
+    server.close();
+
+    pause(200);
+    EXPECT_EQ(link->queuedCount(), 4u) << "the receiver went past a full budget";
+    EXPECT_TRUE(boxes().empty());
+
+    ASSERT_NE(link->popMsg(), nullptr);
+    ASSERT_TRUE(waitForBoxes(2));
+    EXPECT_EQ(drain(), (std::vector<std::string>{"local:1", "local:2", "local:3", "add:77"}));
+    EXPECT_EQ(link->queuedTextBytes(), 0u);
+}
+
+TEST(MessageQueue, RecordAboveTheBudgetEntersAnEmptyQueueOnly) {
+    CMessageQueue* queue = CMessageQueue::getInstance();
+    queue->pushMsg(recordOfBytes(1, CMessageQueue::kMaxQueuedTextBytes + 1));
+    EXPECT_EQ(queue->queuedCount(), 1u) << "pushed without waiting";
+
+    std::thread second([queue] { queue->pushMsg(recordOfBytes(2, 10)); });
+    pause(100);
+    EXPECT_EQ(queue->queuedCount(), 1u) << "the small one waits for the big one to go";
+    const std::shared_ptr<stMsg> big = queue->popMsg();
+    second.join();
+    ASSERT_NE(big, nullptr);
+    EXPECT_EQ(big->desk, 1);
+    EXPECT_EQ(drain(), (std::vector<std::string>{"local:2"}));
+}
+
 TEST_F(LinkTest, ShutdownEndsTheReceiverQuietly) {
     ASSERT_TRUE(server.send(frameOf(addText(1))));
     ASSERT_NE(popWithin(), nullptr);
