@@ -47,6 +47,28 @@ SDL_Surface* toArgb(SDL_Surface* surface) {
     return converted;
 }
 
+// The widest line rendered, in pixels: several screens, more than any label shows. Texts come
+// from the server as received; a name of a megabyte, rendered whole, took a surface of over a
+// gigabyte and seconds of the main thread.
+constexpr int kMaxLineWidth = 8192;
+
+// The longest start of `utf8`, in whole characters, that fits in kMaxLineWidth.
+std::string fittingStart(TTF_Font* font, const std::string& utf8) {
+    int extent = 0;
+    int characters = 0;
+    if (TTF_MeasureUTF8(font, utf8.c_str(), kMaxLineWidth, &extent, &characters) != 0) {
+        return utf8;
+    }
+    std::size_t end = 0;
+    for (int i = 0; i < characters && end < utf8.size(); ++i) {
+        ++end;
+        while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) {
+            ++end;  // a continuation byte belongs to the character before it
+        }
+    }
+    return utf8.substr(0, end);
+}
+
 }  // namespace
 
 std::shared_ptr<Texture> loadImage(const std::string& path) {
@@ -66,7 +88,8 @@ std::shared_ptr<Texture> renderText(const std::string& fontPath, int pointSize,
     if (utf8.empty()) {
         return std::make_shared<SdlTexture>(nullptr, 0, TTF_FontHeight(font));
     }
-    SDL_Surface* surface = toArgb(TTF_RenderUTF8_Blended(font, utf8.c_str(), {255, 255, 255, 255}));
+    const std::string line = fittingStart(font, utf8);
+    SDL_Surface* surface = toArgb(TTF_RenderUTF8_Blended(font, line.c_str(), {255, 255, 255, 255}));
     if (!surface) {
         // Text the font cannot render (zero width) is drawn as nothing, at the font's height.
         return std::make_shared<SdlTexture>(nullptr, 0, TTF_FontHeight(font));

@@ -13,7 +13,8 @@ namespace engine::render {
 std::shared_ptr<Texture> loadImage(const std::string& path);
 
 // One line of UTF-8 text in white, antialiased; null when the font cannot be opened. Fonts stay
-// open per (path, size) until closeFonts. An empty text gives width 0 and the font's height.
+// open per (path, size) until closeFonts. An empty text gives width 0 and the font's height; a
+// text wider than 8192 pixels is cut to the characters that fit.
 std::shared_ptr<Texture> renderText(const std::string& fontPath, int pointSize,
                                     const std::string& utf8);
 
