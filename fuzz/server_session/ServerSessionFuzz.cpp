@@ -118,10 +118,10 @@ struct Slot {
     int seat = -1;
 };
 
-// What one desk's running game has shown: the observer is the first person dealt to, whose copy
-// of the desk's broadcasts is followed.
 using CardCounts = std::array<int, server::kCardsPerDeck>;  // how many of each code
 
+// What one desk's running game has shown: the observer is the first person dealt to, whose copy
+// of the desk's broadcasts is followed.
 struct GameWatch {
     bool inGame = false;
     PersonId observer = 0;
