@@ -1,12 +1,11 @@
 // The client against a misbehaving server: a long seeded mix of valid and broken messages and a
-// broken end of the link, a burst of 10,000 messages, and a burst of the largest frames. The
-// process survives, shows exactly the boxes a player should see, its scenes keep working, and
-// its memory stays bounded.
+// broken end of the link, a burst of 10,000 messages, a burst of the largest frames, and a name
+// of a megabyte. The process survives, shows exactly the boxes a player should see, its scenes
+// keep working, and its memory stays bounded.
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <ostream>
 #include <thread>
 
