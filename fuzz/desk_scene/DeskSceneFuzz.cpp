@@ -17,7 +17,8 @@
 //     6 drag     two card bytes: a drag from one hand card to the other across those between
 //     7 scene    back to a new hall; with the byte odd, then a new desk (desk byte, site byte)
 //   Message and text records with opcode bit 3 clear run the frames until the desk's poll has
-//   taken everything queued; with it set they only queue, so messages can pile up.
+//   taken everything queued; with it set they only queue, so messages can pile up. An input
+//   queues at most 64 messages (later ones are read and dropped) and steps at most three minutes.
 // Each input starts from no desk and an empty queue and ends with both gone again, so a finding
 // replays alone.
 
