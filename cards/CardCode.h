@@ -6,12 +6,16 @@
 // hold the same code more than once, so nothing here assumes a code is unique.
 // Pure C++: shared by the client and the server.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
 // The five of suit 3: above every other single card, and nothing beats it.
 constexpr int kSpecialCard = 19;
+
+// Every card of the game's two 54-card decks: no hand, play or table holds more.
+constexpr std::size_t kGameCards = 108;
 
 // ---- One code -------------------------------------------------------------------------------
 // Plain integer quotient and remainder by 4 (any int is accepted; only 0..53 are cards).

@@ -12,6 +12,21 @@
 
 using namespace engine;
 
+namespace {
+
+// The codes of a "start" or "game" card list, as many as the game has cards at most: the desk
+// makes a sprite for each, and a server's list of a megabyte would otherwise become half a
+// million sprites and hundreds of megabytes.
+std::vector<int> cardsOf(const stMsg& msg) {
+    std::vector<int> codes = parseCardList(msg.cards);
+    if (codes.size() > kGameCards) {
+        codes.resize(kGameCards);
+    }
+    return codes;
+}
+
+}  // namespace
+
 void CDeskScene::playSound(std::string_view path) {
     SimpleAudioEngine::getInstance()->playEffect(std::string(path), false, 1.0f, 0.0f, 1.0f);
 }
@@ -62,7 +77,7 @@ void CDeskScene::handleStart(const stMsg& msg) {
     while (!m_hand.empty()) {
         removeFromHand(m_hand.size() - 1);
     }
-    std::vector<int> codes = parseCardList(msg.cards);
+    std::vector<int> codes = cardsOf(msg);
     sortHand(codes);
     for (int code : codes) {
         CardSprite* card = CardSprite::createWithCard(code);
@@ -174,8 +189,13 @@ void CDeskScene::showPlay(const std::shared_ptr<stMsg>& msg) {
         seat->over_label->setVisible(true);
     }
     seat->countdown->setVisible(false);
+    // The seat has acted: its turn is over even when the message names no next seat, so a local
+    // countdown hidden here must not run on and act by itself.
+    if (msg->per == m_turnSite) {
+        m_turnSite = -1;
+    }
 
-    const std::vector<int> codes = parseCardList(msg->cards);
+    const std::vector<int> codes = cardsOf(*msg);
     if (codes.empty()) {
         seat->pass_label->setVisible(true);
     } else {
@@ -217,6 +237,12 @@ void CDeskScene::startTurn(const std::shared_ptr<stMsg>& msg) {
         }
     }
     if (m_turnSite != m_mySite) {
+        // Another seat moves: a play or pass offered to the local player earlier is over, and
+        // pressing it now would take cards from the hand that the server never accepts.
+        m_btnPass->setVisible(false);
+        m_btnPass->setEnabled(false);
+        m_btnPlay->setVisible(false);
+        m_btnPlay->setEnabled(false);
         return;
     }
     if (msg->must != 0) {

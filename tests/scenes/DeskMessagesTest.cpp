@@ -1,5 +1,6 @@
 // The desk's reaction to each kind of server message.
 
+#include "cards/CardCode.h"
 #include "cards/CardSprite.h"
 #include "engine/backend/headless/Headless.h"
 #include "tests/scenes/DeskProbe.h"
@@ -93,6 +94,17 @@ TEST_F(DeskMessagesTest, ASecondDealReplacesTheHand) {
     EXPECT_EQ(cardsOnTheLayer, 2u);
 }
 
+// A list longer than the game's 108 cards is cut there: every code would become a sprite.
+TEST_F(DeskMessagesTest, CardListsShowAtMostTheGamesCards) {
+    std::string many;
+    for (int k = 0; k < 300; ++k) many += std::to_string(k % 54) + ",";
+    DeskProbe probe = startGame(0, many);
+    EXPECT_EQ(probe.hand().size(), kGameCards);
+    feed(gameMessage(1, many, 2, 0));
+    EXPECT_EQ(probe.seat(1).played.size(), kGameCards);
+    EXPECT_EQ(probe.lastPlay().size(), kGameCards);
+}
+
 TEST_F(DeskMessagesTest, FirstTurnOnlySetsTheTableScoreAndStartsTheCountdown) {
     DeskProbe probe = startGame(0);
     feed(gameMessage(-1, "", 2, 1, "", 15));
@@ -184,6 +196,37 @@ TEST_F(DeskMessagesTest, LocalTurnWithAPlayToBeatOffersPassAndPlay) {
     EXPECT_TRUE(probe.play()->isEnabled());
     EXPECT_EQ(probe.lastPlay(), std::vector<int>{9});
     EXPECT_EQ(probe.seat(2).countdown->getString(), "30");
+}
+
+// The server may move the turn on without the local player's press (its own timeout): what was
+// offered is withdrawn, and a press then sends nothing and keeps the hand.
+TEST_F(DeskMessagesTest, AnotherSeatsTurnWithdrawsPassAndPlay) {
+    DeskProbe probe = startGame(0);
+    feed(gameMessage(3, "9", 0, 0));
+    ASSERT_TRUE(probe.play()->isVisible());
+    headless::tap(probe.hand()[2]->getPositionX(), 45);
+    feed(gameMessage(0, "", 1, 0));
+    EXPECT_FALSE(probe.pass()->isVisible());
+    EXPECT_FALSE(probe.pass()->isEnabled());
+    EXPECT_FALSE(probe.play()->isVisible());
+    EXPECT_FALSE(probe.play()->isEnabled());
+    headless::tap(412, 170);
+    headless::tap(612, 170);
+    EXPECT_TRUE(takeSent().empty());
+    EXPECT_EQ(probe.hand().size(), 6u);
+}
+
+// A seat that acted has ended its turn, even when the message names no next seat: the local
+// countdown, hidden by the play, must not run out later and act for the player.
+TEST_F(DeskMessagesTest, ALocalPlayWithNoNextSeatEndsTheLocalTurn) {
+    DeskProbe probe = startGame(0);
+    feed(gameMessage(3, "9", 0, 0));
+    ASSERT_EQ(probe.turnSite(), 0);
+    feed(gameMessage(0, "", -1, 0));
+    EXPECT_EQ(probe.turnSite(), -1);
+    step(35);
+    EXPECT_TRUE(takeSent().empty());
+    EXPECT_EQ(probe.hand().size(), 6u);
 }
 
 TEST_F(DeskMessagesTest, ScoresGoByTheParityOfTheLocalSeat) {
