@@ -34,7 +34,7 @@
 #include "cards/CardSprite.h"
 #include "engine/backend/headless/Headless.h"
 #include "fuzz/desk_scene/DeskInvariants.h"
-#include "fuzz/desk_scene/FuzzBytes.h"
+#include "fuzz/support/FuzzBytes.h"
 #include "fuzz/desk_scene/MessageForge.h"
 #include "fuzz/support/FuzzCheck.h"
 #include "net/CMessageQueue.h"

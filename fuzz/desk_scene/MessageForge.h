@@ -7,6 +7,6 @@
 
 #include <string>
 
-#include "fuzz/desk_scene/FuzzBytes.h"
+#include "fuzz/support/FuzzBytes.h"
 
 std::string forgeMessage(FuzzBytes& in);

@@ -62,6 +62,7 @@
 
 #include "cards/CardCode.h"
 #include "cards/LegalPlays.h"
+#include "fuzz/support/FuzzBytes.h"
 #include "fuzz/support/FuzzCheck.h"
 #include "net/Framing.h"
 #include "net/Message.h"
@@ -89,25 +90,6 @@ constexpr Millis kWaitLimit{120000};
 constexpr int kMaxTimerFires = 100000;  // in one record: far above any real game's turns
 
 bool g_trace = false;
-
-class Reader {
-public:
-    Reader(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
-    bool empty() const { return m_at >= m_size; }
-    std::uint8_t byte() { return m_at < m_size ? m_data[m_at++] : 0; }
-    int signedByte() { return static_cast<std::int8_t>(byte()); }
-    std::string_view bytes(std::size_t count) {
-        count = std::min(count, m_size - std::min(m_at, m_size));
-        const std::string_view out(reinterpret_cast<const char*>(m_data) + m_at, count);
-        m_at += count;
-        return out;
-    }
-
-private:
-    const std::uint8_t* m_data;
-    std::size_t m_size;
-    std::size_t m_at = 0;
-};
 
 struct Slot {
     bool online = false;
@@ -156,12 +138,12 @@ public:
         checkAll();
     }
 
-    void run(Reader& in) {
+    void run(FuzzBytes& in) {
         for (std::size_t records = 0; !in.empty() && records < kMaxRecords; ++records) {
             Slot& slot = m_slots[in.byte() % kPersons];
             switch (in.byte() % 9) {
                 case 0: {
-                    const std::string_view text = in.bytes(in.byte());
+                    const std::string_view text = in.take(in.byte());
                     std::string bytes;
                     if (!text.empty()) {
                         framing::appendFrame(bytes, text);
@@ -170,7 +152,7 @@ public:
                     break;
                 }
                 case 1:
-                    read(slot, in.bytes(in.byte()));
+                    read(slot, in.take(in.byte()));
                     break;
                 case 2: {
                     const std::string text = request(slot, in);
@@ -285,12 +267,12 @@ private:
                 "a session buffers at most one frame");
     }
 
-    void readBig(Slot& slot, Reader& in) {
+    void readBig(Slot& slot, FuzzBytes& in) {
         const std::size_t size =
             std::min<std::size_t>((in.byte() + 1) * 4096, framing::kMaxFrameBytes);
-        const std::string_view prefix = in.bytes(in.byte());
-        const std::string_view pattern = in.bytes(in.byte());
-        const std::string_view suffix = in.bytes(in.byte());
+        const std::string_view prefix = in.take(in.byte());
+        const std::string_view pattern = in.take(in.byte());
+        const std::string_view suffix = in.take(in.byte());
         std::string text(prefix.substr(0, size));
         while (!pattern.empty() && text.size() + pattern.size() + suffix.size() <= size) {
             text.append(pattern);
@@ -308,7 +290,7 @@ private:
 
     // ---- Requests built like the client builds them ---------------------------------------------
 
-    std::string request(const Slot& slot, Reader& in) {
+    std::string request(const Slot& slot, FuzzBytes& in) {
         const int kind = in.byte() % 8;
         if (kind == 0) return queryMessage();
         if (kind == 1) return addMessage();
@@ -626,7 +608,7 @@ private:
     std::vector<GameWatch> m_watch;
 };
 
-server::HallConfig configFrom(Reader& in) {
+server::HallConfig configFrom(FuzzBytes& in) {
     server::HallConfig config;
     config.seed = in.byte();
     config.desk.deal = 1 + in.byte() % server::kFullDeal;
@@ -653,7 +635,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    Reader in(data, size);
+    FuzzBytes in(data, size);
     const server::HallConfig config = configFrom(in);
     const int initialOnline = 1 + in.byte() % kPersons;
     World world(config, initialOnline);

@@ -13,8 +13,9 @@ public:
     bool empty() const { return m_at >= m_size; }
 
     std::uint8_t byte() { return m_at < m_size ? m_data[m_at++] : 0; }
+    int signedByte() { return static_cast<std::int8_t>(byte()); }
 
-    // Little-endian, like the seed converter writes it.
+    // Little-endian, like the seed converters write it.
     std::uint16_t u16() {
         const std::uint16_t low = byte();
         return static_cast<std::uint16_t>(low | (byte() << 8));
