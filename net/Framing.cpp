@@ -25,6 +25,9 @@ void appendFrame(std::string& out, std::string_view text) {
     out.append(text);
 }
 
+FrameAssembler::FrameAssembler(std::uint32_t maxLength)
+    : m_maxLength(maxLength < kMaxFrameBytes ? maxLength : kMaxFrameBytes) {}
+
 void FrameAssembler::feed(std::string_view bytes) {
     if (m_failed) {
         return;
@@ -47,7 +50,7 @@ FrameAssembler::Status FrameAssembler::next(std::string& text) {
     }
     const auto* header = reinterpret_cast<const unsigned char*>(m_buffer.data() + m_start);
     const std::uint32_t length = readHeader(header);
-    if (!lengthAccepted(length)) {
+    if (!lengthAccepted(length) || length > m_maxLength) {
         m_failed = true;
         m_buffer.clear();
         m_buffer.shrink_to_fit();

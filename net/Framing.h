@@ -44,10 +44,14 @@ void appendFrame(std::string& out, std::string_view text);
 // Failed for good: nothing further is buffered or returned, and the caller drops the connection.
 class FrameAssembler {
 public:
+    // A reader that expects only short texts may refuse longer ones at their header, before
+    // their bytes arrive; `maxLength` above kMaxFrameBytes counts as kMaxFrameBytes.
+    explicit FrameAssembler(std::uint32_t maxLength = kMaxFrameBytes);
+
     enum class Status {
         Frame,     // a whole text was moved into `text`
         NeedMore,  // no whole frame buffered yet
-        Failed,    // a length of 0 or above kMaxFrameBytes arrived
+        Failed,    // a length of 0 or above the assembler's maximum arrived
     };
 
     // Appends received bytes; ignored once failed.
@@ -62,6 +66,7 @@ public:
 private:
     std::string m_buffer;     // received bytes; those before m_start are already consumed
     std::size_t m_start = 0;  // offset of the next frame's header in m_buffer
+    std::uint32_t m_maxLength;
     bool m_failed = false;
 };
 

@@ -3,7 +3,7 @@
 // hurting anyone else. Runs on the server's single event-loop thread, like every handler here.
 //
 //   what the peer does                              what happens
-//   a frame length of 0 or above 1 MiB              connection closed ("bad frame length")
+//   a frame length of 0 or above 16 KiB             connection closed ("bad frame length")
 //   more frames than the rate allows (a flood)      connection closed ("flood")
 //   stops reading until its queue passes the bound  connection closed ("send queue full")
 //   closes or resets                                connection closed

@@ -5,7 +5,8 @@
 namespace server {
 
 SessionInput::SessionInput(const SessionLimits& limits, Clock::time_point now)
-    : m_framesPerSecond(limits.framesPerSecond),
+    : m_frames(limits.maxRequestBytes),
+      m_framesPerSecond(limits.framesPerSecond),
       m_burstFrames(limits.burstFrames),
       m_tokens(limits.burstFrames),
       m_tokensAt(now) {}

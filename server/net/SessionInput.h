@@ -7,11 +7,12 @@
 //   next() says    when                                           and after that
 //   Text           a whole frame arrived within the rate          -
 //   NeedMore       no whole frame buffered                        feed more
-//   BadLength      a frame length of 0 or above 1 MiB             BadLength for good
+//   BadLength      a frame length of 0 or above maxRequestBytes   BadLength for good
 //   Flood          more frames than the rate allows               Flood for good
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,9 @@ struct SessionLimits {
     int socketSendBuffer = 64 * 1024;
     double framesPerSecond = 50;  // sustained rate of received frames
     double burstFrames = 100;     // frames a peer may send at once
+    // The longest client text taken. The longest real one, a play of a whole hand, is about 150
+    // bytes; the codec's 1 MiB would let one peer make the loop parse megabytes a second.
+    std::uint32_t maxRequestBytes = 16 * 1024;
 };
 
 class SessionInput {

@@ -118,6 +118,16 @@ TEST(FrameAssembler, TakesTheLargestAcceptedFrame) {
     EXPECT_EQ(text, big);
 }
 
+TEST(FrameAssembler, AShorterMaximumRefusesAtTheHeader) {
+    framing::FrameAssembler assembler(5);
+    std::string text;
+    assembler.feed(frame("hello"));
+    ASSERT_EQ(assembler.next(text), framing::FrameAssembler::Status::Frame);
+    assembler.feed(frame("hello!").substr(0, framing::kHeaderBytes));
+    EXPECT_EQ(assembler.next(text), framing::FrameAssembler::Status::Failed);
+    EXPECT_EQ(assembler.buffered(), 0u);
+}
+
 TEST(FrameAssembler, BadLengthFailsForGood) {
     struct Row {
         const char* name;

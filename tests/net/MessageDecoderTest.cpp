@@ -216,6 +216,9 @@ TEST(MessageDecoder, StatusTellsJsonFromNonObjectFromGarbage) {
         {"{'opt':'query'}", DecodeStatus::NotJson},
         {"\xEF\xBB\xBF{}", DecodeStatus::NotJson},
         {"\xBF" "0", DecodeStatus::NotJson},
+        // Nesting this deep once overflowed the receiver thread's stack in a recursive parse.
+        {std::string(300000, '[') + std::string(300000, ']'), DecodeStatus::NotObject},
+        {std::string(1 << 20, '{'), DecodeStatus::NotJson},
     };
     for (const Case& c : cases) {
         stMsg m;

@@ -60,6 +60,9 @@ TEST(ClientRequestParse, RefusesMalformedTexts) {
     for (const char* text : rows) {
         EXPECT_FALSE(server::parseClientRequest(text).has_value()) << text;
     }
+    // Nesting this deep once overflowed the event loop's stack in a recursive parse.
+    EXPECT_FALSE(server::parseClientRequest(std::string(300000, '[') + std::string(300000, ']')));
+    EXPECT_FALSE(server::parseClientRequest(std::string(1 << 20, '{')));
 }
 
 TEST(ServerMessages, ExactTexts) {

@@ -49,6 +49,19 @@ TEST(SessionInput, RefusesABadLengthForGood) {
     EXPECT_STREQ(SessionInput::closeReason(Verdict::BadLength), "bad frame length");
 }
 
+// Client texts are short: a longer one is refused at its header, before its bytes are buffered.
+TEST(SessionInput, RefusesATextAboveTheRequestLimit) {
+    const server::SessionLimits limits;
+    SessionInput input(limits, kStart);
+    std::string text;
+    input.feed(frame(std::string(limits.maxRequestBytes, ' ')));
+    EXPECT_EQ(input.next(text, kStart), Verdict::Text);
+    std::string header(framing::kHeaderBytes, '\0');
+    framing::writeHeader(limits.maxRequestBytes + 1, reinterpret_cast<unsigned char*>(header.data()));
+    input.feed(header);
+    EXPECT_EQ(input.next(text, kStart), Verdict::BadLength);
+}
+
 TEST(SessionInput, AllowsABurstThenTheRateThenCallsItAFlood) {
     server::SessionLimits limits;
     limits.burstFrames = 3;

@@ -74,14 +74,14 @@ TEST(Session, BadInputClosesOnlyThatConnection) {
     framing::appendFrame(wrongTypes, R"({"opt":"game","desk":"0","site":0,"cards":""})");
     const Row rows[] = {
         {"a frame over 1 MiB", header(framing::kMaxFrameBytes + 1) + std::string(1000, 'x')},
+        {"a frame over the request limit", header(16 * 1024 + 1) + std::string(1000, 'x')},
         {"a frame of length 0", header(0)},
         {"bad JSON", frames("{\"opt\":", 1)},
         {"not an object", frames("[1,2,3]", 1)},
         {"an unknown opt", frames(R"({"opt":"shuffle"})", 1)},
         {"wrong types", wrongTypes},
         {"a flood", frames(R"({"opt":"query"})", 1000)},
-        // Once a stack overflow that took the whole server down (found by fuzz_server_session).
-        {"JSON nested a million deep", frames(std::string(framing::kMaxFrameBytes, '['), 1)},
+        {"JSON nested as deep as a request may be", frames(std::string(16 * 1024, '['), 1)},
     };
     RunningServer running(noBots());
     LoopbackClient bystander;
