@@ -5,9 +5,6 @@
 
 namespace {
 
-constexpr int kBlackJoker = 52;
-constexpr int kRedJoker = 53;
-
 // The blanks atoi skips (isspace in the "C" locale), without depending on the current locale.
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';

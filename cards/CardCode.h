@@ -11,6 +11,9 @@
 #include <string_view>
 #include <vector>
 
+constexpr int kBlackJoker = 52;
+constexpr int kRedJoker = 53;
+
 // The five of suit 3: above every other single card, and nothing beats it.
 constexpr int kSpecialCard = 19;
 

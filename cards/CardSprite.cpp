@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int kBlackJoker = 52;
-constexpr int kRedJoker = 53;
 constexpr float kCornerScale = 0.4f;
 constexpr float kCornerX = 12;
 constexpr float kGlyphBelowTop = 20;
@@ -51,7 +49,7 @@ CardSprite* CardSprite::createWithCard(int code) {
         card->initWithSpriteFrame(frameNamed("back"));
         return card;
     }
-    if (code == kBlackJoker || code == kRedJoker) {
+    if (isJoker(code)) {
         card->initWithSpriteFrame(frameNamed(code == kBlackJoker ? "b_joker" : "r_joker"));
         return card;
     }
