@@ -36,7 +36,7 @@ std::string configString(const char* key) {
 
 // any thread
 CMessageQueue* CMessageQueue::getInstance() {
-    // Never destroyed: the detached receiver thread may still be blocked in a receive when the
+    // Never destroyed: the receiver thread may still be blocked in a receive (or a box) when the
     // process exits, and must not find a destroyed mutex or list.
     static CMessageQueue* const instance = new CMessageQueue();
     return instance;
@@ -50,19 +50,93 @@ bool CMessageQueue::connectServer() { return connectServerAt(configString("host"
 
 // main thread
 bool CMessageQueue::connectServerAt(const std::string& host, std::uint16_t port) {
-    assert(m_socket == kNoSocket && "the link connects once");
+    assert(m_socket == kNoSocket && "the link connects once; later links come from reconnecting");
     m_downloadAddress = configString("download");
     m_socket = connectIPv4(host, port);
     if (m_socket == kNoSocket) {
         return false;
     }
+    if (!startReceiver()) {
+        closeSocket(m_socket);
+        m_socket = kNoSocket;
+        return false;
+    }
+    m_host = host;
+    m_port = port;
+    return true;
+}
+
+// main thread
+bool CMessageQueue::startReceiver() {
+    m_receiverEnded = false;
     try {
-        std::thread(&CMessageQueue::recvThread, this).detach();
+        m_receiver = std::thread(&CMessageQueue::recvThread, this);
     } catch (const std::system_error&) {
-        shutdownSocket(m_socket);
+        m_receiverEnded = true;
         return false;
     }
     return true;
+}
+
+// main thread
+bool CMessageQueue::receiverEnded() const { return m_receiverEnded; }
+
+// main thread
+bool CMessageQueue::beginReconnect() {
+    assert(m_receiverEnded && "a reconnection replaces a link that is down");
+    cancelReconnect();  // an attempt left behind by a scene that has gone
+    if (m_stopping) {
+        return false;
+    }
+    m_connecting = beginConnectIPv4(m_host, m_port);
+    return m_connecting != kNoSocket;
+}
+
+// main thread
+ConnectProgress CMessageQueue::pollReconnect() {
+    if (m_connecting == kNoSocket) {
+        return ConnectProgress::Failed;
+    }
+    const ConnectProgress progress = finishConnect(m_connecting, 0);
+    if (progress == ConnectProgress::Pending) {
+        return progress;
+    }
+    if (progress == ConnectProgress::Failed) {
+        cancelReconnect();
+        return progress;
+    }
+    // The old receiver has returned already; joining it only collects the thread.
+    if (m_receiver.joinable()) {
+        m_receiver.join();
+    }
+    closeSocket(m_socket);
+    m_socket = m_connecting;
+    m_connecting = kNoSocket;
+    // What the old link left belongs to scenes that are about to go.
+    dropQueued();
+    if (!startReceiver()) {
+        shutdownSocket(m_socket);
+        return ConnectProgress::Failed;
+    }
+    return ConnectProgress::Connected;
+}
+
+// main thread
+void CMessageQueue::cancelReconnect() {
+    if (m_connecting != kNoSocket) {
+        closeSocket(m_connecting);
+        m_connecting = kNoSocket;
+    }
+}
+
+// main thread
+void CMessageQueue::dropQueued() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_msgList.clear();
+        m_queuedTextBytes = 0;
+    }
+    m_queueRoom.notify_all();
 }
 
 // main thread
@@ -70,6 +144,9 @@ bool CMessageQueue::sendMsg(const std::string& text) {
     if (m_sendTap) {
         m_sendTap(text);
         return true;
+    }
+    if (m_receiverEnded) {
+        return false;  // the link is down and the player has been told
     }
     m_sendBuffer.clear();
     framing::appendFrame(m_sendBuffer, text);
@@ -99,6 +176,7 @@ void CMessageQueue::shutdown() {
     if (m_socket != kNoSocket) {
         shutdownSocket(m_socket);
     }
+    cancelReconnect();
 }
 
 // main thread
@@ -194,7 +272,11 @@ void CMessageQueue::recvThread() {
         }
         pushMsg(std::move(msg));
     }
+    // Whatever ended the loop, nothing more is read from this link, so nothing more may reach the
+    // server on it either (a quick-join would seat a player who never hears the answer).
+    shutdownSocket(m_socket);
     if (!m_stopping) {
         engine::MessageBox(kDisconnected, kLinkErrorTitle);
     }
+    m_receiverEnded = true;
 }

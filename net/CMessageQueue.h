@@ -2,14 +2,23 @@
 // The client's one link to the game server: the TCP connection, the receiver thread, and the
 // queue of decoded server messages that the scenes poll.
 //
-// Two threads meet here. The receiver thread (started by connect, detached, never joined) reads
+// Two threads meet here. The receiver thread (started by a connect, joined by the next one) reads
 // one frame at a time, decodes it into a fresh stMsg and appends it to the queue; the main thread
 // sends texts synchronously and takes records with popMsg. The queue, under m_mutex, is all they
-// share. The queue holds at most kMaxQueued records, and at most kMaxQueuedTextBytes of their
-// texts (a frame may be 1 MiB, so the count alone would let a server park 4 GiB here): when
-// either is reached the receiver thread waits for room and stops reading, so TCP slows the
-// server down and nothing is lost. A record larger than the whole byte budget still enters an
-// empty queue.
+// share, with the flag that says the receiver has ended. The queue holds at most kMaxQueued
+// records, and at most kMaxQueuedTextBytes of their texts (a frame may be 1 MiB, so the count
+// alone would let a server park 4 GiB here): when either is reached the receiver thread waits for
+// room and stops reading, so TCP slows the server down and nothing is lost. A record larger than
+// the whole byte budget still enters an empty queue.
+//
+// Link life, as the main thread sees it:
+//   state     entered by                               sendMsg
+//   up        connectServer / pollReconnect Connected  sends; a refusal shows the send box
+//   ended     the receiver thread returned (after its  fails quietly: the player already knows
+//             boxes); the socket is shut down already
+//   up again  beginReconnect, then pollReconnect       sends on the new socket
+//             Connected: old thread joined, old
+//             socket closed, stale records dropped
 //
 // The instance is created on first use and never destroyed, so the receiver thread can never
 // touch a destroyed queue while the process exits; call shutdown() before a normal exit so that
@@ -24,6 +33,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "net/Message.h"
 #include "net/Socket.h"
@@ -41,17 +51,32 @@ public:
     // Connects to the configuration's "host" on kServerPort and starts the receiver thread.
     // False when no socket could be made or the connection failed; nothing is shown then.
     bool connectServer();
-    // The same with an explicit endpoint; connectServer calls it, tests use it directly.
+    // The same with an explicit endpoint; connectServer calls it, tests use it directly. The
+    // endpoint of the first successful call is the one every reconnection goes to.
     bool connectServerAt(const std::string& host, std::uint16_t port);
     // Sends one text as one frame. False, after the box "断开连接，请重新登录!", when the socket
-    // refused it. With a send tap set, the text goes to the tap instead and the result is true.
+    // refused it; false without a box once the receiver has ended. With a send tap set, the text
+    // goes to the tap instead and the result is true.
     bool sendMsg(const std::string& text);
     // For scene tests: capture the texts the scenes send instead of writing them to the socket.
     // An empty function sends through the socket again.
     void setSendTap(std::function<void(const std::string&)> tap);
-    // Before a normal exit: shuts the socket down; the receiver thread then ends without a box
-    // and queues nothing more.
+    // Before a normal exit: shuts the socket down (and drops a reconnection under way); the
+    // receiver thread then ends without a box and queues nothing more.
     void shutdown();
+
+    // ---- Reconnection (main thread)
+    // True once the receiver thread of the current link has returned, boxes dismissed.
+    bool receiverEnded() const;
+    // Starts a new connection to the endpoint of the first connect without waiting for it; only
+    // once the receiver has ended. An attempt still under way is dropped first. False when the
+    // attempt failed at once (nothing to poll then).
+    bool beginReconnect();
+    // Looks, without waiting, at the attempt beginReconnect started. Connected: the new link is up
+    // as described above. Failed: the attempt is over and its socket closed.
+    ConnectProgress pollReconnect();
+    // Gives up the attempt under way (a time-out of the caller's), closing its socket.
+    void cancelReconnect();
 
     // ---- Queue
     // Main thread: the oldest record, removed from the queue, or an empty pointer; never waits.
@@ -74,6 +99,8 @@ public:
 private:
     CMessageQueue();
 
+    bool startReceiver();                            // main thread; false: no thread
+    void dropQueued();                               // main thread
     bool failReceive(const char* text);              // receiver thread
     [[noreturn]] void refuseVersion();               // receiver thread
 
@@ -81,7 +108,13 @@ private:
     std::size_t m_queuedTextBytes = 0;             // texts of m_msgList; guarded by m_mutex
     std::mutex m_mutex;
     std::condition_variable m_queueRoom;  // popMsg and shutdown wake a waiting pushMsg
-    SocketHandle m_socket = kNoSocket;    // written once, before the receiver thread starts
+    // Written only while no receiver thread runs (before it starts, after it was joined).
+    SocketHandle m_socket = kNoSocket;
+    std::thread m_receiver;                    // main thread; joined before the next starts
+    std::atomic<bool> m_receiverEnded{false};  // set by the receiver thread as its last act
+    SocketHandle m_connecting = kNoSocket;     // main thread: a reconnection under way
+    std::string m_host;                        // main thread: where reconnections go
+    std::uint16_t m_port = 0;
     std::atomic<bool> m_stopping{false};  // set by shutdown(), under m_mutex for pushMsg's wait
     std::string m_downloadAddress;        // for the version box; set before the thread starts
     std::function<void(const std::string&)> m_sendTap;  // main thread only

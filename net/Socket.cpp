@@ -4,10 +4,14 @@
 
 #ifdef _WIN32
 #include <winsock2.h>
+#include <ws2tcpip.h>
 #else
 #include <arpa/inet.h>
 #include <cerrno>
+#include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #endif
@@ -28,6 +32,11 @@ constexpr int kSendFlags = MSG_NOSIGNAL;  // a reset peer gives EPIPE instead of
 constexpr int kSendFlags = 0;
 #endif
 
+// Keep-alive probes after a minute of silence, then every 10 s; five unanswered ones end the link.
+constexpr int kKeepAliveIdleSeconds = 60;
+constexpr int kKeepAliveIntervalSeconds = 10;
+constexpr int kKeepAliveProbes = 5;
+
 bool interrupted() {
 #ifdef _WIN32
     return WSAGetLastError() == WSAEINTR;
@@ -36,11 +45,62 @@ bool interrupted() {
 #endif
 }
 
-void closeSocket(SocketHandle socket) {
+bool connectInProgress() {
 #ifdef _WIN32
-    closesocket(static_cast<SOCKET>(socket));
+    return WSAGetLastError() == WSAEWOULDBLOCK;
 #else
-    close(socket);
+    return errno == EINPROGRESS || errno == EINTR;
+#endif
+}
+
+void setOption(SocketHandle socket, int level, int name, int value) {
+    setsockopt(socket, level, name, reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+void keepAlive(SocketHandle socket) {
+    setOption(socket, SOL_SOCKET, SO_KEEPALIVE, 1);
+#if defined(TCP_KEEPIDLE) && defined(TCP_KEEPINTVL) && defined(TCP_KEEPCNT)
+    setOption(socket, IPPROTO_TCP, TCP_KEEPIDLE, kKeepAliveIdleSeconds);
+    setOption(socket, IPPROTO_TCP, TCP_KEEPINTVL, kKeepAliveIntervalSeconds);
+    setOption(socket, IPPROTO_TCP, TCP_KEEPCNT, kKeepAliveProbes);
+#endif
+}
+
+bool setBlocking(SocketHandle socket, bool blocking) {
+#ifdef _WIN32
+    u_long nonBlocking = blocking ? 0 : 1;
+    return ioctlsocket(static_cast<SOCKET>(socket), FIONBIO, &nonBlocking) == 0;
+#else
+    const int flags = fcntl(socket, F_GETFL, 0);
+    if (flags < 0) {
+        return false;
+    }
+    return fcntl(socket, F_SETFL, blocking ? flags & ~O_NONBLOCK : flags | O_NONBLOCK) == 0;
+#endif
+}
+
+// Waits until the connect under way on `socket` has an outcome: 1 when it has, 0 when `waitMs`
+// passed first, -1 when the wait itself failed.
+int waitForOutcome(SocketHandle socket, int waitMs) {
+#ifdef _WIN32
+    // select, not WSAPoll: WSAPoll does not report a refused connect on older systems.
+    fd_set writable;
+    fd_set failed;
+    FD_ZERO(&writable);
+    FD_ZERO(&failed);
+    FD_SET(static_cast<SOCKET>(socket), &writable);
+    FD_SET(static_cast<SOCKET>(socket), &failed);
+    timeval limit{waitMs / 1000, (waitMs % 1000) * 1000};
+    const int ready = select(0, nullptr, &writable, &failed, waitMs < 0 ? nullptr : &limit);
+    return ready == SOCKET_ERROR ? -1 : (ready > 0 ? 1 : 0);
+#else
+    pollfd entry{socket, POLLOUT, 0};
+    for (;;) {
+        const int ready = poll(&entry, 1, waitMs);
+        if (ready >= 0 || errno != EINTR) {
+            return ready < 0 ? -1 : (ready > 0 ? 1 : 0);
+        }
+    }
 #endif
 }
 
@@ -53,7 +113,7 @@ void startSockets() {
 #endif
 }
 
-SocketHandle connectIPv4(const std::string& host, std::uint16_t port) {
+SocketHandle beginConnectIPv4(const std::string& host, std::uint16_t port) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
@@ -69,10 +129,39 @@ SocketHandle connectIPv4(const std::string& host, std::uint16_t port) {
         return kNoSocket;
     }
 #if !defined(MSG_NOSIGNAL) && defined(SO_NOSIGPIPE)
-    const int on = 1;
-    setsockopt(socket, SOL_SOCKET, SO_NOSIGPIPE, &on, sizeof on);
+    setOption(socket, SOL_SOCKET, SO_NOSIGPIPE, 1);
 #endif
-    if (::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    keepAlive(socket);
+    if (!setBlocking(socket, false)) {
+        closeSocket(socket);
+        return kNoSocket;
+    }
+    if (::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 &&
+        !connectInProgress()) {
+        closeSocket(socket);
+        return kNoSocket;
+    }
+    return socket;
+}
+
+ConnectProgress finishConnect(SocketHandle socket, int waitMs) {
+    const int outcome = waitForOutcome(socket, waitMs);
+    if (outcome == 0) {
+        return ConnectProgress::Pending;
+    }
+    int error = 0;
+    socklen_t size = sizeof error;
+    if (outcome < 0 ||
+        getsockopt(socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) != 0 ||
+        error != 0 || !setBlocking(socket, true)) {
+        return ConnectProgress::Failed;
+    }
+    return ConnectProgress::Connected;
+}
+
+SocketHandle connectIPv4(const std::string& host, std::uint16_t port) {
+    const SocketHandle socket = beginConnectIPv4(host, port);
+    if (socket != kNoSocket && finishConnect(socket, -1) != ConnectProgress::Connected) {
         closeSocket(socket);
         return kNoSocket;
     }
@@ -104,5 +193,13 @@ void shutdownSocket(SocketHandle socket) {
     ::shutdown(static_cast<SOCKET>(socket), SD_BOTH);
 #else
     ::shutdown(socket, SHUT_RDWR);
+#endif
+}
+
+void closeSocket(SocketHandle socket) {
+#ifdef _WIN32
+    closesocket(static_cast<SOCKET>(socket));
+#else
+    close(socket);
 #endif
 }

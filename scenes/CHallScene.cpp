@@ -4,6 +4,7 @@
 #include "net/Message.h"
 #include "net/OutgoingMessages.h"
 #include "scenes/CDeskScene.h"
+#include "scenes/CReconnectPanel.h"
 #include "scenes/PlayerInfo.h"
 #include "scenes/SceneFlow.h"
 #include "scenes/SceneWidgets.h"
@@ -43,6 +44,9 @@ bool CHallScene::init() {
     m_lblOnline->setColor(Color3B::WHITE);
     m_lblOnline->setPosition(Vec2(visible.width / 2, visible.height / 2 - 50));
     addChild(m_lblOnline, 2);
+    if (!attachReconnectPanel(this)) {
+        return false;
+    }
 
     // Every new hall restarts the music, once it is sure to be shown.
     SimpleAudioEngine::getInstance()->playBackgroundMusic("sound/bj.mp3", true);

@@ -2,6 +2,7 @@
 
 #include "cards/CardSprite.h"
 #include "scenes/CDeskScene.h"
+#include "scenes/CReconnectPanel.h"
 #include "scenes/SceneWidgets.h"
 
 using namespace engine;
@@ -159,6 +160,9 @@ bool CDeskScene::init() {
         }
     }
 
+    if (!attachReconnectPanel(this)) {
+        return false;
+    }
     schedule(CC_SCHEDULE_SELECTOR(CDeskScene::pollMessages), 0.1f);
     schedule(CC_SCHEDULE_SELECTOR(CDeskScene::tickCountdown), 1.0f);
 

@@ -33,7 +33,8 @@ constexpr int kSheetH = 1000;
 const char* const kButtonImages[] = {
     "add_desk_fast.png", "add_desk_fast_press.png", "return.png", "return_press.png",
     "ready.png",         "ready_press.png",         "put.png",    "put_press.png",
-    "noput.png",         "noput_press.png",         "num.png",
+    "noput.png",         "noput_press.png",         "num.png",    "reconnect.png",
+    "reconnect_press.png",
 };
 
 struct Item {

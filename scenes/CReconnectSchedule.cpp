@@ -1,0 +1,59 @@
+#include "scenes/CReconnectSchedule.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr const char* kLinkDown = "与服务器断开连接";
+
+}  // namespace
+
+void CReconnectSchedule::linkLost(double now) {
+    m_phase = Phase::Waiting;
+    m_attemptAt = now + kFirstWait;
+    m_nextRetryWait = kShortestRetryWait;
+    m_failedBefore = false;
+}
+
+void CReconnectSchedule::attemptStarted(double now) {
+    m_phase = Phase::Connecting;
+    m_startedAt = now;
+}
+
+void CReconnectSchedule::attemptFailed(double now) {
+    m_phase = Phase::Waiting;
+    m_attemptAt = now + m_nextRetryWait;
+    m_nextRetryWait = std::min(m_nextRetryWait * 2, kLongestWait);
+    m_failedBefore = true;
+}
+
+void CReconnectSchedule::linkUp() { m_phase = Phase::Up; }
+
+bool CReconnectSchedule::attemptDue(double now) const {
+    return m_phase == Phase::Waiting && now >= m_attemptAt;
+}
+
+bool CReconnectSchedule::attemptTimedOut(double now) const {
+    return m_phase == Phase::Connecting && now - m_startedAt >= kAttemptTimeout;
+}
+
+int CReconnectSchedule::secondsLeft(double now) const {
+    if (m_phase != Phase::Waiting) {
+        return 0;
+    }
+    return std::max(0, static_cast<int>(std::ceil(m_attemptAt - now)));
+}
+
+std::string CReconnectSchedule::statusText(double now) const {
+    switch (m_phase) {
+    case Phase::Up:
+        return "";
+    case Phase::Connecting:
+        return std::string(kLinkDown) + "，正在重新连接…";
+    case Phase::Waiting:
+        break;
+    }
+    const std::string countdown = std::to_string(secondsLeft(now)) + " 秒后重新连接";
+    return std::string(kLinkDown) + (m_failedBefore ? "，连接失败，" : "，") + countdown;
+}
