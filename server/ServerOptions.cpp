@@ -10,6 +10,9 @@ namespace server {
 
 namespace {
 
+// More descriptors than any system gives one process.
+constexpr long long kMostConnections = 1'000'000;
+
 bool readNumber(std::string_view text, long long low, long long high, long long& out) {
     long long value = 0;
     const auto [end, code] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -46,6 +49,10 @@ std::string usageText() {
            "  --turn-timeout SEC    a silent turn is passed after this long (35)\n"
            "  --ready-timeout SEC   a seated player not ready is sent away after this long (60)\n"
            "  --name-prefix TEXT    players are named TEXT followed by a number (player)\n"
+           "  --idle-timeout SEC    a connection in no game silent this long is closed (120)\n"
+           "  --frame-timeout SEC   a frame must be whole this long after it began (15)\n"
+           "  --max-connections N   connections beyond N are refused (4096)\n"
+           "  --max-per-address N   connections from one address beyond N are refused (64)\n"
            "  --quiet               no log lines on stderr\n"
            "  --log-messages        log every text received and sent\n";
 }
@@ -99,6 +106,18 @@ bool parseServerOptions(int argc, const char* const argv[], ServerConfig& config
             ok = readSeconds(value, config.hall.desk.turnTimeout);
         } else if (option == "--ready-timeout") {
             ok = readSeconds(value, config.hall.desk.readyTimeout);
+        } else if (option == "--idle-timeout") {
+            ok = readSeconds(value, config.limits.idleTimeout) &&
+                 config.limits.idleTimeout.count() > 0;
+        } else if (option == "--frame-timeout") {
+            ok = readSeconds(value, config.limits.frameTimeout) &&
+                 config.limits.frameTimeout.count() > 0;
+        } else if (option == "--max-connections") {
+            ok = readNumber(value, 1, kMostConnections, number);
+            config.maxConnections = static_cast<std::size_t>(number);
+        } else if (option == "--max-per-address") {
+            ok = readNumber(value, 1, kMostConnections, number);
+            config.maxPerAddress = static_cast<std::size_t>(number);
         } else if (option == "--name-prefix") {
             config.hall.namePrefix = value;
         } else {

@@ -23,6 +23,12 @@ void Hall::disconnect(PersonId person, Millis now, Output& out) {
     }
 }
 
+bool Hall::inGame(PersonId person) const {
+    const auto found = m_people.find(person);
+    return found != m_people.end() && found->second.desk >= 0 &&
+           m_desks[found->second.desk]->playing();
+}
+
 void Hall::handle(PersonId person, const ClientRequest& request, Millis now, Output& out) {
     auto found = m_people.find(person);
     if (found == m_people.end()) {

@@ -51,6 +51,8 @@ public:
     void advanceDesk(int desk, Millis now, Output& out);
 
     std::optional<Millis> deskDeadline(int desk) const;
+    // Seated at a desk whose game is running (such a person may be silent for a long time).
+    bool inGame(PersonId person) const;
     std::size_t online() const { return m_people.size(); }
     std::size_t deskCount() const { return m_desks.size(); }
     const DeskGame& desk(int number) const { return *m_desks[number]; }

@@ -26,6 +26,7 @@ void Server::stop() {
     // Closing posts each session's onClosed; take the map first so they find nothing to undo.
     auto sessions = std::move(m_sessions);
     m_sessions.clear();
+    m_perAddress.clear();
     for (auto& [id, session] : sessions) {
         session->close("server stopping");
     }
@@ -35,10 +36,19 @@ void Server::stop() {
 }
 
 void Server::onAccept(asio::ip::tcp::socket socket) {
+    asio::error_code error;
+    const auto endpoint = socket.remote_endpoint(error);
+    const std::string address = error ? "unknown peer" : endpoint.address().to_string();
+    if (const char* why = refusal(address)) {
+        log("connection from " + address + " refused: " + why);
+        socket.close(error);
+        return;
+    }
     const std::uint64_t id = m_nextId++;
     auto session = std::make_shared<Session>(std::move(socket), id,
                                              static_cast<Session::Owner&>(*this), m_config.limits);
     m_sessions.emplace(id, session);
+    ++m_perAddress[session->address()];
     m_hall.connect(id);
     log("connection " + std::to_string(id) + " from " + session->peer() + " opened");
     session->start();
@@ -62,8 +72,25 @@ void Server::onClosed(Session& session, const std::string& reason) {
         return;
     }
     log("connection " + std::to_string(session.id()) + " closed: " + reason);
+    const auto counted = m_perAddress.find(session.address());
+    if (counted != m_perAddress.end() && --counted->second == 0) {
+        m_perAddress.erase(counted);
+    }
     m_hall.disconnect(session.id(), now(), m_out);
     deliver();
+}
+
+bool Server::inGame(const Session& session) const { return m_hall.inGame(session.id()); }
+
+const char* Server::refusal(const std::string& address) const {
+    if (m_sessions.size() >= m_config.maxConnections) {
+        return "too many connections";
+    }
+    const auto counted = m_perAddress.find(address);
+    if (counted != m_perAddress.end() && counted->second >= m_config.maxPerAddress) {
+        return "too many connections from this address";
+    }
+    return nullptr;
 }
 
 void Server::deliver() {

@@ -26,6 +26,10 @@ struct ServerConfig {
     unsigned short port = 9999;
     HallConfig hall;
     SessionLimits limits;
+    // Connections beyond these are closed as soon as they are accepted, so that one address
+    // cannot take every descriptor the process has.
+    std::size_t maxConnections = 4096;
+    std::size_t maxPerAddress = 64;
     bool log = true;           // connection events and game results to stderr
     bool logMessages = false;  // also every text received and sent (end-to-end tests read it)
 };
@@ -44,6 +48,9 @@ private:
     void onAccept(asio::ip::tcp::socket socket);
     void onFrame(Session& session, std::string& text) override;
     void onClosed(Session& session, const std::string& reason) override;
+    bool inGame(const Session& session) const override;
+    // Why a new connection from `address` is refused, or null when it is welcome.
+    const char* refusal(const std::string& address) const;
 
     void deliver();
     void armDesk(int desk);
@@ -55,6 +62,7 @@ private:
     Listener m_listener;
     Hall m_hall;
     std::unordered_map<std::uint64_t, std::shared_ptr<Session>> m_sessions;
+    std::unordered_map<std::string, std::size_t> m_perAddress;  // open connections by address
     std::vector<std::unique_ptr<asio::steady_timer>> m_deskTimers;
     std::vector<std::optional<Millis>> m_deskArmedFor;  // the deadline each desk timer waits for
     std::uint64_t m_nextId = 1;

@@ -2,22 +2,41 @@
 
 namespace server {
 
+namespace {
+
+// Keep-alive probes after a minute of silence, then every 10 s; five unanswered ones end the link,
+// so a peer that vanished (powered off, unplugged) is dropped within two minutes.
+void setKeepAlive(asio::ip::tcp::socket& socket) {
+    asio::error_code ignored;
+    socket.set_option(asio::socket_base::keep_alive(true), ignored);
+#if defined(TCP_KEEPIDLE) && defined(TCP_KEEPINTVL) && defined(TCP_KEEPCNT)
+    socket.set_option(asio::detail::socket_option::integer<IPPROTO_TCP, TCP_KEEPIDLE>(60), ignored);
+    socket.set_option(asio::detail::socket_option::integer<IPPROTO_TCP, TCP_KEEPINTVL>(10), ignored);
+    socket.set_option(asio::detail::socket_option::integer<IPPROTO_TCP, TCP_KEEPCNT>(5), ignored);
+#endif
+}
+
+}  // namespace
+
 Session::Session(asio::ip::tcp::socket socket, std::uint64_t id, Owner& owner,
                  const SessionLimits& limits)
     : m_socket(std::move(socket)),
       m_id(id),
       m_owner(owner),
       m_limits(limits),
-      m_input(limits, std::chrono::steady_clock::now()) {
+      m_input(limits, std::chrono::steady_clock::now()),
+      m_deadline(m_socket.get_executor()) {
     asio::error_code error;
     const auto endpoint = m_socket.remote_endpoint(error);
-    m_peer = error ? "unknown peer"
-                   : endpoint.address().to_string() + ":" + std::to_string(endpoint.port());
+    m_address = error ? "unknown peer" : endpoint.address().to_string();
+    m_peer = error ? m_address : m_address + ":" + std::to_string(endpoint.port());
     m_socket.set_option(asio::ip::tcp::no_delay(true), error);
     m_socket.set_option(asio::socket_base::send_buffer_size(limits.socketSendBuffer), error);
+    setKeepAlive(m_socket);
 }
 
 void Session::start() {
+    armDeadline();
     readMore();
 }
 
@@ -48,6 +67,7 @@ void Session::close(const std::string& reason) {
         return;
     }
     m_closed = true;
+    m_deadline.cancel();
     asio::error_code ignored;
     m_socket.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
     m_socket.close(ignored);
@@ -77,6 +97,7 @@ void Session::onRead(const asio::error_code& error, std::size_t bytes) {
             m_input.next(m_text, std::chrono::steady_clock::now());
         switch (verdict) {
             case SessionInput::Verdict::NeedMore:
+                armDeadline();
                 readMore();
                 return;
             case SessionInput::Verdict::BadLength:
@@ -90,6 +111,33 @@ void Session::onRead(const asio::error_code& error, std::size_t bytes) {
                 }
                 break;
         }
+    }
+}
+
+void Session::armDeadline() {
+    const bool frameStarted = m_input.buffered() > 0;
+    if (frameStarted && m_frameStarted) {
+        return;  // the frame's deadline runs from its first bytes, not from the latest ones
+    }
+    m_frameStarted = frameStarted;
+    m_deadline.expires_after(frameStarted ? m_limits.frameTimeout : m_limits.idleTimeout);
+    m_deadline.async_wait([self = shared_from_this()](const asio::error_code& error) {
+        if (!error) {
+            self->onDeadline();
+        }
+    });
+}
+
+void Session::onDeadline() {
+    if (m_closed) {
+        return;
+    }
+    if (m_frameStarted) {
+        close("frame too slow");
+    } else if (m_owner.inGame(*this)) {
+        armDeadline();  // silence in a game is waiting for the others; look again later
+    } else {
+        close("idle");
     }
 }
 

@@ -30,6 +30,12 @@ struct SessionLimits {
     // The longest client text taken. The longest real one, a play of a whole hand, is about 150
     // bytes; the codec's 1 MiB would let one peer make the loop parse megabytes a second.
     std::uint32_t maxRequestBytes = 16 * 1024;
+    // Nothing received for this long from a person in no game: closed ("idle"). The hall sends a
+    // query every 10 s; in a game the turn timer covers a silent person, keep-alive a vanished one.
+    std::chrono::milliseconds idleTimeout{120'000};
+    // A frame whose first bytes came this long ago and which is still not whole: closed ("frame
+    // too slow"), however the bytes trickle in.
+    std::chrono::milliseconds frameTimeout{15'000};
 };
 
 class SessionInput {

@@ -20,7 +20,8 @@ TEST(ServerOptions, ReadsEveryOption) {
         parse({"--host",         "0.0.0.0", "--port",          "0",  "--seed",        "77",
                "--bot-wait",     "0.5",     "--bot-delay",     "0",  "--deal",        "5",
                "--turn-timeout", "3",       "--ready-timeout", "90", "--name-prefix", "guest",
-               "--no-bots",      "--quiet"},
+               "--idle-timeout", "0.25",    "--frame-timeout", "2",  "--max-connections", "10",
+               "--max-per-address", "3", "--no-bots",      "--quiet"},
               config, error))
         << error;
     EXPECT_EQ(config.host, "0.0.0.0");
@@ -32,6 +33,10 @@ TEST(ServerOptions, ReadsEveryOption) {
     EXPECT_EQ(config.hall.desk.turnTimeout, server::Millis(3000));
     EXPECT_EQ(config.hall.desk.readyTimeout, server::Millis(90000));
     EXPECT_EQ(config.hall.namePrefix, "guest");
+    EXPECT_EQ(config.limits.idleTimeout, server::Millis(250));
+    EXPECT_EQ(config.limits.frameTimeout, server::Millis(2000));
+    EXPECT_EQ(config.maxConnections, 10u);
+    EXPECT_EQ(config.maxPerAddress, 3u);
     EXPECT_FALSE(config.hall.desk.bots);
     EXPECT_FALSE(config.log);
 }
@@ -41,6 +46,8 @@ TEST(ServerOptions, RefusesBadValues) {
         {"--port", "65536"},   {"--port", "-1"},       {"--port", "99x"},       {"--deal", "0"},
         {"--deal", "28"},      {"--bot-wait", "-1"},   {"--bot-delay", "soon"}, {"--seed"},
         {"--frobnicate", "1"}, {"--turn-timeout", ""},
+        {"--idle-timeout", "0"}, {"--frame-timeout", "0"}, {"--max-connections", "0"},
+        {"--max-per-address", "-2"},
     };
     for (const auto& row : rows) {
         server::ServerConfig config;

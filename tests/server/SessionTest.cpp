@@ -226,4 +226,128 @@ TEST(Session, DisconnectDuringAGameSendsRunToTheOthers) {
     EXPECT_EQ(run->name, second->name);
 }
 
+// Short deadlines, so that the tests wait fractions of a second.
+server::ServerConfig shortDeadlines() {
+    server::ServerConfig config = noBots();
+    config.limits.idleTimeout = Millis(300);
+    config.limits.frameTimeout = Millis(300);
+    return config;
+}
+
+TEST(SessionDeadline, SilentOrStalledPeersAreDroppedAndTalkingOnesKept) {
+    constexpr Millis kShort(300);
+    constexpr Millis kLong(60000);
+    struct Row {
+        const char* what;
+        Millis idle;
+        Millis frame;
+        std::string first;    // sent at once
+        std::string trickle;  // then sent every 100 ms for 1.5 s (nothing: 1 s of silence)
+        bool dropped;
+    };
+    const std::string query = frames(R"({"opt":"query"})", 1);
+    const Row rows[] = {
+        {"says nothing", kShort, kLong, "", "", true},
+        {"says nothing, long idle deadline", kLong, kShort, "", "", false},
+        {"half a header", kLong, kShort, header(30).substr(0, 2), "", true},
+        {"a header and no text", kLong, kShort, header(30), "", true},
+        {"a text one byte at a time", kShort, kShort, header(200), "x", true},
+        {"a query every 100 ms", kShort, kShort, "", query, false},
+    };
+    for (const Row& row : rows) {
+        server::ServerConfig config = noBots();
+        config.limits.idleTimeout = row.idle;
+        config.limits.frameTimeout = row.frame;
+        RunningServer running(config);
+        LoopbackClient peer;
+        ASSERT_TRUE(peer.connect(running.port())) << row.what;
+        ASSERT_TRUE(row.first.empty() || peer.sendRaw(row.first)) << row.what;
+        bool open = true;
+        for (int i = 0; i < 15 && open && !row.trickle.empty(); ++i) {
+            std::this_thread::sleep_for(Millis(100));
+            open = peer.sendRaw(row.trickle) && !peer.waitClosed(Millis(0));
+        }
+        if (row.dropped) {
+            EXPECT_TRUE(!open || peer.waitClosed(Millis(3000))) << row.what;
+        } else {
+            EXPECT_TRUE(open) << row.what;
+            EXPECT_FALSE(peer.waitClosed(Millis(row.trickle.empty() ? 1000 : 0))) << row.what;
+        }
+    }
+}
+
+TEST(SessionDeadline, SilenceInAGameIsKeptAndADroppedPlayerRunsFromIt) {
+    server::ServerConfig config = shortDeadlines();
+    config.hall.desk.bots = true;
+    config.hall.desk.botWait = Millis(100);
+    config.hall.desk.botDelay = Millis(50);
+    RunningServer running(config);
+    LoopbackClient stays;
+    LoopbackClient stalls;
+    ASSERT_TRUE(stays.connect(running.port()));
+    ASSERT_TRUE(stalls.connect(running.port()));
+    ASSERT_TRUE(stays.sendText(addMessage()));
+    const auto first = stays.receive("add");
+    ASSERT_TRUE(stalls.sendText(addMessage()));
+    const auto second = stalls.receive("add");
+    ASSERT_TRUE(first && second);
+    ASSERT_EQ(first->desk, second->desk);
+    ASSERT_TRUE(stays.sendText(readyMessage(first->desk, first->site)));
+    ASSERT_TRUE(stalls.sendText(readyMessage(second->desk, second->site)));
+    ASSERT_TRUE(stays.receive("start").has_value());
+
+    // Both silent for several idle periods: in a game, that is waiting, not death.
+    EXPECT_FALSE(stays.receive("run", Millis(1200)).has_value());
+    // A frame left unfinished is, in a game or not: the others hear that the player ran.
+    ASSERT_TRUE(stalls.sendRaw(header(40)));
+    const auto run = stays.receive("run", Millis(5000));
+    ASSERT_TRUE(run.has_value());
+    EXPECT_EQ(run->site, second->site);
+    EXPECT_TRUE(stalls.waitClosed());
+    // The game is over, so the silent player who stayed is idle now, and dropped in turn.
+    EXPECT_TRUE(stays.waitClosed(Millis(3000)));
+}
+
+TEST(SessionCaps, ConnectionsBeyondTheCapsAreRefusedAtOnce) {
+    struct Row {
+        const char* what;
+        std::size_t total;
+        std::size_t perAddress;
+    };
+    const Row rows[] = {
+        {"total", 2, 100},
+        {"per address", 100, 2},
+    };
+    for (const Row& row : rows) {
+        server::ServerConfig config = noBots();
+        config.maxConnections = row.total;
+        config.maxPerAddress = row.perAddress;
+        RunningServer running(config);
+        LoopbackClient first;
+        LoopbackClient second;
+        LoopbackClient third;
+        ASSERT_TRUE(first.connect(running.port()) && second.connect(running.port())) << row.what;
+        ASSERT_TRUE(third.connect(running.port())) << row.what << ": the system accepts it";
+        EXPECT_TRUE(third.waitClosed()) << row.what << ": the server closes it";
+        for (LoopbackClient* kept : {&first, &second}) {
+            ASSERT_TRUE(kept->sendText(queryMessage())) << row.what;
+            const auto answer = kept->receive("query");
+            ASSERT_TRUE(answer.has_value()) << row.what;
+            EXPECT_EQ(answer->online, "2") << row.what;
+        }
+        // A closed connection frees its place, once the server has seen it close.
+        first.close();
+        bool served = false;
+        for (int i = 0; i < 50 && !served; ++i) {
+            LoopbackClient later;
+            ASSERT_TRUE(later.connect(running.port())) << row.what;
+            served = later.sendText(queryMessage()) && later.receive("query").has_value();
+            if (!served) {
+                std::this_thread::sleep_for(Millis(20));
+            }
+        }
+        EXPECT_TRUE(served) << row.what;
+    }
+}
+
 }  // namespace
