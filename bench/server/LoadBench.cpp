@@ -145,6 +145,9 @@ int main(int argc, char* argv[]) {
     const unsigned short port = freePort(io);
     const std::string portText = std::to_string(port);
     const std::string dealText = std::to_string(options.deal);
+    // Every client comes from the one loopback address: the caps are raised to let them all in,
+    // while the read deadlines keep their defaults.
+    const std::string clientsText = std::to_string(options.clients);
     std::vector<const char*> args = {options.server.c_str(),
                                      "--port",
                                      portText.c_str(),
@@ -158,6 +161,10 @@ int main(int argc, char* argv[]) {
                                      "600",
                                      "--turn-timeout",
                                      "600",
+                                     "--max-connections",
+                                     clientsText.c_str(),
+                                     "--max-per-address",
+                                     clientsText.c_str(),
                                      nullptr};
     pid_t serverPid = 0;
     if (posix_spawn(&serverPid, options.server.c_str(), nullptr, nullptr,

@@ -1,4 +1,4 @@
-// What goes out on the wire, the send tap, and a send the socket refuses.
+// What goes out on the wire, and the send tap. A send the socket refuses: ReconnectTest.cpp.
 
 #include "net/OutgoingMessages.h"
 #include "tests/net/LinkTestSupport.h"
@@ -53,19 +53,6 @@ TEST_F(LinkTest, SendTapTakesTheTextInsteadOfTheSocket) {
     ASSERT_TRUE(link->sendMsg(queryMessage()));
     EXPECT_EQ(server.receive(19), frameOf(queryMessage())) << "only the untapped send arrives";
     EXPECT_EQ(tapped.size(), 2u);
-}
-
-TEST_F(LinkTest, SendAfterPeerResetShowsBoxAndFails) {
-    server.reset();
-    // The receiver thread notices the reset first, with its two boxes.
-    ASSERT_TRUE(waitForBoxes(2));
-    EXPECT_FALSE(link->sendMsg(queryMessage()));
-    const auto recorded = engine::headless::messageBoxes();
-    EXPECT_EQ(boxes(), (std::vector<std::string>{kReceiveFailedBox, kDisconnectedBox,
-                                                 kSendFailedBox}));
-    ASSERT_EQ(recorded.size(), 3u);
-    EXPECT_EQ(recorded[2].thread, std::this_thread::get_id()) << "the send box is the caller's";
-    EXPECT_EQ(link->popMsg(), nullptr) << "a failed send changes nothing else";
 }
 
 }  // namespace
