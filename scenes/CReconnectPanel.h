@@ -21,7 +21,7 @@ public:
     void tick(float dt);
 
 private:
-    friend struct ReconnectProbe;
+    friend struct ReconnectProbe;  // tests
 
     void attempt();
     void showStatus();

@@ -1,0 +1,149 @@
+// The reconnect panel over the headless hall and desk, on a real link to a scripted loopback
+// server: it appears once the lost link's boxes are done, keeps the scene underneath from
+// sending, tries on its back-off or at the press of its button, and hands over to a new hall.
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <thread>
+
+#include "engine/backend/headless/Headless.h"
+#include "net/CMessageQueue.h"
+#include "scenes/CReconnectPanel.h"
+#include "tests/net/LoopbackServer.h"
+#include "tests/scenes/DeskProbe.h"
+#include "tests/scenes/SceneTestKit.h"
+
+using namespace engine;
+
+struct ReconnectProbe {
+    CReconnectPanel& panel;
+    ui::Button* button() const { return panel.m_btnReconnect; }
+    std::string status() const { return panel.m_lblLinkStatus->getString(); }
+};
+
+namespace {
+
+const std::string kQueryFrame = frameOf(R"({"opt":"query"})");
+
+CReconnectPanel* panelOf(Node* layer) {
+    for (Node* child : layer->getChildren()) {
+        if (auto* panel = dynamic_cast<CReconnectPanel*>(child)) {
+            return panel;
+        }
+    }
+    return nullptr;
+}
+
+// One frame of the virtual clock, and a little real time for the socket and the receiver.
+void frame() {
+    headless::stepFrames(1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+// Frames until `done`; false when `seconds` of virtual time pass first.
+bool framesUntil(const std::function<bool()>& done, double seconds) {
+    for (double waited = 0; waited < seconds; waited += 1.0 / 60) {
+        if (done()) {
+            return true;
+        }
+        frame();
+    }
+    return done();
+}
+
+std::string picturePath(const std::string& name) {
+    const char* dir = std::getenv("DESK_PICTURES_DIR");
+    return (std::filesystem::path(dir != nullptr ? dir : ".") / name).string();
+}
+
+}  // namespace
+
+class ReconnectPanelTest : public SceneTest {
+protected:
+    void SetUp() override {
+        SceneTest::SetUp();
+        CMessageQueue::getInstance()->setSendTap(nullptr);
+        m_server.emplace();
+        m_port = m_server->port();
+        ASSERT_TRUE(CMessageQueue::getInstance()->connectServerAt("127.0.0.1", m_port));
+        ASSERT_TRUE(m_server->accept());
+    }
+    void TearDown() override {
+        CMessageQueue::getInstance()->shutdown();
+        SceneTest::TearDown();
+    }
+
+    std::optional<LoopbackServer> m_server;
+    std::uint16_t m_port = 0;
+};
+
+TEST_F(ReconnectPanelTest, HallWithTheServerGoneTriesOnItsOwnAndAtThePressThenReconnects) {
+    CHallScene* hall = startHall();
+    ASSERT_EQ(m_server->receive(kQueryFrame.size()), kQueryFrame);
+    CReconnectPanel* panel = panelOf(hall);
+    ASSERT_NE(panel, nullptr);
+    ReconnectProbe probe{*panel};
+    EXPECT_FALSE(panel->isVisible()) << "hidden while the link is up";
+
+    m_server.reset();  // listener and all: every attempt is refused until it is back
+    ASSERT_TRUE(framesUntil([&] { return panel->isVisible(); }, 2));
+    EXPECT_EQ(probe.status(), "与服务器断开连接，1 秒后重新连接");
+    const std::size_t lossBoxes = headless::messageBoxes().size();
+    EXPECT_EQ(lossBoxes, 2u);
+
+    // The first attempt a second later fails; the next one waits 2 s.
+    ASSERT_TRUE(framesUntil([&] { return probe.status().find("连接失败") != std::string::npos; },
+                            2));
+    EXPECT_EQ(probe.status(), "与服务器断开连接，连接失败，2 秒后重新连接");
+    // The button tries at once; that fails too, and the wait doubles.
+    headless::tap(512, 384);
+    ASSERT_TRUE(framesUntil([&] { return probe.status().find("，4 秒") != std::string::npos; }, 1))
+        << probe.status();
+    EXPECT_TRUE(HallProbe{*hall}.quickJoin()->isEnabled()) << "the quick-join was not pressed";
+
+    // Over the hall's periodic query and more: no box storm, the hall stays.
+    step(12);
+    EXPECT_EQ(headless::messageBoxes().size(), lossBoxes) << "failed attempts show no box";
+    EXPECT_EQ(runningHall(), hall);
+
+    m_server.emplace(m_port);
+    if (m_server->port() == 0) {
+        GTEST_SKIP() << "the port was taken by someone else meanwhile";
+    }
+    ASSERT_TRUE(framesUntil([&] { return runningHall() != hall && runningHall() != nullptr; },
+                            35))
+        << "an automatic attempt brings a new hall";
+    ASSERT_TRUE(m_server->accept());
+    EXPECT_EQ(m_server->receive(kQueryFrame.size()), kQueryFrame) << "which queries at once";
+    CHallScene* again = runningHall();
+    EXPECT_FALSE(panelOf(again)->isVisible());
+    headless::tap(512, 384);
+    const std::string add = frameOf(R"({"opt":"add"})");
+    EXPECT_EQ(m_server->receive(add.size()), add) << "the new hall's quick-join sends";
+}
+
+TEST_F(ReconnectPanelTest, DeskOverALostLinkSendsNothingAndTheNewLinkStartsInTheHall) {
+    CDeskScene* desk = startDesk(3, 1);
+    ASSERT_EQ(m_server->receive(kQueryFrame.size()), kQueryFrame) << "the hall before the desk";
+    CReconnectPanel* panel = panelOf(desk);
+    ASSERT_NE(panel, nullptr);
+
+    m_server->close();  // the listener stays: the first attempt will succeed
+    ASSERT_TRUE(framesUntil([&] { return panel->isVisible(); }, 2));
+    ASSERT_TRUE(headless::saveFrame(picturePath("reconnect_desk.png")));
+    headless::tap(512, 170);  // the ready button, under the panel
+    EXPECT_TRUE(DeskProbe{*desk}.ready()->isVisible()) << "the press never reached the desk";
+    // A record left from the old link must not reach the new hall.
+    push(R"({"opt":"add","desk":"9","site":"2","name":"stale"})");
+
+    ASSERT_TRUE(framesUntil([] { return runningHall() != nullptr; }, 3));
+    ASSERT_TRUE(m_server->accept());
+    EXPECT_EQ(m_server->receive(kQueryFrame.size()), kQueryFrame)
+        << "the query of the new hall comes first: the ready press sent nothing";
+    step(1);
+    EXPECT_NE(runningHall(), nullptr) << "the stale seating answer was dropped";
+    EXPECT_EQ(headless::messageBoxes().size(), 2u) << "only the lost link's boxes";
+}
