@@ -122,6 +122,24 @@ protected:
         ++m_plays;
     }
 
+    // Readies and plays at `desk` until `games` results in all have been shown (60 s at most).
+    void playGames(CDeskScene& desk, std::size_t games) {
+        DeskProbe probe{desk};
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (resultsShown() < games && std::chrono::steady_clock::now() < deadline) {
+            ASSERT_EQ(runningDesk(), &desk) << "the desk was left";
+            if (probe.ready()->isVisible()) {
+                tapAt(kReady);
+            } else if (probe.play()->isVisible()) {
+                takeTurn(probe);
+                if (HasFatalFailure()) {
+                    return;
+                }
+            }
+            frame();
+        }
+    }
+
     std::optional<ServerProcess> m_server;
     int m_plays = 0;
 };
@@ -138,19 +156,8 @@ TEST_P(WholeGameTest, PlaysTwoGamesToTheirResults) {
     DeskProbe probe{*desk};
 
     constexpr std::size_t kGames = 2;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (resultsShown() < kGames && std::chrono::steady_clock::now() < deadline) {
-        ASSERT_EQ(runningDesk(), desk) << "the desk was left";
-        if (probe.ready()->isVisible()) {
-            tapAt(kReady);
-        } else if (probe.play()->isVisible()) {
-            takeTurn(probe);
-            if (HasFatalFailure()) {
-                return;
-            }
-        }
-        frame();
-    }
+    playGames(*desk, kGames);
+    ASSERT_FALSE(HasFatalFailure());
 
     EXPECT_EQ(resultsShown(), kGames) << server.log();
     for (const auto& box : headless::messageBoxes()) {
@@ -205,4 +212,44 @@ TEST_F(LiveServerTest, ReadyTimeoutSendsTheDeskBackToTheHall) {
     EXPECT_TRUE(headless::messageBoxes().empty());
     // The new hall is a working one: it seats us again.
     EXPECT_NE(joinDesk(), nullptr);
+}
+
+TEST_F(LiveServerTest, ServerGoneMidGameAndBackTheClientReconnectsAndPlaysOn) {
+    startServer({"--seed", "7"});
+    ASSERT_FALSE(HasFatalFailure());
+    const std::string port = std::to_string(m_server->port());
+    startHall();
+    CDeskScene* desk = joinDesk();
+    ASSERT_NE(desk, nullptr);
+    DeskProbe probe{*desk};
+    ASSERT_TRUE(frameUntil([&] { return probe.ready()->isVisible(); }, 10));
+    tapAt(kReady);
+    ASSERT_TRUE(frameUntil([&] { return probe.hand().size() == 27u; }, 10)) << m_server->log();
+
+    m_server.reset();  // stopped in mid-game
+    ASSERT_TRUE(frameUntil([] { return CMessageQueue::getInstance()->receiverEnded(); }, 10));
+    std::vector<std::string> shown;
+    for (const auto& box : headless::messageBoxes()) {
+        shown.push_back(box.text + " / " + box.title);
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"从服务器接收数据错误. / error",
+                                               "与服务器断开连接! / error"}));
+    EXPECT_EQ(runningDesk(), desk) << "the desk stays, under the reconnect panel";
+
+    m_server.emplace(DESK_SERVER_PATH, std::vector<std::string>{"--port", port, "--seed", "8",
+                                                                "--deal", "5", "--bot-delay",
+                                                                "0", "--bot-wait", "0"});
+    ASSERT_TRUE(m_server->running()) << "port " << port << " could not be had again";
+    ASSERT_TRUE(frameUntil([] { return runningHall() != nullptr; }, 20))
+        << "the client reconnected by itself";
+    CHallScene* hall = runningHall();
+    ASSERT_TRUE(
+        frameUntil([&] { return HallProbe{*hall}.online()->getString() == "online:1"; }, 10))
+        << m_server->log();
+    headless::clearRecords();
+    CDeskScene* again = joinDesk();
+    ASSERT_NE(again, nullptr);
+    playGames(*again, 1);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(resultsShown(), 1u) << m_server->log();
 }
