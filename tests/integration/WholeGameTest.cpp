@@ -1,6 +1,7 @@
 // The headless client against the real desk-server: it joins from the hall, readies, and chooses
 // every play through its own touch and button handlers until the result; it leaves mid-game and
-// joins again; and it is sent back to the hall by the server's ready timeout.
+// joins again; it is sent back to the hall by the server's ready timeout; and when the server
+// stops in mid-game and comes back, it reconnects by itself and plays on.
 
 #include <algorithm>
 #include <chrono>
