@@ -113,6 +113,10 @@ void Director::dispatchInput(const InputEvent& event) {
         setNeedsRedraw();  // the window lost its picture; the back end keeps no copy of it
         return;
     }
+    if (event.type == InputEvent::Type::KeyPressed || event.type == InputEvent::Type::KeyReleased) {
+        m_eventDispatcher->dispatchKeyboard(event.key, event.type == InputEvent::Type::KeyPressed);
+        return;
+    }
     if (!m_view) {
         return;
     }

@@ -2,7 +2,7 @@
 // The main loop's owner: the running scene, the view, the frame clock, and the services every
 // node uses (scheduler, event dispatcher, texture cache).
 //
-// One frame (runFrame): touches are dispatched (an exposure marks the frame for redrawing),
+// One frame (runFrame): touches and keys are dispatched (an exposure marks the frame for redrawing),
 // timers run, a scene passed to replaceScene becomes the running one (the old scene stops, its
 // timers and listeners with it, and is released), the running scene is drawn if anything
 // visible changed or the window was exposed since the last drawing, and the autorelease pool is

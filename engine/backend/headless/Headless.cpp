@@ -98,6 +98,26 @@ void tap(float x, float y) {
     stepFrames(1);
 }
 
+void keyPress(EventKeyboard::KeyCode key) {
+    InputEvent event;
+    event.type = InputEvent::Type::KeyPressed;
+    event.key = key;
+    headless().queue(event);
+}
+
+void keyRelease(EventKeyboard::KeyCode key) {
+    InputEvent event;
+    event.type = InputEvent::Type::KeyReleased;
+    event.key = key;
+    headless().queue(event);
+}
+
+void typeKey(EventKeyboard::KeyCode key) {
+    keyPress(key);
+    keyRelease(key);
+    stepFrames(1);
+}
+
 void queueEvent(InputEvent::Type type) {
     InputEvent event;
     event.type = type;

@@ -45,6 +45,11 @@ void touchMove(float x, float y);
 void touchEnd(float x, float y);
 // A press and release at one point, then one frame so it is handled.
 void tap(float x, float y);
+// A key pressed or released (delivered at the next frame).
+void keyPress(EventKeyboard::KeyCode key);
+void keyRelease(EventKeyboard::KeyCode key);
+// A press and release of one key, then one frame so it is handled.
+void typeKey(EventKeyboard::KeyCode key);
 // Window events for Application::run: Quit, Minimized, Restored, Exposed.
 void queueEvent(InputEvent::Type type);
 
