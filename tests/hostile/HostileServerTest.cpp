@@ -1,7 +1,7 @@
 // The client against a misbehaving server: a long seeded mix of valid and broken messages and a
 // broken end of the link, a burst of 10,000 messages, a burst of the largest frames, and a name
 // of a megabyte. The process survives, shows exactly the boxes a player should see, its scenes
-// keep working, and its memory stays bounded.
+// stay whole (under the reconnect panel once the link has ended), and its memory stays bounded.
 
 #include <algorithm>
 #include <cstdio>
@@ -110,6 +110,18 @@ protected:
             EXPECT_EQ(card->getPositionY(), 45.0f);
         }
     }
+
+    // Every script ends the link, so the running scene is under the reconnect panel: a press on
+    // one of the scene's buttons at `point` sends nothing (the server lets no reconnect in).
+    void expectPanelKeepsTheSceneQuiet(const Vec2& point) {
+        const CReconnectPanel* panel = reconnectPanelOf(runningLayer());
+        ASSERT_NE(panel, nullptr);
+        EXPECT_TRUE(panel->isVisible());
+        const std::size_t sent = m_server.received().size();
+        headless::tap(point.x, point.y);
+        headless::step(1);
+        EXPECT_EQ(m_server.received().size(), sent);
+    }
 };
 
 TEST_P(HostileMixTest, ShowsTheRightBoxesAndKeepsWorking) {
@@ -159,25 +171,15 @@ TEST_P(HostileMixTest, ShowsTheRightBoxesAndKeepsWorking) {
         })) << hand.size()
             << " cards in hand, " << script.dealt.size() << " dealt";
 
-        // It still plays: the ready button clears the desk and says so to the server.
-        ASSERT_TRUE(probe.ready()->isVisible());
-        headless::tap(kReadyButton.x, kReadyButton.y);
-        const std::string ready = R"({"opt":"change","type":"ready","desk":)" +
-                                  std::to_string(script.desk) + R"(,"site":)" +
-                                  std::to_string(script.site) + "}";
-        EXPECT_TRUE(waitFor(
-            [&] { return !m_server.received().empty() && m_server.received().back() == ready; }));
-        EXPECT_TRUE(probe.hand().empty());
+        expectPanelKeepsTheSceneQuiet(kReadyButton);
+        EXPECT_TRUE(probe.ready()->isVisible()) << "the press never reached the desk";
     } else {
         auto* hall = dynamic_cast<CHallScene*>(runningLayer());
         ASSERT_NE(hall, nullptr) << "a hall runs";
         HallProbe probe{*hall};
         EXPECT_EQ(probe.online()->getString(), script.onlineText);
-        ASSERT_TRUE(probe.quickJoin()->isEnabled());
-        headless::tap(kQuickJoinButton.x, kQuickJoinButton.y);
-        EXPECT_TRUE(waitFor([&] {
-            return !m_server.received().empty() && m_server.received().back() == R"({"opt":"add"})";
-        }));
+        expectPanelKeepsTheSceneQuiet(kQuickJoinButton);
+        EXPECT_TRUE(probe.quickJoin()->isEnabled()) << "the press never reached the hall";
     }
     headless::step(2);
     EXPECT_EQ(linkBoxes(), script.linkBoxes) << "nothing after the end of the link is read";

@@ -102,6 +102,10 @@ void ScriptedServer::run(const std::string& stream, Ending ending) {
             m_peer = ::accept(m_listener, nullptr, nullptr);
         }
     }
+    // One client only: the client's attempts to reconnect after the stream ends are refused, so
+    // the scenes go on draining what the stream left in the queue.
+    ::close(m_listener);
+    m_listener = -1;
     const int on = 1;
     ::setsockopt(m_peer, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 

@@ -1,6 +1,7 @@
 #pragma once
 // A misbehaving game server for the hostile-input tests: on a thread of its own it accepts one
-// client on a loopback address, writes a prepared byte stream and then ends it the prepared way,
+// client on a loopback address (and then listens no more, so reconnect attempts are refused),
+// writes a prepared byte stream and then ends it the prepared way,
 // while it keeps reading (and recording) whatever the client sends. Plain POSIX sockets; every
 // wait is bounded so a stuck client fails the test instead of hanging it.
 //
@@ -49,7 +50,7 @@ private:
     // Waits up to 50 ms for the peer; reads what the client sent; true when it may write.
     bool service(bool wantWrite);  // server thread
 
-    int m_listener = -1;
+    int m_listener = -1;  // closed by the server thread once it has its client
     int m_peer = -1;  // server thread, then stop() after the join
     std::uint16_t m_port = 0;
     std::thread m_thread;

@@ -11,31 +11,15 @@
 
 #include "engine/backend/headless/Headless.h"
 #include "net/CMessageQueue.h"
-#include "scenes/CReconnectPanel.h"
 #include "tests/net/LoopbackServer.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/SceneTestKit.h"
 
 using namespace engine;
 
-struct ReconnectProbe {
-    CReconnectPanel& panel;
-    ui::Button* button() const { return panel.m_btnReconnect; }
-    std::string status() const { return panel.m_lblLinkStatus->getString(); }
-};
-
 namespace {
 
 const std::string kQueryFrame = frameOf(R"({"opt":"query"})");
-
-CReconnectPanel* panelOf(Node* layer) {
-    for (Node* child : layer->getChildren()) {
-        if (auto* panel = dynamic_cast<CReconnectPanel*>(child)) {
-            return panel;
-        }
-    }
-    return nullptr;
-}
 
 // One frame of the virtual clock, and a little real time for the socket and the receiver.
 void frame() {
@@ -83,7 +67,7 @@ protected:
 TEST_F(ReconnectPanelTest, HallWithTheServerGoneTriesOnItsOwnAndAtThePressThenReconnects) {
     CHallScene* hall = startHall();
     ASSERT_EQ(m_server->receive(kQueryFrame.size()), kQueryFrame);
-    CReconnectPanel* panel = panelOf(hall);
+    CReconnectPanel* panel = reconnectPanelOf(hall);
     ASSERT_NE(panel, nullptr);
     ReconnectProbe probe{*panel};
     EXPECT_FALSE(panel->isVisible()) << "hidden while the link is up";
@@ -119,7 +103,7 @@ TEST_F(ReconnectPanelTest, HallWithTheServerGoneTriesOnItsOwnAndAtThePressThenRe
     ASSERT_TRUE(m_server->accept());
     EXPECT_EQ(m_server->receive(kQueryFrame.size()), kQueryFrame) << "which queries at once";
     CHallScene* again = runningHall();
-    EXPECT_FALSE(panelOf(again)->isVisible());
+    EXPECT_FALSE(reconnectPanelOf(again)->isVisible());
     headless::tap(512, 384);
     const std::string add = frameOf(R"({"opt":"add"})");
     EXPECT_EQ(m_server->receive(add.size()), add) << "the new hall's quick-join sends";
@@ -128,7 +112,7 @@ TEST_F(ReconnectPanelTest, HallWithTheServerGoneTriesOnItsOwnAndAtThePressThenRe
 TEST_F(ReconnectPanelTest, DeskOverALostLinkSendsNothingAndTheNewLinkStartsInTheHall) {
     CDeskScene* desk = startDesk(3, 1);
     ASSERT_EQ(m_server->receive(kQueryFrame.size()), kQueryFrame) << "the hall before the desk";
-    CReconnectPanel* panel = panelOf(desk);
+    CReconnectPanel* panel = reconnectPanelOf(desk);
     ASSERT_NE(panel, nullptr);
 
     m_server->close();  // the listener stays: the first attempt will succeed

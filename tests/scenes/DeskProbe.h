@@ -1,8 +1,10 @@
 #pragma once
-// Read access to the private parts of the hall and the desk, for the scene tests only.
+// Read access to the private parts of the hall, the desk and the reconnect panel, for the scene
+// tests only.
 
 #include "scenes/CDeskScene.h"
 #include "scenes/CHallScene.h"
+#include "scenes/CReconnectPanel.h"
 
 struct HallProbe {
     CHallScene& hall;
@@ -34,3 +36,19 @@ struct DeskProbe {
     // The record of server seat `site`; the test fails on a seat that is not mapped.
     st_player_info& seat(int site) const { return *desk.m_siteMap.at(site); }
 };
+
+struct ReconnectProbe {
+    CReconnectPanel& panel;
+    engine::ui::Button* button() const { return panel.m_btnReconnect; }
+    std::string status() const { return panel.m_lblLinkStatus->getString(); }
+};
+
+// The reconnect panel a hall or a desk carries; null when it has none.
+inline CReconnectPanel* reconnectPanelOf(const engine::Node* layer) {
+    for (engine::Node* child : layer->getChildren()) {
+        if (auto* panel = dynamic_cast<CReconnectPanel*>(child)) {
+            return panel;
+        }
+    }
+    return nullptr;
+}
