@@ -142,7 +142,8 @@ expect_result_title() {
   [ "$1" = "$want" ] || fail "box titled '$1' for result $result at seat $site, expected '$want'"
 }
 
-# The server dies in mid-game: the client reports the lost link and keeps its window.
+# The server dies in mid-game: the client reports the lost link, keeps its window and offers to
+# reconnect; once the server is back, the reconnect button brings a new hall on a new link.
 stage_server_lost() {
   step "server lost in mid-game"
   open_hall --deal 27 --bot-delay 5 --bot-wait 0.5 --seed 7
@@ -162,5 +163,23 @@ stage_server_lost() {
   step "dismissed $boxes error box(es)"
   process_alive "$CLIENT_PID" || fail "the client ended after losing the server"
   box_open '^双扣$' || fail "the client's window is gone after losing the server"
+  wait_until 3 reconnect_shown || fail "no reconnect button over the desk"
   shot "$PICTURES/e2e-after-loss.png"
+
+  # The first automatic attempt (a second after the boxes) has failed; the next waits 2 s more.
+  sleep 1
+  box_open '^error$' && fail "a failed reconnect attempt showed a box"
+  step "server back, reconnect pressed"
+  start_server "$WORK/server.log" "$SERVER" --deal 5 --bot-delay 0.2 --bot-wait 0.5 ||
+    fail "desk-server did not start again"
+  click $RECONNECT_CLICK
+  wait_until 5 hall_shown || fail "reconnecting did not bring back the hall"
+  CONNECTION=$(connection_of_client)
+  [ -n "$CONNECTION" ] || fail "the server saw no new connection"
+  wait_until 5 received '\{"opt":"query"\}' || fail "the new hall sent no query"
+  shot "$PICTURES/e2e-reconnected.png"
+  click $QUICK_JOIN_CLICK
+  wait_until 5 ready_shown || fail "the new hall's quick-join seated nobody"
+  stop_process "$CLIENT_PID"
+  stop_process "$SERVER_PID"
 }

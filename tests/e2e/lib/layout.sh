@@ -4,10 +4,12 @@
 
 # Points on the left part of each button, clear of its label and of the seat's ready marker.
 QUICK_JOIN_AT="412 384"  # button centred at (512, 384), unscaled: image pixel (30, 44)
+RECONNECT_AT="412 384"   # the reconnect button lies over the quick-join, the same size
 READY_AT="452 598"       # centred at (512, 170) at scale 0.8: image pixel (20, 38)
 PLAY_AT="352 598"        # centred at (412, 170)
 PASS_AT="560 598"        # centred at (612, 170): image pixel (30, 38)
 QUICK_JOIN_CLICK="512 384"
+RECONNECT_CLICK="512 384"
 READY_CLICK="512 598"
 PLAY_CLICK="412 598"
 PASS_CLICK="612 598"
@@ -18,6 +20,7 @@ HAND_CLICK_Y=740
 load_layout_colours() {
   local res=$1
   QUICK_JOIN_COLOUR=$(image_pixel "$res/add_desk_fast.png" 30 44)
+  RECONNECT_COLOUR=$(image_pixel "$res/reconnect.png" 30 44)
   READY_COLOUR=$(image_pixel "$res/ready.png" 20 38)
   PLAY_COLOUR=$(image_pixel "$res/put.png" 20 38)
   PASS_COLOUR=$(image_pixel "$res/noput.png" 30 38)

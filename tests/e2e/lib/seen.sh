@@ -3,6 +3,7 @@
 shows() { near "$(pixel_now $1)" "$2"; }  # shows "<x y>" "<r g b>"
 
 hall_shown() { shows "$QUICK_JOIN_AT" "$QUICK_JOIN_COLOUR"; }
+reconnect_shown() { shows "$RECONNECT_AT" "$RECONNECT_COLOUR"; }
 ready_shown() { shows "$READY_AT" "$READY_COLOUR"; }
 play_shown() { shows "$PLAY_AT" "$PLAY_COLOUR"; }
 pass_shown() { shows "$PASS_AT" "$PASS_COLOUR"; }
