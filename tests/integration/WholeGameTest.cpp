@@ -88,6 +88,20 @@ protected:
         return runningDesk();
     }
 
+    // Quick join, ready, and the whole deal of 27 cards in hand; null (with a failure) otherwise.
+    CDeskScene* joinDealtDesk() {
+        CDeskScene* desk = joinDesk();
+        if (desk == nullptr) {
+            return nullptr;
+        }
+        DeskProbe probe{*desk};
+        EXPECT_TRUE(frameUntil([&] { return probe.ready()->isVisible(); }, 10));
+        tapAt(kReady);
+        const bool dealt = frameUntil([&] { return probe.hand().size() == 27u; }, 10);
+        EXPECT_TRUE(dealt) << m_server->log();
+        return dealt ? desk : nullptr;
+    }
+
     // On the local turn: raise the cards of one legal play by touching them and press play, or
     // pass when nothing beats the table.
     void takeTurn(DeskProbe& probe) {
@@ -178,12 +192,9 @@ TEST_F(LiveServerTest, LeavingMidGameReturnsToAHallThatSeatsAgain) {
     CHallScene* hall = startHall();
     ASSERT_TRUE(
         frameUntil([&] { return HallProbe{*hall}.online()->getString() == "online:1"; }, 10));
-    CDeskScene* desk = joinDesk();
+    CDeskScene* desk = joinDealtDesk();
     ASSERT_NE(desk, nullptr);
     DeskProbe probe{*desk};
-    ASSERT_TRUE(frameUntil([&] { return probe.ready()->isVisible(); }, 10));
-    tapAt(kReady);
-    ASSERT_TRUE(frameUntil([&] { return probe.hand().size() == 27u; }, 10)) << m_server->log();
 
     const Size returnSize = probe.returnButton()->getContentSize();
     const Vec2 returnPoint(1024 - returnSize.width / 2, 768 - returnSize.height / 2);
@@ -268,12 +279,8 @@ TEST_F(LiveServerTest, ServerGoneMidGameAndBackTheClientReconnectsAndPlaysOn) {
     ASSERT_FALSE(HasFatalFailure());
     const std::string port = std::to_string(m_server->port());
     startHall();
-    CDeskScene* desk = joinDesk();
+    CDeskScene* desk = joinDealtDesk();
     ASSERT_NE(desk, nullptr);
-    DeskProbe probe{*desk};
-    ASSERT_TRUE(frameUntil([&] { return probe.ready()->isVisible(); }, 10));
-    tapAt(kReady);
-    ASSERT_TRUE(frameUntil([&] { return probe.hand().size() == 27u; }, 10)) << m_server->log();
 
     m_server.reset();  // stopped in mid-game
     ASSERT_TRUE(frameUntil([] { return CMessageQueue::getInstance()->receiverEnded(); }, 10));

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <thread>
 
 #include "cards/CardCode.h"
@@ -201,6 +202,26 @@ TEST(Session, WholeGameAgainstComputerPlayers) {
     EXPECT_EQ(answer->online, "1");
 }
 
+// Two persons sit down at one desk and get ready, and the game starts (computer players fill the
+// other seats); the seating answer of the second, or nothing when any step failed.
+std::optional<stMsg> startGameForTwo(unsigned short port, LoopbackClient& one, LoopbackClient& two) {
+    if (!one.connect(port) || !two.connect(port) || !one.sendText(addMessage())) {
+        return std::nullopt;
+    }
+    const auto first = one.receive("add");
+    if (!two.sendText(addMessage())) {
+        return std::nullopt;
+    }
+    const auto second = two.receive("add");
+    if (!first || !second || first->desk != second->desk ||
+        !one.sendText(readyMessage(first->desk, first->site)) ||
+        !two.sendText(readyMessage(second->desk, second->site)) ||
+        !one.receive("start").has_value()) {
+        return std::nullopt;
+    }
+    return second;
+}
+
 TEST(Session, DisconnectDuringAGameSendsRunToTheOthers) {
     server::ServerConfig config;
     config.hall.desk.botWait = Millis(300);
@@ -208,17 +229,8 @@ TEST(Session, DisconnectDuringAGameSendsRunToTheOthers) {
     RunningServer running(config);
     LoopbackClient stays;
     LoopbackClient runs;
-    ASSERT_TRUE(stays.connect(running.port()));
-    ASSERT_TRUE(runs.connect(running.port()));
-    ASSERT_TRUE(stays.sendText(addMessage()));
-    const auto first = stays.receive("add");
-    ASSERT_TRUE(runs.sendText(addMessage()));
-    const auto second = runs.receive("add");
-    ASSERT_TRUE(first && second);
-    ASSERT_EQ(first->desk, second->desk);
-    ASSERT_TRUE(stays.sendText(readyMessage(first->desk, first->site)));
-    ASSERT_TRUE(runs.sendText(readyMessage(second->desk, second->site)));
-    ASSERT_TRUE(stays.receive("start").has_value());
+    const auto second = startGameForTwo(running.port(), stays, runs);
+    ASSERT_TRUE(second.has_value());
     runs.close();
     const auto run = stays.receive("run");
     ASSERT_TRUE(run.has_value());
@@ -284,17 +296,8 @@ TEST(SessionDeadline, SilenceInAGameIsKeptAndADroppedPlayerRunsFromIt) {
     RunningServer running(config);
     LoopbackClient stays;
     LoopbackClient stalls;
-    ASSERT_TRUE(stays.connect(running.port()));
-    ASSERT_TRUE(stalls.connect(running.port()));
-    ASSERT_TRUE(stays.sendText(addMessage()));
-    const auto first = stays.receive("add");
-    ASSERT_TRUE(stalls.sendText(addMessage()));
-    const auto second = stalls.receive("add");
-    ASSERT_TRUE(first && second);
-    ASSERT_EQ(first->desk, second->desk);
-    ASSERT_TRUE(stays.sendText(readyMessage(first->desk, first->site)));
-    ASSERT_TRUE(stalls.sendText(readyMessage(second->desk, second->site)));
-    ASSERT_TRUE(stays.receive("start").has_value());
+    const auto second = startGameForTwo(running.port(), stays, stalls);
+    ASSERT_TRUE(second.has_value());
 
     // Both silent for several idle periods: in a game, that is waiting, not death.
     EXPECT_FALSE(stays.receive("run", Millis(1200)).has_value());
