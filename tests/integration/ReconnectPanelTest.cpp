@@ -2,6 +2,12 @@
 // server: it appears once the lost link's boxes are done, keeps the scene underneath from
 // sending, tries on its back-off or at the press of its button, and hands over to a new hall.
 
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -37,6 +43,33 @@ bool framesUntil(const std::function<bool()>& done, double seconds) {
     }
     return done();
 }
+
+// A listener on `port` whose accept queue is full (backlog 0, one connection never accepted), so
+// the system leaves any further connect unanswered: an attempt that neither succeeds nor fails.
+class CloggedListener {
+public:
+    explicit CloggedListener(std::uint16_t port) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(port);
+        const int on = 1;
+        setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        m_ready = bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                  listen(m_listener, 0) == 0 &&
+                  connect(m_filler, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    }
+    ~CloggedListener() {
+        close(m_filler);
+        close(m_listener);
+    }
+    bool ready() const { return m_ready; }
+
+private:
+    int m_listener = socket(AF_INET, SOCK_STREAM, 0);
+    int m_filler = socket(AF_INET, SOCK_STREAM, 0);
+    bool m_ready = false;
+};
 
 std::string picturePath(const std::string& name) {
     const char* dir = std::getenv("DESK_PICTURES_DIR");
@@ -130,4 +163,31 @@ TEST_F(ReconnectPanelTest, DeskOverALostLinkSendsNothingAndTheNewLinkStartsInThe
     step(1);
     EXPECT_NE(runningHall(), nullptr) << "the stale seating answer was dropped";
     EXPECT_EQ(headless::messageBoxes().size(), 2u) << "only the lost link's boxes";
+}
+
+TEST_F(ReconnectPanelTest, AnAttemptLeftUnansweredTimesOutAndExitDoesNotWaitForIt) {
+    CHallScene* hall = startHall();
+    ReconnectProbe probe{*reconnectPanelOf(hall)};
+    m_server.reset();
+    CloggedListener clogged(m_port);
+    if (!clogged.ready()) {
+        GTEST_SKIP() << "the port was taken by someone else meanwhile";
+    }
+    ASSERT_TRUE(framesUntil([&] { return probe.status().find("正在重新连接") != std::string::npos; },
+                            3));
+    EXPECT_FALSE(probe.button()->isEnabled()) << "one attempt at a time";
+    // Five seconds without an answer: the attempt is given up like a refused one.
+    ASSERT_TRUE(
+        framesUntil([&] { return probe.status().find("连接失败") != std::string::npos; }, 6));
+    EXPECT_EQ(runningHall(), hall);
+    EXPECT_EQ(headless::messageBoxes().size(), 2u);
+
+    // The next attempt hangs as well; leaving the program meanwhile does not wait for it.
+    ASSERT_TRUE(framesUntil([&] { return probe.status().find("正在重新连接") != std::string::npos; },
+                            3));
+    const auto before = std::chrono::steady_clock::now();
+    CMessageQueue::getInstance()->shutdown();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(100));
+    EXPECT_EQ(CMessageQueue::getInstance()->pollReconnect(), ConnectProgress::Failed)
+        << "the attempt was dropped with its socket";
 }
