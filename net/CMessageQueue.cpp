@@ -177,6 +177,15 @@ void CMessageQueue::shutdown() {
         shutdownSocket(m_socket);
     }
     cancelReconnect();
+    // An ended receiver is collected; one still running (it may sit in a box) is let go rather
+    // than waited for: it touches only this instance, which is never destroyed.
+    if (m_receiver.joinable()) {
+        if (m_receiverEnded) {
+            m_receiver.join();
+        } else {
+            m_receiver.detach();
+        }
+    }
 }
 
 // main thread

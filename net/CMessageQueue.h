@@ -62,7 +62,8 @@ public:
     // An empty function sends through the socket again.
     void setSendTap(std::function<void(const std::string&)> tap);
     // Before a normal exit: shuts the socket down (and drops a reconnection under way); the
-    // receiver thread then ends without a box and queues nothing more.
+    // receiver thread then ends without a box and queues nothing more. It is joined when it has
+    // ended already, and otherwise let go, so the exit never waits for it.
     void shutdown();
 
     // ---- Reconnection (main thread)
@@ -110,7 +111,7 @@ private:
     std::condition_variable m_queueRoom;  // popMsg and shutdown wake a waiting pushMsg
     // Written only while no receiver thread runs (before it starts, after it was joined).
     SocketHandle m_socket = kNoSocket;
-    std::thread m_receiver;                    // main thread; joined before the next starts
+    std::thread m_receiver;  // main thread; joined before the next starts, or let go at shutdown
     std::atomic<bool> m_receiverEnded{false};  // set by the receiver thread as its last act
     SocketHandle m_connecting = kNoSocket;     // main thread: a reconnection under way
     std::string m_host;                        // main thread: where reconnections go
