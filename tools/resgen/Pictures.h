@@ -28,6 +28,11 @@ Canvas textButton(const std::string& text, int w, int h, const palette::ButtonCo
                   bool pressed);
 Canvas returnButton(int size, bool pressed);
 
+// The desk's helpers: the card tracker's round toggle button, and a dark translucent panel
+// behind the tracker's counts and the hint's floating notice.
+Canvas trackerButton(int size, bool pressed);  // tracker.png, tracker_press.png
+Canvas darkPanel(int w, int h);                // tracker_panel.png, notice.png
+
 // The countdown digits 0 to 9, 14 x 21 each.
 Canvas digitStrip();  // num.png
 

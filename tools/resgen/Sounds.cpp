@@ -99,6 +99,34 @@ Samples warningTick() {
     return s;
 }
 
+// Two soft bell notes a fifth apart, the second ringing on: noticeable from another window
+// without being a warning.
+Samples turnChime() {
+    Samples s;
+    const double notes[] = {81.0, 88.0};  // A5, E6
+    for (int i = 0; i < 2; ++i) {
+        Samples bell = pluck(midiHz(notes[i]), 0.7, 0.25);
+        mixInto(bell, sineDrop(0.7, midiHz(notes[i]) * 2.0, midiHz(notes[i]) * 2.0, 0.12), 0,
+                0.15f);
+        mixInto(s, bell, samplesFor(0.14 * i), 0.5f);
+    }
+    addRoom(s, 0.4, 0.5f, 0.2f);
+    finish(s, 0.6f, 0.002, 0.1);
+    return s;
+}
+
+// A quiet wooden tick, lower and shorter than the warning tick it may sound with.
+Samples softTick() {
+    Noise n(606);
+    Samples click = noiseBurst(n, 0.02, 0.0015);
+    bandpass(click, 2400, 1.5);
+    Samples s;
+    mixInto(s, click, 0, 0.5f);
+    mixInto(s, sineDrop(0.06, 1100, 1000, 0.012), 0, 0.5f);
+    finish(s, 0.35f, 0.0005, 0.01);
+    return s;
+}
+
 Samples fourOfAKind() {
     Noise n(505);
     Samples s;
