@@ -10,8 +10,20 @@ namespace {
 const char* const kColumnNames[CardTracker::kColumns] = {
     "3", "4", "5", "6", "7", "8", "9", "10", "J", "Q", "K", "A", "2", "小王", "大王"};
 
-constexpr float kColumnWidth = 25;
-constexpr float kFirstColumnX = 21;  // the centre of column 0 from the panel's left edge
+// Column centres from the panel's left edge: the ranks 24 apart, the jokers' two-character
+// names 32 apart after them.
+constexpr float kRankWidth = 24;
+constexpr float kJokerWidth = 32;
+constexpr float kFirstColumnX = 20;
+constexpr int kRankColumns = 13;
+
+float columnX(int column) {
+    if (column < kRankColumns) {
+        return kFirstColumnX + kRankWidth * static_cast<float>(column);
+    }
+    const float lastRank = kFirstColumnX + kRankWidth * (kRankColumns - 1);
+    return lastRank + kRankWidth / 2 + kJokerWidth * (static_cast<float>(column - kRankColumns) + 0.5f);
+}
 constexpr float kNameY = 35;
 constexpr float kCountY = 14;
 const Color3B kNameColor(233, 189, 85);
@@ -35,7 +47,7 @@ bool CCardTrackerPanel::init() {
     addChild(background, 0);
 
     for (int column = 0; column < CardTracker::kColumns; ++column) {
-        const float x = kFirstColumnX + kColumnWidth * static_cast<float>(column);
+        const float x = columnX(column);
         Label* name = makeTextLabel(kColumnNames[column], 12);
         Label* count = makeTextLabel(std::to_string(CardTracker::copiesIn(column)), 15);
         if (name == nullptr || count == nullptr) {
