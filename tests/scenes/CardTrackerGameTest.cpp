@@ -80,8 +80,7 @@ protected:
                 return c->m_card == code && c->getPositionY() == 45;
             });
             ASSERT_NE(card, hand.end()) << "no resting card " << code;
-            const Rect box = (*card)->getBoundingBox();
-            headless::tap(box.getMinX() + 9, box.getMidY());
+            tapCard(*card);
         }
     }
 

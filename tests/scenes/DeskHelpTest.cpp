@@ -17,7 +17,6 @@ namespace {
 using Codes = std::vector<int>;
 using Strings = std::vector<std::string>;
 
-const Vec2 kReady(512, 170);
 const Vec2 kHint(242, 170);
 
 }  // namespace
@@ -28,15 +27,7 @@ protected:
         SceneTest::SetUp();
         DeskProbe::setTrackerShown(false);
     }
-    // Desk 3, seat 1, `hand` dealt after the ready press; nothing sent or recorded yet.
-    DeskProbe startGame(const std::string& hand) {
-        CDeskScene* desk = startDesk(3, 1);
-        headless::tap(kReady.x, kReady.y);
-        feed(R"({"opt":"start","cards":")" + hand + R"("})");
-        takeSent();
-        headless::clearRecords();
-        return DeskProbe{*desk};
-    }
+    DeskProbe startGame(const std::string& hand) { return DeskProbe{*dealtDesk(hand)}; }
     // The local seat's turn: leading when `lastPlay` is empty, otherwise on seat 0's `lastPlay`.
     void localTurn(const std::string& lastPlay) {
         if (lastPlay.empty()) {
@@ -48,8 +39,7 @@ protected:
         headless::clearRecords();
     }
     static void raise(const DeskProbe& probe, std::size_t index) {
-        const Rect box = probe.hand().at(index)->getBoundingBox();
-        headless::tap(box.getMinX() + 9, box.getMidY());
+        tapCard(probe.hand().at(index));
     }
     // Codes of the raised cards, and every card's flag agrees with its height.
     static Codes raised(const DeskProbe& probe) {

@@ -25,19 +25,9 @@ Inside smallCard(double cx, double bottom, double w, double h, double turn) {
 
 Canvas trackerButton(int size, bool pressed) {
     Canvas c(size, size);
-    const double shift = pressed ? 2.0 : 0.0;
-    const double r = size / 2.0 - 3.0;
-    const double cx = size / 2.0, cy = size / 2.0 - 1.0 + shift;
-    Mask shadow = blurred(coverage(size, size, circle(cx, cy + (pressed ? 1.0 : 2.5), r), 3), 3);
-    c.fill(shadow, 0, 0, solid(rgb(0x000000)), 0.5f);
-    const float dim = pressed ? 0.78f : 1.0f;
-    c.fillShape(circle(cx, cy, r), solid(shade(palette::kGoldDark, dim)), 8);
-    c.fillShape(circle(cx, cy, r - 2.5),
-                vgradient(cy - r, shade(rgb(0x3f8fd8), dim), cy + r, shade(rgb(0x1b3d7a), dim)), 8);
-    if (!pressed) {
-        c.fillShape(ellipse(cx, cy - r * 0.45, r * 0.62, r * 0.36),
-                    vgradient(cy - r, rgb(0xffffff, 0.4f), cy, rgb(0xffffff, 0.02f)), 8);
-    }
+    const RoundFace f = roundButtonFace(c, size, pressed, rgb(0x3f8fd8), rgb(0x1b3d7a));
+    const double cx = f.cx, cy = f.cy, r = f.r;
+    const float dim = f.dim;
     // Two fanned cards, the front one marked with a red heart: "cards counted".
     const double w = r * 0.62, h = r * 0.9, bottom = cy + r * 0.5;
     const Color edge = shade(palette::kCardEdge, dim);
