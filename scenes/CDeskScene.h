@@ -12,7 +12,7 @@
 // m_siteMap by server seat; both hold the same records. A seat number outside 0..3 names no seat:
 // m_siteMap holds only the keys 0..3 and the desk ignores whatever concerns another number.
 //
-// Helpers beside the specified desk (DeskHelp.cpp): the hint button left of play, shown with it;
+// Helpers beside the table (DeskHelp.cpp): the hint button left of play, shown with it;
 // keys for the buttons (Enter play, Backspace pass, H hint, R ready, T tracker, Esc lowers the
 // raised cards) and the right button (lowers them too); a chime on the local turn, and a soft
 // tick in its last seconds; the card tracker's panel under the score panel, with its toggle.

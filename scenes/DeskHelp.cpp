@@ -1,4 +1,4 @@
-// The desk's helpers, beside the specified table: the hint, the keys and the right button, the
+// The desk's helpers, beside the table's own elements: the hint, the keys and the right button, the
 // turn alert and the card tracker. None of them sends anything of its own: a key or the hint only
 // does what a press of a button or a touch on the cards would.
 //

@@ -291,7 +291,7 @@ TEST_F(DeskHelpTest, TheTrackerIsOffUntilToggledAndStaysAsChosenForTheSession) {
     EXPECT_TRUE(takeSent().empty());
 }
 
-TEST_F(DeskHelpTest, TheHelpersCoverNoSpecifiedElement) {
+TEST_F(DeskHelpTest, TheHelpersCoverNoneOfTheTablesElements) {
     DeskProbe probe = startGame("8,12,13");
     const Rect panel = probe.trackerPanel()->getBoundingBox();
     const Rect button = probe.trackerButton()->getBoundingBox();
