@@ -144,7 +144,8 @@ expect_result_title() {
 
 # A whole short game played with the keys alone: Enter in the hall, R at the desk, then on each
 # turn H until the hint raises a play and Enter to play it; when the hint finds nothing (its
-# notice shows and nothing rises), Backspace passes. T opens the card tracker on the way.
+# notice shows and nothing rises), Backspace passes. T opens the card tracker on the way, and
+# the first hinted play is lowered once with a right click on the table and hinted again.
 stage_game_by_keys() {
   step "a game by keys"
   open_hall --deal 5 --bot-delay 0.2 --bot-wait 0.5 --seed 11
@@ -173,6 +174,11 @@ stage_game_by_keys() {
       if ((pictured == 0)); then
         shot "$PICTURES/e2e-hinted.png"
         pictured=1
+        xdotool mousemove 700 300 click 3
+        wait_until 2 eval "! any_card_raised $n" || fail "a right click left cards raised"
+        key h
+        hints=$((hints + 1))
+        wait_until 2 any_card_raised "$n" || fail "the hint raised nothing after the right click"
       fi
       key Return
       plays=$((plays + 1))
