@@ -100,6 +100,8 @@ void CDeskScene::onHintButton(Ref*, ui::Widget::TouchEventType type) {
     lowerRaisedCards();
     if (play.empty()) {
         m_notice->setVisible(true);
+        // Another press while it shows gives it two seconds from then.
+        unschedule(kNoticeKey);
         scheduleOnce([this](float) { m_notice->setVisible(false); }, kNoticeSeconds, kNoticeKey);
         return;
     }

@@ -182,6 +182,30 @@ TEST_F(DeskHelpTest, KeysActOnlyWhileTheirButtonIsOffered) {
     }
 }
 
+TEST_F(DeskHelpTest, AShownButDisabledButtonIgnoresItsKey) {
+    DeskProbe probe = startGame("8,12,13");
+    localTurn("9");
+    raise(probe, 1);
+    probe.play()->setEnabled(false);
+    probe.pass()->setEnabled(false);
+    headless::typeKey(K::KEY_ENTER);
+    headless::typeKey(K::KEY_BACKSPACE);
+    EXPECT_TRUE(takeSent().empty());
+    EXPECT_EQ(raised(probe), (Codes{12}));
+}
+
+TEST_F(DeskHelpTest, ASecondPressWithNothingToBeatKeepsTheNoticeTwoSecondsMore) {
+    DeskProbe probe = startGame("8,12,13");
+    localTurn("19");
+    headless::tap(kHint.x, kHint.y);
+    step(1.5);
+    headless::tap(kHint.x, kHint.y);
+    step(1.8);
+    EXPECT_TRUE(probe.notice()->isVisible());
+    step(0.4);
+    EXPECT_FALSE(probe.notice()->isVisible());
+}
+
 TEST_F(DeskHelpTest, RPressesReadyOnlyWhileReadyIsOffered) {
     DeskProbe probe{*startDesk(3, 1)};
     headless::typeKey(K::KEY_R);
