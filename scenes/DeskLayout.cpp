@@ -162,6 +162,9 @@ bool CDeskScene::init() {
             return false;
         }
     }
+    if (!addHelpers(W, H)) {
+        return false;
+    }
 
     if (!attachReconnectPanel(this)) {
         return false;
