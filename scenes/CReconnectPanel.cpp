@@ -38,13 +38,22 @@ bool CReconnectPanel::init() {
         Vec2(visible.width / 2, visible.height / 2 + kStatusAboveButton));
     addChild(m_lblLinkStatus);
 
-    // While shown, the panel takes the touches its button does not, so the scene underneath
-    // neither sends nor changes. Hidden, it is offered none.
-    auto* blocker = EventListenerTouchOneByOne::create();
-    blocker->setSwallowTouches(true);
-    blocker->onTouchBegan = [](Touch*, Event*) { return true; };
-    Director::getInstance()->getEventDispatcher()->addEventListenerWithSceneGraphPriority(blocker,
-                                                                                          this);
+    // While shown, the panel takes the touches its button does not, every key and every other
+    // mouse button, so the scene underneath neither sends nor changes; Enter presses the button,
+    // as it presses the hall's quick-join. Hidden, the panel is offered nothing.
+    auto* touches = EventListenerTouchOneByOne::create();
+    touches->setSwallowTouches(true);
+    touches->onTouchBegan = [](Touch*, Event*) { return true; };
+    auto* keys = EventListenerKeyboard::create();
+    keys->onKeyPressed = CC_CALLBACK_2(CReconnectPanel::onKeyPressed, this);
+    keys->onKeyReleased = [](EventKeyboard::KeyCode, Event* event) { event->stopPropagation(); };
+    auto* mouse = EventListenerMouse::create();
+    mouse->onMouseDown = [](EventMouse* event) { event->stopPropagation(); };
+    mouse->onMouseUp = [](EventMouse* event) { event->stopPropagation(); };
+    EventDispatcher* dispatcher = Director::getInstance()->getEventDispatcher();
+    dispatcher->addEventListenerWithSceneGraphPriority(touches, this);
+    dispatcher->addEventListenerWithSceneGraphPriority(keys, this);
+    dispatcher->addEventListenerWithSceneGraphPriority(mouse, this);
     setVisible(false);
     schedule(CC_SCHEDULE_SELECTOR(CReconnectPanel::tick), 0.1f);
     return true;
@@ -54,6 +63,13 @@ void CReconnectPanel::onReconnectButton(Ref*, ui::Widget::TouchEventType type) {
     if (type == ui::Widget::TouchEventType::ENDED &&
         m_schedule.phase() == CReconnectSchedule::Phase::Waiting) {
         attempt();
+    }
+}
+
+void CReconnectPanel::onKeyPressed(EventKeyboard::KeyCode key, Event* event) {
+    event->stopPropagation();
+    if (key == EventKeyboard::KeyCode::KEY_ENTER || key == EventKeyboard::KeyCode::KEY_KP_ENTER) {
+        pressByKey(m_btnReconnect, CC_CALLBACK_2(CReconnectPanel::onReconnectButton, this));
     }
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The overlay that every scene carries for a lost server link. Hidden while the link is up; once
 // the receiver thread has ended (its boxes dismissed) it shows the reconnect button and a status
-// line over the table, takes every touch so that nothing underneath sends, and tries to connect
-// again on the back-off of CReconnectSchedule. A new link replaces the scene with a new hall.
+// line over the table, takes every touch, key and mouse button so that nothing underneath sends
+// or changes, and tries to connect again on the back-off of CReconnectSchedule. A new link
+// replaces the scene with a new hall.
 // Main thread only.
 
 #include "engine/Engine.h"
@@ -16,6 +17,8 @@ public:
     bool init() override;
     // The button: on release, an attempt at once (unless one is under way).
     void onReconnectButton(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
+    // Every key stops here while the panel shows; Enter presses the button.
+    void onKeyPressed(engine::EventKeyboard::KeyCode key, engine::Event* event);
     // Scheduled every 0.1 s: notices the lost link, starts attempts when due, follows the one
     // under way, and keeps the status line's countdown.
     void tick(float dt);

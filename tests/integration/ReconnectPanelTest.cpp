@@ -119,6 +119,10 @@ TEST_F(ReconnectPanelTest, HallWithTheServerGoneTriesOnItsOwnAndAtThePressThenRe
     headless::tap(512, 384);
     ASSERT_TRUE(framesUntil([&] { return probe.status().find("，4 秒") != std::string::npos; }, 1))
         << probe.status();
+    // Enter, the hall's key for quick-join, presses the reconnect button instead.
+    headless::typeKey(EventKeyboard::KeyCode::KEY_ENTER);
+    ASSERT_TRUE(framesUntil([&] { return probe.status().find("，8 秒") != std::string::npos; }, 1))
+        << probe.status();
     EXPECT_TRUE(HallProbe{*hall}.quickJoin()->isEnabled()) << "the quick-join was not pressed";
 
     // Over the hall's periodic query and more: no box storm, the hall stays.
@@ -152,14 +156,15 @@ TEST_F(ReconnectPanelTest, DeskOverALostLinkSendsNothingAndTheNewLinkStartsInThe
     ASSERT_TRUE(framesUntil([&] { return panel->isVisible(); }, 2));
     ASSERT_TRUE(headless::saveFrame(picturePath("reconnect_desk.png")));
     headless::tap(512, 170);  // the ready button, under the panel
-    EXPECT_TRUE(DeskProbe{*desk}.ready()->isVisible()) << "the press never reached the desk";
+    headless::typeKey(EventKeyboard::KeyCode::KEY_R);  // and its key
+    EXPECT_TRUE(DeskProbe{*desk}.ready()->isVisible()) << "neither reached the desk";
     // A record left from the old link must not reach the new hall.
     push(R"({"opt":"add","desk":"9","site":"2","name":"stale"})");
 
     ASSERT_TRUE(framesUntil([] { return runningHall() != nullptr; }, 3));
     ASSERT_TRUE(m_server->accept());
     EXPECT_EQ(m_server->receive(kQueryFrame.size()), kQueryFrame)
-        << "the query of the new hall comes first: the ready press sent nothing";
+        << "the query of the new hall comes first: the ready presses sent nothing";
     step(1);
     EXPECT_NE(runningHall(), nullptr) << "the stale seating answer was dropped";
     EXPECT_EQ(headless::messageBoxes().size(), 2u) << "only the lost link's boxes";
