@@ -63,9 +63,11 @@ std::string FileUtils::fullPathForFilename(const std::string& filename) const {
         return isRegularFile(name) ? filename : std::string();
     }
     for (const std::string& root : getSearchPaths()) {
-        const fs::path candidate = fs::path(root) / name;
-        if (isRegularFile(candidate)) {
-            return candidate.lexically_normal().string();
+        for (const std::string& resolution : m_resolutions) {
+            const fs::path candidate = fs::path(root) / resolution / name;
+            if (isRegularFile(candidate)) {
+                return candidate.lexically_normal().string();
+            }
         }
     }
     return {};
@@ -78,9 +80,12 @@ bool FileUtils::isFileExist(const std::string& filename) const {
 std::string FileUtils::resourceNameOf(const std::string& fullPath) const {
     const fs::path path = fs::path(fullPath).lexically_normal();
     for (const std::string& root : getSearchPaths()) {
-        const fs::path relative = path.lexically_relative(fs::path(root).lexically_normal());
-        if (!relative.empty() && *relative.begin() != "..") {
-            return relative.generic_string();
+        for (const std::string& resolution : m_resolutions) {
+            const fs::path relative =
+                path.lexically_relative((fs::path(root) / resolution).lexically_normal());
+            if (!relative.empty() && *relative.begin() != "..") {
+                return relative.generic_string();
+            }
         }
     }
     return fullPath;
@@ -91,6 +96,14 @@ void FileUtils::addSearchPath(const std::string& directory, bool front) {
         m_extraRoots.insert(m_extraRoots.begin(), directory);
     } else {
         m_extraRoots.push_back(directory);
+    }
+    ++m_generation;
+}
+
+void FileUtils::setSearchResolutionsOrder(const std::vector<std::string>& order) {
+    if (order != m_resolutions) {
+        m_resolutions = order.empty() ? std::vector<std::string>{""} : order;
+        ++m_generation;
     }
 }
 

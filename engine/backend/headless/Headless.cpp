@@ -113,6 +113,29 @@ void typeKey(EventKeyboard::KeyCode key) {
     stepFrames(1);
 }
 
+void resizeWindow(int width, int height) {
+    headless().resize(width, height);
+}
+
+bool isFullscreen() {
+    return headless().isFullscreen();
+}
+
+void tapWindow(float x, float y) {
+    for (InputEvent::Type type : {InputEvent::Type::TouchBegan, InputEvent::Type::TouchEnded}) {
+        InputEvent event;
+        event.type = type;
+        event.x = x;
+        event.y = y;
+        headless().queue(event);
+    }
+    stepFrames(1);
+}
+
+DrawColor windowPixelAt(int x, int y) {
+    return headless().pixel(x, y);
+}
+
 void queueEvent(InputEvent::Type type) {
     InputEvent event;
     event.type = type;

@@ -47,6 +47,14 @@ void keyPress(EventKeyboard::KeyCode key);
 void keyRelease(EventKeyboard::KeyCode key);
 // A press and release of one key, then one frame so it is handled.
 void typeKey(EventKeyboard::KeyCode key);
+// The window's drawing area becomes width x height pixels (the design size stays); the view
+// takes it at the next frame.
+void resizeWindow(int width, int height);
+bool isFullscreen();
+// A press and release at a point in window pixels (origin top-left), then one frame.
+void tapWindow(float x, float y);
+// The colour of the last drawn frame at a window pixel; opaque black outside the surface.
+DrawColor windowPixelAt(int x, int y);
 // Window events for Application::run: Quit, Minimized, Restored, Exposed.
 void queueEvent(InputEvent::Type type);
 

@@ -25,7 +25,13 @@ public:
     bool hasWindow() const override { return m_hasWindow; }
     int windowWidth() const override { return m_width; }
     int windowHeight() const override { return m_height; }
-    void beginFrame() override;
+    // Only recorded: the surface keeps its size until the test resizes it.
+    bool setFullscreen(bool fullscreen) override;
+    bool isFullscreen() const override { return m_fullscreen; }
+    void setMinimumWindowSize(int width, int height) override;
+    int minimumWidth() const { return m_minWidth; }
+    int minimumHeight() const { return m_minHeight; }
+    void beginFrame(DrawColor background) override;
     void draw(const Texture& texture, const PixelRect& source, const PixelRect& target,
               DrawColor tint) override;
     void endFrame() override;
@@ -45,6 +51,8 @@ public:
 
     // ---- Test side
     void setNow(double seconds) { m_now = seconds; }
+    // A new surface of width x height (blank until the next frame) and a queued Resized event.
+    void resize(int width, int height);
     void queue(const InputEvent& event) { m_input.push_back(event); }
     std::vector<RecordedBox> boxes() const;
     std::vector<RecordedSound> soundRecords() const;
@@ -54,11 +62,16 @@ public:
     DrawColor pixel(int x, int y) const;  // window pixels, origin top-left
 
 private:
+    void makeSurface(int width, int height);
+    void freeSurface();
     void record(RecordedSound sound);
 
     int m_width = 0;
     int m_height = 0;
     bool m_hasWindow = false;
+    bool m_fullscreen = false;
+    int m_minWidth = 0;
+    int m_minHeight = 0;
     SDL_Surface* m_surface = nullptr;
     SDL_Renderer* m_renderer = nullptr;
     std::unique_ptr<render::Canvas> m_canvas;

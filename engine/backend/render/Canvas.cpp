@@ -38,8 +38,8 @@ void Canvas::forgetEverywhere(const SdlTexture* texture) {
     }
 }
 
-void Canvas::clear() {
-    SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
+void Canvas::clear(DrawColor color) {
+    SDL_SetRenderDrawColor(m_renderer, color.r, color.g, color.b, 255);
     SDL_RenderClear(m_renderer);
 }
 

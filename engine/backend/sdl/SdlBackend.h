@@ -36,7 +36,10 @@ public:
     bool hasWindow() const override { return m_window != nullptr; }
     int windowWidth() const override { return m_width; }
     int windowHeight() const override { return m_height; }
-    void beginFrame() override;
+    bool setFullscreen(bool fullscreen) override;
+    bool isFullscreen() const override;
+    void setMinimumWindowSize(int width, int height) override;
+    void beginFrame(DrawColor background) override;
     void draw(const Texture& texture, const PixelRect& source, const PixelRect& target,
               DrawColor tint) override;
     void endFrame() override;
@@ -68,7 +71,9 @@ public:
 private:
     // The renderer RendererChoice picks, falling back from hardware to software; logs which.
     SDL_Renderer* createRenderer(SDL_Window* window);
-    void updatePixelScale();
+    // Reads the drawing area's size in pixels and the pointer's scale to it; true when the size
+    // changed.
+    bool updateSize();
 
     SDL_Window* m_window = nullptr;            // owned
     SDL_Renderer* m_renderer = nullptr;        // owned
