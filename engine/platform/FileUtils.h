@@ -26,6 +26,12 @@ public:
     // Sub-folders tried under every root, in order; "" is the root itself. Default {""}.
     void setSearchResolutionsOrder(const std::vector<std::string>& order);
     const std::vector<std::string>& getSearchResolutionsOrder() const { return m_resolutions; }
+    // The folder for the user's own files, ending in a separator: $XDG_CONFIG_HOME (or
+    // ~/.config) on Linux, %APPDATA% on Windows, then a folder named after the program (its
+    // executable's name). Empty when the system names no such folder. Not created here.
+    std::string getWritablePath() const;
+    // Uses `directory` instead (tests point it at a temporary folder).
+    void setWritablePath(const std::string& directory) { m_writablePath = directory; }
     // Changes whenever a name may resolve to another file (a search path or resolution order
     // changed), so holders of loaded files know to look them up again.
     unsigned getSearchGeneration() const { return m_generation; }
@@ -33,6 +39,7 @@ public:
 private:
     std::vector<std::string> m_extraRoots;
     std::vector<std::string> m_resolutions{""};
+    std::string m_writablePath;  // set by the program; empty for the system's folder
     unsigned m_generation = 0;
 };
 

@@ -130,8 +130,8 @@ TEST(DoubleSize, EveryPictureHasATwinOfTwiceItsSize) {
 }
 
 // Each frame at twice its rectangle holds the same picture: about four times the ink (thin strokes
-// lose a little to their edges at the small size), of the same
-// mean colour (a part drawn at the wrong place or size at scale 2 would change both).
+// lose a little to their edges at the small size), of the same mean colour (a part drawn at the
+// wrong place or size at scale 2 would change both).
 TEST(DoubleSize, EveryFrameAtTwiceItsRectangleShowsTheSamePicture) {
     for (const Frame& f : frameTable()) {
         SCOPED_TRACE(f.name + " in hd/" + f.file);
