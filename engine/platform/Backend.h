@@ -110,6 +110,7 @@ public:
     virtual void preloadMusic(const std::string& path) = 0;
     virtual void playMusic(const std::string& path, bool loop) = 0;
     virtual void stopMusic(bool releaseData) = 0;
+    virtual void setMusicVolume(float volume) = 0;  // 0..1, the music playing now and later
     virtual void preloadEffect(const std::string& path) = 0;
     virtual unsigned playEffect(const std::string& path, bool loop, float pitch, float pan,
                                 float gain) = 0;

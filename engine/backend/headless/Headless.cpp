@@ -164,6 +164,10 @@ void clearRecords() {
     headless().clearRecords();
 }
 
+float musicVolume() {
+    return headless().musicVolume();
+}
+
 int framesDrawn() {
     return headless().framesDrawn();
 }

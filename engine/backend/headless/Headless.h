@@ -80,6 +80,8 @@ std::vector<RecordedSound> sounds();
 // Only the PlayEffect records' paths, in order (a shorthand for the common assertion).
 std::vector<std::string> effectsPlayed();
 void clearRecords();
+// The music volume last given to the back end (1 until one is given).
+float musicVolume();
 
 // ---- Pictures
 // Number of frames actually drawn since install (a frame is drawn only when something changed).

@@ -44,6 +44,7 @@ public:
     void preloadMusic(const std::string& path) override;
     void playMusic(const std::string& path, bool loop) override;
     void stopMusic(bool releaseData) override;
+    void setMusicVolume(float volume) override { m_musicVolume = volume; }
     void preloadEffect(const std::string& path) override;
     unsigned playEffect(const std::string& path, bool loop, float pitch, float pan,
                         float gain) override;
@@ -58,6 +59,7 @@ public:
     std::vector<RecordedSound> soundRecords() const;
     void clearRecords();
     int framesDrawn() const { return m_framesDrawn; }
+    float musicVolume() const { return m_musicVolume; }
     bool savePng(const std::string& path) const;
     DrawColor pixel(int x, int y) const;  // window pixels, origin top-left
 
@@ -77,6 +79,7 @@ private:
     std::unique_ptr<render::Canvas> m_canvas;
     double m_now = 0;
     int m_framesDrawn = 0;
+    float m_musicVolume = 1.0f;
     std::vector<InputEvent> m_input;
 
     mutable std::mutex m_recordsMutex;  // guards the two records below

@@ -248,6 +248,10 @@ void SdlBackend::stopMusic(bool releaseData) {
     m_audio->stopMusic(releaseData);
 }
 
+void SdlBackend::setMusicVolume(float volume) {
+    m_audio->setMusicVolume(volume);
+}
+
 void SdlBackend::preloadEffect(const std::string& path) {
     m_audio->preloadEffect(path);
 }

@@ -57,6 +57,7 @@ public:
     void preloadMusic(const std::string& path) override;
     void playMusic(const std::string& path, bool loop) override;
     void stopMusic(bool releaseData) override;
+    void setMusicVolume(float volume) override;
     void preloadEffect(const std::string& path) override;
     unsigned playEffect(const std::string& path, bool loop, float pitch, float pan,
                         float gain) override;
