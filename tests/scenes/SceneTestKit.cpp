@@ -1,13 +1,19 @@
 #include "tests/scenes/SceneTestKit.h"
 
-#include <memory>
+#include <unistd.h>
 
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/CSettings.h"
 #include "app/Catalogue.h"
 #include "engine/backend/headless/Headless.h"
 #include "net/CMessageQueue.h"
 #include "net/MessageDecoder.h"
 
 using namespace engine;
+namespace fs = std::filesystem;
 
 std::string gameMessage(int per, const std::string& cards, int now, int must,
                         const std::string& surplus, int score) {
@@ -18,6 +24,13 @@ std::string gameMessage(int per, const std::string& cards, int now, int must,
 
 void SceneTest::SetUp() {
     headless::install();
+    // Fresh default settings in a folder of the test's own, never the user's.
+    const fs::path settings = fs::temp_directory_path() /
+                              ("desk-scenes-test-settings-" + std::to_string(::getpid()));
+    fs::remove_all(settings);
+    FileUtils::getInstance()->setWritablePath(settings.string());
+    UserDefault::destroyInstance();
+    CSettings::applyAudio();
     loadCatalogue();
     CMessageQueue::getInstance()->setSendTap(
         [this](const std::string& text) { m_sent.push_back(text); });

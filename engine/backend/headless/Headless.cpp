@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/backend/headless/HeadlessBackend.h"
+#include "engine/platform/FileUtils.h"
 #include "engine/platform/GLView.h"
 #include "engine/platform/GLViewImpl.h"
 #include "engine/scene/Director.h"
@@ -50,6 +51,10 @@ void install(int width, int height) {
     view->setDesignResolutionSize(static_cast<float>(width), static_cast<float>(height),
                                   ResolutionPolicy::NO_BORDER);
     director->setOpenGLView(view);
+    // The normal images and black bars, whatever an earlier test chose.
+    director->setContentScaleFactor(1.0f);
+    director->setClearColor(Color4B(0, 0, 0, 255));
+    FileUtils::getInstance()->setSearchResolutionsOrder({""});
     director->startAnimation();  // the frame clock starts at the new virtual time 0
 }
 

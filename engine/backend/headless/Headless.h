@@ -23,7 +23,8 @@ namespace engine::headless {
 
 // ---- Set-up
 // Installs the headless back end (a software renderer into an off-screen width x height surface)
-// and gives the director a view with a design size of width x height, so that scenes can run.
+// and gives the director a view with a design size of width x height, so that scenes can run;
+// content scale 1 with the normal images, black around the design area.
 // Calling it again replaces the back end and clears the records.
 void install(int width = 1024, int height = 768);
 

@@ -1,0 +1,136 @@
+#include "app/CWindow.h"
+
+#include "app/CSettings.h"
+#include "engine/Engine.h"
+
+using namespace engine;
+
+namespace {
+
+// The darkest green of the table's felt, at its edges.
+constexpr Color4B kBars{14, 59, 38, 255};
+
+// Seconds after a change of content scale until the images of the other size are let go: by then
+// every node has drawn from the new ones.
+constexpr float kReleaseDelay = 0.2f;
+
+// Alt keys held now, for Alt+Enter.
+bool g_leftAlt = false;
+bool g_rightAlt = false;
+
+GLViewImpl* windowView() {
+    return static_cast<GLViewImpl*>(Director::getInstance()->getOpenGLView());
+}
+
+void onKeyPressed(EventKeyboard::KeyCode key, Event*) {
+    using K = EventKeyboard::KeyCode;
+    switch (key) {
+        case K::KEY_LEFT_ALT:
+            g_leftAlt = true;
+            break;
+        case K::KEY_RIGHT_ALT:
+            g_rightAlt = true;
+            break;
+        case K::KEY_F11:
+            CWindow::setFullScreen(!CWindow::isFullScreen());
+            break;
+        case K::KEY_ENTER:
+        case K::KEY_KP_ENTER:
+            if (g_leftAlt || g_rightAlt) {
+                CWindow::setFullScreen(!CWindow::isFullScreen());
+            }
+            break;
+        case K::KEY_ESCAPE:
+            if (CWindow::isFullScreen()) {
+                CWindow::setFullScreen(false);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void onKeyReleased(EventKeyboard::KeyCode key, Event*) {
+    if (key == EventKeyboard::KeyCode::KEY_LEFT_ALT) {
+        g_leftAlt = false;
+    } else if (key == EventKeyboard::KeyCode::KEY_RIGHT_ALT) {
+        g_rightAlt = false;
+    }
+}
+
+}  // namespace
+
+GLView* CWindow::open(const std::string& title) {
+    const Size size = CSettings::windowSize();
+    GLViewImpl* view =
+        GLViewImpl::createWithRect(title, Rect(0, 0, size.width, size.height), 1.0f, true);
+    if (view) {
+        view->setMinimumSize(CSettings::kMinimumWidth, CSettings::kMinimumHeight);
+    }
+    return view;
+}
+
+void CWindow::setUp(GLView* view) {
+    view->setDesignResolutionSize(kDesignWidth, kDesignHeight, ResolutionPolicy::SHOW_ALL);
+    Director::getInstance()->setClearColor(kBars);
+    applyContentScale();
+    if (CSettings::fullScreen() && !isFullScreen()) {
+        windowView()->setFullscreen();
+    }
+}
+
+void CWindow::onResized(int width, int height) {
+    applyContentScale();
+    if (!isFullScreen()) {
+        CSettings::setWindowSize(width, height);
+    }
+}
+
+void CWindow::applyContentScale() {
+    Director* director = Director::getInstance();
+    const GLView* view = director->getOpenGLView();
+    if (!view) {
+        return;
+    }
+    const bool doubleSize = view->getScaleX() >= kDoubleSizeFrom;
+    const float factor = doubleSize ? 2.0f : 1.0f;
+    if (factor == director->getContentScaleFactor()) {
+        return;
+    }
+    FileUtils::getInstance()->setSearchResolutionsOrder(
+        doubleSize ? std::vector<std::string>{"hd", ""} : std::vector<std::string>{""});
+    director->setContentScaleFactor(factor);
+    director->getScheduler()->schedule(
+        [](float) { Director::getInstance()->getTextureCache()->removeUnusedTextures(); }, director,
+        0, 0, kReleaseDelay, false, "CWindow.releaseImages");
+}
+
+bool CWindow::isFullScreen() {
+    const GLViewImpl* view = windowView();
+    return view && view->isFullscreen();
+}
+
+void CWindow::setFullScreen(bool on) {
+    GLViewImpl* view = windowView();
+    if (!view || on == isFullScreen()) {
+        return;
+    }
+    if (on ? view->setFullscreen() : view->setWindowed()) {
+        CSettings::setFullScreen(on);
+    }
+}
+
+void CWindow::listenToKeys() {
+    // Kept for the process, so that it can be found registered or not.
+    static EventListenerKeyboard* listener = nullptr;
+    if (!listener) {
+        listener = EventListenerKeyboard::create();
+        listener->retain();
+        listener->onKeyPressed = onKeyPressed;
+        listener->onKeyReleased = onKeyReleased;
+    }
+    if (!listener->isRegistered()) {
+        Director::getInstance()->getEventDispatcher()->addEventListenerWithFixedPriority(listener,
+                                                                                         1);
+    }
+}
