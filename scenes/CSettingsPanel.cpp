@@ -8,27 +8,18 @@ using namespace engine;
 
 namespace {
 
-// The panel's layout in design points: the board centred on the design area, a title, and five
-// rows, the label at the left and its control at the right.
+// The rest of the panel's layout in design points: the board's centre, the title, the labels'
+// left edge and the volume gauge's bars.
 constexpr float kCentreX = 512;
 constexpr float kCentreY = 384;
 constexpr float kTitleY = 515;
-constexpr float kFirstRowY = 464;
-constexpr float kRowStep = 52;
 constexpr float kLabelX = 340;
-constexpr float kSwitchX = 640;
-constexpr float kMinusX = 540;
 constexpr float kFirstBarX = 574;
 constexpr float kBarStep = 17;
-constexpr float kPlusX = 676;
 constexpr float kLabelSize = 22;
 
 const Color3B kBarLit{233, 189, 85};  // the table's gold
 const Color3B kBarDim{70, 80, 74};
-
-float rowY(int row) {
-    return kFirstRowY - kRowStep * static_cast<float>(row);
-}
 
 ui::Button* switchButton(bool on) {
     return makeImageButton(on ? "switch_on.png" : "switch_off.png",
@@ -83,11 +74,13 @@ bool CSettingsPanel::init(bool musicPlaysHere) {
     addChild(m_board);
     title->setPosition(Vec2(kCentreX, kTitleY));
     addChild(title);
-    if (!addSwitch(m_btnMusic, "背景音乐", rowY(0), &CSettingsPanel::toggleMusic) ||
-        !addVolume(m_musicVolume, "音乐音量", rowY(1), &CSettingsPanel::stepMusic) ||
-        !addSwitch(m_btnEffects, "音效", rowY(2), &CSettingsPanel::toggleEffects) ||
-        !addVolume(m_effectsVolume, "音效音量", rowY(3), &CSettingsPanel::stepEffects) ||
-        !addSwitch(m_btnFullScreen, "全屏", rowY(4), &CSettingsPanel::toggleFullScreen)) {
+    if (!addSwitch(m_btnMusic, "背景音乐", rowY(kMusicRow), &CSettingsPanel::toggleMusic) ||
+        !addVolume(m_musicVolume, "音乐音量", rowY(kMusicVolumeRow), &CSettingsPanel::stepMusic) ||
+        !addSwitch(m_btnEffects, "音效", rowY(kEffectsRow), &CSettingsPanel::toggleEffects) ||
+        !addVolume(m_effectsVolume, "音效音量", rowY(kEffectsVolumeRow),
+                   &CSettingsPanel::stepEffects) ||
+        !addSwitch(m_btnFullScreen, "全屏", rowY(kFullScreenRow),
+                   &CSettingsPanel::toggleFullScreen)) {
         return false;
     }
 

@@ -21,6 +21,13 @@ public:
     static constexpr int kZOrder = 100;  // above every element of the hall and the desk
     // The gear's frame in design points, for the scenes to place it.
     static constexpr float kButtonSize = 48;
+    // The panel's rows from the top, each a label and its control, and where the controls stand
+    // (design points): the board is centred on the design area.
+    enum Row { kMusicRow, kMusicVolumeRow, kEffectsRow, kEffectsVolumeRow, kFullScreenRow };
+    static constexpr float kSwitchX = 640;
+    static constexpr float kMinusX = 540;
+    static constexpr float kPlusX = 676;
+    static constexpr float rowY(int row) { return 464 - 52 * static_cast<float>(row); }
 
     // Adds the gear centred at `buttonPosition` and the closed panel to `host`. `musicPlaysHere`:
     // turning the music on starts the hall's music at once (the hall), or only for the next hall

@@ -37,6 +37,10 @@ protected:
     // A desk seated at `desk`, `site` through the hall's own "add" handling; records cleared.
     CDeskScene* startDesk(int desk, int site, const std::string& name = "me");
 
+    // A desk at seat 0 in the middle of a game: 27 cards in hand (the two queens, hand cards 20
+    // and 21, raised), the other seats' plays on the table, the local turn's countdown running.
+    CDeskScene* startMidGameDesk();
+
     // The only child of the running scene, when it is a T.
     static CHallScene* runningHall();
     static CDeskScene* runningDesk();
