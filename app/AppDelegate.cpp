@@ -72,12 +72,14 @@ bool AppDelegate::applicationDidFinishLaunching() {
     return true;
 }
 
+// A minimised window only stops drawing: the game goes on at the server, so the desk's clock and
+// its message poll must go on too.
 void AppDelegate::applicationDidEnterBackground() {
-    Director::getInstance()->stopAnimation();
+    Director::getInstance()->pauseDrawing();
 }
 
 void AppDelegate::applicationWillEnterForeground() {
-    Director::getInstance()->startAnimation();
+    Director::getInstance()->resumeDrawing();
 }
 
 void AppDelegate::applicationScreenSizeChanged(int newWidth, int newHeight) {

@@ -1,8 +1,8 @@
 #pragma once
 // The application delegate: the engine calls it back to start the client, when the window is
-// minimised or restored, and when it is resized. Start-up opens the window before it tries the
-// server, and loads the catalogue and shows the hall only after the connection succeeded. Main
-// thread only.
+// minimised or restored (drawing pauses and resumes; timers and messages go on), and when it is
+// resized. Start-up opens the window before it tries the server, and loads the catalogue and shows
+// the hall only after the connection succeeded. Main thread only.
 
 #include "engine/platform/Application.h"
 

@@ -63,6 +63,11 @@ public:
     void stopAnimation() { m_animationStopped = true; }
     void startAnimation();
     bool isAnimationStopped() const { return m_animationStopped; }
+    // While drawing is paused (a minimised window), frames still run timers and scene changes
+    // but draw nothing; resuming draws the scene at the next frame.
+    void pauseDrawing() { m_drawingPaused = true; }
+    void resumeDrawing();
+    bool isDrawingPaused() const { return m_drawingPaused; }
     // Marks the frame for redrawing; every visible change of a node calls it.
     static void setNeedsRedraw() { s_needsRedraw = true; }
     static bool needsRedraw() { return s_needsRedraw; }
@@ -98,6 +103,7 @@ private:
     double m_lastFrameTime = 0;
     bool m_lastFrameTimeValid = false;
     bool m_animationStopped = false;
+    bool m_drawingPaused = false;
     bool m_endRequested = false;
     float m_contentScaleFactor = 1.0f;
     Color4B m_clearColor{0, 0, 0, 255};

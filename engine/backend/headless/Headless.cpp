@@ -78,6 +78,11 @@ void step(double seconds) {
     stepFrames(frames);
 }
 
+void stall(double seconds) {
+    HeadlessBackend& b = headless();
+    b.setNow(b.nowSeconds() + seconds);
+}
+
 double now() {
     return headless().nowSeconds();
 }

@@ -35,6 +35,9 @@ void install(int width = 1024, int height = 768);
 void step(double seconds);
 // Runs exactly `count` frames.
 void stepFrames(int count);
+// Moves the clock on by `seconds` without a frame, as a modal box or a busy machine holds the
+// main thread; the next frame sees the whole time at once.
+void stall(double seconds);
 double now();  // the virtual clock, in seconds since install
 
 // ---- Input (design coordinates, origin bottom-left; delivered at the next frame)
