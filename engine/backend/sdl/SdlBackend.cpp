@@ -153,10 +153,18 @@ bool SdlBackend::setFullscreen(bool fullscreen) {
     if (!m_window) {
         return false;
     }
+    if (fullscreen && !isFullscreen()) {
+        SDL_GetWindowSize(m_window, &m_windowedWidth, &m_windowedHeight);
+    }
     if (SDL_SetWindowFullscreen(m_window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
         std::fprintf(stderr, "video: cannot %s full screen: %s\n", fullscreen ? "enter" : "leave",
                      SDL_GetError());
         return false;
+    }
+    if (!fullscreen && m_windowedWidth > 0) {
+        // Without a window manager X11 gives the window its size back without telling SDL,
+        // which would go on drawing for the whole screen.
+        SDL_SetWindowSize(m_window, m_windowedWidth, m_windowedHeight);
     }
     return true;
 }
@@ -219,19 +227,26 @@ void SdlBackend::pollInput(std::vector<InputEvent>& out, double timeoutSeconds) 
                    ? SDL_WaitEventTimeout(&event, timeoutMilliseconds(timeoutSeconds)) == 1
                    : SDL_PollEvent(&event) == 1;
     while (got) {
-        if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED &&
-            updateSize()) {
-            InputEvent resized;
-            resized.type = InputEvent::Type::Resized;
-            resized.x = static_cast<float>(m_width);
-            resized.y = static_cast<float>(m_height);
-            out.push_back(resized);
+        if (event.type == SDL_WINDOWEVENT) {
+            reportResize(out);
         }
         if (auto input = m_input->translate(event)) {
             out.push_back(*input);
         }
         got = SDL_PollEvent(&event) == 1;
     }
+}
+
+bool SdlBackend::reportResize(std::vector<InputEvent>& out) {
+    if (!updateSize()) {
+        return false;
+    }
+    InputEvent resized;
+    resized.type = InputEvent::Type::Resized;
+    resized.x = static_cast<float>(m_width);
+    resized.y = static_cast<float>(m_height);
+    out.push_back(resized);
+    return true;
 }
 
 // ---- Sound

@@ -75,12 +75,16 @@ private:
     // Reads the drawing area's size in pixels and the pointer's scale to it; true when the size
     // changed.
     bool updateSize();
+    // Appends Resized when the drawing area's size changed since the last look; true then.
+    bool reportResize(std::vector<InputEvent>& out);
 
     SDL_Window* m_window = nullptr;            // owned
     SDL_Renderer* m_renderer = nullptr;        // owned
     std::unique_ptr<render::Canvas> m_canvas;  // draws through m_renderer; destroyed before it
     int m_width = 0;
     int m_height = 0;
+    int m_windowedWidth = 0;  // the window's size before full screen, in window coordinates
+    int m_windowedHeight = 0;
     bool m_videoStarted = false;
     std::unique_ptr<SdlAudio> m_audio;
     std::unique_ptr<SdlInput> m_input;
