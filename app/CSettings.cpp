@@ -31,6 +31,16 @@ UserDefault* store() {
     return UserDefault::getInstance();
 }
 
+int keptVolume(const char* key) {
+    return clampStep(store()->getIntegerForKey(key, CSettings::kVolumeSteps));
+}
+
+void keepVolume(const char* key, int step) {
+    store()->setIntegerForKey(key, clampStep(step));
+    store()->flush();
+    CSettings::applyAudio();
+}
+
 }  // namespace
 
 void CSettings::applyAudio() {
@@ -70,23 +80,19 @@ void CSettings::setEffectsOn(bool on) {
 }
 
 int CSettings::musicVolume() {
-    return clampStep(store()->getIntegerForKey(kMusicVolume, kVolumeSteps));
+    return keptVolume(kMusicVolume);
 }
 
 void CSettings::setMusicVolume(int step) {
-    store()->setIntegerForKey(kMusicVolume, clampStep(step));
-    store()->flush();
-    applyAudio();
+    keepVolume(kMusicVolume, step);
 }
 
 int CSettings::effectsVolume() {
-    return clampStep(store()->getIntegerForKey(kEffectsVolume, kVolumeSteps));
+    return keptVolume(kEffectsVolume);
 }
 
 void CSettings::setEffectsVolume(int step) {
-    store()->setIntegerForKey(kEffectsVolume, clampStep(step));
-    store()->flush();
-    applyAudio();
+    keepVolume(kEffectsVolume, step);
 }
 
 bool CSettings::fullScreen() {

@@ -74,8 +74,7 @@ Canvas textButton(const std::string& text, int w, int h, const palette::ButtonCo
     return c;
 }
 
-Canvas returnButton(int size, bool pressed) {
-    Canvas c(size, size);
+RoundFace drawRoundButton(Canvas& c, int size, bool pressed, Color top, Color bottom, float gloss) {
     const double shift = pressed ? 2.0 : 0.0;
     const double r = size / 2.0 - 3.0;
     const double cx = size / 2.0, cy = size / 2.0 - 1.0 + shift;
@@ -84,11 +83,18 @@ Canvas returnButton(int size, bool pressed) {
     float dim = pressed ? 0.78f : 1.0f;
     c.fillShape(circle(cx, cy, r), solid(shade(palette::kGoldDark, dim)), 8);
     c.fillShape(circle(cx, cy, r - 2.5),
-                vgradient(cy - r, shade(rgb(0xd9473a), dim), cy + r, shade(rgb(0x8e1d16), dim)), 8);
+                vgradient(cy - r, shade(top, dim), cy + r, shade(bottom, dim)), 8);
     if (!pressed) {
         c.fillShape(ellipse(cx, cy - r * 0.45, r * 0.62, r * 0.36),
-                    vgradient(cy - r, rgb(0xffffff, 0.4f), cy, rgb(0xffffff, 0.02f)), 8);
+                    vgradient(cy - r, rgb(0xffffff, gloss), cy, rgb(0xffffff, 0.02f)), 8);
     }
+    return {cx, cy, r};
+}
+
+Canvas returnButton(int size, bool pressed) {
+    Canvas c(size, size);
+    const RoundFace face = drawRoundButton(c, size, pressed, rgb(0xd9473a), rgb(0x8e1d16), 0.4f);
+    const double cx = face.cx, cy = face.cy, r = face.r;
     const double s = r * 1.5;
     drawBackArrow(c, cx - s / 2, cy - s / 2, s, shade(rgb(0xffffff), pressed ? 0.85f : 1.0f));
     return c;

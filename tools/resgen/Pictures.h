@@ -28,6 +28,14 @@ Canvas textButton(const std::string& text, int w, int h, const palette::ButtonCo
                   bool pressed);
 Canvas returnButton(int size, bool pressed);
 
+// The round buttons' common part: a shadow, a gold rim, a face of a vertical gradient from `top`
+// to `bottom`, and unless pressed (then lower and darker) a gloss of that opacity. Returns the
+// face's centre and radius for the symbol drawn on it.
+struct RoundFace {
+    double cx = 0, cy = 0, r = 0;
+};
+RoundFace drawRoundButton(Canvas& c, int size, bool pressed, Color top, Color bottom, float gloss);
+
 // The settings button (a gear) and the settings panel's pieces.
 Canvas settingsButton(int size, bool pressed);  // settings.png, settings_press.png
 Canvas settingsBoard(int w, int h);             // settings_panel.png

@@ -30,30 +30,12 @@ Inside gear(double cx, double cy, double rHole, double rBody, double rTip, int t
     return shape;
 }
 
-// A round dark button with a gold rim, as the settings button and the volume steps use.
-void drawRoundBase(Canvas& c, int size, bool pressed, double& cx, double& cy, double& r) {
-    const double shift = pressed ? 2.0 : 0.0;
-    r = size / 2.0 - 3.0;
-    cx = size / 2.0;
-    cy = size / 2.0 - 1.0 + shift;
-    Mask shadow = blurred(coverage(size, size, circle(cx, cy + (pressed ? 1.0 : 2.5), r), 3), 3);
-    c.fill(shadow, 0, 0, solid(rgb(0x000000)), 0.5f);
-    const float dim = pressed ? 0.78f : 1.0f;
-    c.fillShape(circle(cx, cy, r), solid(shade(palette::kGoldDark, dim)), 8);
-    c.fillShape(circle(cx, cy, r - 2.5),
-                vgradient(cy - r, shade(rgb(0x2f4a3c), dim), cy + r, shade(rgb(0x0f241a), dim)), 8);
-    if (!pressed) {
-        c.fillShape(ellipse(cx, cy - r * 0.45, r * 0.62, r * 0.36),
-                    vgradient(cy - r, rgb(0xffffff, 0.3f), cy, rgb(0xffffff, 0.02f)), 8);
-    }
-}
-
 }  // namespace
 
 Canvas settingsButton(int size, bool pressed) {
     Canvas c(size, size);
-    double cx = 0, cy = 0, r = 0;
-    drawRoundBase(c, size, pressed, cx, cy, r);
+    const RoundFace face = drawRoundButton(c, size, pressed, rgb(0x2f4a3c), rgb(0x0f241a), 0.3f);
+    const double cx = face.cx, cy = face.cy, r = face.r;
     const Color gold = shade(palette::kGold, pressed ? 0.85f : 1.0f);
     c.fillShape(gear(cx, cy, r * 0.22, r * 0.48, r * 0.68, 8),
                 vgradient(cy - r, shade(gold, 1.1f), cy + r, shade(gold, 0.8f)), 8);
@@ -62,8 +44,8 @@ Canvas settingsButton(int size, bool pressed) {
 
 Canvas volumeStep(int size, bool plus) {
     Canvas c(size, size);
-    double cx = 0, cy = 0, r = 0;
-    drawRoundBase(c, size, false, cx, cy, r);
+    const RoundFace face = drawRoundButton(c, size, false, rgb(0x2f4a3c), rgb(0x0f241a), 0.3f);
+    const double cx = face.cx, cy = face.cy, r = face.r;
     const double arm = r * 0.5;
     const double thick = r * 0.13;
     Inside sign = polygon({{cx - arm, cy - thick},
