@@ -207,6 +207,24 @@ TEST_F(SettingsPanelTest, EscStoppedByTheSceneLeavesFullScreenAlone) {
     EXPECT_TRUE(headless::isFullscreen());
 }
 
+TEST_F(SettingsPanelTest, TheKeptWindowSizeIsAtLeastTheMinimum) {
+    const struct {
+        int width, height;
+        Size kept;
+    } table[] = {
+        {1600, 900, Size(1600, 900)},
+        {640, 480, Size(640, 480)},
+        {100, 2000, Size(640, 2000)},
+        {-5, 0, Size(640, 480)},
+    };
+    EXPECT_EQ(CSettings::windowSize(), Size(1024, 768));  // nothing kept yet
+    for (const auto& row : table) {
+        CSettings::setWindowSize(row.width, row.height);
+        restart();
+        EXPECT_EQ(CSettings::windowSize(), row.kept) << row.width << " x " << row.height;
+    }
+}
+
 TEST_F(SettingsPanelTest, PanelPicture) {
     startMidGameDesk();
     headless::tap(kDeskGear.x, kDeskGear.y);
