@@ -11,7 +11,7 @@ namespace {
 constexpr Color4B kBars{14, 59, 38, 255};
 
 // Seconds after a change of content scale until the images of the other size are let go: by then
-// every node has drawn from the new ones.
+// every node shown has drawn from the new ones, and the catalogue's frames are refreshed then.
 constexpr float kReleaseDelay = 0.2f;
 
 // Alt keys held now, for Alt+Enter.
@@ -101,8 +101,11 @@ void CWindow::applyContentScale() {
         doubleSize ? std::vector<std::string>{"hd", ""} : std::vector<std::string>{""});
     director->setContentScaleFactor(factor);
     director->getScheduler()->schedule(
-        [](float) { Director::getInstance()->getTextureCache()->removeUnusedTextures(); }, director,
-        0, 0, kReleaseDelay, false, "CWindow.releaseImages");
+        [](float) {
+            SpriteFrameCache::getInstance()->refreshTextures();
+            Director::getInstance()->getTextureCache()->removeUnusedTextures();
+        },
+        director, 0, 0, kReleaseDelay, false, "CWindow.releaseImages");
 }
 
 bool CWindow::isFullScreen() {

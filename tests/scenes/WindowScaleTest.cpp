@@ -123,6 +123,7 @@ TEST_F(WindowScaleTest, AtDoubleSizeEveryFrameCoversTwiceItsRectangleInAnImageTw
         ASSERT_NE(cut->getTexture(), nullptr) << frame.name;
         normalWidths[frame.name] = cut->getTexture()->width();
     }
+    const size_t normalTextures = Director::getInstance()->getTextureCache()->getTextureCount();
     useWindow(kShapes[2]);
     for (const CatalogueFrame& frame : catalogueFrames()) {
         SCOPED_TRACE(frame.name);
@@ -138,9 +139,12 @@ TEST_F(WindowScaleTest, AtDoubleSizeEveryFrameCoversTwiceItsRectangleInAnImageTw
     // Back below 1.5 x the normal images return, and the double-size ones are let go.
     useWindow(kShapes[0]);
     step(0.5);
-    const SpriteFrame* back = SpriteFrameCache::getInstance()->getSpriteFrameByName("back");
-    EXPECT_EQ(back->getRectInPixels(), back->getRect());
-    EXPECT_EQ(back->getTexture()->width(), normalWidths["back"]);
+    for (const auto& [name, width] : normalWidths) {
+        const SpriteFrame* cut = SpriteFrameCache::getInstance()->getSpriteFrameByName(name);
+        EXPECT_EQ(cut->getRectInPixels(), cut->getRect()) << name;
+        EXPECT_EQ(cut->getTexture()->width(), width) << name;
+    }
+    EXPECT_EQ(Director::getInstance()->getTextureCache()->getTextureCount(), normalTextures);
 }
 
 TEST_F(WindowScaleTest, LabelsAreRenderedAtTheRealPixelSize) {
