@@ -1,5 +1,8 @@
 #include "app/CWindow.h"
 
+#include <functional>
+#include <utility>
+
 #include "app/CSettings.h"
 #include "engine/Engine.h"
 
@@ -22,39 +25,49 @@ GLViewImpl* windowView() {
     return static_cast<GLViewImpl*>(Director::getInstance()->getOpenGLView());
 }
 
-void onKeyPressed(EventKeyboard::KeyCode key, Event*) {
+// Heard before the scenes: F11 and Alt+Enter are the window's, and Enter with Alt held is not
+// the scene's Enter (quick join, play).
+void onToggleKey(EventKeyboard::KeyCode key, Event* event) {
     using K = EventKeyboard::KeyCode;
-    switch (key) {
-        case K::KEY_LEFT_ALT:
-            g_leftAlt = true;
-            break;
-        case K::KEY_RIGHT_ALT:
-            g_rightAlt = true;
-            break;
-        case K::KEY_F11:
-            CWindow::setFullScreen(!CWindow::isFullScreen());
-            break;
-        case K::KEY_ENTER:
-        case K::KEY_KP_ENTER:
-            if (g_leftAlt || g_rightAlt) {
-                CWindow::setFullScreen(!CWindow::isFullScreen());
-            }
-            break;
-        case K::KEY_ESCAPE:
-            if (CWindow::isFullScreen()) {
-                CWindow::setFullScreen(false);
-            }
-            break;
-        default:
-            break;
+    if (key == K::KEY_LEFT_ALT) {
+        g_leftAlt = true;
+    } else if (key == K::KEY_RIGHT_ALT) {
+        g_rightAlt = true;
+    } else if (key == K::KEY_F11 ||
+               ((key == K::KEY_ENTER || key == K::KEY_KP_ENTER) && (g_leftAlt || g_rightAlt))) {
+        CWindow::setFullScreen(!CWindow::isFullScreen());
+        event->stopPropagation();
     }
 }
 
-void onKeyReleased(EventKeyboard::KeyCode key, Event*) {
+void onAltReleased(EventKeyboard::KeyCode key, Event*) {
     if (key == EventKeyboard::KeyCode::KEY_LEFT_ALT) {
         g_leftAlt = false;
     } else if (key == EventKeyboard::KeyCode::KEY_RIGHT_ALT) {
         g_rightAlt = false;
+    }
+}
+
+// Heard after the scenes, which stop Esc when they use it.
+void onEscape(EventKeyboard::KeyCode key, Event*) {
+    if (key == EventKeyboard::KeyCode::KEY_ESCAPE && CWindow::isFullScreen()) {
+        CWindow::setFullScreen(false);
+    }
+}
+
+// A listener kept for the process, added with `priority` unless it is registered already.
+void listenKept(EventListenerKeyboard*& listener, int priority,
+                std::function<void(EventKeyboard::KeyCode, Event*)> pressed,
+                std::function<void(EventKeyboard::KeyCode, Event*)> released) {
+    if (!listener) {
+        listener = EventListenerKeyboard::create();
+        listener->retain();
+        listener->onKeyPressed = std::move(pressed);
+        listener->onKeyReleased = std::move(released);
+    }
+    if (!listener->isRegistered()) {
+        Director::getInstance()->getEventDispatcher()->addEventListenerWithFixedPriority(listener,
+                                                                                         priority);
     }
 }
 
@@ -124,16 +137,8 @@ void CWindow::setFullScreen(bool on) {
 }
 
 void CWindow::listenToKeys() {
-    // Kept for the process, so that it can be found registered or not.
-    static EventListenerKeyboard* listener = nullptr;
-    if (!listener) {
-        listener = EventListenerKeyboard::create();
-        listener->retain();
-        listener->onKeyPressed = onKeyPressed;
-        listener->onKeyReleased = onKeyReleased;
-    }
-    if (!listener->isRegistered()) {
-        Director::getInstance()->getEventDispatcher()->addEventListenerWithFixedPriority(listener,
-                                                                                         1);
-    }
+    static EventListenerKeyboard* first = nullptr;
+    static EventListenerKeyboard* last = nullptr;
+    listenKept(first, -1, onToggleKey, onAltReleased);
+    listenKept(last, 1, onEscape, nullptr);
 }

@@ -9,8 +9,10 @@
 //   Alt+Enter    leaves it              enters it
 //   Esc          leaves it              nothing
 //
-// The keys are heard after every scene's own keyboard listeners (fixed priority 1): a scene that
-// uses Esc itself, the desk lowering raised cards, stops the event, and the window keeps its size.
+// F11 and Alt+Enter are heard before the scenes' own keyboard listeners (fixed priority -1), so
+// that Enter with Alt held does not also quick-join or play; Esc after them (fixed priority 1): a
+// scene that uses Esc itself, the desk lowering raised cards, stops the event, and the window keeps
+// its size.
 
 #include <string>
 
@@ -39,6 +41,6 @@ public:
     static bool isFullScreen();
     // Applies and keeps the choice.
     static void setFullScreen(bool on);
-    // Adds the listener for the keys of the table above (once).
+    // Adds the listeners for the keys of the table above (once).
     static void listenToKeys();
 };

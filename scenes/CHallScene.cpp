@@ -54,6 +54,12 @@ bool CHallScene::init() {
     if (!CSettingsPanel::addTo(this, Vec2(kSettingsInset, visible.height - kSettingsInset), true)) {
         return false;
     }
+
+    auto* keys = EventListenerKeyboard::create();
+    keys->onKeyPressed = CC_CALLBACK_2(CHallScene::onKeyPressed, this);
+    Director::getInstance()->getEventDispatcher()->addEventListenerWithSceneGraphPriority(keys,
+                                                                                          this);
+
     // Every new hall restarts the music, once it is sure to be shown.
     CSettings::playHallMusic();
     schedule(CC_SCHEDULE_SELECTOR(CHallScene::pollMessages), 0.1f);
@@ -67,6 +73,15 @@ void CHallScene::onQuickJoin(Ref*, ui::Widget::TouchEventType type) {
     }
     m_btnQuickJoin->setEnabled(false);
     CMessageQueue::getInstance()->sendMsg(addMessage());
+}
+
+void CHallScene::onKeyPressed(EventKeyboard::KeyCode key, Event* event) {
+    if (key != EventKeyboard::KeyCode::KEY_ENTER && key != EventKeyboard::KeyCode::KEY_KP_ENTER) {
+        return;
+    }
+    if (pressByKey(m_btnQuickJoin, CC_CALLBACK_2(CHallScene::onQuickJoin, this))) {
+        event->stopPropagation();
+    }
 }
 
 void CHallScene::pollMessages(float) {

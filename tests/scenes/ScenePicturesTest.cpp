@@ -24,7 +24,14 @@ bool sameColour(DrawColor a, DrawColor b) {
 
 }  // namespace
 
-class ScenePicturesTest : public SceneTest {};
+class ScenePicturesTest : public SceneTest {
+protected:
+    void SetUp() override {
+        SceneTest::SetUp();
+        DeskProbe::setTrackerShown(false);
+    }
+    DeskProbe midGame() { return DeskProbe{*startMidGameDesk()}; }
+};
 
 TEST_F(ScenePicturesTest, Hall) {
     startHall();
@@ -35,7 +42,7 @@ TEST_F(ScenePicturesTest, Hall) {
 }
 
 TEST_F(ScenePicturesTest, DeskMidGame) {
-    DeskProbe probe{*startMidGameDesk()};
+    DeskProbe probe{*startMidGameDesk(true)};
     ASSERT_EQ(probe.collectRaised().size(), 2u);
     ASSERT_TRUE(probe.play()->isVisible());
 
@@ -46,4 +53,23 @@ TEST_F(ScenePicturesTest, DeskMidGame) {
     const CardSprite* resting = probe.hand()[19];
     EXPECT_FALSE(sameColour(headless::pixelAt(raised->getPositionX(), 130),
                             headless::pixelAt(resting->getPositionX() - 60, 130)));
+}
+
+// The same moment with the helpers in use: the tracker opened with T, the hint pressed with H.
+TEST_F(ScenePicturesTest, DeskWithTheHintAndTheTracker) {
+    DeskProbe probe = midGame();
+    headless::typeKey(EventKeyboard::KeyCode::KEY_T);
+    headless::typeKey(EventKeyboard::KeyCode::KEY_H);
+    step(2.2);
+    // The lowest pair above the nines: the jacks.
+    ASSERT_EQ(probe.collectRaised(), (std::vector<int>{40, 41}));
+    ASSERT_TRUE(probe.trackerPanel()->isVisible());
+    ASSERT_TRUE(probe.hint()->isVisible());
+    // Sixes and nines: two of each shown by the right and the left seat, one of each held.
+    EXPECT_EQ(probe.trackerPanel()->countText(3), "5");
+    EXPECT_EQ(probe.trackerPanel()->countText(6), "5");
+
+    const std::string path = picturePath("desk-helpers.png");
+    ASSERT_TRUE(headless::saveFrame(path));
+    EXPECT_GT(std::filesystem::file_size(path), 0u);
 }

@@ -94,6 +94,20 @@ CDeskScene* SceneTest::startDesk(int desk, int site, const std::string& name) {
     return seated;
 }
 
+CDeskScene* SceneTest::dealtDesk(const std::string& hand) {
+    CDeskScene* desk = startDesk(3, 1);
+    headless::tap(512, 170);  // ready
+    feed(R"({"opt":"start","cards":")" + hand + R"("})");
+    takeSent();
+    headless::clearRecords();
+    return desk;
+}
+
+void SceneTest::tapCard(const CardSprite* card) {
+    const Rect box = card->getBoundingBox();
+    headless::tap(box.getMinX() + 9, box.getMidY());
+}
+
 namespace {
 
 Node* onlyChildOfRunningScene() {
@@ -120,7 +134,7 @@ std::vector<std::string> SceneTest::takeSent() {
     return sent;
 }
 
-CDeskScene* SceneTest::startMidGameDesk() {
+CDeskScene* SceneTest::startMidGameDesk(bool queensRaised) {
     CDeskScene* desk = startDesk(12, 0, "me");
     DeskProbe probe{*desk};
     feed(R"({"opt":"change","info":[{"name":"me","ready":"1"},{"name":"Rainbow","ready":"1"},)"
@@ -131,17 +145,17 @@ CDeskScene* SceneTest::startMidGameDesk() {
     EXPECT_EQ(probe.hand().size(), 27u);
     feed(R"({"opt":"score","p0":"120","p1":"85"})");
     feed(R"({"opt":"game","per":"-1","now":"1","cards":"","surplus":"","score":"0","must":"1"})");
-    feed(
-        R"({"opt":"game","per":"1","now":"2","cards":"20,21","surplus":"25","score":"10","must":"0"})");
+    feed(R"({"opt":"game","per":"1","now":"2","cards":"20,21","surplus":"25","score":"10",)"
+         R"("must":"0"})");
     feed(R"({"opt":"game","per":"2","now":"3","cards":"","surplus":"27","score":"10","must":"0"})");
-    feed(
-        R"({"opt":"game","per":"3","now":"0","cards":"32,33","surplus":"20","score":"20","must":"0"})");
-    for (std::size_t i : {20u, 21u}) {  // the two queens, 44 and 46
-        if (i < probe.hand().size()) {
+    feed(R"({"opt":"game","per":"3","now":"0","cards":"32,33","surplus":"20","score":"20",)"
+         R"("must":"0"})");
+    if (queensRaised && probe.hand().size() == 27u) {
+        for (std::size_t i : {20u, 21u}) {  // 44 and 46
             const Rect box = probe.hand()[i]->getBoundingBox();
             headless::tap(box.getMinX() + 9, box.getMidY());
         }
+        step(4.2);  // the countdown runs
     }
-    step(4.2);  // the countdown runs
     return desk;
 }

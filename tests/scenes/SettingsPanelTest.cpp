@@ -191,6 +191,21 @@ TEST_F(SettingsPanelTest, FullScreenBySwitchAndKeysIsKept) {
     }
 }
 
+TEST_F(SettingsPanelTest, AltEnterInTheHallIsTheWindowsAndEnterAloneQuickJoins) {
+    CWindow::listenToKeys();
+    startHall();
+    takeSent();
+    headless::keyPress(K::KEY_LEFT_ALT);
+    headless::typeKey(K::KEY_ENTER);
+    headless::keyRelease(K::KEY_LEFT_ALT);
+    headless::stepFrames(1);
+    EXPECT_TRUE(headless::isFullscreen());
+    EXPECT_TRUE(takeSent().empty());
+    headless::typeKey(K::KEY_ENTER);
+    EXPECT_TRUE(headless::isFullscreen());
+    EXPECT_EQ(takeSent(), std::vector<std::string>{R"({"opt":"add"})"});
+}
+
 TEST_F(SettingsPanelTest, EscStoppedByTheSceneLeavesFullScreenAlone) {
     CWindow::listenToKeys();
     CHallScene* hall = startHall();

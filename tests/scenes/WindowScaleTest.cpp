@@ -167,7 +167,7 @@ TEST_F(WindowScaleTest, DeskPictures) {
     for (const auto& picture : pictures) {
         SCOPED_TRACE(picture.file);
         useWindow(picture.shape);
-        DeskProbe desk{*startMidGameDesk()};
+        DeskProbe desk{*startMidGameDesk(true)};
         ASSERT_EQ(desk.collectRaised().size(), 2u);
         const std::string path = picturePath(picture.file);
         ASSERT_TRUE(headless::saveFrame(path));

@@ -28,13 +28,19 @@ Canvas textButton(const std::string& text, int w, int h, const palette::ButtonCo
                   bool pressed);
 Canvas returnButton(int size, bool pressed);
 
-// The round buttons' common part: a shadow, a gold rim, a face of a vertical gradient from `top`
-// to `bottom`, and unless pressed (then lower and darker) a gloss of that opacity. Returns the
-// face's centre and radius for the symbol drawn on it.
+// The face shared by the round buttons: a drop shadow, a gold rim, a `top` to `bottom` gradient
+// and, unless pressed, a gloss. Says where the face is, for the icon drawn on it, and how much a
+// press darkens it.
 struct RoundFace {
     double cx = 0, cy = 0, r = 0;
+    float dim = 1.0f;
 };
-RoundFace drawRoundButton(Canvas& c, int size, bool pressed, Color top, Color bottom, float gloss);
+RoundFace roundButtonFace(Canvas& c, int size, bool pressed, Color top, Color bottom);
+
+// The desk's helpers: the card tracker's round toggle button, and a dark translucent panel
+// behind the tracker's counts and the hint's floating notice.
+Canvas trackerButton(int size, bool pressed);  // tracker.png, tracker_press.png
+Canvas darkPanel(int w, int h);                // tracker_panel.png, notice.png
 
 // The settings button (a gear) and the settings panel's pieces.
 Canvas settingsButton(int size, bool pressed);  // settings.png, settings_press.png

@@ -34,7 +34,7 @@ Inside gear(double cx, double cy, double rHole, double rBody, double rTip, int t
 
 Canvas settingsButton(int size, bool pressed) {
     Canvas c(size, size);
-    const RoundFace face = drawRoundButton(c, size, pressed, rgb(0x2f4a3c), rgb(0x0f241a), 0.3f);
+    const RoundFace face = roundButtonFace(c, size, pressed, rgb(0x2f4a3c), rgb(0x0f241a));
     const double cx = face.cx, cy = face.cy, r = face.r;
     const Color gold = shade(palette::kGold, pressed ? 0.85f : 1.0f);
     c.fillShape(gear(cx, cy, r * 0.22, r * 0.48, r * 0.68, 8),
@@ -44,7 +44,7 @@ Canvas settingsButton(int size, bool pressed) {
 
 Canvas volumeStep(int size, bool plus) {
     Canvas c(size, size);
-    const RoundFace face = drawRoundButton(c, size, false, rgb(0x2f4a3c), rgb(0x0f241a), 0.3f);
+    const RoundFace face = roundButtonFace(c, size, false, rgb(0x2f4a3c), rgb(0x0f241a));
     const double cx = face.cx, cy = face.cy, r = face.r;
     const double arm = r * 0.5;
     const double thick = r * 0.13;

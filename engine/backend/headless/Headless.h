@@ -46,6 +46,8 @@ void touchMove(float x, float y);
 void touchEnd(float x, float y);
 // A press and release at one point, then one frame so it is handled.
 void tap(float x, float y);
+// A right-button press and release at one point, then one frame so it is handled.
+void rightClick(float x, float y);
 // A key pressed or released (delivered at the next frame).
 void keyPress(EventKeyboard::KeyCode key);
 void keyRelease(EventKeyboard::KeyCode key);
@@ -86,6 +88,12 @@ std::vector<std::string> effectsPlayed();
 void clearRecords();
 // The music volume last given to the back end (1 until one is given).
 float musicVolume();
+
+// ---- Window focus
+// Whether the virtual window has the input focus (it has from install on).
+void setWindowFocused(bool focused);
+// Requests for attention made while the window lacked the focus, since install.
+int attentionRequests();
 
 // ---- Pictures
 // Number of frames actually drawn since install (a frame is drawn only when something changed).

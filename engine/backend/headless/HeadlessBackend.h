@@ -48,12 +48,16 @@ public:
     void preloadEffect(const std::string& path) override;
     unsigned playEffect(const std::string& path, bool loop, float pitch, float pan,
                         float gain) override;
+    // Counts the requests made while the virtual window lacks the focus.
+    void requestAttention() override;
     void showMessageBox(const std::string& text, const std::string& title) override;
 
     // ---- Test side
     void setNow(double seconds) { m_now = seconds; }
     // A new surface of width x height (blank until the next frame) and a queued Resized event.
     void resize(int width, int height);
+    void setFocused(bool focused) { m_focused = focused; }
+    int attentionRequests() const { return m_attentionRequests; }
     void queue(const InputEvent& event) { m_input.push_back(event); }
     std::vector<RecordedBox> boxes() const;
     std::vector<RecordedSound> soundRecords() const;
@@ -81,6 +85,8 @@ private:
     int m_framesDrawn = 0;
     float m_musicVolume = 1.0f;
     std::vector<InputEvent> m_input;
+    bool m_focused = true;
+    int m_attentionRequests = 0;
 
     mutable std::mutex m_recordsMutex;  // guards the two records below
     std::vector<RecordedBox> m_boxes;
