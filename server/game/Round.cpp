@@ -50,6 +50,9 @@ Round::Step Round::act(int seat, std::vector<int> cards) {
         return step;
     }
     step.accepted = true;
+    for (int code : cards) {
+        ++m_played[code];
+    }
     m_tablePoints += pointsOf(cards);
     m_lastPlay = std::move(cards);
     m_lastPlayer = seat;
@@ -75,6 +78,16 @@ std::vector<int> Round::expiryAction(int seat) const {
     auto weakest = std::min_element(hand.begin(), hand.end(),
                                     [](int a, int b) { return singleValue(a) < singleValue(b); });
     return {*weakest};
+}
+
+Round Round::withHands(std::array<std::vector<int>, 4> hands) const {
+    Round copy = *this;
+    for (int seat = 0; seat < 4; ++seat) {
+        assert(hands[seat].size() == m_hands[seat].size() && "a hand keeps its size");
+        sortHand(hands[seat]);
+        copy.m_hands[seat] = std::move(hands[seat]);
+    }
+    return copy;
 }
 
 std::array<int, 4> Round::results() const {

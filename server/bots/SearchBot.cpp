@@ -1,0 +1,144 @@
+#include "server/bots/SearchBot.h"
+
+#include <algorithm>
+#include <cassert>
+#include <map>
+#include <random>
+
+#include "cards/LegalPlays.h"
+#include "server/bots/HandPlan.h"
+#include "server/bots/NormalBot.h"
+#include "server/game/Scoring.h"
+
+namespace server {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr double kPointsWeight = 0.25;  // per hundred points of difference
+
+bool isPower(int kind) {
+    return kind == HAND_BOMB || kind == HAND_SAME_CARDS;
+}
+
+void addCandidate(std::vector<std::vector<int>>& candidates, std::vector<int> play) {
+    if (static_cast<int>(candidates.size()) < kSearchCandidates &&
+        std::find(candidates.begin(), candidates.end(), play) == candidates.end()) {
+        candidates.push_back(std::move(play));
+    }
+}
+
+std::vector<std::vector<int>> leadCandidates(const SeatView& view) {
+    std::vector<PlannedPlay> plan = planHand(view.hand());
+    std::sort(plan.begin(), plan.end(), [](const PlannedPlay& a, const PlannedPlay& b) {
+        return std::make_pair(isPower(a.type.kind), a.type.value) <
+               std::make_pair(isPower(b.type.kind), b.type.value);
+    });
+    std::vector<std::vector<int>> candidates{chooseNormalPlay(view)};
+    // The weakest plays of the plan, then its strongest ordinary one (a lead that keeps control).
+    for (std::size_t i = 0; i < plan.size() && i + 2 < kSearchCandidates; ++i) {
+        addCandidate(candidates, plan[i].cards);
+    }
+    for (auto play = plan.rbegin(); play != plan.rend(); ++play) {
+        if (!isPower(play->type.kind)) {
+            addCandidate(candidates, play->cards);
+            break;
+        }
+    }
+    return candidates;
+}
+
+std::vector<std::vector<int>> followCandidates(const SeatView& view) {
+    std::vector<std::vector<int>> candidates{chooseNormalPlay(view)};
+    addCandidate(candidates, {});
+    const std::vector<std::vector<int>> plays = legalPlays(view.hand(), view.lastPlay());
+    // Per number of plays left: the lowest ordinary answer. Also the highest, and the smallest bomb.
+    std::map<int, std::pair<int, const std::vector<int>*>> lowestByPlaysLeft;
+    const std::vector<int>* highest = nullptr;
+    int highestValue = 0;
+    const std::vector<int>* smallestBomb = nullptr;
+    HandType smallestBombType;
+    for (const std::vector<int>& play : plays) {
+        const HandType type = classifyHand(play);
+        if (isPower(type.kind)) {
+            if (!smallestBomb || play.size() < smallestBomb->size() ||
+                (play.size() == smallestBomb->size() && type.value < smallestBombType.value)) {
+                smallestBomb = &play;
+                smallestBombType = type;
+            }
+            continue;
+        }
+        const int left = countPlays(handWithout(view.hand(), play));
+        auto found = lowestByPlaysLeft.find(left);
+        if (found == lowestByPlaysLeft.end() || type.value < found->second.first) {
+            lowestByPlaysLeft[left] = {type.value, &play};
+        }
+        if (!highest || type.value > highestValue) {
+            highest = &play;
+            highestValue = type.value;
+        }
+    }
+    for (const auto& [left, lowest] : lowestByPlaysLeft) {
+        addCandidate(candidates, *lowest.second);
+    }
+    if (highest) {
+        addCandidate(candidates, *highest);
+    }
+    if (smallestBomb) {
+        addCandidate(candidates, *smallestBomb);
+    }
+    return candidates;
+}
+
+double outcome(const Round& round, int seat) {
+    const int team = teamOf(seat);
+    const double difference = round.teamPoints()[team] - round.teamPoints()[1 - team];
+    return round.results()[seat] + kPointsWeight * difference / 100.0;
+}
+
+}  // namespace
+
+void playOutNormal(Round& round) {
+    while (!round.over()) {
+        const int seat = round.turn();
+        std::vector<int> play = chooseNormalPlay(SeatView(round, seat));
+        if (!round.act(seat, std::move(play)).accepted) {
+            const bool moved = round.act(seat, round.expiryAction(seat)).accepted;
+            assert(moved && "the expiry action is always accepted");
+            (void)moved;
+        }
+    }
+}
+
+std::vector<int> chooseSearchPlay(const SeatView& view, const SearchBudget& budget,
+                                  std::uint64_t seed) {
+    assert((budget.time.count() > 0 || budget.playouts > 0) && "a search needs a limit");
+    const std::vector<std::vector<int>> candidates =
+        view.leading() ? leadCandidates(view) : followCandidates(view);
+    if (candidates.size() == 1) {
+        return candidates.front();
+    }
+    const Clock::time_point deadline = Clock::now() + budget.time;
+    std::mt19937_64 rng(seed);
+    std::vector<double> total(candidates.size(), 0.0);
+    for (int deal = 0; budget.playouts == 0 || deal < budget.playouts; ++deal) {
+        const Round world = view.sample(rng);
+        for (std::size_t i = 0; i < candidates.size(); ++i) {
+            Round round = world;
+            if (!round.act(view.seat(), candidates[i]).accepted) {
+                total[i] = -1e9;  // never chosen; normal's own choice is always accepted
+                continue;
+            }
+            playOutNormal(round);
+            total[i] += outcome(round, view.seat());
+        }
+        if (budget.time.count() > 0 && Clock::now() >= deadline) {
+            break;
+        }
+    }
+    const auto best = std::max_element(total.begin(), total.end());
+    return candidates[static_cast<std::size_t>(best - total.begin())];
+}
+
+}  // namespace server
