@@ -4,7 +4,7 @@
 #include <optional>
 #include <tuple>
 
-#include "cards/LegalPlays.h"
+#include "server/bots/Answers.h"
 #include "server/bots/HandPlan.h"
 #include "server/game/Scoring.h"
 
@@ -152,7 +152,7 @@ std::vector<int> chooseNormalPlay(const SeatView& view) {
     if (view.leading()) {
         return lead(view);
     }
-    const std::vector<std::vector<int>> plays = legalPlays(view.hand(), view.lastPlay());
+    const std::vector<std::vector<int>> plays = answerPlays(view.hand(), view.lastPlay());
     for (const std::vector<int>& play : plays) {
         if (goesOut(view, play)) {
             return play;

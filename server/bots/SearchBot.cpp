@@ -5,7 +5,7 @@
 #include <map>
 #include <random>
 
-#include "cards/LegalPlays.h"
+#include "server/bots/Answers.h"
 #include "server/bots/HandPlan.h"
 #include "server/bots/NormalBot.h"
 #include "server/game/Scoring.h"
@@ -52,7 +52,7 @@ std::vector<std::vector<int>> leadCandidates(const SeatView& view) {
 std::vector<std::vector<int>> followCandidates(const SeatView& view) {
     std::vector<std::vector<int>> candidates{chooseNormalPlay(view)};
     addCandidate(candidates, {});
-    const std::vector<std::vector<int>> plays = legalPlays(view.hand(), view.lastPlay());
+    const std::vector<std::vector<int>> plays = answerPlays(view.hand(), view.lastPlay());
     // Per number of plays left: the lowest ordinary answer. Also the highest, and the smallest bomb.
     std::map<int, std::pair<int, const std::vector<int>*>> lowestByPlaysLeft;
     const std::vector<int>* highest = nullptr;
