@@ -3,11 +3,11 @@
 // each level's win rate with its 95 % confidence interval, its mean result per game and its
 // decision times; every play is refereed and the cards and points are checked to be conserved.
 //
-//   server_tournament_bench [--levels A B] [--pairs N] [--playouts P] [--time-ms T] [--seed S]
+//   server_tournament_bench [--levels A B] [--pairs N] [--moves M] [--time-ms T] [--seed S]
 //                           [--short]
-//   defaults: normal against easy, 2000 deal pairs, hard searching 24 sampled deals a decision.
-//   --time-ms T searches T ms a decision instead (the server's budget is 30; with --playouts 0
-//   the time alone limits it). --short: what ./check runs, a few deals of each pairing.
+//   defaults: normal against easy, 2000 deal pairs, hard searching 3000 play-out moves a
+//   decision. --time-ms T searches T ms a decision instead (the server's budget is 30; with
+//   --moves 0 the time alone limits it). --short: what ./check runs, a few deals of each pairing.
 
 #include <algorithm>
 #include <array>
@@ -42,7 +42,7 @@ struct Pairing {
 
 struct Options {
     std::vector<Pairing> pairings;
-    server::SearchBudget budget{std::chrono::microseconds(0), 24};
+    server::SearchBudget budget{std::chrono::microseconds(0), 3000};
     std::uint64_t seed = 1;
 };
 
@@ -205,8 +205,8 @@ bool parse(int argc, char* argv[], Options& options) {
             i += 2;
         } else if (arg == "--pairs" && i + 1 < argc) {
             pairing.pairs = std::atoi(argv[++i]);
-        } else if (arg == "--playouts" && i + 1 < argc) {
-            options.budget.playouts = std::atoi(argv[++i]);
+        } else if (arg == "--moves" && i + 1 < argc) {
+            options.budget.moves = std::atol(argv[++i]);
         } else if (arg == "--time-ms" && i + 1 < argc) {
             options.budget.time = std::chrono::microseconds(
                 static_cast<long long>(std::atof(argv[++i]) * 1000));
@@ -222,8 +222,8 @@ bool parse(int argc, char* argv[], Options& options) {
     } else {
         options.pairings = {pairing};
     }
-    return pairing.pairs > 0 && options.budget.playouts >= 0 &&
-           (options.budget.playouts > 0 || options.budget.time.count() > 0);
+    return pairing.pairs > 0 && options.budget.moves >= 0 &&
+           (options.budget.moves > 0 || options.budget.time.count() > 0);
 }
 
 }  // namespace
@@ -232,12 +232,12 @@ int main(int argc, char* argv[]) {
     Options options;
     if (!parse(argc, argv, options)) {
         std::fprintf(stderr, "usage: server_tournament_bench [--levels easy|normal|hard "
-                             "easy|normal|hard] [--pairs N] [--playouts P] [--time-ms T] "
+                             "easy|normal|hard] [--pairs N] [--moves M] [--time-ms T] "
                              "[--seed S] [--short]\n");
         return 2;
     }
-    std::printf("hard's search budget: %d sampled deals, %.1f ms a decision (0: no limit)\n",
-                options.budget.playouts, static_cast<double>(options.budget.time.count()) / 1000);
+    std::printf("hard's search budget: %ld play-out moves, %.1f ms a decision (0: no limit)\n",
+                options.budget.moves, static_cast<double>(options.budget.time.count()) / 1000);
     for (const Pairing& pairing : options.pairings) {
         playPairing(pairing, options);
     }

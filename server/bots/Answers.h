@@ -3,7 +3,11 @@
 // every decision of a search's play-outs.
 //
 //   last play                    answers
-//   single, pair, triple, bomb   legalPlays itself (a handful of pieces per rank)
+//   single, pair, triple         per rank, the lowest single, pair or triple of it that beats
+//                                the last play (the bots take the lowest answer that keeps
+//                                their plan, and the plan depends on ranks only); plus bombs as
+//                                below
+//   bomb, same cards             legalPlays itself
 //   pair run, triple run,        legalPlays on the hand cut to its highest 2 (3 for triples)
 //   triple with a pair           cards of each rank, so one way per set of ranks instead of
 //                                every combination of suits; plus, for every rank of four cards

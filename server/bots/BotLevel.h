@@ -25,16 +25,17 @@ enum class BotLevel { Easy, Normal, Hard };
 bool parseBotLevel(std::string_view text, BotLevel& level);
 const char* botLevelName(BotLevel level);
 
-// How long hard may search one decision: it stops at whichever limit comes first (a zero limit
-// is no limit; at least one must be set). A play-out count alone gives the same choice on any
-// machine, which the tournament and the tests rely on.
+// How long hard may search one decision: it stops after the sampled deal during which either
+// limit is reached (a zero limit is no limit; at least one must be set). The work limit alone
+// gives the same choice on any machine, which the tournament and the tests rely on; it counts
+// the moves (plays and passes) of the play-outs, so like time it buys many more deals near the
+// end of a game than at its start.
 struct SearchBudget {
     std::chrono::microseconds time{0};
-    int playouts = 0;  // sampled deals, each playing every candidate out once
+    long moves = 0;
 };
 
-// The server's budget: about 30 ms of search on one core, fewer deals when a decision has many
-// candidates.
+// The server's budget: about 30 ms of search on one core.
 inline constexpr SearchBudget kServerSearchBudget{std::chrono::microseconds(30000), 0};
 
 // The play (empty for a pass) of `seat`, whose turn it is, at `level`. `seed` drives the search's

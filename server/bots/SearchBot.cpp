@@ -99,8 +99,9 @@ double outcome(const Round& round, int seat) {
 
 }  // namespace
 
-void playOutNormal(Round& round) {
-    while (!round.over()) {
+long playOutNormal(Round& round) {
+    long moves = 0;
+    for (; !round.over(); ++moves) {
         const int seat = round.turn();
         std::vector<int> play = chooseNormalPlay(SeatView(round, seat));
         if (!round.act(seat, std::move(play)).accepted) {
@@ -109,11 +110,12 @@ void playOutNormal(Round& round) {
             (void)moved;
         }
     }
+    return moves;
 }
 
 std::vector<int> chooseSearchPlay(const SeatView& view, const SearchBudget& budget,
                                   std::uint64_t seed) {
-    assert((budget.time.count() > 0 || budget.playouts > 0) && "a search needs a limit");
+    assert((budget.time.count() > 0 || budget.moves > 0) && "a search needs a limit");
     const std::vector<std::vector<int>> candidates =
         view.leading() ? leadCandidates(view) : followCandidates(view);
     if (candidates.size() == 1) {
@@ -122,7 +124,7 @@ std::vector<int> chooseSearchPlay(const SeatView& view, const SearchBudget& budg
     const Clock::time_point deadline = Clock::now() + budget.time;
     std::mt19937_64 rng(seed);
     std::vector<double> total(candidates.size(), 0.0);
-    for (int deal = 0; budget.playouts == 0 || deal < budget.playouts; ++deal) {
+    for (long moves = 0; budget.moves == 0 || moves < budget.moves;) {
         const Round world = view.sample(rng);
         for (std::size_t i = 0; i < candidates.size(); ++i) {
             Round round = world;
@@ -130,7 +132,7 @@ std::vector<int> chooseSearchPlay(const SeatView& view, const SearchBudget& budg
                 total[i] = -1e9;  // never chosen; normal's own choice is always accepted
                 continue;
             }
-            playOutNormal(round);
+            moves += playOutNormal(round);
             total[i] += outcome(round, view.seat());
         }
         if (budget.time.count() > 0 && Clock::now() >= deadline) {

@@ -27,6 +27,7 @@ std::vector<int> chooseSearchPlay(const SeatView& view, const SearchBudget& budg
                                   std::uint64_t seed);
 
 // Plays `round` to its end with normal's rules for every seat; what the search measures.
-void playOutNormal(Round& round);
+// Returns the number of moves made.
+long playOutNormal(Round& round);
 
 }  // namespace server

@@ -36,7 +36,7 @@ constexpr std::uint64_t kShortDealDesks = 8;
 constexpr std::uint64_t kHardFullDealDesks = 4;
 #endif
 constexpr int kHardGamesPerDesk = 1;
-constexpr server::SearchBudget kTestSearch{std::chrono::microseconds(0), 2};
+constexpr server::SearchBudget kTestSearch{std::chrono::microseconds(0), 200};
 
 struct LevelRun {
     server::BotLevel level;

@@ -263,7 +263,7 @@ DeskConfig jobsConfig() {
     DeskConfig config = quietConfig();
     config.botLevel = server::BotLevel::Hard;
     config.botJobs = true;
-    config.search = server::SearchBudget{std::chrono::microseconds(0), 1};
+    config.search = server::SearchBudget{std::chrono::microseconds(0), 100};
     return config;
 }
 
