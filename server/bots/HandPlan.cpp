@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "server/game/Round.h"
+
 namespace server {
 
 namespace {
@@ -130,18 +132,10 @@ int countPlays(const std::vector<int>& hand) {
     return plays;
 }
 
-std::vector<int> handWithout(const std::vector<int>& hand, const std::vector<int>& play) {
+int countPlaysAfter(const std::vector<int>& hand, const std::vector<int>& play) {
     std::vector<int> rest;
-    rest.reserve(hand.size());
-    std::size_t next = 0;
-    for (int code : hand) {
-        if (next < play.size() && play[next] == code) {
-            ++next;
-        } else {
-            rest.push_back(code);
-        }
-    }
-    return rest;
+    handWithout(hand, play, rest);
+    return countPlays(rest);
 }
 
 }  // namespace server

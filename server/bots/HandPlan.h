@@ -28,7 +28,7 @@ std::vector<PlannedPlay> planHand(const std::vector<int>& hand);
 // planHand(hand).size(), without building the plays.
 int countPlays(const std::vector<int>& hand);
 
-// `hand` without the cards of `play` (both sorted; every card of play is in hand).
-std::vector<int> handWithout(const std::vector<int>& hand, const std::vector<int>& play);
+// countPlays of `hand` once `play` (sorted, all held) has left it.
+int countPlaysAfter(const std::vector<int>& hand, const std::vector<int>& play);
 
 }  // namespace server

@@ -20,6 +20,7 @@ constexpr int kPointsWorthBeating = 10;
 constexpr int kPointsWorthBomb = 20;
 constexpr int kPointsWorthAnyBomb = 35;
 constexpr int kEndgamePlays = 3;
+constexpr int kControlValue = 54;  // the value of the lowest ace (HandRules.h)
 
 bool isPower(int kind) {
     return kind == HAND_BOMB || kind == HAND_SAME_CARDS;
@@ -60,10 +61,13 @@ std::vector<int> lead(const SeatView& view) {
         }
         return pair ? pair->cards : lowestSingle(hand);
     }
-    // The weakest first: ordinary before bombs, low before high, more cards among equals.
+    // Ordinary before bombs, more cards first (they are the hardest to answer), then low first.
     std::sort(plan.begin(), plan.end(), [](const PlannedPlay& a, const PlannedPlay& b) {
-        return std::make_tuple(isPower(a.type.kind), a.type.value, -a.cards.size()) <
-               std::make_tuple(isPower(b.type.kind), b.type.value, -b.cards.size());
+        const auto key = [](const PlannedPlay& p) {
+            return std::make_tuple(isPower(p.type.kind), -static_cast<long>(p.cards.size()),
+                                   p.type.value);
+        };
+        return key(a) < key(b);
     });
     if (view.fewestOpponentCards() == 1) {
         for (const PlannedPlay& play : plan) {
@@ -89,7 +93,7 @@ void bestAnswers(const SeatView& view, const std::vector<std::vector<int>>& play
     for (const std::vector<int>& play : plays) {
         Choice choice{play, classifyHand(play), 0};
         if (isPower(choice.type.kind)) {
-            choice.playsLeft = countPlays(handWithout(view.hand(), play));
+            choice.playsLeft = countPlaysAfter(view.hand(), play);
             const auto key = [](const Choice& c) {
                 return std::make_tuple(c.type.kind == HAND_SAME_CARDS, c.cards.size(),
                                        c.type.value);
@@ -99,7 +103,7 @@ void bestAnswers(const SeatView& view, const std::vector<std::vector<int>>& play
             }
             continue;
         }
-        choice.playsLeft = countPlays(handWithout(view.hand(), play));
+        choice.playsLeft = countPlaysAfter(view.hand(), play);
         const auto key = [](const Choice& c) { return std::make_tuple(c.playsLeft, c.type.value); };
         if (!ordinary || key(choice) < key(*ordinary)) {
             ordinary = std::move(choice);
@@ -124,7 +128,11 @@ std::vector<int> answerOpponent(const SeatView& view, const std::optional<Choice
     const int planned = countPlays(view.hand());
     const int opponentCards = view.fewestOpponentCards();
     if (ordinary) {
-        const bool fits = ordinary->playsLeft < planned;
+        // Aces and above win tricks later: not spent on a cheap trick while the hand is long.
+        const bool spendsControl = ordinary->type.value >= kControlValue &&
+                                   view.tablePoints() < kPointsWorthBeating &&
+                                   planned > kEndgamePlays;
+        const bool fits = ordinary->playsLeft < planned && !spendsControl;
         const bool urgent = opponentCards <= kDangerCards;
         const bool points = view.tablePoints() >= kPointsWorthBeating &&
                             ordinary->playsLeft <= planned;

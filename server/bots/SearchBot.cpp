@@ -69,7 +69,7 @@ std::vector<std::vector<int>> followCandidates(const SeatView& view) {
             }
             continue;
         }
-        const int left = countPlays(handWithout(view.hand(), play));
+        const int left = countPlaysAfter(view.hand(), play);
         auto found = lowestByPlaysLeft.find(left);
         if (found == lowestByPlaysLeft.end() || type.value < found->second.first) {
             lowestByPlaysLeft[left] = {type.value, &play};

@@ -21,6 +21,11 @@
 
 namespace server {
 
+// `rest` becomes `hand` without `cards` (both sorted); false when a card is not held as many
+// times as `cards` lists it.
+bool handWithout(const std::vector<int>& hand, const std::vector<int>& cards,
+                 std::vector<int>& rest);
+
 class Round {
 public:
     // What one accepted or refused action did.
