@@ -79,6 +79,9 @@ std::vector<std::vector<int>> answerPlays(const std::vector<int>& hand,
     std::vector<int> last = lastPlay;
     sortHand(last);
     const HandType lastType = classifyHand(last);
+    if (lastType.value == kTopValue) {
+        return {};
+    }
     const int width = widthFor(lastType.kind);
     const bool onePiece = lastType.kind == HAND_SINGLE || lastType.kind == HAND_PAIR ||
                           lastType.kind == HAND_TRIPLE;
@@ -94,9 +97,7 @@ std::vector<std::vector<int>> answerPlays(const std::vector<int>& hand,
     }
     std::vector<std::vector<int>> answers;
     if (onePiece) {
-        if (lastType.value != kTopValue) {
-            addLowestPieces(byRank, last.size(), lastType.value, answers);
-        }
+        addLowestPieces(byRank, last.size(), lastType.value, answers);
         addBombs(byRank, answers);
         return answers;
     }

@@ -3,6 +3,8 @@
 // every decision of a search's play-outs.
 //
 //   last play                    answers
+//   the special card (alone or   none: nothing beats it
+//   paired)
 //   single, pair, triple         per rank, the lowest single, pair or triple of it that beats
 //                                the last play (the bots take the lowest answer that keeps
 //                                their plan, and the plan depends on ranks only); plus bombs as

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cmath>
 #include <map>
 #include <random>
 
@@ -17,6 +18,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr double kPointsWeight = 0.25;  // per hundred points of difference
+constexpr double kNoiseMargin = 1.0;    // standard errors a gain must clear
 
 bool isPower(int kind) {
     return kind == HAND_BOMB || kind == HAND_SAME_CARDS;
@@ -123,24 +125,50 @@ std::vector<int> chooseSearchPlay(const SeatView& view, const SearchBudget& budg
     }
     const Clock::time_point deadline = Clock::now() + budget.time;
     std::mt19937_64 rng(seed);
-    std::vector<double> total(candidates.size(), 0.0);
-    for (long moves = 0; budget.moves == 0 || moves < budget.moves;) {
+    // Each candidate's gain over normal's choice (candidate 0) in the same deals: the sum and the
+    // sum of squares, for the mean and its standard error.
+    std::vector<double> gain(candidates.size(), 0.0);
+    std::vector<double> gainSquares(candidates.size(), 0.0);
+    std::vector<bool> refused(candidates.size(), false);
+    std::vector<double> value(candidates.size(), 0.0);
+    int deals = 0;
+    for (long moves = 0; budget.moves == 0 || moves < budget.moves; ++deals) {
         const Round world = view.sample(rng);
         for (std::size_t i = 0; i < candidates.size(); ++i) {
             Round round = world;
-            if (!round.act(view.seat(), candidates[i]).accepted) {
-                total[i] = -1e9;  // never chosen; normal's own choice is always accepted
+            if (refused[i] || !round.act(view.seat(), candidates[i]).accepted) {
+                refused[i] = true;  // normal's own choice is always accepted
                 continue;
             }
             moves += playOutNormal(round);
-            total[i] += outcome(round, view.seat());
+            value[i] = outcome(round, view.seat());
+        }
+        for (std::size_t i = 1; i < candidates.size(); ++i) {
+            const double difference = value[i] - value[0];
+            gain[i] += difference;
+            gainSquares[i] += difference * difference;
         }
         if (budget.time.count() > 0 && Clock::now() >= deadline) {
+            ++deals;
             break;
         }
     }
-    const auto best = std::max_element(total.begin(), total.end());
-    return candidates[static_cast<std::size_t>(best - total.begin())];
+    // Leave normal's choice only for a candidate whose gain stands out of the sampling noise.
+    std::size_t best = 0;
+    double bestGain = 0;
+    for (std::size_t i = 1; i < candidates.size() && deals > 1; ++i) {
+        if (refused[i]) {
+            continue;
+        }
+        const double mean = gain[i] / deals;
+        const double variance = std::max(0.0, gainSquares[i] / deals - mean * mean);
+        const double standardError = std::sqrt(variance / (deals - 1));
+        if (mean - kNoiseMargin * standardError > 0 && mean > bestGain) {
+            best = i;
+            bestGain = mean;
+        }
+    }
+    return candidates[best];
 }
 
 }  // namespace server

@@ -8,8 +8,10 @@
 //   3. otherwise, deal after deal until the budget is spent: the unseen cards are dealt to the
 //      other seats as many as each holds (SeatView::sample); every candidate is played in that
 //      same deal and the game played out to its end with normal's rules for all four seats
-//   4. the candidate with the best mean outcome for the seat's team wins: the game's result
-//      (-2 .. +2) plus a quarter of the point difference in hundreds; ties keep normal's choice
+//   4. outcome for the seat's team: the game's result (-2 .. +2) plus a quarter of the point
+//      difference in hundreds. Another candidate replaces normal's choice only when its mean gain
+//      over it in the same deals is above zero by more than one standard error (few deals give
+//      noisy means, and a noisy pick plays worse than normal); the best such gain wins
 //
 // Decides from the SeatView alone, so it never sees the real hands.
 

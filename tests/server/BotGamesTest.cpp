@@ -188,6 +188,11 @@ void playDesk(std::uint64_t seed, int deal, int games, server::BotLevel level) {
                        << ": " << delivery.text;
             }
         }
+        for (const std::string& line : out.log) {
+            ASSERT_EQ(line.find("refused"), std::string::npos)
+                << server::botLevelName(level) << ", seed " << seed << ": the desk had to stand in "
+                << "for a computer player: " << line;
+        }
         out.clear();
     }
     EXPECT_EQ(referee.games(), games) << "seed " << seed;

@@ -162,6 +162,19 @@ TEST(NormalBot, BombsAnOpponentWithThreeCardsLeftAndKeepsTheBombOtherwise) {
     }
 }
 
+TEST(NormalBot, NothingAnswersTheSpecialCardNotEvenABomb) {
+    const std::vector<int> bomb{card(3, 0), card(3, 1), card(3, 2), card(3, 3)};
+    std::vector<int> opponent = filler(1);
+    opponent.resize(2);
+    opponent.push_back(kSpecialCard);
+    Round round = afterLead({filler(0), opponent, bomb, filler(3)}, 1, {kSpecialCard});
+    for (BotLevel level : {BotLevel::Easy, BotLevel::Normal, BotLevel::Hard}) {
+        EXPECT_TRUE(server::decideBotPlay(level, round, 2, {std::chrono::microseconds(0), 100}, 1)
+                        .empty())
+            << server::botLevelName(level);
+    }
+}
+
 TEST(NormalBot, LeadsSmallWhenItsPartnerHasOneCardLeft) {
     // Seat 0 leads; its plan's weakest play is the pair of threes, its lowest single a three.
     const std::vector<int> hand{card(2, 0), card(2, 1), card(3, 0), card(12, 0), kBlackJoker};
