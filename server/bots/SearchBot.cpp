@@ -132,9 +132,11 @@ std::vector<int> chooseSearchPlay(const SeatView& view, const SearchBudget& budg
     std::vector<bool> refused(candidates.size(), false);
     std::vector<double> value(candidates.size(), 0.0);
     int deals = 0;
+    const auto outOfTime = [&] { return budget.time.count() > 0 && Clock::now() >= deadline; };
     for (long moves = 0; budget.moves == 0 || moves < budget.moves; ++deals) {
         const Round world = view.sample(rng);
-        for (std::size_t i = 0; i < candidates.size(); ++i) {
+        bool complete = true;
+        for (std::size_t i = 0; i < candidates.size() && complete; ++i) {
             Round round = world;
             if (refused[i] || !round.act(view.seat(), candidates[i]).accepted) {
                 refused[i] = true;  // normal's own choice is always accepted
@@ -142,13 +144,17 @@ std::vector<int> chooseSearchPlay(const SeatView& view, const SearchBudget& budg
             }
             moves += playOutNormal(round);
             value[i] = outcome(round, view.seat());
+            complete = i + 1 == candidates.size() || !outOfTime();
+        }
+        if (!complete) {
+            break;  // a deal not played for every candidate compares nothing
         }
         for (std::size_t i = 1; i < candidates.size(); ++i) {
             const double difference = value[i] - value[0];
             gain[i] += difference;
             gainSquares[i] += difference * difference;
         }
-        if (budget.time.count() > 0 && Clock::now() >= deadline) {
+        if (outOfTime()) {
             ++deals;
             break;
         }
