@@ -32,6 +32,7 @@ using server::BotLevel;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kTargetWinPercent = 60;
+constexpr int kProgressEvery = 250;  // deal pairs between running figures (long runs)
 constexpr double kTargetMedianMs = 50;
 constexpr double kTargetWorstMs = 250;
 
@@ -149,6 +150,14 @@ void playPairing(const Pairing& pairing, const Options& options) {
             }
         }
         tally.pairScores.push_back(pairScore / 2);
+        if ((deal + 1) % kProgressEvery == 0 && deal + 1 < pairing.pairs) {
+            double sum = 0;
+            for (double score : tally.pairScores) sum += score;
+            std::printf("  ... %d deal pairs: %s wins %.1f %%\n", deal + 1,
+                        server::botLevelName(pairing.a),
+                        100 * sum / static_cast<double>(tally.pairScores.size()));
+            std::fflush(stdout);
+        }
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
 
