@@ -56,7 +56,7 @@ bool isServerBudget(const server::SearchBudget& budget) {
 }
 
 struct Times {
-    std::vector<double> all;       // ms, every decision with a choice
+    std::vector<double> all;       // ms, every decision
     std::vector<double> fullHand;  // ms, decisions on a full 27-card hand
 
     static double at(std::vector<double> values, double p) {
@@ -168,8 +168,10 @@ void playPairing(const Pairing& pairing, const Options& options) {
     double variance = 0;
     for (double s : tally.pairScores) variance += (s - mean) * (s - mean);
     variance /= std::max(1.0, n - 1);
-    const double half = 1.96 * std::sqrt(variance / n);  // over deal pairs: the games of a pair
-                                                          // share their cards
+    // Over deal pairs, since the two games of a pair share their cards; a rate stays in 0 .. 1.
+    const double half = 1.96 * std::sqrt(variance / n);
+    const auto low = [half](double rate) { return std::max(0.0, rate - half); };
+    const auto high = [half](double rate) { return std::min(1.0, rate + half); };
     const char* a = server::botLevelName(pairing.a);
     const char* b = server::botLevelName(pairing.b);
     std::printf("%s against %s: %d deal pairs, %lld games, %.1f s; hard's search budget %ld "
@@ -179,10 +181,10 @@ void playPairing(const Pairing& pairing, const Options& options) {
                 isServerBudget(pairing.budget) ? ", the server's" : "");
     std::printf("  %-7s wins %.1f %% of games (95 %% CI %.1f .. %.1f %%; draws count half): "
                 "%lld won, %lld drawn, %lld lost\n",
-                a, 100 * mean, 100 * (mean - half), 100 * (mean + half), tally.wins, tally.draws,
+                a, 100 * mean, 100 * low(mean), 100 * high(mean), tally.wins, tally.draws,
                 tally.losses);
     std::printf("  %-7s wins %.1f %% of games (95 %% CI %.1f .. %.1f %%)\n", b, 100 * (1 - mean),
-                100 * (1 - mean - half), 100 * (1 - mean + half));
+                100 * low(1 - mean), 100 * high(1 - mean));
     const double meanResult = static_cast<double>(tally.resultSum) / static_cast<double>(tally.games);
     std::printf("  mean result per game: %s %+.3f, %s %+.3f\n", a, meanResult, b, -meanResult);
     std::printf("  target: the first level wins >= %d %% with the interval above 50 %% over >= "
