@@ -31,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "net/GameConstants.h"
 #include "server/bots/BotLevel.h"
 #include "server/game/DeskOutput.h"
 #include "server/game/Round.h"
@@ -42,7 +43,7 @@ struct DeskConfig {
     Millis botDelay{1000};
     bool bots = true;
     int deal = 27;  // cards per player
-    Millis turnTimeout{35000};
+    Millis turnTimeout{(kTurnSeconds + kServerTurnGraceSeconds) * 1000};
     Millis readyTimeout{60000};
     // The pure desk's computer players are the cheapest; desk-server chooses its own default.
     BotLevel botLevel = BotLevel::Easy;
