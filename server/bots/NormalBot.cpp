@@ -22,10 +22,6 @@ constexpr int kPointsWorthAnyBomb = 35;
 constexpr int kEndgamePlays = 3;
 constexpr int kControlValue = 54;  // the value of the lowest ace (HandRules.h)
 
-bool isPower(int kind) {
-    return kind == HAND_BOMB || kind == HAND_SAME_CARDS;
-}
-
 struct Choice {
     std::vector<int> cards;
     HandType type;
@@ -64,7 +60,7 @@ std::vector<int> lead(const SeatView& view) {
     // Ordinary before bombs, more cards first (they are the hardest to answer), then low first.
     std::sort(plan.begin(), plan.end(), [](const PlannedPlay& a, const PlannedPlay& b) {
         const auto key = [](const PlannedPlay& p) {
-            return std::make_tuple(isPower(p.type.kind), -static_cast<long>(p.cards.size()),
+            return std::make_tuple(isPowerKind(p.type.kind), -static_cast<long>(p.cards.size()),
                                    p.type.value);
         };
         return key(a) < key(b);
@@ -79,7 +75,7 @@ std::vector<int> lead(const SeatView& view) {
     }
     if (static_cast<int>(plan.size()) <= kEndgamePlays) {
         for (const PlannedPlay& play : plan) {
-            if (!isPower(play.type.kind) && !view.othersMayBeat(play.cards, play.type)) {
+            if (!isPowerKind(play.type.kind) && !view.othersMayBeat(play.cards, play.type)) {
                 return play.cards;
             }
         }
@@ -92,7 +88,7 @@ void bestAnswers(const SeatView& view, const std::vector<std::vector<int>>& play
                  std::optional<Choice>& ordinary, std::optional<Choice>& bomb) {
     for (const std::vector<int>& play : plays) {
         Choice choice{play, classifyHand(play), 0};
-        if (isPower(choice.type.kind)) {
+        if (isPowerKind(choice.type.kind)) {
             choice.playsLeft = countPlaysAfter(view.hand(), play);
             const auto key = [](const Choice& c) {
                 return std::make_tuple(c.type.kind == HAND_SAME_CARDS, c.cards.size(),

@@ -20,10 +20,6 @@ using Clock = std::chrono::steady_clock;
 constexpr double kPointsWeight = 0.25;  // per hundred points of difference
 constexpr double kNoiseMargin = 1.0;    // standard errors a gain must clear
 
-bool isPower(int kind) {
-    return kind == HAND_BOMB || kind == HAND_SAME_CARDS;
-}
-
 void addCandidate(std::vector<std::vector<int>>& candidates, std::vector<int> play) {
     if (static_cast<int>(candidates.size()) < kSearchCandidates &&
         std::find(candidates.begin(), candidates.end(), play) == candidates.end()) {
@@ -34,8 +30,8 @@ void addCandidate(std::vector<std::vector<int>>& candidates, std::vector<int> pl
 std::vector<std::vector<int>> leadCandidates(const SeatView& view) {
     std::vector<PlannedPlay> plan = planHand(view.hand());
     std::sort(plan.begin(), plan.end(), [](const PlannedPlay& a, const PlannedPlay& b) {
-        return std::make_pair(isPower(a.type.kind), a.type.value) <
-               std::make_pair(isPower(b.type.kind), b.type.value);
+        return std::make_pair(isPowerKind(a.type.kind), a.type.value) <
+               std::make_pair(isPowerKind(b.type.kind), b.type.value);
     });
     std::vector<std::vector<int>> candidates{chooseNormalPlay(view)};
     // The weakest plays of the plan, then its strongest ordinary one (a lead that keeps control).
@@ -43,7 +39,7 @@ std::vector<std::vector<int>> leadCandidates(const SeatView& view) {
         addCandidate(candidates, plan[i].cards);
     }
     for (auto play = plan.rbegin(); play != plan.rend(); ++play) {
-        if (!isPower(play->type.kind)) {
+        if (!isPowerKind(play->type.kind)) {
             addCandidate(candidates, play->cards);
             break;
         }
@@ -63,7 +59,7 @@ std::vector<std::vector<int>> followCandidates(const SeatView& view) {
     HandType smallestBombType;
     for (const std::vector<int>& play : plays) {
         const HandType type = classifyHand(play);
-        if (isPower(type.kind)) {
+        if (isPowerKind(type.kind)) {
             if (!smallestBomb || play.size() < smallestBomb->size() ||
                 (play.size() == smallestBomb->size() && type.value < smallestBombType.value)) {
                 smallestBomb = &play;
