@@ -7,10 +7,13 @@
 //   (workers)  worker       run BotJob::decide on their own copy of the job
 //
 // The workers run at a lower scheduling priority than the event loop, so persons' messages go
-// first when the searches keep every core busy. A job touches nothing but its own copy of the
-// round, and its answer is handled on the event loop: no lock is needed beyond Asio's queues.
+// first when the searches keep every core busy. When jobs queue up, each search gets a share of
+// its time budget (budgetUnderLoad), so every desk's computer players keep moving. A job touches
+// nothing but its own copy of the round, and its answer is handled on the event loop: no lock is
+// needed beyond Asio's queues and one atomic count.
 
 #include <asio.hpp>
+#include <atomic>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -18,6 +21,12 @@
 #include "server/game/DeskOutput.h"
 
 namespace server {
+
+// A search's time budget when `waiting` jobs (this one included) share `threads` workers: the
+// full budget while there are no more jobs than threads, then divided among them, but never
+// below kLeastSearchTime. A budget without a time limit is kept as it is.
+SearchBudget budgetUnderLoad(const SearchBudget& budget, int waiting, int threads);
+inline constexpr std::chrono::microseconds kLeastSearchTime{2000};
 
 class BotWorkers {
 public:
@@ -37,7 +46,9 @@ private:
     Answer m_answer;
     asio::io_context m_jobs;
     asio::executor_work_guard<asio::io_context::executor_type> m_work;
+    const int m_threadCount = 1;
     std::vector<std::thread> m_threads;
+    std::atomic<int> m_waiting{0};  // jobs submitted and not yet started
 };
 
 }  // namespace server
