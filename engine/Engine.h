@@ -15,6 +15,8 @@
 #include "engine/input/EventDispatcher.h"
 #include "engine/input/EventKeyboard.h"
 #include "engine/input/EventListenerKeyboard.h"
+#include "engine/input/EventListenerMouse.h"
+#include "engine/input/EventMouse.h"
 #include "engine/input/EventListenerTouchOneByOne.h"
 #include "engine/input/EventTouch.h"
 #include "engine/input/Touch.h"

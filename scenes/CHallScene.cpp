@@ -44,6 +44,11 @@ bool CHallScene::init() {
     m_lblOnline->setPosition(Vec2(visible.width / 2, visible.height / 2 - 50));
     addChild(m_lblOnline, 2);
 
+    auto* keys = EventListenerKeyboard::create();
+    keys->onKeyPressed = CC_CALLBACK_2(CHallScene::onKeyPressed, this);
+    Director::getInstance()->getEventDispatcher()->addEventListenerWithSceneGraphPriority(keys,
+                                                                                          this);
+
     // Every new hall restarts the music, once it is sure to be shown.
     SimpleAudioEngine::getInstance()->playBackgroundMusic("sound/bj.mp3", true);
     schedule(CC_SCHEDULE_SELECTOR(CHallScene::pollMessages), 0.1f);
@@ -57,6 +62,15 @@ void CHallScene::onQuickJoin(Ref*, ui::Widget::TouchEventType type) {
     }
     m_btnQuickJoin->setEnabled(false);
     CMessageQueue::getInstance()->sendMsg(addMessage());
+}
+
+void CHallScene::onKeyPressed(EventKeyboard::KeyCode key, Event* event) {
+    if (key != EventKeyboard::KeyCode::KEY_ENTER && key != EventKeyboard::KeyCode::KEY_KP_ENTER) {
+        return;
+    }
+    if (pressByKey(m_btnQuickJoin, CC_CALLBACK_2(CHallScene::onQuickJoin, this))) {
+        event->stopPropagation();
+    }
 }
 
 void CHallScene::pollMessages(float) {

@@ -161,6 +161,9 @@ bool CDeskScene::init() {
             return false;
         }
     }
+    if (!addHelpers(W, H)) {
+        return false;
+    }
 
     schedule(CC_SCHEDULE_SELECTOR(CDeskScene::pollMessages), 0.1f);
     schedule(CC_SCHEDULE_SELECTOR(CDeskScene::tickCountdown), 1.0f);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/input/EventKeyboard.h"
+#include "engine/input/EventMouse.h"
 
 namespace engine {
 
@@ -40,8 +41,9 @@ struct DrawColor {
     std::uint8_t r = 255, g = 255, b = 255, a = 255;
 };
 
-// Input as the scene graph needs it: the left mouse button is the one touch; a key the engine
-// names is pressed or released (auto-repeat is not reported). Exposed: the window's contents were
+// Input as the scene graph needs it: the left mouse button is the one touch; the right and middle
+// buttons are pressed or released at a point (MouseDown, MouseUp); a key the engine names is
+// pressed or released (auto-repeat is not reported). Exposed: the window's contents were
 // lost (it was uncovered or shown again), so the scene must be drawn again although nothing in it
 // changed; the back ends keep no copy of the last frame.
 struct InputEvent {
@@ -49,6 +51,8 @@ struct InputEvent {
         TouchBegan,
         TouchMoved,
         TouchEnded,
+        MouseDown,
+        MouseUp,
         KeyPressed,
         KeyReleased,
         Exposed,
@@ -57,9 +61,10 @@ struct InputEvent {
         Quit
     };
     Type type = Type::Quit;
-    float x = 0;  // window pixels, origin top-left (touch events only)
+    float x = 0;  // window pixels, origin top-left (touch and mouse events only)
     float y = 0;
     EventKeyboard::KeyCode key = EventKeyboard::KeyCode::KEY_NONE;  // key events only
+    EventMouse::MouseButton button = EventMouse::MouseButton::BUTTON_UNSET;  // mouse events only
 };
 
 struct WindowSpec {
@@ -105,6 +110,11 @@ public:
     virtual void preloadEffect(const std::string& path) = 0;
     virtual unsigned playEffect(const std::string& path, bool loop, float pitch, float pan,
                                 float gain) = 0;
+
+    // ---- Attention. Asks the system to draw the player's eye to the window until it has the
+    // input focus (a flashing task-bar entry); nothing when it has the focus already or where the
+    // system offers no such thing.
+    virtual void requestAttention() = 0;
 
     // ---- Modal box; any thread. Blocks the calling thread until dismissed (headless: records
     // and returns at once). With no system box available the text goes to standard error.

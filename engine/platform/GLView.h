@@ -42,6 +42,10 @@ public:
     const std::string& getViewName() const { return m_viewName; }
     virtual bool isOpenGLReady() { return true; }
 
+    // Asks the system to draw the player's eye to the window until it has the input focus;
+    // nothing when it has it already or where the system offers nothing.
+    void requestAttention();
+
     Vec2 windowToDesign(float x, float y) const;
     PixelRect designToWindow(const Rect& rect) const;
     Vec2 designToWindow(const Vec2& point) const;

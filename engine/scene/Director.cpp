@@ -131,6 +131,14 @@ void Director::dispatchInput(const InputEvent& event) {
         case InputEvent::Type::TouchEnded:
             m_eventDispatcher->dispatchTouch(EventTouch::EventCode::ENDED, point);
             break;
+        case InputEvent::Type::MouseDown:
+            m_eventDispatcher->dispatchMouse(EventMouse::MouseEventType::MOUSE_DOWN, event.button,
+                                             point);
+            break;
+        case InputEvent::Type::MouseUp:
+            m_eventDispatcher->dispatchMouse(EventMouse::MouseEventType::MOUSE_UP, event.button,
+                                             point);
+            break;
         default:
             break;  // the other window events are the application's
     }

@@ -42,5 +42,6 @@ source "$HERE/stages.sh"
 
 stage_server_down
 stage_whole_game
+stage_game_by_keys
 stage_server_lost
 step "all stages passed"

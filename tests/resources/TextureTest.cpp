@@ -55,6 +55,8 @@ const ButtonImages kButtons[] = {
     {"put.png", "put_press.png", 300, 120},
     {"noput.png", "noput_press.png", 300, 120},
     {"return.png", "return_press.png", 100, 100},
+    {"hint.png", "hint_press.png", 300, 120},
+    {"tracker.png", "tracker_press.png", 100, 100},
 };
 
 TEST(Textures, ButtonImagesExistAndPressedMatchesNormalSize) {

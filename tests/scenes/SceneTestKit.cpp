@@ -79,6 +79,20 @@ CDeskScene* SceneTest::startDesk(int desk, int site, const std::string& name) {
     return seated;
 }
 
+CDeskScene* SceneTest::dealtDesk(const std::string& hand) {
+    CDeskScene* desk = startDesk(3, 1);
+    headless::tap(512, 170);  // ready
+    feed(R"({"opt":"start","cards":")" + hand + R"("})");
+    takeSent();
+    headless::clearRecords();
+    return desk;
+}
+
+void SceneTest::tapCard(const CardSprite* card) {
+    const Rect box = card->getBoundingBox();
+    headless::tap(box.getMinX() + 9, box.getMidY());
+}
+
 namespace {
 
 Node* onlyChildOfRunningScene() {

@@ -34,6 +34,12 @@ std::string describe(const std::vector<InputEvent>& events) {
             case InputEvent::Type::TouchEnded:
                 out << "ended " << e.x << "," << e.y << "; ";
                 break;
+            case InputEvent::Type::MouseDown:
+            case InputEvent::Type::MouseUp:
+                out << (e.button == engine::EventMouse::MouseButton::BUTTON_RIGHT ? "right " : "other ")
+                    << (e.type == InputEvent::Type::MouseDown ? "down " : "up ") << e.x << ","
+                    << e.y << "; ";
+                break;
             case InputEvent::Type::KeyPressed:
                 out << "pressed " << static_cast<int>(e.key) << "; ";
                 break;
@@ -206,18 +212,18 @@ TEST(SdlRendererFallback, DrawsInSoftwareWithoutHardwareRenderer) {
     EXPECT_EQ(screenPixel(window, 512, 384), "#00C040");
 }
 
-TEST_F(SdlWindowTest, LeftButtonIsTheOneTouch) {
+TEST_F(SdlWindowTest, LeftButtonIsTheOneTouchTheRightAMouseButton) {
     const std::string move = "mousemove --sync --window " + m_window + " ";
     xdotool(move + "100 200");
     xdotool("mousedown 1");
     xdotool(move + "150 250");
     xdotool("mouseup 1");
     EXPECT_EQ(describe(pump()), "began 100,200; moved 150,250; ended 150,250; ");
-    // Other buttons, and motion with no button held, are not touches.
+    // The right button is a mouse event, not a touch; motion with no button held is nothing.
     xdotool(move + "300 300");
     xdotool("click 3");
     xdotool(move + "310 320");
-    EXPECT_EQ(describe(pump()), "");
+    EXPECT_EQ(describe(pump()), "right down 300,300; right up 300,300; ");
 }
 
 TEST_F(SdlWindowTest, NamedKeysArePressedAndReleasedOthersAreDropped) {

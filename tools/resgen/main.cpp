@@ -55,6 +55,12 @@ const std::vector<Picture>& pictures() {
         {"return.png", [] { return returnButton(60, false); }},
         {"return_press.png", [] { return returnButton(60, true); }},
         {"num.png", digitStrip},
+        {"hint.png", [] { return textButton("提示", 190, 76, palette::kRedButton, false); }},
+        {"hint_press.png", [] { return textButton("提示", 190, 76, palette::kRedButton, true); }},
+        {"tracker.png", [] { return trackerButton(44, false); }},
+        {"tracker_press.png", [] { return trackerButton(44, true); }},
+        {"tracker_panel.png", [] { return darkPanel(392, 48); }},
+        {"notice.png", [] { return darkPanel(300, 48); }},
     };
     return list;
 }
@@ -64,6 +70,8 @@ bool writeSounds(const std::string& dir) {
     ok = writeWav(dir + "/at.wav", tripleSlam()) && ok;
     ok = writeWav(dir + "/bg.wav", dealRiffle()) && ok;
     ok = writeWav(dir + "/jg.wav", warningTick()) && ok;
+    ok = writeWav(dir + "/turn.wav", turnChime()) && ok;
+    ok = writeWav(dir + "/tick.wav", softTick()) && ok;
     ok = writeMp3(dir + "/3.mp3", fourOfAKind(), {}, 96) && ok;
     ok = writeMp3(dir + "/boom.mp3", bomb(), {}, 96) && ok;
     ok = writeMp3(dir + "/by.mp3", passSound(), {}, 96) && ok;
@@ -117,7 +125,7 @@ int main(int argc, char** argv) {
     }
     if (failures > 0) return 1;
     std::printf(
-        "desk-resgen: wrote %zu pictures, 10 sounds, the font and the configuration to %s\n",
+        "desk-resgen: wrote %zu pictures, 12 sounds, the font and the configuration to %s\n",
         pictures().size(), out.c_str());
     return 0;
 }

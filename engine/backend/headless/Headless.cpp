@@ -23,7 +23,8 @@ HeadlessBackend& headless() {
     return *g_backend;
 }
 
-void queueTouch(InputEvent::Type type, float x, float y) {
+void queuePointer(InputEvent::Type type, float x, float y,
+                  EventMouse::MouseButton button = EventMouse::MouseButton::BUTTON_UNSET) {
     HeadlessBackend& b = headless();
     Vec2 pixel(x, y);
     if (const GLView* view = Director::getInstance()->getOpenGLView()) {
@@ -33,6 +34,7 @@ void queueTouch(InputEvent::Type type, float x, float y) {
     event.type = type;
     event.x = pixel.x;
     event.y = pixel.y;
+    event.button = button;
     b.queue(event);
 }
 
@@ -83,18 +85,24 @@ double now() {
 }
 
 void touchBegin(float x, float y) {
-    queueTouch(InputEvent::Type::TouchBegan, x, y);
+    queuePointer(InputEvent::Type::TouchBegan, x, y);
 }
 void touchMove(float x, float y) {
-    queueTouch(InputEvent::Type::TouchMoved, x, y);
+    queuePointer(InputEvent::Type::TouchMoved, x, y);
 }
 void touchEnd(float x, float y) {
-    queueTouch(InputEvent::Type::TouchEnded, x, y);
+    queuePointer(InputEvent::Type::TouchEnded, x, y);
 }
 
 void tap(float x, float y) {
     touchBegin(x, y);
     touchEnd(x, y);
+    stepFrames(1);
+}
+
+void rightClick(float x, float y) {
+    queuePointer(InputEvent::Type::MouseDown, x, y, EventMouse::MouseButton::BUTTON_RIGHT);
+    queuePointer(InputEvent::Type::MouseUp, x, y, EventMouse::MouseButton::BUTTON_RIGHT);
     stepFrames(1);
 }
 
@@ -122,6 +130,14 @@ void queueEvent(InputEvent::Type type) {
     InputEvent event;
     event.type = type;
     headless().queue(event);
+}
+
+void setWindowFocused(bool focused) {
+    headless().setFocused(focused);
+}
+
+int attentionRequests() {
+    return headless().attentionRequests();
 }
 
 std::vector<RecordedBox> messageBoxes() {

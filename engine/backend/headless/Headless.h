@@ -45,6 +45,8 @@ void touchMove(float x, float y);
 void touchEnd(float x, float y);
 // A press and release at one point, then one frame so it is handled.
 void tap(float x, float y);
+// A right-button press and release at one point, then one frame so it is handled.
+void rightClick(float x, float y);
 // A key pressed or released (delivered at the next frame).
 void keyPress(EventKeyboard::KeyCode key);
 void keyRelease(EventKeyboard::KeyCode key);
@@ -75,6 +77,12 @@ std::vector<RecordedSound> sounds();
 // Only the PlayEffect records' paths, in order (a shorthand for the common assertion).
 std::vector<std::string> effectsPlayed();
 void clearRecords();
+
+// ---- Window focus
+// Whether the virtual window has the input focus (it has from install on).
+void setWindowFocused(bool focused);
+// Requests for attention made while the window lacked the focus, since install.
+int attentionRequests();
 
 // ---- Pictures
 // Number of frames actually drawn since install (a frame is drawn only when something changed).

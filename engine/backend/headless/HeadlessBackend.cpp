@@ -125,6 +125,12 @@ unsigned HeadlessBackend::playEffect(const std::string& path, bool loop, float p
     return static_cast<unsigned>(m_sounds.size());
 }
 
+void HeadlessBackend::requestAttention() {
+    if (!m_focused) {
+        ++m_attentionRequests;
+    }
+}
+
 void HeadlessBackend::showMessageBox(const std::string& text, const std::string& title) {
     std::lock_guard<std::mutex> lock(m_recordsMutex);
     m_boxes.push_back({text, title, std::this_thread::get_id()});

@@ -41,10 +41,14 @@ public:
     void preloadEffect(const std::string& path) override;
     unsigned playEffect(const std::string& path, bool loop, float pitch, float pan,
                         float gain) override;
+    // Counts the requests made while the virtual window lacks the focus.
+    void requestAttention() override;
     void showMessageBox(const std::string& text, const std::string& title) override;
 
     // ---- Test side
     void setNow(double seconds) { m_now = seconds; }
+    void setFocused(bool focused) { m_focused = focused; }
+    int attentionRequests() const { return m_attentionRequests; }
     void queue(const InputEvent& event) { m_input.push_back(event); }
     std::vector<RecordedBox> boxes() const;
     std::vector<RecordedSound> soundRecords() const;
@@ -65,6 +69,8 @@ private:
     double m_now = 0;
     int m_framesDrawn = 0;
     std::vector<InputEvent> m_input;
+    bool m_focused = true;
+    int m_attentionRequests = 0;
 
     mutable std::mutex m_recordsMutex;  // guards the two records below
     std::vector<RecordedBox> m_boxes;

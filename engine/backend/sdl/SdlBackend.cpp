@@ -173,6 +173,14 @@ std::shared_ptr<Texture> SdlBackend::renderText(const std::string& fontPath, int
     return render::renderText(fontPath, pointSize, utf8);
 }
 
+// ---- Attention
+
+void SdlBackend::requestAttention() {
+    if (m_window && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_INPUT_FOCUS) == 0) {
+        SDL_FlashWindow(m_window, SDL_FLASH_UNTIL_FOCUSED);
+    }
+}
+
 // ---- Time and input
 
 double SdlBackend::nowSeconds() {

@@ -59,6 +59,7 @@ public:
                         float gain) override;
 
     // ---- Any thread: the error box for the titles of errors, the information box otherwise
+    void requestAttention() override;
     void showMessageBox(const std::string& text, const std::string& title) override;
 
     // ---- Diagnostics
