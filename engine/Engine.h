@@ -5,6 +5,7 @@
 #include "engine/base/AutoreleasePool.h"
 #include "engine/base/Color.h"
 #include "engine/base/Configuration.h"
+#include "engine/base/UserDefault.h"
 #include "engine/base/Macros.h"
 #include "engine/base/Rect.h"
 #include "engine/base/Ref.h"

@@ -1,10 +1,12 @@
 #include "scenes/CHallScene.h"
 
+#include "app/CSettings.h"
 #include "net/CMessageQueue.h"
 #include "net/Message.h"
 #include "net/OutgoingMessages.h"
 #include "scenes/CDeskScene.h"
 #include "scenes/CReconnectPanel.h"
+#include "scenes/CSettingsPanel.h"
 #include "scenes/PlayerInfo.h"
 #include "scenes/SceneFlow.h"
 #include "scenes/SceneWidgets.h"
@@ -12,6 +14,11 @@
 using namespace engine;
 
 std::int32_t CHallScene::pollCount = 1;
+
+namespace {
+// The settings button's centre from the top-left corner, in both directions.
+constexpr float kSettingsInset = 8 + CSettingsPanel::kButtonSize / 2;
+}  // namespace
 
 CHallScene::~CHallScene() = default;
 
@@ -48,13 +55,17 @@ bool CHallScene::init() {
         return false;
     }
 
+    if (!CSettingsPanel::addTo(this, Vec2(kSettingsInset, visible.height - kSettingsInset), true)) {
+        return false;
+    }
+
     auto* keys = EventListenerKeyboard::create();
     keys->onKeyPressed = CC_CALLBACK_2(CHallScene::onKeyPressed, this);
     Director::getInstance()->getEventDispatcher()->addEventListenerWithSceneGraphPriority(keys,
                                                                                           this);
 
     // Every new hall restarts the music, once it is sure to be shown.
-    SimpleAudioEngine::getInstance()->playBackgroundMusic("sound/bj.mp3", true);
+    CSettings::playHallMusic();
     schedule(CC_SCHEDULE_SELECTOR(CHallScene::pollMessages), 0.1f);
     CMessageQueue::getInstance()->sendMsg(queryMessage());
     return true;

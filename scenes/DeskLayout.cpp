@@ -6,6 +6,7 @@
 #include "net/GameConstants.h"
 #include "scenes/CDeskScene.h"
 #include "scenes/CReconnectPanel.h"
+#include "scenes/CSettingsPanel.h"
 #include "scenes/SceneWidgets.h"
 
 using namespace engine;
@@ -123,6 +124,11 @@ bool CDeskScene::init() {
     m_btnReturn->setPosition(Vec2(W - returnSize.width / 2, H - returnSize.height / 2));
     m_btnReturn->addTouchEventListener(CC_CALLBACK_2(CDeskScene::onReturnButton, this));
     addChild(m_btnReturn, 0);
+    // The settings button just left of the return button, on its centre line.
+    const float settingsX = W - returnSize.width - 8 - CSettingsPanel::kButtonSize / 2;
+    if (!CSettingsPanel::addTo(this, Vec2(settingsX, H - returnSize.height / 2), false)) {
+        return false;
+    }
 
     m_btnPlay->setPosition(Vec2(W / 2 - 100, 170));
     m_btnPlay->setScale(0.8f);

@@ -45,7 +45,8 @@ struct DrawColor {
 // buttons are pressed or released at a point (MouseDown, MouseUp); a key the engine names is
 // pressed or released (auto-repeat is not reported). Exposed: the window's contents were
 // lost (it was uncovered or shown again), so the scene must be drawn again although nothing in it
-// changed; the back ends keep no copy of the last frame.
+// changed; the back ends keep no copy of the last frame. Resized: the window's drawing area is now
+// x by y pixels (the user resized it, or it entered or left full screen).
 struct InputEvent {
     enum class Type {
         TouchBegan,
@@ -55,14 +56,16 @@ struct InputEvent {
         MouseUp,
         KeyPressed,
         KeyReleased,
+        Resized,
         Exposed,
         Minimized,
         Restored,
         Quit
     };
     Type type = Type::Quit;
-    float x = 0;  // window pixels, origin top-left (touch and mouse events only)
-    float y = 0;
+    float x =
+        0;  // window pixels, origin top-left (touch and mouse events); the new width (Resized)
+    float y = 0;                                                    // the new height (Resized)
     EventKeyboard::KeyCode key = EventKeyboard::KeyCode::KEY_NONE;  // key events only
     EventMouse::MouseButton button = EventMouse::MouseButton::BUTTON_UNSET;  // mouse events only
 };
@@ -84,7 +87,13 @@ public:
     virtual bool hasWindow() const = 0;
     virtual int windowWidth() const = 0;
     virtual int windowHeight() const = 0;
-    virtual void beginFrame() = 0;  // clears to black
+    // Desktop full screen (the window covers the screen at the screen's own mode) or back to the
+    // window's size before it; the new size arrives as a Resized event. False when refused.
+    virtual bool setFullscreen(bool fullscreen) = 0;
+    virtual bool isFullscreen() const = 0;
+    // The smallest size the user may give the window, in window coordinates.
+    virtual void setMinimumWindowSize(int width, int height) = 0;
+    virtual void beginFrame(DrawColor background) = 0;  // clears the whole window
     virtual void draw(const Texture& texture, const PixelRect& source, const PixelRect& target,
                       DrawColor tint) = 0;
     virtual void endFrame() = 0;  // presents
@@ -107,6 +116,7 @@ public:
     virtual void preloadMusic(const std::string& path) = 0;
     virtual void playMusic(const std::string& path, bool loop) = 0;
     virtual void stopMusic(bool releaseData) = 0;
+    virtual void setMusicVolume(float volume) = 0;  // 0..1, the music playing now and later
     virtual void preloadEffect(const std::string& path) = 0;
     virtual unsigned playEffect(const std::string& path, bool loop, float pitch, float pan,
                                 float gain) = 0;

@@ -42,6 +42,18 @@ void Director::setOpenGLView(GLView* view) {
     setNeedsRedraw();
 }
 
+void Director::setContentScaleFactor(float factor) {
+    if (factor > 0 && factor != m_contentScaleFactor) {
+        m_contentScaleFactor = factor;
+        setNeedsRedraw();
+    }
+}
+
+void Director::setClearColor(const Color4B& color) {
+    m_clearColor = color;
+    setNeedsRedraw();
+}
+
 Size Director::getVisibleSize() const {
     return m_view ? m_view->getVisibleSize() : Size::ZERO;
 }
@@ -111,6 +123,12 @@ void Director::resumeDrawing() {
 void Director::dispatchInput(const InputEvent& event) {
     if (event.type == InputEvent::Type::Exposed) {
         setNeedsRedraw();  // the window lost its picture; the back end keeps no copy of it
+        return;
+    }
+    if (event.type == InputEvent::Type::Resized) {
+        if (m_view) {
+            m_view->setFrameSize(event.x, event.y);
+        }
         return;
     }
     if (event.type == InputEvent::Type::KeyPressed || event.type == InputEvent::Type::KeyReleased) {
@@ -188,7 +206,7 @@ double Director::secondsUntilWork(bool inputPending) {
 
 void Director::drawScene() {
     s_needsRedraw = false;
-    backend().beginFrame();
+    backend().beginFrame({m_clearColor.r, m_clearColor.g, m_clearColor.b, 255});
     if (m_runningScene) {
         m_runningScene->visit(AffineTransform());
     }

@@ -37,6 +37,8 @@ start_display "$WORK/xvfb.log" || fail "no X display"
 client_resources "$WORK/resources" "$RESOURCES"
 load_layout_colours "$RESOURCES"
 mkdir -p "$PICTURES"
+# The client keeps its settings under here, never in the user's own folder.
+export XDG_CONFIG_HOME="$WORK/config"
 
 source "$HERE/stages.sh"
 

@@ -85,7 +85,8 @@ protected:
     }
 
     void playRecordedGame(const std::string& file) {
-        const std::vector<std::string> lines = readLines(std::string(DESK_RECORDED_GAMES) + "/" + file);
+        const std::vector<std::string> lines =
+            readLines(std::string(DESK_RECORDED_GAMES) + "/" + file);
         ASSERT_GT(lines.size(), 20u);
         CDeskScene* desk = nullptr;
         int mySite = -1;

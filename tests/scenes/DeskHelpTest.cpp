@@ -79,8 +79,8 @@ TEST_F(DeskHelpTest, TheHintButtonComesAndGoesWithThePlayButton) {
 TEST_F(DeskHelpTest, EachPressRaisesTheNextPlayAndTheListStartsAgain) {
     DeskProbe probe = startGame("8,12,13,20,24,25,26,27");
     localTurn("9");
-    const std::vector<Codes> expected = {{12}, {13}, {20}, {24}, {25}, {26},
-                                         {27}, {24, 25, 26, 27}, {12}, {13}};
+    const std::vector<Codes> expected = {{12}, {13}, {20}, {24}, {25}, {26}, {27}, {24, 25, 26, 27},
+                                         {12}, {13}};
     for (std::size_t press = 0; press < expected.size(); ++press) {
         SCOPED_TRACE(press);
         headless::tap(kHint.x, kHint.y);
@@ -274,8 +274,8 @@ TEST_F(DeskHelpTest, TheLastFiveSecondsTickOnceEach) {
         }
     }
     // 8, 6, 5, 4, 3, 2, 1, 0
-    EXPECT_EQ(alarms, (Strings{"jg", "jg", "tick", "jg", "tick", "tick", "jg", "tick", "tick",
-                               "jg"}));
+    EXPECT_EQ(alarms,
+              (Strings{"jg", "jg", "tick", "jg", "tick", "tick", "jg", "tick", "tick", "jg"}));
 }
 
 TEST_F(DeskHelpTest, AStallOverTheLastSecondsTicksOnce) {

@@ -80,9 +80,8 @@ TEST(CardTracker, ColumnsRunFromThreeToTwoThenTheJokers) {
         int code;
         int column;
     };
-    const Case cases[] = {{8, 0},   {11, 0},  {12, 1},  {48, 10}, {51, 10}, {0, 11},
-                          {3, 11},  {4, 12},  {7, 12},  {52, 13}, {53, 14}, {-1, -1},
-                          {54, -1}, {19, 2}};
+    const Case cases[] = {{8, 0},  {11, 0}, {12, 1},  {48, 10}, {51, 10}, {0, 11},  {3, 11},
+                          {4, 12}, {7, 12}, {52, 13}, {53, 14}, {-1, -1}, {54, -1}, {19, 2}};
     for (const Case& c : cases) {
         EXPECT_EQ(CardTracker::columnOf(c.code), c.column) << "code " << c.code;
     }

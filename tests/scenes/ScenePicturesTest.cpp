@@ -30,25 +30,7 @@ protected:
         SceneTest::SetUp();
         DeskProbe::setTrackerShown(false);
     }
-    // Desk 12, seat 0, 27 cards dealt; the right seat played a pair of sixes, the top one passed,
-    // the left one played a pair of nines, and the local turn has begun.
-    DeskProbe midGame() {
-        DeskProbe probe{*startDesk(12, 0, "me")};
-        feed(R"({"opt":"change","info":[{"name":"me","ready":"1"},{"name":"Rainbow","ready":"1"},)"
-             R"({"name":"Lotus","ready":"1"},{"name":"Pebble","ready":"1"}]})");
-        headless::tap(512, 170);
-        feed(R"({"opt":"start","cards":"0,1,4,6,8,9,10,13,16,17,19,22,25,28,30,31,34,37,40,41,)"
-             R"(44,46,48,50,51,52,53"})");
-        EXPECT_EQ(probe.hand().size(), 27u);
-        feed(R"({"opt":"score","p0":"120","p1":"85"})");
-        feed(R"({"opt":"game","per":"-1","now":"1","cards":"","surplus":"","score":"0","must":"1"})");
-        feed(R"({"opt":"game","per":"1","now":"2","cards":"20,21","surplus":"25","score":"10",)"
-             R"("must":"0"})");
-        feed(R"({"opt":"game","per":"2","now":"3","cards":"","surplus":"27","score":"10","must":"0"})");
-        feed(R"({"opt":"game","per":"3","now":"0","cards":"32,33","surplus":"20","score":"20",)"
-             R"("must":"0"})");
-        return probe;
-    }
+    DeskProbe midGame() { return DeskProbe{*startMidGameDesk()}; }
 };
 
 TEST_F(ScenePicturesTest, Hall) {
@@ -60,12 +42,7 @@ TEST_F(ScenePicturesTest, Hall) {
 }
 
 TEST_F(ScenePicturesTest, DeskMidGame) {
-    DeskProbe probe = midGame();
-    for (std::size_t i : {20u, 21u}) {  // the two queens, 44 and 46
-        const Rect box = probe.hand()[i]->getBoundingBox();
-        headless::tap(box.getMinX() + 9, box.getMidY());
-    }
-    step(4.2);  // the countdown runs
+    DeskProbe probe{*startMidGameDesk(true)};
     ASSERT_EQ(probe.collectRaised().size(), 2u);
     ASSERT_TRUE(probe.play()->isVisible());
 

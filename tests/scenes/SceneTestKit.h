@@ -42,6 +42,11 @@ protected:
     // A tap on the hand card's uncovered left strip, which toggles that card alone.
     static void tapCard(const CardSprite* card);
 
+    // Desk 12, seat 0, 27 cards dealt; the right seat played a pair of sixes, the top one passed,
+    // the left one played a pair of nines, and the local turn has begun. With `queensRaised` the
+    // two queens (hand cards 20 and 21) are raised and the countdown has run for 4.2 s.
+    CDeskScene* startMidGameDesk(bool queensRaised = false);
+
     // The only child of the running scene, when it is a T.
     static CHallScene* runningHall();
     static CDeskScene* runningDesk();

@@ -46,6 +46,9 @@ std::string describe(const std::vector<InputEvent>& events) {
             case InputEvent::Type::KeyReleased:
                 out << "released " << static_cast<int>(e.key) << "; ";
                 break;
+            case InputEvent::Type::Resized:
+                out << "resized " << e.x << "x" << e.y << "; ";
+                break;
             case InputEvent::Type::Exposed:
                 out << "exposed; ";
                 break;
@@ -118,7 +121,7 @@ TEST_F(SdlWindowTest, PresentsDrawnFrameAndAsksForItAgainAfterBeingHidden) {
     auto image = m_backend->loadImage(png);
     ASSERT_TRUE(image);
     auto drawFrame = [&] {
-        m_backend->beginFrame();
+        m_backend->beginFrame({0, 0, 0, 255});
         m_backend->draw(*image, {0, 0, 64, 64}, {100, 200, 128, 64}, {});
         m_backend->endFrame();
     };
@@ -176,7 +179,7 @@ TEST(SdlSoftwareRenderer, LoadsNoOpenGlLibrary) {
     EXPECT_NE(err.find("drawing with SDL's software renderer (DESK_RENDERER=software)"),
               std::string::npos)
         << err;
-    backend.beginFrame();
+    backend.beginFrame({0, 0, 0, 255});
     backend.endFrame();
     std::vector<InputEvent> events;
     backend.pollInput(events, 0.1);
@@ -203,7 +206,7 @@ TEST(SdlRendererFallback, DrawsInSoftwareWithoutHardwareRenderer) {
     ASSERT_EQ(std::system(("convert -size 16x16 xc:'#00C040' " + png).c_str()), 0);
     auto image = backend.loadImage(png);
     ASSERT_TRUE(image);
-    backend.beginFrame();
+    backend.beginFrame({0, 0, 0, 255});
     backend.draw(*image, {0, 0, 16, 16}, {0, 0, 1024, 768}, {});
     backend.endFrame();
     std::vector<InputEvent> events;
@@ -271,7 +274,7 @@ TEST_F(SdlWindowTest, MessageBoxOnAnotherThreadLeavesTheMainLoopRunning) {
     int frames = 0;
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
     while (std::chrono::steady_clock::now() < end) {
-        m_backend->beginFrame();
+        m_backend->beginFrame({0, 0, 0, 255});
         m_backend->endFrame();
         std::vector<InputEvent> events;
         m_backend->pollInput(events, 1.0 / 60);

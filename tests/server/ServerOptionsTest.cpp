@@ -21,7 +21,9 @@ TEST(ServerOptions, ReadsEveryOption) {
                "--bot-wait",     "0.5",     "--bot-delay",     "0",  "--deal",        "5",
                "--turn-timeout", "3",       "--ready-timeout", "90", "--name-prefix", "guest",
                "--idle-timeout", "0.25",    "--frame-timeout", "2",  "--max-connections", "10",
-               "--max-per-address", "3", "--no-bots",      "--quiet"},
+               "--max-per-address", "3",
+               "--bot-level",    "normal",  "--bot-threads",   "3",  "--bot-desks",   "12",
+               "--no-bots",      "--quiet"},
               config, error))
         << error;
     EXPECT_EQ(config.host, "0.0.0.0");
@@ -38,6 +40,9 @@ TEST(ServerOptions, ReadsEveryOption) {
     EXPECT_EQ(config.maxConnections, 10u);
     EXPECT_EQ(config.maxPerAddress, 3u);
     EXPECT_FALSE(config.hall.desk.bots);
+    EXPECT_EQ(config.hall.desk.botLevel, server::BotLevel::Normal);
+    EXPECT_EQ(config.botThreads, 3);
+    EXPECT_EQ(config.botDesks, 12);
     EXPECT_FALSE(config.log);
 }
 
@@ -45,7 +50,8 @@ TEST(ServerOptions, RefusesBadValues) {
     const std::vector<std::vector<const char*>> rows = {
         {"--port", "65536"},   {"--port", "-1"},       {"--port", "99x"},       {"--deal", "0"},
         {"--deal", "28"},      {"--bot-wait", "-1"},   {"--bot-delay", "soon"}, {"--seed"},
-        {"--frobnicate", "1"}, {"--turn-timeout", ""},
+        {"--frobnicate", "1"}, {"--turn-timeout", ""},  {"--bot-level", "expert"},
+        {"--bot-level"},       {"--bot-threads", "0"}, {"--bot-desks", "-1"},
         {"--idle-timeout", "0"}, {"--frame-timeout", "0"}, {"--max-connections", "0"},
         {"--max-per-address", "-2"},
     };
@@ -55,6 +61,15 @@ TEST(ServerOptions, RefusesBadValues) {
         EXPECT_FALSE(parse(row, config, error)) << row[0];
         EXPECT_FALSE(error.empty()) << row[0];
     }
+}
+
+TEST(ServerOptions, ComputerPlayersDefaultToTheHardLevelSearchingOffTheLoop) {
+    server::ServerConfig config;
+    std::string error;
+    ASSERT_TRUE(parse({}, config, error)) << error;
+    EXPECT_EQ(config.hall.desk.botLevel, server::BotLevel::Hard);
+    EXPECT_TRUE(config.hall.desk.botJobs);
+    EXPECT_EQ(config.botDesks, 0);
 }
 
 }  // namespace

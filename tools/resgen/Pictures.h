@@ -42,6 +42,13 @@ RoundFace roundButtonFace(Canvas& c, int size, bool pressed, Color top, Color bo
 Canvas trackerButton(int size, bool pressed);  // tracker.png, tracker_press.png
 Canvas darkPanel(int w, int h);                // tracker_panel.png, notice.png
 
+// The settings button (a gear) and the settings panel's pieces.
+Canvas settingsButton(int size, bool pressed);  // settings.png, settings_press.png
+Canvas settingsBoard(int w, int h);             // settings_panel.png
+Canvas settingsSwitch(int w, int h, bool on);   // switch_on.png, switch_off.png
+Canvas volumeStep(int size, bool plus);         // volume_down.png, volume_up.png
+Canvas volumeBar(int w, int h);                 // volume_bar.png (white, tinted when drawn)
+
 // The countdown digits 0 to 9, 14 x 21 each.
 Canvas digitStrip();  // num.png
 

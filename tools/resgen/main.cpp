@@ -1,4 +1,5 @@
-// desk-resgen: writes every image, sound and support file of the client into one folder.
+// desk-resgen: writes every image, sound and support file of the client into one folder, and
+// every image again at twice the size into its hd/ folder (the same drawing at drawing scale 2).
 //   desk-resgen <output dir>
 // The output depends only on this program and the Debian fonts it reads, so running it again
 // gives the same files; they are committed under resources/.
@@ -65,6 +66,14 @@ const std::vector<Picture>& pictures() {
         {"tracker_press.png", [] { return trackerButton(44, true); }},
         {"tracker_panel.png", [] { return darkPanel(392, 48); }},
         {"notice.png", [] { return darkPanel(300, 48); }},
+        {"settings.png", [] { return settingsButton(48, false); }},
+        {"settings_press.png", [] { return settingsButton(48, true); }},
+        {"settings_panel.png", [] { return settingsBoard(420, 330); }},
+        {"switch_on.png", [] { return settingsSwitch(76, 36, true); }},
+        {"switch_off.png", [] { return settingsSwitch(76, 36, false); }},
+        {"volume_down.png", [] { return volumeStep(40, false); }},
+        {"volume_up.png", [] { return volumeStep(40, true); }},
+        {"volume_bar.png", [] { return volumeBar(14, 26); }},
     };
     return list;
 }
@@ -95,7 +104,7 @@ int main(int argc, char** argv) {
     }
     const std::string out = argv[1];
     std::error_code ec;
-    for (const char* sub : {"", "/sound", "/config", "/fonts"}) {
+    for (const char* sub : {"", "/hd", "/sound", "/config", "/fonts"}) {
         std::filesystem::create_directories(out + sub, ec);
         if (ec) {
             std::fprintf(stderr, "desk-resgen: cannot create %s%s: %s\n", out.c_str(), sub,
@@ -108,10 +117,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     int failures = 0;
-    for (const Picture& p : pictures()) {
-        if (!p.build().savePng(out + "/" + p.file)) {
-            std::fprintf(stderr, "desk-resgen: cannot write %s: %s\n", p.file, SDL_GetError());
-            ++failures;
+    for (const auto& [scale, folder] : {std::pair{1, ""}, std::pair{2, "/hd"}}) {
+        setDrawScale(scale);
+        for (const Picture& p : pictures()) {
+            const std::string path = out + folder + "/" + p.file;
+            if (!p.build().savePng(path)) {
+                std::fprintf(stderr, "desk-resgen: cannot write %s: %s\n", path.c_str(),
+                             SDL_GetError());
+                ++failures;
+            }
         }
     }
     TTF_Quit();
@@ -129,7 +143,8 @@ int main(int argc, char** argv) {
     }
     if (failures > 0) return 1;
     std::printf(
-        "desk-resgen: wrote %zu pictures, 12 sounds, the font and the configuration to %s\n",
+        "desk-resgen: wrote %zu pictures (and their double size in hd/), 12 sounds, the font and "
+        "the configuration to %s\n",
         pictures().size(), out.c_str());
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/backend/headless/HeadlessBackend.h"
+#include "engine/platform/FileUtils.h"
 #include "engine/platform/GLView.h"
 #include "engine/platform/GLViewImpl.h"
 #include "engine/scene/Director.h"
@@ -52,6 +53,10 @@ void install(int width, int height) {
     view->setDesignResolutionSize(static_cast<float>(width), static_cast<float>(height),
                                   ResolutionPolicy::NO_BORDER);
     director->setOpenGLView(view);
+    // The normal images and black bars, whatever an earlier test chose.
+    director->setContentScaleFactor(1.0f);
+    director->setClearColor(Color4B(0, 0, 0, 255));
+    FileUtils::getInstance()->setSearchResolutionsOrder({""});
     director->startAnimation();  // the frame clock starts at the new virtual time 0
 }
 
@@ -126,6 +131,29 @@ void typeKey(EventKeyboard::KeyCode key) {
     stepFrames(1);
 }
 
+void resizeWindow(int width, int height) {
+    headless().resize(width, height);
+}
+
+bool isFullscreen() {
+    return headless().isFullscreen();
+}
+
+void tapWindow(float x, float y) {
+    for (InputEvent::Type type : {InputEvent::Type::TouchBegan, InputEvent::Type::TouchEnded}) {
+        InputEvent event;
+        event.type = type;
+        event.x = x;
+        event.y = y;
+        headless().queue(event);
+    }
+    stepFrames(1);
+}
+
+DrawColor windowPixelAt(int x, int y) {
+    return headless().pixel(x, y);
+}
+
 void queueEvent(InputEvent::Type type) {
     InputEvent event;
     event.type = type;
@@ -160,6 +188,10 @@ std::vector<std::string> effectsPlayed() {
 
 void clearRecords() {
     headless().clearRecords();
+}
+
+float musicVolume() {
+    return headless().musicVolume();
 }
 
 int framesDrawn() {
