@@ -14,7 +14,8 @@ using SocketHandle = int;
 inline constexpr SocketHandle kNoSocket = -1;
 #endif
 
-// Starts the sockets library where the platform needs it (Windows Sockets 2.2); once per process.
+// Starts the sockets library where the platform needs it (Windows Sockets 2.2), on the first call
+// only; it is stopped when the process exits.
 void startSockets();
 
 // A blocking TCP connection to `host` (dotted IPv4 text, read with inet_addr: no name look-up)

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 #ifdef _WIN32
@@ -18,11 +20,11 @@ std::string executableDirectory() {
 #ifdef _WIN32
     wchar_t buffer[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    return fs::path(buffer).parent_path().string();
+    return FileUtils::utf8FromPath(fs::path(buffer).parent_path());
 #else
     std::error_code error;
     fs::path exe = fs::read_symlink("/proc/self/exe", error);
-    return error ? std::string() : exe.parent_path().string();
+    return error ? std::string() : FileUtils::utf8FromPath(exe.parent_path());
 #endif
 }
 
@@ -32,6 +34,15 @@ bool isRegularFile(const fs::path& path) {
 }
 
 }  // namespace
+
+fs::path FileUtils::pathFromUtf8(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string FileUtils::utf8FromPath(const fs::path& path) {
+    const std::u8string utf8 = path.u8string();
+    return std::string(utf8.begin(), utf8.end());
+}
 
 FileUtils* FileUtils::getInstance() {
     static FileUtils* instance = new FileUtils();
@@ -45,12 +56,9 @@ std::vector<std::string> FileUtils::getSearchPaths() const {
     }
     const std::string exeDir = executableDirectory();
     if (!exeDir.empty()) {
-        roots.push_back((fs::path(exeDir) / "resources").string());
-        roots.push_back((fs::path(exeDir) / ".." / "share" / "desk" / "resources").string());
+        roots.push_back(utf8FromPath(pathFromUtf8(exeDir) / "resources"));
+        roots.push_back(utf8FromPath(pathFromUtf8(exeDir) / ".." / "share" / "desk" / "resources"));
     }
-#ifdef DESK_SOURCE_RESOURCES
-    roots.emplace_back(DESK_SOURCE_RESOURCES);
-#endif
     return roots;
 }
 
@@ -58,14 +66,14 @@ std::string FileUtils::fullPathForFilename(const std::string& filename) const {
     if (filename.empty()) {
         return {};
     }
-    const fs::path name(filename);
+    const fs::path name = pathFromUtf8(filename);
     if (name.is_absolute()) {
         return isRegularFile(name) ? filename : std::string();
     }
     for (const std::string& root : getSearchPaths()) {
-        const fs::path candidate = fs::path(root) / name;
+        const fs::path candidate = pathFromUtf8(root) / name;
         if (isRegularFile(candidate)) {
-            return candidate.lexically_normal().string();
+            return utf8FromPath(candidate.lexically_normal());
         }
     }
     return {};
@@ -76,14 +84,24 @@ bool FileUtils::isFileExist(const std::string& filename) const {
 }
 
 std::string FileUtils::resourceNameOf(const std::string& fullPath) const {
-    const fs::path path = fs::path(fullPath).lexically_normal();
+    const fs::path path = pathFromUtf8(fullPath).lexically_normal();
     for (const std::string& root : getSearchPaths()) {
-        const fs::path relative = path.lexically_relative(fs::path(root).lexically_normal());
+        const fs::path relative = path.lexically_relative(pathFromUtf8(root).lexically_normal());
         if (!relative.empty() && *relative.begin() != "..") {
-            return relative.generic_string();
+            const std::u8string name = relative.generic_u8string();
+            return std::string(name.begin(), name.end());
         }
     }
     return fullPath;
+}
+
+bool FileUtils::readFile(const std::string& path, std::string& contents) const {
+    std::ifstream in(pathFromUtf8(path), std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    contents.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
 }
 
 void FileUtils::addSearchPath(const std::string& directory, bool front) {

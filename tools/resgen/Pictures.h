@@ -31,4 +31,7 @@ Canvas returnButton(int size, bool pressed);
 // The countdown digits 0 to 9, 14 x 21 each.
 Canvas digitStrip();  // num.png
 
+// The program's icon, 128 x 128.
+Canvas appIcon();  // icon.png
+
 }  // namespace resgen

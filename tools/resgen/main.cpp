@@ -55,6 +55,7 @@ const std::vector<Picture>& pictures() {
         {"return.png", [] { return returnButton(60, false); }},
         {"return_press.png", [] { return returnButton(60, true); }},
         {"num.png", digitStrip},
+        {"icon.png", appIcon},
     };
     return list;
 }
