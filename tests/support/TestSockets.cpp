@@ -196,6 +196,15 @@ void closeAbortively(SocketHandle socket) {
     closeSocket(socket);
 }
 
+bool underWine() {
+#ifdef _WIN32
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+#else
+    return false;
+#endif
+}
+
 void closeSocket(SocketHandle socket) {
 #ifdef _WIN32
     ::closesocket(socket);

@@ -44,4 +44,8 @@ void shutdownWrite(SocketHandle socket);
 void closeAbortively(SocketHandle socket);
 void closeSocket(SocketHandle socket);
 
+// Whether this is a Windows program running under Wine, whose sockets differ from Windows' own
+// in places.
+bool underWine();
+
 }  // namespace testnet

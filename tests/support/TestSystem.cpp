@@ -74,7 +74,6 @@ void setEnv(const std::string& name, const std::string& value) {
 
 void unsetEnv(const std::string& name) { _putenv_s(name.c_str(), ""); }
 
-int processId() { return static_cast<int>(GetCurrentProcessId()); }
 
 struct ChildProcess::Handle {
     PROCESS_INFORMATION process{};
@@ -132,7 +131,6 @@ void setEnv(const std::string& name, const std::string& value) {
 
 void unsetEnv(const std::string& name) { ::unsetenv(name.c_str()); }
 
-int processId() { return static_cast<int>(::getpid()); }
 
 struct ChildProcess::Handle {
     pid_t pid = -1;

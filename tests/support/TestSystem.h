@@ -1,6 +1,6 @@
 #pragma once
 // The few operating-system services tests use, the same on POSIX and Windows: environment
-// variables, fresh temporary folders, the process id, and a child process stopped by the test.
+// variables, fresh temporary folders, and a child process stopped by the test.
 // Paths are UTF-8 text.
 
 #include <chrono>
@@ -12,7 +12,6 @@ namespace testsys {
 
 void setEnv(const std::string& name, const std::string& value);
 void unsetEnv(const std::string& name);
-int processId();
 // A new, empty folder in the system's temporary folder, named `prefix` and a random part.
 std::string makeTempDir(const std::string& prefix);
 
