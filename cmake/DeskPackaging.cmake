@@ -1,5 +1,5 @@
 # What `cmake --install` and CPack put in a player's package.
-#   Linux (cpack -G DEB): /usr/bin/desk-client, desk-server and the desk-play launcher; the
+#   Linux (cpack -G DEB): /usr/games/desk-client, desk-server and the desk-play launcher; the
 #     resources in /usr/share/desk/resources (where the client looks: <exe dir>/../share/desk/
 #     resources); a menu entry and a hicolor icon; the copyright file and changelog Debian wants.
 #   Windows (cpack -G ZIP): one folder with both programs, the SDL DLLs, resources\, play.bat,
@@ -30,22 +30,22 @@ if(WIN32)
   install(FILES /usr/share/doc/gcc-mingw-w64-base/copyright DESTINATION licences
           RENAME gcc-runtime.txt)
 else()
-  set(DESK_INSTALL_BIN bin)
+  set(DESK_INSTALL_BIN games)
   set(DESK_INSTALL_RESOURCES share/desk/resources)
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The desk game developers <desk@localhost>")
+  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The desk game developers <desk@example.org>")
   set(CPACK_DEBIAN_PACKAGE_SECTION games)
-  set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-      "Shuangkou, a four-player partnership card game\n"
-      " Two teams of two play with two 54-card decks. The package holds the game\n"
-      " client, a game server with computer players and desk-play, which starts a\n"
-      " local server and the client together.")
+  # The synopsis is CPACK_PACKAGE_DESCRIPTION_SUMMARY; this is the text below it.
+  string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Two teams of two play with two 54-card decks. The package holds the game\n"
+    "client, a game server with computer players and desk-play, which starts a\n"
+    "local server and the client together.")
   # The shared libraries' packages, as dpkg-shlibdeps finds them from the programs.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-  install(PROGRAMS ${desk_packaging}/desk-play DESTINATION bin)
+  install(PROGRAMS ${desk_packaging}/desk-play DESTINATION games)
   install(FILES ${desk_packaging}/debian/desk.desktop DESTINATION share/applications)
   install(FILES ${CMAKE_SOURCE_DIR}/resources/icon.png
           DESTINATION share/icons/hicolor/128x128/apps RENAME desk.png)

@@ -2,7 +2,7 @@
 #   desk-resources     mirrors resources/ into <build>/bin/resources, again whenever a file there
 #                      is added, changed or removed; desk-client depends on it
 #   cmake --install    puts desk-client and desk-server in DESK_INSTALL_BIN and the resources in
-#                      DESK_INSTALL_RESOURCES (cmake/DeskPackaging.cmake: bin/ and
+#                      DESK_INSTALL_RESOURCES (cmake/DeskPackaging.cmake: games/ and
 #                      share/desk/resources, or one folder on Windows), where the client looks
 set(DESK_RESOURCES_SOURCE ${CMAKE_SOURCE_DIR}/resources)
 set(DESK_RESOURCES_COPY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/resources)

@@ -34,7 +34,7 @@ listening && { echo "127.0.0.1:9999 is taken by someone else; skipped"; exit 77;
 
 dpkg -x "$DEB" "$WORK/root" || fail "dpkg -x failed"
 ROOT=$WORK/root/usr
-for file in bin/desk-play bin/desk-client bin/desk-server share/applications/desk.desktop \
+for file in games/desk-play games/desk-client games/desk-server share/applications/desk.desktop \
   share/icons/hicolor/128x128/apps/desk.png share/desk/resources/config/strings.plist \
   share/doc/desk/copyright; do
   [ -e "$ROOT/$file" ] || fail "the package lacks /usr/$file"
@@ -45,7 +45,7 @@ start_display "$WORK/xvfb.log" || fail "no X display"
 load_layout_colours "$ROOT/share/desk/resources"
 mkdir -p "$PICTURES"
 unset DESK_RESOURCES
-start_process "$WORK/desk-play.log" env SDL_AUDIODRIVER=dummy "$ROOT/bin/desk-play"
+start_process "$WORK/desk-play.log" env SDL_AUDIODRIVER=dummy "$ROOT/games/desk-play"
 PLAY=$STARTED_PID
 wait_until 10 listening || fail "desk-play started no server"
 wait_until 20 hall_shown || fail "the hall is not shown"
