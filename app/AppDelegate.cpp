@@ -18,7 +18,9 @@ constexpr float kFrameInterval = 1.0f / 60;
 
 AppDelegate::AppDelegate() = default;
 
-AppDelegate::~AppDelegate() { CMessageQueue::getInstance()->shutdown(); }
+AppDelegate::~AppDelegate() {
+    CMessageQueue::getInstance()->shutdown();
+}
 
 void AppDelegate::initGLContextAttrs() {
     GLContextAttrs attrs;
@@ -37,8 +39,10 @@ bool AppDelegate::applicationDidFinishLaunching() {
     Director* director = Director::getInstance();
     GLView* view = director->getOpenGLView();
     if (!view) {
-        const std::string title = Configuration::getInstance()->getValue("title", Value::Null).asString();
-        view = GLViewImpl::createWithRect(title, Rect(0, 0, kScreenWidth, kScreenHeight), 1.0f, false);
+        const std::string title =
+            Configuration::getInstance()->getValue("title", Value::Null).asString();
+        view =
+            GLViewImpl::createWithRect(title, Rect(0, 0, kScreenWidth, kScreenHeight), 1.0f, false);
         if (!view) {
             return false;  // the back end has said why on stderr
         }
@@ -70,6 +74,12 @@ bool AppDelegate::applicationDidFinishLaunching() {
     return true;
 }
 
-void AppDelegate::applicationDidEnterBackground() { Director::getInstance()->stopAnimation(); }
+// A minimised window only stops drawing: the game goes on at the server, so the desk's clock and
+// its message poll must go on too.
+void AppDelegate::applicationDidEnterBackground() {
+    Director::getInstance()->pauseDrawing();
+}
 
-void AppDelegate::applicationWillEnterForeground() { Director::getInstance()->startAnimation(); }
+void AppDelegate::applicationWillEnterForeground() {
+    Director::getInstance()->resumeDrawing();
+}

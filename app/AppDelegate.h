@@ -1,7 +1,8 @@
 #pragma once
 // The application delegate: the engine calls it back to start the client, and when the window
-// is minimised or restored. Start-up opens the window before it tries the server, and loads the
-// catalogue and shows the hall only after the connection succeeded. Main thread only.
+// is minimised or restored (drawing pauses and resumes; timers and messages go on). Start-up opens
+// the window before it tries the server, and loads the catalogue and shows the hall only after the
+// connection succeeded. Main thread only.
 
 #include "engine/platform/Application.h"
 

@@ -24,3 +24,9 @@ std::vector<std::string_view> shownPlaySounds(const std::vector<int>& cardsAsRec
     if (kind == HAND_BOMB) sounds.push_back(kBombSound);
     return sounds;
 }
+
+std::vector<std::string_view> echoedPlaySounds(const std::vector<int>& cardsAsReceived) {
+    std::vector<std::string_view> sounds = shownPlaySounds(cardsAsReceived);
+    std::erase(sounds, kPlaySound);
+    return sounds;
+}

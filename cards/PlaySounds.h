@@ -15,3 +15,7 @@ std::vector<std::string_view> ownPlaySounds(const BeatResult& result, std::size_
 // a pass gives "sound/by.mp3"; any cards give "sound/cp.wav", then "sound/at.wav" for same cards
 // or "sound/boom.mp3" for a bomb.
 std::vector<std::string_view> shownPlaySounds(const std::vector<int>& cardsAsReceived);
+
+// The server's echo of the player's own play, whose card sound the press already played: the
+// sounds of shownPlaySounds without "sound/cp.wav", which is not played a second time.
+std::vector<std::string_view> echoedPlaySounds(const std::vector<int>& cardsAsReceived);

@@ -13,6 +13,8 @@
 #include "engine/base/Vec2.h"
 #include "engine/input/Event.h"
 #include "engine/input/EventDispatcher.h"
+#include "engine/input/EventKeyboard.h"
+#include "engine/input/EventListenerKeyboard.h"
 #include "engine/input/EventListenerTouchOneByOne.h"
 #include "engine/input/EventTouch.h"
 #include "engine/input/Touch.h"

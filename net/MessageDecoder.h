@@ -25,9 +25,8 @@
 #include <string>
 #include <string_view>
 
+#include "net/GameConstants.h"
 #include "net/Message.h"
-
-inline constexpr const char* kClientVersion = "28";
 
 enum class DecodeStatus {
     Ok,         // `out` is filled

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "engine/Engine.h"
+#include "scenes/PendingPlay.h"
 #include "scenes/PlayerInfo.h"
 
 struct stMsg;
@@ -75,6 +76,11 @@ private:
     void layoutHand();
     // Takes card `index` out of the hand and off the layer.
     void removeFromHand(std::size_t index);
+    // New cards for `codes`, each put into the hand at its place by code (not laid out).
+    void returnToHand(const std::vector<int>& codes);
+    // Takes one card out of the hand for each code, the left-most of that code; a code the hand
+    // does not hold is skipped (not laid out).
+    void takeFromHand(const std::vector<int>& codes);
     void clearPlayed(st_player_info& seat);
     void hideMarkers(st_player_info& seat);
 
@@ -86,6 +92,12 @@ private:
     void handleGame(const std::shared_ptr<stMsg>& msg);
     void handleScore(const stMsg& msg);
     void endGame();
+    // The server's word on what the local seat did: the hand gets back a pending play the server
+    // did not take and loses the cards it played for the seat. True when the echo confirms a
+    // play whose card sound the press already played.
+    bool settleOwnPlay(const std::vector<int>& echoed);
+    // Hides and disables the play and pass buttons.
+    void withdrawTurnButtons();
     // One effect, no loop, at the normal pitch, centred, full gain.
     static void playSound(std::string_view path);
     // Replaces the desk's scene with a new hall; false (the desk stays) when no hall can be made.
@@ -112,8 +124,10 @@ private:
     int m_desk = 0;
     std::string m_myName;
     int m_turnSite = -1;          // server seat whose countdown runs, -1 for none
+    int m_turnSecondsLeft = 0;    // what the countdown of m_turnSite shows
     std::vector<int> m_lastPlay;  // the play to beat; empty when the local player may lead
     std::vector<CardSprite*> m_hand;
+    PendingPlay m_pendingPlay;  // sent for the local seat, not yet echoed by the server
     std::vector<std::shared_ptr<st_player_info>> m_seats;      // by screen position
     std::map<int, std::shared_ptr<st_player_info>> m_siteMap;  // by server seat
     // The card a touch toggled last; only compared, and forgotten when it leaves the hand.

@@ -4,7 +4,8 @@
 // A hand card rests at y = 45 with m_selected false, or is raised at y = 70 with m_selected true;
 // every move between the two changes both, so the flag and the position always agree.
 
-#include <cstdlib>
+#include <algorithm>
+#include <cmath>
 
 #include "cards/CardSprite.h"
 #include "cards/HandRules.h"
@@ -19,6 +20,24 @@ namespace {
 
 // A touch more than this far above a card's top is above the whole hand.
 constexpr float kReachAboveCard = 30;
+
+// The countdown timer fires once a second and reports the time that really passed: about one
+// second, or the whole of a stall (a modal box, a busy machine) at once. It moves the count on by
+// every whole second, and by at least one, since frame timing may report a hair under a second.
+int wholeSecondsIn(float passed) {
+    return std::max(1, static_cast<int>(std::floor(passed + 0.01f)));
+}
+
+// The local countdown warns on 8, 6, 4, 2 and 0: true when counting from `from` down to `to`
+// reaches one of them (once, however many a stall skipped).
+bool reachesWarning(int from, int to) {
+    for (int second = std::max(to, 0); second < from; ++second) {
+        if (second < 10 && second % 2 == 0) {
+            return true;
+        }
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -63,10 +82,7 @@ void CDeskScene::onPassButton(Ref*, ui::Widget::TouchEventType type) {
     if (type != ui::Widget::TouchEventType::ENDED || m_lastPlay.empty()) {
         return;
     }
-    m_btnPass->setEnabled(false);
-    m_btnPlay->setEnabled(false);
-    m_btnPlay->setVisible(false);
-    m_btnPass->setVisible(false);
+    withdrawTurnButtons();
     sendToServer(passMessage(m_desk, m_mySite));
 }
 
@@ -83,10 +99,7 @@ void CDeskScene::onPlayButton(Ref*, ui::Widget::TouchEventType type) {
         MessageBox("出牌不符合规则.", "提示");
         return;
     }
-    m_btnPlay->setVisible(false);
-    m_btnPass->setVisible(false);
-    m_btnPass->setEnabled(false);
-    m_btnPlay->setEnabled(false);
+    withdrawTurnButtons();
     m_lastPlay = codes;
 
     // Each code takes the raised copy itself, the left-most raised one of that code, so that a
@@ -101,6 +114,7 @@ void CDeskScene::onPlayButton(Ref*, ui::Widget::TouchEventType type) {
     }
     layoutHand();
     sendToServer(playMessage(m_desk, m_mySite, codes));
+    m_pendingPlay.add(codes, true);
     for (std::string_view sound : ownPlaySounds(result, codes.size())) {
         playSound(sound);
     }
@@ -155,7 +169,7 @@ void CDeskScene::onTouchMoved(Touch* touch, Event*) {
 
 // ---- Turn countdown -----------------------------------------------------------------------------
 
-void CDeskScene::tickCountdown(float) {
+void CDeskScene::tickCountdown(float dt) {
     if (!m_gameRunning || m_turnSite == -1) {
         return;
     }
@@ -163,19 +177,21 @@ void CDeskScene::tickCountdown(float) {
     if (seat == nullptr) {
         return;
     }
-    const bool localTurn = m_turnSite == m_mySite;
-    const int left = std::atoi(seat->countdown->getString().c_str()) - 1;
-    // The digit atlas has no minus sign: another seat's countdown rests at "0" until the server
-    // moves the turn on.
-    if (!localTurn && left < 0) {
-        seat->countdown->setString("0");
+    const int before = m_turnSecondsLeft;
+    m_turnSecondsLeft -= wholeSecondsIn(dt);
+    if (m_turnSite != m_mySite) {
+        // The digit atlas has no minus sign: another seat's countdown rests at "0" until the
+        // server moves the turn on.
+        m_turnSecondsLeft = std::max(m_turnSecondsLeft, 0);
+        seat->countdown->setString(std::to_string(m_turnSecondsLeft));
         return;
     }
-    seat->countdown->setString(std::to_string(left));
-    if (localTurn && left < 10 && left % 2 == 0) {
+    m_turnSecondsLeft = std::max(m_turnSecondsLeft, -1);
+    seat->countdown->setString(std::to_string(m_turnSecondsLeft));
+    if (reachesWarning(before, m_turnSecondsLeft)) {
         playSound("sound/jg.wav");
     }
-    if (localTurn && left < 0) {
+    if (m_turnSecondsLeft < 0) {
         expireLocalTurn(*seat);
     }
 }
@@ -198,4 +214,5 @@ void CDeskScene::expireLocalTurn(st_player_info& seat) {
     removeFromHand(0);
     layoutHand();
     sendToServer(leadMessage(m_desk, m_mySite, code));
+    m_pendingPlay.add({code}, false);
 }

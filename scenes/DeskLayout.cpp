@@ -1,6 +1,9 @@
 // The desk's creation, its layout and the seat model.
 
+#include <algorithm>
+
 #include "cards/CardSprite.h"
+#include "net/GameConstants.h"
 #include "scenes/CDeskScene.h"
 #include "scenes/SceneWidgets.h"
 
@@ -180,7 +183,7 @@ bool CDeskScene::addSeat(int position) {
     auto seat = std::make_shared<st_player_info>();
     seat->name_label = makeTextLabel("", 15);
     seat->count_label = makeTextLabel("", 15);
-    seat->countdown = LabelAtlas::create("30", "num.png", 14, 21, '0');
+    seat->countdown = LabelAtlas::create(std::to_string(kTurnSeconds), "num.png", 14, 21, '0');
     seat->ready_sprite = makeFrameSprite("zhunbei");
     seat->over_label = makeTextLabel("over", 15);
     seat->pass_label = makeTextLabel("pass", 15);
@@ -268,6 +271,31 @@ void CDeskScene::removeFromHand(std::size_t index) {
     }
     m_hand.erase(m_hand.begin() + static_cast<std::ptrdiff_t>(index));
     removeChild(card, true);
+}
+
+void CDeskScene::returnToHand(const std::vector<int>& codes) {
+    for (int code : codes) {
+        CardSprite* card = CardSprite::createWithCard(code);
+        if (card == nullptr) {
+            continue;
+        }
+        addChild(card, 1);
+        const auto place = std::upper_bound(
+            m_hand.begin(), m_hand.end(), code,
+            [](int value, const CardSprite* held) { return value < held->m_card; });
+        m_hand.insert(place, card);
+    }
+}
+
+void CDeskScene::takeFromHand(const std::vector<int>& codes) {
+    for (int code : codes) {
+        const auto found =
+            std::find_if(m_hand.begin(), m_hand.end(),
+                         [code](const CardSprite* held) { return held->m_card == code; });
+        if (found != m_hand.end()) {
+            removeFromHand(static_cast<std::size_t>(found - m_hand.begin()));
+        }
+    }
 }
 
 void CDeskScene::clearPlayed(st_player_info& seat) {

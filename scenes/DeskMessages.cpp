@@ -5,6 +5,7 @@
 #include "cards/CardSprite.h"
 #include "cards/PlaySounds.h"
 #include "net/CMessageQueue.h"
+#include "net/GameConstants.h"
 #include "net/Message.h"
 #include "scenes/CDeskScene.h"
 #include "scenes/CHallScene.h"
@@ -77,6 +78,11 @@ void CDeskScene::handleStart(const stMsg& msg) {
     while (!m_hand.empty()) {
         removeFromHand(m_hand.size() - 1);
     }
+    m_pendingPlay.clear();
+    // The counts of the last game are over; the opening turn gives the new deal's size.
+    for (const auto& entry : m_siteMap) {
+        entry.second->count_label->setString("");
+    }
     std::vector<int> codes = cardsOf(msg);
     sortHand(codes);
     for (int code : codes) {
@@ -112,19 +118,53 @@ void CDeskScene::handleOver(const stMsg& msg) {
     endGame();
 }
 
+// The server took no play after the result, so a play still pending goes back into the hand; the
+// play and pass buttons of a game that no longer exists go away.
 void CDeskScene::endGame() {
     m_gameRunning = false;
     m_leaveArmed = false;
     resetSeat(m_mySite);
     m_turnSite = -1;
+    if (!m_pendingPlay.empty()) {
+        returnToHand(m_pendingPlay.codes());
+        m_pendingPlay.clear();
+        layoutHand();
+    }
+    withdrawTurnButtons();
     m_btnReady->setVisible(true);
     m_btnReady->setEnabled(true);
+}
+
+bool CDeskScene::settleOwnPlay(const std::vector<int>& echoed) {
+    const bool confirmed = m_pendingPlay.isEchoedBy(echoed);
+    const bool soundPlayed = confirmed && m_pendingPlay.soundPlayed();
+    if (!confirmed && !(m_pendingPlay.empty() && echoed.empty())) {
+        returnToHand(m_pendingPlay.codes());
+        takeFromHand(echoed);
+        layoutHand();
+    }
+    m_pendingPlay.clear();
+    return soundPlayed;
+}
+
+void CDeskScene::withdrawTurnButtons() {
+    m_btnPass->setVisible(false);
+    m_btnPass->setEnabled(false);
+    m_btnPlay->setVisible(false);
+    m_btnPlay->setEnabled(false);
 }
 
 void CDeskScene::handleGame(const std::shared_ptr<stMsg>& msg) {
     m_lblTableScore->setString(std::to_string(msg->score));
     if (msg->per != -1) {
         showPlay(msg);
+    } else {
+        // The opening turn: every other seat holds the whole deal.
+        for (const auto& entry : m_siteMap) {
+            if (entry.first != m_mySite) {
+                entry.second->count_label->setString(msg->surplus);
+            }
+        }
     }
     if (msg->now != -1) {
         startTurn(msg);
@@ -162,6 +202,7 @@ void CDeskScene::resetSeat(int site) {
     while (!m_hand.empty()) {
         removeFromHand(m_hand.size() - 1);
     }
+    m_pendingPlay.clear();
     m_btnPass->setVisible(false);
     m_btnPlay->setVisible(false);
     for (int k = 0; k < kSeatCount; ++k) {
@@ -196,6 +237,7 @@ void CDeskScene::showPlay(const std::shared_ptr<stMsg>& msg) {
     }
 
     const std::vector<int> codes = cardsOf(*msg);
+    const bool soundPlayed = msg->per == m_mySite && settleOwnPlay(codes);
     if (codes.empty()) {
         seat->pass_label->setVisible(true);
     } else {
@@ -212,7 +254,7 @@ void CDeskScene::showPlay(const std::shared_ptr<stMsg>& msg) {
             addChild(card);
         }
     }
-    for (std::string_view sound : shownPlaySounds(codes)) {
+    for (std::string_view sound : soundPlayed ? echoedPlaySounds(codes) : shownPlaySounds(codes)) {
         playSound(sound);
     }
 }
@@ -225,7 +267,8 @@ void CDeskScene::startTurn(const std::shared_ptr<stMsg>& msg) {
     seat->pass_label->setVisible(false);
     clearPlayed(*seat);
     m_turnSite = msg->now;
-    seat->countdown->setString("30");
+    m_turnSecondsLeft = kTurnSeconds;
+    seat->countdown->setString(std::to_string(kTurnSeconds));
     seat->countdown->setVisible(true);
 
     if (msg->must != 0) {
@@ -239,10 +282,7 @@ void CDeskScene::startTurn(const std::shared_ptr<stMsg>& msg) {
     if (m_turnSite != m_mySite) {
         // Another seat moves: a play or pass offered to the local player earlier is over, and
         // pressing it now would take cards from the hand that the server never accepts.
-        m_btnPass->setVisible(false);
-        m_btnPass->setEnabled(false);
-        m_btnPlay->setVisible(false);
-        m_btnPlay->setEnabled(false);
+        withdrawTurnButtons();
         return;
     }
     if (msg->must != 0) {

@@ -4,6 +4,7 @@
 #include <cassert>
 #include <unordered_map>
 
+#include "engine/input/EventListenerKeyboard.h"
 #include "engine/input/EventListenerTouchOneByOne.h"
 #include "engine/input/Touch.h"
 #include "engine/scene/Director.h"
@@ -74,7 +75,7 @@ void EventDispatcher::removeAllEventListeners() {
     }
 }
 
-std::vector<EventListenerTouchOneByOne*> EventDispatcher::orderedTouchListeners() const {
+std::vector<EventListener*> EventDispatcher::orderedListeners(EventListener::Type type) const {
     std::unordered_map<const Node*, size_t> rank;  // place in the drawing of the running scene
     if (Scene* scene = Director::getInstance()->getRunningScene()) {
         std::vector<const Node*> drawn;
@@ -84,34 +85,41 @@ std::vector<EventListenerTouchOneByOne*> EventDispatcher::orderedTouchListeners(
         }
     }
     struct Entry {
-        EventListenerTouchOneByOne* listener;
+        EventListener* listener;
         int group;     // 0: fixed below 0, 1: scene graph, 2: fixed above 0
         double order;  // within the group, ascending
     };
     std::vector<Entry> entries;
     for (EventListener* listener : m_listeners) {
-        if (listener->getType() != EventListener::Type::TOUCH_ONE_BY_ONE) {
+        if (listener->getType() != type) {
             continue;
         }
-        auto* touch = static_cast<EventListenerTouchOneByOne*>(listener);
         if (listener->m_node) {
             auto found = rank.find(listener->m_node);
             if (found != rank.end() && listener->m_node->isRunning()) {
-                entries.push_back({touch, 1, -static_cast<double>(found->second)});
+                entries.push_back({listener, 1, -static_cast<double>(found->second)});
             }
         } else {
-            entries.push_back({touch, listener->m_fixedPriority < 0 ? 0 : 2,
+            entries.push_back({listener, listener->m_fixedPriority < 0 ? 0 : 2,
                                static_cast<double>(listener->m_fixedPriority)});
         }
     }
     std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
         return a.group != b.group ? a.group < b.group : a.order < b.order;
     });
-    std::vector<EventListenerTouchOneByOne*> ordered;
+    std::vector<EventListener*> ordered;
     for (const Entry& entry : entries) {
         ordered.push_back(entry.listener);
     }
     return ordered;
+}
+
+std::vector<EventListenerTouchOneByOne*> EventDispatcher::orderedTouchListeners() const {
+    std::vector<EventListenerTouchOneByOne*> touches;
+    for (EventListener* listener : orderedListeners(EventListener::Type::TOUCH_ONE_BY_ONE)) {
+        touches.push_back(static_cast<EventListenerTouchOneByOne*>(listener));
+    }
+    return touches;
 }
 
 void EventDispatcher::releaseClaims() {
@@ -186,6 +194,35 @@ void EventDispatcher::dispatchTouch(EventTouch::EventCode code, const Vec2& poin
     if (code != EventTouch::EventCode::MOVED) {
         m_touchDown = false;
         releaseClaims();
+    }
+}
+
+void EventDispatcher::dispatchKeyboard(EventKeyboard::KeyCode keyCode, bool pressed) {
+    if (!m_enabled) {
+        return;
+    }
+    EventKeyboard event(keyCode, pressed);
+    std::vector<EventListener*> offered = orderedListeners(EventListener::Type::KEYBOARD);
+    for (EventListener* listener : offered) {
+        listener->retain();  // a callback may remove it
+    }
+    for (EventListener* listener : offered) {
+        if (!listener->isRegistered() || !listener->isEnabled()) {
+            continue;
+        }
+        auto* keyboard = static_cast<EventListenerKeyboard*>(listener);
+        const auto& callback = pressed ? keyboard->onKeyPressed : keyboard->onKeyReleased;
+        if (!callback) {
+            continue;
+        }
+        event.setCurrentTarget(listener->getSceneGraphPriority());
+        callback(keyCode, &event);
+        if (event.isStopped()) {
+            break;
+        }
+    }
+    for (EventListener* listener : offered) {
+        listener->release();
     }
 }
 

@@ -1,22 +1,25 @@
 #pragma once
-// Offers the touch to the listeners, top-most first, and stops at the first that swallows it.
+// Offers the touch to the listeners, top-most first, and stops at the first that swallows it;
+// offers each key to every keyboard listener in the same order until one stops the event.
 //
 // Order: fixed-priority listeners below 0 (lowest first), then scene-graph listeners by their
 // node's place in the drawing of the running scene (drawn last = offered first; nodes outside the
 // running scene or invisible are skipped), then fixed priorities above 0. A listener whose
 // onTouchBegan returns true gets the moves and the end of that touch, in the same order, until
-// one that swallows. Listeners may be added and removed, and scenes replaced, from inside any
-// callback. Main thread only.
+// one that swallows. A key press or release goes to every keyboard listener in that order, until
+// a callback calls stopPropagation. Listeners may be added and removed, and scenes replaced, from
+// inside any callback. Main thread only.
 
 #include <cstddef>
 #include <vector>
 
 #include "engine/base/Vec2.h"
+#include "engine/input/EventKeyboard.h"
+#include "engine/input/EventListener.h"
 #include "engine/input/EventTouch.h"
 
 namespace engine {
 
-class EventListener;
 class EventListenerTouchOneByOne;
 class Node;
 class Touch;
@@ -38,8 +41,12 @@ public:
 
     // Called by the director with the touch point in design coordinates.
     void dispatchTouch(EventTouch::EventCode code, const Vec2& point);
+    // Called by the director with a key the back end recognised.
+    void dispatchKeyboard(EventKeyboard::KeyCode keyCode, bool pressed);
 
 private:
+    // The registered listeners of one type in the order they are offered input.
+    std::vector<EventListener*> orderedListeners(EventListener::Type type) const;
     std::vector<EventListenerTouchOneByOne*> orderedTouchListeners() const;
     void releaseClaims();
 

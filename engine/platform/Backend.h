@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/input/EventKeyboard.h"
+
 namespace engine {
 
 // An image in memory: a loaded PNG or a rendered line of text. Sizes in pixels.
@@ -38,14 +40,26 @@ struct DrawColor {
     std::uint8_t r = 255, g = 255, b = 255, a = 255;
 };
 
-// Input as the scene graph needs it: the left mouse button is the one touch. Exposed: the
-// window's contents were lost (it was uncovered or shown again), so the scene must be drawn
-// again although nothing in it changed; the back ends keep no copy of the last frame.
+// Input as the scene graph needs it: the left mouse button is the one touch; a key the engine
+// names is pressed or released (auto-repeat is not reported). Exposed: the window's contents were
+// lost (it was uncovered or shown again), so the scene must be drawn again although nothing in it
+// changed; the back ends keep no copy of the last frame.
 struct InputEvent {
-    enum class Type { TouchBegan, TouchMoved, TouchEnded, Exposed, Minimized, Restored, Quit };
+    enum class Type {
+        TouchBegan,
+        TouchMoved,
+        TouchEnded,
+        KeyPressed,
+        KeyReleased,
+        Exposed,
+        Minimized,
+        Restored,
+        Quit
+    };
     Type type = Type::Quit;
     float x = 0;  // window pixels, origin top-left (touch events only)
     float y = 0;
+    EventKeyboard::KeyCode key = EventKeyboard::KeyCode::KEY_NONE;  // key events only
 };
 
 struct WindowSpec {

@@ -103,9 +103,18 @@ void Director::startAnimation() {
     setNeedsRedraw();
 }
 
+void Director::resumeDrawing() {
+    m_drawingPaused = false;
+    setNeedsRedraw();
+}
+
 void Director::dispatchInput(const InputEvent& event) {
     if (event.type == InputEvent::Type::Exposed) {
         setNeedsRedraw();  // the window lost its picture; the back end keeps no copy of it
+        return;
+    }
+    if (event.type == InputEvent::Type::KeyPressed || event.type == InputEvent::Type::KeyReleased) {
+        m_eventDispatcher->dispatchKeyboard(event.key, event.type == InputEvent::Type::KeyPressed);
         return;
     }
     if (!m_view) {
@@ -142,7 +151,7 @@ void Director::runFrame(const std::vector<InputEvent>& input) {
         if (m_nextScene) {
             setNextScene();
         }
-        if (s_needsRedraw) {
+        if (s_needsRedraw && !m_drawingPaused) {
             drawScene();
             drawn = true;
         }
@@ -158,7 +167,8 @@ double Director::secondsUntilWork(bool inputPending) {
     const double sinceLast =
         m_lastFrameTimeValid ? backend().nowSeconds() - m_lastFrameTime : m_animationInterval;
     const double gap = std::max(0.0, m_animationInterval - sinceLast);
-    if (inputPending || s_needsRedraw || m_nextScene) {
+    // A change waits for its drawing while drawing is paused; it is no work before that.
+    if (inputPending || (s_needsRedraw && !m_drawingPaused) || m_nextScene) {
         return gap;
     }
     const double timer = m_scheduler->secondsUntilNextTimer();

@@ -2,7 +2,7 @@
 // The main loop's owner: the running scene, the view, the frame clock, and the services every
 // node uses (scheduler, event dispatcher, texture cache).
 //
-// One frame (runFrame): touches are dispatched (an exposure marks the frame for redrawing),
+// One frame (runFrame): touches and keys are dispatched (an exposure marks the frame for redrawing),
 // timers run, a scene passed to replaceScene becomes the running one (the old scene stops, its
 // timers and listeners with it, and is released), the running scene is drawn if anything
 // visible changed or the window was exposed since the last drawing, and the autorelease pool is
@@ -56,6 +56,11 @@ public:
     void stopAnimation() { m_animationStopped = true; }
     void startAnimation();
     bool isAnimationStopped() const { return m_animationStopped; }
+    // While drawing is paused (a minimised window), frames still run timers and scene changes
+    // but draw nothing; resuming draws the scene at the next frame.
+    void pauseDrawing() { m_drawingPaused = true; }
+    void resumeDrawing();
+    bool isDrawingPaused() const { return m_drawingPaused; }
     // Marks the frame for redrawing; every visible change of a node calls it.
     static void setNeedsRedraw() { s_needsRedraw = true; }
     static bool needsRedraw() { return s_needsRedraw; }
@@ -91,6 +96,7 @@ private:
     double m_lastFrameTime = 0;
     bool m_lastFrameTimeValid = false;
     bool m_animationStopped = false;
+    bool m_drawingPaused = false;
     bool m_endRequested = false;
     float m_contentScaleFactor = 1.0f;
 };

@@ -39,7 +39,7 @@ void checkHand(const DeskProbe& probe, std::set<const CardSprite*>& cards) {
         const float x = handX(hand.size(), i, card->getContentSize().width);
         require(std::fabs(card->getPositionX() - x) < 0.01f, "hand cards stand in the row");
         require(i == 0 || hand[i - 1]->m_card <= card->m_card,
-                "the hand is sorted by code (dealt sorted, only ever loses cards)");
+                "the hand is sorted by code (dealt sorted; cards given back go to their place)");
     }
     const CardSprite* touched = probe.lastTouched();
     require(touched == nullptr || cards.count(touched) == 1,

@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "net/GameConstants.h"
 #include "server/game/DeskOutput.h"
 #include "server/game/Round.h"
 
@@ -36,7 +37,7 @@ struct DeskConfig {
     Millis botDelay{1000};
     bool bots = true;
     int deal = 27;  // cards per player
-    Millis turnTimeout{35000};
+    Millis turnTimeout{(kTurnSeconds + kServerTurnGraceSeconds) * 1000};
     Millis readyTimeout{60000};
 };
 

@@ -17,9 +17,11 @@
 #include <string_view>
 #include <vector>
 
+#include "net/GameConstants.h"
+
 namespace server {
 
-inline constexpr std::string_view kServerClientVersion = "28";
+inline constexpr std::string_view kServerClientVersion = kClientVersion;
 
 struct SeatLine {
     std::string_view name;  // empty for a free seat

@@ -111,6 +111,16 @@ TEST(AppDelegateTest, ConnectedItLoadsTheCatalogueAndOpensTheHallWhichQueries) {
 
         const std::string query = "{\"opt\":\"query\"}";
         EXPECT_EQ(server.receive(4 + query.size()), std::string("\x0f\0\0\0", 4) + query);
+
+        // Minimised, the hall draws nothing but still polls: its next query goes out on time.
+        app.applicationDidEnterBackground();
+        const int drawn = headless::framesDrawn();
+        headless::step(10.5);
+        EXPECT_EQ(server.receive(4 + query.size()), std::string("\x0f\0\0\0", 4) + query);
+        EXPECT_EQ(headless::framesDrawn(), drawn);
+        app.applicationWillEnterForeground();
+        headless::step(0.1);
+        EXPECT_GT(headless::framesDrawn(), drawn);
     }
     // The delegate is gone, as at a normal exit: the link ends without a word.
     std::this_thread::sleep_for(std::chrono::milliseconds(200));

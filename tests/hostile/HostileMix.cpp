@@ -21,7 +21,8 @@ struct Seen {
     int site = -1;
     std::string name;
     std::string online;
-    std::vector<int> cards;        // "start": the codes the desk deals
+    int per = -1;                  // "game": the seat that acted
+    std::vector<int> cards;        // "start": the codes the desk deals; "game": the seat's play
     std::array<int, 4> results{};  // "over": each seat's result
 };
 
@@ -41,11 +42,15 @@ public:
                 m_out.desk = m.desk;
                 m_out.site = m.site;
                 m_out.dealt.clear();
+                m_out.playedForSeat.clear();
             }
             return;
         }
         if (m.opt == "start") {
             m_out.dealt = m.cards;  // a deal is the whole new hand
+            m_out.playedForSeat.clear();
+        } else if (m.opt == "game" && m.per == m_out.site) {
+            m_out.playedForSeat.insert(m_out.playedForSeat.end(), m.cards.begin(), m.cards.end());
         } else if (m.opt == "run") {
             m_out.sceneBoxes.push_back(
                 {std::to_string(m.site) + "->" + m.name + ":-10\r\n", "玩家逃跑，游戏结束"});
@@ -105,6 +110,8 @@ void forget(Seen& seen, const KeyPath& path) {
         seen.desk = -1;
     } else if (path.key == "site") {
         seen.site = -1;
+    } else if (path.key == "per") {
+        seen.per = -1;
     } else if (path.key == "name") {
         seen.name.clear();
     } else if (path.key == "online") {
@@ -316,10 +323,12 @@ private:
                 m.text = server::startMessage(m.seen.cards);
                 break;
             case Kind::Game:
-                m.text = server::gameMessage(number(-1, 3), static_cast<std::size_t>(number(0, 27)),
-                                             codes(0, 5), 5 * number(0, 40), number(-1, 3),
-                                             number(0, 3) == 0);
                 m.seen.opt = "game";
+                m.seen.per = number(-1, 3);
+                m.seen.cards = codes(0, 5);
+                m.text = server::gameMessage(m.seen.per, static_cast<std::size_t>(number(0, 27)),
+                                             m.seen.cards, 5 * number(0, 40), number(-1, 3),
+                                             number(0, 3) == 0);
                 break;
             case Kind::Score:
                 m.text = server::scoreMessage(5 * number(0, 100), 5 * number(0, 100));
@@ -368,7 +377,11 @@ private:
             case 2: {  // a play or a turn of no seat
                 m = valid(Kind::Game);
                 doc.Parse(m.text.c_str());
-                setString(doc[number(0, 1) == 0 ? "per" : "now"], std::to_string(bad), doc);
+                const bool per = number(0, 1) == 0;
+                setString(doc[per ? "per" : "now"], std::to_string(bad), doc);
+                if (per) {
+                    m.seen.per = bad;
+                }
                 break;
             }
             default: {  // "info" with fewer or more than four seats
@@ -468,9 +481,7 @@ private:
         rapidjson::Document doc;
         doc.Parse(m.text.c_str());
         setString(doc["cards"], list, doc);
-        if (deal) {
-            m.seen.cards = read;
-        }
+        m.seen.cards = read;
         m.text = textOf(doc);
         return m;
     }

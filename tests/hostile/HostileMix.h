@@ -47,6 +47,8 @@ struct HostileScript {
     int desk = 0;         // the last seating's desk and seat
     int site = 0;
     std::vector<int> dealt;  // the last deal at that desk, in arrival order
+    // The cards the server said the local seat played since that deal.
+    std::vector<int> playedForSeat;
     std::string onlineText;  // the hall's online label (when a hall runs)
 };
 

@@ -206,3 +206,51 @@ TEST_F(LiveServerTest, ReadyTimeoutSendsTheDeskBackToTheHall) {
     // The new hall is a working one: it seats us again.
     EXPECT_NE(joinDesk(), nullptr);
 }
+
+// The server's turn timer runs out long before the desk's countdown: the desk beats what it can
+// itself and leaves every lead to the server, which then plays for the seat. The hand must still
+// be what the server says the seat holds. Games follow one another until the server has led for
+// the seat at least once (the first usually suffices).
+TEST_F(LiveServerTest, TheHandIsWhatTheServerCountsWhenItPlaysForTheSeat) {
+    startServer({"--seed", "1", "--deal", "9", "--turn-timeout", "1"});
+    ASSERT_FALSE(HasFatalFailure());
+    startHall();
+    CDeskScene* desk = joinDesk();
+    ASSERT_NE(desk, nullptr);
+    DeskProbe probe{*desk};
+
+    Label* count = probe.seat(probe.mySite()).count_label;
+    std::string lastCount = count->getString();
+    int checked = 0;
+    int ledByServer = 0;
+    bool wasOurTurn = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+    while ((ledByServer == 0 || resultsShown() == 0) && resultsShown() < 4 &&
+           std::chrono::steady_clock::now() < deadline) {
+        if (probe.ready()->isVisible()) {
+            tapAt(kReady);
+        }
+        const bool ourTurn = probe.play()->isVisible();
+        if (ourTurn && !wasOurTurn) {
+            if (probe.lastPlay().empty()) {
+                ++ledByServer;
+            } else {
+                takeTurn(probe);
+                ASSERT_FALSE(HasFatalFailure());
+            }
+        }
+        wasOurTurn = ourTurn;
+        frame();
+        // The server's word on the seat: the hand then holds exactly what it counts.
+        if (count->getString() != lastCount) {
+            lastCount = count->getString();
+            if (!lastCount.empty()) {
+                EXPECT_EQ(lastCount, std::to_string(probe.hand().size())) << m_server->log();
+                ++checked;
+            }
+        }
+    }
+    EXPECT_GT(resultsShown(), 0u) << m_server->log();
+    EXPECT_GT(ledByServer, 0);
+    EXPECT_GT(checked, 2);
+}

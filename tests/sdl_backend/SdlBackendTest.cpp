@@ -34,6 +34,12 @@ std::string describe(const std::vector<InputEvent>& events) {
             case InputEvent::Type::TouchEnded:
                 out << "ended " << e.x << "," << e.y << "; ";
                 break;
+            case InputEvent::Type::KeyPressed:
+                out << "pressed " << static_cast<int>(e.key) << "; ";
+                break;
+            case InputEvent::Type::KeyReleased:
+                out << "released " << static_cast<int>(e.key) << "; ";
+                break;
             case InputEvent::Type::Exposed:
                 out << "exposed; ";
                 break;
@@ -211,6 +217,20 @@ TEST_F(SdlWindowTest, LeftButtonIsTheOneTouch) {
     xdotool(move + "300 300");
     xdotool("click 3");
     xdotool(move + "310 320");
+    EXPECT_EQ(describe(pump()), "");
+}
+
+TEST_F(SdlWindowTest, NamedKeysArePressedAndReleasedOthersAreDropped) {
+    using K = engine::EventKeyboard::KeyCode;
+    auto code = [](K key) { return std::to_string(static_cast<int>(key)); };
+    xdotool("windowfocus --sync " + m_window);
+    xdotool("key --window " + m_window + " Return h Escape");
+    EXPECT_EQ(describe(pump()),
+              "pressed " + code(K::KEY_ENTER) + "; released " + code(K::KEY_ENTER) + "; pressed " +
+                  code(K::KEY_H) + "; released " + code(K::KEY_H) + "; pressed " +
+                  code(K::KEY_ESCAPE) + "; released " + code(K::KEY_ESCAPE) + "; ");
+    // A key the engine does not name (Pause) is not input at all.
+    xdotool("key --window " + m_window + " Pause");
     EXPECT_EQ(describe(pump()), "");
 }
 

@@ -73,6 +73,11 @@ void step(double seconds) {
     stepFrames(frames);
 }
 
+void stall(double seconds) {
+    HeadlessBackend& b = headless();
+    b.setNow(b.nowSeconds() + seconds);
+}
+
 double now() {
     return headless().nowSeconds();
 }
@@ -90,6 +95,26 @@ void touchEnd(float x, float y) {
 void tap(float x, float y) {
     touchBegin(x, y);
     touchEnd(x, y);
+    stepFrames(1);
+}
+
+void keyPress(EventKeyboard::KeyCode key) {
+    InputEvent event;
+    event.type = InputEvent::Type::KeyPressed;
+    event.key = key;
+    headless().queue(event);
+}
+
+void keyRelease(EventKeyboard::KeyCode key) {
+    InputEvent event;
+    event.type = InputEvent::Type::KeyReleased;
+    event.key = key;
+    headless().queue(event);
+}
+
+void typeKey(EventKeyboard::KeyCode key) {
+    keyPress(key);
+    keyRelease(key);
     stepFrames(1);
 }
 

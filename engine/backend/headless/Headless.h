@@ -34,6 +34,9 @@ void install(int width = 1024, int height = 768);
 void step(double seconds);
 // Runs exactly `count` frames.
 void stepFrames(int count);
+// Moves the clock on by `seconds` without a frame, as a modal box or a busy machine holds the
+// main thread; the next frame sees the whole time at once.
+void stall(double seconds);
 double now();  // the virtual clock, in seconds since install
 
 // ---- Input (design coordinates, origin bottom-left; delivered at the next frame)
@@ -42,6 +45,11 @@ void touchMove(float x, float y);
 void touchEnd(float x, float y);
 // A press and release at one point, then one frame so it is handled.
 void tap(float x, float y);
+// A key pressed or released (delivered at the next frame).
+void keyPress(EventKeyboard::KeyCode key);
+void keyRelease(EventKeyboard::KeyCode key);
+// A press and release of one key, then one frame so it is handled.
+void typeKey(EventKeyboard::KeyCode key);
 // Window events for Application::run: Quit, Minimized, Restored, Exposed.
 void queueEvent(InputEvent::Type type);
 

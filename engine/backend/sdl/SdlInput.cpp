@@ -2,6 +2,55 @@
 
 namespace engine {
 
+EventKeyboard::KeyCode keyCodeOf(SDL_Keycode key) {
+    using K = EventKeyboard::KeyCode;
+    if (key >= SDLK_a && key <= SDLK_z) {
+        return static_cast<K>(static_cast<int>(K::KEY_A) + (key - SDLK_a));
+    }
+    if (key >= SDLK_0 && key <= SDLK_9) {
+        return static_cast<K>(static_cast<int>(K::KEY_0) + (key - SDLK_0));
+    }
+    if (key >= SDLK_F1 && key <= SDLK_F12) {
+        return static_cast<K>(static_cast<int>(K::KEY_F1) + (key - SDLK_F1));
+    }
+    switch (key) {
+        case SDLK_ESCAPE:
+            return K::KEY_ESCAPE;
+        case SDLK_BACKSPACE:
+            return K::KEY_BACKSPACE;
+        case SDLK_TAB:
+            return K::KEY_TAB;
+        case SDLK_RETURN:
+            return K::KEY_ENTER;
+        case SDLK_KP_ENTER:
+            return K::KEY_KP_ENTER;
+        case SDLK_SPACE:
+            return K::KEY_SPACE;
+        case SDLK_LEFT:
+            return K::KEY_LEFT_ARROW;
+        case SDLK_RIGHT:
+            return K::KEY_RIGHT_ARROW;
+        case SDLK_UP:
+            return K::KEY_UP_ARROW;
+        case SDLK_DOWN:
+            return K::KEY_DOWN_ARROW;
+        case SDLK_LSHIFT:
+            return K::KEY_LEFT_SHIFT;
+        case SDLK_RSHIFT:
+            return K::KEY_RIGHT_SHIFT;
+        case SDLK_LCTRL:
+            return K::KEY_LEFT_CTRL;
+        case SDLK_RCTRL:
+            return K::KEY_RIGHT_CTRL;
+        case SDLK_LALT:
+            return K::KEY_LEFT_ALT;
+        case SDLK_RALT:
+            return K::KEY_RIGHT_ALT;
+        default:
+            return K::KEY_NONE;
+    }
+}
+
 InputEvent SdlInput::touch(InputEvent::Type type, int x, int y) const {
     InputEvent out;
     out.type = type;
@@ -29,6 +78,18 @@ std::optional<InputEvent> SdlInput::translate(const SDL_Event& event) {
             }
             m_touching = false;
             return touch(InputEvent::Type::TouchEnded, event.button.x, event.button.y);
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            const EventKeyboard::KeyCode key = keyCodeOf(event.key.keysym.sym);
+            if (key == EventKeyboard::KeyCode::KEY_NONE || event.key.repeat) {
+                return std::nullopt;
+            }
+            InputEvent out;
+            out.type = event.type == SDL_KEYDOWN ? InputEvent::Type::KeyPressed
+                                                 : InputEvent::Type::KeyReleased;
+            out.key = key;
+            return out;
+        }
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
                 return InputEvent{InputEvent::Type::Exposed};

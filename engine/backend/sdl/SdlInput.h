@@ -6,6 +6,8 @@
 //   pointer motion while the left button is held TouchMoved
 //   left button up after a TouchBegan           TouchEnded
 //   other buttons, motion with no touch         nothing
+//   key down / up of a key the engine names     KeyPressed / KeyReleased (keyCodeOf)
+//   auto-repeated key down, other keys          nothing
 //   window exposed (uncovered, shown again)     Exposed
 //   window minimized / restored                 Minimized / Restored
 //   SDL_QUIT (the window was closed)            Quit
@@ -20,6 +22,10 @@
 #include "engine/platform/Backend.h"
 
 namespace engine {
+
+// The engine's name for an SDL key (by its meaning in the current layout); KEY_NONE for a key
+// the engine does not name.
+EventKeyboard::KeyCode keyCodeOf(SDL_Keycode key);
 
 class SdlInput {
 public:

@@ -1,0 +1,14 @@
+#pragma once
+// Values the client and the reference server must agree on, defined once for both. Plain C++:
+// the server includes it without the engine.
+
+// The client version: the server puts it in every "query" answer, and a client that reads
+// another one stops.
+inline constexpr const char* kClientVersion = "28";
+
+// A turn as the desk counts it down: the local player has this many seconds before the desk
+// passes or leads for them.
+inline constexpr int kTurnSeconds = 30;
+// The server waits this much longer than the desk's countdown before it passes or leads for a
+// silent person itself, so that the desk's own expiry normally comes first.
+inline constexpr int kServerTurnGraceSeconds = 5;
