@@ -4,7 +4,7 @@ rem one already listens there), opens the game, and stops the server it started 
 setlocal
 cd /d "%~dp0"
 set started=
-netstat -an | findstr /r /c:"127\.0\.0\.1:9999 .*LISTEN" >nul
+netstat -an | find ":9999 " | find "LISTEN" >nul
 if errorlevel 1 (
   start "desk-server" /min desk-server.exe --port 9999
   set started=1
