@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
 
+#include "app/CSettings.h"
+#include "app/CWindow.h"
 #include "app/Catalogue.h"
 #include "engine/Engine.h"
 #include "net/CMessageQueue.h"
@@ -9,9 +11,6 @@ using namespace engine;
 
 namespace {
 
-// The window, the design resolution and the images are all made for this size.
-constexpr float kScreenWidth = 1024;
-constexpr float kScreenHeight = 768;
 constexpr float kFrameInterval = 1.0f / 60;
 
 }  // namespace
@@ -41,17 +40,16 @@ bool AppDelegate::applicationDidFinishLaunching() {
     if (!view) {
         const std::string title =
             Configuration::getInstance()->getValue("title", Value::Null).asString();
-        view =
-            GLViewImpl::createWithRect(title, Rect(0, 0, kScreenWidth, kScreenHeight), 1.0f, false);
+        view = CWindow::open(title);
         if (!view) {
             return false;  // the back end has said why on stderr
         }
         director->setOpenGLView(view);
     }
     director->setAnimationInterval(kFrameInterval);
-    view->setDesignResolutionSize(kScreenWidth, kScreenHeight, ResolutionPolicy::NO_BORDER);
-    // The images are made for the design size, so they are never scaled, whatever the frame.
-    director->setContentScaleFactor(1.0f);
+    CWindow::setUp(view);
+    CWindow::listenToKeys();
+    CSettings::applyAudio();
 
     if (!CMessageQueue::getInstance()->connectServer()) {
         MessageBox("连接服务器失败！请检查网络是否正常。", "错误");
@@ -82,4 +80,8 @@ void AppDelegate::applicationDidEnterBackground() {
 
 void AppDelegate::applicationWillEnterForeground() {
     Director::getInstance()->resumeDrawing();
+}
+
+void AppDelegate::applicationScreenSizeChanged(int newWidth, int newHeight) {
+    CWindow::onResized(newWidth, newHeight);
 }

@@ -1,8 +1,8 @@
 #pragma once
-// The application delegate: the engine calls it back to start the client, and when the window
-// is minimised or restored (drawing pauses and resumes; timers and messages go on). Start-up opens
-// the window before it tries the server, and loads the catalogue and shows the hall only after the
-// connection succeeded. Main thread only.
+// The application delegate: the engine calls it back to start the client, when the window is
+// minimised or restored (drawing pauses and resumes; timers and messages go on), and when it is
+// resized. Start-up opens the window before it tries the server, and loads the catalogue and shows
+// the hall only after the connection succeeded. Main thread only.
 
 #include "engine/platform/Application.h"
 
@@ -16,5 +16,6 @@ public:
     bool applicationDidFinishLaunching() override;
     void applicationDidEnterBackground() override;
     void applicationWillEnterForeground() override;
+    void applicationScreenSizeChanged(int newWidth, int newHeight) override;
     void initGLContextAttrs() override;
 };

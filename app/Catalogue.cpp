@@ -65,6 +65,9 @@ const std::vector<CatalogueSound>& catalogueSounds() {
         {"sound/at.wav", false},   {"sound/boom.mp3", false}, {"sound/bg.wav", false},
         {"sound/by.mp3", false},   {"sound/jg.wav", false},   {"sound/win.mp3", false},
         {"sound/lose.mp3", false},
+        // The desk's turn alert: a chime when the local turn begins, a soft tick in its last
+        // seconds.
+        {"sound/turn.wav", false}, {"sound/tick.wav", false},
     };
     return sounds;
 }

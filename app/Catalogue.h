@@ -21,7 +21,7 @@ struct CatalogueSound {
     bool music = false;  // preloaded as background music, otherwise as an effect
 };
 
-// Every frame in registration order (49) and every sound in preload order (10).
+// Every frame in registration order (49) and every sound in preload order (12).
 const std::vector<CatalogueFrame>& catalogueFrames();
 const std::vector<CatalogueSound>& catalogueSounds();
 

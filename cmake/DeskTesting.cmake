@@ -15,15 +15,23 @@ function(desk_add_test)
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  # A list in one property value does not survive discovery, so each environment variable goes in
-  # a property of its own, and the labels (often two) are set by a file CTest reads afterwards.
+  # A list in one property value does not survive discovery, so the environment changes (two) and
+  # the labels (often two) are set by files CTest reads afterwards. Every test's configuration
+  # folder (and that of the clients it starts) is one of the build's own, so no test reads or
+  # writes the settings of the person running it.
   gtest_discover_tests(${T_NAME}
     DISCOVERY_TIMEOUT 60
     TEST_LIST ${T_NAME}_TESTS
     PROPERTIES TIMEOUT ${T_TIMEOUT}
                ENVIRONMENT "DESK_PICTURES_DIR=${DESK_PICTURES_DIR}"
-               ENVIRONMENT "DESK_RESOURCES=${CMAKE_SOURCE_DIR}/resources"
-               ENVIRONMENT_MODIFICATION "SDL_AUDIODRIVER=set:dummy")
+               ENVIRONMENT "DESK_RESOURCES=${CMAKE_SOURCE_DIR}/resources")
+  set(env_file "${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_env.cmake")
+  file(WRITE "${env_file}"
+       "foreach(test IN LISTS ${T_NAME}_TESTS)\n"
+       "  set_tests_properties(\"\${test}\" PROPERTIES ENVIRONMENT_MODIFICATION\n"
+       "    \"SDL_AUDIODRIVER=set:dummy;XDG_CONFIG_HOME=set:${CMAKE_BINARY_DIR}/test-config\")\n"
+       "endforeach()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${env_file}")
   if("tsan" IN_LIST T_LABELS)
     set_property(GLOBAL APPEND PROPERTY DESK_TSAN_TESTS ${T_NAME})
   endif()

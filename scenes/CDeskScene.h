@@ -12,6 +12,11 @@
 // m_siteMap by server seat; both hold the same records. A seat number outside 0..3 names no seat:
 // m_siteMap holds only the keys 0..3 and the desk ignores whatever concerns another number.
 //
+// Helpers beside the table (DeskHelp.cpp): the hint button left of play, shown with it;
+// keys for the buttons (Enter play, Backspace pass, H hint, R ready, T tracker, Esc lowers the
+// raised cards) and the right button (lowers them too); a chime on the local turn, and a soft
+// tick in its last seconds; the card tracker's panel under the score panel, with its toggle.
+//
 // Hand row: with n cards, card i rests at x = W/2 - 9(n-1) + 18i + w/4, y = 45 (W the visible
 // width, w the card's width); a raised card has the same x and y = 70, with m_selected true.
 
@@ -22,10 +27,13 @@
 #include <vector>
 
 #include "engine/Engine.h"
+#include "scenes/CardTracker.h"
+#include "scenes/HintCycle.h"
 #include "scenes/PendingPlay.h"
 #include "scenes/PlayerInfo.h"
 
 struct stMsg;
+class CCardTrackerPanel;
 
 class CDeskScene : public engine::Layer {
 public:
@@ -61,6 +69,17 @@ public:
     void tickCountdown(float dt);
     // Codes of the raised hand cards (y = 70), from the left.
     std::vector<int> collectRaised() const;
+
+    // ---- Helpers (DeskHelp.cpp) ---------------------------------------------------------------
+    // Hint: lowers every raised card and raises the next play of this turn's hint list; with
+    // nothing that beats the last play, raises nothing and shows a notice for two seconds.
+    void onHintButton(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
+    // Shows or hides the card tracker's panel, for the rest of the session.
+    void onTrackerButton(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
+    // A key acts as a release on its button would, while that button is shown and enabled.
+    void onKeyPressed(engine::EventKeyboard::KeyCode key, engine::Event* event);
+    // The right button anywhere on the table lowers every raised card.
+    void onMouseDown(engine::EventMouse* event);
 
 private:
     friend struct DeskProbe;
@@ -110,10 +129,28 @@ private:
     CardSprite* cardAt(const engine::Vec2& point) const;
     void expireLocalTurn(st_player_info& seat);
 
+    // ---- Helpers (DeskHelp.cpp)
+    // Builds the hint and tracker buttons, the tracker's panel, the notice and the key and mouse
+    // listeners; false when one cannot be made.
+    bool addHelpers(float W, float H);
+    // Puts every raised card back at rest; true when one was raised.
+    bool lowerRaisedCards();
+    // Shows or hides the hint button with the play button.
+    void offerHint(bool shown);
+    // The local turn began: the chime, and a request for attention when the window lacks the
+    // focus.
+    void alertTurn();
+    // The tracker's counts changed: the panel shows them.
+    void showTrackerCounts();
+
     engine::ui::Button* m_btnReturn = nullptr;  // the scene graph owns every node pointed to here
     engine::ui::Button* m_btnReady = nullptr;
     engine::ui::Button* m_btnPass = nullptr;
     engine::ui::Button* m_btnPlay = nullptr;
+    engine::ui::Button* m_btnHint = nullptr;
+    engine::ui::Button* m_btnTracker = nullptr;
+    CCardTrackerPanel* m_trackerPanel = nullptr;
+    engine::Sprite* m_notice = nullptr;  // the hint's floating notice, with its text as a child
     bool m_gameRunning = false;
     bool m_leaveArmed = false;  // the return button warned once in this game
     engine::Label* m_lblDesk = nullptr;
@@ -128,6 +165,10 @@ private:
     std::vector<int> m_lastPlay;  // the play to beat; empty when the local player may lead
     std::vector<CardSprite*> m_hand;
     PendingPlay m_pendingPlay;  // sent for the local seat, not yet echoed by the server
+    HintCycle m_hintCycle;      // this turn's hint list; forgotten when a turn starts
+    CardTracker m_cardTracker;  // copies the local player has not yet seen in this game
+    // The tracker's panel is shown: the player's choice, kept for the session by every desk.
+    static bool s_trackerShown;
     std::vector<std::shared_ptr<st_player_info>> m_seats;      // by screen position
     std::map<int, std::shared_ptr<st_player_info>> m_siteMap;  // by server seat
     // The card a touch toggled last; only compared, and forgotten when it leaves the hand.

@@ -1,9 +1,11 @@
 #include "scenes/CHallScene.h"
 
+#include "app/CSettings.h"
 #include "net/CMessageQueue.h"
 #include "net/Message.h"
 #include "net/OutgoingMessages.h"
 #include "scenes/CDeskScene.h"
+#include "scenes/CSettingsPanel.h"
 #include "scenes/PlayerInfo.h"
 #include "scenes/SceneFlow.h"
 #include "scenes/SceneWidgets.h"
@@ -11,6 +13,11 @@
 using namespace engine;
 
 std::int32_t CHallScene::pollCount = 1;
+
+namespace {
+// The settings button's centre from the top-left corner, in both directions.
+constexpr float kSettingsInset = 8 + CSettingsPanel::kButtonSize / 2;
+}  // namespace
 
 CHallScene::~CHallScene() = default;
 
@@ -44,8 +51,17 @@ bool CHallScene::init() {
     m_lblOnline->setPosition(Vec2(visible.width / 2, visible.height / 2 - 50));
     addChild(m_lblOnline, 2);
 
+    if (!CSettingsPanel::addTo(this, Vec2(kSettingsInset, visible.height - kSettingsInset), true)) {
+        return false;
+    }
+
+    auto* keys = EventListenerKeyboard::create();
+    keys->onKeyPressed = CC_CALLBACK_2(CHallScene::onKeyPressed, this);
+    Director::getInstance()->getEventDispatcher()->addEventListenerWithSceneGraphPriority(keys,
+                                                                                          this);
+
     // Every new hall restarts the music, once it is sure to be shown.
-    SimpleAudioEngine::getInstance()->playBackgroundMusic("sound/bj.mp3", true);
+    CSettings::playHallMusic();
     schedule(CC_SCHEDULE_SELECTOR(CHallScene::pollMessages), 0.1f);
     CMessageQueue::getInstance()->sendMsg(queryMessage());
     return true;
@@ -57,6 +73,15 @@ void CHallScene::onQuickJoin(Ref*, ui::Widget::TouchEventType type) {
     }
     m_btnQuickJoin->setEnabled(false);
     CMessageQueue::getInstance()->sendMsg(addMessage());
+}
+
+void CHallScene::onKeyPressed(EventKeyboard::KeyCode key, Event* event) {
+    if (key != EventKeyboard::KeyCode::KEY_ENTER && key != EventKeyboard::KeyCode::KEY_KP_ENTER) {
+        return;
+    }
+    if (pressByKey(m_btnQuickJoin, CC_CALLBACK_2(CHallScene::onQuickJoin, this))) {
+        event->stopPropagation();
+    }
 }
 
 void CHallScene::pollMessages(float) {

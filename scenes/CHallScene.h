@@ -20,6 +20,8 @@ public:
     bool init() override;
     // Quick-join: on release, disables the button and asks the server for a seat.
     void onQuickJoin(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
+    // Enter presses quick-join while it can be pressed.
+    void onKeyPressed(engine::EventKeyboard::KeyCode key, engine::Event* event);
     // Scheduled every 0.1 s: the periodic query, then at most one message from the queue.
     void pollMessages(float dt);
     // "online:" directly followed by the server's text.

@@ -39,6 +39,13 @@ bool reachesWarning(int from, int to) {
     return false;
 }
 
+// The last seconds of the local countdown tick softly, once each: 5, 4, 3, 2 and 1. True when
+// counting from `from` down to `to` reaches one of them (once, however many a stall skipped).
+constexpr int kLastSeconds = 5;
+bool reachesLastSeconds(int from, int to) {
+    return std::max(to, 1) <= std::min(from - 1, kLastSeconds);
+}
+
 }  // namespace
 
 bool CDeskScene::isRaised(const CardSprite* card) {
@@ -191,6 +198,9 @@ void CDeskScene::tickCountdown(float dt) {
     if (reachesWarning(before, m_turnSecondsLeft)) {
         playSound("sound/jg.wav");
     }
+    if (reachesLastSeconds(before, m_turnSecondsLeft)) {
+        playSound("sound/tick.wav");
+    }
     if (m_turnSecondsLeft < 0) {
         expireLocalTurn(*seat);
     }
@@ -202,6 +212,7 @@ void CDeskScene::expireLocalTurn(st_player_info& seat) {
     seat.countdown->setVisible(false);
     m_btnPlay->setVisible(false);
     m_btnPass->setVisible(false);
+    offerHint(false);
     m_turnSite = -1;
     if (!m_lastPlay.empty()) {
         sendToServer(passMessage(m_desk, m_mySite));

@@ -5,6 +5,7 @@
 #include "cards/CardSprite.h"
 #include "net/GameConstants.h"
 #include "scenes/CDeskScene.h"
+#include "scenes/CSettingsPanel.h"
 #include "scenes/SceneWidgets.h"
 
 using namespace engine;
@@ -122,6 +123,11 @@ bool CDeskScene::init() {
     m_btnReturn->setPosition(Vec2(W - returnSize.width / 2, H - returnSize.height / 2));
     m_btnReturn->addTouchEventListener(CC_CALLBACK_2(CDeskScene::onReturnButton, this));
     addChild(m_btnReturn, 0);
+    // The settings button just left of the return button, on its centre line.
+    const float settingsX = W - returnSize.width - 8 - CSettingsPanel::kButtonSize / 2;
+    if (!CSettingsPanel::addTo(this, Vec2(settingsX, H - returnSize.height / 2), false)) {
+        return false;
+    }
 
     m_btnPlay->setPosition(Vec2(W / 2 - 100, 170));
     m_btnPlay->setScale(0.8f);
@@ -160,6 +166,9 @@ bool CDeskScene::init() {
         if (!addSeat(position)) {
             return false;
         }
+    }
+    if (!addHelpers(W, H)) {
+        return false;
     }
 
     schedule(CC_SCHEDULE_SELECTOR(CDeskScene::pollMessages), 0.1f);

@@ -79,12 +79,15 @@ void CDeskScene::handleStart(const stMsg& msg) {
         removeFromHand(m_hand.size() - 1);
     }
     m_pendingPlay.clear();
+    m_hintCycle.reset();
     // The counts of the last game are over; the opening turn gives the new deal's size.
     for (const auto& entry : m_siteMap) {
         entry.second->count_label->setString("");
     }
     std::vector<int> codes = cardsOf(msg);
     sortHand(codes);
+    m_cardTracker.deal(codes);
+    showTrackerCounts();
     for (int code : codes) {
         CardSprite* card = CardSprite::createWithCard(code);
         if (card == nullptr) {
@@ -152,6 +155,7 @@ void CDeskScene::withdrawTurnButtons() {
     m_btnPass->setEnabled(false);
     m_btnPlay->setVisible(false);
     m_btnPlay->setEnabled(false);
+    offerHint(false);
 }
 
 void CDeskScene::handleGame(const std::shared_ptr<stMsg>& msg) {
@@ -205,6 +209,7 @@ void CDeskScene::resetSeat(int site) {
     m_pendingPlay.clear();
     m_btnPass->setVisible(false);
     m_btnPlay->setVisible(false);
+    offerHint(false);
     for (int k = 0; k < kSeatCount; ++k) {
         if (st_player_info* seat = seatOf(k)) {
             hideMarkers(*seat);
@@ -238,6 +243,11 @@ void CDeskScene::showPlay(const std::shared_ptr<stMsg>& msg) {
 
     const std::vector<int> codes = cardsOf(*msg);
     const bool soundPlayed = msg->per == m_mySite && settleOwnPlay(codes);
+    // The local seat's cards were seen in the hand; another seat's are seen now.
+    if (msg->per != m_mySite) {
+        m_cardTracker.shown(codes);
+        showTrackerCounts();
+    }
     if (codes.empty()) {
         seat->pass_label->setVisible(true);
     } else {
@@ -268,6 +278,7 @@ void CDeskScene::startTurn(const std::shared_ptr<stMsg>& msg) {
     clearPlayed(*seat);
     m_turnSite = msg->now;
     m_turnSecondsLeft = kTurnSeconds;
+    m_hintCycle.reset();
     seat->countdown->setString(std::to_string(kTurnSeconds));
     seat->countdown->setVisible(true);
 
@@ -293,4 +304,6 @@ void CDeskScene::startTurn(const std::shared_ptr<stMsg>& msg) {
     }
     m_btnPlay->setVisible(true);
     m_btnPlay->setEnabled(true);
+    offerHint(true);
+    alertTurn();
 }

@@ -26,3 +26,12 @@ Sprite* makeFrameSprite(const std::string& frameName) {
     }
     return sprite;
 }
+
+bool pressByKey(ui::Button* button,
+                const std::function<void(Ref*, ui::Widget::TouchEventType)>& onButton) {
+    if (button == nullptr || !button->isVisible() || !button->isEnabled()) {
+        return false;
+    }
+    onButton(button, ui::Widget::TouchEventType::ENDED);
+    return true;
+}

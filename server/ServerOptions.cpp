@@ -10,6 +10,9 @@ namespace server {
 
 namespace {
 
+constexpr long long kMaxBotThreads = 64;
+constexpr long long kMaxBotDesks = 100000;
+
 bool readNumber(std::string_view text, long long low, long long high, long long& out) {
     long long value = 0;
     const auto [end, code] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -42,6 +45,9 @@ std::string usageText() {
            "  --bot-wait SECONDS    computer players sit down this long after a person (2)\n"
            "  --bot-delay SECONDS   computer players think this long before playing (1)\n"
            "  --no-bots             no computer players\n"
+           "  --bot-level LEVEL     computer players' strength: easy, normal or hard (hard)\n"
+           "  --bot-threads N       threads for the hard computer players' search, 1 to 64 (1)\n"
+           "  --bot-desks N         open N desks of four computer players (load tests) (0)\n"
            "  --deal N              cards dealt to each player, 1 to 27 (27)\n"
            "  --turn-timeout SEC    a silent turn is passed after this long (35)\n"
            "  --ready-timeout SEC   a seated player not ready is sent away after this long (60)\n"
@@ -91,6 +97,14 @@ bool parseServerOptions(int argc, const char* const argv[], ServerConfig& config
         } else if (option == "--deal") {
             ok = readNumber(value, 1, kFullDeal, number);
             config.hall.desk.deal = static_cast<int>(number);
+        } else if (option == "--bot-level") {
+            ok = parseBotLevel(value, config.hall.desk.botLevel);
+        } else if (option == "--bot-threads") {
+            ok = readNumber(value, 1, kMaxBotThreads, number);
+            config.botThreads = static_cast<int>(number);
+        } else if (option == "--bot-desks") {
+            ok = readNumber(value, 0, kMaxBotDesks, number);
+            config.botDesks = static_cast<int>(number);
         } else if (option == "--bot-wait") {
             ok = readSeconds(value, config.hall.desk.botWait);
         } else if (option == "--bot-delay") {

@@ -3,14 +3,16 @@
 // server itself (ScriptedServer) so every phase shows exactly the intended screen, and reads the
 // client only from outside: screen pixels, /proc and the engine's opt-in frame log.
 //   client_bench --client EXE --headless EXE --host ADDRESS --hall-colour "R G B" --work DIR
-//                [--short]
-// Needs DISPLAY (an Xvfb of 1024 x 768 without window manager) and DESK_RESOURCES pointing the
-// client at --host. Exit 0 when every figure was measured (missed targets are reported, not
-// failed), 1 when a phase could not be measured.
+//                --display-2x DISPLAY [--short]
+// Needs DISPLAY (an Xvfb of 1024 x 768 without window manager), --display-2x (one of 2048 x 1536,
+// where the client opens at that size and draws from the double-size images) and DESK_RESOURCES
+// pointing the client at --host. Exit 0 when every figure was measured (missed targets are
+// reported, not failed), 1 when a phase could not be measured.
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -30,7 +32,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 struct Options {
-    std::string client, headless, host, work;
+    std::string client, headless, host, work, display2x;
     Rgb hallColour;
     bool quick = false;
     int startRuns() const { return quick ? 3 : 5; }
@@ -93,14 +95,31 @@ void measureIdle(pid_t pid, double seconds, Idle& idle) {
     idle.fileMegabytes.push_back(statusMegabytes(pid, "RssFile:"));
 }
 
-// Presses on the left-most card and moves across the whole hand to beyond the right-most one.
-void dragAcrossHand() {
-    std::string command = "xdotool mousemove 200 740 mousedown 1";
+// Presses on the left-most card and moves across the whole hand to beyond the right-most one, in
+// a window `scale` times the design size on `display` (empty: $DISPLAY).
+void dragAcrossHand(int scale = 1, const std::string& display = "") {
+    auto at = [scale](int x, int y) {
+        return std::to_string(x * scale) + " " + std::to_string(y * scale);
+    };
+    std::string command = (display.empty() ? "" : "DISPLAY=" + display + " ") +
+                          "xdotool mousemove " + at(200, 740) + " mousedown 1";
     for (int x = 200; x <= 830; x += 6) {
-        command += " mousemove " + std::to_string(x) + " 740 sleep 0.016";
+        command += " mousemove " + at(x, 740) + " sleep 0.016";
     }
     command += " mouseup 1";
     std::system(command.c_str());
+}
+
+// The settings of a client whose window was last left at width x height, under `configHome`
+// (its XDG_CONFIG_HOME); false when they cannot be written.
+bool keepWindowSize(const std::string& configHome, int width, int height) {
+    const std::string folder = configHome + "/desk-client";
+    std::filesystem::create_directories(folder);
+    std::ofstream settings(folder + "/UserDefault.xml");
+    settings << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<userDefaultRoot><windowWidth>"
+             << width << "</windowWidth><windowHeight>" << height
+             << "</windowHeight></userDefaultRoot>\n";
+    return static_cast<bool>(settings);
 }
 
 constexpr int kBurstPlays = 30;
@@ -115,6 +134,7 @@ private:
     bool startAtHall(ChildProcess& client);
     bool sdlHall();
     bool sdlDesk();
+    bool sdlDeskDoubleSize();
     bool headless();
     void idleRows(const std::string& where, const Idle& idle);
     std::vector<double> burstFrames(FrameLog& frames);
@@ -125,6 +145,7 @@ private:
     FrameLog m_frames{m_options.work + "/frames.log"};
     FrameLog m_headlessFrames{m_options.work + "/headless-frames.log"};
     Report m_report;
+    const std::string m_display1x = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
 };
 
 bool Bench::startAtHall(ChildProcess& client) {
@@ -227,6 +248,59 @@ bool Bench::sdlDesk() {
     return true;
 }
 
+// The client at 2048 x 1536 on its own display: drawn from the double-size images, its memory
+// and its frames while dragging across the hand.
+bool Bench::sdlDeskDoubleSize() {
+    constexpr int kScale = 2;
+    const std::string configHome = m_options.work + "/config-2x";
+    if (!keepWindowSize(configHome, 1024 * kScale, 768 * kScale)) {
+        std::fprintf(stderr, "cannot write the settings of the double-size client\n");
+        return false;
+    }
+    ::setenv("DISPLAY", m_options.display2x.c_str(), 1);
+    XScreen screen;
+    const bool opened = screen.open();
+    FrameLog frames(m_options.work + "/frames-2x.log");
+    ChildProcess client;
+    const bool started =
+        opened && client.start({m_options.client},
+                               {"DESK_FRAME_STATS=" + m_options.work + "/frames-2x.log",
+                                "XDG_CONFIG_HOME=" + configHome},
+                               m_options.work + "/client-2x.log", false);
+    ::setenv("DISPLAY", m_display1x.c_str(), 1);
+    if (!started || !pollUntil([&] {
+            return near(screen.pixel(kHallX * kScale, kHallY * kScale), m_options.hallColour, 24);
+        })) {
+        std::fprintf(stderr, "the double-size client showed no hall\n");
+        return false;
+    }
+    const Rgb table = screen.pixel(kHandX * kScale, kHandY * kScale);
+    if (!pollUntil(
+            [&] { return !near(screen.pixel(kHandX * kScale, kHandY * kScale), table, 40); })) {
+        std::fprintf(stderr, "the double-size client showed no dealt hand\n");
+        return false;
+    }
+    Idle idle;
+    measureIdle(client.pid(), m_options.quick ? 3 : 10, idle);
+    frames.mark();
+    dragAcrossHand(kScale, m_options.display2x);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const std::vector<double> drag = frames.drawnSince();
+    if (drag.size() < 10) {
+        std::fprintf(stderr, "too few frames drawn at double size (%zu)\n", drag.size());
+        return false;
+    }
+    m_report.add("resident memory, SDL client at a desk, 2048 x 1536 with the double-size images",
+                 median(idle.megabytes), "MB", -1);
+    m_report.add("  of which anonymous", median(idle.anonMegabytes), "MB", -1);
+    m_report.add("frame time, drag across 27 cards, SDL at 2048 x 1536, median (" +
+                     std::to_string(drag.size()) + " frames)",
+                 median(drag), "ms", -1);
+    m_report.add("frame time, drag across 27 cards, SDL at 2048 x 1536, worst", worst(drag), "ms",
+                 8);
+    return true;
+}
+
 bool Bench::headless() {
     std::vector<double> hallMs, deskMs, burst;
     Idle hallIdle, deskIdle;
@@ -281,7 +355,7 @@ bool Bench::run() {
         std::fprintf(stderr, "no X display\n");
         return false;
     }
-    if (!sdlHall() || !sdlDesk() || !headless()) {
+    if (!sdlHall() || !sdlDesk() || !sdlDeskDoubleSize() || !headless()) {
         return false;
     }
     std::printf("SDL client's renderer: %s\n",
@@ -310,6 +384,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.host = value;
         } else if (option == "--work") {
             options.work = value;
+        } else if (option == "--display-2x") {
+            options.display2x = value;
         } else if (option == "--hall-colour") {
             if (std::sscanf(value.c_str(), "%d %d %d", &options.hallColour.r, &options.hallColour.g,
                             &options.hallColour.b) != 3) {
@@ -320,7 +396,7 @@ bool parseOptions(int argc, char** argv, Options& options) {
         }
     }
     return !options.client.empty() && !options.headless.empty() && !options.host.empty() &&
-           !options.work.empty();
+           !options.work.empty() && !options.display2x.empty();
 }
 
 }  // namespace
@@ -330,7 +406,7 @@ int main(int argc, char** argv) {
     if (!parseOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: client_bench --client EXE --headless EXE --host ADDRESS "
-                     "--hall-colour \"R G B\" --work DIR [--short]\n");
+                     "--hall-colour \"R G B\" --work DIR --display-2x DISPLAY [--short]\n");
         return 2;
     }
     Bench bench(options);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up what client_bench measures in: a private Xvfb display, the port lock, a resources
-# directory pointing the client at the bench's loopback address; then runs it.
+# Sets up what client_bench measures in: a private Xvfb display (and one of 2048 x 1536 for the
+# double-size phase), the port lock, a resources directory pointing the client at the bench's
+# loopback address; then runs it.
 #   run_client_bench.sh <client_bench> <desk-client> <desk_headless_probe> <resources> [--short]
 # Exit 77 (skipped) when the port lock or port 9999 stays taken.
 set -uo pipefail
@@ -18,13 +19,17 @@ trap 'exit 143' TERM INT  # so that the EXIT trap stops what we started
 
 take_port_lock 300 || { echo "port 9999 lock held too long; skipped"; exit 77; }
 wait_until 60 port_free || { echo "$E2E_HOST:9999 is taken by someone else; skipped"; exit 77; }
+start_display "$WORK/xvfb-2x.log" 2048x1536x24 || exit 1
+DISPLAY_2X=$DISPLAY
 start_display "$WORK/xvfb.log" || exit 1
 client_resources "$WORK/resources" "$RESOURCES"
+# The client keeps its settings under here, never in the user's own folder.
+export XDG_CONFIG_HOME="$WORK/config"
 load_layout_colours "$RESOURCES"
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
 "$BENCH" --client "$CLIENT" --headless "$HEADLESS" --host "$E2E_HOST" \
-  --hall-colour "$QUICK_JOIN_COLOUR" --work "$WORK" "$@"
+  --hall-colour "$QUICK_JOIN_COLOUR" --work "$WORK" --display-2x "$DISPLAY_2X" "$@"
 status=$?
 if ((status != 0)); then
   tail -n 20 "$WORK"/*.log >&2

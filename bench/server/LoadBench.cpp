@@ -1,9 +1,12 @@
-// N protocol clients on loopback against a real desk-server process (no computer players): each
-// joins, readies and plays whole games. Prints messages per second, the latency from a play to
+// N protocol clients on loopback against a real desk-server process: each joins, readies and
+// plays whole games, four persons a desk. Prints messages per second, the latency from a play to
 // the server's "game" message reporting it (p50, p99), and the server's peak memory.
 //
 //   server_load_bench --server PATH [--clients N] [--games G] [--deal D] [--short]
+//                     [--bot-desks K --bot-level easy|normal|hard]
 //   defaults: 2000 clients, 2 games of 27 cards; --short: 200 clients, 1 game of 27 cards.
+//   --bot-desks K: the server also runs K desks of four computer players of that level, playing
+//   all along (their bot delay 1 s, as served); the persons' desks never get computer players.
 
 #include <signal.h>
 #include <spawn.h>
@@ -32,6 +35,8 @@ struct Options {
     int clients = 2000;
     int games = 2;
     int deal = 27;
+    int botDesks = 0;
+    std::string botLevel = "hard";
 };
 
 bool parse(int argc, char* argv[], Options& options) {
@@ -48,12 +53,16 @@ bool parse(int argc, char* argv[], Options& options) {
             options.games = std::atoi(argv[++i]);
         } else if (i + 1 < argc && arg == "--deal") {
             options.deal = std::atoi(argv[++i]);
+        } else if (i + 1 < argc && arg == "--bot-desks") {
+            options.botDesks = std::atoi(argv[++i]);
+        } else if (i + 1 < argc && arg == "--bot-level") {
+            options.botLevel = argv[++i];
         } else {
             return false;
         }
     }
     return !options.server.empty() && options.clients > 0 && options.clients % 4 == 0 &&
-           options.games > 0 && options.deal >= 1 && options.deal <= 27;
+           options.games > 0 && options.deal >= 1 && options.deal <= 27 && options.botDesks >= 0;
 }
 
 // A port that was free a moment ago: bind to port 0 and let it go.
@@ -145,10 +154,10 @@ int main(int argc, char* argv[]) {
     const unsigned short port = freePort(io);
     const std::string portText = std::to_string(port);
     const std::string dealText = std::to_string(options.deal);
+    const std::string botDesksText = std::to_string(options.botDesks);
     std::vector<const char*> args = {options.server.c_str(),
                                      "--port",
                                      portText.c_str(),
-                                     "--no-bots",
                                      "--quiet",
                                      "--seed",
                                      "1",
@@ -157,8 +166,17 @@ int main(int argc, char* argv[]) {
                                      "--ready-timeout",
                                      "600",
                                      "--turn-timeout",
-                                     "600",
-                                     nullptr};
+                                     "600"};
+    if (options.botDesks > 0) {
+        // The persons' desks fill with four clients long before a computer player would sit.
+        for (const char* arg : {"--bot-wait", "600", "--bot-desks", botDesksText.c_str(),
+                                "--bot-level", options.botLevel.c_str()}) {
+            args.push_back(arg);
+        }
+    } else {
+        args.push_back("--no-bots");
+    }
+    args.push_back(nullptr);
     pid_t serverPid = 0;
     if (posix_spawn(&serverPid, options.server.c_str(), nullptr, nullptr,
                     const_cast<char* const*>(args.data()), environ) != 0) {
@@ -204,6 +222,10 @@ int main(int argc, char* argv[]) {
     std::vector<double> latency = stats.playLatencyMs;
     std::printf("server load: %d clients, %d game(s) each of %d cards, %.2f s\n", options.clients,
                 options.games, options.deal, seconds);
+    if (options.botDesks > 0) {
+        std::printf("  beside them           %d desks of %s computer players\n", options.botDesks,
+                    options.botLevel.c_str());
+    }
     std::printf("  games finished        %llu (desk-games %llu)\n",
                 static_cast<unsigned long long>(stats.games),
                 static_cast<unsigned long long>(stats.games / 4));

@@ -1,5 +1,6 @@
 #include "engine/audio/SimpleAudioEngine.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 
@@ -45,7 +46,19 @@ void SimpleAudioEngine::preloadEffect(const std::string& filePath) {
 
 unsigned SimpleAudioEngine::playEffect(const std::string& filePath, bool loop, float pitch,
                                        float pan, float gain) {
-    return backend().playEffect(resolve(filePath), loop, pitch, pan, gain);
+    if (m_effectsVolume <= 0) {
+        return 0;
+    }
+    return backend().playEffect(resolve(filePath), loop, pitch, pan, gain * m_effectsVolume);
+}
+
+void SimpleAudioEngine::setBackgroundMusicVolume(float volume) {
+    m_musicVolume = std::clamp(volume, 0.0f, 1.0f);
+    backend().setMusicVolume(m_musicVolume);
+}
+
+void SimpleAudioEngine::setEffectsVolume(float volume) {
+    m_effectsVolume = std::clamp(volume, 0.0f, 1.0f);
 }
 
 }  // namespace engine

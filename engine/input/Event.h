@@ -9,7 +9,7 @@ class Node;
 
 class Event : public Ref {
 public:
-    enum class Type { TOUCH, KEYBOARD, CUSTOM };
+    enum class Type { TOUCH, KEYBOARD, MOUSE, CUSTOM };
 
     explicit Event(Type type) : m_type(type) {}
     Type getType() const { return m_type; }

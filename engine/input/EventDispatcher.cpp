@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "engine/input/EventListenerKeyboard.h"
+#include "engine/input/EventListenerMouse.h"
 #include "engine/input/EventListenerTouchOneByOne.h"
 #include "engine/input/Touch.h"
 #include "engine/scene/Director.h"
@@ -197,12 +198,9 @@ void EventDispatcher::dispatchTouch(EventTouch::EventCode code, const Vec2& poin
     }
 }
 
-void EventDispatcher::dispatchKeyboard(EventKeyboard::KeyCode keyCode, bool pressed) {
-    if (!m_enabled) {
-        return;
-    }
-    EventKeyboard event(keyCode, pressed);
-    std::vector<EventListener*> offered = orderedListeners(EventListener::Type::KEYBOARD);
+void EventDispatcher::offerInOrder(EventListener::Type type, Event& event,
+                                   const std::function<void(EventListener*)>& call) {
+    std::vector<EventListener*> offered = orderedListeners(type);
     for (EventListener* listener : offered) {
         listener->retain();  // a callback may remove it
     }
@@ -210,13 +208,8 @@ void EventDispatcher::dispatchKeyboard(EventKeyboard::KeyCode keyCode, bool pres
         if (!listener->isRegistered() || !listener->isEnabled()) {
             continue;
         }
-        auto* keyboard = static_cast<EventListenerKeyboard*>(listener);
-        const auto& callback = pressed ? keyboard->onKeyPressed : keyboard->onKeyReleased;
-        if (!callback) {
-            continue;
-        }
         event.setCurrentTarget(listener->getSceneGraphPriority());
-        callback(keyCode, &event);
+        call(listener);
         if (event.isStopped()) {
             break;
         }
@@ -224,6 +217,36 @@ void EventDispatcher::dispatchKeyboard(EventKeyboard::KeyCode keyCode, bool pres
     for (EventListener* listener : offered) {
         listener->release();
     }
+}
+
+void EventDispatcher::dispatchKeyboard(EventKeyboard::KeyCode keyCode, bool pressed) {
+    if (!m_enabled) {
+        return;
+    }
+    EventKeyboard event(keyCode, pressed);
+    offerInOrder(EventListener::Type::KEYBOARD, event, [&](EventListener* listener) {
+        auto* keyboard = static_cast<EventListenerKeyboard*>(listener);
+        const auto& callback = pressed ? keyboard->onKeyPressed : keyboard->onKeyReleased;
+        if (callback) {
+            callback(keyCode, &event);
+        }
+    });
+}
+
+void EventDispatcher::dispatchMouse(EventMouse::MouseEventType type, EventMouse::MouseButton button,
+                                    const Vec2& point) {
+    if (!m_enabled) {
+        return;
+    }
+    EventMouse event(type, button, point);
+    offerInOrder(EventListener::Type::MOUSE, event, [&](EventListener* listener) {
+        auto* mouse = static_cast<EventListenerMouse*>(listener);
+        const auto& callback =
+            type == EventMouse::MouseEventType::MOUSE_DOWN ? mouse->onMouseDown : mouse->onMouseUp;
+        if (callback) {
+            callback(&event);
+        }
+    });
 }
 
 }  // namespace engine

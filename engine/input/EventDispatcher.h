@@ -1,6 +1,7 @@
 #pragma once
 // Offers the touch to the listeners, top-most first, and stops at the first that swallows it;
-// offers each key to every keyboard listener in the same order until one stops the event.
+// offers each key, and each press or release of another mouse button, to every keyboard or mouse
+// listener in the same order until one stops the event.
 //
 // Order: fixed-priority listeners below 0 (lowest first), then scene-graph listeners by their
 // node's place in the drawing of the running scene (drawn last = offered first; nodes outside the
@@ -11,11 +12,13 @@
 // inside any callback. Main thread only.
 
 #include <cstddef>
+#include <functional>
 #include <vector>
 
 #include "engine/base/Vec2.h"
 #include "engine/input/EventKeyboard.h"
 #include "engine/input/EventListener.h"
+#include "engine/input/EventMouse.h"
 #include "engine/input/EventTouch.h"
 
 namespace engine {
@@ -43,11 +46,18 @@ public:
     void dispatchTouch(EventTouch::EventCode code, const Vec2& point);
     // Called by the director with a key the back end recognised.
     void dispatchKeyboard(EventKeyboard::KeyCode keyCode, bool pressed);
+    // Called by the director with a right or middle button event at a point in design coordinates.
+    void dispatchMouse(EventMouse::MouseEventType type, EventMouse::MouseButton button,
+                       const Vec2& point);
 
 private:
     // The registered listeners of one type in the order they are offered input.
     std::vector<EventListener*> orderedListeners(EventListener::Type type) const;
     std::vector<EventListenerTouchOneByOne*> orderedTouchListeners() const;
+    // Offers `event` to every listener of `type` in order until one stops it; `call` makes the
+    // one call of the listener's callback (it may do nothing when the callback is unset).
+    void offerInOrder(EventListener::Type type, Event& event,
+                      const std::function<void(EventListener*)>& call);
     void releaseClaims();
 
     std::vector<EventListener*> m_listeners;            // retained

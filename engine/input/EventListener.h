@@ -9,7 +9,7 @@ class Node;
 
 class EventListener : public Ref {
 public:
-    enum class Type { TOUCH_ONE_BY_ONE, KEYBOARD };
+    enum class Type { TOUCH_ONE_BY_ONE, KEYBOARD, MOUSE };
 
     Type getType() const { return m_type; }
     void setEnabled(bool enabled) { m_enabled = enabled; }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/platform/Backend.h"
+#include "engine/platform/GLView.h"
 #include "engine/scene/Director.h"
 
 namespace engine {
@@ -94,6 +95,14 @@ int Application::run() {
                     break;
                 case InputEvent::Type::Restored:
                     applicationWillEnterForeground();
+                    break;
+                case InputEvent::Type::Resized:
+                    if (GLView* view = director->getOpenGLView()) {
+                        view->setFrameSize(event.x, event.y);
+                    }
+                    applicationScreenSizeChanged(static_cast<int>(event.x),
+                                                 static_cast<int>(event.y));
+                    frameInput.push_back(event);
                     break;
                 default:
                     frameInput.push_back(event);

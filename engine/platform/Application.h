@@ -2,7 +2,7 @@
 // The application frame: the one object the process entry constructs. run() calls
 // initGLContextAttrs and applicationDidFinishLaunching, then runs the director's frames until the
 // window is closed; minimising and restoring the window call applicationDidEnterBackground and
-// applicationWillEnterForeground. Main thread only.
+// applicationWillEnterForeground, and a resize applicationScreenSizeChanged. Main thread only.
 
 #include <string>
 
@@ -23,6 +23,11 @@ public:
     virtual bool applicationDidFinishLaunching() = 0;
     virtual void applicationDidEnterBackground() = 0;
     virtual void applicationWillEnterForeground() = 0;
+    // The window's drawing area became width x height pixels; the view has its new frame size.
+    virtual void applicationScreenSizeChanged(int newWidth, int newHeight) {
+        (void)newWidth;
+        (void)newHeight;
+    }
 
     virtual void setAnimationInterval(float interval);
     virtual LanguageType getCurrentLanguage();

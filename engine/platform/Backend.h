@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/input/EventKeyboard.h"
+#include "engine/input/EventMouse.h"
 
 namespace engine {
 
@@ -40,26 +41,33 @@ struct DrawColor {
     std::uint8_t r = 255, g = 255, b = 255, a = 255;
 };
 
-// Input as the scene graph needs it: the left mouse button is the one touch; a key the engine
-// names is pressed or released (auto-repeat is not reported). Exposed: the window's contents were
+// Input as the scene graph needs it: the left mouse button is the one touch; the right and middle
+// buttons are pressed or released at a point (MouseDown, MouseUp); a key the engine names is
+// pressed or released (auto-repeat is not reported). Exposed: the window's contents were
 // lost (it was uncovered or shown again), so the scene must be drawn again although nothing in it
-// changed; the back ends keep no copy of the last frame.
+// changed; the back ends keep no copy of the last frame. Resized: the window's drawing area is now
+// x by y pixels (the user resized it, or it entered or left full screen).
 struct InputEvent {
     enum class Type {
         TouchBegan,
         TouchMoved,
         TouchEnded,
+        MouseDown,
+        MouseUp,
         KeyPressed,
         KeyReleased,
+        Resized,
         Exposed,
         Minimized,
         Restored,
         Quit
     };
     Type type = Type::Quit;
-    float x = 0;  // window pixels, origin top-left (touch events only)
-    float y = 0;
+    float x =
+        0;  // window pixels, origin top-left (touch and mouse events); the new width (Resized)
+    float y = 0;                                                    // the new height (Resized)
     EventKeyboard::KeyCode key = EventKeyboard::KeyCode::KEY_NONE;  // key events only
+    EventMouse::MouseButton button = EventMouse::MouseButton::BUTTON_UNSET;  // mouse events only
 };
 
 struct WindowSpec {
@@ -80,7 +88,13 @@ public:
     virtual bool hasWindow() const = 0;
     virtual int windowWidth() const = 0;
     virtual int windowHeight() const = 0;
-    virtual void beginFrame() = 0;  // clears to black
+    // Desktop full screen (the window covers the screen at the screen's own mode) or back to the
+    // window's size before it; the new size arrives as a Resized event. False when refused.
+    virtual bool setFullscreen(bool fullscreen) = 0;
+    virtual bool isFullscreen() const = 0;
+    // The smallest size the user may give the window, in window coordinates.
+    virtual void setMinimumWindowSize(int width, int height) = 0;
+    virtual void beginFrame(DrawColor background) = 0;  // clears the whole window
     virtual void draw(const Texture& texture, const PixelRect& source, const PixelRect& target,
                       DrawColor tint) = 0;
     virtual void endFrame() = 0;  // presents
@@ -103,9 +117,15 @@ public:
     virtual void preloadMusic(const std::string& path) = 0;
     virtual void playMusic(const std::string& path, bool loop) = 0;
     virtual void stopMusic(bool releaseData) = 0;
+    virtual void setMusicVolume(float volume) = 0;  // 0..1, the music playing now and later
     virtual void preloadEffect(const std::string& path) = 0;
     virtual unsigned playEffect(const std::string& path, bool loop, float pitch, float pan,
                                 float gain) = 0;
+
+    // ---- Attention. Asks the system to draw the player's eye to the window until it has the
+    // input focus (a flashing task-bar entry); nothing when it has the focus already or where the
+    // system offers no such thing.
+    virtual void requestAttention() = 0;
 
     // ---- Modal box; any thread. Blocks the calling thread until dismissed (headless: records
     // and returns at once). With no system box available the text goes to standard error.

@@ -16,16 +16,36 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string executableDirectory() {
+fs::path executablePath() {
 #ifdef _WIN32
     wchar_t buffer[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    return FileUtils::utf8FromPath(fs::path(buffer).parent_path());
+    return fs::path(buffer);
 #else
     std::error_code error;
     fs::path exe = fs::read_symlink("/proc/self/exe", error);
-    return error ? std::string() : FileUtils::utf8FromPath(exe.parent_path());
+    return error ? fs::path() : exe;
 #endif
+}
+
+// The folder the system keeps users' configuration in; empty when it names none.
+fs::path configurationRoot() {
+#ifdef _WIN32
+    // The wide variable: the narrow one is in the system's code page, which may not hold the
+    // user's name.
+    const wchar_t* appData = _wgetenv(L"APPDATA");
+    return appData && *appData ? fs::path(appData) : fs::path();
+#else
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
+        return fs::path(xdg);
+    }
+    const char* home = std::getenv("HOME");
+    return home && *home ? fs::path(home) / ".config" : fs::path();
+#endif
+}
+
+std::string executableDirectory() {
+    return FileUtils::utf8FromPath(executablePath().parent_path());
 }
 
 bool isRegularFile(const fs::path& path) {
@@ -71,9 +91,11 @@ std::string FileUtils::fullPathForFilename(const std::string& filename) const {
         return isRegularFile(name) ? filename : std::string();
     }
     for (const std::string& root : getSearchPaths()) {
-        const fs::path candidate = pathFromUtf8(root) / name;
-        if (isRegularFile(candidate)) {
-            return utf8FromPath(candidate.lexically_normal());
+        for (const std::string& resolution : m_resolutions) {
+            const fs::path candidate = pathFromUtf8(root) / pathFromUtf8(resolution) / name;
+            if (isRegularFile(candidate)) {
+                return utf8FromPath(candidate.lexically_normal());
+            }
         }
     }
     return {};
@@ -86,10 +108,13 @@ bool FileUtils::isFileExist(const std::string& filename) const {
 std::string FileUtils::resourceNameOf(const std::string& fullPath) const {
     const fs::path path = pathFromUtf8(fullPath).lexically_normal();
     for (const std::string& root : getSearchPaths()) {
-        const fs::path relative = path.lexically_relative(pathFromUtf8(root).lexically_normal());
-        if (!relative.empty() && *relative.begin() != "..") {
-            const std::u8string name = relative.generic_u8string();
-            return std::string(name.begin(), name.end());
+        for (const std::string& resolution : m_resolutions) {
+            const fs::path relative = path.lexically_relative(
+                (pathFromUtf8(root) / pathFromUtf8(resolution)).lexically_normal());
+            if (!relative.empty() && *relative.begin() != "..") {
+                const std::u8string name = relative.generic_u8string();
+                return std::string(name.begin(), name.end());
+            }
         }
     }
     return fullPath;
@@ -109,6 +134,29 @@ void FileUtils::addSearchPath(const std::string& directory, bool front) {
         m_extraRoots.insert(m_extraRoots.begin(), directory);
     } else {
         m_extraRoots.push_back(directory);
+    }
+    ++m_generation;
+}
+
+std::string FileUtils::getWritablePath() const {
+    fs::path folder;
+    if (!m_writablePath.empty()) {
+        folder = pathFromUtf8(m_writablePath);
+    } else {
+        const fs::path root = configurationRoot();
+        const fs::path program = executablePath().stem();
+        if (root.empty() || program.empty()) {
+            return {};
+        }
+        folder = root / program;
+    }
+    return utf8FromPath(folder / "");
+}
+
+void FileUtils::setSearchResolutionsOrder(const std::vector<std::string>& order) {
+    if (order != m_resolutions) {
+        m_resolutions = order.empty() ? std::vector<std::string>{""} : order;
+        ++m_generation;
     }
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 // Finds resource files. A name is tried, in order, under: the search paths added by the program,
 // $DESK_RESOURCES, <executable's directory>/resources and <executable's directory>/../share/desk/
-// resources. Absolute paths are used as they are. Every path in and out is UTF-8 text, also on
-// Windows, where the file system's own narrow encoding is not UTF-8 (a folder named 游戏 works).
-// Main thread, except fullPathForFilename and readFile, which only read.
+// resources; under each root the resolution folders are tried in their order ("hd/" then "" for
+// the double-size images). Absolute paths are used as they are. Every path in and out is UTF-8
+// text, also on Windows, where the file system's own narrow encoding is not UTF-8 (a folder named
+// 游戏 works). Main thread, except fullPathForFilename and readFile, which only read.
 
 #include <filesystem>
 #include <string>
@@ -31,8 +32,24 @@ public:
     static std::filesystem::path pathFromUtf8(const std::string& utf8);
     static std::string utf8FromPath(const std::filesystem::path& path);
 
+    // Sub-folders tried under every root, in order; "" is the root itself. Default {""}.
+    void setSearchResolutionsOrder(const std::vector<std::string>& order);
+    const std::vector<std::string>& getSearchResolutionsOrder() const { return m_resolutions; }
+    // The folder for the user's own files, ending in a separator: $XDG_CONFIG_HOME (or
+    // ~/.config) on Linux, %APPDATA% on Windows, then a folder named after the program (its
+    // executable's name). Empty when the system names no such folder. Not created here.
+    std::string getWritablePath() const;
+    // Uses `directory` instead (tests point it at a temporary folder).
+    void setWritablePath(const std::string& directory) { m_writablePath = directory; }
+    // Changes whenever a name may resolve to another file (a search path or resolution order
+    // changed), so holders of loaded files know to look them up again.
+    unsigned getSearchGeneration() const { return m_generation; }
+
 private:
     std::vector<std::string> m_extraRoots;
+    std::vector<std::string> m_resolutions{""};
+    std::string m_writablePath;  // set by the program; empty for the system's folder
+    unsigned m_generation = 0;
 };
 
 }  // namespace engine

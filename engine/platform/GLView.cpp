@@ -58,6 +58,10 @@ void GLView::updateScale() {
     Director::setNeedsRedraw();
 }
 
+void GLView::requestAttention() {
+    backend().requestAttention();
+}
+
 Vec2 GLView::windowToDesign(float x, float y) const {
     return {(x - m_offsetX) / m_scaleX, m_designSize.height - (y - m_offsetY) / m_scaleY};
 }

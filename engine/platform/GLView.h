@@ -34,13 +34,21 @@ public:
     virtual void setDesignResolutionSize(float width, float height, ResolutionPolicy policy);
     const Size& getDesignResolutionSize() const { return m_designSize; }
     ResolutionPolicy getResolutionPolicy() const { return m_policy; }
-    // The window's size in pixels.
+    // The window's drawing area in pixels; the director sets it when the window is resized.
     const Size& getFrameSize() const { return m_frameSize; }
+    void setFrameSize(float width, float height);
+    // Window pixels per design point (the same on both axes except with EXACT_FIT).
+    float getScaleX() const { return m_scaleX; }
+    float getScaleY() const { return m_scaleY; }
     // The design size: the area the client lays out in.
     Size getVisibleSize() const { return m_designSize; }
     Vec2 getVisibleOrigin() const { return Vec2::ZERO; }
     const std::string& getViewName() const { return m_viewName; }
     virtual bool isOpenGLReady() { return true; }
+
+    // Asks the system to draw the player's eye to the window until it has the input focus;
+    // nothing when it has it already or where the system offers nothing.
+    void requestAttention();
 
     Vec2 windowToDesign(float x, float y) const;
     PixelRect designToWindow(const Rect& rect) const;
@@ -48,7 +56,6 @@ public:
 
 protected:
     GLView() = default;
-    void setFrameSize(float width, float height);
     void updateScale();
 
     std::string m_viewName;

@@ -31,4 +31,20 @@ GLViewImpl* GLViewImpl::createWithRect(const std::string& viewName, const Rect& 
     return view;
 }
 
+bool GLViewImpl::setFullscreen() {
+    return backend().setFullscreen(true);
+}
+
+bool GLViewImpl::setWindowed() {
+    return backend().setFullscreen(false);
+}
+
+bool GLViewImpl::isFullscreen() const {
+    return backend().isFullscreen();
+}
+
+void GLViewImpl::setMinimumSize(int width, int height) {
+    backend().setMinimumWindowSize(width, height);
+}
+
 }  // namespace engine

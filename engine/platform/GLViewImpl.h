@@ -14,6 +14,13 @@ public:
     static GLViewImpl* createWithRect(const std::string& viewName, const Rect& rect,
                                       float frameZoomFactor = 1.0f, bool resizable = false);
 
+    // Desktop full screen and back; the new frame size follows as a resize.
+    bool setFullscreen();
+    bool setWindowed();
+    bool isFullscreen() const;
+    // The smallest size the user may give the window.
+    void setMinimumSize(int width, int height);
+
 protected:
     GLViewImpl() = default;
 };

@@ -42,6 +42,18 @@ void Director::setOpenGLView(GLView* view) {
     setNeedsRedraw();
 }
 
+void Director::setContentScaleFactor(float factor) {
+    if (factor > 0 && factor != m_contentScaleFactor) {
+        m_contentScaleFactor = factor;
+        setNeedsRedraw();
+    }
+}
+
+void Director::setClearColor(const Color4B& color) {
+    m_clearColor = color;
+    setNeedsRedraw();
+}
+
 Size Director::getVisibleSize() const {
     return m_view ? m_view->getVisibleSize() : Size::ZERO;
 }
@@ -113,6 +125,12 @@ void Director::dispatchInput(const InputEvent& event) {
         setNeedsRedraw();  // the window lost its picture; the back end keeps no copy of it
         return;
     }
+    if (event.type == InputEvent::Type::Resized) {
+        if (m_view) {
+            m_view->setFrameSize(event.x, event.y);
+        }
+        return;
+    }
     if (event.type == InputEvent::Type::KeyPressed || event.type == InputEvent::Type::KeyReleased) {
         m_eventDispatcher->dispatchKeyboard(event.key, event.type == InputEvent::Type::KeyPressed);
         return;
@@ -130,6 +148,14 @@ void Director::dispatchInput(const InputEvent& event) {
             break;
         case InputEvent::Type::TouchEnded:
             m_eventDispatcher->dispatchTouch(EventTouch::EventCode::ENDED, point);
+            break;
+        case InputEvent::Type::MouseDown:
+            m_eventDispatcher->dispatchMouse(EventMouse::MouseEventType::MOUSE_DOWN, event.button,
+                                             point);
+            break;
+        case InputEvent::Type::MouseUp:
+            m_eventDispatcher->dispatchMouse(EventMouse::MouseEventType::MOUSE_UP, event.button,
+                                             point);
             break;
         default:
             break;  // the other window events are the application's
@@ -180,7 +206,7 @@ double Director::secondsUntilWork(bool inputPending) {
 
 void Director::drawScene() {
     s_needsRedraw = false;
-    backend().beginFrame();
+    backend().beginFrame({m_clearColor.r, m_clearColor.g, m_clearColor.b, 255});
     if (m_runningScene) {
         m_runningScene->visit(AffineTransform());
     }

@@ -2,16 +2,18 @@
 // The main loop's owner: the running scene, the view, the frame clock, and the services every
 // node uses (scheduler, event dispatcher, texture cache).
 //
-// One frame (runFrame): touches and keys are dispatched (an exposure marks the frame for redrawing),
-// timers run, a scene passed to replaceScene becomes the running one (the old scene stops, its
-// timers and listeners with it, and is released), the running scene is drawn if anything
-// visible changed or the window was exposed since the last drawing, and the autorelease pool is
-// drained. Application::run and the headless back end call runFrame;
-// between frames the loop waits in the back end for input until secondsUntilNextFrame.
+// One frame (runFrame): a resize gives the view its new frame size, touches and keys are
+// dispatched (an exposure marks the frame for redrawing), timers run, a scene passed to
+// replaceScene becomes the running one (the old scene stops, its timers and listeners with it,
+// and is released), the running scene is drawn if anything visible changed or the window was
+// exposed since the last drawing, and the autorelease pool is drained. Application::run and the
+// headless back end call runFrame; between frames the loop waits in the back end for input until
+// secondsUntilNextFrame.
 // Main thread only.
 
 #include <vector>
 
+#include "engine/base/Color.h"
 #include "engine/base/Size.h"
 #include "engine/base/Vec2.h"
 #include "engine/platform/Backend.h"
@@ -35,8 +37,13 @@ public:
     Size getVisibleSize() const;
     Vec2 getVisibleOrigin() const { return Vec2::ZERO; }
     Size getWinSize() const { return getVisibleSize(); }
-    void setContentScaleFactor(float factor) { m_contentScaleFactor = factor; }
+    // Image pixels per design point: 2 when the images come from the double-size set. Frames,
+    // sprites and labels keep their sizes in points and draw from that many pixels per point.
+    void setContentScaleFactor(float factor);
     float getContentScaleFactor() const { return m_contentScaleFactor; }
+    // The colour of the window around the design area (and under it); opaque black by default.
+    void setClearColor(const Color4B& color);
+    const Color4B& getClearColor() const { return m_clearColor; }
 
     // ---- Scenes
     // Makes `scene` the running scene at once (the first scene).
@@ -99,6 +106,7 @@ private:
     bool m_drawingPaused = false;
     bool m_endRequested = false;
     float m_contentScaleFactor = 1.0f;
+    Color4B m_clearColor{0, 0, 0, 255};
 };
 
 }  // namespace engine

@@ -82,8 +82,9 @@ void Label::setAlignment(TextHAlignment hAlignment, TextVAlignment vAlignment) {
 
 void Label::renderLines() {
     m_lines.clear();
+    m_renderScale = Director::getInstance()->getContentScaleFactor();
     if (!m_fontPath.empty()) {
-        const int points = static_cast<int>(m_fontSize + 0.5f);
+        const int points = static_cast<int>(m_fontSize * m_renderScale + 0.5f);
         size_t start = 0;
         while (true) {
             const size_t end = m_text.find('\n', start);
@@ -106,14 +107,17 @@ Size Label::textSize() const {
     Size size;
     for (const auto& line : m_lines) {
         if (line) {
-            size.width = std::max(size.width, static_cast<float>(line->width()));
-            size.height += static_cast<float>(line->height());
+            size.width = std::max(size.width, static_cast<float>(line->width()) / m_renderScale);
+            size.height += static_cast<float>(line->height()) / m_renderScale;
         }
     }
     return size;
 }
 
 void Label::draw(const AffineTransform& toWorld) {
+    if (m_renderScale != Director::getInstance()->getContentScaleFactor()) {
+        renderLines();
+    }
     const Size box = getContentSize();
     const Size text = textSize();
     // Top of the text block, measured up from the box's bottom.
@@ -127,8 +131,10 @@ void Label::draw(const AffineTransform& toWorld) {
         if (!line) {
             continue;
         }
-        const float w = static_cast<float>(line->width());
-        const float h = static_cast<float>(line->height());
+        const float pixelsW = static_cast<float>(line->width());
+        const float pixelsH = static_cast<float>(line->height());
+        const float w = pixelsW / m_renderScale;
+        const float h = pixelsH / m_renderScale;
         float x = 0;
         if (m_hAlign == TextHAlignment::CENTER) {
             x = (box.width - w) / 2;
@@ -137,7 +143,7 @@ void Label::draw(const AffineTransform& toWorld) {
         }
         top -= h;
         if (w > 0) {
-            drawTexture(*line, Rect(0, 0, w, h), Rect(x, top, w, h), toWorld);
+            drawTexture(*line, Rect(0, 0, pixelsW, pixelsH), Rect(x, top, w, h), toWorld);
         }
     }
 }

@@ -2,7 +2,9 @@
 // Text drawn with a TrueType font (SDL_ttf); anchor (0.5, 0.5). UTF-8, so Chinese works with a
 // font that has the glyphs. Lines break at '\n' only. Its content size is the text's size, or
 // the dimensions when given (the text then aligned inside them). The text is white, tinted by
-// setColor. A missing font gives an empty label (size 0), reported on stderr once.
+// setColor. A missing font gives an empty label (size 0), reported on stderr once. Sizes are in
+// points; the glyphs are rendered at the content scale (twice the font size at 2), so text stays
+// sharp in a window scaled up, and rendered again when the content scale changes.
 
 #include <memory>
 #include <string>
@@ -52,6 +54,7 @@ private:
     TextHAlignment m_hAlign = TextHAlignment::LEFT;
     TextVAlignment m_vAlign = TextVAlignment::TOP;
     std::vector<std::shared_ptr<Texture>> m_lines;  // one per line; null when it cannot render
+    float m_renderScale = 1;                        // pixels per point of m_lines
 };
 
 }  // namespace engine

@@ -3,7 +3,6 @@
 #include "engine/base/Create.h"
 #include "engine/platform/Backend.h"
 #include "engine/scene/Director.h"
-#include "engine/scene/TextureCache.h"
 
 namespace engine {
 
@@ -22,7 +21,8 @@ LabelAtlas* LabelAtlas::create(const std::string& text, const std::string& charM
 
 bool LabelAtlas::initWithString(const std::string& text, const std::string& charMapFile,
                                 int itemWidth, int itemHeight, int startCharMap) {
-    m_texture = Director::getInstance()->getTextureCache()->addImage(charMapFile);
+    m_texture = FileTexture(charMapFile);
+    m_texture.get();
     m_itemWidth = itemWidth;
     m_itemHeight = itemHeight;
     m_startChar = startCharMap;
@@ -44,21 +44,23 @@ void LabelAtlas::applyString(const std::string& text) {
 }
 
 void LabelAtlas::draw(const AffineTransform& toWorld) {
-    if (!m_texture || m_itemWidth <= 0 || m_itemHeight <= 0) {
+    const std::shared_ptr<Texture>& texture = m_texture.get();
+    if (!texture || m_itemWidth <= 0 || m_itemHeight <= 0) {
         return;
     }
-    const int columns = m_texture->width() / m_itemWidth;
-    const int rows = m_texture->height() / m_itemHeight;
+    const float scale = Director::getInstance()->getContentScaleFactor();
     const float w = static_cast<float>(m_itemWidth);
     const float h = static_cast<float>(m_itemHeight);
+    const int columns = static_cast<int>(static_cast<float>(texture->width()) / (w * scale));
+    const int rows = static_cast<int>(static_cast<float>(texture->height()) / (h * scale));
     for (size_t i = 0; i < m_text.size(); ++i) {
         const int glyph = static_cast<unsigned char>(m_text[i]) - m_startChar;
         if (columns <= 0 || glyph < 0 || glyph >= columns * rows) {
             continue;
         }
-        const Rect source(static_cast<float>(glyph % columns) * w,
-                          static_cast<float>(glyph / columns) * h, w, h);
-        drawTexture(*m_texture, source, Rect(static_cast<float>(i) * w, 0, w, h), toWorld);
+        const Rect source(static_cast<float>(glyph % columns) * w * scale,
+                          static_cast<float>(glyph / columns) * h * scale, w * scale, h * scale);
+        drawTexture(*texture, source, Rect(static_cast<float>(i) * w, 0, w, h), toWorld);
     }
 }
 

@@ -2,11 +2,13 @@
 // Text drawn from a strip of fixed-size glyph images ("num.png": 14 x 21 glyphs, the first one
 // the character '0'); anchor (0, 0). Character c is glyph c - startChar, counted left to right
 // and then row by row. Its content size is (characters x itemWidth, itemHeight); characters
-// outside the strip take their place but draw nothing.
+// outside the strip take their place but draw nothing. Item sizes are in points; the strip is
+// read at the content scale (glyphs twice as large in the double-size image).
 
 #include <memory>
 #include <string>
 
+#include "engine/scene/FileTexture.h"
 #include "engine/scene/Node.h"
 
 namespace engine {
@@ -30,7 +32,7 @@ private:
     void applyString(const std::string& text);
 
     std::string m_text;
-    std::shared_ptr<Texture> m_texture;
+    FileTexture m_texture;
     int m_itemWidth = 0;
     int m_itemHeight = 0;
     int m_startChar = 0;

@@ -42,11 +42,8 @@ bool Sprite::init() {
 }
 
 bool Sprite::initWithFile(const std::string& filename) {
-    auto texture = Director::getInstance()->getTextureCache()->addImage(filename);
-    if (texture) {
-        setSpriteFrame(
-            SpriteFrame::createWithTexture(texture, Rect(0, 0, static_cast<float>(texture->width()),
-                                                         static_cast<float>(texture->height()))));
+    if (SpriteFrame* frame = SpriteFrame::createWithFile(filename)) {
+        setSpriteFrame(frame);
     }
     return true;
 }
@@ -86,8 +83,8 @@ void Sprite::setSpriteFrame(const std::string& name) {
 
 void Sprite::draw(const AffineTransform& toWorld) {
     if (m_frame && m_frame->getTexture()) {
-        drawTexture(*m_frame->getTexture(), m_frame->getRect(), Rect(Vec2::ZERO, getContentSize()),
-                    toWorld);
+        drawTexture(*m_frame->getTexture(), m_frame->getRectInPixels(),
+                    Rect(Vec2::ZERO, getContentSize()), toWorld);
     }
 }
 

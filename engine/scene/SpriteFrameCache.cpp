@@ -41,4 +41,10 @@ void SpriteFrameCache::removeSpriteFrames() {
     m_frames.clear();
 }
 
+void SpriteFrameCache::refreshTextures() const {
+    for (const auto& [name, frame] : m_frames) {
+        frame->getTexture();
+    }
+}
+
 }  // namespace engine

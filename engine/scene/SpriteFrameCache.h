@@ -20,6 +20,9 @@ public:
     bool hasSpriteFrame(const std::string& name) const { return m_frames.count(name) != 0; }
     size_t size() const { return m_frames.size(); }
     void removeSpriteFrames();
+    // Has every frame look its image up again now (after the search resolution order changed),
+    // so that frames no node draws stop holding the images of the other resolution.
+    void refreshTextures() const;
 
 private:
     std::map<std::string, SpriteFrame*> m_frames;

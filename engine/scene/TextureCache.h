@@ -1,7 +1,9 @@
 #pragma once
-// Images by resource name, loaded once through the back end and kept for the process.
-// A missing or unreadable image is reported on stderr once and gives null. Main thread only.
+// Images by the file a resource name resolves to, loaded once through the back end and kept until
+// removed. A missing or unreadable image is reported on stderr once and gives null. Main thread
+// only.
 
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <string>
@@ -14,8 +16,12 @@ class TextureCache {
 public:
     std::shared_ptr<Texture> addImage(const std::string& filename);
     void removeAllTextures() { m_textures.clear(); }
+    // Drops the images nothing else holds (those of a resolution no longer in use).
+    void removeUnusedTextures();
+    size_t getTextureCount() const { return m_textures.size(); }
 
 private:
+    // By full path; a name that resolves to no file is kept under the name itself.
     std::map<std::string, std::shared_ptr<Texture>> m_textures;  // null for a failed name
 };
 

@@ -50,10 +50,8 @@ void Button::setImage(SpriteFrame*& slot, const std::string& name, TextureResTyp
     if (!name.empty()) {
         if (texType == TextureResType::PLIST) {
             frame = SpriteFrameCache::getInstance()->getSpriteFrameByName(name);
-        } else if (auto texture = Director::getInstance()->getTextureCache()->addImage(name)) {
-            frame = SpriteFrame::createWithTexture(texture,
-                                                   Rect(0, 0, static_cast<float>(texture->width()),
-                                                        static_cast<float>(texture->height())));
+        } else {
+            frame = SpriteFrame::createWithFile(name);
         }
     }
     if (frame) {
@@ -108,7 +106,7 @@ void Button::draw(const AffineTransform& toWorld) {
     const Size size = frame->getOriginalSize();
     const Rect local((box.width - size.width) / 2, (box.height - size.height) / 2, size.width,
                      size.height);
-    drawTexture(*frame->getTexture(), frame->getRect(), local, toWorld);
+    drawTexture(*frame->getTexture(), frame->getRectInPixels(), local, toWorld);
 }
 
 }  // namespace engine::ui

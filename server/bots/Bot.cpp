@@ -5,6 +5,7 @@
 
 #include "cards/HandRules.h"
 #include "cards/LegalPlays.h"
+#include "server/bots/HandPlan.h"
 
 namespace server {
 
@@ -13,10 +14,6 @@ namespace {
 // An opponent with this many cards or fewer may go out soon: worth a bomb to stop.
 constexpr int kDangerCards = 6;
 
-bool isPower(int kind) {
-    return kind == HAND_BOMB || kind == HAND_SAME_CARDS;
-}
-
 // Orders plays cheapest first: ordinary before power, then the lower value, then more cards
 // (shedding more for the same strength).
 struct Candidate {
@@ -24,7 +21,7 @@ struct Candidate {
     HandType type;
 
     auto key() const {
-        return std::make_tuple(isPower(type.kind), isPower(type.kind) ? cards->size() : 0u,
+        return std::make_tuple(isPowerKind(type.kind), isPowerKind(type.kind) ? cards->size() : 0u,
                                type.value, -static_cast<long>(cards->size()));
     }
 };
@@ -39,7 +36,7 @@ std::vector<int> chooseBotPlay(const BotView& view) {
     for (const auto& play : plays) {
         Candidate candidate{&play, classifyHand(play)};
         const bool goesOut = play.size() == view.hand.size();
-        if (goesOut && !(view.partnerMadeLastPlay && isPower(candidate.type.kind))) {
+        if (goesOut && !(view.partnerMadeLastPlay && isPowerKind(candidate.type.kind))) {
             return play;  // going out beats any other consideration
         }
         if (!best || candidate.key() < best->key()) {
@@ -55,7 +52,7 @@ std::vector<int> chooseBotPlay(const BotView& view) {
     if (view.partnerMadeLastPlay) {
         return {};
     }
-    if (!isPower(best->type.kind)) {
+    if (!isPowerKind(best->type.kind)) {
         return *best->cards;
     }
     const bool worthBomb = view.tablePoints > 0 || view.fewestOpponentCards <= kDangerCards;

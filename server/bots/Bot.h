@@ -1,5 +1,6 @@
 #pragma once
-// The computer player's choice of play: a simple, sensible strategy over every legal play.
+// The `easy` computer player: a simple, greedy strategy over every legal play, with no memory
+// of the cards seen and no plan (NormalBot.h and SearchBot.h build on more).
 //
 //   situation                      choice
 //   leading                        the lowest play that is not a bomb or same cards (fewest

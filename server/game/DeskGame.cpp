@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cassert>
 
-#include "server/bots/Bot.h"
 #include "server/game/Deal.h"
 #include "server/game/Scoring.h"
 #include "server/protocol/ServerMessages.h"
@@ -93,20 +92,10 @@ void DeskGame::advance(Millis now, DeskOutput& out) {
         if (turnDue() == at) {
             const int seat = m_round->turn();
             const int played = m_gamesPlayed;
-            if (m_seats[seat].kind == SeatKind::Bot) {
-                int fewest = kFullDeal;
-                for (int other = 0; other < 4; ++other) {
-                    if (teamOf(other) != teamOf(seat) && !m_round->isOut(other)) {
-                        fewest = std::min(fewest, static_cast<int>(m_round->hand(other).size()));
-                    }
-                }
-                const BotView view{m_round->hand(seat), m_round->lastPlay(),
-                                   m_round->lastPlayer() == partnerOf(seat), m_round->tablePoints(),
-                                   fewest};
-                playTurn(seat, chooseBotPlay(view), at, out);
-            } else {
-                playTurn(seat, m_round->expiryAction(seat), at, out);
-            }
+            std::vector<int> cards = m_seats[seat].kind == SeatKind::Bot
+                                         ? botChoice(seat)
+                                         : m_round->expiryAction(seat);
+            playOrFallBack(seat, std::move(cards), at, out);
             if (m_gamesPlayed != played) {
                 return;
             }
@@ -123,6 +112,16 @@ void DeskGame::advance(Millis now, DeskOutput& out) {
             }
         }
     }
+}
+
+void DeskGame::botDecided(std::uint64_t serial, std::vector<int> cards, Millis now,
+                          DeskOutput& out) {
+    if (!playing() || !m_awaitingBot || serial != m_turnSerial) {
+        return;
+    }
+    m_awaitingBot = false;
+    m_botAnswer = std::move(cards);
+    advance(now, out);
 }
 
 // ---- State ----------------------------------------------------------------------------------
@@ -163,6 +162,9 @@ std::optional<Millis> DeskGame::turnDue() const {
         return std::nullopt;
     }
     const bool bot = m_seats[m_round->turn()].kind == SeatKind::Bot;
+    if (bot && m_awaitingBot) {
+        return std::nullopt;  // botDecided runs the turn
+    }
     return m_turnSince + (bot ? m_config.botDelay : m_config.turnTimeout);
 }
 
@@ -206,14 +208,53 @@ void DeskGame::deal(Millis now, DeskOutput& out) {
     }
     m_round.emplace(std::move(hands), leader);
     broadcast(gameMessage(-1, static_cast<std::size_t>(m_config.deal), {}, 0, leader, true), out);
-    m_turnSince = now;
+    beginTurn(now, out);
 }
 
-void DeskGame::playTurn(int seat, std::vector<int> cards, Millis now, DeskOutput& out) {
+void DeskGame::beginTurn(Millis now, DeskOutput& out) {
+    m_turnSince = now;
+    ++m_turnSerial;
+    m_awaitingBot = false;
+    m_botAnswer.reset();
+    const int seat = m_round->turn();
+    if (seat >= 0 && m_seats[seat].kind == SeatKind::Bot && offloads()) {
+        out.botJobs.push_back(BotJob{m_number, m_turnSerial, seat, m_config.botLevel,
+                                     m_config.search, m_rng(), *m_round});
+        m_awaitingBot = true;
+    }
+}
+
+bool DeskGame::offloads() const {
+    return m_config.botJobs && m_config.botLevel == BotLevel::Hard;
+}
+
+std::vector<int> DeskGame::botChoice(int seat) {
+    if (m_botAnswer) {
+        std::vector<int> cards = std::move(*m_botAnswer);
+        m_botAnswer.reset();
+        return cards;
+    }
+    // Only the search draws from the desk's generator, so the deals do not depend on the level.
+    const std::uint64_t seed = m_config.botLevel == BotLevel::Hard ? m_rng() : 0;
+    return decideBotPlay(m_config.botLevel, *m_round, seat, m_config.search, seed);
+}
+
+void DeskGame::playOrFallBack(int seat, std::vector<int> cards, Millis now, DeskOutput& out) {
+    if (playTurn(seat, std::move(cards), now, out)) {
+        return;
+    }
+    out.log.push_back("desk " + std::to_string(m_number) + ": seat " + std::to_string(seat) +
+                      "'s play was refused; it passes or leads its weakest card");
+    const bool moved = playTurn(seat, m_round->expiryAction(seat), now, out);
+    assert(moved && "the expiry action is always accepted");
+    (void)moved;
+}
+
+bool DeskGame::playTurn(int seat, std::vector<int> cards, Millis now, DeskOutput& out) {
     const bool pass = cards.empty();
     const Round::Step step = m_round->act(seat, std::move(cards));
     if (!step.accepted) {
-        return;
+        return false;
     }
     const Round& round = *m_round;
     static const std::vector<int> kNoCards;
@@ -223,9 +264,9 @@ void DeskGame::playTurn(int seat, std::vector<int> cards, Millis now, DeskOutput
     if (step.trickTaken || step.over) {
         broadcast(scoreMessage(round.teamPoints()[0], round.teamPoints()[1]), out);
     }
-    m_turnSince = now;
     if (!step.over) {
-        return;
+        beginTurn(now, out);
+        return true;
     }
     const std::array<int, 4> results = round.results();
     std::array<SeatLine, 4> lines;
@@ -244,10 +285,13 @@ void DeskGame::playTurn(int seat, std::vector<int> cards, Millis now, DeskOutput
     endGame(now);
     broadcastSeats(out);
     startIfAllReady(now, out);
+    return true;
 }
 
 void DeskGame::endGame(Millis now) {
     m_round.reset();
+    m_awaitingBot = false;
+    m_botAnswer.reset();
     for (Seat& s : m_seats) {
         if (s.kind == SeatKind::Person) {
             s.ready = false;

@@ -12,12 +12,17 @@
 //
 // Timers (all from DeskConfig):
 //   bot fill     botWait after a person sits, computer players take every free seat (ready)
-//   bot move     botDelay after a computer player's turn begins, it plays
+//   bot move     botDelay after a computer player's turn begins, it plays (at botLevel); with
+//                botJobs the decision is handed out as a BotJob when the turn begins and the
+//                play waits for both the delay and the answer (botDecided)
 //   turn         turnTimeout after a person's turn begins, the server passes for them (or leads
 //                their weakest card)
 //   ready        readyTimeout after a person sat down or a game ended, a person still not ready
 //                gets "timeout" and loses the seat
 // When the last person leaves, the computer players leave too and the desk is empty again.
+//
+// A desk always moves on: a computer player's play that the round refuses is replaced by what a
+// silent person gets (a pass, or the weakest single when leading), which the round always takes.
 
 #include <array>
 #include <cstdint>
@@ -27,6 +32,7 @@
 #include <vector>
 
 #include "net/GameConstants.h"
+#include "server/bots/BotLevel.h"
 #include "server/game/DeskOutput.h"
 #include "server/game/Round.h"
 
@@ -39,6 +45,11 @@ struct DeskConfig {
     int deal = 27;  // cards per player
     Millis turnTimeout{(kTurnSeconds + kServerTurnGraceSeconds) * 1000};
     Millis readyTimeout{60000};
+    // The pure desk's computer players are the cheapest; desk-server chooses its own default.
+    BotLevel botLevel = BotLevel::Easy;
+    SearchBudget search = kServerSearchBudget;
+    // Hard decisions go out as DeskOutput::botJobs instead of being made inside advance.
+    bool botJobs = false;
 };
 
 class DeskGame {
@@ -68,6 +79,9 @@ public:
     // Runs every timer due at or before `now`, in time order. Returns early after a game ends, so
     // a desk of computer players only never loops for ever; call again to go on.
     void advance(Millis now, DeskOutput& out);
+    // The answer to a BotJob: played once the bot delay has passed (now, or by advance later).
+    // Ignored when `serial` is not the current turn's (the game ended or moved on).
+    void botDecided(std::uint64_t serial, std::vector<int> cards, Millis now, DeskOutput& out);
 
     // ---- State
     int number() const { return m_number; }
@@ -88,7 +102,12 @@ private:
     void seatBot(int index);
     void startIfAllReady(Millis now, DeskOutput& out);
     void deal(Millis now, DeskOutput& out);
-    void playTurn(int seat, std::vector<int> cards, Millis now, DeskOutput& out);
+    void beginTurn(Millis now, DeskOutput& out);
+    bool offloads() const;
+    std::vector<int> botChoice(int seat);
+    // A timer-driven action: `cards`, or the expiry action when the round refuses them.
+    void playOrFallBack(int seat, std::vector<int> cards, Millis now, DeskOutput& out);
+    bool playTurn(int seat, std::vector<int> cards, Millis now, DeskOutput& out);
     void endGame(Millis now);
     void vacate(int index, Millis now);
 
@@ -103,6 +122,9 @@ private:
     std::optional<Round> m_round;
     std::optional<Millis> m_botFillAt;
     Millis m_turnSince{0};  // when the current turn began
+    std::uint64_t m_turnSerial = 0;  // counts turns, to match BotJob answers to their turn
+    bool m_awaitingBot = false;      // a BotJob for this turn is out and unanswered
+    std::optional<std::vector<int>> m_botAnswer;  // its answer, before the bot delay passed
     int m_gamesPlayed = 0;
 };
 

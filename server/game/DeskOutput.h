@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "server/bots/BotLevel.h"
+#include "server/game/Round.h"
+
 namespace server {
 
 // Time as the server sees it: milliseconds on a monotonic clock. Desks never read a clock; the
@@ -23,15 +26,31 @@ struct Delivery {
     std::string text;
 };
 
+// A computer player's decision to be made away from the desk (a worker thread): everything it
+// needs is copied in. Its answer goes back to DeskGame::botDecided with the same serial.
+struct BotJob {
+    int desk = -1;
+    std::uint64_t serial = 0;  // the turn it is for; a stale answer is ignored
+    int seat = -1;
+    BotLevel level = BotLevel::Hard;
+    SearchBudget budget;
+    std::uint64_t seed = 0;
+    Round round;
+
+    std::vector<int> decide() const { return decideBotPlay(level, round, seat, budget, seed); }
+};
+
 struct DeskOutput {
     std::vector<Delivery> deliveries;
     std::vector<PersonId> unseated;  // persons the desk sent away (ready time-out)
     std::vector<std::string> log;    // game results and runs, one line each
+    std::vector<BotJob> botJobs;     // decisions to make elsewhere (DeskConfig::botJobs)
 
     void clear() {
         deliveries.clear();
         unseated.clear();
         log.clear();
+        botJobs.clear();
     }
 };
 

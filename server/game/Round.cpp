@@ -50,6 +50,9 @@ Round::Step Round::act(int seat, std::vector<int> cards) {
         return step;
     }
     step.accepted = true;
+    for (int code : cards) {
+        ++m_played[code];
+    }
     m_tablePoints += pointsOf(cards);
     m_lastPlay = std::move(cards);
     m_lastPlayer = seat;
@@ -77,15 +80,25 @@ std::vector<int> Round::expiryAction(int seat) const {
     return {*weakest};
 }
 
+Round Round::withHands(std::array<std::vector<int>, 4> hands) const {
+    Round copy = *this;
+    for (int seat = 0; seat < 4; ++seat) {
+        assert(hands[seat].size() == m_hands[seat].size() && "a hand keeps its size");
+        sortHand(hands[seat]);
+        copy.m_hands[seat] = std::move(hands[seat]);
+    }
+    return copy;
+}
+
 std::array<int, 4> Round::results() const {
     return gameResults(m_finishOrder, m_teamPoints);
 }
 
-bool Round::takeFromHand(int seat, const std::vector<int>& cards) {
-    // Both lists are sorted (canBeat sorts the candidate): one merge-like walk checks that every
-    // card is held, as many times as it is played.
-    auto& hand = m_hands[seat];
-    std::vector<int> rest;
+bool handWithout(const std::vector<int>& hand, const std::vector<int>& cards,
+                 std::vector<int>& rest) {
+    // One merge-like walk over both sorted lists checks that every card is held, as many times
+    // as it is played.
+    rest.clear();
     rest.reserve(hand.size());
     std::size_t next = 0;
     for (int code : hand) {
@@ -95,10 +108,16 @@ bool Round::takeFromHand(int seat, const std::vector<int>& cards) {
             rest.push_back(code);
         }
     }
-    if (next != cards.size()) {
+    return next == cards.size();
+}
+
+bool Round::takeFromHand(int seat, const std::vector<int>& cards) {
+    // canBeat has sorted the candidate.
+    std::vector<int> rest;
+    if (!handWithout(m_hands[seat], cards, rest)) {
         return false;
     }
-    hand = std::move(rest);
+    m_hands[seat] = std::move(rest);
     return true;
 }
 

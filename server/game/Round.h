@@ -17,7 +17,14 @@
 #include <array>
 #include <vector>
 
+#include "server/game/Deal.h"
+
 namespace server {
+
+// `rest` becomes `hand` without `cards` (both sorted); false when a card is not held as many
+// times as `cards` lists it.
+bool handWithout(const std::vector<int>& hand, const std::vector<int>& cards,
+                 std::vector<int>& rest);
 
 class Round {
 public:
@@ -36,7 +43,12 @@ public:
     Step act(int seat, std::vector<int> cards);
 
     // What the server does for a seat that let its turn run out: pass, or lead its weakest card.
+    // Always accepted when it is the seat's turn.
     std::vector<int> expiryAction(int seat) const;
+
+    // The same position with other cards in the hands, each hand keeping its size: what a
+    // computer player's search plays out in place of the hands it cannot see.
+    Round withHands(std::array<std::vector<int>, 4> hands) const;
 
     // ---- State
     int turn() const { return m_over ? -1 : m_turn; }
@@ -49,6 +61,8 @@ public:
     int tablePoints() const { return m_tablePoints; }
     const std::array<int, 2>& teamPoints() const { return m_teamPoints; }
     const std::vector<int>& finishOrder() const { return m_finishOrder; }
+    // How many of each code (0..53) every play so far has shown: what all four seats have seen.
+    const std::array<int, kCardsPerDeck>& played() const { return m_played; }
     // Each seat's result by the rule of Scoring.h; only meaningful once over.
     std::array<int, 4> results() const;
 
@@ -68,6 +82,7 @@ private:
     int m_tablePoints = 0;
     std::array<int, 2> m_teamPoints{};
     std::vector<int> m_finishOrder;
+    std::array<int, kCardsPerDeck> m_played{};
 };
 
 }  // namespace server

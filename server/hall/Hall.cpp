@@ -72,6 +72,20 @@ void Hall::advanceDesk(int desk, Millis now, Output& out) {
     collect(desk, out);
 }
 
+void Hall::botDecided(const BotJob& job, std::vector<int> cards, Millis now, Output& out) {
+    if (job.desk < 0 || job.desk >= static_cast<int>(m_desks.size())) {
+        return;
+    }
+    m_desks[job.desk]->botDecided(job.serial, std::move(cards), now, m_deskOut);
+    collect(job.desk, out);
+}
+
+void Hall::openBotDesk(Millis now, Output& out) {
+    DeskGame& desk = newDesk();
+    desk.seatBots(now, m_deskOut);
+    collect(desk.number(), out);
+}
+
 std::optional<Millis> Hall::deskDeadline(int desk) const {
     if (desk < 0 || desk >= static_cast<int>(m_desks.size())) {
         return std::nullopt;
@@ -85,6 +99,10 @@ DeskGame& Hall::openDesk() {
             return *desk;
         }
     }
+    return newDesk();
+}
+
+DeskGame& Hall::newDesk() {
     const int number = static_cast<int>(m_desks.size());
     // A fixed odd multiplier spreads the desks' seeds apart.
     const std::uint64_t seed = m_config.seed + 0x9E3779B97F4A7C15ull * (number + 1);
@@ -106,6 +124,9 @@ void Hall::collect(int desk, Output& out) {
     }
     for (std::string& line : m_deskOut.log) {
         out.log.push_back(std::move(line));
+    }
+    for (BotJob& job : m_deskOut.botJobs) {
+        out.botJobs.push_back(std::move(job));
     }
     out.touchedDesks.push_back(desk);
     m_deskOut.clear();

@@ -40,6 +40,7 @@ public:
         std::vector<Send> sends;
         std::vector<int> touchedDesks;  // desks whose next deadline may have moved
         std::vector<std::string> log;
+        std::vector<BotJob> botJobs;  // decisions for the caller to make and answer (botDecided)
     };
 
     explicit Hall(const HallConfig& config);
@@ -49,6 +50,10 @@ public:
     void handle(PersonId person, const ClientRequest& request, Millis now, Output& out);
     // Runs the desk's due timers.
     void advanceDesk(int desk, Millis now, Output& out);
+    // The answer to one of Output::botJobs.
+    void botDecided(const BotJob& job, std::vector<int> cards, Millis now, Output& out);
+    // Opens a desk of four computer players that play each other, game after game (load tests).
+    void openBotDesk(Millis now, Output& out);
 
     std::optional<Millis> deskDeadline(int desk) const;
     std::size_t online() const { return m_people.size(); }
@@ -62,6 +67,7 @@ private:
     };
 
     DeskGame& openDesk();
+    DeskGame& newDesk();
     void collect(int desk, Output& out);
 
     HallConfig m_config;

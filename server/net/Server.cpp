@@ -10,18 +10,29 @@ Server::Server(asio::io_context& io, const ServerConfig& config)
     : m_io(io),
       m_config(config),
       m_listener(io, [this](asio::ip::tcp::socket socket) { onAccept(std::move(socket)); }),
-      m_hall(config.hall) {}
+      m_hall(config.hall),
+      m_workers(io, config.botThreads,
+                [this](const BotJob& job, std::vector<int> cards) {
+                    onBotDecided(job, std::move(cards));
+                }) {}
 
 bool Server::start(std::string& error) {
     if (!m_listener.open(m_config.host, m_config.port, error)) {
         return false;
     }
-    log("listening on " + m_config.host + ":" + std::to_string(port()));
+    log("listening on " + m_config.host + ":" + std::to_string(port()) + ", computer players " +
+        botLevelName(m_config.hall.desk.botLevel));
+    for (int i = 0; i < m_config.botDesks; ++i) {
+        m_hall.openBotDesk(now(), m_out);
+    }
+    deliver();
     return true;
 }
 
 void Server::stop() {
     log("stopping, closing " + std::to_string(m_sessions.size()) + " connection(s)");
+    m_stopped = true;
+    m_workers.stop();
     m_listener.close();
     // Closing posts each session's onClosed; take the map first so they find nothing to undo.
     auto sessions = std::move(m_sessions);
@@ -82,9 +93,21 @@ void Server::deliver() {
     for (int desk : m_out.touchedDesks) {
         armDesk(desk);
     }
+    for (BotJob& job : m_out.botJobs) {
+        m_workers.submit(std::move(job));
+    }
+    m_out.botJobs.clear();
     m_out.sends.clear();
     m_out.log.clear();
     m_out.touchedDesks.clear();
+}
+
+void Server::onBotDecided(const BotJob& job, std::vector<int> cards) {
+    if (m_stopped) {
+        return;
+    }
+    m_hall.botDecided(job, std::move(cards), now(), m_out);
+    deliver();
 }
 
 void Server::armDesk(int desk) {

@@ -1,7 +1,8 @@
 #pragma once
 // The reference server's network side: one event loop, a listener, a session per connection and
 // a timer per desk, around the pure Hall. Every function runs on the event-loop thread (the one
-// running the io_context); nothing here is locked.
+// running the io_context); nothing here is locked. The hard computer players' searches run on
+// BotWorkers' threads, each on its own copy of the round, and answer on the event loop.
 //
 // A text that is not a well-formed request closes the connection that sent it; the hall and the
 // other desks never notice. One line per connection event and per game result goes to stderr.
@@ -16,15 +17,28 @@
 #include <vector>
 
 #include "server/hall/Hall.h"
+#include "server/net/BotWorkers.h"
 #include "server/net/Listener.h"
 #include "server/net/Session.h"
 
 namespace server {
 
+// desk-server's computer players: the strongest level whose decisions keep to the search budget.
+inline constexpr BotLevel kServerBotLevel = BotLevel::Hard;
+
+inline HallConfig serverHallConfig() {
+    HallConfig hall;
+    hall.desk.botLevel = kServerBotLevel;
+    hall.desk.botJobs = true;
+    return hall;
+}
+
 struct ServerConfig {
     std::string host = "127.0.0.1";
     unsigned short port = 9999;
-    HallConfig hall;
+    HallConfig hall = serverHallConfig();
+    int botDesks = 0;    // desks of four computer players opened at start (load tests)
+    int botThreads = 1;  // workers for the hard computer players' searches
     SessionLimits limits;
     bool log = true;           // connection events and game results to stderr
     bool logMessages = false;  // also every text received and sent (end-to-end tests read it)
@@ -46,6 +60,7 @@ private:
     void onClosed(Session& session, const std::string& reason) override;
 
     void deliver();
+    void onBotDecided(const BotJob& job, std::vector<int> cards);
     void armDesk(int desk);
     Millis now() const;
     void log(const std::string& line) const;
@@ -60,6 +75,8 @@ private:
     std::uint64_t m_nextId = 1;
     std::chrono::steady_clock::time_point m_epoch = std::chrono::steady_clock::now();
     Hall::Output m_out;  // reused for every hall call
+    BotWorkers m_workers;
+    bool m_stopped = false;
 };
 
 }  // namespace server

@@ -32,6 +32,9 @@ void useHost(const std::string& host) {
         << "<key>title</key><string>desk test</string>"
         << "<key>host</key><string>" << host << "</string></dict></plist>\n";
     FileUtils::getInstance()->addSearchPath(FileUtils::utf8FromPath(root), true);
+    // The settings, too, in the test's own folder, never the user's.
+    FileUtils::getInstance()->setWritablePath(FileUtils::utf8FromPath(root / "settings"));
+    UserDefault::destroyInstance();
 }
 
 // Listens on host:9999, the port the client always dials. Invalid when the port is taken there.
@@ -101,7 +104,8 @@ TEST(AppDelegateTest, ConnectedItLoadsTheCatalogueAndOpensTheHallWhichQueries) {
         EXPECT_FLOAT_EQ(director->getContentScaleFactor(), 1.0f);
         EXPECT_EQ(director->getOpenGLView()->getDesignResolutionSize().width, 1024);
         EXPECT_EQ(director->getOpenGLView()->getDesignResolutionSize().height, 768);
-        EXPECT_EQ(director->getOpenGLView()->getResolutionPolicy(), ResolutionPolicy::NO_BORDER);
+        // Uniformly scaled to fit, bars around; at 1280 x 720 the normal images.
+        EXPECT_EQ(director->getOpenGLView()->getResolutionPolicy(), ResolutionPolicy::SHOW_ALL);
 
         Scene* scene = director->getRunningScene();
         ASSERT_NE(scene, nullptr);

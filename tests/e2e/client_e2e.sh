@@ -37,10 +37,13 @@ start_display "$WORK/xvfb.log" || fail "no X display"
 client_resources "$WORK/resources" "$RESOURCES"
 load_layout_colours "$RESOURCES"
 mkdir -p "$PICTURES"
+# The client keeps its settings under here, never in the user's own folder.
+export XDG_CONFIG_HOME="$WORK/config"
 
 source "$HERE/stages.sh"
 
 stage_server_down
 stage_whole_game
+stage_game_by_keys
 stage_server_lost
 step "all stages passed"

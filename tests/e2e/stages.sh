@@ -1,4 +1,4 @@
-# The three scenarios of client_e2e.sh, in the order it runs them. Each leaves nothing running
+# The four scenarios of client_e2e.sh, in the order it runs them. Each leaves nothing running
 # but the display.
 
 # No server: the start-up box, and the client ends once it is dismissed.
@@ -143,6 +143,67 @@ expect_result_title() {
     want="游戏结束，平局！"
   fi
   [ "$1" = "$want" ] || fail "box titled '$1' for result $result at seat $site, expected '$want'"
+}
+
+# A whole short game played with the keys alone: Enter in the hall, R at the desk, then on each
+# turn H until the hint raises a play and Enter to play it; when the hint finds nothing (its
+# notice shows and nothing rises), Backspace passes. T opens the card tracker on the way, and
+# the first hinted play is lowered once with a right click on the table and hinted again.
+stage_game_by_keys() {
+  step "a game by keys"
+  open_hall --deal 5 --bot-delay 0.2 --bot-wait 0.5 --seed 11
+  key Return
+  wait_until 5 received '\{"opt":"add"\}' || fail "Enter in the hall sent no add"
+  wait_until 5 ready_shown || fail "no desk after Enter"
+  sleep 0.3
+  remember_empty_desk
+  key t
+  key r
+  wait_until 5 received '\{"opt":"change","type":"ready",' || fail "R sent no ready"
+  local n=5
+  wait_until 10 hand_shows $n || fail "no hand of $n cards"
+
+  local plays=0 passes=0 hints=0 pictured=0
+  local deadline=$((SECONDS + 60))
+  while ! box_open '^游戏结束'; do
+    ((SECONDS < deadline)) || fail "the game by keys did not end within a minute"
+    box_open '^提示$' && fail "the client refused a hinted play as against the rules"
+    case $(turn_offer) in
+    none) continue ;;
+    esac
+    key h
+    hints=$((hints + 1))
+    if wait_until 2 any_card_raised "$n"; then
+      if ((pictured == 0)); then
+        shot "$PICTURES/e2e-hinted.png"
+        pictured=1
+        xdotool mousemove 700 300 click 3
+        wait_until 2 eval "! any_card_raised $n" || fail "a right click left cards raised"
+        key h
+        hints=$((hints + 1))
+        wait_until 2 any_card_raised "$n" || fail "the hint raised nothing after the right click"
+      fi
+      key Return
+      plays=$((plays + 1))
+      wait_until 3 play_hidden || fail "the play button stays after Enter"
+      n=$(hand_count "$n")
+    else
+      shot "$PICTURES/e2e-nothing-beats.png"
+      key BackSpace
+      passes=$((passes + 1))
+      wait_until 3 play_hidden || fail "the turn stays after Backspace"
+    fi
+  done
+  step "by keys: $hints hints, $plays plays, $passes passes"
+  ((plays > 0)) || fail "no hinted play was made"
+  local heard_plays heard_passes
+  heard_plays=$(received_count '\{"opt":"game","desk":[0-9]+,"site":[0-9]+,"cards":"([0-9]+,)+"\}')
+  heard_passes=$(received_count '\{"opt":"game","desk":[0-9]+,"site":[0-9]+,"cards":""\}')
+  ((heard_plays == plays && heard_passes == passes)) ||
+    fail "the server heard $heard_plays plays and $heard_passes passes, we made $plays and $passes"
+  dismiss '^游戏结束' || fail "the end-of-game box stays open"
+  stop_process "$CLIENT_PID"
+  stop_process "$SERVER_PID"
 }
 
 # The server dies in mid-game: the client reports the lost link and keeps its window.

@@ -40,4 +40,23 @@ TEST_F(AudioTest, MissingSoundIsRecordedUnderItsNameAndDoesNotFail) {
     EXPECT_EQ(headless::effectsPlayed()[0], "sound/none.wav");
 }
 
+TEST_F(AudioTest, VolumesScaleEffectsAndReachTheMusicAndZeroPlaysNoEffect) {
+    SimpleAudioEngine* audio = SimpleAudioEngine::getInstance();
+    audio->setBackgroundMusicVolume(0.4f);
+    EXPECT_FLOAT_EQ(headless::musicVolume(), 0.4f);
+    audio->setEffectsVolume(0.5f);
+    EXPECT_NE(audio->playEffect("sound/cp.wav", false, 1.0f, 0.0f, 0.8f), 0u);
+    audio->setEffectsVolume(0.0f);
+    EXPECT_EQ(audio->playEffect("sound/at.wav"), 0u);
+    audio->setEffectsVolume(7.0f);  // clamped to full
+    audio->playEffect("sound/bg.wav");
+    audio->setBackgroundMusicVolume(1.0f);
+    const auto calls = headless::sounds();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].path, "sound/cp.wav");
+    EXPECT_FLOAT_EQ(calls[0].gain, 0.4f);
+    EXPECT_EQ(calls[1].path, "sound/bg.wav");
+    EXPECT_FLOAT_EQ(calls[1].gain, 1.0f);
+}
+
 }  // namespace

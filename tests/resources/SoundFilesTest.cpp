@@ -24,7 +24,7 @@ const SoundFile kSounds[] = {
     {"sound/bj.mp3", 20.0, 40.0}, {"sound/3.mp3", 0.3, 3.0},    {"sound/cp.wav", 0.05, 1.0},
     {"sound/at.wav", 0.2, 2.0},   {"sound/boom.mp3", 0.5, 4.0}, {"sound/bg.wav", 0.5, 3.0},
     {"sound/by.mp3", 0.2, 2.0},   {"sound/jg.wav", 0.05, 1.0},  {"sound/win.mp3", 1.0, 5.0},
-    {"sound/lose.mp3", 1.0, 5.0},
+    {"sound/lose.mp3", 1.0, 5.0}, {"sound/turn.wav", 0.2, 1.5},  {"sound/tick.wav", 0.02, 0.3},
 };
 
 std::uint32_t le32(const unsigned char* p) {

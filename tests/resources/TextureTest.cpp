@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <filesystem>
 #include <set>
 
 #include "tests/resources/ResourceFiles.h"
@@ -55,6 +57,8 @@ const ButtonImages kButtons[] = {
     {"put.png", "put_press.png", 300, 120},
     {"noput.png", "noput_press.png", 300, 120},
     {"return.png", "return_press.png", 100, 100},
+    {"hint.png", "hint_press.png", 300, 120},
+    {"tracker.png", "tracker_press.png", 100, 100},
 };
 
 TEST(Textures, ButtonImagesExistAndPressedMatchesNormalSize) {
@@ -102,6 +106,51 @@ TEST(Textures, CountdownDigitStripHoldsTenGlyphsOf14By21) {
     auto inkAt = [&](int d) { return inkOf(s.get(), {d * 14, 0, 14, 21}).count; };
     EXPECT_LT(inkAt(1), inkAt(8));
     EXPECT_LT(inkAt(7), inkAt(8));
+}
+
+// The double-size set: every picture has its twin in hd/ at exactly twice its size, and nothing
+// else is there.
+TEST(DoubleSize, EveryPictureHasATwinOfTwiceItsSize) {
+    namespace fs = std::filesystem;
+    std::set<std::string> pictures, twins;
+    for (const auto& entry : fs::directory_iterator(resourcePath(""))) {
+        if (entry.path().extension() == ".png") pictures.insert(entry.path().filename().string());
+    }
+    for (const auto& entry : fs::directory_iterator(resourcePath("hd"))) {
+        twins.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(twins, pictures);
+    for (const std::string& name : pictures) {
+        SCOPED_TRACE(name);
+        Surface normal = loadImage(name);
+        Surface twin = loadImage("hd/" + name);
+        ASSERT_NE(normal, nullptr);
+        ASSERT_NE(twin, nullptr);
+        EXPECT_EQ(twin->w, 2 * normal->w);
+        EXPECT_EQ(twin->h, 2 * normal->h);
+    }
+}
+
+// Each frame at twice its rectangle holds the same picture: about four times the ink (thin strokes
+// lose a little to their edges at the small size), of the same mean colour (a part drawn at the
+// wrong place or size at scale 2 would change both).
+TEST(DoubleSize, EveryFrameAtTwiceItsRectangleShowsTheSamePicture) {
+    for (const Frame& f : frameTable()) {
+        SCOPED_TRACE(f.name + " in hd/" + f.file);
+        Surface normal = loadImage(f.file);
+        Surface twin = loadImage("hd/" + f.file);
+        ASSERT_NE(normal, nullptr);
+        ASSERT_NE(twin, nullptr);
+        const SDL_Rect big{2 * f.rect.x, 2 * f.rect.y, 2 * f.rect.w, 2 * f.rect.h};
+        ASSERT_GE(twin->w, big.x + big.w);
+        ASSERT_GE(twin->h, big.y + big.h);
+        const Ink small = inkOf(normal.get(), f.rect);
+        const Ink large = inkOf(twin.get(), big);
+        EXPECT_NEAR(large.count, 4.0 * small.count, 0.12 * 4.0 * small.count + 16);
+        EXPECT_NEAR(large.r, small.r, 12);
+        EXPECT_NEAR(large.g, small.g, 12);
+        EXPECT_NEAR(large.b, small.b, 12);
+    }
 }
 
 }  // namespace

@@ -34,11 +34,7 @@ class DeskActionsTest : public SceneTest {
 protected:
     // Desk 3, seat 1, a game running with `hand` dealt.
     DeskProbe startGame(const std::string& hand) {
-        m_desk = startDesk(3, 1);
-        tapAt(kReady);
-        feed(R"({"opt":"start","cards":")" + hand + R"("})");
-        takeSent();
-        headless::clearRecords();
+        m_desk = dealtDesk(hand);
         return DeskProbe{*m_desk};
     }
     // Raises the hand cards at the given indexes by touching each once.

@@ -30,19 +30,10 @@ Codes codesOf(const std::vector<CardSprite*>& cards) {
 
 class DeskInStepTest : public SceneTest {
 protected:
-    // Desk 3, seat 1, `hand` dealt after the ready press; nothing sent or recorded yet.
-    DeskProbe startGame(const std::string& hand) {
-        CDeskScene* desk = startDesk(3, 1);
-        headless::tap(kReady.x, kReady.y);
-        feed(R"({"opt":"start","cards":")" + hand + R"("})");
-        takeSent();
-        headless::clearRecords();
-        return DeskProbe{*desk};
-    }
+    DeskProbe startGame(const std::string& hand) { return DeskProbe{*dealtDesk(hand)}; }
     // Raises hand card `index` through a touch on its uncovered left strip.
     static void raise(const DeskProbe& probe, std::size_t index) {
-        const Rect box = probe.hand().at(index)->getBoundingBox();
-        headless::tap(box.getMinX() + 9, box.getMidY());
+        tapCard(probe.hand().at(index));
     }
     // Every hand card rests in the row, in order, 18 points apart.
     static void expectLaidOut(const DeskProbe& probe) {

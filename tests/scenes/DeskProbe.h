@@ -1,6 +1,7 @@
 #pragma once
 // Read access to the private parts of the hall and the desk, for the scene tests only.
 
+#include "scenes/CCardTrackerPanel.h"
 #include "scenes/CDeskScene.h"
 #include "scenes/CHallScene.h"
 
@@ -17,6 +18,12 @@ struct DeskProbe {
     engine::ui::Button* ready() const { return desk.m_btnReady; }
     engine::ui::Button* pass() const { return desk.m_btnPass; }
     engine::ui::Button* play() const { return desk.m_btnPlay; }
+    engine::ui::Button* hint() const { return desk.m_btnHint; }
+    engine::ui::Button* trackerButton() const { return desk.m_btnTracker; }
+    CCardTrackerPanel* trackerPanel() const { return desk.m_trackerPanel; }
+    engine::Sprite* notice() const { return desk.m_notice; }
+    // The session's choice to show the tracker, which outlives every desk (and every test).
+    static void setTrackerShown(bool shown) { CDeskScene::s_trackerShown = shown; }
     engine::Label* deskLabel() const { return desk.m_lblDesk; }
     engine::Label* ownScore() const { return desk.m_lblOwnScore; }
     engine::Label* otherScore() const { return desk.m_lblOtherScore; }

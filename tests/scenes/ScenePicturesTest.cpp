@@ -24,7 +24,14 @@ bool sameColour(DrawColor a, DrawColor b) {
 
 }  // namespace
 
-class ScenePicturesTest : public SceneTest {};
+class ScenePicturesTest : public SceneTest {
+protected:
+    void SetUp() override {
+        SceneTest::SetUp();
+        DeskProbe::setTrackerShown(false);
+    }
+    DeskProbe midGame() { return DeskProbe{*startMidGameDesk()}; }
+};
 
 TEST_F(ScenePicturesTest, Hall) {
     startHall();
@@ -35,25 +42,7 @@ TEST_F(ScenePicturesTest, Hall) {
 }
 
 TEST_F(ScenePicturesTest, DeskMidGame) {
-    DeskProbe probe{*startDesk(12, 0, "me")};
-    feed(R"({"opt":"change","info":[{"name":"me","ready":"1"},{"name":"Rainbow","ready":"1"},)"
-         R"({"name":"Lotus","ready":"1"},{"name":"Pebble","ready":"1"}]})");
-    headless::tap(512, 170);
-    feed(R"({"opt":"start","cards":"0,1,4,6,8,9,10,13,16,17,19,22,25,28,30,31,34,37,40,41,44,)"
-         R"(46,48,50,51,52,53"})");
-    ASSERT_EQ(probe.hand().size(), 27u);
-    feed(R"({"opt":"score","p0":"120","p1":"85"})");
-    feed(R"({"opt":"game","per":"-1","now":"1","cards":"","surplus":"","score":"0","must":"1"})");
-    feed(
-        R"({"opt":"game","per":"1","now":"2","cards":"20,21","surplus":"25","score":"10","must":"0"})");
-    feed(R"({"opt":"game","per":"2","now":"3","cards":"","surplus":"27","score":"10","must":"0"})");
-    feed(
-        R"({"opt":"game","per":"3","now":"0","cards":"32,33","surplus":"20","score":"20","must":"0"})");
-    for (std::size_t i : {20u, 21u}) {  // the two queens, 44 and 46
-        const Rect box = probe.hand()[i]->getBoundingBox();
-        headless::tap(box.getMinX() + 9, box.getMidY());
-    }
-    step(4.2);  // the countdown runs
+    DeskProbe probe{*startMidGameDesk(true)};
     ASSERT_EQ(probe.collectRaised().size(), 2u);
     ASSERT_TRUE(probe.play()->isVisible());
 
@@ -64,4 +53,23 @@ TEST_F(ScenePicturesTest, DeskMidGame) {
     const CardSprite* resting = probe.hand()[19];
     EXPECT_FALSE(sameColour(headless::pixelAt(raised->getPositionX(), 130),
                             headless::pixelAt(resting->getPositionX() - 60, 130)));
+}
+
+// The same moment with the helpers in use: the tracker opened with T, the hint pressed with H.
+TEST_F(ScenePicturesTest, DeskWithTheHintAndTheTracker) {
+    DeskProbe probe = midGame();
+    headless::typeKey(EventKeyboard::KeyCode::KEY_T);
+    headless::typeKey(EventKeyboard::KeyCode::KEY_H);
+    step(2.2);
+    // The lowest pair above the nines: the jacks.
+    ASSERT_EQ(probe.collectRaised(), (std::vector<int>{40, 41}));
+    ASSERT_TRUE(probe.trackerPanel()->isVisible());
+    ASSERT_TRUE(probe.hint()->isVisible());
+    // Sixes and nines: two of each shown by the right and the left seat, one of each held.
+    EXPECT_EQ(probe.trackerPanel()->countText(3), "5");
+    EXPECT_EQ(probe.trackerPanel()->countText(6), "5");
+
+    const std::string path = picturePath("desk-helpers.png");
+    ASSERT_TRUE(headless::saveFrame(path));
+    EXPECT_GT(std::filesystem::file_size(path), 0u);
 }

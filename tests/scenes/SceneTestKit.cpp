@@ -1,13 +1,21 @@
 #include "tests/scenes/SceneTestKit.h"
 
-#include <memory>
+#include <unistd.h>
 
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/CSettings.h"
 #include "app/Catalogue.h"
+#include "cards/CardSprite.h"
 #include "engine/backend/headless/Headless.h"
 #include "net/CMessageQueue.h"
 #include "net/MessageDecoder.h"
+#include "tests/scenes/DeskProbe.h"
 
 using namespace engine;
+namespace fs = std::filesystem;
 
 std::string gameMessage(int per, const std::string& cards, int now, int must,
                         const std::string& surplus, int score) {
@@ -18,6 +26,13 @@ std::string gameMessage(int per, const std::string& cards, int now, int must,
 
 void SceneTest::SetUp() {
     headless::install();
+    // Fresh default settings in a folder of the test's own, never the user's.
+    const fs::path settings =
+        fs::temp_directory_path() / ("desk-scenes-test-settings-" + std::to_string(::getpid()));
+    fs::remove_all(settings);
+    FileUtils::getInstance()->setWritablePath(settings.string());
+    UserDefault::destroyInstance();
+    CSettings::applyAudio();
     loadCatalogue();
     CMessageQueue::getInstance()->setSendTap(
         [this](const std::string& text) { m_sent.push_back(text); });
@@ -79,6 +94,20 @@ CDeskScene* SceneTest::startDesk(int desk, int site, const std::string& name) {
     return seated;
 }
 
+CDeskScene* SceneTest::dealtDesk(const std::string& hand) {
+    CDeskScene* desk = startDesk(3, 1);
+    headless::tap(512, 170);  // ready
+    feed(R"({"opt":"start","cards":")" + hand + R"("})");
+    takeSent();
+    headless::clearRecords();
+    return desk;
+}
+
+void SceneTest::tapCard(const CardSprite* card) {
+    const Rect box = card->getBoundingBox();
+    headless::tap(box.getMinX() + 9, box.getMidY());
+}
+
 namespace {
 
 Node* onlyChildOfRunningScene() {
@@ -103,4 +132,30 @@ std::vector<std::string> SceneTest::takeSent() {
     std::vector<std::string> sent;
     sent.swap(m_sent);
     return sent;
+}
+
+CDeskScene* SceneTest::startMidGameDesk(bool queensRaised) {
+    CDeskScene* desk = startDesk(12, 0, "me");
+    DeskProbe probe{*desk};
+    feed(R"({"opt":"change","info":[{"name":"me","ready":"1"},{"name":"Rainbow","ready":"1"},)"
+         R"({"name":"Lotus","ready":"1"},{"name":"Pebble","ready":"1"}]})");
+    headless::tap(512, 170);
+    feed(R"({"opt":"start","cards":"0,1,4,6,8,9,10,13,16,17,19,22,25,28,30,31,34,37,40,41,44,)"
+         R"(46,48,50,51,52,53"})");
+    EXPECT_EQ(probe.hand().size(), 27u);
+    feed(R"({"opt":"score","p0":"120","p1":"85"})");
+    feed(R"({"opt":"game","per":"-1","now":"1","cards":"","surplus":"","score":"0","must":"1"})");
+    feed(R"({"opt":"game","per":"1","now":"2","cards":"20,21","surplus":"25","score":"10",)"
+         R"("must":"0"})");
+    feed(R"({"opt":"game","per":"2","now":"3","cards":"","surplus":"27","score":"10","must":"0"})");
+    feed(R"({"opt":"game","per":"3","now":"0","cards":"32,33","surplus":"20","score":"20",)"
+         R"("must":"0"})");
+    if (queensRaised && probe.hand().size() == 27u) {
+        for (std::size_t i : {20u, 21u}) {  // 44 and 46
+            const Rect box = probe.hand()[i]->getBoundingBox();
+            headless::tap(box.getMinX() + 9, box.getMidY());
+        }
+        step(4.2);  // the countdown runs
+    }
+    return desk;
 }

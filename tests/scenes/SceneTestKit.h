@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cards/CardSprite.h"
 #include "engine/Engine.h"
 #include "scenes/CDeskScene.h"
 #include "scenes/CHallScene.h"
@@ -36,6 +37,15 @@ protected:
     CHallScene* startHall();
     // A desk seated at `desk`, `site` through the hall's own "add" handling; records cleared.
     CDeskScene* startDesk(int desk, int site, const std::string& name = "me");
+    // Desk 3, seat 1, with `hand` dealt after the ready press; nothing sent or recorded yet.
+    CDeskScene* dealtDesk(const std::string& hand);
+    // A tap on the hand card's uncovered left strip, which toggles that card alone.
+    static void tapCard(const CardSprite* card);
+
+    // Desk 12, seat 0, 27 cards dealt; the right seat played a pair of sixes, the top one passed,
+    // the left one played a pair of nines, and the local turn has begun. With `queensRaised` the
+    // two queens (hand cards 20 and 21) are raised and the countdown has run for 4.2 s.
+    CDeskScene* startMidGameDesk(bool queensRaised = false);
 
     // The only child of the running scene, when it is a T.
     static CHallScene* runningHall();

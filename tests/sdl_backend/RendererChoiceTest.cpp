@@ -40,8 +40,9 @@ TEST(RendererChoice, AnUnknownOverrideIsIgnoredAndSaidSo) {
 class DrmDirectory : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dir = std::filesystem::path(testing::TempDir()) /
-                ("dri-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        m_dir =
+            std::filesystem::path(testing::TempDir()) /
+            ("dri-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(m_dir);
         std::filesystem::create_directories(m_dir / "by-path");
     }

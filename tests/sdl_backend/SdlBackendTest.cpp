@@ -34,11 +34,20 @@ std::string describe(const std::vector<InputEvent>& events) {
             case InputEvent::Type::TouchEnded:
                 out << "ended " << e.x << "," << e.y << "; ";
                 break;
+            case InputEvent::Type::MouseDown:
+            case InputEvent::Type::MouseUp:
+                out << (e.button == engine::EventMouse::MouseButton::BUTTON_RIGHT ? "right " : "other ")
+                    << (e.type == InputEvent::Type::MouseDown ? "down " : "up ") << e.x << ","
+                    << e.y << "; ";
+                break;
             case InputEvent::Type::KeyPressed:
                 out << "pressed " << static_cast<int>(e.key) << "; ";
                 break;
             case InputEvent::Type::KeyReleased:
                 out << "released " << static_cast<int>(e.key) << "; ";
+                break;
+            case InputEvent::Type::Resized:
+                out << "resized " << e.x << "x" << e.y << "; ";
                 break;
             case InputEvent::Type::Exposed:
                 out << "exposed; ";
@@ -112,7 +121,7 @@ TEST_F(SdlWindowTest, PresentsDrawnFrameAndAsksForItAgainAfterBeingHidden) {
     auto image = m_backend->loadImage(png);
     ASSERT_TRUE(image);
     auto drawFrame = [&] {
-        m_backend->beginFrame();
+        m_backend->beginFrame({0, 0, 0, 255});
         m_backend->draw(*image, {0, 0, 64, 64}, {100, 200, 128, 64}, {});
         m_backend->endFrame();
     };
@@ -170,7 +179,7 @@ TEST(SdlSoftwareRenderer, LoadsNoOpenGlLibrary) {
     EXPECT_NE(err.find("drawing with SDL's software renderer (DESK_RENDERER=software)"),
               std::string::npos)
         << err;
-    backend.beginFrame();
+    backend.beginFrame({0, 0, 0, 255});
     backend.endFrame();
     std::vector<InputEvent> events;
     backend.pollInput(events, 0.1);
@@ -197,7 +206,7 @@ TEST(SdlRendererFallback, DrawsInSoftwareWithoutHardwareRenderer) {
     ASSERT_EQ(std::system(("convert -size 16x16 xc:'#00C040' " + png).c_str()), 0);
     auto image = backend.loadImage(png);
     ASSERT_TRUE(image);
-    backend.beginFrame();
+    backend.beginFrame({0, 0, 0, 255});
     backend.draw(*image, {0, 0, 16, 16}, {0, 0, 1024, 768}, {});
     backend.endFrame();
     std::vector<InputEvent> events;
@@ -206,18 +215,18 @@ TEST(SdlRendererFallback, DrawsInSoftwareWithoutHardwareRenderer) {
     EXPECT_EQ(screenPixel(window, 512, 384), "#00C040");
 }
 
-TEST_F(SdlWindowTest, LeftButtonIsTheOneTouch) {
+TEST_F(SdlWindowTest, LeftButtonIsTheOneTouchTheRightAMouseButton) {
     const std::string move = "mousemove --sync --window " + m_window + " ";
     xdotool(move + "100 200");
     xdotool("mousedown 1");
     xdotool(move + "150 250");
     xdotool("mouseup 1");
     EXPECT_EQ(describe(pump()), "began 100,200; moved 150,250; ended 150,250; ");
-    // Other buttons, and motion with no button held, are not touches.
+    // The right button is a mouse event, not a touch; motion with no button held is nothing.
     xdotool(move + "300 300");
     xdotool("click 3");
     xdotool(move + "310 320");
-    EXPECT_EQ(describe(pump()), "");
+    EXPECT_EQ(describe(pump()), "right down 300,300; right up 300,300; ");
 }
 
 TEST_F(SdlWindowTest, NamedKeysArePressedAndReleasedOthersAreDropped) {
@@ -265,7 +274,7 @@ TEST_F(SdlWindowTest, MessageBoxOnAnotherThreadLeavesTheMainLoopRunning) {
     int frames = 0;
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
     while (std::chrono::steady_clock::now() < end) {
-        m_backend->beginFrame();
+        m_backend->beginFrame({0, 0, 0, 255});
         m_backend->endFrame();
         std::vector<InputEvent> events;
         m_backend->pollInput(events, 1.0 / 60);

@@ -1,4 +1,5 @@
-// SDL key events to the engine's keys, without a window: the names, repeats and unnamed keys.
+// SDL key and mouse events to the engine's input, without a window: the key names, repeats and
+// unnamed keys; the left button as the touch and the others as mouse events.
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -61,6 +62,59 @@ TEST(SdlKeys, DownAndUpArePressAndReleaseRepeatsAndUnnamedKeysAreDropped) {
     EXPECT_EQ(up->type, InputEvent::Type::KeyReleased);
     EXPECT_EQ(up->key, K::KEY_BACKSPACE);
     EXPECT_FALSE(input.translate(keyEvent(SDL_KEYDOWN, SDLK_PAUSE)));
+}
+
+SDL_Event buttonEvent(Uint32 type, Uint8 button, int x, int y) {
+    SDL_Event event{};
+    event.type = type;
+    event.button.type = type;
+    event.button.button = button;
+    event.button.x = x;
+    event.button.y = y;
+    return event;
+}
+
+TEST(SdlMouse, TheLeftButtonTouchesAndTheRightAndMiddleAreMouseEvents) {
+    using B = engine::EventMouse::MouseButton;
+    struct Case {
+        Uint32 type;
+        Uint8 button;
+        bool reported;
+        InputEvent::Type as;
+        B which;
+    };
+    const Case cases[] = {
+        {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, true, InputEvent::Type::MouseDown, B::BUTTON_RIGHT},
+        {SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, true, InputEvent::Type::MouseUp, B::BUTTON_RIGHT},
+        {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, true, InputEvent::Type::MouseDown,
+         B::BUTTON_MIDDLE},
+        {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, true, InputEvent::Type::TouchBegan, B::BUTTON_UNSET},
+        {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_X1, false, InputEvent::Type::Quit, B::BUTTON_UNSET},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.button));
+        engine::SdlInput input;
+        input.setPixelScale(2.0f, 2.0f);
+        const auto event = input.translate(buttonEvent(c.type, c.button, 30, 40));
+        ASSERT_EQ(event.has_value(), c.reported);
+        if (!c.reported) {
+            continue;
+        }
+        EXPECT_EQ(event->type, c.as);
+        EXPECT_EQ(event->button, c.which);
+        EXPECT_EQ(event->x, 60.0f);
+        EXPECT_EQ(event->y, 80.0f);
+    }
+}
+
+TEST(SdlMouse, ARightClickDuringATouchLeavesTheTouchGoing) {
+    engine::SdlInput input;
+    ASSERT_TRUE(input.translate(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 5, 5)));
+    ASSERT_TRUE(input.translate(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 5, 5)));
+    ASSERT_TRUE(input.translate(buttonEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 5, 5)));
+    const auto up = input.translate(buttonEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 5, 5));
+    ASSERT_TRUE(up);
+    EXPECT_EQ(up->type, InputEvent::Type::TouchEnded);
 }
 
 }  // namespace

@@ -22,14 +22,14 @@ namespace {
 constexpr int kStartTimeoutMs = 10000;
 }
 
-Xvfb::Xvfb() {
+Xvfb::Xvfb(const std::string& screen) {
     int fds[2];
     if (pipe(fds) != 0) {
         return;
     }
     const std::string fd = std::to_string(fds[1]);
     const char* argv[] = {"Xvfb",         "-displayfd", fd.c_str(), "-screen", "0",
-                          "1280x1024x24", "-nolisten",  "tcp",      nullptr};
+                          screen.c_str(), "-nolisten",  "tcp",      nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclose(&actions, fds[0]);

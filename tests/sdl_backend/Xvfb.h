@@ -10,7 +10,9 @@ namespace desktest {
 
 class Xvfb {
 public:
-    Xvfb();  // starts the server; running() tells whether it came up
+    // Starts the server with one screen of `screen` (WIDTHxHEIGHTxDEPTH); running() tells whether
+    // it came up.
+    explicit Xvfb(const std::string& screen = "1280x1024x24");
     ~Xvfb();
     Xvfb(const Xvfb&) = delete;
     Xvfb& operator=(const Xvfb&) = delete;

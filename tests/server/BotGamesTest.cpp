@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <vector>
 
 #include "cards/CardCode.h"
 #include "cards/HandRules.h"
+#include "server/bots/BotLevel.h"
 #include "server/game/Deal.h"
 #include "server/game/DeskGame.h"
 #include "server/game/Scoring.h"
@@ -20,15 +22,33 @@ using server::Millis;
 
 // Sanitizer builds (unoptimised, instrumented) run the same checks some fifty times slower:
 // a sample of the games there, thousands in the release build.
+// The hard level searches every decision, on a small fixed budget here (the choice is then the
+// same on any machine): fewer of its games.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 constexpr int kGamesPerDesk = 1;
 constexpr std::uint64_t kFullDealDesks = 30;
 constexpr std::uint64_t kShortDealDesks = 2;
+constexpr std::uint64_t kHardFullDealDesks = 1;
 #else
 constexpr int kGamesPerDesk = 10;
 constexpr std::uint64_t kFullDealDesks = 150;
 constexpr std::uint64_t kShortDealDesks = 8;
+constexpr std::uint64_t kHardFullDealDesks = 4;
 #endif
+constexpr int kHardGamesPerDesk = 1;
+constexpr server::SearchBudget kTestSearch{std::chrono::microseconds(0), 200};
+
+struct LevelRun {
+    server::BotLevel level;
+    std::uint64_t fullDealDesks;
+    std::uint64_t shortDealDesks;
+    int gamesPerDesk;
+};
+const LevelRun kLevels[] = {
+    {server::BotLevel::Easy, kFullDealDesks, kShortDealDesks, kGamesPerDesk},
+    {server::BotLevel::Normal, kFullDealDesks, kShortDealDesks, kGamesPerDesk},
+    {server::BotLevel::Hard, kHardFullDealDesks, 1, kHardGamesPerDesk},
+};
 
 // Follows one desk from seat 0's messages and checks every rule the client relies on.
 class Referee {
@@ -149,10 +169,12 @@ private:
 };
 
 // Plays `games` games at one desk of computer players and referees every message.
-void playDesk(std::uint64_t seed, int deal, int games) {
+void playDesk(std::uint64_t seed, int deal, int games, server::BotLevel level) {
     server::DeskConfig config;
     config.botDelay = Millis(0);
     config.deal = deal;
+    config.botLevel = level;
+    config.search = kTestSearch;
     server::DeskGame desk(0, config, seed);
     server::DeskOutput out;
     Referee referee(deal);
@@ -162,27 +184,24 @@ void playDesk(std::uint64_t seed, int deal, int games) {
         for (const server::Delivery& delivery : out.deliveries) {
             referee.check(delivery);
             if (testing::Test::HasFatalFailure()) {
-                FAIL() << "seed " << seed << ", deal " << deal << ": " << delivery.text;
+                FAIL() << server::botLevelName(level) << ", seed " << seed << ", deal " << deal
+                       << ": " << delivery.text;
             }
+        }
+        for (const std::string& line : out.log) {
+            ASSERT_EQ(line.find("refused"), std::string::npos)
+                << server::botLevelName(level) << ", seed " << seed << ": the desk had to stand in "
+                << "for a computer player: " << line;
         }
         out.clear();
     }
     EXPECT_EQ(referee.games(), games) << "seed " << seed;
 }
 
-TEST(BotGames, FullDealsKeepEveryRule) {
-    for (std::uint64_t seed = 1; seed <= kFullDealDesks; ++seed) {
-        playDesk(seed, server::kFullDeal, kGamesPerDesk);
-        if (HasFatalFailure()) {
-            return;
-        }
-    }
-}
-
-TEST(BotGames, ShortDealsKeepEveryRule) {
-    for (int deal = 1; deal < server::kFullDeal; ++deal) {
-        for (std::uint64_t seed = 1; seed <= kShortDealDesks; ++seed) {
-            playDesk(seed * 1000 + static_cast<std::uint64_t>(deal), deal, kGamesPerDesk);
+TEST(BotGames, FullDealsKeepEveryRuleAtEveryLevel) {
+    for (const LevelRun& run : kLevels) {
+        for (std::uint64_t seed = 1; seed <= run.fullDealDesks; ++seed) {
+            playDesk(seed, server::kFullDeal, run.gamesPerDesk, run.level);
             if (HasFatalFailure()) {
                 return;
             }
@@ -190,10 +209,27 @@ TEST(BotGames, ShortDealsKeepEveryRule) {
     }
 }
 
-TEST(BotGames, SameSeedSameGame) {
-    const auto record = [](std::uint64_t seed) {
+TEST(BotGames, ShortDealsKeepEveryRuleAtEveryLevel) {
+    for (const LevelRun& run : kLevels) {
+        for (int deal = 1; deal < server::kFullDeal; ++deal) {
+            for (std::uint64_t seed = 1; seed <= run.shortDealDesks; ++seed) {
+                playDesk(seed * 1000 + static_cast<std::uint64_t>(deal), deal, run.gamesPerDesk,
+                         run.level);
+                if (HasFatalFailure()) {
+                    return;
+                }
+            }
+        }
+    }
+}
+
+TEST(BotGames, SameSeedSameGameAtEveryLevel) {
+    server::BotLevel level = server::BotLevel::Easy;
+    const auto record = [&level](std::uint64_t seed) {
         server::DeskConfig config;
         config.botDelay = Millis(0);
+        config.botLevel = level;
+        config.search = kTestSearch;
         server::DeskGame desk(0, config, seed);
         server::DeskOutput out;
         desk.seatBots(Millis(0), out);
@@ -206,8 +242,11 @@ TEST(BotGames, SameSeedSameGame) {
         }
         return texts;
     };
-    EXPECT_EQ(record(99), record(99));
-    EXPECT_NE(record(99), record(100));
+    for (const LevelRun& run : kLevels) {
+        level = run.level;
+        EXPECT_EQ(record(99), record(99)) << server::botLevelName(level);
+        EXPECT_NE(record(99), record(100)) << server::botLevelName(level);
+    }
 }
 
 }  // namespace

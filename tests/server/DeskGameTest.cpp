@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "cards/CardCode.h"
 #include "server/game/DeskGame.h"
@@ -254,3 +255,94 @@ TEST_F(DeskGameTest, GameEndsWithScoreAndOverThenWaitsForReady) {
 }
 
 }  // namespace
+
+namespace {
+
+// A desk whose hard computer players' decisions go out as jobs, as desk-server runs them.
+DeskConfig jobsConfig() {
+    DeskConfig config = quietConfig();
+    config.botLevel = server::BotLevel::Hard;
+    config.botJobs = true;
+    config.search = server::SearchBudget{std::chrono::microseconds(0), 100};
+    return config;
+}
+
+}  // namespace
+
+TEST_F(DeskGameTest, DecisionMadeElsewhereIsPlayedAfterTheDelayNotBefore) {
+    reset(jobsConfig());
+    startWithBots();
+    Millis turnBegan(2000);
+    if (desk->round()->turn() == 0) {
+        turnBegan = Millis(2500);
+        desk->act(0, desk->round()->expiryAction(0), turnBegan, out);
+        inbox.take(out);
+    }
+    const int seat = desk->round()->turn();
+    ASSERT_EQ(out.botJobs.size(), 1u) << "one job as the computer player's turn begins";
+    const server::BotJob job = out.botJobs.back();
+    out.botJobs.clear();
+    EXPECT_EQ(job.desk, kDesk);
+    EXPECT_EQ(job.seat, seat);
+    EXPECT_EQ(desk->nextDeadline(), std::nullopt) << "no timer while the decision is out";
+
+    // An early answer waits for the bot delay.
+    inbox.clear();
+    desk->botDecided(job.serial, job.decide(), turnBegan + Millis(10), out);
+    inbox.take(out);
+    EXPECT_TRUE(inbox.of(0, "game").empty());
+    ASSERT_EQ(desk->nextDeadline(), turnBegan + Millis(1000));
+    advance(turnBegan + Millis(1000));
+    ASSERT_EQ(inbox.of(0, "game").size(), 1u);
+    EXPECT_EQ(inbox.of(0, "game")[0].per, seat);
+
+    // A late answer is played at once; a stale one changes nothing.
+    ASSERT_TRUE(desk->playing());
+    if (desk->round()->turn() == 0) {
+        desk->act(0, desk->round()->expiryAction(0), turnBegan + Millis(1500), out);
+    }
+    ASSERT_EQ(out.botJobs.size(), 1u);
+    const server::BotJob next = out.botJobs.back();
+    out.botJobs.clear();
+    inbox.clear();
+    desk->botDecided(job.serial, {}, turnBegan + Millis(3000), out);
+    EXPECT_TRUE(out.deliveries.empty()) << "an answer for a past turn is ignored";
+    desk->botDecided(next.serial, next.decide(), turnBegan + Millis(3000), out);
+    inbox.take(out);
+    ASSERT_EQ(inbox.of(0, "game").size(), 1u);
+    EXPECT_EQ(inbox.of(0, "game")[0].per, next.seat);
+}
+
+TEST_F(DeskGameTest, RefusedComputerPlayerDecisionFallsBackAndTheDeskMovesOn) {
+    reset(jobsConfig());
+    startWithBots();
+    // Whatever the turn, refuse every computer player's decision for a dozen turns: each time
+    // the desk passes or leads the weakest card for it, and the game goes on.
+    Millis now(2000);
+    for (int turn = 0; turn < 12 && desk->playing(); ++turn) {
+        const int seat = desk->round()->turn();
+        now += Millis(1000);
+        inbox.clear();
+        out.log.clear();
+        if (seat == 0) {
+            desk->act(0, desk->round()->expiryAction(0), now, out);
+            inbox.take(out);
+            continue;
+        }
+        ASSERT_EQ(out.botJobs.size(), 1u);
+        const server::BotJob job = out.botJobs.back();
+        out.botJobs.clear();
+        const std::vector<int> expected = desk->round()->expiryAction(seat);
+        const std::vector<int> foreign{54};  // not a card: the round refuses it
+        desk->botDecided(job.serial, foreign, now, out);
+        inbox.take(out);
+        const std::vector<stMsg> games = inbox.of(0, "game");
+        ASSERT_EQ(games.size(), 1u) << "turn " << turn;
+        EXPECT_EQ(games[0].per, seat);
+        EXPECT_EQ(parseCardList(games[0].cards), expected);
+        ASSERT_EQ(out.log.size(), 1u);
+        EXPECT_NE(out.log[0].find("refused"), std::string::npos) << out.log[0];
+        ASSERT_TRUE(desk->playing());
+        EXPECT_NE(desk->round()->turn(), seat) << "the turn moved on";
+    }
+}

@@ -20,6 +20,7 @@ TEST(ServerOptions, ReadsEveryOption) {
         parse({"--host",         "0.0.0.0", "--port",          "0",  "--seed",        "77",
                "--bot-wait",     "0.5",     "--bot-delay",     "0",  "--deal",        "5",
                "--turn-timeout", "3",       "--ready-timeout", "90", "--name-prefix", "guest",
+               "--bot-level",    "normal",  "--bot-threads",   "3",  "--bot-desks",   "12",
                "--no-bots",      "--quiet"},
               config, error))
         << error;
@@ -33,6 +34,9 @@ TEST(ServerOptions, ReadsEveryOption) {
     EXPECT_EQ(config.hall.desk.readyTimeout, server::Millis(90000));
     EXPECT_EQ(config.hall.namePrefix, "guest");
     EXPECT_FALSE(config.hall.desk.bots);
+    EXPECT_EQ(config.hall.desk.botLevel, server::BotLevel::Normal);
+    EXPECT_EQ(config.botThreads, 3);
+    EXPECT_EQ(config.botDesks, 12);
     EXPECT_FALSE(config.log);
 }
 
@@ -40,7 +44,8 @@ TEST(ServerOptions, RefusesBadValues) {
     const std::vector<std::vector<const char*>> rows = {
         {"--port", "65536"},   {"--port", "-1"},       {"--port", "99x"},       {"--deal", "0"},
         {"--deal", "28"},      {"--bot-wait", "-1"},   {"--bot-delay", "soon"}, {"--seed"},
-        {"--frobnicate", "1"}, {"--turn-timeout", ""},
+        {"--frobnicate", "1"}, {"--turn-timeout", ""},  {"--bot-level", "expert"},
+        {"--bot-level"},       {"--bot-threads", "0"}, {"--bot-desks", "-1"},
     };
     for (const auto& row : rows) {
         server::ServerConfig config;
@@ -48,6 +53,15 @@ TEST(ServerOptions, RefusesBadValues) {
         EXPECT_FALSE(parse(row, config, error)) << row[0];
         EXPECT_FALSE(error.empty()) << row[0];
     }
+}
+
+TEST(ServerOptions, ComputerPlayersDefaultToTheHardLevelSearchingOffTheLoop) {
+    server::ServerConfig config;
+    std::string error;
+    ASSERT_TRUE(parse({}, config, error)) << error;
+    EXPECT_EQ(config.hall.desk.botLevel, server::BotLevel::Hard);
+    EXPECT_TRUE(config.hall.desk.botJobs);
+    EXPECT_EQ(config.botDesks, 0);
 }
 
 }  // namespace

@@ -231,3 +231,32 @@ TEST(Session, DisconnectDuringAGameSendsRunToTheOthers) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BotWorkers, SearchesShareTheirTimeWhenJobsQueueUp) {
+    using std::chrono::microseconds;
+    struct Row {
+        microseconds time;
+        long moves;
+        int waiting;
+        int threads;
+        microseconds expected;
+    };
+    const Row rows[] = {
+        {microseconds(30000), 0, 1, 1, microseconds(30000)},   // alone: the full budget
+        {microseconds(30000), 0, 2, 2, microseconds(30000)},   // one job a thread
+        {microseconds(30000), 0, 3, 1, microseconds(10000)},   // three share one thread
+        {microseconds(30000), 0, 6, 2, microseconds(10000)},
+        {microseconds(30000), 0, 500, 1, microseconds(2000)},  // never below the least
+        {microseconds(0), 3000, 50, 1, microseconds(0)},       // a work budget is kept
+    };
+    for (const Row& row : rows) {
+        const server::SearchBudget shared =
+            server::budgetUnderLoad({row.time, row.moves}, row.waiting, row.threads);
+        EXPECT_EQ(shared.time, row.expected) << row.waiting << " waiting, " << row.threads;
+        EXPECT_EQ(shared.moves, row.moves);
+    }
+}
+
+}  // namespace

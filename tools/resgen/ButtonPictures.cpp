@@ -74,23 +74,31 @@ Canvas textButton(const std::string& text, int w, int h, const palette::ButtonCo
     return c;
 }
 
+RoundFace roundButtonFace(Canvas& c, int size, bool pressed, Color top, Color bottom) {
+    RoundFace f;
+    const double shift = pressed ? 2.0 : 0.0;
+    f.r = size / 2.0 - 3.0;
+    f.cx = size / 2.0;
+    f.cy = size / 2.0 - 1.0 + shift;
+    Mask shadow =
+        blurred(coverage(size, size, circle(f.cx, f.cy + (pressed ? 1.0 : 2.5), f.r), 3), 3);
+    c.fill(shadow, 0, 0, solid(rgb(0x000000)), 0.5f);
+    f.dim = pressed ? 0.78f : 1.0f;
+    c.fillShape(circle(f.cx, f.cy, f.r), solid(shade(palette::kGoldDark, f.dim)), 8);
+    c.fillShape(circle(f.cx, f.cy, f.r - 2.5),
+                vgradient(f.cy - f.r, shade(top, f.dim), f.cy + f.r, shade(bottom, f.dim)), 8);
+    if (!pressed) {
+        c.fillShape(ellipse(f.cx, f.cy - f.r * 0.45, f.r * 0.62, f.r * 0.36),
+                    vgradient(f.cy - f.r, rgb(0xffffff, 0.4f), f.cy, rgb(0xffffff, 0.02f)), 8);
+    }
+    return f;
+}
+
 Canvas returnButton(int size, bool pressed) {
     Canvas c(size, size);
-    const double shift = pressed ? 2.0 : 0.0;
-    const double r = size / 2.0 - 3.0;
-    const double cx = size / 2.0, cy = size / 2.0 - 1.0 + shift;
-    Mask shadow = blurred(coverage(size, size, circle(cx, cy + (pressed ? 1.0 : 2.5), r), 3), 3);
-    c.fill(shadow, 0, 0, solid(rgb(0x000000)), 0.5f);
-    float dim = pressed ? 0.78f : 1.0f;
-    c.fillShape(circle(cx, cy, r), solid(shade(palette::kGoldDark, dim)), 8);
-    c.fillShape(circle(cx, cy, r - 2.5),
-                vgradient(cy - r, shade(rgb(0xd9473a), dim), cy + r, shade(rgb(0x8e1d16), dim)), 8);
-    if (!pressed) {
-        c.fillShape(ellipse(cx, cy - r * 0.45, r * 0.62, r * 0.36),
-                    vgradient(cy - r, rgb(0xffffff, 0.4f), cy, rgb(0xffffff, 0.02f)), 8);
-    }
-    const double s = r * 1.5;
-    drawBackArrow(c, cx - s / 2, cy - s / 2, s, shade(rgb(0xffffff), pressed ? 0.85f : 1.0f));
+    const RoundFace f = roundButtonFace(c, size, pressed, rgb(0xd9473a), rgb(0x8e1d16));
+    const double s = f.r * 1.5;
+    drawBackArrow(c, f.cx - s / 2, f.cy - s / 2, s, shade(rgb(0xffffff), pressed ? 0.85f : 1.0f));
     return c;
 }
 

@@ -8,6 +8,18 @@
 
 namespace resgen {
 
+namespace {
+int g_scale = 1;
+}
+
+void setDrawScale(int scale) {
+    g_scale = scale;
+}
+
+int drawScale() {
+    return g_scale;
+}
+
 Color rgb(unsigned hex, float alpha) {
     return {((hex >> 16) & 0xff) / 255.0f, ((hex >> 8) & 0xff) / 255.0f, (hex & 0xff) / 255.0f,
             alpha};
@@ -44,15 +56,21 @@ float Mask::at(int x, int y) const {
 }
 
 Mask coverage(int w, int h, const Inside& inside, int ss, int x0, int y0) {
+    w *= g_scale;
+    h *= g_scale;
     Mask m{w, h, std::vector<float>(static_cast<size_t>(w) * h, 0.0f)};
     const double step = 1.0 / ss;
+    const double point = 1.0 / g_scale;
     const float unit = 1.0f / static_cast<float>(ss * ss);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             int hits = 0;
             for (int j = 0; j < ss; ++j) {
                 for (int i = 0; i < ss; ++i) {
-                    if (inside(x0 + x + (i + 0.5) * step, y0 + y + (j + 0.5) * step)) ++hits;
+                    if (inside(x0 + x * point + (i + 0.5) * step * point,
+                               y0 + y * point + (j + 0.5) * step * point)) {
+                        ++hits;
+                    }
                 }
             }
             m.a[static_cast<size_t>(y) * w + x] = hits * unit;
@@ -91,7 +109,7 @@ void boxPass(std::vector<float>& v, int w, int h, int r, bool horizontal) {
 
 Mask blurred(const Mask& m, int radius) {
     Mask out = m;
-    int r = std::max(1, radius / 2);
+    int r = std::max(1, radius * g_scale / 2);
     for (int pass = 0; pass < 3; ++pass) {
         boxPass(out.a, out.width, out.height, r, true);
         boxPass(out.a, out.width, out.height, r, false);
@@ -154,9 +172,13 @@ Mask resampled(const Mask& m, int w, int h) {
     return out;
 }
 
-Canvas::Canvas(int w, int h) : m_w(w), m_h(h), m_px(static_cast<size_t>(w) * h * 4, 0.0f) {}
+Canvas::Canvas(int w, int h)
+    : m_w(w * g_scale), m_h(h * g_scale), m_px(static_cast<size_t>(m_w) * m_h * 4, 0.0f) {}
 
 void Canvas::fill(const Mask& m, int x, int y, const Paint& paint, float opacity) {
+    x *= g_scale;
+    y *= g_scale;
+    const double point = 1.0 / g_scale;
     for (int j = 0; j < m.height; ++j) {
         int py = y + j;
         if (py < 0 || py >= m_h) continue;
@@ -165,7 +187,7 @@ void Canvas::fill(const Mask& m, int x, int y, const Paint& paint, float opacity
             if (px < 0 || px >= m_w) continue;
             float cov = m.a[static_cast<size_t>(j) * m.width + i] * opacity;
             if (cov <= 0.0f) continue;
-            Color c = paint(px + 0.5, py + 0.5);
+            Color c = paint((px + 0.5) * point, (py + 0.5) * point);
             float a = c.a * cov;
             float* d = &m_px[(static_cast<size_t>(py) * m_w + px) * 4];
             d[0] = c.r * a + d[0] * (1 - a);
@@ -177,7 +199,7 @@ void Canvas::fill(const Mask& m, int x, int y, const Paint& paint, float opacity
 }
 
 void Canvas::fillShape(const Inside& inside, const Paint& paint, int ss) {
-    fill(coverage(m_w, m_h, inside, ss), 0, 0, paint);
+    fill(coverage(m_w / g_scale, m_h / g_scale, inside, ss), 0, 0, paint);
 }
 
 void Canvas::fillShape(const Inside& inside, const Paint& paint, int ss, Area area) {
@@ -185,6 +207,8 @@ void Canvas::fillShape(const Inside& inside, const Paint& paint, int ss, Area ar
 }
 
 void Canvas::blit(const Canvas& src, int x, int y, float opacity) {
+    x *= g_scale;
+    y *= g_scale;
     for (int j = 0; j < src.m_h; ++j) {
         int py = y + j;
         if (py < 0 || py >= m_h) continue;

@@ -28,6 +28,27 @@ Canvas textButton(const std::string& text, int w, int h, const palette::ButtonCo
                   bool pressed);
 Canvas returnButton(int size, bool pressed);
 
+// The face shared by the round buttons: a drop shadow, a gold rim, a `top` to `bottom` gradient
+// and, unless pressed, a gloss. Says where the face is, for the icon drawn on it, and how much a
+// press darkens it.
+struct RoundFace {
+    double cx = 0, cy = 0, r = 0;
+    float dim = 1.0f;
+};
+RoundFace roundButtonFace(Canvas& c, int size, bool pressed, Color top, Color bottom);
+
+// The desk's helpers: the card tracker's round toggle button, and a dark translucent panel
+// behind the tracker's counts and the hint's floating notice.
+Canvas trackerButton(int size, bool pressed);  // tracker.png, tracker_press.png
+Canvas darkPanel(int w, int h);                // tracker_panel.png, notice.png
+
+// The settings button (a gear) and the settings panel's pieces.
+Canvas settingsButton(int size, bool pressed);  // settings.png, settings_press.png
+Canvas settingsBoard(int w, int h);             // settings_panel.png
+Canvas settingsSwitch(int w, int h, bool on);   // switch_on.png, switch_off.png
+Canvas volumeStep(int size, bool plus);         // volume_down.png, volume_up.png
+Canvas volumeBar(int w, int h);                 // volume_bar.png (white, tinted when drawn)
+
 // The countdown digits 0 to 9, 14 x 21 each.
 Canvas digitStrip();  // num.png
 

@@ -20,6 +20,15 @@ Samples snap(Noise& n, double brightness, double length) {
     return out;
 }
 
+// A short noise click narrowed to a band around `hz`, at `gain`: the attack of a tick.
+Samples bandClick(Noise& n, double seconds, double tau, double hz, double q, float gain) {
+    Samples click = noiseBurst(n, seconds, tau);
+    bandpass(click, hz, q);
+    Samples s;
+    mixInto(s, click, 0, gain);
+    return s;
+}
+
 // Adds the sound's own echo in a small room.
 void addRoom(Samples& s, double tailSeconds, float damping, float wet) {
     Samples echo = reverb(s, tailSeconds, damping);
@@ -89,13 +98,35 @@ Samples dealRiffle() {
 
 Samples warningTick() {
     Noise n(404);
-    Samples click = noiseBurst(n, 0.03, 0.002);
-    bandpass(click, 5000, 2.0);
-    Samples s;
-    mixInto(s, click, 0, 0.6f);
+    Samples s = bandClick(n, 0.03, 0.002, 5000, 2.0, 0.6f);
     mixInto(s, sineDrop(0.12, 1760, 1700, 0.03), 0, 0.7f);
     mixInto(s, sineDrop(0.12, 880, 860, 0.035), 0, 0.3f);
     finish(s, 0.8f, 0.0005, 0.02);
+    return s;
+}
+
+// Two soft bell notes a fifth apart, the second ringing on: noticeable from another window
+// without being a warning.
+Samples turnChime() {
+    Samples s;
+    const double notes[] = {81.0, 88.0};  // A5, E6
+    for (int i = 0; i < 2; ++i) {
+        Samples bell = pluck(midiHz(notes[i]), 0.7, 0.25);
+        mixInto(bell, sineDrop(0.7, midiHz(notes[i]) * 2.0, midiHz(notes[i]) * 2.0, 0.12), 0,
+                0.15f);
+        mixInto(s, bell, samplesFor(0.14 * i), 0.5f);
+    }
+    addRoom(s, 0.4, 0.5f, 0.2f);
+    finish(s, 0.6f, 0.002, 0.1);
+    return s;
+}
+
+// A quiet wooden tick, lower and shorter than the warning tick it may sound with.
+Samples softTick() {
+    Noise n(707);
+    Samples s = bandClick(n, 0.02, 0.0015, 2400, 1.5, 0.5f);
+    mixInto(s, sineDrop(0.06, 1100, 1000, 0.012), 0, 0.5f);
+    finish(s, 0.35f, 0.0005, 0.01);
     return s;
 }
 

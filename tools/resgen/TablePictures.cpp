@@ -78,7 +78,8 @@ Canvas tableBackground() {
     TextStyle title = cjk(64);
     TextInk ink;
     if (renderText("双扣", title, ink)) {
-        int tx = 512 - ink.fill.width / 2, ty = 280 - ink.fill.height / 2;
+        int tx = 512 - ink.fill.width / drawScale() / 2;
+        int ty = 280 - ink.fill.height / drawScale() / 2;
         c.fill(ink.fill, tx, ty + 2, solid(rgb(0xffffff)), 0.06f);
         c.fill(ink.fill, tx, ty, solid(rgb(0x000000)), 0.16f);
     }

@@ -68,9 +68,12 @@ bool renderText(const std::string& utf8, const TextStyle& style, TextInk& out) {
     if (!inkMask(utf8, style, 0, probe)) return false;
     if (!style.scaleFrom.empty() && !inkMask(style.scaleFrom, style, 0, reference)) return false;
     const Mask& sizer = style.scaleFrom.empty() ? probe : reference;
-    double scale = style.inkHeight / sizer.height;  // large -> target
-    double sx = std::min(scale, style.maxWidth / probe.width);
-    int pad = static_cast<int>(std::ceil((style.outline + 1) / scale));
+    // Target sizes in pixels at the drawing scale.
+    const double pixels = drawScale();
+    const double outline = style.outline * pixels;
+    double scale = style.inkHeight * pixels / sizer.height;  // large -> target
+    double sx = std::min(scale, style.maxWidth * pixels / probe.width);
+    int pad = static_cast<int>(std::ceil((outline + 1) / scale));
     Mask big;
     if (!inkMask(utf8, style, pad, big)) return false;
 
@@ -78,8 +81,7 @@ bool renderText(const std::string& utf8, const TextStyle& style, TextInk& out) {
     int h = std::max(1, static_cast<int>(std::lround(big.height * scale)));
     out.fill = resampled(big, w, h);
     if (style.outline > 0) {
-        out.outline =
-            resampled(dilated(big, static_cast<int>(std::lround(style.outline / scale))), w, h);
+        out.outline = resampled(dilated(big, static_cast<int>(std::lround(outline / scale))), w, h);
     }
     return true;
 }
@@ -88,8 +90,9 @@ bool drawText(Canvas& canvas, const std::string& utf8, const TextStyle& style, d
               const Paint& paint) {
     TextInk ink;
     if (!renderText(utf8, style, ink)) return false;
-    int x = static_cast<int>(std::lround(cx - ink.fill.width / 2.0));
-    int y = static_cast<int>(std::lround(cy - ink.fill.height / 2.0));
+    const double pixels = drawScale();
+    int x = static_cast<int>(std::lround(cx - ink.fill.width / pixels / 2.0));
+    int y = static_cast<int>(std::lround(cy - ink.fill.height / pixels / 2.0));
     if (style.outline > 0) canvas.fill(ink.outline, x, y, solid(style.outlineColor));
     canvas.fill(ink.fill, x, y, paint);
     return true;

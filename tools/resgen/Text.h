@@ -17,17 +17,17 @@ extern const char* const kCjkFont;             // Droid Sans Fallback (Latin and
 struct TextStyle {
     std::string font = kLatinBoldFont;
     bool bold = false;      // synthetic emboldening (for fonts without a bold face)
-    double inkHeight = 20;  // height of the ink box in target pixels
+    double inkHeight = 20;  // height of the ink box in target points
     // When set, the scale is the one that gives this text's ink inkHeight, so a set of glyphs
     // (digits, ranks) shares one size whatever their own ink (a "Q" keeps its tail below).
     std::string scaleFrom;
     double maxWidth = 1e9;  // ink wider than this is squeezed horizontally to fit
-    double outline = 0;     // outline width in target pixels, 0 for none
+    double outline = 0;     // outline width in target points, 0 for none
     Color outlineColor{0, 0, 0, 1};
 };
 
-// The ink of a text and of its outline, aligned: both masks have the same size; the outline mask
-// is empty when no outline was asked for.
+// The ink of a text and of its outline at the drawing scale, aligned: both masks have the same
+// size (pixels); the outline mask is empty when no outline was asked for.
 struct TextInk {
     Mask fill;
     Mask outline;

@@ -1,4 +1,5 @@
-// desk-resgen: writes every image, sound and support file of the client into one folder.
+// desk-resgen: writes every image, sound and support file of the client into one folder, and
+// every image again at twice the size into its hd/ folder (the same drawing at drawing scale 2).
 //   desk-resgen <output dir>
 // The output depends only on this program and the Debian fonts it reads, so running it again
 // gives the same files; they are committed under resources/.
@@ -55,6 +56,20 @@ const std::vector<Picture>& pictures() {
         {"return.png", [] { return returnButton(60, false); }},
         {"return_press.png", [] { return returnButton(60, true); }},
         {"num.png", digitStrip},
+        {"hint.png", [] { return textButton("提示", 190, 76, palette::kRedButton, false); }},
+        {"hint_press.png", [] { return textButton("提示", 190, 76, palette::kRedButton, true); }},
+        {"tracker.png", [] { return trackerButton(44, false); }},
+        {"tracker_press.png", [] { return trackerButton(44, true); }},
+        {"tracker_panel.png", [] { return darkPanel(392, 48); }},
+        {"notice.png", [] { return darkPanel(300, 48); }},
+        {"settings.png", [] { return settingsButton(48, false); }},
+        {"settings_press.png", [] { return settingsButton(48, true); }},
+        {"settings_panel.png", [] { return settingsBoard(420, 330); }},
+        {"switch_on.png", [] { return settingsSwitch(76, 36, true); }},
+        {"switch_off.png", [] { return settingsSwitch(76, 36, false); }},
+        {"volume_down.png", [] { return volumeStep(40, false); }},
+        {"volume_up.png", [] { return volumeStep(40, true); }},
+        {"volume_bar.png", [] { return volumeBar(14, 26); }},
         {"icon.png", appIcon},
     };
     return list;
@@ -65,6 +80,8 @@ bool writeSounds(const std::string& dir) {
     ok = writeWav(dir + "/at.wav", tripleSlam()) && ok;
     ok = writeWav(dir + "/bg.wav", dealRiffle()) && ok;
     ok = writeWav(dir + "/jg.wav", warningTick()) && ok;
+    ok = writeWav(dir + "/turn.wav", turnChime()) && ok;
+    ok = writeWav(dir + "/tick.wav", softTick()) && ok;
     ok = writeMp3(dir + "/3.mp3", fourOfAKind(), {}, 96) && ok;
     ok = writeMp3(dir + "/boom.mp3", bomb(), {}, 96) && ok;
     ok = writeMp3(dir + "/by.mp3", passSound(), {}, 96) && ok;
@@ -84,7 +101,7 @@ int main(int argc, char** argv) {
     }
     const std::string out = argv[1];
     std::error_code ec;
-    for (const char* sub : {"", "/sound", "/config", "/fonts"}) {
+    for (const char* sub : {"", "/hd", "/sound", "/config", "/fonts"}) {
         std::filesystem::create_directories(out + sub, ec);
         if (ec) {
             std::fprintf(stderr, "desk-resgen: cannot create %s%s: %s\n", out.c_str(), sub,
@@ -97,10 +114,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     int failures = 0;
-    for (const Picture& p : pictures()) {
-        if (!p.build().savePng(out + "/" + p.file)) {
-            std::fprintf(stderr, "desk-resgen: cannot write %s: %s\n", p.file, SDL_GetError());
-            ++failures;
+    for (const auto& [scale, folder] : {std::pair{1, ""}, std::pair{2, "/hd"}}) {
+        setDrawScale(scale);
+        for (const Picture& p : pictures()) {
+            const std::string path = out + folder + "/" + p.file;
+            if (!p.build().savePng(path)) {
+                std::fprintf(stderr, "desk-resgen: cannot write %s: %s\n", path.c_str(),
+                             SDL_GetError());
+                ++failures;
+            }
         }
     }
     TTF_Quit();
@@ -118,7 +140,8 @@ int main(int argc, char** argv) {
     }
     if (failures > 0) return 1;
     std::printf(
-        "desk-resgen: wrote %zu pictures, 10 sounds, the font and the configuration to %s\n",
+        "desk-resgen: wrote %zu pictures (and their double size in hd/), 12 sounds, the font and "
+        "the configuration to %s\n",
         pictures().size(), out.c_str());
     return 0;
 }

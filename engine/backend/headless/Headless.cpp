@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/backend/headless/HeadlessBackend.h"
+#include "engine/platform/FileUtils.h"
 #include "engine/platform/GLView.h"
 #include "engine/platform/GLViewImpl.h"
 #include "engine/scene/Director.h"
@@ -23,7 +24,8 @@ HeadlessBackend& headless() {
     return *g_backend;
 }
 
-void queueTouch(InputEvent::Type type, float x, float y) {
+void queuePointer(InputEvent::Type type, float x, float y,
+                  EventMouse::MouseButton button = EventMouse::MouseButton::BUTTON_UNSET) {
     HeadlessBackend& b = headless();
     Vec2 pixel(x, y);
     if (const GLView* view = Director::getInstance()->getOpenGLView()) {
@@ -33,6 +35,7 @@ void queueTouch(InputEvent::Type type, float x, float y) {
     event.type = type;
     event.x = pixel.x;
     event.y = pixel.y;
+    event.button = button;
     b.queue(event);
 }
 
@@ -50,6 +53,10 @@ void install(int width, int height) {
     view->setDesignResolutionSize(static_cast<float>(width), static_cast<float>(height),
                                   ResolutionPolicy::NO_BORDER);
     director->setOpenGLView(view);
+    // The normal images and black bars, whatever an earlier test chose.
+    director->setContentScaleFactor(1.0f);
+    director->setClearColor(Color4B(0, 0, 0, 255));
+    FileUtils::getInstance()->setSearchResolutionsOrder({""});
     director->startAnimation();  // the frame clock starts at the new virtual time 0
 }
 
@@ -83,18 +90,24 @@ double now() {
 }
 
 void touchBegin(float x, float y) {
-    queueTouch(InputEvent::Type::TouchBegan, x, y);
+    queuePointer(InputEvent::Type::TouchBegan, x, y);
 }
 void touchMove(float x, float y) {
-    queueTouch(InputEvent::Type::TouchMoved, x, y);
+    queuePointer(InputEvent::Type::TouchMoved, x, y);
 }
 void touchEnd(float x, float y) {
-    queueTouch(InputEvent::Type::TouchEnded, x, y);
+    queuePointer(InputEvent::Type::TouchEnded, x, y);
 }
 
 void tap(float x, float y) {
     touchBegin(x, y);
     touchEnd(x, y);
+    stepFrames(1);
+}
+
+void rightClick(float x, float y) {
+    queuePointer(InputEvent::Type::MouseDown, x, y, EventMouse::MouseButton::BUTTON_RIGHT);
+    queuePointer(InputEvent::Type::MouseUp, x, y, EventMouse::MouseButton::BUTTON_RIGHT);
     stepFrames(1);
 }
 
@@ -118,10 +131,41 @@ void typeKey(EventKeyboard::KeyCode key) {
     stepFrames(1);
 }
 
+void resizeWindow(int width, int height) {
+    headless().resize(width, height);
+}
+
+bool isFullscreen() {
+    return headless().isFullscreen();
+}
+
+void tapWindow(float x, float y) {
+    for (InputEvent::Type type : {InputEvent::Type::TouchBegan, InputEvent::Type::TouchEnded}) {
+        InputEvent event;
+        event.type = type;
+        event.x = x;
+        event.y = y;
+        headless().queue(event);
+    }
+    stepFrames(1);
+}
+
+DrawColor windowPixelAt(int x, int y) {
+    return headless().pixel(x, y);
+}
+
 void queueEvent(InputEvent::Type type) {
     InputEvent event;
     event.type = type;
     headless().queue(event);
+}
+
+void setWindowFocused(bool focused) {
+    headless().setFocused(focused);
+}
+
+int attentionRequests() {
+    return headless().attentionRequests();
 }
 
 std::vector<RecordedBox> messageBoxes() {
@@ -144,6 +188,10 @@ std::vector<std::string> effectsPlayed() {
 
 void clearRecords() {
     headless().clearRecords();
+}
+
+float musicVolume() {
+    return headless().musicVolume();
 }
 
 int framesDrawn() {

@@ -23,7 +23,8 @@ namespace engine::headless {
 
 // ---- Set-up
 // Installs the headless back end (a software renderer into an off-screen width x height surface)
-// and gives the director a view with a design size of width x height, so that scenes can run.
+// and gives the director a view with a design size of width x height, so that scenes can run;
+// content scale 1 with the normal images, black around the design area.
 // Calling it again replaces the back end and clears the records.
 void install(int width = 1024, int height = 768);
 
@@ -45,11 +46,21 @@ void touchMove(float x, float y);
 void touchEnd(float x, float y);
 // A press and release at one point, then one frame so it is handled.
 void tap(float x, float y);
+// A right-button press and release at one point, then one frame so it is handled.
+void rightClick(float x, float y);
 // A key pressed or released (delivered at the next frame).
 void keyPress(EventKeyboard::KeyCode key);
 void keyRelease(EventKeyboard::KeyCode key);
 // A press and release of one key, then one frame so it is handled.
 void typeKey(EventKeyboard::KeyCode key);
+// The window's drawing area becomes width x height pixels (the design size stays); the view
+// takes it at the next frame.
+void resizeWindow(int width, int height);
+bool isFullscreen();
+// A press and release at a point in window pixels (origin top-left), then one frame.
+void tapWindow(float x, float y);
+// The colour of the last drawn frame at a window pixel; opaque black outside the surface.
+DrawColor windowPixelAt(int x, int y);
 // Window events for Application::run: Quit, Minimized, Restored, Exposed.
 void queueEvent(InputEvent::Type type);
 
@@ -75,6 +86,14 @@ std::vector<RecordedSound> sounds();
 // Only the PlayEffect records' paths, in order (a shorthand for the common assertion).
 std::vector<std::string> effectsPlayed();
 void clearRecords();
+// The music volume last given to the back end (1 until one is given).
+float musicVolume();
+
+// ---- Window focus
+// Whether the virtual window has the input focus (it has from install on).
+void setWindowFocused(bool focused);
+// Requests for attention made while the window lacked the focus, since install.
+int attentionRequests();
 
 // ---- Pictures
 // Number of frames actually drawn since install (a frame is drawn only when something changed).

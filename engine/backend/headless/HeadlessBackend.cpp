@@ -9,7 +9,17 @@
 
 namespace engine::headless {
 
-HeadlessBackend::HeadlessBackend(int width, int height) : m_width(width), m_height(height) {
+HeadlessBackend::HeadlessBackend(int width, int height) {
+    makeSurface(width, height);
+}
+
+HeadlessBackend::~HeadlessBackend() {
+    freeSurface();
+}
+
+void HeadlessBackend::makeSurface(int width, int height) {
+    m_width = width;
+    m_height = height;
     m_surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
     if (m_surface) {
         m_renderer = SDL_CreateSoftwareRenderer(m_surface);
@@ -19,17 +29,39 @@ HeadlessBackend::HeadlessBackend(int width, int height) : m_width(width), m_heig
         return;
     }
     m_canvas = std::make_unique<render::Canvas>(m_renderer);
-    m_canvas->clear();
+    m_canvas->clear({0, 0, 0, 255});
 }
 
-HeadlessBackend::~HeadlessBackend() {
+void HeadlessBackend::freeSurface() {
     m_canvas.reset();
     if (m_renderer) {
         SDL_DestroyRenderer(m_renderer);
+        m_renderer = nullptr;
     }
     if (m_surface) {
         SDL_FreeSurface(m_surface);
+        m_surface = nullptr;
     }
+}
+
+void HeadlessBackend::resize(int width, int height) {
+    freeSurface();
+    makeSurface(width, height);
+    InputEvent event;
+    event.type = InputEvent::Type::Resized;
+    event.x = static_cast<float>(width);
+    event.y = static_cast<float>(height);
+    queue(event);
+}
+
+void HeadlessBackend::setMinimumWindowSize(int width, int height) {
+    m_minWidth = width;
+    m_minHeight = height;
+}
+
+bool HeadlessBackend::setFullscreen(bool fullscreen) {
+    m_fullscreen = fullscreen;
+    return true;
 }
 
 bool HeadlessBackend::createWindow(const WindowSpec& spec) {
@@ -38,9 +70,9 @@ bool HeadlessBackend::createWindow(const WindowSpec& spec) {
     return true;
 }
 
-void HeadlessBackend::beginFrame() {
+void HeadlessBackend::beginFrame(DrawColor background) {
     if (m_canvas) {
-        m_canvas->clear();
+        m_canvas->clear(background);
     }
 }
 
@@ -123,6 +155,12 @@ unsigned HeadlessBackend::playEffect(const std::string& path, bool loop, float p
     record(sound);
     std::lock_guard<std::mutex> lock(m_recordsMutex);
     return static_cast<unsigned>(m_sounds.size());
+}
+
+void HeadlessBackend::requestAttention() {
+    if (!m_focused) {
+        ++m_attentionRequests;
+    }
 }
 
 void HeadlessBackend::showMessageBox(const std::string& text, const std::string& title) {

@@ -25,7 +25,13 @@ public:
     bool hasWindow() const override { return m_hasWindow; }
     int windowWidth() const override { return m_width; }
     int windowHeight() const override { return m_height; }
-    void beginFrame() override;
+    // Only recorded: the surface keeps its size until the test resizes it.
+    bool setFullscreen(bool fullscreen) override;
+    bool isFullscreen() const override { return m_fullscreen; }
+    void setMinimumWindowSize(int width, int height) override;
+    int minimumWidth() const { return m_minWidth; }
+    int minimumHeight() const { return m_minHeight; }
+    void beginFrame(DrawColor background) override;
     void draw(const Texture& texture, const PixelRect& source, const PixelRect& target,
               DrawColor tint) override;
     void endFrame() override;
@@ -38,33 +44,49 @@ public:
     void preloadMusic(const std::string& path) override;
     void playMusic(const std::string& path, bool loop) override;
     void stopMusic(bool releaseData) override;
+    void setMusicVolume(float volume) override { m_musicVolume = volume; }
     void preloadEffect(const std::string& path) override;
     unsigned playEffect(const std::string& path, bool loop, float pitch, float pan,
                         float gain) override;
+    // Counts the requests made while the virtual window lacks the focus.
+    void requestAttention() override;
     void showMessageBox(const std::string& text, const std::string& title) override;
 
     // ---- Test side
     void setNow(double seconds) { m_now = seconds; }
+    // A new surface of width x height (blank until the next frame) and a queued Resized event.
+    void resize(int width, int height);
+    void setFocused(bool focused) { m_focused = focused; }
+    int attentionRequests() const { return m_attentionRequests; }
     void queue(const InputEvent& event) { m_input.push_back(event); }
     std::vector<RecordedBox> boxes() const;
     std::vector<RecordedSound> soundRecords() const;
     void clearRecords();
     int framesDrawn() const { return m_framesDrawn; }
+    float musicVolume() const { return m_musicVolume; }
     bool savePng(const std::string& path) const;
     DrawColor pixel(int x, int y) const;  // window pixels, origin top-left
 
 private:
+    void makeSurface(int width, int height);
+    void freeSurface();
     void record(RecordedSound sound);
 
     int m_width = 0;
     int m_height = 0;
     bool m_hasWindow = false;
+    bool m_fullscreen = false;
+    int m_minWidth = 0;
+    int m_minHeight = 0;
     SDL_Surface* m_surface = nullptr;
     SDL_Renderer* m_renderer = nullptr;
     std::unique_ptr<render::Canvas> m_canvas;
     double m_now = 0;
     int m_framesDrawn = 0;
+    float m_musicVolume = 1.0f;
     std::vector<InputEvent> m_input;
+    bool m_focused = true;
+    int m_attentionRequests = 0;
 
     mutable std::mutex m_recordsMutex;  // guards the two records below
     std::vector<RecordedBox> m_boxes;

@@ -38,8 +38,8 @@ void Canvas::forgetEverywhere(const SdlTexture* texture) {
     }
 }
 
-void Canvas::clear() {
-    SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
+void Canvas::clear(DrawColor color) {
+    SDL_SetRenderDrawColor(m_renderer, color.r, color.g, color.b, 255);
     SDL_RenderClear(m_renderer);
 }
 
@@ -53,7 +53,6 @@ SDL_Texture* Canvas::textureFor(const SdlTexture& texture) {
         std::fprintf(stderr, "engine: cannot make a texture: %s\n", SDL_GetError());
         return nullptr;
     }
-    SDL_SetTextureBlendMode(copy, SDL_BLENDMODE_BLEND);
     m_copies.emplace(&texture, copy);
     return copy;
 }
@@ -70,6 +69,8 @@ void Canvas::draw(const Texture& texture, const PixelRect& source, const PixelRe
     }
     SDL_SetTextureColorMod(copy, tint.r, tint.g, tint.b);
     SDL_SetTextureAlphaMod(copy, tint.a);
+    SDL_SetTextureBlendMode(
+        copy, sdlTexture.opaque() && tint.a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
     const SDL_Rect from{static_cast<int>(source.x), static_cast<int>(source.y),
                         static_cast<int>(source.w), static_cast<int>(source.h)};
     const SDL_FRect to{target.x, target.y, target.w, target.h};

@@ -21,7 +21,7 @@ public:
     Canvas& operator=(const Canvas&) = delete;
 
     SDL_Renderer* renderer() const { return m_renderer; }
-    void clear();  // to opaque black
+    void clear(DrawColor color);
     // `texture` must be an SdlTexture; tint multiplies colour, tint.a is the opacity.
     void draw(const Texture& texture, const PixelRect& source, const PixelRect& target,
               DrawColor tint);

@@ -69,6 +69,20 @@ std::string fittingStart(TTF_Font* font, const std::string& utf8) {
     return utf8.substr(0, end);
 }
 
+// Whether every pixel of an ARGB8888 surface is fully opaque.
+bool isOpaque(const SDL_Surface* surface) {
+    for (int y = 0; y < surface->h; ++y) {
+        const auto* row = reinterpret_cast<const Uint32*>(
+            static_cast<const Uint8*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch);
+        for (int x = 0; x < surface->w; ++x) {
+            if ((row[x] >> 24) != 0xff) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 std::shared_ptr<Texture> loadImage(const std::string& path) {
@@ -76,7 +90,7 @@ std::shared_ptr<Texture> loadImage(const std::string& path) {
     if (!surface) {
         return nullptr;
     }
-    return std::make_shared<SdlTexture>(surface, surface->w, surface->h);
+    return std::make_shared<SdlTexture>(surface, surface->w, surface->h, isOpaque(surface));
 }
 
 std::shared_ptr<Texture> renderText(const std::string& fontPath, int pointSize,

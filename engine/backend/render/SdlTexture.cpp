@@ -4,7 +4,8 @@
 
 namespace engine::render {
 
-SdlTexture::SdlTexture(SDL_Surface* surface, int width, int height) : m_surface(surface) {
+SdlTexture::SdlTexture(SDL_Surface* surface, int width, int height, bool opaque)
+    : m_surface(surface), m_opaque(opaque) {
     m_width = width;
     m_height = height;
 }

@@ -141,6 +141,12 @@ void SdlAudio::stopMusic(bool releaseData) {
     m_playingMusic.clear();
 }
 
+void SdlAudio::setMusicVolume(float volume) {
+    if (m_open) {
+        Mix_VolumeMusic(static_cast<int>(std::clamp(volume, 0.0f, 1.0f) * MIX_MAX_VOLUME));
+    }
+}
+
 void SdlAudio::preloadEffect(const std::string& path) {
     effect(path);
 }

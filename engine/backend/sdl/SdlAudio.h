@@ -30,6 +30,7 @@ public:
     void preloadMusic(const std::string& path);
     void playMusic(const std::string& path, bool loop);
     void stopMusic(bool releaseData);
+    void setMusicVolume(float volume);
 
     // ---- Effects. gain 0..1 sets the volume, pan -1 (left) .. 1 (right); pitch is not supported.
     void preloadEffect(const std::string& path);

@@ -75,7 +75,10 @@ bool SdlBackend::createWindow(const WindowSpec& spec) {
         }
         m_videoStarted = true;
     }
-    const Uint32 flags = SDL_WINDOW_SHOWN | (spec.resizable ? SDL_WINDOW_RESIZABLE : 0);
+    // High density: the drawing area gets the screen's real pixels (on systems that scale
+    // windows), and the scene is laid out for that size.
+    const Uint32 flags =
+        SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI | (spec.resizable ? SDL_WINDOW_RESIZABLE : 0);
     SDL_Window* window = SDL_CreateWindow(spec.title.c_str(), SDL_WINDOWPOS_CENTERED,
                                           SDL_WINDOWPOS_CENTERED, spec.width, spec.height, flags);
     if (!window) {
@@ -97,7 +100,7 @@ bool SdlBackend::createWindow(const WindowSpec& spec) {
     m_width = spec.width;
     m_height = spec.height;
     m_canvas = std::make_unique<render::Canvas>(renderer);
-    updatePixelScale();
+    updateSize();
     {
         std::lock_guard<std::mutex> lock(m_boxMutex);
         m_boxParent = window;
@@ -129,28 +132,61 @@ SDL_Renderer* SdlBackend::createRenderer(SDL_Window* window) {
     }
     SDL_RendererInfo info;
     std::fprintf(stderr, "video: drawing with SDL's %s renderer (%s)\n",
-                 SDL_GetRendererInfo(renderer, &info) == 0 ? info.name : "unknown",
-                 reason.c_str());
+                 SDL_GetRendererInfo(renderer, &info) == 0 ? info.name : "unknown", reason.c_str());
     return renderer;
 }
 
-void SdlBackend::updatePixelScale() {
+bool SdlBackend::updateSize() {
     int windowW = 0;
     int windowH = 0;
     int outputW = 0;
     int outputH = 0;
     SDL_GetWindowSize(m_window, &windowW, &windowH);
     if (SDL_GetRendererOutputSize(m_renderer, &outputW, &outputH) != 0 || windowW <= 0 ||
-        windowH <= 0) {
-        return;
+        windowH <= 0 || outputW <= 0 || outputH <= 0) {
+        return false;
     }
     m_input->setPixelScale(static_cast<float>(outputW) / static_cast<float>(windowW),
                            static_cast<float>(outputH) / static_cast<float>(windowH));
+    const bool changed = outputW != m_width || outputH != m_height;
+    m_width = outputW;
+    m_height = outputH;
+    return changed;
 }
 
-void SdlBackend::beginFrame() {
+bool SdlBackend::setFullscreen(bool fullscreen) {
+    if (!m_window) {
+        return false;
+    }
+    if (fullscreen && !isFullscreen()) {
+        SDL_GetWindowSize(m_window, &m_windowedWidth, &m_windowedHeight);
+    }
+    if (SDL_SetWindowFullscreen(m_window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        std::fprintf(stderr, "video: cannot %s full screen: %s\n", fullscreen ? "enter" : "leave",
+                     SDL_GetError());
+        return false;
+    }
+    if (!fullscreen && m_windowedWidth > 0) {
+        // Without a window manager X11 gives the window its size back without telling SDL,
+        // which would go on drawing for the whole screen.
+        SDL_SetWindowSize(m_window, m_windowedWidth, m_windowedHeight);
+    }
+    return true;
+}
+
+void SdlBackend::setMinimumWindowSize(int width, int height) {
+    if (m_window) {
+        SDL_SetWindowMinimumSize(m_window, width, height);
+    }
+}
+
+bool SdlBackend::isFullscreen() const {
+    return m_window && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+}
+
+void SdlBackend::beginFrame(DrawColor background) {
     if (m_canvas) {
-        m_canvas->clear();
+        m_canvas->clear(background);
     }
 }
 
@@ -178,6 +214,14 @@ std::shared_ptr<Texture> SdlBackend::renderText(const std::string& fontPath, int
     return render::renderText(fontPath, pointSize, utf8);
 }
 
+// ---- Attention
+
+void SdlBackend::requestAttention() {
+    if (m_window && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_INPUT_FOCUS) == 0) {
+        SDL_FlashWindow(m_window, SDL_FLASH_UNTIL_FOCUSED);
+    }
+}
+
 // ---- Time and input
 
 double SdlBackend::nowSeconds() {
@@ -196,14 +240,26 @@ void SdlBackend::pollInput(std::vector<InputEvent>& out, double timeoutSeconds) 
                    ? SDL_WaitEventTimeout(&event, timeoutMilliseconds(timeoutSeconds)) == 1
                    : SDL_PollEvent(&event) == 1;
     while (got) {
-        if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-            updatePixelScale();
+        if (event.type == SDL_WINDOWEVENT) {
+            reportResize(out);
         }
         if (auto input = m_input->translate(event)) {
             out.push_back(*input);
         }
         got = SDL_PollEvent(&event) == 1;
     }
+}
+
+bool SdlBackend::reportResize(std::vector<InputEvent>& out) {
+    if (!updateSize()) {
+        return false;
+    }
+    InputEvent resized;
+    resized.type = InputEvent::Type::Resized;
+    resized.x = static_cast<float>(m_width);
+    resized.y = static_cast<float>(m_height);
+    out.push_back(resized);
+    return true;
 }
 
 // ---- Sound
@@ -218,6 +274,10 @@ void SdlBackend::playMusic(const std::string& path, bool loop) {
 
 void SdlBackend::stopMusic(bool releaseData) {
     m_audio->stopMusic(releaseData);
+}
+
+void SdlBackend::setMusicVolume(float volume) {
+    m_audio->setMusicVolume(volume);
 }
 
 void SdlBackend::preloadEffect(const std::string& path) {

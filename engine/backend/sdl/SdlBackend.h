@@ -36,7 +36,10 @@ public:
     bool hasWindow() const override { return m_window != nullptr; }
     int windowWidth() const override { return m_width; }
     int windowHeight() const override { return m_height; }
-    void beginFrame() override;
+    bool setFullscreen(bool fullscreen) override;
+    bool isFullscreen() const override;
+    void setMinimumWindowSize(int width, int height) override;
+    void beginFrame(DrawColor background) override;
     void draw(const Texture& texture, const PixelRect& source, const PixelRect& target,
               DrawColor tint) override;
     void endFrame() override;
@@ -54,11 +57,13 @@ public:
     void preloadMusic(const std::string& path) override;
     void playMusic(const std::string& path, bool loop) override;
     void stopMusic(bool releaseData) override;
+    void setMusicVolume(float volume) override;
     void preloadEffect(const std::string& path) override;
     unsigned playEffect(const std::string& path, bool loop, float pitch, float pan,
                         float gain) override;
 
     // ---- Any thread: the error box for the titles of errors, the information box otherwise
+    void requestAttention() override;
     void showMessageBox(const std::string& text, const std::string& title) override;
 
     // ---- Diagnostics
@@ -68,13 +73,19 @@ public:
 private:
     // The renderer RendererChoice picks, falling back from hardware to software; logs which.
     SDL_Renderer* createRenderer(SDL_Window* window);
-    void updatePixelScale();
+    // Reads the drawing area's size in pixels and the pointer's scale to it; true when the size
+    // changed.
+    bool updateSize();
+    // Appends Resized when the drawing area's size changed since the last look; true then.
+    bool reportResize(std::vector<InputEvent>& out);
 
     SDL_Window* m_window = nullptr;            // owned
     SDL_Renderer* m_renderer = nullptr;        // owned
     std::unique_ptr<render::Canvas> m_canvas;  // draws through m_renderer; destroyed before it
     int m_width = 0;
     int m_height = 0;
+    int m_windowedWidth = 0;  // the window's size before full screen, in window coordinates
+    int m_windowedHeight = 0;
     bool m_videoStarted = false;
     std::unique_ptr<SdlAudio> m_audio;
     std::unique_ptr<SdlInput> m_input;

@@ -59,10 +59,29 @@ InputEvent SdlInput::touch(InputEvent::Type type, int x, int y) const {
     return out;
 }
 
+std::optional<InputEvent> SdlInput::otherButton(const SDL_MouseButtonEvent& button) const {
+    EventMouse::MouseButton which = EventMouse::MouseButton::BUTTON_UNSET;
+    if (button.button == SDL_BUTTON_RIGHT) {
+        which = EventMouse::MouseButton::BUTTON_RIGHT;
+    } else if (button.button == SDL_BUTTON_MIDDLE) {
+        which = EventMouse::MouseButton::BUTTON_MIDDLE;
+    } else {
+        return std::nullopt;
+    }
+    InputEvent out = touch(button.type == SDL_MOUSEBUTTONDOWN ? InputEvent::Type::MouseDown
+                                                              : InputEvent::Type::MouseUp,
+                           button.x, button.y);
+    out.button = which;
+    return out;
+}
+
 std::optional<InputEvent> SdlInput::translate(const SDL_Event& event) {
     switch (event.type) {
         case SDL_MOUSEBUTTONDOWN:
-            if (event.button.button != SDL_BUTTON_LEFT || m_touching) {
+            if (event.button.button != SDL_BUTTON_LEFT) {
+                return otherButton(event.button);
+            }
+            if (m_touching) {
                 return std::nullopt;
             }
             m_touching = true;
@@ -73,7 +92,10 @@ std::optional<InputEvent> SdlInput::translate(const SDL_Event& event) {
             }
             return touch(InputEvent::Type::TouchMoved, event.motion.x, event.motion.y);
         case SDL_MOUSEBUTTONUP:
-            if (event.button.button != SDL_BUTTON_LEFT || !m_touching) {
+            if (event.button.button != SDL_BUTTON_LEFT) {
+                return otherButton(event.button);
+            }
+            if (!m_touching) {
                 return std::nullopt;
             }
             m_touching = false;

@@ -5,6 +5,7 @@
 //   left button down                            TouchBegan at the pointer
 //   pointer motion while the left button is held TouchMoved
 //   left button up after a TouchBegan           TouchEnded
+//   right / middle button down, up              MouseDown / MouseUp at the pointer
 //   other buttons, motion with no touch         nothing
 //   key down / up of a key the engine names     KeyPressed / KeyReleased (keyCodeOf)
 //   auto-repeated key down, other keys          nothing
@@ -38,6 +39,8 @@ public:
 
 private:
     InputEvent touch(InputEvent::Type type, int x, int y) const;
+    // MouseDown / MouseUp for the right and middle buttons; nothing for the others.
+    std::optional<InputEvent> otherButton(const SDL_MouseButtonEvent& button) const;
 
     bool m_touching = false;  // the left button went down inside the window and is still held
     float m_scaleX = 1.0f;

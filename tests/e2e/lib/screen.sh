@@ -46,6 +46,14 @@ wait_until() {
 # click <x> <y>: a press and release as a mouse user makes it.
 click() { xdotool mousemove "$1" "$2" mousedown 1 sleep 0.05 mouseup 1; }
 
+# key <keysym>: a key pressed and released in the client's window, given the input focus first.
+key() {
+  local id
+  id=$(window_named '^双扣$')
+  [ -n "$id" ] && xdotool windowfocus --sync "$id" 2>/dev/null
+  xdotool key "$1"
+}
+
 # window_named <regex>: the id of the first window whose title matches, or nothing. Read from
 # xwininfo: xdotool search misses the message boxes, whose title is UTF-8 only.
 window_named() {

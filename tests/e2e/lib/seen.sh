@@ -51,6 +51,37 @@ hand_shows() {
 # card_raised <x>: the card column at x reaches up to where only a raised card is drawn.
 card_raised() { differs "$(pixel_now "$1" "$RAISED_PROBE_Y")" "${EMPTY_RAISED_ROW[$1]}"; }
 
+# any_card_raised <n>: some card of the n-card hand reaches up to where only a raised card is.
+any_card_raised() {
+  local first last x args=()
+  first=$(($(card_x 0 "$1") - 49))
+  last=$(($(card_x $(($1 - 1)) "$1") + 49))
+  for ((x = first; x <= last; x += 6)); do
+    args+=("$x" "$RAISED_PROBE_Y")
+  done
+  local -a seen
+  mapfile -t seen < <("$XPROBE" pixel "${args[@]}")
+  local i=0
+  for ((x = first; x <= last; x += 6)); do
+    differs "${seen[i]}" "${EMPTY_RAISED_ROW[x]}" && return 0
+    i=$((i + 1))
+  done
+  return 1
+}
+
+# hand_count <at most>: how many cards the hand row shows now (0 when none), once it has settled.
+hand_count() {
+  local k
+  sleep 0.3
+  for ((k = $1; k > 0; k--)); do
+    if hand_shows "$k"; then
+      echo "$k"
+      return
+    fi
+  done
+  echo 0
+}
+
 box_open() { [ -n "$(window_named "$1")" ]; } # box_open <title regex>
 
 # dismiss <title regex>: Return on the box, as its default button; false if it stays open.

@@ -1,0 +1,122 @@
+#include "app/CSettings.h"
+
+#include <algorithm>
+
+#include "engine/audio/SimpleAudioEngine.h"
+#include "engine/base/UserDefault.h"
+
+using engine::SimpleAudioEngine;
+using engine::UserDefault;
+
+namespace {
+
+constexpr const char* kMusicOn = "musicOn";
+constexpr const char* kEffectsOn = "effectsOn";
+constexpr const char* kMusicVolume = "musicVolume";
+constexpr const char* kEffectsVolume = "effectsVolume";
+constexpr const char* kFullScreen = "fullScreen";
+constexpr const char* kWindowWidth = "windowWidth";
+constexpr const char* kWindowHeight = "windowHeight";
+constexpr const char* kHallMusic = "sound/bj.mp3";
+
+int clampStep(int step) {
+    return std::clamp(step, 1, CSettings::kVolumeSteps);
+}
+
+float volumeOf(int step) {
+    return static_cast<float>(clampStep(step)) / CSettings::kVolumeSteps;
+}
+
+UserDefault* store() {
+    return UserDefault::getInstance();
+}
+
+int keptVolume(const char* key) {
+    return clampStep(store()->getIntegerForKey(key, CSettings::kVolumeSteps));
+}
+
+void keepVolume(const char* key, int step) {
+    store()->setIntegerForKey(key, clampStep(step));
+    store()->flush();
+    CSettings::applyAudio();
+}
+
+}  // namespace
+
+void CSettings::applyAudio() {
+    SimpleAudioEngine* audio = SimpleAudioEngine::getInstance();
+    audio->setBackgroundMusicVolume(volumeOf(musicVolume()));
+    audio->setEffectsVolume(effectsOn() ? volumeOf(effectsVolume()) : 0.0f);
+}
+
+void CSettings::playHallMusic() {
+    if (musicOn()) {
+        SimpleAudioEngine::getInstance()->playBackgroundMusic(kHallMusic, true);
+    }
+}
+
+bool CSettings::musicOn() {
+    return store()->getBoolForKey(kMusicOn, true);
+}
+
+void CSettings::setMusicOn(bool on, bool playHere) {
+    store()->setBoolForKey(kMusicOn, on);
+    store()->flush();
+    if (!on) {
+        SimpleAudioEngine::getInstance()->stopBackgroundMusic(false);
+    } else if (playHere) {
+        playHallMusic();
+    }
+}
+
+bool CSettings::effectsOn() {
+    return store()->getBoolForKey(kEffectsOn, true);
+}
+
+void CSettings::setEffectsOn(bool on) {
+    store()->setBoolForKey(kEffectsOn, on);
+    store()->flush();
+    applyAudio();
+}
+
+int CSettings::musicVolume() {
+    return keptVolume(kMusicVolume);
+}
+
+void CSettings::setMusicVolume(int step) {
+    keepVolume(kMusicVolume, step);
+}
+
+int CSettings::effectsVolume() {
+    return keptVolume(kEffectsVolume);
+}
+
+void CSettings::setEffectsVolume(int step) {
+    keepVolume(kEffectsVolume, step);
+}
+
+bool CSettings::fullScreen() {
+    return store()->getBoolForKey(kFullScreen, false);
+}
+
+void CSettings::setFullScreen(bool on) {
+    store()->setBoolForKey(kFullScreen, on);
+    store()->flush();
+}
+
+engine::Size CSettings::windowSize() {
+    const int width = store()->getIntegerForKey(kWindowWidth, kDefaultWidth);
+    const int height = store()->getIntegerForKey(kWindowHeight, kDefaultHeight);
+    return engine::Size(static_cast<float>(std::max(width, kMinimumWidth)),
+                        static_cast<float>(std::max(height, kMinimumHeight)));
+}
+
+void CSettings::setWindowSize(int width, int height) {
+    if (width == store()->getIntegerForKey(kWindowWidth, 0) &&
+        height == store()->getIntegerForKey(kWindowHeight, 0)) {
+        return;
+    }
+    store()->setIntegerForKey(kWindowWidth, width);
+    store()->setIntegerForKey(kWindowHeight, height);
+    store()->flush();
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The player's settings, kept between runs through UserDefault: background music and effects on
+// or off, the volume of each in kVolumeSteps steps, full screen, and the window's size. Each
+// setter applies the change at once and writes the settings file. Main thread only.
+//
+// Music off means no background music is asked for at all (not music at volume 0): the hall
+// starts its music through playHallMusic, which does nothing then. Effects off sets the effects'
+// volume to 0, at which SimpleAudioEngine plays none.
+
+#include "engine/base/Size.h"
+
+class CSettings {
+public:
+    static constexpr int kVolumeSteps = 5;
+    // The window's size when none is kept, and the smallest it may be made.
+    static constexpr int kDefaultWidth = 1024;
+    static constexpr int kDefaultHeight = 768;
+    static constexpr int kMinimumWidth = 640;
+    static constexpr int kMinimumHeight = 480;
+
+    // Gives SimpleAudioEngine the kept volumes (start-up).
+    static void applyAudio();
+    // The hall's looping music, when music is on.
+    static void playHallMusic();
+
+    static bool musicOn();
+    // Off stops the music now; on lets the next hall play it (`playHere`: at once).
+    static void setMusicOn(bool on, bool playHere);
+    static bool effectsOn();
+    static void setEffectsOn(bool on);
+    // 1 .. kVolumeSteps; a step outside is clamped.
+    static int musicVolume();
+    static void setMusicVolume(int step);
+    static int effectsVolume();
+    static void setEffectsVolume(int step);
+
+    // Kept only; CWindow applies them.
+    static bool fullScreen();
+    static void setFullScreen(bool on);
+    // The last size of the window when it was not full screen, at least the minimum size.
+    static engine::Size windowSize();
+    static void setWindowSize(int width, int height);
+};

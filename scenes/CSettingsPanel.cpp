@@ -1,0 +1,210 @@
+#include "scenes/CSettingsPanel.h"
+
+#include "app/CSettings.h"
+#include "app/CWindow.h"
+#include "scenes/SceneWidgets.h"
+
+using namespace engine;
+
+namespace {
+
+// The rest of the panel's layout in design points: the board's centre, the title, the labels'
+// left edge and the volume gauge's bars.
+constexpr float kCentreX = 512;
+constexpr float kCentreY = 384;
+constexpr float kTitleY = 515;
+constexpr float kLabelX = 340;
+constexpr float kFirstBarX = 574;
+constexpr float kBarStep = 17;
+constexpr float kLabelSize = 22;
+
+const Color3B kBarLit{233, 189, 85};  // the table's gold
+const Color3B kBarDim{70, 80, 74};
+
+ui::Button* switchButton(bool on) {
+    return makeImageButton(on ? "switch_on.png" : "switch_off.png",
+                           on ? "switch_on.png" : "switch_off.png");
+}
+
+void showSwitch(ui::Button* button, bool on) {
+    const char* image = on ? "switch_on.png" : "switch_off.png";
+    button->loadTextures(image, image, image, ui::Widget::TextureResType::LOCAL);
+}
+
+}  // namespace
+
+bool CSettingsPanel::addTo(Node* host, const Vec2& buttonPosition, bool musicPlaysHere) {
+    CSettingsPanel* panel = create(musicPlaysHere);
+    ui::Button* gear = makeImageButton("settings.png", "settings_press.png");
+    if (panel == nullptr || gear == nullptr) {
+        return false;
+    }
+    gear->setPosition(buttonPosition);
+    gear->addTouchEventListener([panel](Ref*, ui::Widget::TouchEventType type) {
+        if (type == ui::Widget::TouchEventType::ENDED) {
+            panel->isOpen() ? panel->close() : panel->open();
+        }
+    });
+    host->addChild(gear, kZOrder);
+    host->addChild(panel, kZOrder + 1);
+    return true;
+}
+
+CSettingsPanel* CSettingsPanel::create(bool musicPlaysHere) {
+    auto* panel = new CSettingsPanel();
+    if (!panel->init(musicPlaysHere)) {
+        delete panel;
+        return nullptr;
+    }
+    panel->autorelease();
+    return panel;
+}
+
+bool CSettingsPanel::init(bool musicPlaysHere) {
+    if (!Node::init()) {
+        return false;
+    }
+    m_musicPlaysHere = musicPlaysHere;
+    m_board = Sprite::create("settings_panel.png");
+    Label* title = makeTextLabel("设置", 26);
+    if (m_board == nullptr || m_board->getContentSize().width <= 0 || title == nullptr) {
+        return false;
+    }
+    m_board->setPosition(Vec2(kCentreX, kCentreY));
+    addChild(m_board);
+    title->setPosition(Vec2(kCentreX, kTitleY));
+    addChild(title);
+    if (!addSwitch(m_btnMusic, "背景音乐", rowY(kMusicRow), &CSettingsPanel::toggleMusic) ||
+        !addVolume(m_musicVolume, "音乐音量", rowY(kMusicVolumeRow), &CSettingsPanel::stepMusic) ||
+        !addSwitch(m_btnEffects, "音效", rowY(kEffectsRow), &CSettingsPanel::toggleEffects) ||
+        !addVolume(m_effectsVolume, "音效音量", rowY(kEffectsVolumeRow),
+                   &CSettingsPanel::stepEffects) ||
+        !addSwitch(m_btnFullScreen, "全屏", rowY(kFullScreenRow),
+                   &CSettingsPanel::toggleFullScreen)) {
+        return false;
+    }
+
+    // While open the panel takes every touch its controls do not: one outside the board closes
+    // it, and the scene below gets none.
+    auto* touches = EventListenerTouchOneByOne::create();
+    touches->setSwallowTouches(true);
+    touches->onTouchBegan = [](Touch*, Event*) { return true; };
+    touches->onTouchEnded = [this](Touch* touch, Event*) {
+        const Rect board = m_board->getBoundingBox();
+        if (!board.containsPoint(touch->getStartLocation()) &&
+            !board.containsPoint(touch->getLocation())) {
+            close();
+        }
+    };
+    auto* keys = EventListenerKeyboard::create();
+    keys->onKeyPressed = [this](EventKeyboard::KeyCode key, Event* event) {
+        if (key == EventKeyboard::KeyCode::KEY_ESCAPE) {
+            close();
+            event->stopPropagation();
+        }
+    };
+    EventDispatcher* dispatcher = Director::getInstance()->getEventDispatcher();
+    dispatcher->addEventListenerWithSceneGraphPriority(touches, this);
+    dispatcher->addEventListenerWithSceneGraphPriority(keys, this);
+    setVisible(false);
+    return true;
+}
+
+bool CSettingsPanel::addRowLabel(const char* text, float y) {
+    Label* label = makeTextLabel(text, kLabelSize);
+    if (label == nullptr) {
+        return false;
+    }
+    label->setAnchorPoint(Vec2(0, 0.5f));
+    label->setPosition(Vec2(kLabelX, y));
+    addChild(label);
+    return true;
+}
+
+bool CSettingsPanel::addSwitch(ui::Button*& button, const char* text, float y,
+                               void (CSettingsPanel::*onToggle)()) {
+    button = switchButton(false);
+    if (button == nullptr || !addRowLabel(text, y)) {
+        return false;
+    }
+    button->setPosition(Vec2(kSwitchX, y));
+    button->addTouchEventListener([this, onToggle](Ref*, ui::Widget::TouchEventType type) {
+        if (type == ui::Widget::TouchEventType::ENDED) {
+            (this->*onToggle)();
+            refresh();
+        }
+    });
+    addChild(button);
+    return true;
+}
+
+bool CSettingsPanel::addVolume(VolumeRow& row, const char* text, float y,
+                               void (CSettingsPanel::*onChange)(int)) {
+    row.minus = makeImageButton("volume_down.png", "volume_down.png");
+    row.plus = makeImageButton("volume_up.png", "volume_up.png");
+    if (row.minus == nullptr || row.plus == nullptr || !addRowLabel(text, y)) {
+        return false;
+    }
+    for (auto [button, x, delta] : {std::tuple{row.minus, kMinusX, -1}, {row.plus, kPlusX, 1}}) {
+        button->setPosition(Vec2(x, y));
+        button->addTouchEventListener(
+            [this, onChange, delta = delta](Ref*, ui::Widget::TouchEventType type) {
+                if (type == ui::Widget::TouchEventType::ENDED) {
+                    (this->*onChange)(delta);
+                    refresh();
+                }
+            });
+        addChild(button);
+    }
+    for (size_t i = 0; i < row.bars.size(); ++i) {
+        row.bars[i] = Sprite::create("volume_bar.png");
+        if (row.bars[i] == nullptr) {
+            return false;
+        }
+        row.bars[i]->setPosition(Vec2(kFirstBarX + kBarStep * static_cast<float>(i), y));
+        addChild(row.bars[i]);
+    }
+    return true;
+}
+
+void CSettingsPanel::open() {
+    refresh();
+    setVisible(true);
+}
+
+void CSettingsPanel::close() {
+    setVisible(false);
+}
+
+void CSettingsPanel::refresh() {
+    showSwitch(m_btnMusic, CSettings::musicOn());
+    showSwitch(m_btnEffects, CSettings::effectsOn());
+    showSwitch(m_btnFullScreen, CWindow::isFullScreen());
+    const std::pair<VolumeRow*, int> rows[] = {{&m_musicVolume, CSettings::musicVolume()},
+                                               {&m_effectsVolume, CSettings::effectsVolume()}};
+    for (const auto& [row, level] : rows) {
+        for (size_t i = 0; i < row->bars.size(); ++i) {
+            row->bars[i]->setColor(static_cast<int>(i) < level ? kBarLit : kBarDim);
+        }
+    }
+}
+
+void CSettingsPanel::toggleMusic() {
+    CSettings::setMusicOn(!CSettings::musicOn(), m_musicPlaysHere);
+}
+
+void CSettingsPanel::toggleEffects() {
+    CSettings::setEffectsOn(!CSettings::effectsOn());
+}
+
+void CSettingsPanel::toggleFullScreen() {
+    CWindow::setFullScreen(!CWindow::isFullScreen());
+}
+
+void CSettingsPanel::stepMusic(int delta) {
+    CSettings::setMusicVolume(CSettings::musicVolume() + delta);
+}
+
+void CSettingsPanel::stepEffects(int delta) {
+    CSettings::setEffectsVolume(CSettings::effectsVolume() + delta);
+}

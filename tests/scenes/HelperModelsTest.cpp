@@ -1,0 +1,117 @@
+// The desk helpers' pure models: the hint list's order and cycle, and the card tracker's count.
+
+#include <gtest/gtest.h>
+
+#include "scenes/CardTracker.h"
+#include "scenes/HintCycle.h"
+
+namespace {
+
+using Codes = std::vector<int>;
+using Plays = std::vector<Codes>;
+
+}  // namespace
+
+// ---- HintCycle ----------------------------------------------------------------------------------
+
+TEST(HintOrder, OrdinaryHandsFirstThenLowerValueThenFewerCards) {
+    struct Case {
+        const char* name;
+        Codes hand;
+        Codes lastPlay;
+        Plays expected;
+    };
+    const Case cases[] = {
+        // Singles over the three of suit 1 (9), then the sevens' bomb last although its value
+        // (27) equals the single 27's.
+        {"singles, then the bomb",
+         {8, 12, 13, 20, 24, 25, 26, 27},
+         {9},
+         {{12}, {13}, {20}, {24}, {25}, {26}, {27}, {24, 25, 26, 27}}},
+        // Leading: the single 9 and the pair 8, 9 share the value 9; the single comes first.
+        {"leading, one card before two of one value", {8, 9, 12}, {}, {{8}, {9}, {8, 9}, {12}}},
+        // A bomb of sixes to beat: the fours' bomb is as long and lower, so only the same cards
+        // 8, 8, 8 beat it.
+        {"bombs and same cards by value",
+         {8, 8, 8, 12, 13, 14, 15, 16},
+         {20, 21, 22, 23},
+         {{8, 8, 8}}},
+        {"nothing beats the special card", {0, 1, 52, 53}, {19}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(hintOrder(c.hand, c.lastPlay), c.expected);
+    }
+}
+
+TEST(HintCycle, PressesWalkTheListAndStartAgain) {
+    HintCycle cycle;
+    const Codes hand = {8, 9, 12};
+    Plays given;
+    for (int press = 0; press < 6; ++press) {
+        given.push_back(cycle.next(hand, {}));
+    }
+    EXPECT_EQ(given, (Plays{{8}, {9}, {8, 9}, {12}, {8}, {9}}));
+}
+
+TEST(HintCycle, TheListIsMadeOnceUntilReset) {
+    HintCycle cycle;
+    EXPECT_FALSE(cycle.built());
+    EXPECT_EQ(cycle.next({8, 12}, {}), (Codes{8}));
+    EXPECT_TRUE(cycle.built());
+    // The hand given later is not looked at: the turn's list stands.
+    EXPECT_EQ(cycle.next({40}, {}), (Codes{12}));
+    cycle.reset();
+    EXPECT_FALSE(cycle.built());
+    EXPECT_EQ(cycle.next({40}, {}), (Codes{40}));
+}
+
+TEST(HintCycle, NothingToBeatGivesNothingAtEveryPress) {
+    HintCycle cycle;
+    EXPECT_TRUE(cycle.next({8, 12}, {19}).empty());
+    EXPECT_TRUE(cycle.next({8, 12}, {19}).empty());
+    EXPECT_TRUE(cycle.built());
+}
+
+// ---- CardTracker --------------------------------------------------------------------------------
+
+TEST(CardTracker, ColumnsRunFromThreeToTwoThenTheJokers) {
+    struct Case {
+        int code;
+        int column;
+    };
+    const Case cases[] = {{8, 0},  {11, 0}, {12, 1},  {48, 10}, {51, 10}, {0, 11},  {3, 11},
+                          {4, 12}, {7, 12}, {52, 13}, {53, 14}, {-1, -1}, {54, -1}, {19, 2}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(CardTracker::columnOf(c.code), c.column) << "code " << c.code;
+    }
+    int total = 0;
+    for (int column = 0; column < CardTracker::kColumns; ++column) {
+        total += CardTracker::copiesIn(column);
+    }
+    EXPECT_EQ(total, 108);
+}
+
+TEST(CardTracker, CountsWhatTheDealAndTheOtherSeatsShowed) {
+    CardTracker tracker;
+    EXPECT_EQ(tracker.unseen(0), 8);
+    EXPECT_EQ(tracker.unseen(14), 2);
+
+    tracker.deal({8, 8, 9, 53});
+    EXPECT_EQ(tracker.unseen(0), 5);
+    EXPECT_EQ(tracker.unseen(14), 1);
+    tracker.shown({10, 53, 4});
+    EXPECT_EQ(tracker.unseen(0), 4);
+    EXPECT_EQ(tracker.unseen(14), 0);
+    EXPECT_EQ(tracker.unseen(12), 7);
+
+    // More copies than the decks hold, and codes that are no card, change nothing.
+    tracker.shown({53, 53, 54, -3});
+    EXPECT_EQ(tracker.unseen(14), 0);
+
+    // A new deal starts again from the full decks.
+    tracker.deal({12});
+    EXPECT_EQ(tracker.unseen(0), 8);
+    EXPECT_EQ(tracker.unseen(1), 7);
+    EXPECT_EQ(tracker.unseen(14), 2);
+}

@@ -1,0 +1,251 @@
+// The settings button and panel, in the hall and at the desk: each change applies at once and is
+// found again after a restart (the settings read afresh from their file); music off means no
+// music is asked for; the open panel keeps its touches from the scene; the full-screen switch and
+// keys.
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/CSettings.h"
+#include "app/CWindow.h"
+#include "cards/CardSprite.h"
+#include "engine/backend/headless/Headless.h"
+#include "scenes/CSettingsPanel.h"
+#include "tests/scenes/DeskProbe.h"
+#include "tests/scenes/SceneTestKit.h"
+
+using namespace engine;
+using K = EventKeyboard::KeyCode;
+
+namespace {
+
+// The gear of the hall (top left) and of the desk (left of the return button).
+const Vec2 kHallGear(32, 736);
+const Vec2 kDeskGear(932, 738);
+
+Vec2 control(float x, int row) {
+    return Vec2(x, CSettingsPanel::rowY(row));
+}
+
+int countOf(const std::vector<headless::RecordedSound>& sounds, headless::SoundCall call) {
+    int n = 0;
+    for (const auto& sound : sounds) {
+        n += sound.call == call ? 1 : 0;
+    }
+    return n;
+}
+
+// The panel on the running scene's layer.
+CSettingsPanel* panelOf(Node* layer) {
+    for (Node* child : layer->getChildren()) {
+        if (auto* panel = dynamic_cast<CSettingsPanel*>(child)) {
+            return panel;
+        }
+    }
+    return nullptr;
+}
+
+// A restart as far as the settings go: they are read again from their file.
+void restart() {
+    UserDefault::destroyInstance();
+    CSettings::applyAudio();
+}
+
+}  // namespace
+
+class SettingsPanelTest : public SceneTest {};
+
+TEST_F(SettingsPanelTest, TheGearOpensAndClosesThePanel) {
+    CHallScene* hall = startHall();
+    CSettingsPanel* panel = panelOf(hall);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_FALSE(panel->isOpen());
+    headless::tap(kHallGear.x, kHallGear.y);
+    EXPECT_TRUE(panel->isOpen());
+    headless::tap(kHallGear.x, kHallGear.y);
+    EXPECT_FALSE(panel->isOpen());
+}
+
+TEST_F(SettingsPanelTest, MusicOffStopsItAndNoLaterHallAsksForAnyEvenAfterARestart) {
+    startHall();
+    EXPECT_EQ(countOf(headless::sounds(), headless::SoundCall::PlayMusic), 1);
+    headless::tap(kHallGear.x, kHallGear.y);
+    headless::clearRecords();
+    const Vec2 music = control(CSettingsPanel::kSwitchX, CSettingsPanel::kMusicRow);
+    headless::tap(music.x, music.y);
+    EXPECT_EQ(countOf(headless::sounds(), headless::SoundCall::StopMusic), 1);
+    EXPECT_FALSE(CSettings::musicOn());
+
+    restart();
+    headless::clearRecords();
+    startHall();
+    EXPECT_FALSE(CSettings::musicOn());
+    EXPECT_EQ(countOf(headless::sounds(), headless::SoundCall::PlayMusic), 0);
+
+    // On again in the hall: its music starts at once.
+    headless::tap(kHallGear.x, kHallGear.y);
+    headless::tap(music.x, music.y);
+    EXPECT_EQ(countOf(headless::sounds(), headless::SoundCall::PlayMusic), 1);
+}
+
+TEST_F(SettingsPanelTest, AtTheDeskMusicOnWaitsForTheNextHall) {
+    startDesk(2, 1);
+    CSettings::setMusicOn(false, false);
+    headless::tap(kDeskGear.x, kDeskGear.y);
+    headless::clearRecords();
+    const Vec2 music = control(CSettingsPanel::kSwitchX, CSettingsPanel::kMusicRow);
+    headless::tap(music.x, music.y);
+    EXPECT_TRUE(CSettings::musicOn());
+    EXPECT_EQ(countOf(headless::sounds(), headless::SoundCall::PlayMusic), 0);
+}
+
+TEST_F(SettingsPanelTest, EffectsOffPlayNothingAndVolumesStepAndAreKept) {
+    startHall();
+    headless::tap(kHallGear.x, kHallGear.y);
+    const Vec2 effects = control(CSettingsPanel::kSwitchX, CSettingsPanel::kEffectsRow);
+    const Vec2 musicDown = control(CSettingsPanel::kMinusX, CSettingsPanel::kMusicVolumeRow);
+    const Vec2 effectsDown = control(CSettingsPanel::kMinusX, CSettingsPanel::kEffectsVolumeRow);
+    const Vec2 effectsUp = control(CSettingsPanel::kPlusX, CSettingsPanel::kEffectsVolumeRow);
+    headless::tap(musicDown.x, musicDown.y);
+    headless::tap(musicDown.x, musicDown.y);
+    EXPECT_EQ(CSettings::musicVolume(), 3);
+    EXPECT_FLOAT_EQ(headless::musicVolume(), 0.6f);
+    headless::tap(effectsDown.x, effectsDown.y);
+    for (int i = 0; i < 4; ++i) {  // one step past the top is clamped
+        headless::tap(effectsDown.x, effectsDown.y);
+    }
+    EXPECT_EQ(CSettings::effectsVolume(), 1);
+    headless::tap(effectsUp.x, effectsUp.y);
+    EXPECT_EQ(CSettings::effectsVolume(), 2);
+
+    headless::clearRecords();
+    SimpleAudioEngine::getInstance()->playEffect("sound/cp.wav");
+    ASSERT_EQ(headless::sounds().size(), 1u);
+    EXPECT_FLOAT_EQ(headless::sounds()[0].gain, 0.4f);
+
+    headless::tap(effects.x, effects.y);
+    headless::clearRecords();
+    SimpleAudioEngine::getInstance()->playEffect("sound/cp.wav");
+    EXPECT_TRUE(headless::sounds().empty());
+
+    restart();
+    EXPECT_FALSE(CSettings::effectsOn());
+    EXPECT_EQ(CSettings::musicVolume(), 3);
+    EXPECT_EQ(CSettings::effectsVolume(), 2);
+    EXPECT_FLOAT_EQ(SimpleAudioEngine::getInstance()->getEffectsVolume(), 0.0f);
+    EXPECT_FLOAT_EQ(headless::musicVolume(), 0.6f);
+}
+
+TEST_F(SettingsPanelTest, TheOpenPanelKeepsTouchesAndEscFromTheDesk) {
+    DeskProbe desk{*startDesk(3, 0)};
+    feed(R"({"opt":"start","cards":"0,5,9,14,18,23,27,32,36,41"})");
+    CSettingsPanel* panel = panelOf(&desk.desk);
+    ASSERT_NE(panel, nullptr);
+    headless::tap(kDeskGear.x, kDeskGear.y);
+    ASSERT_TRUE(panel->isOpen());
+    const Rect card = desk.hand()[0]->getBoundingBox();
+    headless::tap(card.getMinX() + 6, card.getMidY());  // outside the board: closes only
+    EXPECT_FALSE(panel->isOpen());
+    EXPECT_TRUE(desk.collectRaised().empty());
+    headless::tap(card.getMinX() + 6, card.getMidY());
+    EXPECT_EQ(desk.collectRaised(), std::vector<int>{0});
+
+    headless::tap(kDeskGear.x, kDeskGear.y);
+    headless::typeKey(K::KEY_ESCAPE);
+    EXPECT_FALSE(panel->isOpen());
+}
+
+TEST_F(SettingsPanelTest, FullScreenBySwitchAndKeysIsKept) {
+    CWindow::listenToKeys();
+    startHall();
+    headless::tap(kHallGear.x, kHallGear.y);
+    const Vec2 full = control(CSettingsPanel::kSwitchX, CSettingsPanel::kFullScreenRow);
+    headless::tap(full.x, full.y);
+    EXPECT_TRUE(headless::isFullscreen());
+    restart();
+    EXPECT_TRUE(CSettings::fullScreen());
+    headless::tap(kHallGear.x, kHallGear.y);  // closed: while open, Esc only closes the panel
+
+    const struct {
+        std::vector<K> press;  // pressed in order, then released in reverse
+        bool fullScreen;
+    } steps[] = {
+        {{K::KEY_F11}, false},
+        {{K::KEY_ENTER}, false},  // Enter alone does nothing
+        {{K::KEY_LEFT_ALT, K::KEY_ENTER}, true},
+        {{K::KEY_ESCAPE}, false},
+        {{K::KEY_ESCAPE}, false},  // Esc in a window does nothing
+        {{K::KEY_RIGHT_ALT, K::KEY_KP_ENTER}, true},
+        {{K::KEY_F11}, false},
+    };
+    for (const auto& step : steps) {
+        for (K key : step.press) {
+            headless::keyPress(key);
+        }
+        for (auto key = step.press.rbegin(); key != step.press.rend(); ++key) {
+            headless::keyRelease(*key);
+        }
+        headless::stepFrames(1);
+        EXPECT_EQ(headless::isFullscreen(), step.fullScreen) << static_cast<int>(step.press.back());
+        EXPECT_EQ(CSettings::fullScreen(), step.fullScreen);
+    }
+}
+
+TEST_F(SettingsPanelTest, AltEnterInTheHallIsTheWindowsAndEnterAloneQuickJoins) {
+    CWindow::listenToKeys();
+    startHall();
+    takeSent();
+    headless::keyPress(K::KEY_LEFT_ALT);
+    headless::typeKey(K::KEY_ENTER);
+    headless::keyRelease(K::KEY_LEFT_ALT);
+    headless::stepFrames(1);
+    EXPECT_TRUE(headless::isFullscreen());
+    EXPECT_TRUE(takeSent().empty());
+    headless::typeKey(K::KEY_ENTER);
+    EXPECT_TRUE(headless::isFullscreen());
+    EXPECT_EQ(takeSent(), std::vector<std::string>{R"({"opt":"add"})"});
+}
+
+TEST_F(SettingsPanelTest, EscStoppedByTheSceneLeavesFullScreenAlone) {
+    CWindow::listenToKeys();
+    CHallScene* hall = startHall();
+    CWindow::setFullScreen(true);
+    auto* lowersCards = EventListenerKeyboard::create();
+    lowersCards->onKeyPressed = [](K key, Event* event) {
+        if (key == K::KEY_ESCAPE) {
+            event->stopPropagation();
+        }
+    };
+    Director::getInstance()->getEventDispatcher()->addEventListenerWithSceneGraphPriority(
+        lowersCards, hall);
+    headless::typeKey(K::KEY_ESCAPE);
+    EXPECT_TRUE(headless::isFullscreen());
+}
+
+TEST_F(SettingsPanelTest, TheKeptWindowSizeIsAtLeastTheMinimum) {
+    const struct {
+        int width, height;
+        Size kept;
+    } table[] = {
+        {1600, 900, Size(1600, 900)},
+        {640, 480, Size(640, 480)},
+        {100, 2000, Size(640, 2000)},
+        {-5, 0, Size(640, 480)},
+    };
+    EXPECT_EQ(CSettings::windowSize(), Size(1024, 768));  // nothing kept yet
+    for (const auto& row : table) {
+        CSettings::setWindowSize(row.width, row.height);
+        restart();
+        EXPECT_EQ(CSettings::windowSize(), row.kept) << row.width << " x " << row.height;
+    }
+}
+
+TEST_F(SettingsPanelTest, PanelPicture) {
+    startMidGameDesk();
+    headless::tap(kDeskGear.x, kDeskGear.y);
+    const char* dir = std::getenv("DESK_PICTURES_DIR");
+    const std::string path =
+        (std::filesystem::path(dir != nullptr ? dir : ".") / "settings_panel.png").string();
+    ASSERT_TRUE(headless::saveFrame(path));
+    EXPECT_GT(std::filesystem::file_size(path), 0u);
+}
