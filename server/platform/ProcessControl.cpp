@@ -10,6 +10,7 @@
 #include <mutex>
 #else
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <csignal>
 #endif
@@ -19,6 +20,10 @@ namespace server {
 #ifdef _WIN32
 
 void prepareProcess() {}
+
+void lowerThisThreadsPriority() {
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+}
 
 namespace {
 
@@ -79,6 +84,11 @@ void prepareProcess() {
         limit.rlim_cur = limit.rlim_max;
         setrlimit(RLIMIT_NOFILE, &limit);
     }
+}
+
+void lowerThisThreadsPriority() {
+    constexpr int kWorkerNice = 10;
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kWorkerNice);
 }
 
 struct ShutdownRequests::State {

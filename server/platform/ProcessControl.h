@@ -13,6 +13,10 @@ namespace server {
 // fails with an error instead of ending the process.
 void prepareProcess();
 
+// Lowers the calling thread's scheduling priority (a nice value of 10 on Linux, which gives each
+// thread its own; below normal on Windows), for work that must yield to the event loop.
+void lowerThisThreadsPriority();
+
 // While alive, a request to end makes `stop` run on the loop's thread (the loop is expected to
 // run out afterwards). On Windows a closing console waits, in the system's handler thread, until
 // this object is destroyed, because the process is ended as soon as that handler returns.
