@@ -1,8 +1,9 @@
 # Resources beside the executables, so the client finds them from any working directory.
 #   desk-resources     mirrors resources/ into <build>/bin/resources, again whenever a file there
 #                      is added, changed or removed; desk-client depends on it
-#   cmake --install    puts desk-client in bin/ and the resources in share/desk/resources, where
-#                      the client looks for them (<exe dir>/../share/desk/resources)
+#   cmake --install    puts desk-client and desk-server in DESK_INSTALL_BIN and the resources in
+#                      DESK_INSTALL_RESOURCES (cmake/DeskPackaging.cmake: games/ and
+#                      share/desk/resources, or one folder on Windows), where the client looks
 set(DESK_RESOURCES_SOURCE ${CMAKE_SOURCE_DIR}/resources)
 set(DESK_RESOURCES_COPY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/resources)
 set(desk_resources_stamp ${CMAKE_BINARY_DIR}/desk-resources.stamp)
@@ -15,7 +16,8 @@ file(CONFIGURE OUTPUT ${desk_resources_list} CONTENT "${desk_resource_names}\n")
 if(EXISTS ${DESK_RESOURCES_SOURCE})
   set(desk_resources_copy
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${DESK_RESOURCES_SOURCE} ${DESK_RESOURCES_COPY})
-  install(DIRECTORY ${DESK_RESOURCES_SOURCE}/ DESTINATION share/desk/resources)
+  install(DIRECTORY ${DESK_RESOURCES_SOURCE}/ DESTINATION ${DESK_INSTALL_RESOURCES}
+          PATTERN README.md EXCLUDE)
 endif()
 add_custom_command(
   OUTPUT ${desk_resources_stamp}
@@ -27,11 +29,14 @@ add_custom_command(
   VERBATIM)
 add_custom_target(desk-resources ALL DEPENDS ${desk_resources_stamp})
 
-# The client's target is made in a later directory: hook it up once the whole tree is read.
+# The programs' targets are made in later directories: hook them up once the whole tree is read.
 function(desk_resources_hook_client)
   if(TARGET desk-client)
     add_dependencies(desk-client desk-resources)
-    install(TARGETS desk-client RUNTIME DESTINATION bin)
+    install(TARGETS desk-client RUNTIME DESTINATION ${DESK_INSTALL_BIN})
+  endif()
+  if(TARGET desk-server)
+    install(TARGETS desk-server RUNTIME DESTINATION ${DESK_INSTALL_BIN})
   endif()
 endfunction()
 cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL desk_resources_hook_client)

@@ -2,7 +2,8 @@
 # Builds one GoogleTest executable and registers each of its cases with CTest, so every case runs
 # in a process of its own (the engine's singletons start fresh) and ctest -j spreads them.
 # Executables labelled tsan are also gathered into the target tsan-tests, so the ThreadSanitizer
-# build compiles only what it runs.
+# build compiles only what it runs. Tests find the resources through DESK_RESOURCES: no build
+# searches the source tree by itself.
 find_package(GTest)
 include(GoogleTest)
 
@@ -22,7 +23,8 @@ function(desk_add_test)
     DISCOVERY_TIMEOUT 60
     TEST_LIST ${T_NAME}_TESTS
     PROPERTIES TIMEOUT ${T_TIMEOUT}
-               ENVIRONMENT "DESK_PICTURES_DIR=${DESK_PICTURES_DIR}")
+               ENVIRONMENT "DESK_PICTURES_DIR=${DESK_PICTURES_DIR}"
+               ENVIRONMENT "DESK_RESOURCES=${CMAKE_SOURCE_DIR}/resources")
   set(env_file "${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_env.cmake")
   file(WRITE "${env_file}"
        "foreach(test IN LISTS ${T_NAME}_TESTS)\n"

@@ -108,8 +108,14 @@ int waitForOutcome(SocketHandle socket, int waitMs) {
 
 void startSockets() {
 #ifdef _WIN32
-    WSADATA data;
-    WSAStartup(0x0202, &data);
+    // Started on the first call, stopped when the process exits.
+    static const struct Winsock {
+        Winsock() {
+            WSADATA data;
+            WSAStartup(0x0202, &data);
+        }
+        ~Winsock() { WSACleanup(); }
+    } winsock;
 #endif
 }
 

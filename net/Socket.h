@@ -14,7 +14,8 @@ using SocketHandle = int;
 inline constexpr SocketHandle kNoSocket = -1;
 #endif
 
-// Starts the sockets library where the platform needs it (Windows Sockets 2.2); once per process.
+// Starts the sockets library where the platform needs it (Windows Sockets 2.2), on the first call
+// only; it is stopped when the process exits.
 void startSockets();
 
 // Every socket made here has TCP keep-alive on, so a peer that vanished without a word (a laptop

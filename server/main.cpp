@@ -1,27 +1,12 @@
 // desk-server: the reference game server. One event loop serves every connection and desk until
-// SIGINT or SIGTERM.
-
-#include <sys/resource.h>
+// the process is asked to end (SIGINT or SIGTERM; on Windows Ctrl+C or the console closing).
 
 #include <asio.hpp>
-#include <csignal>
 #include <cstdio>
 
 #include "server/ServerOptions.h"
 #include "server/net/Server.h"
-
-namespace {
-
-// Every connection is a descriptor: allow as many as the system lets this process have.
-void raiseDescriptorLimit() {
-    rlimit limit{};
-    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
-        limit.rlim_cur = limit.rlim_max;
-        setrlimit(RLIMIT_NOFILE, &limit);
-    }
-}
-
-}  // namespace
+#include "server/platform/ProcessControl.h"
 
 int main(int argc, char* argv[]) {
     server::ServerConfig config;
@@ -35,8 +20,7 @@ int main(int argc, char* argv[]) {
         std::fputs(server::usageText().c_str(), stdout);
         return 0;
     }
-    std::signal(SIGPIPE, SIG_IGN);
-    raiseDescriptorLimit();
+    server::prepareProcess();
 
     asio::io_context io;
     server::Server server(io, config);
@@ -44,12 +28,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "desk-server: %s\n", error.c_str());
         return 1;
     }
-    asio::signal_set signals(io, SIGINT, SIGTERM);
-    signals.async_wait([&server](const asio::error_code& waitError, int) {
-        if (!waitError) {
-            server.stop();
-        }
-    });
+    server::ShutdownRequests shutdown(io, [&server] { server.stop(); });
     io.run();
     return 0;
 }

@@ -63,8 +63,14 @@ bool Configuration::loadConfigFile(const std::string& filename) {
         std::fprintf(stderr, "engine: configuration file %s not found\n", filename.c_str());
         return false;
     }
+    // Read through FileUtils rather than tinyxml2's fopen, which takes no UTF-8 path on Windows.
+    std::string text;
+    if (!FileUtils::getInstance()->readFile(path, text)) {
+        std::fprintf(stderr, "engine: configuration file %s cannot be read\n", path.c_str());
+        return false;
+    }
     tinyxml2::XMLDocument document;
-    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS) {
+    if (document.Parse(text.data(), text.size()) != tinyxml2::XML_SUCCESS) {
         std::fprintf(stderr, "engine: configuration file %s is not valid XML\n", path.c_str());
         return false;
     }

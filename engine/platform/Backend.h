@@ -75,6 +75,7 @@ struct WindowSpec {
     int width = 1024;
     int height = 768;
     bool resizable = false;
+    std::string icon;  // a picture file (UTF-8 path) for the window's icon; empty for none
 };
 
 class Backend {

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 #ifdef _WIN32
@@ -29,7 +31,9 @@ fs::path executablePath() {
 // The folder the system keeps users' configuration in; empty when it names none.
 fs::path configurationRoot() {
 #ifdef _WIN32
-    const char* appData = std::getenv("APPDATA");
+    // The wide variable: the narrow one is in the system's code page, which may not hold the
+    // user's name.
+    const wchar_t* appData = _wgetenv(L"APPDATA");
     return appData && *appData ? fs::path(appData) : fs::path();
 #else
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
@@ -41,7 +45,7 @@ fs::path configurationRoot() {
 }
 
 std::string executableDirectory() {
-    return executablePath().parent_path().string();
+    return FileUtils::utf8FromPath(executablePath().parent_path());
 }
 
 bool isRegularFile(const fs::path& path) {
@@ -50,6 +54,15 @@ bool isRegularFile(const fs::path& path) {
 }
 
 }  // namespace
+
+fs::path FileUtils::pathFromUtf8(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string FileUtils::utf8FromPath(const fs::path& path) {
+    const std::u8string utf8 = path.u8string();
+    return std::string(utf8.begin(), utf8.end());
+}
 
 FileUtils* FileUtils::getInstance() {
     static FileUtils* instance = new FileUtils();
@@ -63,12 +76,9 @@ std::vector<std::string> FileUtils::getSearchPaths() const {
     }
     const std::string exeDir = executableDirectory();
     if (!exeDir.empty()) {
-        roots.push_back((fs::path(exeDir) / "resources").string());
-        roots.push_back((fs::path(exeDir) / ".." / "share" / "desk" / "resources").string());
+        roots.push_back(utf8FromPath(pathFromUtf8(exeDir) / "resources"));
+        roots.push_back(utf8FromPath(pathFromUtf8(exeDir) / ".." / "share" / "desk" / "resources"));
     }
-#ifdef DESK_SOURCE_RESOURCES
-    roots.emplace_back(DESK_SOURCE_RESOURCES);
-#endif
     return roots;
 }
 
@@ -76,15 +86,15 @@ std::string FileUtils::fullPathForFilename(const std::string& filename) const {
     if (filename.empty()) {
         return {};
     }
-    const fs::path name(filename);
+    const fs::path name = pathFromUtf8(filename);
     if (name.is_absolute()) {
         return isRegularFile(name) ? filename : std::string();
     }
     for (const std::string& root : getSearchPaths()) {
         for (const std::string& resolution : m_resolutions) {
-            const fs::path candidate = fs::path(root) / resolution / name;
+            const fs::path candidate = pathFromUtf8(root) / pathFromUtf8(resolution) / name;
             if (isRegularFile(candidate)) {
-                return candidate.lexically_normal().string();
+                return utf8FromPath(candidate.lexically_normal());
             }
         }
     }
@@ -96,17 +106,27 @@ bool FileUtils::isFileExist(const std::string& filename) const {
 }
 
 std::string FileUtils::resourceNameOf(const std::string& fullPath) const {
-    const fs::path path = fs::path(fullPath).lexically_normal();
+    const fs::path path = pathFromUtf8(fullPath).lexically_normal();
     for (const std::string& root : getSearchPaths()) {
         for (const std::string& resolution : m_resolutions) {
-            const fs::path relative =
-                path.lexically_relative((fs::path(root) / resolution).lexically_normal());
+            const fs::path relative = path.lexically_relative(
+                (pathFromUtf8(root) / pathFromUtf8(resolution)).lexically_normal());
             if (!relative.empty() && *relative.begin() != "..") {
-                return relative.generic_string();
+                const std::u8string name = relative.generic_u8string();
+                return std::string(name.begin(), name.end());
             }
         }
     }
     return fullPath;
+}
+
+bool FileUtils::readFile(const std::string& path, std::string& contents) const {
+    std::ifstream in(pathFromUtf8(path), std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    contents.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
 }
 
 void FileUtils::addSearchPath(const std::string& directory, bool front) {
@@ -121,7 +141,7 @@ void FileUtils::addSearchPath(const std::string& directory, bool front) {
 std::string FileUtils::getWritablePath() const {
     fs::path folder;
     if (!m_writablePath.empty()) {
-        folder = m_writablePath;
+        folder = pathFromUtf8(m_writablePath);
     } else {
         const fs::path root = configurationRoot();
         const fs::path program = executablePath().stem();
@@ -130,7 +150,7 @@ std::string FileUtils::getWritablePath() const {
         }
         folder = root / program;
     }
-    return (folder / "").string();
+    return utf8FromPath(folder / "");
 }
 
 void FileUtils::setSearchResolutionsOrder(const std::vector<std::string>& order) {

@@ -1,10 +1,12 @@
 #pragma once
 // Finds resource files. A name is tried, in order, under: the search paths added by the program,
-// $DESK_RESOURCES, <executable's directory>/resources, <executable's directory>/../share/desk/
-// resources, and the source tree's resources/ (for builds run from the tree); under each root the
-// resolution folders are tried in their order ("hd/" then "" for the double-size images).
-// Absolute paths are used as they are. Main thread, except fullPathForFilename, which only reads.
+// $DESK_RESOURCES, <executable's directory>/resources and <executable's directory>/../share/desk/
+// resources; under each root the resolution folders are tried in their order ("hd/" then "" for
+// the double-size images). Absolute paths are used as they are. Every path in and out is UTF-8
+// text, also on Windows, where the file system's own narrow encoding is not UTF-8 (a folder named
+// 游戏 works). Main thread, except fullPathForFilename and readFile, which only read.
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,13 @@ public:
     // Roots tried before the standard ones, most recent first when `front`.
     void addSearchPath(const std::string& directory, bool front = false);
     std::vector<std::string> getSearchPaths() const;
+    // The whole of the file at `path` (UTF-8); false when it cannot be read.
+    bool readFile(const std::string& path, std::string& contents) const;
+
+    // Conversions between UTF-8 text and the file system's paths.
+    static std::filesystem::path pathFromUtf8(const std::string& utf8);
+    static std::string utf8FromPath(const std::filesystem::path& path);
+
     // Sub-folders tried under every root, in order; "" is the root itself. Default {""}.
     void setSearchResolutionsOrder(const std::vector<std::string>& order);
     const std::vector<std::string>& getSearchResolutionsOrder() const { return m_resolutions; }

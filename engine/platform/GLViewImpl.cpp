@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "engine/platform/FileUtils.h"
+
 namespace engine {
 
 GLViewImpl* GLViewImpl::create(const std::string& viewName) {
@@ -15,6 +17,7 @@ GLViewImpl* GLViewImpl::createWithRect(const std::string& viewName, const Rect& 
     spec.width = static_cast<int>(rect.size.width * frameZoomFactor);
     spec.height = static_cast<int>(rect.size.height * frameZoomFactor);
     spec.resizable = resizable;
+    spec.icon = FileUtils::getInstance()->fullPathForFilename("icon.png");
     if (!backend().createWindow(spec)) {
         std::fprintf(stderr, "engine: cannot open the window\n");
         return nullptr;

@@ -2,9 +2,6 @@
 // by frame with the client's own reader until the stream ends. Every frame returned must be the
 // stream's next frame, and the way the reading stops must match where and how the stream ends.
 
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -13,6 +10,7 @@
 #include "fuzz/support/FuzzCheck.h"
 #include "net/FrameReader.h"
 #include "net/Framing.h"
+#include "tests/support/TestSockets.h"
 
 namespace {
 
@@ -22,31 +20,29 @@ namespace {
 class FedSocket {
 public:
     explicit FedSocket(std::string_view bytes) {
-        int ends[2];
-        if (::socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) return;
-        m_read = ends[0];
-        const int size = 1 << 20;
-        ::setsockopt(ends[1], SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
+        SocketHandle write = kNoSocket;
+        if (!testnet::connectedPair(m_read, write)) return;
+        testnet::setNonBlocking(write);
         std::size_t sent = 0;
         while (sent < bytes.size()) {
-            const ssize_t n = ::send(ends[1], bytes.data() + sent, bytes.size() - sent, MSG_DONTWAIT);
+            const long n = testnet::sendNow(write, bytes.data() + sent, bytes.size() - sent);
             if (n <= 0) break;
             sent += static_cast<std::size_t>(n);
         }
         m_complete = sent == bytes.size();
-        ::close(ends[1]);
+        testnet::closeSocket(write);
     }
     ~FedSocket() {
-        if (m_read >= 0) ::close(m_read);
+        if (m_read != kNoSocket) testnet::closeSocket(m_read);
     }
     FedSocket(const FedSocket&) = delete;
     FedSocket& operator=(const FedSocket&) = delete;
 
-    bool ready() const { return m_read >= 0 && m_complete; }
-    int socket() const { return m_read; }
+    bool ready() const { return m_read != kNoSocket && m_complete; }
+    SocketHandle socket() const { return m_read; }
 
 private:
-    int m_read = -1;
+    SocketHandle m_read = kNoSocket;
     bool m_complete = false;
 };
 

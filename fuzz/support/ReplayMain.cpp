@@ -43,10 +43,10 @@ int main(int argc, char** argv) {
             std::ifstream in(file, std::ios::binary);
             const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
             if (!in.good() && !in.eof()) {
-                std::fprintf(stderr, "cannot read %s\n", file.c_str());
+                std::fprintf(stderr, "cannot read %s\n", file.string().c_str());
                 return 1;
             }
-            std::fprintf(stderr, "replay %s (%zu bytes)\n", file.c_str(), bytes.size());
+            std::fprintf(stderr, "replay %s (%zu bytes)\n", file.string().c_str(), bytes.size());
             LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                    bytes.size());
             ++replayed;

@@ -1,22 +1,10 @@
 #include "server/net/BotWorkers.h"
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <algorithm>
 
+#include "server/platform/ProcessControl.h"
+
 namespace server {
-
-namespace {
-
-// Linux gives each thread its own nice value: searching yields to the event loop.
-constexpr int kWorkerNice = 10;
-
-void lowerThisThreadsPriority() {
-    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kWorkerNice);
-}
-
-}  // namespace
 
 SearchBudget budgetUnderLoad(const SearchBudget& budget, int waiting, int threads) {
     if (budget.time.count() == 0 || waiting <= threads) {
@@ -34,7 +22,7 @@ BotWorkers::BotWorkers(asio::io_context& loop, int threads, Answer answer)
       m_threadCount(std::max(1, threads)) {
     for (int i = 0; i < m_threadCount; ++i) {
         m_threads.emplace_back([this] {
-            lowerThisThreadsPriority();
+            lowerThisThreadsPriority();  // searching yields to the event loop
             m_jobs.run();
         });
     }

@@ -3,12 +3,7 @@
 // configuration. Each case gets a configuration of its own naming a loopback address where the
 // test alone listens (or nothing does), on the client's fixed port.
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -20,6 +15,8 @@
 #include "engine/Engine.h"
 #include "engine/backend/headless/Headless.h"
 #include "scenes/CHallScene.h"
+#include "tests/support/TestSockets.h"
+#include "tests/support/TestSystem.h"
 
 namespace fs = std::filesystem;
 using namespace engine;
@@ -28,16 +25,15 @@ namespace {
 
 // A configuration whose "host" is `host`, searched before the shipped resources.
 void useHost(const std::string& host) {
-    const fs::path root =
-        fs::temp_directory_path() / ("desk-app-test-" + std::to_string(::getpid()));
+    const fs::path root = FileUtils::pathFromUtf8(testsys::makeTempDir("desk-app-test"));
     fs::create_directories(root / "config");
     std::ofstream(root / "config" / "strings.plist")
         << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
         << "<key>title</key><string>desk test</string>"
         << "<key>host</key><string>" << host << "</string></dict></plist>\n";
-    FileUtils::getInstance()->addSearchPath(root.string(), true);
+    FileUtils::getInstance()->addSearchPath(FileUtils::utf8FromPath(root), true);
     // The settings, too, in the test's own folder, never the user's.
-    FileUtils::getInstance()->setWritablePath((root / "settings").string());
+    FileUtils::getInstance()->setWritablePath(FileUtils::utf8FromPath(root / "settings"));
     UserDefault::destroyInstance();
 }
 
@@ -45,37 +41,25 @@ void useHost(const std::string& host) {
 class PortListener {
 public:
     explicit PortListener(const std::string& host) {
-        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(9999);
-        ::inet_pton(AF_INET, host.c_str(), &address.sin_addr);
-        const int yes = 1;
-        ::setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-        if (::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-            ::listen(m_fd, 1) != 0) {
-            ::close(m_fd);
-            m_fd = -1;
-        }
+        std::uint16_t bound = 0;
+        m_listener = testnet::listenOn(host, 9999, bound);
     }
     ~PortListener() {
-        if (m_peer >= 0) ::close(m_peer);
-        if (m_fd >= 0) ::close(m_fd);
+        if (m_peer != kNoSocket) testnet::closeSocket(m_peer);
+        if (m_listener != kNoSocket) testnet::closeSocket(m_listener);
     }
-    bool valid() const { return m_fd >= 0; }
+    bool valid() const { return m_listener != kNoSocket; }
 
     // The bytes the client sent within the time, after accepting its connection.
     std::string receive(std::size_t size, int timeoutMs = 3000) {
-        pollfd waitFor{m_fd, POLLIN, 0};
-        if (m_peer < 0 && ::poll(&waitFor, 1, timeoutMs) == 1) {
-            m_peer = ::accept(m_fd, nullptr, nullptr);
+        if (m_peer == kNoSocket) {
+            m_peer = testnet::acceptWithin(m_listener, timeoutMs);
         }
         std::string bytes;
-        while (m_peer >= 0 && bytes.size() < size) {
-            pollfd readable{m_peer, POLLIN, 0};
-            if (::poll(&readable, 1, timeoutMs) != 1) break;
+        while (m_peer != kNoSocket && bytes.size() < size) {
+            if (!testnet::readableWithin(m_peer, timeoutMs)) break;
             char buffer[256];
-            const ssize_t got = ::recv(m_peer, buffer, sizeof buffer, 0);
+            const long got = recvSome(m_peer, buffer, sizeof buffer);
             if (got <= 0) break;
             bytes.append(buffer, static_cast<std::size_t>(got));
         }
@@ -83,8 +67,8 @@ public:
     }
 
 private:
-    int m_fd = -1;
-    int m_peer = -1;
+    SocketHandle m_listener = kNoSocket;
+    SocketHandle m_peer = kNoSocket;
 };
 
 }  // namespace

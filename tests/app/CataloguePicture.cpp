@@ -3,10 +3,11 @@
 // names. Each item sits on a grey tile (so black and transparent parts show), scaled down to fit
 // its cell when it is larger, with its name and size below.
 
+#include <SDL.h>
+#include <SDL_image.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -54,12 +55,23 @@ Vec2 tileCentre(int index) {
     return Vec2(left + kCellW / 2, top - 5 - kTileH / 2);
 }
 
+// Writes the 4 x 4 grey tile drawn under each item; its path, or empty when it cannot.
+std::string writeTile() {
+    const std::string path = testing::TempDir() + "catalogue_tile.png";
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 4, 4, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!surface) return {};
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0x7a, 0x7a, 0x7a));
+    const bool saved = IMG_SavePNG(surface, path.c_str()) == 0;
+    SDL_FreeSurface(surface);
+    return saved ? path : std::string();
+}
+
 TEST(CataloguePicture, SheetOfEveryFrameAndButtonImage) {
     headless::install(kSheetW, kSheetH);
     loadCatalogue();
 
-    const std::string tilePng = testing::TempDir() + "catalogue_tile.png";
-    ASSERT_EQ(std::system(("convert -size 4x4 xc:'#7a7a7a' " + tilePng).c_str()), 0);
+    const std::string tilePng = writeTile();
+    ASSERT_FALSE(tilePng.empty());
 
     std::vector<Item> items;
     for (const CatalogueFrame& cut : catalogueFrames()) {

@@ -15,13 +15,16 @@ stage_server_down() {
   ((status != 0)) || fail "the client ended with status 0 after failing to connect"
 }
 
+# server_log: what the server logged, without the carriage returns of a Windows server's lines.
+server_log() { tr -d '\r' <"$WORK/server.log"; }
+
 # connection_of_client: the id the server gave the one client connected to it.
 connection_of_client() {
-  sed -n 's/^desk-server: connection \([0-9]*\) from .* opened$/\1/p' "$WORK/server.log" | tail -1
+  server_log | sed -n 's/^desk-server: connection \([0-9]*\) from .* opened$/\1/p' | tail -1
 }
 # received <regex>: the server logged a text from the client matching the regex.
-received() { grep -Eq "^desk-server: from $CONNECTION: $1" "$WORK/server.log"; }
-received_count() { grep -Ec "^desk-server: from $CONNECTION: $1" "$WORK/server.log"; }
+received() { server_log | grep -Eq "^desk-server: from $CONNECTION: $1"; }
+received_count() { server_log | grep -Ec "^desk-server: from $CONNECTION: $1"; }
 
 # open_hall <server options...>: a fresh server and client, up to the client's hall. Sets
 # SERVER_PID, CLIENT_PID and CONNECTION.
@@ -126,9 +129,9 @@ play_to_the_end() {
 # expect_result_title <title>: the box names the result the server sent for our seat.
 expect_result_title() {
   local site over result
-  site=$(grep -E "^desk-server: to $CONNECTION: \{\"opt\":\"add\"" "$WORK/server.log" |
+  site=$(server_log | grep -E "^desk-server: to $CONNECTION: \{\"opt\":\"add\"" |
     sed -n 's/.*"site":"\([0-9]\)".*/\1/p' | head -1)
-  over=$(grep -E "^desk-server: to $CONNECTION: \{\"opt\":\"over\"" "$WORK/server.log" | tail -1)
+  over=$(server_log | grep -E "^desk-server: to $CONNECTION: \{\"opt\":\"over\"" | tail -1)
   [ -n "$site" ] && [ -n "$over" ] || fail "the server log lacks our seat or the over message"
   result=$(echo "$over" | grep -o '"result":"-\?[0-9]*"' | sed -n "$((site + 1))s/[^-0-9]//gp")
   local want

@@ -1,9 +1,10 @@
-// Resource lookup: search paths, $DESK_RESOURCES, the source tree, absolute paths.
+// Resource lookup: search paths, $DESK_RESOURCES, absolute paths, UTF-8 folder names.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "EngineTestSupport.h"
+#include "tests/support/TestSystem.h"
 
 using namespace engine;
 using enginetest::HeadlessTest;
@@ -12,7 +13,7 @@ namespace {
 
 class FileUtilsTest : public HeadlessTest {};
 
-TEST_F(FileUtilsTest, ProjectResourcesAreFoundFromTheSourceTree) {
+TEST_F(FileUtilsTest, ProjectResourcesAreFoundThroughTheEnvironmentRoot) {
     const std::string path = FileUtils::getInstance()->fullPathForFilename("num.png");
     ASSERT_FALSE(path.empty());
     EXPECT_TRUE(std::filesystem::is_regular_file(path));
@@ -24,12 +25,37 @@ TEST_F(FileUtilsTest, ProjectResourcesAreFoundFromTheSourceTree) {
 TEST_F(FileUtilsTest, EnvironmentRootComesBeforeTheStandardOnes) {
     const std::string dir = enginetest::tempDir();
     std::ofstream(dir + "/num.png") << "x";
-    setenv("DESK_RESOURCES", dir.c_str(), 1);
+    const std::string before = FileUtils::getInstance()->fullPathForFilename("num.png");
+    testsys::setEnv("DESK_RESOURCES", dir);
     EXPECT_EQ(FileUtils::getInstance()->fullPathForFilename("num.png"),
               (std::filesystem::path(dir) / "num.png").string());
-    unsetenv("DESK_RESOURCES");
+    testsys::unsetEnv("DESK_RESOURCES");
     EXPECT_NE(FileUtils::getInstance()->fullPathForFilename("num.png"),
               (std::filesystem::path(dir) / "num.png").string());
+    EXPECT_TRUE(FileUtils::getInstance()->fullPathForFilename("num.png").empty())
+        << "no build-tree root is searched: " << before;
+}
+
+// On Windows a narrow path is read in the system's code page, not UTF-8; every path through
+// FileUtils and Configuration must still reach a folder named in Chinese.
+TEST_F(FileUtilsTest, FoldersNamedInChineseAreSearchedAndRead) {
+    const std::string root = testsys::makeTempDir("desk-游戏");
+    const std::filesystem::path config = FileUtils::pathFromUtf8(root) / "config";
+    std::filesystem::create_directories(config);
+    std::ofstream(config / "strings.plist")
+        << "<plist><dict><key>title</key><string>双扣</string></dict></plist>";
+    FileUtils::getInstance()->addSearchPath(root, true);
+
+    const std::string found = FileUtils::getInstance()->fullPathForFilename("config/strings.plist");
+    EXPECT_EQ(found, FileUtils::utf8FromPath(config / "strings.plist"));
+    EXPECT_NE(found.find("游戏"), std::string::npos);
+    EXPECT_EQ(FileUtils::getInstance()->resourceNameOf(found), "config/strings.plist");
+    std::string text;
+    EXPECT_TRUE(FileUtils::getInstance()->readFile(found, text));
+    EXPECT_NE(text.find("双扣"), std::string::npos);
+    ASSERT_TRUE(Configuration::getInstance()->loadConfigFile("config/strings.plist"));
+    EXPECT_EQ(Configuration::getInstance()->getValue("title").asString(), "双扣");
+    std::filesystem::remove_all(FileUtils::pathFromUtf8(root));
 }
 
 TEST_F(FileUtilsTest, AbsolutePathsAreUsedAsTheyAre) {

@@ -1,15 +1,8 @@
 #include "tests/hostile/ScriptedServer.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
+
+#include "tests/support/TestSockets.h"
 
 namespace {
 
@@ -19,26 +12,14 @@ constexpr auto kAcceptPatience = std::chrono::seconds(20);
 }  // namespace
 
 // test thread
-ScriptedServer::ScriptedServer(const std::string& host) {
-    m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = 0;
-    socklen_t length = sizeof address;
-    if (m_listener < 0 || ::inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1 ||
-        ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(m_listener, 1) != 0 ||
-        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        return;
-    }
-    m_port = ntohs(address.sin_port);
-}
+ScriptedServer::ScriptedServer(const std::string& host)
+    : m_listener(testnet::listenOn(host, 0, m_port)) {}
 
 // test thread
 ScriptedServer::~ScriptedServer() {
     stop();
-    if (m_listener >= 0) {
-        ::close(m_listener);
+    if (m_listener != kNoSocket) {
+        testnet::closeSocket(m_listener);
     }
 }
 
@@ -59,21 +40,19 @@ void ScriptedServer::stop() {
     if (m_thread.joinable()) {
         m_thread.join();
     }
-    if (m_peer >= 0) {
-        ::close(m_peer);
-        m_peer = -1;
+    if (m_peer != kNoSocket) {
+        testnet::closeSocket(m_peer);
+        m_peer = kNoSocket;
     }
 }
 
 // server thread
 bool ScriptedServer::service(bool wantWrite) {
-    pollfd peer{m_peer, static_cast<short>(POLLIN | (wantWrite ? POLLOUT : 0)), 0};
-    if (::poll(&peer, 1, kSliceMs) <= 0) {
-        return false;
-    }
-    if ((peer.revents & POLLIN) != 0) {
+    const int ready = testnet::waitFor(
+        m_peer, testnet::kReadable | (wantWrite ? testnet::kWritable : 0), kSliceMs);
+    if ((ready & testnet::kReadable) != 0) {
         char bytes[4096];
-        const ssize_t n = ::recv(m_peer, bytes, sizeof bytes, MSG_DONTWAIT);
+        const long n = testnet::recvNow(m_peer, bytes, sizeof bytes);
         if (n > 0) {
             m_fromClient.feed(std::string_view(bytes, static_cast<std::size_t>(n)));
             std::string text;
@@ -81,42 +60,37 @@ bool ScriptedServer::service(bool wantWrite) {
                 std::lock_guard<std::mutex> lock(m_mutex);
                 m_received.push_back(text);
             }
-        } else if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
-            // The client shut its side or the link failed: nothing more to read, but poll would
-            // keep saying so at once; wait a slice instead of spinning.
-            ::usleep(kSliceMs * 1000);
+        } else if (n != testnet::kWouldBlock) {
+            // The client shut its side or the link failed: nothing more to read, but the wait
+            // would keep saying so at once; wait a slice instead of spinning.
+            std::this_thread::sleep_for(std::chrono::milliseconds(kSliceMs));
         }
     }
-    return (peer.revents & POLLOUT) != 0;
+    return (ready & testnet::kWritable) != 0;
 }
 
 // server thread
 void ScriptedServer::run(const std::string& stream, Ending ending) {
     const auto deadline = std::chrono::steady_clock::now() + kAcceptPatience;
-    while (m_peer < 0) {
+    while (m_peer == kNoSocket) {
         if (m_stop || std::chrono::steady_clock::now() > deadline) {
             return;
         }
-        pollfd listener{m_listener, POLLIN, 0};
-        if (::poll(&listener, 1, kSliceMs) > 0) {
-            m_peer = ::accept(m_listener, nullptr, nullptr);
-        }
+        m_peer = testnet::acceptWithin(m_listener, kSliceMs);
     }
     // One client only: the client's attempts to reconnect after the stream ends are refused, so
     // the scenes go on draining what the stream left in the queue.
-    ::close(m_listener);
-    m_listener = -1;
-    const int on = 1;
-    ::setsockopt(m_peer, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    testnet::closeSocket(m_listener);
+    m_listener = kNoSocket;
+    testnet::setNonBlocking(m_peer);
 
     std::size_t sent = 0;
     while (sent < stream.size() && !m_stop) {
         if (!service(true)) {
             continue;
         }
-        const ssize_t n =
-            ::send(m_peer, stream.data() + sent, stream.size() - sent, MSG_DONTWAIT | MSG_NOSIGNAL);
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+        const long n = testnet::sendNow(m_peer, stream.data() + sent, stream.size() - sent);
+        if (n < 0 && n != testnet::kWouldBlock) {
             return;  // the client went away; nothing more to script
         }
         if (n > 0) {
@@ -128,7 +102,7 @@ void ScriptedServer::run(const std::string& stream, Ending ending) {
         return;
     }
     if (ending == Ending::HalfClose) {
-        ::shutdown(m_peer, SHUT_WR);
+        testnet::shutdownWrite(m_peer);
     }
     m_finished = true;
     while (!m_stop) {

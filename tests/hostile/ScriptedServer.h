@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "net/Framing.h"
+#include "net/Socket.h"
 
 class ScriptedServer {
 public:
@@ -50,9 +51,9 @@ private:
     // Waits up to 50 ms for the peer; reads what the client sent; true when it may write.
     bool service(bool wantWrite);  // server thread
 
-    int m_listener = -1;  // closed by the server thread once it has its client
-    int m_peer = -1;  // server thread, then stop() after the join
-    std::uint16_t m_port = 0;
+    std::uint16_t m_port = 0;  // set while m_listener is made, so declared before it
+    SocketHandle m_listener = kNoSocket;  // closed by the server thread once it has its client
+    SocketHandle m_peer = kNoSocket;  // server thread, then stop() after the join
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::atomic<std::size_t> m_written{0};

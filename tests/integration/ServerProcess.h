@@ -1,12 +1,13 @@
 #pragma once
 // The real desk-server as a child process on a free loopback port, for whole-game tests.
-// Its log goes to a temporary file (read for the port it took); it is stopped by its pid.
-
-#include <sys/types.h>
+// Its log goes to a file in a temporary folder (read for the port it took).
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "tests/support/TestSystem.h"
 
 class ServerProcess {
 public:
@@ -15,16 +16,16 @@ public:
     ServerProcess(const std::string& executable, const std::vector<std::string>& arguments);
     ServerProcess(const ServerProcess&) = delete;
     ServerProcess& operator=(const ServerProcess&) = delete;
-    // Stops the server (SIGTERM, then SIGKILL if it lingers) and removes its log.
+    // Stops the server and removes its log.
     ~ServerProcess();
 
-    bool running() const { return m_pid > 0 && m_port != 0; }
+    bool running() const { return m_process && m_process->running() && m_port != 0; }
     std::uint16_t port() const { return m_port; }
     // Everything the server logged so far.
     std::string log() const;
 
 private:
-    pid_t m_pid = -1;
+    std::string m_logDir;
+    std::optional<testsys::ChildProcess> m_process;
     std::uint16_t m_port = 0;
-    std::string m_logPath;
 };

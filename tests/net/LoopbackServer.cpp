@@ -2,77 +2,34 @@
 
 #include <algorithm>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include "net/Framing.h"
+#include "tests/support/TestSockets.h"
 
-namespace {
-
-bool readable(int fd, int timeoutMs) {
-    pollfd p{fd, POLLIN, 0};
-    return poll(&p, 1, timeoutMs) > 0;
-}
-
-}  // namespace
-
-LoopbackServer::LoopbackServer(std::uint16_t port) {
-    m_listener = socket(AF_INET, SOCK_STREAM, 0);
-    const int on = 1;
-    setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
-    socklen_t length = sizeof address;
-    if (m_listener < 0 ||
-        bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        listen(m_listener, 1) != 0 ||
-        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        return;
-    }
-    m_port = ntohs(address.sin_port);
-}
+LoopbackServer::LoopbackServer(std::uint16_t port)
+    : m_listener(testnet::listenOn("127.0.0.1", port, m_port)) {}
 
 LoopbackServer::~LoopbackServer() {
     close();
-    if (m_listener >= 0) {
-        ::close(m_listener);
+    if (m_listener != kNoSocket) {
+        testnet::closeSocket(m_listener);
     }
 }
 
 bool LoopbackServer::accept(int timeoutMs) {
-    if (m_listener < 0 || !readable(m_listener, timeoutMs)) {
-        return false;
-    }
-    m_peer = ::accept(m_listener, nullptr, nullptr);
-    const int on = 1;
-    setsockopt(m_peer, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    return m_peer >= 0;
+    m_peer = testnet::acceptWithin(m_listener, timeoutMs);
+    return m_peer != kNoSocket;
 }
 
 bool LoopbackServer::send(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::send(m_peer, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-        if (n <= 0) {
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
+    return testnet::sendAll(m_peer, bytes);
 }
 
 std::string LoopbackServer::receive(std::size_t size, int timeoutMs) {
     std::string out;
     char chunk[4096];
-    while (out.size() < size && readable(m_peer, timeoutMs)) {
+    while (out.size() < size && testnet::readableWithin(m_peer, timeoutMs)) {
         const std::size_t want = std::min(sizeof chunk, size - out.size());
-        const ssize_t n = ::recv(m_peer, chunk, want, 0);
+        const long n = recvSome(m_peer, chunk, want);
         if (n <= 0) {
             break;
         }
@@ -83,8 +40,8 @@ std::string LoopbackServer::receive(std::size_t size, int timeoutMs) {
 
 bool LoopbackServer::peerClosed(int timeoutMs) {
     char chunk[4096];
-    while (readable(m_peer, timeoutMs)) {
-        if (::recv(m_peer, chunk, sizeof chunk, 0) <= 0) {
+    while (testnet::readableWithin(m_peer, timeoutMs)) {
+        if (recvSome(m_peer, chunk, sizeof chunk) <= 0) {
             return true;
         }
     }
@@ -92,24 +49,21 @@ bool LoopbackServer::peerClosed(int timeoutMs) {
 }
 
 std::size_t LoopbackServer::pending() const {
-    int count = 0;
-    ioctl(m_peer, FIONREAD, &count);
-    return static_cast<std::size_t>(count);
+    return testnet::pendingBytes(m_peer);
 }
 
 void LoopbackServer::close() {
-    if (m_peer >= 0) {
-        ::close(m_peer);
-        m_peer = -1;
+    if (m_peer != kNoSocket) {
+        testnet::closeSocket(m_peer);
+        m_peer = kNoSocket;
     }
 }
 
 void LoopbackServer::reset() {
-    if (m_peer >= 0) {
-        const linger abortive{1, 0};
-        setsockopt(m_peer, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+    if (m_peer != kNoSocket) {
+        testnet::closeAbortively(m_peer);
+        m_peer = kNoSocket;
     }
-    close();
 }
 
 std::string frameOf(std::string_view text) {

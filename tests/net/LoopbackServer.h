@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "net/Socket.h"
+
 class LoopbackServer {
 public:
     // Listens on `port`, or on a free port when 0; port() is 0 when the port could not be had.
@@ -32,9 +34,9 @@ public:
     void reset();  // abortive close: the client gets a connection reset
 
 private:
-    int m_listener = -1;
-    int m_peer = -1;
-    std::uint16_t m_port = 0;
+    std::uint16_t m_port = 0;  // set while m_listener is made, so declared before it
+    SocketHandle m_listener = kNoSocket;
+    SocketHandle m_peer = kNoSocket;
 };
 
 // One frame: the 4-byte little-endian length, then the text.

@@ -3,7 +3,6 @@
 // fresh directory searched before every other resource root, until lift() or the destructor.
 // Loaded images are forgotten at both ends, so that the next use of a name loads it again.
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -12,15 +11,14 @@
 #include "engine/platform/FileUtils.h"
 #include "engine/scene/Director.h"
 #include "engine/scene/TextureCache.h"
+#include "tests/support/TestSystem.h"
 
 class ResourceShadow {
 public:
     explicit ResourceShadow(std::vector<std::string> names) : m_names(std::move(names)) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "desk-shadow-XXXXXX").string();
-        m_directory = mkdtemp(pattern.data());
+        m_directory = testsys::makeTempDir("desk-shadow");
         for (const std::string& name : m_names) {
-            std::ofstream(std::filesystem::path(m_directory) / name) << "not an image";
+            std::ofstream(engine::FileUtils::pathFromUtf8(m_directory) / name) << "not an image";
         }
         engine::FileUtils::getInstance()->addSearchPath(m_directory, true);
         forgetLoadedImages();
@@ -32,7 +30,7 @@ public:
     // The real files are found again.
     void lift() {
         std::error_code ignored;
-        std::filesystem::remove_all(m_directory, ignored);
+        std::filesystem::remove_all(engine::FileUtils::pathFromUtf8(m_directory), ignored);
         forgetLoadedImages();
     }
 

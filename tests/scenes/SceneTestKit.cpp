@@ -1,8 +1,5 @@
 #include "tests/scenes/SceneTestKit.h"
 
-#include <unistd.h>
-
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -13,9 +10,9 @@
 #include "net/CMessageQueue.h"
 #include "net/MessageDecoder.h"
 #include "tests/scenes/DeskProbe.h"
+#include "tests/support/TestSystem.h"
 
 using namespace engine;
-namespace fs = std::filesystem;
 
 std::string gameMessage(int per, const std::string& cards, int now, int must,
                         const std::string& surplus, int score) {
@@ -27,10 +24,7 @@ std::string gameMessage(int per, const std::string& cards, int now, int must,
 void SceneTest::SetUp() {
     headless::install();
     // Fresh default settings in a folder of the test's own, never the user's.
-    const fs::path settings =
-        fs::temp_directory_path() / ("desk-scenes-test-settings-" + std::to_string(::getpid()));
-    fs::remove_all(settings);
-    FileUtils::getInstance()->setWritablePath(settings.string());
+    FileUtils::getInstance()->setWritablePath(testsys::makeTempDir("desk-scenes-test-settings"));
     UserDefault::destroyInstance();
     CSettings::applyAudio();
     loadCatalogue();

@@ -71,7 +71,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_x.running()) << "Xvfb did not start";
         m_backend = std::make_unique<engine::SdlBackend>();
-        ASSERT_TRUE(m_backend->createWindow({kTitle, 1024, 768, false}));
+        ASSERT_TRUE(m_backend->createWindow({kTitle, 1024, 768, false, {}}));
         m_window = m_probe.waitForWindowNamed(kTitle, 5.0);
         ASSERT_FALSE(m_window.empty()) << "the window did not appear";
         pump(0.1);  // the window's own start-up events (its first exposure)
@@ -173,7 +173,7 @@ TEST(SdlSoftwareRenderer, LoadsNoOpenGlLibrary) {
     setenv("DESK_RENDERER", "software", 1);
     engine::SdlBackend backend;
     testing::internal::CaptureStderr();
-    ASSERT_TRUE(backend.createWindow({kTitle, 1024, 768, false}));
+    ASSERT_TRUE(backend.createWindow({kTitle, 1024, 768, false, {}}));
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(backend.rendererName(), "software");
     EXPECT_NE(err.find("drawing with SDL's software renderer (DESK_RENDERER=software)"),
@@ -197,7 +197,7 @@ TEST(SdlRendererFallback, DrawsInSoftwareWithoutHardwareRenderer) {
     }
     engine::SdlBackend backend;
     testing::internal::CaptureStderr();
-    ASSERT_TRUE(backend.createWindow({kTitle, 1024, 768, false}));
+    ASSERT_TRUE(backend.createWindow({kTitle, 1024, 768, false, {}}));
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(backend.rendererName(), "software");
     EXPECT_NE(err.find("drawing in software"), std::string::npos) << err;

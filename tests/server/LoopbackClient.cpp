@@ -1,33 +1,16 @@
 #include "tests/server/LoopbackClient.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cstring>
-
 #include "net/Framing.h"
 #include "net/MessageDecoder.h"
+#include "tests/support/TestSockets.h"
 
 LoopbackClient::~LoopbackClient() {
     close();
 }
 
 bool LoopbackClient::connect(unsigned short port, int receiveBuffer) {
-    m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (m_fd < 0) {
-        return false;
-    }
-    if (receiveBuffer > 0) {
-        ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
-    }
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return ::connect(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    m_socket = testnet::connectLoopback(port, receiveBuffer);
+    return m_socket != kNoSocket;
 }
 
 bool LoopbackClient::sendText(std::string_view text) {
@@ -37,14 +20,7 @@ bool LoopbackClient::sendText(std::string_view text) {
 }
 
 bool LoopbackClient::sendRaw(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t sent = ::send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-        if (sent <= 0) {
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(sent));
-    }
-    return true;
+    return testnet::sendAll(m_socket, bytes);
 }
 
 bool LoopbackClient::fill(std::chrono::steady_clock::time_point deadline) {
@@ -56,12 +32,11 @@ bool LoopbackClient::fill(std::chrono::steady_clock::time_point deadline) {
     if (left.count() <= 0) {
         return false;
     }
-    pollfd poller{m_fd, POLLIN, 0};
-    if (::poll(&poller, 1, static_cast<int>(left.count())) <= 0) {
+    if (!testnet::readableWithin(m_socket, static_cast<int>(left.count()))) {
         return false;
     }
     char chunk[64 * 1024];
-    const ssize_t got = ::recv(m_fd, chunk, sizeof chunk, 0);
+    const long got = recvSome(m_socket, chunk, sizeof chunk);
     if (got <= 0) {
         m_eof = true;  // closed or reset by the server
         return false;
@@ -116,8 +91,8 @@ bool LoopbackClient::waitClosed(Millis timeout) {
 }
 
 void LoopbackClient::close() {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
+    if (m_socket != kNoSocket) {
+        testnet::closeSocket(m_socket);
+        m_socket = kNoSocket;
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
-// A blocking protocol client for loopback tests: plain POSIX sockets with poll() time-outs, so
-// a test that goes wrong fails instead of hanging. Test thread only.
+// A blocking protocol client for loopback tests: every wait has a time limit, so a test that goes
+// wrong fails instead of hanging. Test thread only.
 
 #include <chrono>
 #include <optional>
@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "net/Message.h"
+#include "net/Socket.h"
 
 class LoopbackClient {
 public:
@@ -34,7 +35,7 @@ public:
 private:
     bool fill(std::chrono::steady_clock::time_point deadline);
 
-    int m_fd = -1;
+    SocketHandle m_socket = kNoSocket;
     bool m_eof = false;
     std::string m_buffer;
 };

@@ -12,6 +12,7 @@
 #include "net/OutgoingMessages.h"
 #include "server/net/Server.h"
 #include "tests/server/LoopbackClient.h"
+#include "tests/support/TestSockets.h"
 
 namespace {
 
@@ -135,6 +136,9 @@ TEST(Session, PeerThatStopsReadingIsDisconnected) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     EXPECT_EQ(online, "1") << "the deaf connection was dropped";
+    if (testnet::underWine()) {
+        GTEST_SKIP() << "under Wine the dropped connection is not seen as reset from this side";
+    }
     // Its socket is gone too: the server's side answers anything more with a reset.
     bool refused = false;
     for (int i = 0; i < 200 && !refused; ++i) {

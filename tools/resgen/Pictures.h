@@ -52,4 +52,7 @@ Canvas volumeBar(int w, int h);                 // volume_bar.png (white, tinted
 // The countdown digits 0 to 9, 14 x 21 each.
 Canvas digitStrip();  // num.png
 
+// The program's icon, 128 x 128.
+Canvas appIcon();  // icon.png
+
 }  // namespace resgen

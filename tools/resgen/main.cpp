@@ -74,6 +74,7 @@ const std::vector<Picture>& pictures() {
         {"volume_down.png", [] { return volumeStep(40, false); }},
         {"volume_up.png", [] { return volumeStep(40, true); }},
         {"volume_bar.png", [] { return volumeBar(14, 26); }},
+        {"icon.png", appIcon},
     };
     return list;
 }

@@ -1,6 +1,7 @@
 #include "engine/backend/sdl/SdlBackend.h"
 
 #include <SDL.h>
+#include <SDL_image.h>
 
 #include <cmath>
 #include <cstdio>
@@ -83,6 +84,10 @@ bool SdlBackend::createWindow(const WindowSpec& spec) {
     if (!window) {
         std::fprintf(stderr, "video: cannot create the window: %s\n", SDL_GetError());
         return false;
+    }
+    if (SDL_Surface* icon = spec.icon.empty() ? nullptr : IMG_Load(spec.icon.c_str())) {
+        SDL_SetWindowIcon(window, icon);
+        SDL_FreeSurface(icon);
     }
     SDL_Renderer* renderer = createRenderer(window);
     if (!renderer) {

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The Windows package as a player gets it: the zip unpacked into a folder named in Chinese, both
+# programs run from there under Wine on a private Xvfb display, watched and driven as in
+# client_e2e.sh: with no server the "错误" box and the end once it is dismissed; then a short
+# whole game against desk-server.exe's computer players and back to the hall.
+#   windows_zip.sh <package.zip> <e2e_xprobe> <pictures-dir>
+# Exit 0 on success, 77 (skipped) when the port lock or port 9999 stays taken, 1 on a failure.
+set -uo pipefail
+
+ZIP=$1 XPROBE=$2 PICTURES=$3
+HERE=$(cd "$(dirname "$0")" && pwd)
+E2E=$HERE/../e2e
+for lib in processes display screen endpoint layout seen; do
+  source "$E2E/lib/$lib.sh"
+done
+
+WORK=$(mktemp -d /tmp/desk-windows.XXXXXX)
+finish() {
+  stop_started
+  rm -rf "$WORK"
+}
+trap finish EXIT
+trap 'exit 143' TERM INT
+
+fail() {
+  echo "FAIL: $*" >&2
+  shot "$PICTURES/windows-failure.png" 2>/dev/null
+  for log in "$WORK"/*.log; do
+    echo "---- $(basename "$log")" >&2
+    tail -n 40 "$log" >&2
+  done
+  exit 1
+}
+step() { echo "[$SECONDS s] $*"; }
+
+# The folder a player unpacked the game into, its name in Chinese; the client's own settings
+# there point it at this test's address.
+FOLDER=$WORK/游戏
+mkdir -p "$FOLDER"
+unzip -q "$ZIP" -d "$FOLDER" || fail "cannot unpack $ZIP"
+GAME=$(find "$FOLDER" -maxdepth 2 -name desk-client.exe -printf '%h\n')
+[ -n "$GAME" ] || fail "no desk-client.exe in the package"
+for file in desk-server.exe play.bat README.txt resources/config/strings.plist licences/SDL2.txt; do
+  [ -e "$GAME/$file" ] || fail "the package lacks $file"
+done
+E2E_HOST=127.0.99.5
+sed -i "/<key>host<\/key>/{n;s|<string>[^<]*</string>|<string>$E2E_HOST</string>|}" \
+  "$GAME/resources/config/strings.plist"
+unset DESK_RESOURCES
+
+# The programs as the stages start them: Wine running the .exe files from the Chinese folder.
+WINE_RUN=$HERE/../../scripts/wine-run
+CLIENT=$WORK/desk-client SERVER=$WORK/desk-server
+for program in desk-client desk-server; do
+  printf '#!/bin/sh\ncd "%s" && exec "%s" "%s" "$@"\n' "$WORK" "$WINE_RUN" \
+    "$GAME/$program.exe" >"$WORK/$program"
+  chmod +x "$WORK/$program"
+done
+
+take_port_lock 120 || { echo "port 9999 lock held too long; skipped"; exit 77; }
+wait_until 60 port_free || { echo "$E2E_HOST:9999 is taken by someone else; skipped"; exit 77; }
+start_display "$WORK/xvfb.log" || fail "no X display"
+load_layout_colours "$GAME/resources"
+PICTURES=$PICTURES/windows
+mkdir -p "$PICTURES"
+
+source "$E2E/stages.sh"
+
+stage_server_down
+stage_whole_game
+step "all stages passed under Wine"
