@@ -18,14 +18,6 @@ const Vec2 kReady(512, 170);
 const Vec2 kPlay(412, 170);
 const Vec2 kPass(612, 170);
 
-Codes codesOf(const std::vector<CardSprite*>& cards) {
-    Codes codes;
-    for (const CardSprite* card : cards) {
-        codes.push_back(card->m_card);
-    }
-    return codes;
-}
-
 }  // namespace
 
 class DeskInStepTest : public SceneTest {

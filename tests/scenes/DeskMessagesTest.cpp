@@ -13,14 +13,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-std::vector<int> codesOf(const std::vector<CardSprite*>& cards) {
-    std::vector<int> codes;
-    for (const CardSprite* card : cards) {
-        codes.push_back(card->m_card);
-    }
-    return codes;
-}
-
 }  // namespace
 
 class DeskMessagesTest : public SceneTest {

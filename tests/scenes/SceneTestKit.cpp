@@ -14,6 +14,14 @@
 
 using namespace engine;
 
+std::vector<int> codesOf(const std::vector<CardSprite*>& cards) {
+    std::vector<int> codes;
+    for (const CardSprite* card : cards) {
+        codes.push_back(card->m_card);
+    }
+    return codes;
+}
+
 std::string gameMessage(int per, const std::string& cards, int now, int must,
                         const std::string& surplus, int score) {
     return R"({"opt":"game","per":")" + std::to_string(per) + R"(","surplus":")" + surplus +

@@ -15,6 +15,9 @@
 #include "scenes/CDeskScene.h"
 #include "scenes/CHallScene.h"
 
+// The codes of a row of cards (the hand, a seat's played cards), in order.
+std::vector<int> codesOf(const std::vector<CardSprite*>& cards);
+
 // The server's "game" message: seat `per` played `cards` ("" for a pass) and has `surplus` left;
 // seat `now` moves next, opening a new lead when `must` is 1.
 std::string gameMessage(int per, const std::string& cards, int now, int must,
