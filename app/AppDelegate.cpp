@@ -5,7 +5,7 @@
 #include "app/Catalogue.h"
 #include "engine/Engine.h"
 #include "net/CMessageQueue.h"
-#include "scenes/CHallScene.h"
+#include "scenes/hall/CHallScene.h"
 
 using namespace engine;
 

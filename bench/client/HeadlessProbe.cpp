@@ -14,7 +14,7 @@
 #include "engine/scene/Director.h"
 #include "engine/scene/Scene.h"
 #include "net/CMessageQueue.h"
-#include "scenes/CHallScene.h"
+#include "scenes/hall/CHallScene.h"
 
 namespace {
 

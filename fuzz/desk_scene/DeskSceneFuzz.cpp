@@ -39,7 +39,7 @@
 #include "fuzz/support/FuzzCheck.h"
 #include "net/CMessageQueue.h"
 #include "net/MessageDecoder.h"
-#include "scenes/SceneFlow.h"
+#include "scenes/common/SceneFlow.h"
 #include "tests/scenes/DeskProbe.h"
 
 using namespace engine;

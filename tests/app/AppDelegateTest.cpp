@@ -14,7 +14,7 @@
 #include "app/AppDelegate.h"
 #include "engine/Engine.h"
 #include "engine/backend/headless/Headless.h"
-#include "scenes/CHallScene.h"
+#include "scenes/hall/CHallScene.h"
 #include "tests/support/TestSockets.h"
 #include "tests/support/TestSystem.h"
 

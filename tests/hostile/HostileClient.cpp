@@ -8,7 +8,7 @@
 #include "engine/Engine.h"
 #include "engine/backend/headless/Headless.h"
 #include "net/CMessageQueue.h"
-#include "scenes/CHallScene.h"
+#include "scenes/hall/CHallScene.h"
 
 using namespace engine;
 

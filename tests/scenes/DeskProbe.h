@@ -2,10 +2,10 @@
 // Read access to the private parts of the hall, the desk and the reconnect panel, for the scene
 // tests only.
 
-#include "scenes/CCardTrackerPanel.h"
-#include "scenes/CDeskScene.h"
-#include "scenes/CHallScene.h"
-#include "scenes/CReconnectPanel.h"
+#include "scenes/desk/CCardTrackerPanel.h"
+#include "scenes/desk/CDeskScene.h"
+#include "scenes/hall/CHallScene.h"
+#include "scenes/common/CReconnectPanel.h"
 
 struct HallProbe {
     CHallScene& hall;

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "scenes/CardTracker.h"
-#include "scenes/HintCycle.h"
+#include "scenes/desk/CardTracker.h"
+#include "scenes/desk/HintCycle.h"
 
 namespace {
 

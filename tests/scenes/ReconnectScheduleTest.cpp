@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "scenes/CReconnectSchedule.h"
+#include "scenes/common/CReconnectSchedule.h"
 
 namespace {
 

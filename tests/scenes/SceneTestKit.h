@@ -12,8 +12,8 @@
 
 #include "cards/CardSprite.h"
 #include "engine/Engine.h"
-#include "scenes/CDeskScene.h"
-#include "scenes/CHallScene.h"
+#include "scenes/desk/CDeskScene.h"
+#include "scenes/hall/CHallScene.h"
 
 // The codes of a row of cards (the hand, a seat's played cards), in order.
 std::vector<int> codesOf(const std::vector<CardSprite*>& cards);

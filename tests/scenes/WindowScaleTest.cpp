@@ -11,7 +11,7 @@
 #include "app/Catalogue.h"
 #include "cards/CardSprite.h"
 #include "engine/backend/headless/Headless.h"
-#include "scenes/CSettingsPanel.h"
+#include "scenes/common/CSettingsPanel.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/SceneTestKit.h"
 

@@ -17,7 +17,7 @@
 #include "engine/Engine.h"
 #include "engine/backend/sdl/SdlBackend.h"
 #include "net/CMessageQueue.h"
-#include "scenes/CHallScene.h"
+#include "scenes/hall/CHallScene.h"
 #include "tests/sdl_backend/Xvfb.h"
 
 using namespace engine;

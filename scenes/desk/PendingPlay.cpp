@@ -1,4 +1,4 @@
-#include "scenes/PendingPlay.h"
+#include "scenes/desk/PendingPlay.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "scenes/SceneFlow.h"
+#include "scenes/common/SceneFlow.h"
 
 #include "engine/Engine.h"
 

@@ -4,10 +4,10 @@
 
 #include "cards/CardSprite.h"
 #include "net/GameConstants.h"
-#include "scenes/CDeskScene.h"
-#include "scenes/CReconnectPanel.h"
-#include "scenes/CSettingsPanel.h"
-#include "scenes/SceneWidgets.h"
+#include "scenes/desk/CDeskScene.h"
+#include "scenes/common/CReconnectPanel.h"
+#include "scenes/common/CSettingsPanel.h"
+#include "scenes/common/SceneWidgets.h"
 
 using namespace engine;
 

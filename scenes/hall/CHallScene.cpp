@@ -1,15 +1,15 @@
-#include "scenes/CHallScene.h"
+#include "scenes/hall/CHallScene.h"
 
 #include "app/CSettings.h"
 #include "net/CMessageQueue.h"
 #include "net/Message.h"
 #include "net/OutgoingMessages.h"
-#include "scenes/CDeskScene.h"
-#include "scenes/CReconnectPanel.h"
-#include "scenes/CSettingsPanel.h"
-#include "scenes/PlayerInfo.h"
-#include "scenes/SceneFlow.h"
-#include "scenes/SceneWidgets.h"
+#include "scenes/desk/CDeskScene.h"
+#include "scenes/common/CReconnectPanel.h"
+#include "scenes/common/CSettingsPanel.h"
+#include "scenes/desk/PlayerInfo.h"
+#include "scenes/common/SceneFlow.h"
+#include "scenes/common/SceneWidgets.h"
 
 using namespace engine;
 

@@ -1,4 +1,4 @@
-#include "scenes/HintCycle.h"
+#include "scenes/desk/HintCycle.h"
 
 #include <algorithm>
 #include <tuple>

@@ -1,4 +1,4 @@
-#include "scenes/CardTracker.h"
+#include "scenes/desk/CardTracker.h"
 
 #include "cards/CardCode.h"
 

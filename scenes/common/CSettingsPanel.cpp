@@ -1,8 +1,8 @@
-#include "scenes/CSettingsPanel.h"
+#include "scenes/common/CSettingsPanel.h"
 
 #include "app/CSettings.h"
 #include "app/CWindow.h"
-#include "scenes/SceneWidgets.h"
+#include "scenes/common/SceneWidgets.h"
 
 using namespace engine;
 

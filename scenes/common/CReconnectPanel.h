@@ -7,7 +7,7 @@
 // Main thread only.
 
 #include "engine/Engine.h"
-#include "scenes/CReconnectSchedule.h"
+#include "scenes/common/CReconnectSchedule.h"
 
 class CReconnectPanel : public engine::Node {
 public:

@@ -1,4 +1,4 @@
-#include "scenes/CReconnectSchedule.h"
+#include "scenes/common/CReconnectSchedule.h"
 
 #include <algorithm>
 #include <cmath>

@@ -12,7 +12,7 @@
 #include "cards/PlaySounds.h"
 #include "net/CMessageQueue.h"
 #include "net/OutgoingMessages.h"
-#include "scenes/CDeskScene.h"
+#include "scenes/desk/CDeskScene.h"
 
 using namespace engine;
 

@@ -1,6 +1,6 @@
-#include "scenes/CCardTrackerPanel.h"
+#include "scenes/desk/CCardTrackerPanel.h"
 
-#include "scenes/SceneWidgets.h"
+#include "scenes/common/SceneWidgets.h"
 
 using namespace engine;
 

@@ -1,4 +1,4 @@
-#include "scenes/SceneWidgets.h"
+#include "scenes/common/SceneWidgets.h"
 
 #include "engine/Engine.h"
 

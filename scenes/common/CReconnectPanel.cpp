@@ -1,9 +1,9 @@
-#include "scenes/CReconnectPanel.h"
+#include "scenes/common/CReconnectPanel.h"
 
 #include "net/CMessageQueue.h"
-#include "scenes/CHallScene.h"
-#include "scenes/SceneFlow.h"
-#include "scenes/SceneWidgets.h"
+#include "scenes/hall/CHallScene.h"
+#include "scenes/common/SceneFlow.h"
+#include "scenes/common/SceneWidgets.h"
 
 using namespace engine;
 

@@ -10,9 +10,9 @@
 //                                                                   that found nothing
 
 #include "cards/CardSprite.h"
-#include "scenes/CCardTrackerPanel.h"
-#include "scenes/CDeskScene.h"
-#include "scenes/SceneWidgets.h"
+#include "scenes/desk/CCardTrackerPanel.h"
+#include "scenes/desk/CDeskScene.h"
+#include "scenes/common/SceneWidgets.h"
 
 using namespace engine;
 

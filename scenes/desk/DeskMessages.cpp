@@ -7,9 +7,9 @@
 #include "net/CMessageQueue.h"
 #include "net/GameConstants.h"
 #include "net/Message.h"
-#include "scenes/CDeskScene.h"
-#include "scenes/CHallScene.h"
-#include "scenes/SceneFlow.h"
+#include "scenes/desk/CDeskScene.h"
+#include "scenes/hall/CHallScene.h"
+#include "scenes/common/SceneFlow.h"
 
 using namespace engine;
 

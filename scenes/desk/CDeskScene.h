@@ -27,10 +27,10 @@
 #include <vector>
 
 #include "engine/Engine.h"
-#include "scenes/CardTracker.h"
-#include "scenes/HintCycle.h"
-#include "scenes/PendingPlay.h"
-#include "scenes/PlayerInfo.h"
+#include "scenes/desk/CardTracker.h"
+#include "scenes/desk/HintCycle.h"
+#include "scenes/desk/PendingPlay.h"
+#include "scenes/desk/PlayerInfo.h"
 
 struct stMsg;
 class CCardTrackerPanel;
