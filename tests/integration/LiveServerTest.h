@@ -34,6 +34,48 @@ inline std::size_t resultsShown() {
     return static_cast<std::size_t>(std::count_if(boxes.begin(), boxes.end(), isResultBox));
 }
 
+// What takeLegalTurn did.
+enum class TurnTaken { Played, Passed, NoWayToPass, NotRaised };
+
+// On the local turn, as a player would: raises the cards of the first legal play by touching
+// them and presses play, or presses pass when nothing in the hand beats the table.
+inline TurnTaken takeLegalTurn(DeskProbe& probe) {
+    std::vector<int> hand;
+    for (const CardSprite* card : probe.hand()) {
+        hand.push_back(card->m_card);
+    }
+    const auto plays = legalPlays(hand, probe.lastPlay());
+    if (plays.empty()) {
+        if (!probe.pass()->isVisible()) {
+            return TurnTaken::NoWayToPass;
+        }
+        tapAt(kPass);
+        return TurnTaken::Passed;
+    }
+    const std::vector<int>& play = plays.front();
+    std::vector<bool> taken(probe.hand().size(), false);
+    for (int code : play) {
+        for (std::size_t i = 0; i < probe.hand().size(); ++i) {
+            const CardSprite* card = probe.hand()[i];
+            if (!taken[i] && card->m_card == code) {
+                taken[i] = true;
+                if (!card->m_selected) {
+                    const engine::Rect box = card->getBoundingBox();
+                    engine::headless::tap(box.getMinX() + 9, 45);
+                }
+                break;
+            }
+        }
+    }
+    std::vector<int> raised = probe.collectRaised();
+    std::sort(raised.begin(), raised.end());
+    if (raised != play) {
+        return TurnTaken::NotRaised;
+    }
+    tapAt(kPlay);
+    return TurnTaken::Played;
+}
+
 class LiveServerTest : public SceneTest {
 protected:
     void SetUp() override {
@@ -65,14 +107,17 @@ protected:
         return true;
     }
 
-    // A fresh server with computer players that sit down and play at once, and the link to it.
+    // A fresh server with computer players that sit down and play at once (`arguments` may set
+    // other times: the last of an option counts), and the link to it.
     void startServer(std::vector<std::string> arguments) {
-        for (const char* fast : {"--bot-delay", "0", "--bot-wait", "0"}) {
-            arguments.emplace_back(fast);
-        }
+        launchServer(std::move(arguments));
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(CMessageQueue::getInstance()->connectServerAt("127.0.0.1", m_server->port()));
+    }
+    void launchServer(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--bot-delay", "0", "--bot-wait", "0"});
         m_server.emplace(DESK_SERVER_PATH, arguments);
         ASSERT_TRUE(m_server->running()) << m_server->log();
-        ASSERT_TRUE(CMessageQueue::getInstance()->connectServerAt("127.0.0.1", m_server->port()));
     }
 
     // Quick join from the running hall; the desk the server seats us at.
@@ -96,39 +141,12 @@ protected:
         return dealt ? desk : nullptr;
     }
 
-    // On the local turn: raise the cards of one legal play by touching them and press play, or
-    // pass when nothing beats the table.
+    // On the local turn: one legal play by touch, or a pass when nothing beats the table.
     void takeTurn(DeskProbe& probe) {
-        std::vector<int> hand;
-        for (const CardSprite* card : probe.hand()) {
-            hand.push_back(card->m_card);
-        }
-        const auto plays = legalPlays(hand, probe.lastPlay());
-        if (plays.empty()) {
-            ASSERT_TRUE(probe.pass()->isVisible()) << "no play, and passing is not offered";
-            tapAt(kPass);
-            return;
-        }
-        const std::vector<int>& play = plays.front();
-        std::vector<bool> taken(probe.hand().size(), false);
-        for (int code : play) {
-            for (std::size_t i = 0; i < probe.hand().size(); ++i) {
-                const CardSprite* card = probe.hand()[i];
-                if (!taken[i] && card->m_card == code) {
-                    taken[i] = true;
-                    if (!card->m_selected) {
-                        const engine::Rect box = card->getBoundingBox();
-                        engine::headless::tap(box.getMinX() + 9, 45);
-                    }
-                    break;
-                }
-            }
-        }
-        std::vector<int> raised = probe.collectRaised();
-        std::sort(raised.begin(), raised.end());
-        ASSERT_EQ(raised, play);
-        tapAt(kPlay);
-        ++m_plays;
+        const TurnTaken taken = takeLegalTurn(probe);
+        ASSERT_NE(taken, TurnTaken::NoWayToPass) << "no play, and passing is not offered";
+        ASSERT_NE(taken, TurnTaken::NotRaised) << "the touches did not raise the play";
+        m_plays += taken == TurnTaken::Played ? 1 : 0;
     }
 
     // Readies and plays at `desk` until `games` results in all have been shown (60 s at most).

@@ -34,6 +34,7 @@ struct DeskProbe {
     bool leaveArmed() const { return desk.m_leaveArmed; }
     int turnSite() const { return desk.m_turnSite; }
     int mySite() const { return desk.m_mySite; }
+    int deskNumber() const { return desk.m_desk; }
     std::vector<int>& lastPlay() const { return desk.m_lastPlay; }
     const std::vector<CardSprite*>& hand() const { return desk.m_hand; }
     const std::vector<std::shared_ptr<st_player_info>>& seats() const { return desk.m_seats; }

@@ -1,0 +1,196 @@
+// Back in the seat after a dropped link, with the real server: the headless client's link runs
+// through a relay that the test cuts at random moments of a game (between turns, during the
+// local turn, right after a play was sent), and a second person at the desk keeps the public
+// record the client is held against. POSIX only, like the relay.
+
+#include <algorithm>
+#include <random>
+
+#include "tests/integration/DeskObserver.h"
+#include "tests/integration/LiveServerTest.h"
+#include "tests/support/LinkCutter.h"
+
+using namespace engine;
+
+namespace {
+
+constexpr int kDeal = 27;
+
+std::vector<int> sorted(std::vector<int> codes) {
+    std::sort(codes.begin(), codes.end());
+    return codes;
+}
+
+// `hand` without one copy of each of `played`; what the server holds after those plays.
+std::vector<int> without(std::vector<int> hand, const std::vector<int>& played) {
+    for (int code : played) {
+        const auto found = std::find(hand.begin(), hand.end(), code);
+        if (found != hand.end()) {
+            hand.erase(found);
+        }
+    }
+    return sorted(hand);
+}
+
+}  // namespace
+
+class RejoinTest : public LiveServerTest {
+protected:
+    // The server (computer players thinking `botDelay` seconds), the relay in front of it, the
+    // client's link through the relay, the client at a desk and the observer beside it.
+    void seatBoth(const std::string& botDelay) {
+        // The computer players wait for the observer to sit down before they fill the desk.
+        launchServer({"--seed", "11", "--bot-delay", botDelay, "--bot-wait", "1"});
+        ASSERT_FALSE(HasFatalFailure());
+        m_relay.emplace(m_server->port());
+        ASSERT_TRUE(m_relay->listening());
+        ASSERT_TRUE(CMessageQueue::getInstance()->connectServerAt("127.0.0.1", m_relay->port()));
+        startHall();
+        CDeskScene* desk = joinDesk();
+        ASSERT_NE(desk, nullptr);
+        ASSERT_TRUE(m_observer.start(m_server->port()));
+        ASSERT_TRUE(frameUntil([&] { return m_observer.record().desk >= 0; }, 10));
+        ASSERT_EQ(m_observer.record().desk, DeskProbe{*desk}.deskNumber());
+    }
+
+    // Presses ready whenever it shows, and plays the local turn.
+    void playAlong(DeskProbe& probe) {
+        if (probe.ready()->isVisible() && probe.ready()->isEnabled()) {
+            tapAt(kReady);
+        } else if (probe.play()->isVisible() && probe.play()->isEnabled()) {
+            takeTurn(probe);
+        }
+    }
+
+    // The link is down: the panel's button, or the panel by itself a second later.
+    void comeBack(bool byButton) {
+        ASSERT_TRUE(frameUntil([] { return CMessageQueue::getInstance()->receiverEnded(); }, 5));
+        if (byButton) {
+            ASSERT_TRUE(frameUntil(
+                [] {
+                    const Layer* layer = runningDesk();
+                    const CReconnectPanel* panel = layer ? reconnectPanelOf(layer) : nullptr;
+                    return panel != nullptr && panel->isVisible();
+                },
+                5));
+            tapAt(Vec2(512, 384));
+        }
+        ASSERT_TRUE(frameUntil([] { return !CMessageQueue::getInstance()->receiverEnded(); }, 10))
+            << m_server->log();
+    }
+
+    std::optional<LinkCutter> m_relay;
+    DeskObserver m_observer;
+};
+
+// Fifty drops at random moments of whole games. After every return the hand is what the server
+// holds for the seat (the dealt hand less every card the seat played, by the client or by its
+// stand-in meanwhile), and the game goes on to its normal end: no "run", all cards and points
+// accounted for.
+TEST_F(RejoinTest, FiftyDropsAndBackAtTheSameSeatEachTime) {
+    seatBoth("0.1");
+    ASSERT_FALSE(HasFatalFailure());
+    std::mt19937 random(20);
+    std::vector<std::vector<int>> dealt;  // the client's dealt hand of each game
+    int drops = 0;
+    int checked = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(300);
+    for (;;) {
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline) << m_server->log();
+        CDeskScene* desk = runningDesk();
+        ASSERT_NE(desk, nullptr) << "back in the hall: " << m_observer.record().lastText;
+        DeskProbe probe{*desk};
+        const DeskObserver::Record seen = m_observer.record();
+        // A new deal: what the desk holds once it shows the whole of it.
+        if (seen.games.size() > dealt.size() && probe.hand().size() == kDeal &&
+            probe.gameRunning() && seen.games.back().played[static_cast<std::size_t>(probe.mySite())].empty()) {
+            dealt.push_back(sorted(codesOf(probe.hand())));
+        }
+        const bool dealtNow = !seen.games.empty() && dealt.size() == seen.games.size();
+        if (drops >= 50 && dealtNow && seen.games.back().over) {
+            break;
+        }
+        const bool ourTurn = probe.play()->isVisible();
+        const bool cutNow = drops < 50 && dealtNow && !seen.games.back().over &&
+                            std::uniform_int_distribution<int>(0, 29)(random) == 0;
+        if (!cutNow) {
+            playAlong(probe);
+            frame();
+            continue;
+        }
+        // A third of the cuts come right after the local play was sent, while it is in flight.
+        if (ourTurn && drops % 3 == 0) {
+            takeTurn(probe);
+            ASSERT_FALSE(HasFatalFailure());
+        }
+        m_relay->cut();
+        ++drops;
+        comeBack(drops % 5 != 0);
+        ASSERT_FALSE(HasFatalFailure());
+        // A new scene takes over once the server has answered on the new link.
+        ASSERT_TRUE(frameUntil(
+            [desk] { return runningHall() != nullptr || (runningDesk() && runningDesk() != desk); },
+            5));
+        if (runningHall() != nullptr) {
+            // Only a game that ended while the seat was away frees it: then join again.
+            ASSERT_TRUE(m_observer.record().games.back().over) << "drop " << drops;
+            ASSERT_NE(joinDesk(), nullptr);
+            continue;
+        }
+        // Back at the desk: once the observer has seen every play the server made meanwhile,
+        // the hand is the dealt one less the seat's plays.
+        DeskProbe back{*runningDesk()};
+        const auto site = static_cast<std::size_t>(back.mySite());
+        ASSERT_EQ(back.mySite(), probe.mySite());
+        std::vector<int> expected;
+        const bool settled = frameUntil(
+            [&] {
+                const DeskObserver::Record now = m_observer.record();
+                expected = without(dealt.back(), now.games.back().played[site]);
+                return now.games.back().over || expected.size() == back.hand().size();
+            },
+            5);
+        ASSERT_TRUE(settled) << "drop " << drops;
+        if (!m_observer.record().games.back().over) {
+            EXPECT_EQ(sorted(codesOf(back.hand())), expected) << "drop " << drops;
+            ++checked;
+        }
+    }
+    const DeskObserver::Record seen = m_observer.record();
+    EXPECT_EQ(seen.runs, 0) << "a drop must never end the game for the others";
+    EXPECT_GT(checked, 40);
+    for (const DeskObserver::Game& game : seen.games) {
+        if (!game.over) {
+            continue;
+        }
+        std::size_t cards = 0;
+        for (std::size_t k = 0; k < 4; ++k) {
+            cards += game.played[k].size() + static_cast<std::size_t>(std::max(game.left[k], 0));
+        }
+        EXPECT_EQ(cards, 4u * kDeal);
+        EXPECT_EQ(game.p0 + game.p1, 200);
+    }
+}
+
+// A seat whose person never comes back is played to the end of the game by its stand-in; the
+// others see no "run", and the seat is free after the game.
+TEST_F(RejoinTest, ASeatThatNeverComesBackIsPlayedOutAndThenFreed) {
+    seatBoth("0");
+    ASSERT_FALSE(HasFatalFailure());
+    DeskProbe probe{*runningDesk()};
+    const auto site = static_cast<std::size_t>(probe.mySite());
+    ASSERT_TRUE(frameUntil([&] { return probe.ready()->isVisible(); }, 5));
+    tapAt(kReady);
+    ASSERT_TRUE(frameUntil([&] { return probe.hand().size() == kDeal; }, 10));
+    m_relay.reset();  // no way back: every attempt is refused
+    ASSERT_TRUE(frameUntil(
+        [&] {
+            const DeskObserver::Record seen = m_observer.record();
+            return !seen.games.empty() && seen.games.back().over && seen.names[site].empty();
+        },
+        60))
+        << m_observer.record().lastText;
+    const DeskObserver::Record seen = m_observer.record();
+    EXPECT_EQ(seen.runs, 0);
+    EXPECT_EQ(seen.games.back().p0 + seen.games.back().p1, 200);
+}
