@@ -29,12 +29,16 @@ DeskObserver::~DeskObserver() {
     }
 }
 
-bool DeskObserver::start(std::uint16_t port) {
+bool DeskObserver::start(std::uint16_t port, const Options& options) {
+    m_options = options;
     m_socket = testnet::connectLoopback(port);
     if (m_socket < 0) {
         return false;
     }
     std::string frame;
+    if (!options.token.empty()) {
+        framing::appendFrame(frame, "{\"opt\":\"hello\",\"token\":\"" + options.token + "\"}");
+    }
     framing::appendFrame(frame, "{\"opt\":\"add\"}");
     if (!testnet::sendAll(m_socket, frame)) {
         return false;
@@ -88,7 +92,9 @@ void DeskObserver::handle(const std::string& text) {
             }
         } else if (msg.opt == "start") {
             r.games.emplace_back();
-            reply = seatText("auto", r.desk, r.site, "\"on\":1,");
+            if (m_options.autoPlay) {
+                reply = seatText("auto", r.desk, r.site, "\"on\":1,");
+            }
         } else if (msg.opt == "game" && !r.games.empty() && msg.per >= 0 && msg.per < 4) {
             Game& game = r.games.back();
             const std::vector<int> cards = parseCardList(msg.cards);

@@ -1,9 +1,9 @@
 #pragma once
-// A second person at the test client's desk, on its own raw link straight to the server: it
+// Another person at the test client's desk, on its own raw link straight to the server: it
 // readies for every game, hands its seat to the server's computer player (托管) as soon as the
-// cards are dealt, and keeps the desk's public record: every seat's plays in each game, the
-// final scores, the results and any "run". A test holds what the client shows against it.
-// Runs on its own thread; the test reads copies of the record.
+// cards are dealt (unless told not to), and keeps the desk's public record: every seat's plays in
+// each game, the final scores, the results and any "run". A test holds what the client shows
+// against it. Runs on its own thread; the test reads copies of the record.
 
 #include <array>
 #include <atomic>
@@ -36,8 +36,12 @@ public:
     DeskObserver& operator=(const DeskObserver&) = delete;
     ~DeskObserver();
 
+    struct Options {
+        std::string token;     // sent in a hello first when not empty (the seat is then held)
+        bool autoPlay = true;  // 托管 at every deal; otherwise the seat's turns wait for the server
+    };
     // Connects to 127.0.0.1:port and asks for a seat; false when the link cannot be had.
-    bool start(std::uint16_t port);
+    bool start(std::uint16_t port, const Options& options);
     Record record() const;
     // The observer's link is still up.
     bool linked() const { return m_linked; }
@@ -46,6 +50,7 @@ private:
     void run();
     void handle(const std::string& text);
 
+    Options m_options;
     int m_socket = -1;
     std::atomic<bool> m_stopping{false};
     std::atomic<bool> m_linked{false};

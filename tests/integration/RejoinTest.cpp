@@ -48,7 +48,7 @@ protected:
         startHall();
         CDeskScene* desk = joinDesk();
         ASSERT_NE(desk, nullptr);
-        ASSERT_TRUE(m_observer.start(m_server->port()));
+        ASSERT_TRUE(m_observer.start(m_server->port(), DeskObserver::Options{}));
         ASSERT_TRUE(frameUntil([&] { return m_observer.record().desk >= 0; }, 10));
         ASSERT_EQ(m_observer.record().desk, DeskProbe{*desk}.deskNumber());
     }

@@ -19,7 +19,9 @@ void noDelay(int socket) {
 
 }  // namespace
 
-LinkCutter::LinkCutter(std::uint16_t serverPort) : m_serverPort(serverPort) {
+LinkCutter::LinkCutter(std::uint16_t serverPort, const std::string& listenHost,
+                       std::uint16_t listenPort)
+    : m_serverPort(serverPort) {
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) {
         return;
@@ -27,7 +29,7 @@ LinkCutter::LinkCutter(std::uint16_t serverPort) : m_serverPort(serverPort) {
     m_wakeRead = ends[0];
     m_wakeWrite = ends[1];
     std::uint16_t bound = 0;
-    m_listener = testnet::listenOn("127.0.0.1", 0, bound);
+    m_listener = testnet::listenOn(listenHost, listenPort, bound);
     if (m_listener == kNoSocket) {
         return;
     }

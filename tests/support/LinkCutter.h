@@ -9,13 +9,16 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
 class LinkCutter {
 public:
-    // Relays to 127.0.0.1:serverPort from a free loopback port; check listening().
-    explicit LinkCutter(std::uint16_t serverPort);
+    // Relays to 127.0.0.1:serverPort from `listenHost`:`listenPort` (a free port for 0); check
+    // listening().
+    explicit LinkCutter(std::uint16_t serverPort, const std::string& listenHost = "127.0.0.1",
+                        std::uint16_t listenPort = 0);
     LinkCutter(const LinkCutter&) = delete;
     LinkCutter& operator=(const LinkCutter&) = delete;
     // Closes every link and the listener, and joins the relay thread.

@@ -1,5 +1,6 @@
-// link_relay <server-port>: a LinkCutter as a program, for the end-to-end test's shell. It prints
-// "relay <port>" once it listens, cuts every link on SIGUSR1 and ends on SIGTERM or SIGINT.
+// link_relay <listen-host> <listen-port> <server-port>: a LinkCutter as a program, for the
+// end-to-end test's shell (listen port 0: any free one). It prints "relay <port>" once it
+// listens, cuts every link on SIGUSR1 and ends on SIGTERM or SIGINT.
 
 #include <csignal>
 #include <cstdio>
@@ -8,9 +9,10 @@
 #include "tests/support/LinkCutter.h"
 
 int main(int argc, char** argv) {
-    const long serverPort = argc == 2 ? std::strtol(argv[1], nullptr, 10) : 0;
-    if (serverPort <= 0 || serverPort > 65535) {
-        std::fprintf(stderr, "usage: link_relay <server-port>\n");
+    const long listenPort = argc == 4 ? std::strtol(argv[2], nullptr, 10) : -1;
+    const long serverPort = argc == 4 ? std::strtol(argv[3], nullptr, 10) : 0;
+    if (listenPort < 0 || listenPort > 65535 || serverPort <= 0 || serverPort > 65535) {
+        std::fprintf(stderr, "usage: link_relay <listen-host> <listen-port> <server-port>\n");
         return 2;
     }
     // Blocked before the relay's thread starts, so only sigwait below sees them.
@@ -21,7 +23,8 @@ int main(int argc, char** argv) {
     }
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
-    LinkCutter relay(static_cast<std::uint16_t>(serverPort));
+    LinkCutter relay(static_cast<std::uint16_t>(serverPort), argv[1],
+                     static_cast<std::uint16_t>(listenPort));
     if (!relay.listening()) {
         std::fprintf(stderr, "link_relay: cannot listen\n");
         return 1;
