@@ -14,16 +14,9 @@
 #include "engine/backend/headless/Headless.h"
 #include "net/CMessageQueue.h"
 #include "tests/integration/ServerProcess.h"
+#include "tests/integration/TurnByTouch.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/SceneTestKit.h"
-
-inline const engine::Vec2 kReady(512, 170);
-inline const engine::Vec2 kPlay(412, 170);
-inline const engine::Vec2 kPass(612, 170);
-
-inline void tapAt(const engine::Vec2& point) {
-    engine::headless::tap(point.x, point.y);
-}
 
 inline bool isResultBox(const engine::headless::RecordedBox& box) {
     return box.title.rfind("游戏结束", 0) == 0;
@@ -32,48 +25,6 @@ inline bool isResultBox(const engine::headless::RecordedBox& box) {
 inline std::size_t resultsShown() {
     const auto boxes = engine::headless::messageBoxes();
     return static_cast<std::size_t>(std::count_if(boxes.begin(), boxes.end(), isResultBox));
-}
-
-// What takeLegalTurn did.
-enum class TurnTaken { Played, Passed, NoWayToPass, NotRaised };
-
-// On the local turn, as a player would: raises the cards of the first legal play by touching
-// them and presses play, or presses pass when nothing in the hand beats the table.
-inline TurnTaken takeLegalTurn(DeskProbe& probe) {
-    std::vector<int> hand;
-    for (const CardSprite* card : probe.hand()) {
-        hand.push_back(card->m_card);
-    }
-    const auto plays = legalPlays(hand, probe.lastPlay());
-    if (plays.empty()) {
-        if (!probe.pass()->isVisible()) {
-            return TurnTaken::NoWayToPass;
-        }
-        tapAt(kPass);
-        return TurnTaken::Passed;
-    }
-    const std::vector<int>& play = plays.front();
-    std::vector<bool> taken(probe.hand().size(), false);
-    for (int code : play) {
-        for (std::size_t i = 0; i < probe.hand().size(); ++i) {
-            const CardSprite* card = probe.hand()[i];
-            if (!taken[i] && card->m_card == code) {
-                taken[i] = true;
-                if (!card->m_selected) {
-                    const engine::Rect box = card->getBoundingBox();
-                    engine::headless::tap(box.getMinX() + 9, 45);
-                }
-                break;
-            }
-        }
-    }
-    std::vector<int> raised = probe.collectRaised();
-    std::sort(raised.begin(), raised.end());
-    if (raised != play) {
-        return TurnTaken::NotRaised;
-    }
-    tapAt(kPlay);
-    return TurnTaken::Played;
 }
 
 class LiveServerTest : public SceneTest {

@@ -4,7 +4,10 @@
 // record the client is held against. POSIX only, like the relay.
 
 #include <algorithm>
+#include <cstdlib>
+#include <fstream>
 #include <random>
+#include <sstream>
 
 #include "tests/integration/DeskObserver.h"
 #include "tests/integration/LiveServerTest.h"
@@ -193,4 +196,136 @@ TEST_F(RejoinTest, ASeatThatNeverComesBackIsPlayedOutAndThenFreed) {
     const DeskObserver::Record seen = m_observer.record();
     EXPECT_EQ(seen.runs, 0);
     EXPECT_EQ(seen.games.back().p0 + seen.games.back().p1, 200);
+}
+
+namespace {
+
+// The client as a process of its own (rejoin_probe), its settings in a folder of the test's.
+class ProbeClient {
+public:
+    ProbeClient(std::string settings, std::uint16_t port)
+        : m_settings(std::move(settings)), m_log(m_settings + "/probe.log"), m_port(port) {}
+
+    // Starts it (again), with quick join in its first hall when `join`.
+    bool start(bool join) {
+        // The child takes the environment as it is now: its own settings, the test's resources.
+        const char* kept = std::getenv("XDG_CONFIG_HOME");
+        const std::string before = kept ? kept : "";
+        testsys::setEnv("XDG_CONFIG_HOME", m_settings);
+        std::vector<std::string> arguments{std::to_string(m_port)};
+        if (join) {
+            arguments.emplace_back("--join");
+        }
+        m_process.emplace(REJOIN_PROBE_PATH, arguments, m_log);
+        testsys::setEnv("XDG_CONFIG_HOME", before);
+        return m_process->running();
+    }
+    void kill() { m_process->kill(); }
+
+    // Every line it wrote so far.
+    std::vector<std::string> lines() const {
+        std::ifstream in(m_log);
+        std::vector<std::string> all;
+        for (std::string line; std::getline(in, line);) {
+            all.push_back(line);
+        }
+        return all;
+    }
+    bool seated() const {
+        const std::vector<std::string> all = lines();
+        return std::any_of(all.begin(), all.end(),
+                           [](const std::string& line) { return line.rfind("seated ", 0) == 0; });
+    }
+    // The words of its `n`th "desk" line (desk, site, then the hand), when there is one yet.
+    std::optional<std::vector<int>> deskLine(std::size_t n) const {
+        std::size_t seen = 0;
+        for (const std::string& line : lines()) {
+            if (line.rfind("desk ", 0) == 0 && seen++ == n) {
+                std::istringstream words(line.substr(5));
+                std::vector<int> numbers;
+                for (int number; words >> number;) {
+                    numbers.push_back(number);
+                }
+                return numbers;
+            }
+        }
+        return std::nullopt;
+    }
+
+private:
+    std::string m_settings;
+    std::string m_log;
+    std::uint16_t m_port = 0;
+    std::optional<testsys::ChildProcess> m_process;
+};
+
+// What the server holds of a hand dealt as `dealt` after its seat played the first `count` of
+// `played`.
+std::vector<int> afterPlays(const std::vector<int>& dealt, const std::vector<int>& played,
+                            std::size_t count) {
+    return without(dealt, std::vector<int>(played.begin(),
+                                           played.begin() + static_cast<std::ptrdiff_t>(count)));
+}
+
+}  // namespace
+
+// The client process is killed at random moments of a game and started again with the same
+// settings: each time it is back at its seat with no touch in the hall, holding what the server
+// holds, and the game goes on to its normal end with no "run".
+TEST_F(RejoinTest, KilledAndStartedAgainTheClientIsBackAtItsSeat) {
+    launchServer({"--seed", "12", "--bot-delay", "0.1", "--bot-wait", "1"});
+    ASSERT_FALSE(HasFatalFailure());
+    ProbeClient client(testsys::makeTempDir("desk-rejoin-probe"), m_server->port());
+    ASSERT_TRUE(client.start(true));
+    const auto waitFor = [](const std::function<bool()>& done, int seconds) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        while (!done() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return done();
+    };
+    // Seated once its first hall has pressed quick join; the observer sits beside it.
+    ASSERT_TRUE(waitFor([&] { return client.seated(); }, 10)) << m_server->log();
+    ASSERT_TRUE(m_observer.start(m_server->port(), DeskObserver::Options{}));
+    ASSERT_TRUE(waitFor([&] { return client.deskLine(0).has_value(); }, 20))
+        << "no dealt hand: " << m_server->log();
+    const std::vector<int> first = *client.deskLine(0);
+    ASSERT_EQ(first.size(), 2u + kDeal);
+    const int desk = first[0];
+    const auto site = static_cast<std::size_t>(first[1]);
+    ASSERT_EQ(m_observer.record().desk, desk) << "the observer sits elsewhere";
+    const std::vector<int> dealt = sorted(std::vector<int>(first.begin() + 2, first.end()));
+
+    std::mt19937 random(21);
+    int restarts = 0;
+    for (std::size_t n = 1; n <= 8; ++n) {
+        std::this_thread::sleep_for(
+            std::chrono::milliseconds(std::uniform_int_distribution<int>(100, 900)(random)));
+        if (m_observer.record().games.back().over) {
+            break;
+        }
+        client.kill();
+        ASSERT_TRUE(client.start(false));
+        ++restarts;
+        ASSERT_TRUE(waitFor(
+            [&] { return client.deskLine(n) || m_observer.record().games.back().over; }, 10))
+            << "not back at the desk after restart " << n << ": " << m_server->log();
+        if (!client.deskLine(n)) {
+            break;  // the game ended while the client was down
+        }
+        const std::vector<int> line = *client.deskLine(n);
+        ASSERT_EQ(line[0], desk);
+        ASSERT_EQ(static_cast<std::size_t>(line[1]), site);
+        const std::vector<int> hand(line.begin() + 2, line.end());
+        const std::size_t gone = dealt.size() - hand.size();
+        ASSERT_TRUE(waitFor(
+            [&] { return m_observer.record().games.back().played[site].size() >= gone; }, 5));
+        EXPECT_EQ(hand, afterPlays(dealt, m_observer.record().games.back().played[site], gone))
+            << "restart " << n;
+    }
+    EXPECT_GT(restarts, 3);
+    ASSERT_TRUE(waitFor([&] { return m_observer.record().games.back().over; }, 90));
+    const DeskObserver::Record seen = m_observer.record();
+    EXPECT_EQ(seen.runs, 0);
+    EXPECT_EQ(seen.games.front().p0 + seen.games.front().p1, 200);
 }

@@ -112,6 +112,8 @@ bool ChildProcess::running() const {
     return m_handle && WaitForSingleObject(m_handle->process.hProcess, 0) == WAIT_TIMEOUT;
 }
 
+void ChildProcess::kill() { stop(std::chrono::milliseconds(0)); }
+
 void ChildProcess::stop(std::chrono::milliseconds) {
     if (!m_handle) {
         return;
@@ -185,11 +187,20 @@ void ChildProcess::stop(std::chrono::milliseconds patience) {
     if (!m_handle) {
         return;
     }
-    kill(m_handle->pid, SIGTERM);
+    ::kill(m_handle->pid, SIGTERM);
     if (!exitedWithin(m_handle->pid, patience)) {
-        kill(m_handle->pid, SIGKILL);
+        ::kill(m_handle->pid, SIGKILL);
         exitedWithin(m_handle->pid, patience);
     }
+    m_handle.reset();
+}
+
+void ChildProcess::kill() {
+    if (!m_handle) {
+        return;
+    }
+    ::kill(m_handle->pid, SIGKILL);
+    exitedWithin(m_handle->pid, std::chrono::seconds(5));
     m_handle.reset();
 }
 

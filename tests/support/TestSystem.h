@@ -29,6 +29,8 @@ public:
     // Asks it to end (SIGTERM), and kills it when it has not within `patience`; on Windows,
     // where a console program cannot be asked from outside its console, it is ended at once.
     void stop(std::chrono::milliseconds patience = std::chrono::seconds(5));
+    // Ends it at once, with no chance to clean up (SIGKILL), as a crash would.
+    void kill();
 
 private:
     struct Handle;  // the platform's process handle
