@@ -110,10 +110,6 @@ HandType tripleWithPair(const Cards& c) {
 
 }  // namespace
 
-bool isPowerKind(int kind) {
-    return kind == HAND_BOMB || kind == HAND_SAME_CARDS;
-}
-
 int singleValue(int code) {
     return code == kSpecialCard ? kUnbeatableValue : topCardValue(code);
 }
@@ -129,14 +125,6 @@ int sameCardsValue(int code) {
     if (isJoker(code)) return code + 500;
     const long long bySuit = static_cast<long long>(code) + 52LL * suitIndex(code);
     return clampToInt(isAceOrTwo(code) ? bySuit + 52 : bySuit);
-}
-
-int rankInRunOrder(int position) {
-    return (position + 1) % kSuitedRanks;
-}
-
-int rankInValueOrder(int position) {
-    return (position + 2) % kSuitedRanks;
 }
 
 HandType classifyHand(const std::vector<int>& codes) {

@@ -65,7 +65,9 @@ constexpr int kMinTripleRunCards = 9;
 constexpr int kUnbeatableValue = 1000;
 
 // Bombs and same cards: the kinds that beat every other kind.
-bool isPowerKind(int kind);
+constexpr bool isPowerKind(int kind) {
+    return kind == HAND_BOMB || kind == HAND_SAME_CARDS;
+}
 
 // ---- Card values ----------------------------------------------------------------------------
 //   function       | 19   | jokers    | aces, twos (0..7)     | other codes
@@ -83,8 +85,13 @@ int sameCardsValue(int code);
 //   rankInRunOrder   | two (1)    | three .. queen | king | ace (0): runs put it above the king
 //   rankInValueOrder | three (2)  | four .. king   | ace  | two (1): topCardValue ascends
 // A run is consecutive positions of the run order; it does not wrap from the ace to the two.
-int rankInRunOrder(int position);
-int rankInValueOrder(int position);
+// Inline: the computer players' hand plan walks these orders in every decision.
+constexpr int rankInRunOrder(int position) {
+    return (position + 1) % kSuitedRanks;
+}
+constexpr int rankInValueOrder(int position) {
+    return (position + 2) % kSuitedRanks;
+}
 
 // ---- Classification and comparison ----------------------------------------------------------
 // Expects ascending codes; reads cards by position, so unsorted input still gives the same kinds

@@ -9,36 +9,17 @@ namespace server {
 
 namespace {
 
-constexpr int kRanks = 13;  // ace .. king; jokers are never part of a run
-constexpr int kJokerRank = 13;
-constexpr int kBombCards = 4;
-
 using ByRank = std::array<std::vector<int>, kJokerRank + 1>;
 
-constexpr int kTopValue = 1000;  // the special card alone or paired: nothing beats it
-
-// The value a one-rank piece would have as a single, pair or triple (HandRules.h).
-int pieceValue(const std::vector<int>& piece) {
-    if (piece.size() == 2 && piece[0] == kSpecialCard && piece[1] == kSpecialCard) {
-        return kTopValue;
-    }
-    return piece.size() == 1 ? singleValue(piece[0]) : topCardValue(piece.back());
-}
-
-// Per rank, the lowest piece of `size` cards (ascending codes, jokers only when identical) whose
-// value is above `value`: the lowest cards of the rank and the smallest top card that beats.
-void addLowestPieces(const ByRank& byRank, std::size_t size, int value,
+// Per rank, the first piece of the last play's size that beats it, trying the rank's lowest
+// cards under a top card that rises: the lowest cards of the rank and the smallest top that beats.
+void addLowestPieces(const ByRank& byRank, const HandType& lastType, std::size_t size,
                      std::vector<std::vector<int>>& answers) {
-    for (int rank = 0; rank <= kJokerRank; ++rank) {
-        const std::vector<int>& cards = byRank[rank];
-        if (cards.size() < size || (rank == kJokerRank && size == 3)) {
-            continue;
-        }
+    for (const std::vector<int>& cards : byRank) {
         for (std::size_t top = size - 1; top < cards.size(); ++top) {
             std::vector<int> piece(cards.begin(), cards.begin() + static_cast<long>(size - 1));
             piece.push_back(cards[top]);
-            const bool jokersDiffer = rank == kJokerRank && piece.front() != piece.back();
-            if (!jokersDiffer && pieceValue(piece) > value) {
+            if (beatClassified(lastType, size, classifyHand(piece), size).ok) {
                 answers.push_back(std::move(piece));
                 break;
             }
@@ -61,11 +42,11 @@ int widthFor(int kind) {
 // Against anything but a bomb every bomb beats: the smallest of each rank and the whole rank.
 void addBombs(const ByRank& byRank,
               std::vector<std::vector<int>>& answers) {
-    for (int rank = 0; rank < kRanks; ++rank) {
+    for (int rank = 0; rank < kSuitedRanks; ++rank) {
         const std::vector<int>& cards = byRank[rank];
-        if (cards.size() >= kBombCards) {
-            answers.emplace_back(cards.begin(), cards.begin() + kBombCards);
-            if (cards.size() > kBombCards) {
+        if (cards.size() >= kMinBombCards) {
+            answers.emplace_back(cards.begin(), cards.begin() + kMinBombCards);
+            if (cards.size() > kMinBombCards) {
                 answers.push_back(cards);
             }
         }
@@ -79,7 +60,7 @@ std::vector<std::vector<int>> answerPlays(const std::vector<int>& hand,
     std::vector<int> last = lastPlay;
     sortHand(last);
     const HandType lastType = classifyHand(last);
-    if (lastType.value == kTopValue) {
+    if (lastType.value == kUnbeatableValue) {
         return {};
     }
     const int width = widthFor(lastType.kind);
@@ -97,7 +78,7 @@ std::vector<std::vector<int>> answerPlays(const std::vector<int>& hand,
     }
     std::vector<std::vector<int>> answers;
     if (onePiece) {
-        addLowestPieces(byRank, last.size(), lastType.value, answers);
+        addLowestPieces(byRank, lastType, last.size(), answers);
         addBombs(byRank, answers);
         return answers;
     }

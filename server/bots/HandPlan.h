@@ -18,11 +18,6 @@
 
 namespace server {
 
-// Bombs and same cards: the plays that beat every other kind.
-inline bool isPowerKind(int kind) {
-    return kind == HAND_BOMB || kind == HAND_SAME_CARDS;
-}
-
 struct PlannedPlay {
     std::vector<int> cards;  // sorted
     HandType type;
