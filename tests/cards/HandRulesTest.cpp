@@ -16,8 +16,8 @@ std::string show(const Codes& codes) {
 Codes pairsOf(int from, int to) {
     Codes codes;
     for (int rank = from; rank <= to; ++rank) {
-        codes.push_back(4 * rank);
-        codes.push_back(4 * rank + 1);
+        codes.push_back(cardCode(rank, 0));
+        codes.push_back(cardCode(rank, 1));
     }
     return codes;
 }
