@@ -11,20 +11,29 @@ namespace {
 
 using ByRank = std::array<std::vector<int>, kJokerRank + 1>;
 
-// Per rank, the first piece of the last play's size that beats it, trying the rank's lowest
-// cards under a top card that rises: the lowest cards of the rank and the smallest top that beats.
-void addLowestPieces(const ByRank& byRank, const HandType& lastType, std::size_t size,
-                     std::vector<std::vector<int>>& answers) {
-    for (const std::vector<int>& cards : byRank) {
-        for (std::size_t top = size - 1; top < cards.size(); ++top) {
-            std::vector<int> piece(cards.begin(), cards.begin() + static_cast<long>(size - 1));
-            piece.push_back(cards[top]);
-            if (beatClassified(lastType, size, classifyHand(piece), size).ok) {
-                answers.push_back(std::move(piece));
-                break;
-            }
+// The lowest piece of `size` cards of one rank (`cards` ascending) that beats the last play, or
+// none (empty). A piece is valued by its top card, so the rank's lowest cards go under the
+// smallest top that beats; but a pair of identical codes has a value of its own (the special
+// card's, a joker's), so such pairs are tried when no piece valued by its top card beats.
+std::vector<int> lowestPiece(const std::vector<int>& cards, const HandType& lastType,
+                             std::size_t size) {
+    const auto beats = [&](const std::vector<int>& piece) {
+        return beatClassified(lastType, size, classifyHand(piece), size).ok;
+    };
+    for (std::size_t top = size - 1; top < cards.size(); ++top) {
+        std::vector<int> piece(cards.begin(), cards.begin() + static_cast<long>(size - 1));
+        piece.push_back(cards[top]);
+        if (beats(piece)) {
+            return piece;
         }
     }
+    for (std::size_t i = 1; size == 2 && i < cards.size(); ++i) {
+        const std::vector<int> twin{cards[i], cards[i]};
+        if (cards[i - 1] == cards[i] && beats(twin)) {
+            return twin;
+        }
+    }
+    return {};
 }
 
 int widthFor(int kind) {
@@ -78,7 +87,12 @@ std::vector<std::vector<int>> answerPlays(const std::vector<int>& hand,
     }
     std::vector<std::vector<int>> answers;
     if (onePiece) {
-        addLowestPieces(byRank, lastType, last.size(), answers);
+        for (const std::vector<int>& cards : byRank) {
+            std::vector<int> piece = lowestPiece(cards, lastType, last.size());
+            if (!piece.empty()) {
+                answers.push_back(std::move(piece));
+            }
+        }
         addBombs(byRank, answers);
         return answers;
     }

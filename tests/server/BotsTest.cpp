@@ -9,6 +9,8 @@
 #include <random>
 #include <vector>
 
+#include "cards/LegalPlays.h"
+#include "server/bots/Answers.h"
 #include "server/bots/BotLevel.h"
 #include "server/bots/HandPlan.h"
 #include "server/bots/NormalBot.h"
@@ -73,6 +75,37 @@ TEST(HandPlan, SplitsAHandIntoFewPlays) {
         }
         std::sort(all.begin(), all.end());
         EXPECT_EQ(all, hand) << row.what << ": every card in exactly one play";
+    }
+}
+
+TEST(Answers, OfferThePairsOfIdenticalCodesWhoseValueIsTheirOwn) {
+    // A pair is valued by its top card, except two identical special cards or jokers: these must
+    // be offered even when the rank's lowest card under the same top does not beat.
+    struct Row {
+        const char* what;
+        std::vector<int> hand;
+        std::vector<int> lastPlay;
+        std::vector<int> pair;
+    };
+    const Row rows[] = {
+        {"the special pair over a pair of kings, beside a lower five",
+         {cardCode(2, 0), cardCode(4, 0), kSpecialCard, kSpecialCard},
+         {cardCode(12, 0), cardCode(12, 1)},
+         {kSpecialCard, kSpecialCard}},
+        {"the red jokers over the black ones, beside a black joker pair",
+         {cardCode(2, 0), kBlackJoker, kBlackJoker, kRedJoker, kRedJoker},
+         {kBlackJoker, kBlackJoker},
+         {kRedJoker, kRedJoker}},
+    };
+    for (const Row& row : rows) {
+        const auto answers = server::answerPlays(row.hand, row.lastPlay);
+        EXPECT_TRUE(std::find(answers.begin(), answers.end(), row.pair) != answers.end())
+            << row.what << ": not among the answers";
+        const auto legal = legalPlays(row.hand, row.lastPlay);
+        for (const auto& answer : answers) {
+            EXPECT_TRUE(std::find(legal.begin(), legal.end(), answer) != legal.end())
+                << row.what << ": an answer that is not a legal play";
+        }
     }
 }
 
