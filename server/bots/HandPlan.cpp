@@ -82,14 +82,18 @@ RankCounts rankCounts(const std::vector<int>& hand) {
     return counts;
 }
 
-// Identical jokers pair; any other joker is a single.
-int jokerPlays(const std::vector<int>& hand) {
-    int plays = 0;
+// The jokers' plays: identical jokers pair, any other joker is a single. emit(joker, cards).
+template <typename Emit>
+void planJokers(const std::vector<int>& hand, Emit&& emit) {
     for (int joker : {kBlackJoker, kRedJoker}) {
         const auto copies = std::count(hand.begin(), hand.end(), joker);
-        plays += static_cast<int>(copies / 2 + copies % 2);
+        for (long i = 0; i + 1 < copies; i += 2) {
+            emit(joker, 2);
+        }
+        if (copies % 2 != 0) {
+            emit(joker, 1);
+        }
     }
-    return plays;
 }
 
 }  // namespace
@@ -106,20 +110,17 @@ std::vector<PlannedPlay> planHand(const std::vector<int>& hand) {
         play.type = classifyHand(play.cards);
         plays.push_back(std::move(play));
     });
-    for (int joker : {kBlackJoker, kRedJoker}) {
-        const auto copies = std::count(hand.begin(), hand.end(), joker);
-        for (long i = 0; i + 1 < copies; i += 2) {
-            plays.push_back({{joker, joker}, classifyHand({joker, joker})});
-        }
-        if (copies % 2 != 0) {
-            plays.push_back({{joker}, classifyHand({joker})});
-        }
-    }
+    planJokers(hand, [&plays](int joker, int cards) {
+        std::vector<int> play(static_cast<std::size_t>(cards), joker);
+        const HandType type = classifyHand(play);
+        plays.push_back({std::move(play), type});
+    });
     return plays;
 }
 
 int countPlays(const std::vector<int>& hand) {
-    int plays = jokerPlays(hand);
+    int plays = 0;
+    planJokers(hand, [&plays](int, int) { ++plays; });
     planRanks(rankCounts(hand), [&plays](int, const int*, int) { ++plays; });
     return plays;
 }
