@@ -39,6 +39,10 @@ int suitIndex(int code) {
     return code % 4;
 }
 
+int cardCode(int rank, int suit) {
+    return 4 * rank + suit;
+}
+
 bool isJoker(int code) {
     return code == kBlackJoker || code == kRedJoker;
 }

@@ -20,12 +20,21 @@ constexpr int kSpecialCard = 19;
 // Every card of the game's two 54-card decks: no hand, play or table holds more.
 constexpr std::size_t kGameCards = 108;
 
+// ---- Ranks ----------------------------------------------------------------------------------
+// Rank indices by name, and how many there are: the ace to the king have four suits each, the
+// jokers' rank two codes.
+constexpr int kAceRank = 0;
+constexpr int kKingRank = 12;
+constexpr int kJokerRank = 13;
+constexpr int kSuitedRanks = 13;  // ace .. king
+
 // ---- One code -------------------------------------------------------------------------------
 // Plain integer quotient and remainder by 4 (any int is accepted; only 0..53 are cards).
 int rankIndex(int code);
 int suitIndex(int code);
-bool isJoker(int code);      // 52 or 53
-bool isValidCode(int code);  // 0..53
+int cardCode(int rank, int suit);  // 4 * rank + suit: the inverse of the two above
+bool isJoker(int code);            // 52 or 53
+bool isValidCode(int code);        // 0..53
 
 // ---- Card-list text -------------------------------------------------------------------------
 // Splits at every "," and drops empty pieces; each piece reads like atoi (leading blanks, an

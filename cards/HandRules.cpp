@@ -3,14 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "cards/BeatRule.h"
-
 namespace {
-
-constexpr int kTopValue = 1000;  // the special card as a single, and as same cards
-constexpr int kMaxBombCards = 16;
-constexpr int kMinPairRunCards = 8;
-constexpr int kMinTripleRunCards = 9;
 
 int clampToInt(long long value) {
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
@@ -50,7 +43,7 @@ HandType pair(const Cards& c) {
         if (c[1] != c[0]) return {};
         return {HAND_PAIR, singleValue(c[0])};
     }
-    if (c[0] == kSpecialCard && c[1] == kSpecialCard) return {HAND_PAIR, kTopValue};
+    if (c[0] == kSpecialCard && c[1] == kSpecialCard) return {HAND_PAIR, kUnbeatableValue};
     return {HAND_PAIR, topCardValue(c[1])};
 }
 
@@ -62,8 +55,8 @@ HandType triple(const Cards& c) {
 // Also the test that keeps five cards of one rank out of the triple-with-pair recogniser.
 bool isBombShape(const Cards& c) {
     const std::size_t n = c.size();
-    if (n < 4 || n > kMaxBombCards) return false;
-    if (n == 4 && allIdentical(c)) return false;
+    if (n < kMinBombCards || n > kMaxBombCards) return false;
+    if (n == kMinBombCards && allIdentical(c)) return false;
     return !isJoker(c[0]) && allOneRank(c);
 }
 
@@ -115,14 +108,10 @@ HandType tripleWithPair(const Cards& c) {
     return {};
 }
 
-bool isBombOrSameCards(int kind) {
-    return kind == HAND_BOMB || kind == HAND_SAME_CARDS;
-}
-
 }  // namespace
 
 int singleValue(int code) {
-    return code == kSpecialCard ? kTopValue : topCardValue(code);
+    return code == kSpecialCard ? kUnbeatableValue : topCardValue(code);
 }
 
 int topCardValue(int code) {
@@ -132,7 +121,7 @@ int topCardValue(int code) {
 }
 
 int sameCardsValue(int code) {
-    if (code == kSpecialCard) return kTopValue;
+    if (code == kSpecialCard) return kUnbeatableValue;
     if (isJoker(code)) return code + 500;
     const long long bySuit = static_cast<long long>(code) + 52LL * suitIndex(code);
     return clampToInt(isAceOrTwo(code) ? bySuit + 52 : bySuit);
@@ -152,16 +141,16 @@ HandType classifyHand(const std::vector<int>& codes) {
 BeatResult beatClassified(const HandType& last, std::size_t lastCount, const HandType& candidate,
                           std::size_t candidateCount) {
     const BeatResult yes{true, candidate.kind};
-    if (candidate.kind == HAND_NONE || last.value == kTopValue) return {};
+    if (candidate.kind == HAND_NONE || last.value == kUnbeatableValue) return {};
     if (lastCount == 0) return yes;
-    if (isBombOrSameCards(last.kind)) {
-        if (!isBombOrSameCards(candidate.kind)) return {};
+    if (isPowerKind(last.kind)) {
+        if (!isPowerKind(candidate.kind)) return {};
         if (last.kind != candidate.kind)
             return candidate.kind == HAND_SAME_CARDS ? yes : BeatResult{};
         if (candidateCount != lastCount) return candidateCount > lastCount ? yes : BeatResult{};
         return candidate.value > last.value ? yes : BeatResult{};
     }
-    if (isBombOrSameCards(candidate.kind)) return yes;
+    if (isPowerKind(candidate.kind)) return yes;
     const bool beats =
         candidate.kind == last.kind && candidateCount == lastCount && candidate.value > last.value;
     return beats ? yes : BeatResult{};

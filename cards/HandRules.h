@@ -29,6 +29,7 @@
 // the strictly higher value. Any other kind beats only the same kind with the same number of
 // cards and a strictly higher value.
 
+#include <cstddef>
 #include <vector>
 
 #include "cards/CardCode.h"
@@ -55,6 +56,19 @@ struct BeatResult {
     int kind = HAND_NONE;  // the candidate's kind, meaningful when ok
 };
 
+// ---- Sizes and the unbeatable value ---------------------------------------------------------
+// The limits of the recognisers above, and the value of the special card alone or repeated.
+constexpr int kMinBombCards = 4;
+constexpr int kMaxBombCards = 16;
+constexpr int kMinPairRunCards = 8;
+constexpr int kMinTripleRunCards = 9;
+constexpr int kUnbeatableValue = 1000;
+
+// Bombs and same cards: the kinds that beat every other kind.
+constexpr bool isPowerKind(int kind) {
+    return kind == HAND_BOMB || kind == HAND_SAME_CARDS;
+}
+
 // ---- Card values ----------------------------------------------------------------------------
 //   function       | 19   | jokers    | aces, twos (0..7)     | other codes
 //   singleValue    | 1000 | c + 100   | c + 54                | c
@@ -65,6 +79,20 @@ int singleValue(int code);
 int topCardValue(int code);
 int sameCardsValue(int code);
 
+// ---- Rank orders ----------------------------------------------------------------------------
+// The ace to the king (rank indices 0..12) by position 0..12; other positions are not ranks.
+//   function         | position 0 | 1 .. 10       | 11   | 12
+//   rankInRunOrder   | two (1)    | three .. queen | king | ace (0): runs put it above the king
+//   rankInValueOrder | three (2)  | four .. king   | ace  | two (1): topCardValue ascends
+// A run is consecutive positions of the run order; it does not wrap from the ace to the two.
+// Inline: the computer players' hand plan walks these orders in every decision.
+constexpr int rankInRunOrder(int position) {
+    return (position + 1) % kSuitedRanks;
+}
+constexpr int rankInValueOrder(int position) {
+    return (position + 2) % kSuitedRanks;
+}
+
 // ---- Classification and comparison ----------------------------------------------------------
 // Expects ascending codes; reads cards by position, so unsorted input still gives the same kinds
 // 1 to 5 (values and kinds 6 to 8 need the order). Safe for any input, out-of-range codes too.
@@ -72,3 +100,9 @@ HandType classifyHand(const std::vector<int>& codes);
 
 // Whether candidate may be played on lastPlay (empty when leading). Sorts both lists in place.
 BeatResult canBeat(std::vector<int>& lastPlay, std::vector<int>& candidate);
+
+// canBeat's comparison step on hands already classified, for callers that classify once and
+// compare many times (the legal-play finder, the computer players). last: the last play and its
+// card count (0 when leading); candidate likewise, non-empty and of valid codes only.
+BeatResult beatClassified(const HandType& last, std::size_t lastCount, const HandType& candidate,
+                          std::size_t candidateCount);

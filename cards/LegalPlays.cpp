@@ -3,23 +3,14 @@
 #include <array>
 #include <utility>
 
-#include "cards/BeatRule.h"
-
 namespace {
 
 using Play = std::vector<int>;
 
-constexpr int kCodes = 54;
-constexpr int kRanks = 14;  // 0 ace .. 12 king, 13 jokers
-constexpr int kAceRank = 0;
-constexpr int kKingRank = 12;
-constexpr int kJokerRank = 13;
-constexpr std::size_t kMaxBombCards = 16;
-constexpr std::size_t kMaxPiece = 16;  // no hand kind takes more cards of one rank than a bomb
+constexpr int kCodes = kRedJoker + 1;
+constexpr int kRanks = kJokerRank + 1;
+constexpr std::size_t kMaxPiece = kMaxBombCards;  // no kind takes more cards of one rank
 
-int firstCodeOf(int rank) {
-    return rank * 4;
-}
 int codesOf(int rank) {
     return rank == kJokerRank ? 2 : 4;
 }
@@ -33,7 +24,7 @@ void collectPieces(const std::array<int, kCodes>& counts, int rank, int suit, Pl
         out[piece.size()].push_back(piece);
         return;
     }
-    const int code = firstCodeOf(rank) + suit;
+    const int code = cardCode(rank, suit);
     const std::size_t before = piece.size();
     for (int taken = 0; taken <= counts[code] && piece.size() <= kMaxPiece; ++taken) {
         collectPieces(counts, rank, suit + 1, piece, out);
@@ -67,8 +58,8 @@ public:
         if (wants(HAND_TRIPLE)) addOneRank(3, HAND_TRIPLE, kKingRank);
         if (wants(HAND_SAME_CARDS)) addSameCards();
         if (wants(HAND_BOMB)) addBombs();
-        if (wants(HAND_PAIR_RUN)) addRuns(2, 4, HAND_PAIR_RUN);
-        if (wants(HAND_TRIPLE_RUN)) addRuns(3, 3, HAND_TRIPLE_RUN);
+        if (wants(HAND_PAIR_RUN)) addRuns(2, kMinPairRunCards / 2, HAND_PAIR_RUN);
+        if (wants(HAND_TRIPLE_RUN)) addRuns(3, kMinTripleRunCards / 3, HAND_TRIPLE_RUN);
         if (wants(HAND_TRIPLE_WITH_PAIR)) addTriplesWithPair();
         return std::move(m_found);
     }
@@ -119,7 +110,7 @@ private:
     }
 
     void addBombs() {
-        const std::size_t fewest = m_last.kind == HAND_BOMB ? m_lastPlay.size() : 4;
+        const std::size_t fewest = m_last.kind == HAND_BOMB ? m_lastPlay.size() : kMinBombCards;
         for (int rank = 0; rank <= kKingRank; ++rank) {
             for (std::size_t size = fewest; size <= kMaxBombCards; ++size) {
                 for (const Play& piece : m_pieces[rank][size]) offer(piece, HAND_BOMB);

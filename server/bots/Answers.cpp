@@ -9,41 +9,31 @@ namespace server {
 
 namespace {
 
-constexpr int kRanks = 13;  // ace .. king; jokers are never part of a run
-constexpr int kJokerRank = 13;
-constexpr int kBombCards = 4;
-
 using ByRank = std::array<std::vector<int>, kJokerRank + 1>;
 
-constexpr int kTopValue = 1000;  // the special card alone or paired: nothing beats it
-
-// The value a one-rank piece would have as a single, pair or triple (HandRules.h).
-int pieceValue(const std::vector<int>& piece) {
-    if (piece.size() == 2 && piece[0] == kSpecialCard && piece[1] == kSpecialCard) {
-        return kTopValue;
-    }
-    return piece.size() == 1 ? singleValue(piece[0]) : topCardValue(piece.back());
-}
-
-// Per rank, the lowest piece of `size` cards (ascending codes, jokers only when identical) whose
-// value is above `value`: the lowest cards of the rank and the smallest top card that beats.
-void addLowestPieces(const ByRank& byRank, std::size_t size, int value,
-                     std::vector<std::vector<int>>& answers) {
-    for (int rank = 0; rank <= kJokerRank; ++rank) {
-        const std::vector<int>& cards = byRank[rank];
-        if (cards.size() < size || (rank == kJokerRank && size == 3)) {
-            continue;
-        }
-        for (std::size_t top = size - 1; top < cards.size(); ++top) {
-            std::vector<int> piece(cards.begin(), cards.begin() + static_cast<long>(size - 1));
-            piece.push_back(cards[top]);
-            const bool jokersDiffer = rank == kJokerRank && piece.front() != piece.back();
-            if (!jokersDiffer && pieceValue(piece) > value) {
-                answers.push_back(std::move(piece));
-                break;
-            }
+// The lowest piece of `size` cards of one rank (`cards` ascending) that beats the last play, or
+// none (empty). A piece is valued by its top card, so the rank's lowest cards go under the
+// smallest top that beats; but a pair of identical codes has a value of its own (the special
+// card's, a joker's), so such pairs are tried when no piece valued by its top card beats.
+std::vector<int> lowestPiece(const std::vector<int>& cards, const HandType& lastType,
+                             std::size_t size) {
+    const auto beats = [&](const std::vector<int>& piece) {
+        return beatClassified(lastType, size, classifyHand(piece), size).ok;
+    };
+    for (std::size_t top = size - 1; top < cards.size(); ++top) {
+        std::vector<int> piece(cards.begin(), cards.begin() + static_cast<long>(size - 1));
+        piece.push_back(cards[top]);
+        if (beats(piece)) {
+            return piece;
         }
     }
+    for (std::size_t i = 1; size == 2 && i < cards.size(); ++i) {
+        const std::vector<int> twin{cards[i], cards[i]};
+        if (cards[i - 1] == cards[i] && beats(twin)) {
+            return twin;
+        }
+    }
+    return {};
 }
 
 int widthFor(int kind) {
@@ -61,11 +51,11 @@ int widthFor(int kind) {
 // Against anything but a bomb every bomb beats: the smallest of each rank and the whole rank.
 void addBombs(const ByRank& byRank,
               std::vector<std::vector<int>>& answers) {
-    for (int rank = 0; rank < kRanks; ++rank) {
+    for (int rank = 0; rank < kSuitedRanks; ++rank) {
         const std::vector<int>& cards = byRank[rank];
-        if (cards.size() >= kBombCards) {
-            answers.emplace_back(cards.begin(), cards.begin() + kBombCards);
-            if (cards.size() > kBombCards) {
+        if (cards.size() >= kMinBombCards) {
+            answers.emplace_back(cards.begin(), cards.begin() + kMinBombCards);
+            if (cards.size() > kMinBombCards) {
                 answers.push_back(cards);
             }
         }
@@ -79,7 +69,7 @@ std::vector<std::vector<int>> answerPlays(const std::vector<int>& hand,
     std::vector<int> last = lastPlay;
     sortHand(last);
     const HandType lastType = classifyHand(last);
-    if (lastType.value == kTopValue) {
+    if (lastType.value == kUnbeatableValue) {
         return {};
     }
     const int width = widthFor(lastType.kind);
@@ -97,7 +87,12 @@ std::vector<std::vector<int>> answerPlays(const std::vector<int>& hand,
     }
     std::vector<std::vector<int>> answers;
     if (onePiece) {
-        addLowestPieces(byRank, last.size(), lastType.value, answers);
+        for (const std::vector<int>& cards : byRank) {
+            std::vector<int> piece = lowestPiece(cards, lastType, last.size());
+            if (!piece.empty()) {
+                answers.push_back(std::move(piece));
+            }
+        }
         addBombs(byRank, answers);
         return answers;
     }

@@ -16,6 +16,8 @@
 
 #include <vector>
 
+#include "server/game/Deal.h"
+
 namespace server {
 
 struct BotView {
@@ -23,7 +25,7 @@ struct BotView {
     const std::vector<int>& lastPlay;  // empty when leading
     bool partnerMadeLastPlay = false;
     int tablePoints = 0;
-    int fewestOpponentCards = 27;  // cards held by the opponent nearest to going out (still in)
+    int fewestOpponentCards = kFullDeal;  // cards of the opponent nearest to going out (still in)
 };
 
 std::vector<int> chooseBotPlay(const BotView& view);

@@ -9,22 +9,16 @@ namespace server {
 
 namespace {
 
-constexpr int kRanks = 13;  // ace .. king; the jokers are planned by code
-constexpr int kMinTripleRun = 3;
-constexpr int kMinPairRun = 4;
-
-// Run order: position 0 is the two (rank 1), position 11 the king, position 12 the ace above it.
-int rankAt(int position) {
-    return (position + 1) % kRanks;
-}
+// Per-rank counts of the ace to the king; the jokers are planned by code.
+using RankCounts = std::array<int, kSuitedRanks>;
 
 // The plan's steps on per-rank counts. Every group takes all the cards of its ranks, so `emit`
 // gets the kind and the ranks: emit(kind, ranks, n).
 template <typename Emit>
-void planRanks(std::array<int, kRanks> counts, Emit&& emit) {
-    std::array<int, kRanks> ranks{};
-    for (int rank = 0; rank < kRanks; ++rank) {
-        if (counts[rank] >= 4) {
+void planRanks(RankCounts counts, Emit&& emit) {
+    std::array<int, kSuitedRanks> ranks{};
+    for (int rank = 0; rank < kSuitedRanks; ++rank) {
+        if (counts[rank] >= kMinBombCards) {
             ranks[0] = rank;
             emit(HAND_BOMB, ranks.data(), 1);
             counts[rank] = 0;
@@ -32,47 +26,45 @@ void planRanks(std::array<int, kRanks> counts, Emit&& emit) {
     }
     const auto runs = [&](int width, int minGroups, int kind) {
         int start = 0;
-        while (start < kRanks) {
+        while (start < kSuitedRanks) {
             int end = start;
-            while (end < kRanks && counts[rankAt(end)] == width) {
+            while (end < kSuitedRanks && counts[rankInRunOrder(end)] == width) {
                 ++end;
             }
             if (end - start >= minGroups) {
                 for (int position = start; position < end; ++position) {
-                    ranks[position - start] = rankAt(position);
-                    counts[rankAt(position)] = 0;
+                    ranks[position - start] = rankInRunOrder(position);
+                    counts[rankInRunOrder(position)] = 0;
                 }
                 emit(kind, ranks.data(), end - start);
             }
             start = end + 1;
         }
     };
-    runs(3, kMinTripleRun, HAND_TRIPLE_RUN);
-    runs(2, kMinPairRun, HAND_PAIR_RUN);
-    // Lowest first by single-card order: threes up to kings (positions 1..11), then aces, twos.
-    std::array<int, kRanks> byValue{};
-    for (int i = 0; i < kRanks; ++i) {
-        byValue[i] = (i + 2) % kRanks;
-    }
+    runs(3, kMinTripleRunCards / 3, HAND_TRIPLE_RUN);
+    runs(2, kMinPairRunCards / 2, HAND_PAIR_RUN);
+    // Lowest first by value: threes up to kings, then aces, twos.
     int pairAt = 0;
-    for (int tripleRank : byValue) {
+    for (int tripleAt = 0; tripleAt < kSuitedRanks; ++tripleAt) {
+        const int tripleRank = rankInValueOrder(tripleAt);
         if (counts[tripleRank] != 3) {
             continue;
         }
-        while (pairAt < kRanks && counts[byValue[pairAt]] != 2) {
+        while (pairAt < kSuitedRanks && counts[rankInValueOrder(pairAt)] != 2) {
             ++pairAt;
         }
         ranks[0] = tripleRank;
-        if (pairAt < kRanks) {
-            ranks[1] = byValue[pairAt];
-            counts[byValue[pairAt]] = 0;
+        if (pairAt < kSuitedRanks) {
+            ranks[1] = rankInValueOrder(pairAt);
+            counts[rankInValueOrder(pairAt)] = 0;
             emit(HAND_TRIPLE_WITH_PAIR, ranks.data(), 2);
         } else {
             emit(HAND_TRIPLE, ranks.data(), 1);
         }
         counts[tripleRank] = 0;
     }
-    for (int rank : byValue) {
+    for (int position = 0; position < kSuitedRanks; ++position) {
+        const int rank = rankInValueOrder(position);
         if (counts[rank] > 0) {
             ranks[0] = rank;
             emit(counts[rank] == 2 ? HAND_PAIR : HAND_SINGLE, ranks.data(), 1);
@@ -80,24 +72,28 @@ void planRanks(std::array<int, kRanks> counts, Emit&& emit) {
     }
 }
 
-std::array<int, kRanks> rankCounts(const std::vector<int>& hand) {
-    std::array<int, kRanks> counts{};
+RankCounts rankCounts(const std::vector<int>& hand) {
+    RankCounts counts{};
     for (int code : hand) {
-        if (rankIndex(code) < kRanks && isValidCode(code)) {
+        if (isValidCode(code) && !isJoker(code)) {
             ++counts[rankIndex(code)];
         }
     }
     return counts;
 }
 
-// Identical jokers pair; any other joker is a single.
-int jokerPlays(const std::vector<int>& hand) {
-    int plays = 0;
+// The jokers' plays: identical jokers pair, any other joker is a single. emit(joker, cards).
+template <typename Emit>
+void planJokers(const std::vector<int>& hand, Emit&& emit) {
     for (int joker : {kBlackJoker, kRedJoker}) {
         const auto copies = std::count(hand.begin(), hand.end(), joker);
-        plays += static_cast<int>(copies / 2 + copies % 2);
+        for (long i = 0; i + 1 < copies; i += 2) {
+            emit(joker, 2);
+        }
+        if (copies % 2 != 0) {
+            emit(joker, 1);
+        }
     }
-    return plays;
 }
 
 }  // namespace
@@ -114,20 +110,17 @@ std::vector<PlannedPlay> planHand(const std::vector<int>& hand) {
         play.type = classifyHand(play.cards);
         plays.push_back(std::move(play));
     });
-    for (int joker : {kBlackJoker, kRedJoker}) {
-        const auto copies = std::count(hand.begin(), hand.end(), joker);
-        for (long i = 0; i + 1 < copies; i += 2) {
-            plays.push_back({{joker, joker}, classifyHand({joker, joker})});
-        }
-        if (copies % 2 != 0) {
-            plays.push_back({{joker}, classifyHand({joker})});
-        }
-    }
+    planJokers(hand, [&plays](int joker, int cards) {
+        std::vector<int> play(static_cast<std::size_t>(cards), joker);
+        const HandType type = classifyHand(play);
+        plays.push_back({std::move(play), type});
+    });
     return plays;
 }
 
 int countPlays(const std::vector<int>& hand) {
-    int plays = jokerPlays(hand);
+    int plays = 0;
+    planJokers(hand, [&plays](int, int) { ++plays; });
     planRanks(rankCounts(hand), [&plays](int, const int*, int) { ++plays; });
     return plays;
 }

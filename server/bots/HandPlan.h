@@ -8,20 +8,15 @@
 //   3      four or more consecutive ranks holding exactly two       a pair run
 //   4      each triple left, lowest first, with the lowest pair     a triple with a pair
 //   5      what is left                                             triples, pairs, singles
-// Runs follow the rules' order: twos up to kings, aces above the kings. A black and a red joker
-// are two singles (only identical jokers pair). Greedy, not optimal: fast enough for every
-// decision of a search's play-outs.
+// Runs follow the rules' run order, "lowest" their value order (both in HandRules.h). A black and
+// a red joker are two singles (only identical jokers pair). Greedy, not optimal: fast enough for
+// every decision of a search's play-outs.
 
 #include <vector>
 
 #include "cards/HandRules.h"
 
 namespace server {
-
-// Bombs and same cards: the plays that beat every other kind.
-inline bool isPowerKind(int kind) {
-    return kind == HAND_BOMB || kind == HAND_SAME_CARDS;
-}
 
 struct PlannedPlay {
     std::vector<int> cards;  // sorted

@@ -20,7 +20,6 @@ constexpr int kPointsWorthBeating = 10;
 constexpr int kPointsWorthBomb = 20;
 constexpr int kPointsWorthAnyBomb = 35;
 constexpr int kEndgamePlays = 3;
-constexpr int kControlValue = 54;  // the value of the lowest ace (HandRules.h)
 
 struct Choice {
     std::vector<int> cards;
@@ -125,7 +124,8 @@ std::vector<int> answerOpponent(const SeatView& view, const std::optional<Choice
     const int opponentCards = view.fewestOpponentCards();
     if (ordinary) {
         // Aces and above win tricks later: not spent on a cheap trick while the hand is long.
-        const bool spendsControl = ordinary->type.value >= kControlValue &&
+        const int lowestAce = topCardValue(cardCode(kAceRank, 0));
+        const bool spendsControl = ordinary->type.value >= lowestAce &&
                                    view.tablePoints() < kPointsWorthBeating &&
                                    planned > kEndgamePlays;
         const bool fits = ordinary->playsLeft < planned && !spendsControl;

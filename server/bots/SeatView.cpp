@@ -6,18 +6,6 @@
 
 namespace server {
 
-namespace {
-
-constexpr int kRanks = 13;  // ace .. king
-constexpr int kTopPairValue = 1000;
-
-// Run order: position 0 is the two, 11 the king, 12 the ace above it.
-int rankAt(int position) {
-    return (position + 1) % kRanks;
-}
-
-}  // namespace
-
 SeatView::SeatView(const Round& round, int seat) : m_round(round), m_seat(seat) {
     const std::array<int, kCardsPerDeck>& played = round.played();
     for (int code = 0; code < kCardsPerDeck; ++code) {
@@ -44,8 +32,8 @@ int SeatView::fewestOpponentCards() const {
 
 bool SeatView::othersMayBeat(const std::vector<int>& play, const HandType& type) const {
     // Per rank: how many the others may hold and the highest such code.
-    std::array<int, kRanks + 1> count{};
-    std::array<int, kRanks + 1> top{};
+    std::array<int, kJokerRank + 1> count{};
+    std::array<int, kJokerRank + 1> top{};
     for (int code = 0; code < kCardsPerDeck; ++code) {
         if (m_unseen[code] > 0) {
             count[rankIndex(code)] += m_unseen[code];
@@ -61,21 +49,23 @@ bool SeatView::othersMayBeat(const std::vector<int>& play, const HandType& type)
             }
             return false;
         case HAND_PAIR:
-            if (m_unseen[kSpecialCard] >= 2 && type.value < kTopPairValue) return true;
-            for (int joker : {kBlackJoker, kRedJoker}) {
-                if (m_unseen[joker] >= 2 && singleValue(joker) > type.value) return true;
+            // Identical pairs with a value of their own: the special card's and the jokers'.
+            for (int code : {kSpecialCard, kBlackJoker, kRedJoker}) {
+                if (m_unseen[code] >= 2 && classifyHand({code, code}).value > type.value) {
+                    return true;
+                }
             }
-            for (int rank = 0; rank < kRanks; ++rank) {
+            for (int rank = 0; rank < kSuitedRanks; ++rank) {
                 if (count[rank] >= 2 && highestOf(rank) > type.value) return true;
             }
             return false;
         case HAND_TRIPLE:
         case HAND_TRIPLE_WITH_PAIR: {
             int pairs = 0;
-            for (int rank = 0; rank < kRanks; ++rank) {
+            for (int rank = 0; rank < kSuitedRanks; ++rank) {
                 pairs += count[rank] >= 2 ? 1 : 0;
             }
-            for (int rank = 0; rank < kRanks; ++rank) {
+            for (int rank = 0; rank < kSuitedRanks; ++rank) {
                 const bool pairBesides = type.kind == HAND_TRIPLE || pairs >= 2;
                 if (count[rank] >= 3 && highestOf(rank) > type.value && pairBesides) return true;
             }
@@ -85,17 +75,17 @@ bool SeatView::othersMayBeat(const std::vector<int>& play, const HandType& type)
         case HAND_TRIPLE_RUN: {
             const int width = type.kind == HAND_PAIR_RUN ? 2 : 3;
             const int groups = n / width;
-            for (int last = groups - 1; last < kRanks; ++last) {
+            for (int last = groups - 1; last < kSuitedRanks; ++last) {
                 bool full = true;
                 for (int position = last - groups + 1; position <= last && full; ++position) {
-                    full = count[rankAt(position)] >= width;
+                    full = count[rankInRunOrder(position)] >= width;
                 }
-                if (full && highestOf(rankAt(last)) > type.value) return true;
+                if (full && highestOf(rankInRunOrder(last)) > type.value) return true;
             }
             return false;
         }
         case HAND_BOMB:
-            for (int rank = 0; rank < kRanks; ++rank) {
+            for (int rank = 0; rank < kSuitedRanks; ++rank) {
                 if (count[rank] > n || (count[rank] == n && highestOf(rank) > type.value)) {
                     return true;
                 }
@@ -107,7 +97,7 @@ bool SeatView::othersMayBeat(const std::vector<int>& play, const HandType& type)
 }
 
 int SeatView::othersLargestRank() const {
-    std::array<int, kRanks> count{};
+    std::array<int, kSuitedRanks> count{};
     for (int code = 0; code < kBlackJoker; ++code) {
         count[rankIndex(code)] += m_unseen[code];
     }

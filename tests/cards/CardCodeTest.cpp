@@ -18,6 +18,7 @@ TEST(CardCode, RankAndSuitSplitTheCode) {
     for (const Case& c : cases) {
         EXPECT_EQ(rankIndex(c.code), c.rank) << c.code;
         EXPECT_EQ(suitIndex(c.code), c.suit) << c.code;
+        EXPECT_EQ(cardCode(c.rank, c.suit), c.code) << c.code;
     }
 }
 

@@ -15,13 +15,14 @@ using Codes = std::vector<int>;
 
 // Cards likely to form kinds 1 to 5: a few cards of one rank, sometimes with a stray card.
 Codes nearlyOneRank(std::mt19937& rng) {
-    std::uniform_int_distribution<int> rankOf(0, 13), suitOf(0, 3), sizeOf(1, 8), coin(0, 3);
+    std::uniform_int_distribution<int> rankOf(0, kJokerRank), suitOf(0, 3), sizeOf(1, 8),
+        coin(0, 3);
     const int rank = rankOf(rng);
     Codes codes;
     const int size = sizeOf(rng);
     for (int i = 0; i < size; ++i) {
-        const int suit = rank == 13 ? suitOf(rng) % 2 : suitOf(rng);
-        codes.push_back(4 * rank + suit);
+        const int suit = rank == kJokerRank ? suitOf(rng) % 2 : suitOf(rng);
+        codes.push_back(cardCode(rank, suit));
     }
     if (coin(rng) == 0) codes.push_back(std::uniform_int_distribution<int>(0, 53)(rng));
     return codes;

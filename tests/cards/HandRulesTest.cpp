@@ -16,8 +16,8 @@ std::string show(const Codes& codes) {
 Codes pairsOf(int from, int to) {
     Codes codes;
     for (int rank = from; rank <= to; ++rank) {
-        codes.push_back(4 * rank);
-        codes.push_back(4 * rank + 1);
+        codes.push_back(cardCode(rank, 0));
+        codes.push_back(cardCode(rank, 1));
     }
     return codes;
 }
@@ -59,6 +59,65 @@ TEST(CardValues, OutOfRangeCodesDoNotOverflow) {
     EXPECT_EQ(sameCardsValue(INT_MIN), INT_MIN);
     EXPECT_EQ(singleValue(INT_MAX), INT_MAX);
     EXPECT_EQ(topCardValue(-5), -5);
+}
+
+TEST(RankOrders, ValueOrderRisesWithEveryCardOfTheRank) {
+    std::vector<bool> seen(kSuitedRanks, false);
+    for (int position = 0; position < kSuitedRanks; ++position) {
+        const int rank = rankInValueOrder(position);
+        ASSERT_TRUE(rank >= 0 && rank < kSuitedRanks) << position;
+        EXPECT_FALSE(seen[rank]) << "rank " << rank << " twice";
+        seen[rank] = true;
+        if (position == 0) continue;
+        const int below = rankInValueOrder(position - 1);
+        for (int suit = 0; suit < 4; ++suit) {
+            for (int lowerSuit = 0; lowerSuit < 4; ++lowerSuit) {
+                EXPECT_LT(topCardValue(cardCode(below, lowerSuit)),
+                          topCardValue(cardCode(rank, suit)))
+                    << "positions " << position - 1 << " and " << position;
+            }
+        }
+    }
+}
+
+TEST(RankOrders, RunOrderIsTheOrderRunsAreRecognisedIn) {
+    // Four pairs at consecutive run positions from `first`, wrapping past the last position.
+    for (int first = 0; first < kSuitedRanks; ++first) {
+        Codes codes;
+        for (int position = first; position < first + 4; ++position) {
+            const int rank = rankInRunOrder(position % kSuitedRanks);
+            codes.push_back(cardCode(rank, 0));
+            codes.push_back(cardCode(rank, 1));
+        }
+        sortHand(codes);
+        const bool wraps = first + 4 > kSuitedRanks;
+        EXPECT_EQ(classifyHand(codes).kind, wraps ? HAND_NONE : HAND_PAIR_RUN) << show(codes);
+    }
+}
+
+TEST(PowerKinds, AreTheKindsThatBeatEveryOtherKind) {
+    const Codes samples[] = {
+        {9},
+        {8, 9},
+        {8, 9, 10},
+        {12, 12, 12},
+        {12, 13, 14, 15},
+        pairsOf(2, 5),
+        {8, 9, 10, 16, 17},
+        {8, 9, 10, 12, 13, 14, 16, 17, 18},
+    };
+    for (const Codes& sample : samples) {
+        const int kind = classifyHand(sample).kind;
+        bool beatsEveryOther = true;
+        for (const Codes& other : samples) {
+            const int otherKind = classifyHand(other).kind;
+            if (otherKind == kind || isPowerKind(otherKind)) continue;
+            Codes last = other;
+            Codes candidate = sample;
+            beatsEveryOther = beatsEveryOther && canBeat(last, candidate).ok;
+        }
+        EXPECT_EQ(isPowerKind(kind), beatsEveryOther) << show(sample);
+    }
 }
 
 struct ClassifyCase {

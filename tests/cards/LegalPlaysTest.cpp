@@ -68,7 +68,7 @@ int randomInt(std::mt19937& rng, int low, int high) {
 
 // One random card of a rank (jokers have two codes, the other ranks four).
 int cardOfRank(std::mt19937& rng, int rank) {
-    return 4 * rank + randomInt(rng, 0, rank == 13 ? 1 : 3);
+    return cardCode(rank, randomInt(rng, 0, rank == kJokerRank ? 1 : 3));
 }
 
 // Adds `count` cards of the given ranks, at most `maxCopies` of any code.
@@ -85,7 +85,7 @@ void addCards(std::mt19937& rng, const std::vector<int>& ranks, int count, int m
 // Neighbouring ranks from `first`, wrapping from the king to the aces.
 std::vector<int> window(int first, int width) {
     std::vector<int> ranks;
-    for (int i = 0; i < width; ++i) ranks.push_back((first + i) % 13);
+    for (int i = 0; i < width; ++i) ranks.push_back((first + i) % kSuitedRanks);
     return ranks;
 }
 
@@ -103,12 +103,14 @@ Codes smallHand(std::mt19937& rng) {
             break;
         case 2: {
             const int width = randomInt(rng, 2, 3);
-            const int groups = width == 2 ? 4 : 3;
-            const int starts[] = {randomInt(rng, 0, 12), 1, 13 - groups + 1, 13 - groups};
+            const int groups = width == 2 ? kMinPairRunCards / 2 : kMinTripleRunCards / 3;
+            const int starts[] = {randomInt(rng, 0, kKingRank), 1, kSuitedRanks - groups + 1,
+                                  kSuitedRanks - groups};
             for (int rank : window(starts[randomInt(rng, 0, 3)], groups)) {
                 addCards(rng, {rank}, width, 2, hand);
             }
-            addCards(rng, {randomInt(rng, 0, 13), kSpecialCard / 4}, 10 - width * groups, 2, hand);
+            addCards(rng, {randomInt(rng, 0, kJokerRank), rankIndex(kSpecialCard)},
+                     10 - width * groups, 2, hand);
             break;
         }
         default: {
@@ -195,7 +197,7 @@ TEST(LegalPlays, EveryPlayOfABigHandIsAccepted) {
 // from the two to the king. Too long for the brute-force hands.
 Codes doubleAceRun(int aces, int width) {
     Codes play(aces, 0);
-    for (int rank = 1; rank <= 12; ++rank) play.insert(play.end(), width, 4 * rank);
+    for (int rank = 1; rank <= kKingRank; ++rank) play.insert(play.end(), width, cardCode(rank, 0));
     return play;
 }
 

@@ -9,6 +9,8 @@
 #include <random>
 #include <vector>
 
+#include "cards/LegalPlays.h"
+#include "server/bots/Answers.h"
 #include "server/bots/BotLevel.h"
 #include "server/bots/HandPlan.h"
 #include "server/bots/NormalBot.h"
@@ -20,11 +22,6 @@ namespace {
 using server::BotLevel;
 using server::Round;
 using Hands = std::array<std::vector<int>, 4>;
-
-// Codes by rank and suit: rank 0 ace, 1 two, ... 12 king.
-int card(int rank, int suit) {
-    return rank * 4 + suit;
-}
 
 std::vector<int> kinds(const std::vector<server::PlannedPlay>& plan) {
     std::vector<int> out;
@@ -43,24 +40,27 @@ TEST(HandPlan, SplitsAHandIntoFewPlays) {
     };
     const Row rows[] = {
         {"five of a rank stay one bomb",
-         {card(5, 0), card(5, 0), card(5, 1), card(5, 2), card(5, 3), card(9, 0)},
+         {cardCode(5, 0), cardCode(5, 0), cardCode(5, 1), cardCode(5, 2), cardCode(5, 3),
+          cardCode(9, 0)},
          {HAND_SINGLE, HAND_BOMB}},
         {"three consecutive triples are a triple run",
-         {card(3, 0), card(3, 1), card(3, 2), card(4, 0), card(4, 1), card(4, 2), card(5, 0),
-          card(5, 1), card(5, 2)},
+         {cardCode(3, 0), cardCode(3, 1), cardCode(3, 2), cardCode(4, 0), cardCode(4, 1),
+          cardCode(4, 2), cardCode(5, 0), cardCode(5, 1), cardCode(5, 2)},
          {HAND_TRIPLE_RUN}},
         {"four consecutive pairs are a pair run, kings to aces included",
-         {card(10, 0), card(10, 1), card(11, 0), card(11, 1), card(12, 0), card(12, 1), card(0, 0),
-          card(0, 1)},
+         {cardCode(10, 0), cardCode(10, 1), cardCode(11, 0), cardCode(11, 1), cardCode(12, 0),
+          cardCode(12, 1), cardCode(0, 0), cardCode(0, 1)},
          {HAND_PAIR_RUN}},
         {"a triple takes the lowest pair; the higher pair stays",
-         {card(6, 0), card(6, 1), card(6, 2), card(2, 0), card(2, 1), card(12, 0), card(12, 1)},
+         {cardCode(6, 0), cardCode(6, 1), cardCode(6, 2), cardCode(2, 0), cardCode(2, 1),
+          cardCode(12, 0), cardCode(12, 1)},
          {HAND_PAIR, HAND_TRIPLE_WITH_PAIR}},
         {"two different jokers are two singles, identical ones a pair",
          {kBlackJoker, kRedJoker, kRedJoker, kRedJoker},
          {HAND_SINGLE, HAND_SINGLE, HAND_PAIR}},
         {"three pairs are too short for a run",
-         {card(3, 0), card(3, 1), card(4, 0), card(4, 1), card(5, 0), card(5, 1)},
+         {cardCode(3, 0), cardCode(3, 1), cardCode(4, 0), cardCode(4, 1), cardCode(5, 0),
+          cardCode(5, 1)},
          {HAND_PAIR, HAND_PAIR, HAND_PAIR}},
     };
     for (const Row& row : rows) {
@@ -75,6 +75,37 @@ TEST(HandPlan, SplitsAHandIntoFewPlays) {
         }
         std::sort(all.begin(), all.end());
         EXPECT_EQ(all, hand) << row.what << ": every card in exactly one play";
+    }
+}
+
+TEST(Answers, OfferThePairsOfIdenticalCodesWhoseValueIsTheirOwn) {
+    // A pair is valued by its top card, except two identical special cards or jokers: these must
+    // be offered even when the rank's lowest card under the same top does not beat.
+    struct Row {
+        const char* what;
+        std::vector<int> hand;
+        std::vector<int> lastPlay;
+        std::vector<int> pair;
+    };
+    const Row rows[] = {
+        {"the special pair over a pair of kings, beside a lower five",
+         {cardCode(2, 0), cardCode(4, 0), kSpecialCard, kSpecialCard},
+         {cardCode(12, 0), cardCode(12, 1)},
+         {kSpecialCard, kSpecialCard}},
+        {"the red jokers over the black ones, beside a black joker pair",
+         {cardCode(2, 0), kBlackJoker, kBlackJoker, kRedJoker, kRedJoker},
+         {kBlackJoker, kBlackJoker},
+         {kRedJoker, kRedJoker}},
+    };
+    for (const Row& row : rows) {
+        const auto answers = server::answerPlays(row.hand, row.lastPlay);
+        EXPECT_TRUE(std::find(answers.begin(), answers.end(), row.pair) != answers.end())
+            << row.what << ": not among the answers";
+        const auto legal = legalPlays(row.hand, row.lastPlay);
+        for (const auto& answer : answers) {
+            EXPECT_TRUE(std::find(legal.begin(), legal.end(), answer) != legal.end())
+                << row.what << ": an answer that is not a legal play";
+        }
     }
 }
 
@@ -118,16 +149,16 @@ Round afterLead(Hands hands, int leader, const std::vector<int>& lead) {
 std::vector<int> filler(int suit) {
     std::vector<int> hand;
     for (int rank = 2; rank < 12; ++rank) {
-        hand.push_back(card(rank, suit));
+        hand.push_back(cardCode(rank, suit));
     }
     return hand;
 }
 
 TEST(NormalBot, DoesNotOvertakeItsPartnersWinningSingle) {
     // Seat 0 leads a seven; seat 1 passes; seat 2, its partner, holds a king and an ace.
-    Hands hands{filler(0), filler(1), {card(12, 2), card(0, 2), card(3, 3)}, filler(3)};
-    hands[0].push_back(card(6, 1));
-    Round round = afterLead(hands, 0, {card(6, 1)});
+    Hands hands{filler(0), filler(1), {cardCode(12, 2), cardCode(0, 2), cardCode(3, 3)}, filler(3)};
+    hands[0].push_back(cardCode(6, 1));
+    Round round = afterLead(hands, 0, {cardCode(6, 1)});
     ASSERT_TRUE(round.act(1, {}).accepted);
     for (BotLevel level : {BotLevel::Easy, BotLevel::Normal}) {
         EXPECT_TRUE(server::decideBotPlay(level, round, 2, {}, 0).empty())
@@ -140,7 +171,7 @@ TEST(NormalBot, DoesNotOvertakeItsPartnersWinningSingle) {
 
 TEST(NormalBot, BombsAnOpponentWithThreeCardsLeftAndKeepsTheBombOtherwise) {
     // Seat 1 leads a king and keeps `left` cards; seat 2 has no single above it but a bomb.
-    const std::vector<int> bomb{card(3, 0), card(3, 1), card(3, 2), card(3, 3)};
+    const std::vector<int> bomb{cardCode(3, 0), cardCode(3, 1), cardCode(3, 2), cardCode(3, 3)};
     struct Row {
         int left;
         bool bombs;
@@ -148,12 +179,12 @@ TEST(NormalBot, BombsAnOpponentWithThreeCardsLeftAndKeepsTheBombOtherwise) {
     for (const Row row : {Row{3, true}, Row{10, false}}) {
         std::vector<int> opponent = filler(1);
         opponent.resize(static_cast<std::size_t>(row.left));
-        opponent.push_back(card(12, 1));
+        opponent.push_back(cardCode(12, 1));
         Hands hands{filler(0), opponent, bomb, filler(3)};
         for (int rank : {6, 8, 10}) {
-            hands[2].push_back(card(rank, 2));  // three plays besides the bomb
+            hands[2].push_back(cardCode(rank, 2));  // three plays besides the bomb
         }
-        Round round = afterLead(hands, 1, {card(12, 1)});
+        Round round = afterLead(hands, 1, {cardCode(12, 1)});
         std::vector<int> play = server::chooseNormalPlay(server::SeatView(round, 2));
         EXPECT_EQ(play == bomb, row.bombs) << row.left << " cards left";
         if (!row.bombs) {
@@ -163,7 +194,7 @@ TEST(NormalBot, BombsAnOpponentWithThreeCardsLeftAndKeepsTheBombOtherwise) {
 }
 
 TEST(NormalBot, NothingAnswersTheSpecialCardNotEvenABomb) {
-    const std::vector<int> bomb{card(3, 0), card(3, 1), card(3, 2), card(3, 3)};
+    const std::vector<int> bomb{cardCode(3, 0), cardCode(3, 1), cardCode(3, 2), cardCode(3, 3)};
     std::vector<int> opponent = filler(1);
     opponent.resize(2);
     opponent.push_back(kSpecialCard);
@@ -177,12 +208,13 @@ TEST(NormalBot, NothingAnswersTheSpecialCardNotEvenABomb) {
 
 TEST(NormalBot, LeadsSmallWhenItsPartnerHasOneCardLeft) {
     // Seat 0 leads; its plan's weakest play is the pair of threes, its lowest single a three.
-    const std::vector<int> hand{card(2, 0), card(2, 1), card(3, 0), card(12, 0), kBlackJoker};
+    const std::vector<int> hand{cardCode(2, 0), cardCode(2, 1), cardCode(3, 0), cardCode(12, 0),
+                                kBlackJoker};
     struct Row {
         int partnerCards;
         std::vector<int> lead;
     };
-    const Row rows[] = {{1, {card(2, 0)}}, {10, {card(2, 0), card(2, 1)}}};
+    const Row rows[] = {{1, {cardCode(2, 0)}}, {10, {cardCode(2, 0), cardCode(2, 1)}}};
     for (const Row& row : rows) {
         std::vector<int> partner = filler(2);
         partner.resize(static_cast<std::size_t>(row.partnerCards));
