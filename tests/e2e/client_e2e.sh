@@ -2,11 +2,12 @@
 # The real client against the real server under a private Xvfb display, driven with xdotool as a
 # person would play, and watched only through what a person sees: screenshots compared at known
 # places, the titles of message boxes, and the server's log of what it received.
-#   client_e2e.sh <desk-client> <desk-server> <e2e_xprobe> <resources> <pictures-dir>
+#   client_e2e.sh <desk-client> <desk-server> <e2e_xprobe> <resources> <pictures-dir> <link_relay>
+#                 <desk_person>
 # Exit 0 on success, 77 (skipped) when the port lock or port 9999 stays taken, 1 on a failure.
 set -uo pipefail
 
-CLIENT=$1 SERVER=$2 XPROBE=$3 RESOURCES=$4 PICTURES=$5
+CLIENT=$1 SERVER=$2 XPROBE=$3 RESOURCES=$4 PICTURES=$5 RELAY=$6 PERSON=$7
 HERE=$(cd "$(dirname "$0")" && pwd)
 for lib in processes display screen endpoint layout seen; do
   source "$HERE/lib/$lib.sh"
@@ -46,4 +47,5 @@ stage_server_down
 stage_whole_game
 stage_game_by_keys
 stage_server_lost
+stage_rejoin
 step "all stages passed"

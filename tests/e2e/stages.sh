@@ -248,3 +248,108 @@ stage_server_lost() {
   stop_process "$CLIENT_PID"
   stop_process "$SERVER_PID"
 }
+
+# resumed_hand_size <connection>: the cards of the hand in the last "resume" the server sent there.
+resumed_hand_size() {
+  server_log | grep -E "^desk-server: to $1: \{\"opt\":\"resume\"" | tail -1 |
+    sed 's/.*,"cards":"\([0-9,]*\)".*/\1/' | tr ',' '\n' | grep -c '[0-9]'
+}
+
+# A dropped link costs nothing: the client's link runs through a relay that the test cuts in
+# mid-game; once the boxes are dismissed and reconnect is pressed, the client is back at its seat
+# with the hand the server holds, and plays on. Beside it sit a person who hands the seat to the
+# computer player (its 托管 tag) and one who vanishes (its 离线 tag). The local player hands the
+# seat over by key, sees the banner, and takes it back.
+stage_rejoin() {
+  step "rejoin: the client and two persons at one desk"
+  # The server on a port of its own; the relay where the client dials.
+  start_process "$WORK/server.log" "$SERVER" --host 127.0.0.1 --port 0 --log-messages \
+    --deal 27 --bot-delay 0.4 --bot-wait 2 --seed 5
+  SERVER_PID=$STARTED_PID
+  wait_until 5 grep -q "listening on" "$WORK/server.log" || fail "desk-server did not start"
+  local port
+  port=$(server_log | sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' | head -1)
+  start_process "$WORK/relay.log" "$RELAY" "$E2E_HOST" "$E2E_PORT" "$port"
+  local relay=$STARTED_PID
+  wait_until 5 grep -q "^relay " "$WORK/relay.log" || fail "the relay did not start"
+  start_process "$WORK/client.log" "$CLIENT"
+  CLIENT_PID=$STARTED_PID
+  wait_until 10 box_open '^双扣$' || fail "no window titled 双扣"
+  wait_until 10 hall_shown || fail "no quick-join button at the centre"
+  CONNECTION=$(connection_of_client)
+  wait_until 5 received '\{"opt":"hello","token":"[0-9a-f]{32}"\}' || fail "the client sent no hello"
+  click $QUICK_JOIN_CLICK
+  wait_until 5 ready_shown || fail "no desk"
+  start_process "$WORK/person-auto.log" "$PERSON" "$port"
+  local helper=$STARTED_PID
+  start_process "$WORK/person-away.log" "$PERSON" "$port" --manual \
+    --token 0123456789abcdef0123456789abcdef
+  local away=$STARTED_PID
+  wait_until 5 grep -q seated "$WORK/person-auto.log" || fail "the first person found no seat"
+  wait_until 5 grep -q seated "$WORK/person-away.log" || fail "the second person found no seat"
+  click $READY_CLICK
+  wait_until 10 hand_shows 27 || fail "no hand of 27 cards"
+  kill -KILL "$away"
+  wait_until 5 eval 'server_log | grep -q "\"opt\":\"presence\".*\"away\":\"1\""' ||
+    fail "the server sent no presence for the vanished person"
+  sleep 0.5
+  shot "$PICTURES/e2e-rejoin-tags.png"
+
+  step "the link is cut"
+  kill -USR1 "$relay"
+  wait_until 5 box_open '^error$' || fail "no box titled error after the cut"
+  while box_open '^error$'; do
+    dismiss '^error$' || fail "the error box stays open"
+    sleep 0.3
+  done
+  process_alive "$CLIENT_PID" || fail "the client ended after the cut"
+  wait_until 3 reconnect_shown || fail "no reconnect button over the desk"
+  click $RECONNECT_CLICK
+  wait_until 5 eval '[ "$(connection_of_client)" != "$CONNECTION" ]' || fail "no new link"
+  CONNECTION=$(connection_of_client)
+  wait_until 5 received '\{"opt":"hello","token":"[0-9a-f]{32}"\}' || fail "no hello on the new link"
+  wait_until 5 eval 'server_log | grep -q "^desk-server: to $CONNECTION: {\"opt\":\"resume\""' ||
+    fail "the server sent no resume"
+  local n
+  n=$(resumed_hand_size "$CONNECTION")
+  wait_until 5 hand_shows "$n" || fail "the desk does not show the $n cards the server holds"
+  hall_shown && fail "a hall showed after the reconnect"
+  shot "$PICTURES/e2e-rejoined.png"
+
+  step "back at the seat with $n cards: it plays on"
+  local deadline=$((SECONDS + 30))
+  while [ "$(turn_offer)" = none ]; do
+    ((SECONDS < deadline)) || fail "no turn of ours after the return"
+    box_open '^游戏结束' && fail "the game ended before our turn came back"
+    sleep 0.1
+  done
+  if [ "$(turn_offer)" = pass ]; then
+    click $PASS_CLICK
+    wait_until 5 received '\{"opt":"game","desk":[0-9]+,"site":[0-9]+,"cards":""\}' ||
+      fail "the server heard no pass on the new link"
+  else
+    local x
+    x=$(left_card_click_x "$n")
+    click "$x" "$HAND_CLICK_Y"
+    wait_until 3 card_raised "$x" || fail "the left-most card did not rise"
+    click $PLAY_CLICK
+    wait_until 5 received '\{"opt":"game","desk":[0-9]+,"site":[0-9]+,"cards":"[0-9]+,"\}' ||
+      fail "the server heard no play on the new link"
+  fi
+
+  step "托管 by key and back"
+  key a
+  wait_until 5 received '\{"opt":"auto","desk":[0-9]+,"site":[0-9]+,"on":1\}' ||
+    fail "A sent no auto on"
+  wait_until 5 banner_shown || fail "no 托管中 banner"
+  shot "$PICTURES/e2e-auto-banner.png"
+  key a
+  wait_until 5 received '\{"opt":"auto","desk":[0-9]+,"site":[0-9]+,"on":0\}' ||
+    fail "A sent no auto off"
+  wait_until 5 eval '! banner_shown' || fail "the banner stays after 取消托管"
+  server_log | grep -q '"opt":"run"' && fail "the server sent run"
+  stop_process "$CLIENT_PID"
+  stop_process "$helper"
+  stop_process "$relay"
+  stop_process "$SERVER_PID"
+}

@@ -8,6 +8,7 @@ RECONNECT_AT="412 384"   # the reconnect button lies over the quick-join, the sa
 READY_AT="452 598"       # centred at (512, 170) at scale 0.8: image pixel (20, 38)
 PLAY_AT="352 598"        # centred at (412, 170)
 PASS_AT="560 598"        # centred at (612, 170): image pixel (30, 38)
+BANNER_AT="302 598"      # the 托管中 banner, 440 wide, centred at (512, 170): image pixel (10, 33)
 QUICK_JOIN_CLICK="512 384"
 RECONNECT_CLICK="512 384"
 READY_CLICK="512 598"
@@ -24,6 +25,7 @@ load_layout_colours() {
   READY_COLOUR=$(image_pixel "$res/ready.png" 20 38)
   PLAY_COLOUR=$(image_pixel "$res/put.png" 20 38)
   PASS_COLOUR=$(image_pixel "$res/noput.png" 30 38)
+  BANNER_COLOUR=$(image_pixel "$res/auto_banner.png" 10 33)
   local size
   size=$(identify -format '%w %h' "$res/return.png")
   local -a wh=($size)

@@ -7,6 +7,7 @@ reconnect_shown() { shows "$RECONNECT_AT" "$RECONNECT_COLOUR"; }
 ready_shown() { shows "$READY_AT" "$READY_COLOUR"; }
 play_shown() { shows "$PLAY_AT" "$PLAY_COLOUR"; }
 pass_shown() { shows "$PASS_AT" "$PASS_COLOUR"; }
+banner_shown() { shows "$BANNER_AT" "$BANNER_COLOUR"; }
 play_hidden() { ! play_shown; }
 pass_hidden() { ! pass_shown; }
 ready_hidden() { ! ready_shown; }
