@@ -47,6 +47,8 @@ protected:
         ASSERT_FALSE(HasFatalFailure());
         m_relay.emplace(m_server->port());
         ASSERT_TRUE(m_relay->listening());
+        // The player's token, as the client's start-up gives it from the settings.
+        CMessageQueue::getInstance()->setPlayerToken("5eed0000000000000000000000000001");
         ASSERT_TRUE(CMessageQueue::getInstance()->connectServerAt("127.0.0.1", m_relay->port()));
         startHall();
         CDeskScene* desk = joinDesk();
@@ -80,6 +82,11 @@ protected:
         }
         ASSERT_TRUE(frameUntil([] { return !CMessageQueue::getInstance()->receiverEnded(); }, 10))
             << m_server->log();
+    }
+
+    void TearDown() override {
+        LiveServerTest::TearDown();
+        CMessageQueue::getInstance()->setPlayerToken("");
     }
 
     std::optional<LinkCutter> m_relay;
