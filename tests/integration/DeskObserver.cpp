@@ -90,6 +90,10 @@ void DeskObserver::handle(const std::string& text) {
             for (std::size_t k = 0; k < r.names.size(); ++k) {
                 r.names[k] = msg.info[k].name;
             }
+            if (!r.games.empty() && r.games.back().over && !r.games.back().seatsShownAfter) {
+                r.games.back().seatsShownAfter = true;
+                r.games.back().namesAfter = r.names;
+            }
         } else if (msg.opt == "start") {
             r.games.emplace_back();
             if (m_options.autoPlay) {

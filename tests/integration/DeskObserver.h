@@ -19,6 +19,8 @@ public:
         std::array<std::vector<int>, 4> played;  // every card each seat played, in order
         std::array<int, 4> left{-1, -1, -1, -1};  // cards left, as the last "game" said
         bool over = false;
+        bool seatsShownAfter = false;           // a "change" came after the game's end
+        std::array<std::string, 4> namesAfter;  // the seats that "change" showed
         int p0 = 0;  // the last "score" of the game
         int p1 = 0;
     };

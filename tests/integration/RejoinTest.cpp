@@ -196,13 +196,14 @@ TEST_F(RejoinTest, ASeatThatNeverComesBackIsPlayedOutAndThenFreed) {
     ASSERT_TRUE(frameUntil(
         [&] {
             const DeskObserver::Record seen = m_observer.record();
-            return !seen.games.empty() && seen.games.back().over && seen.names[site].empty();
+            return !seen.games.empty() && seen.games.front().seatsShownAfter;
         },
         60))
         << m_observer.record().lastText;
     const DeskObserver::Record seen = m_observer.record();
+    EXPECT_EQ(seen.games.front().namesAfter[site], "") << "the seat is not free after the game";
     EXPECT_EQ(seen.runs, 0);
-    EXPECT_EQ(seen.games.back().p0 + seen.games.back().p1, 200);
+    EXPECT_EQ(seen.games.front().p0 + seen.games.front().p1, 200);
 }
 
 namespace {
