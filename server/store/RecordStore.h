@@ -80,7 +80,6 @@ struct Leaderboard {
     std::vector<LeaderboardRow> rows;  // at most kLeaderboardSize, best first
     int ownPlace = 0;                  // the asking player's place; 0 when not rated yet
     double ownRating = 0.0;
-    std::int64_t ratedPlayers = 0;  // players with at least one rated game
 };
 
 // ---- the interface ----------------------------------------------------------------------------

@@ -42,22 +42,29 @@ const char* const kInsertGame =
     " (SELECT avg(rating) FROM players WHERE id IN ($9, $10)))"
     " RETURNING id";
 
-const char* const kInsertSeat =
-    "INSERT INTO seats (game_id, seat, player_id, bot_level, name, result)"
-    " VALUES ($1, $2, $3, $4, $5, $6)";
+const char* const kInsertSeats =
+    "INSERT INTO seats (game_id, seat, player_id, bot_level, name, result) VALUES"
+    " ($1, 0, $2, $3, $4, $5), ($1, 1, $6, $7, $8, $9),"
+    " ($1, 2, $10, $11, $12, $13), ($1, 3, $14, $15, $16, $17)";
 
 // Team 0's rating change (Rating.h): $2 = K * M, $3 = team 0's actual score.
 const char* const kRateGame =
     "UPDATE games SET change0 = CAST($2 AS DOUBLE PRECISION) * (CAST($3 AS DOUBLE PRECISION)"
     " - 1.0 / (1.0 + power(10.0, (rating1 - rating0) / 400.0))) WHERE id = $1";
 
-// $6 is 1 for a rated game, $7 the team's sign (+1 team 0, -1 team 1), $8 the game.
-const char* const kAddToPlayer =
-    "UPDATE players SET games = games + 1, wins = wins + $2, draws = draws + $3,"
-    " losses = losses + $4, points = points + $5, rated_games = rated_games + $6,"
-    " rating = rating + CAST($6 * $7 AS DOUBLE PRECISION)"
-    " * COALESCE((SELECT change0 FROM games WHERE id = $8), 0)"
-    " WHERE id = $1";
+// Every person's aggregates from the game's own rows: its seats' results, its points and team
+// 0's rating change (NULL when not rated).
+const char* const kAddToPlayers =
+    "UPDATE players SET games = players.games + 1,"
+    " wins = players.wins + CASE WHEN s.result > 0 THEN 1 ELSE 0 END,"
+    " draws = players.draws + CASE WHEN s.result = 0 THEN 1 ELSE 0 END,"
+    " losses = players.losses + CASE WHEN s.result < 0 THEN 1 ELSE 0 END,"
+    " points = players.points + CASE WHEN s.seat % 2 = 0 THEN g.points0 ELSE g.points1 END,"
+    " rated_games = players.rated_games + CASE WHEN g.change0 IS NULL THEN 0 ELSE 1 END,"
+    " rating = players.rating"
+    " + COALESCE(CASE WHEN s.seat % 2 = 0 THEN g.change0 ELSE -g.change0 END, 0)"
+    " FROM seats s JOIN games g ON g.id = s.game_id"
+    " WHERE s.game_id = $1 AND s.player_id = players.id";
 
 const char* const kFigures =
     "SELECT name, first_seen, last_seen, games, wins, draws, losses, points, rated_games, rating"
@@ -73,13 +80,15 @@ const char* const kLastGamesQuery =
     " FROM mine m JOIN games g ON g.id = m.id JOIN seats o ON o.game_id = m.id"
     " ORDER BY m.finished_at DESC, m.id DESC, o.seat";
 
-const char* const kTopRated =
-    "SELECT name, rating, rated_games FROM players WHERE rated_games > 0"
-    " ORDER BY rating DESC, id LIMIT $1";
-const char* const kRatedCount = "SELECT count(*) FROM players WHERE rated_games > 0";
-const char* const kOwnRating = "SELECT rating, rated_games FROM players WHERE token_hash = $1";
-const char* const kPlacesAbove =
-    "SELECT count(*) FROM players WHERE rated_games > 0 AND rating > $1";
+// One round trip: the best rated players (part 0), then the asking player's own row (part 1,
+// only when rated) whose last column is the number of players rated higher.
+const char* const kLeaderboard =
+    "SELECT * FROM (SELECT 0 AS part, id, name, rating, rated_games FROM players"
+    " WHERE rated_games > 0 ORDER BY rating DESC, id LIMIT $2) AS top"
+    " UNION ALL SELECT 1, me.id, me.name, me.rating,"
+    " (SELECT count(*) FROM players p WHERE p.rated_games > 0 AND p.rating > me.rating)"
+    " FROM players me WHERE me.token_hash = $1 AND me.rated_games > 0"
+    " ORDER BY 1, 4 DESC, 2";
 
 template <typename T>
 T parseNumber(const std::optional<std::string>& cell) {
@@ -219,19 +228,24 @@ StoreResult SqlRecordStore::writeGame(const FinishedGame& game) {
     }
     const std::int64_t gameId = rows.integer(0, 0);
 
+    std::vector<SqlParam> seats;
+    seats.reserve(17);
+    seats.emplace_back(gameId);
     for (int seat = 0; seat < 4; ++seat) {
         const SeatPlayer& player = game.seats[seat];
-        result = exec(kInsertSeat,
-                      {gameId, std::int64_t{seat}, playerIds[seat],
-                       player.isPerson() ? SqlParam{nullptr} : SqlParam{player.botLevel},
-                       player.isPerson() ? SqlParam{player.name} : SqlParam{nullptr},
-                       std::int64_t{game.results[seat]}},
-                      nullptr);
-        if (!result.ok()) {
-            return result;
+        seats.emplace_back(playerIds[seat]);
+        if (player.isPerson()) {
+            seats.emplace_back(nullptr);
+            seats.emplace_back(player.name);
+        } else {
+            seats.emplace_back(player.botLevel);
+            seats.emplace_back(nullptr);
         }
+        seats.emplace_back(std::int64_t{game.results[seat]});
     }
-
+    if (result = exec(kInsertSeats, seats, nullptr); !result.ok()) {
+        return result;
+    }
     if (rated) {
         result = exec(kRateGame,
                       {gameId, ratingStep(game.results[0]), actualScore(game.results[0])},
@@ -240,21 +254,7 @@ StoreResult SqlRecordStore::writeGame(const FinishedGame& game) {
             return result;
         }
     }
-    for (int seat = 0; seat < 4; ++seat) {
-        if (!game.seats[seat].isPerson()) {
-            continue;
-        }
-        const int outcome = game.results[seat];
-        result = exec(kAddToPlayer,
-                      {playerIds[seat], std::int64_t{outcome > 0}, std::int64_t{outcome == 0},
-                       std::int64_t{outcome < 0}, std::int64_t{game.teamPoints[teamOf(seat)]},
-                       std::int64_t{rated}, std::int64_t{teamOf(seat) == 0 ? 1 : -1}, gameId},
-                      nullptr);
-        if (!result.ok()) {
-            return result;
-        }
-    }
-    return result;
+    return exec(kAddToPlayers, {gameId}, nullptr);
 }
 
 // ---- lookups ------------------------------------------------------------------------------------
@@ -313,32 +313,19 @@ StoreResult SqlRecordStore::lastGames(const std::string& tokenHash, std::vector<
 
 StoreResult SqlRecordStore::leaderboard(const std::string& tokenHash, Leaderboard& out) {
     out = Leaderboard{};
-    SqlRows top;
-    SqlRows count;
-    SqlRows own;
-    StoreResult result = exec(kTopRated, {std::int64_t{kLeaderboardSize}}, &top);
-    if (result.ok()) {
-        result = exec(kRatedCount, {}, &count);
-    }
-    if (result.ok()) {
-        result = exec(kOwnRating, {tokenHash}, &own);
-    }
-    if (!result.ok()) {
-        return result;
-    }
-    for (std::size_t row = 0; row < top.size(); ++row) {
-        LeaderboardRow entry{0, top.text(row, 0), top.real(row, 1), top.integer(row, 2)};
-        entry.place = row > 0 && entry.rating == out.rows.back().rating
+    SqlRows rows;
+    StoreResult result = exec(kLeaderboard, {tokenHash, std::int64_t{kLeaderboardSize}}, &rows);
+    for (std::size_t row = 0; result.ok() && row < rows.size(); ++row) {
+        if (rows.integer(row, 0) == 1) {
+            out.ownRating = rows.real(row, 3);
+            out.ownPlace = static_cast<int>(rows.integer(row, 4)) + 1;
+            continue;
+        }
+        LeaderboardRow entry{0, rows.text(row, 2), rows.real(row, 3), rows.integer(row, 4)};
+        entry.place = !out.rows.empty() && entry.rating == out.rows.back().rating
                           ? out.rows.back().place
-                          : static_cast<int>(row) + 1;
+                          : static_cast<int>(out.rows.size()) + 1;
         out.rows.push_back(std::move(entry));
-    }
-    out.ratedPlayers = count.size() == 1 ? count.integer(0, 0) : 0;
-    if (own.size() == 1 && own.integer(0, 1) > 0) {
-        out.ownRating = own.real(0, 0);
-        SqlRows above;
-        result = exec(kPlacesAbove, {out.ownRating}, &above);
-        out.ownPlace = result.ok() && above.size() == 1 ? static_cast<int>(above.integer(0, 0)) + 1 : 0;
     }
     return result;
 }

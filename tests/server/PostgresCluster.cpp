@@ -140,14 +140,14 @@ bool PostgresCluster::launch(std::string& error) {
     return m_running;
 }
 
-bool PostgresCluster::halt(std::string& error) {
+bool PostgresCluster::halt(int signal, std::string& error) {
     std::ifstream pidFile(m_folder + "/data/postmaster.pid");
     pid_t pid = 0;
     if (!(pidFile >> pid) || pid <= 0) {
         error = "no postmaster.pid";
         return false;
     }
-    kill(pid, SIGINT);  // fast shutdown: ends the sessions, then the server
+    kill(pid, signal);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (kill(pid, 0) == 0) {
         if (std::chrono::steady_clock::now() > deadline) {
@@ -161,7 +161,7 @@ bool PostgresCluster::halt(std::string& error) {
 }
 
 bool PostgresCluster::pause(std::string& error) {
-    m_running = !halt(error);
+    m_running = !halt(SIGINT, error);
     return !m_running;
 }
 
@@ -175,7 +175,7 @@ void PostgresCluster::stop() {
     }
     std::string ignored;
     if (m_running) {
-        halt(ignored);
+        halt(SIGQUIT, ignored);
         m_running = false;
     }
     std::error_code error;

@@ -23,10 +23,10 @@ public:
 
     // Makes and starts the cluster; false with `error` saying why (with the server's log).
     bool start(std::string& error);
-    // Stops the server (fast shutdown) and removes the folder.
+    // Stops the server (immediate shutdown) and removes the folder.
     void stop();
 
-    // The server down and up again on the same data and port, for outage tests.
+    // The server down (fast shutdown) and up again on the same data and port, for outage tests.
     bool pause(std::string& error);
     bool resume(std::string& error);
 
@@ -37,7 +37,9 @@ private:
     bool runTool(const std::string& tool, const std::vector<std::string>& arguments,
                  std::string& error) const;
     bool launch(std::string& error);
-    bool halt(std::string& error);
+    // SIGINT: a fast shutdown (sessions ended, a checkpoint); SIGQUIT: an immediate one, for
+    // a cluster about to be removed.
+    bool halt(int signal, std::string& error);
     std::string log() const;
 
     std::string m_bin;     // the folder holding initdb, pg_ctl, postgres
