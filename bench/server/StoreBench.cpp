@@ -1,14 +1,17 @@
 // The record store on both databases: games recorded a second (each in its own transaction, as
-// the writer thread commits them) and the leaderboard's answer with 100,000 rated players.
+// the writer thread commits them), the time from submit to the writer's commit, and the
+// leaderboard's answer with 100,000 rated players.
 // PostgreSQL is a server of the benchmark's own, started as the store's tests start theirs.
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <map>
+#include <thread>
 #include <vector>
 
 #include "server/store/RecordStore.h"
+#include "server/store/StoreWriter.h"
 #include "tests/server/StoreBackends.h"
 #include "tests/server/StoreGames.h"
 
@@ -89,6 +92,28 @@ void recordGames(benchmark::State& state, const std::string& kind) {
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
+// From submit on the caller's thread to the game committed by the writer thread: what a game
+// "over" waits before a kill of the server can no longer lose it.
+void writerCommit(benchmark::State& state, const std::string& kind) {
+    Database* db = database(kind, state);
+    if (db == nullptr) {
+        return;
+    }
+    server::store::StoreWriter writer(db->backend->makeStore(), nullptr);
+    std::int64_t game = 0;
+    for (auto _ : state) {
+        server::store::FinishedGame finished =
+            teststore::gameOf(game, teststore::person('9', "writer"), teststore::bot("easy"),
+                              teststore::bot("normal"), teststore::bot("hard"), 1, {120, 80});
+        const std::uint64_t before = writer.counts().written;
+        writer.submit(std::move(finished));
+        while (writer.counts().written == before) {
+            std::this_thread::yield();
+        }
+        ++game;
+    }
+}
+
 void leaderboard(benchmark::State& state, const std::string& kind) {
     Database* db = database(kind, state);
     if (db == nullptr) {
@@ -122,6 +147,12 @@ BENCHMARK_CAPTURE(recordGames, sqlite, std::string("sqlite"))
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(recordGames, postgres, std::string("postgres"))
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(writerCommit, sqlite, std::string("sqlite"))
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(writerCommit, postgres, std::string("postgres"))
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime();
 BENCHMARK_CAPTURE(leaderboard, sqlite, std::string("sqlite"))
