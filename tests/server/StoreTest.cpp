@@ -5,7 +5,7 @@
 
 #include "server/store/RecordStore.h"
 #include "server/store/Schema.h"
-#include "tests/server/StoreBackends.h"
+#include "tests/server/StoreFixture.h"
 #include "tests/server/StoreGames.h"
 
 namespace {
@@ -15,12 +15,13 @@ using teststore::bot;
 using teststore::gameOf;
 using teststore::person;
 
-class RecordStoreTest : public testing::TestWithParam<const char*> {
+class RecordStoreTest : public teststore::StoreFixture {
 protected:
     void SetUp() override {
-        m_backend = teststore::makeBackend(GetParam());
-        std::string error;
-        ASSERT_TRUE(m_backend->start(error)) << GetParam() << " did not start: " << error;
+        StoreFixture::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
         m_store = m_backend->makeStore();
         const StoreResult opened = m_store->open();
         ASSERT_TRUE(opened.ok()) << opened.message;
@@ -31,7 +32,6 @@ protected:
         ASSERT_TRUE(result.ok()) << result.message;
     }
 
-    std::unique_ptr<teststore::StoreBackend> m_backend;
     std::unique_ptr<RecordStore> m_store;
 };
 
@@ -239,8 +239,6 @@ TEST_P(RecordStoreTest, LeaderboardOrderAndOwnPlace) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, RecordStoreTest, testing::Values("sqlite", "postgres"),
-                         [](const testing::TestParamInfo<const char*>& info) {
-                             return std::string(info.param);
-                         });
+                         teststore::databaseName);
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "server/store/StoreWriter.h"
-#include "tests/server/StoreBackends.h"
+#include "tests/server/StoreFixture.h"
 #include "tests/server/StoreGames.h"
 
 namespace {
@@ -73,15 +73,8 @@ FinishedGame numbered(int i) {
                   bot("easy"), i % 3 - 1, {100 + i % 3, 100 - i % 3});
 }
 
-class StoreWriterTest : public testing::TestWithParam<const char*> {
+class StoreWriterTest : public teststore::StoreFixture {
 protected:
-    void SetUp() override {
-        m_backend = teststore::makeBackend(GetParam());
-        std::string error;
-        ASSERT_TRUE(m_backend->start(error)) << GetParam() << " did not start: " << error;
-    }
-
-    std::unique_ptr<teststore::StoreBackend> m_backend;
     Events m_events;
 };
 
@@ -177,9 +170,7 @@ TEST_P(StoreWriterTest, StopWithTheDatabaseAwayDoesNotWait) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, StoreWriterTest, testing::Values("sqlite", "postgres"),
-                         [](const testing::TestParamInfo<const char*>& info) {
-                             return std::string(info.param);
-                         });
+                         teststore::databaseName);
 
 // Two servers' writers on one PostgreSQL, recording games of the same four persons at once:
 // every game is stored once and no aggregate loses an update.
