@@ -3,8 +3,12 @@
 // server started for the test; if it cannot start, the PostgreSQL cases fail.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "server/store/RecordStore.h"
 #include "server/store/Schema.h"
+#include "server/store/SqliteStore.h"
 #include "tests/server/StoreFixture.h"
 #include "tests/server/StoreGames.h"
 
@@ -236,6 +240,24 @@ TEST_P(RecordStoreTest, LeaderboardOrderAndOwnPlace) {
         EXPECT_EQ(board.rows.back().rating, 1510);
         EXPECT_EQ(board.rows.back().ratedGames, 1);
     }
+}
+
+// A file in the data folder that is not a database is refused, says so, and is left as it was.
+TEST(SqliteStoreFile, NotADatabaseIsRefusedAndLeftAlone) {
+    char pattern[] = "/tmp/desk-sqlite-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::filesystem::path folder = pattern;
+    const std::string garbage(4096, 'x');
+    std::ofstream(folder / kSqliteFileName, std::ios::binary) << garbage;
+
+    SqliteStore store(folder);
+    const StoreResult opened = store.open();
+    EXPECT_EQ(opened.status, StoreStatus::refused);
+    EXPECT_NE(opened.message.find("not a database"), std::string::npos) << opened.message;
+    std::ifstream in(folder / kSqliteFileName, std::ios::binary);
+    const std::string after((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(after, garbage);
+    std::filesystem::remove_all(folder);
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, RecordStoreTest, testing::Values("sqlite", "postgres"),
