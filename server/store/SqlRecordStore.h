@@ -3,10 +3,12 @@
 // PostgresStore supply the connection (connect, exec) and their dialect's schema steps.
 //
 // Statements name their parameters $1, $2, ... (PostgreSQL's own form; SQLite reads "$1" as a
-// named parameter) and every value is bound, never written into the text. Aggregates and the
-// rating change are computed by the database inside the game's transaction (x = x + $n), so
-// several servers recording into one PostgreSQL at once never lose an update: the persons' rows
-// are locked first, in token-hash order, and the game keeps the teams' ratings before it.
+// named parameter) and every value is bound, never written into the text. Inside the game's
+// transaction the persons' rows are upserted (and so locked) in token-hash order, the game keeps
+// the teams' ratings before it and team 0's change, and one UPDATE adds each person's game to
+// their aggregates from the game's own rows (games = games + 1, ...): nothing is read into the
+// program and written back, so several servers recording into one PostgreSQL at once never lose
+// an update.
 
 #include <cstdint>
 #include <functional>
