@@ -1,0 +1,30 @@
+#pragma once
+// The tables, version by version, in the two dialects. Both run the same statements except
+// for the generated ids (SQLite's INTEGER PRIMARY KEY, PostgreSQL's identity columns).
+//
+//   players         one row a person: token_hash (unique), name, first_seen, last_seen (Unix
+//                   ms), games, wins, draws, losses, points, rated_games, rating
+//   games           one row a finished game: finished_at, length_ms, desk, seed (the 64 bits
+//                   as a signed BIGINT), points0, points1; for rated games the teams' ratings
+//                   before it (rating0, rating1) and team 0's change (change0)
+//   seats           four rows a game: seat, player_id and name (a person) or bot_level, result
+//   schema_version  one row: the version the tables are at
+//
+// A new version appends a Migration to both lists and raises kSchemaVersion; a database at a
+// higher version than kSchemaVersion is refused (SqlRecordStore::open) and not touched.
+
+#include <vector>
+
+namespace server::store {
+
+inline constexpr int kSchemaVersion = 1;
+
+struct Migration {
+    int version = 0;
+    std::vector<const char*> statements;
+};
+
+const std::vector<Migration>& sqliteMigrations();
+const std::vector<Migration>& postgresMigrations();
+
+}  // namespace server::store
