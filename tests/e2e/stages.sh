@@ -304,7 +304,10 @@ stage_rejoin() {
   done
   process_alive "$CLIENT_PID" || fail "the client ended after the cut"
   wait_until 3 reconnect_shown || fail "no reconnect button over the desk"
+  local pressed=$(date +%s%N)
   click $RECONNECT_CLICK
+  wait_until 5 eval '! reconnect_shown' || fail "the reconnect button stays after the press"
+  local restored=$(date +%s%N)
   wait_until 5 eval '[ "$(connection_of_client)" != "$CONNECTION" ]' || fail "no new link"
   CONNECTION=$(connection_of_client)
   wait_until 5 received '\{"opt":"hello","token":"[0-9a-f]{32}"\}' || fail "no hello on the new link"
@@ -314,6 +317,7 @@ stage_rejoin() {
   n=$(resumed_hand_size "$CONNECTION")
   wait_until 5 hand_shows "$n" || fail "the desk does not show the $n cards the server holds"
   hall_shown && fail "a hall showed after the reconnect"
+  step "from the press to the desk without its reconnect button: $(((restored - pressed) / 1000000)) ms"
   shot "$PICTURES/e2e-rejoined.png"
 
   step "back at the seat with $n cards: it plays on"
