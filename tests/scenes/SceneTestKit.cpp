@@ -9,6 +9,7 @@
 #include "engine/backend/headless/Headless.h"
 #include "net/CMessageQueue.h"
 #include "net/MessageDecoder.h"
+#include "scenes/common/SceneFlow.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/support/TestSystem.h"
 
@@ -71,15 +72,9 @@ bool SceneTest::stepUntil(const std::function<bool()>& done, double maxSeconds) 
 }
 
 CHallScene* SceneTest::startHall() {
-    Scene* scene = Scene::create();
     CHallScene* hall = CHallScene::create();
     EXPECT_NE(hall, nullptr);
-    scene->addChild(hall);
-    if (Director::getInstance()->getRunningScene() == nullptr) {
-        Director::getInstance()->runWithScene(scene);
-    } else {
-        Director::getInstance()->replaceScene(scene);
-    }
+    EXPECT_TRUE(showLayerInNewScene(hall));
     headless::stepFrames(1);
     return hall;
 }
