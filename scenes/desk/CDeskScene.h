@@ -20,9 +20,9 @@
 //
 // Coming back (DeskRestore.cpp): a desk built from the server's "resume" shows the game as the
 // server holds it, without the sounds of the plays made meanwhile. Presence and 托管
-// (DeskAuto.cpp): 离线 and 托管 tags by the seats' names, the 托管 button under the tracker's,
-// and while the server plays the local seat a banner 托管中 with 取消托管 over the turn buttons'
-// row; the server's "presence" is the only thing that changes what they show.
+// (DeskAuto.cpp): 离线 and 托管 tags by the seats' names, the 托管 button left of the settings
+// gear, and while the server plays the local seat a banner 托管中 with 取消托管 over the turn
+// buttons' row; the server's "presence" is the only thing that changes what they show.
 //
 // Hand row: with n cards, card i rests at x = W/2 - 9(n-1) + 18i + w/4, y = 45 (W the visible
 // width, w the card's width); a raised card has the same x and y = 70, with m_selected true.

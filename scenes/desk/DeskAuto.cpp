@@ -5,7 +5,7 @@
 //   element          where (W x H visible)                          shown
 //   离线 / 托管 tags  right of each seat's name                       while presence says away /
 //                                                                    auto for that seat
-//   托管 button       under the tracker button                         during a game, when the
+//   托管 button       top right, left of the settings gear             during a game, when the
 //                                                                    server answered hello, and
 //                                                                    the seat is not in 托管
 //   banner           (W/2, 170), over the turn buttons' row, with     while presence says auto
@@ -16,6 +16,7 @@
 #include "net/CMessageQueue.h"
 #include "net/Message.h"
 #include "net/OutgoingMessages.h"
+#include "scenes/common/CSettingsPanel.h"
 #include "scenes/common/SceneWidgets.h"
 #include "scenes/desk/CDeskScene.h"
 
@@ -23,7 +24,7 @@ using namespace engine;
 
 namespace {
 
-constexpr float kCornerGap = 4;
+constexpr float kGap = 8;
 constexpr float kBannerY = 170;
 constexpr int kBannerZ = 45;
 constexpr float kBannerTextSize = 26;
@@ -31,7 +32,7 @@ const Color3B kBannerText(255, 214, 120);
 
 }  // namespace
 
-bool CDeskScene::addAutoControls(float W, float) {
+bool CDeskScene::addAutoControls(float W, float H) {
     m_btnAuto = makeImageButton("auto.png", "auto_press.png");
     m_btnCancelAuto = makeImageButton("cancel_auto.png", "cancel_auto_press.png");
     m_autoBanner = Sprite::create("auto_banner.png");
@@ -41,11 +42,11 @@ bool CDeskScene::addAutoControls(float W, float) {
         return false;
     }
 
-    const Vec2 tracker = m_btnTracker->getPosition();
-    const float trackerHeight = m_btnTracker->getContentSize().height;
-    const Size button = m_btnAuto->getContentSize();
-    m_btnAuto->setPosition(Vec2(kCornerGap + button.width / 2,
-                                tracker.y - trackerHeight / 2 - kCornerGap - button.height / 2));
+    // Left of the settings gear, which stands left of the return button, on their centre line.
+    const Size returnSize = m_btnReturn->getContentSize();
+    const float gearLeft = W - returnSize.width - kGap - CSettingsPanel::kButtonSize;
+    m_btnAuto->setPosition(
+        Vec2(gearLeft - kGap - m_btnAuto->getContentSize().width / 2, H - returnSize.height / 2));
     m_btnAuto->addTouchEventListener(CC_CALLBACK_2(CDeskScene::onAutoButton, this));
     addChild(m_btnAuto, 2);
 
