@@ -1,7 +1,9 @@
 #include "tests/scenes/SceneTestKit.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "app/CSettings.h"
 #include "app/Catalogue.h"
@@ -67,6 +69,17 @@ bool SceneTest::stepUntil(const std::function<bool()>& done, double maxSeconds) 
             return true;
         }
         headless::stepFrames(1);
+    }
+    return done();
+}
+
+bool SceneTest::framesUntil(const std::function<bool()>& done, double seconds) {
+    for (double waited = 0; waited < seconds; waited += 1.0 / 60) {
+        if (done()) {
+            return true;
+        }
+        headless::stepFrames(1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return done();
 }
