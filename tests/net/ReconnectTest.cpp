@@ -15,16 +15,6 @@
 namespace linktest {
 namespace {
 
-// Polls the attempt under way until it has an outcome.
-ConnectProgress reconnectOutcome() {
-    ConnectProgress progress = ConnectProgress::Pending;
-    waitFor([&progress] {
-        progress = CMessageQueue::getInstance()->pollReconnect();
-        return progress != ConnectProgress::Pending;
-    });
-    return progress;
-}
-
 bool waitForReceiverEnd() {
     return waitFor([] { return CMessageQueue::getInstance()->receiverEnded(); });
 }
