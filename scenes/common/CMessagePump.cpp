@@ -32,8 +32,10 @@ void CMessagePump::setReader(Node* reader) {
 Node* CMessagePump::reader() { return s_reader; }
 
 void CMessagePump::poll(float) {
+    // A reader whose scene does not run (not yet, or no more: replaced by other means than
+    // showLayerInNewScene) is handed nothing; the records wait for the next reader.
     auto* reader = dynamic_cast<CMessageReader*>(s_reader);
-    if (reader == nullptr) {
+    if (reader == nullptr || !s_reader->isRunning()) {
         return;
     }
     if (const std::shared_ptr<stMsg> msg = CMessageQueue::getInstance()->popMsg()) {

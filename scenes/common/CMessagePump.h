@@ -1,9 +1,9 @@
 #pragma once
 // The one reader of the server link's queue. Every 0.1 s (one timer of the director's, not of
-// any scene) it takes at most one record and hands it to the current reader; there is exactly
-// one, switched by the scene change itself (showLayerInNewScene) or by the reconnect panel while
-// it decides where a new link leads. No scene pops the queue, so an old scene can never take a
-// message meant for the next one. Main thread only.
+// any scene) it takes at most one record and hands it to the current reader, once that reader's
+// scene runs; there is exactly one, switched by the scene change itself (showLayerInNewScene) or
+// by the reconnect panel while it decides where a new link leads. No scene pops the queue, so an
+// old scene can never take a message meant for the next one. Main thread only.
 
 #include <memory>
 
