@@ -4,7 +4,7 @@
 //
 // Two threads meet here. The receiver thread (started by a connect, joined by the next one) reads
 // one frame at a time, decodes it into a fresh stMsg and appends it to the queue; the main thread
-// sends texts synchronously and takes records with popMsg. The queue, under m_mutex, is all they
+// sends texts synchronously and takes records with popMsg (in the client, CMessagePump alone). The queue, under m_mutex, is all they
 // share, with the flag that says the receiver has ended. The queue holds at most kMaxQueued
 // records, and at most kMaxQueuedTextBytes of their texts (a frame may be 1 MiB, so the count
 // alone would let a server park 4 GiB here): when either is reached the receiver thread waits for

@@ -27,6 +27,7 @@
 // Hand row: with n cards, card i rests at x = W/2 - 9(n-1) + 18i + w/4, y = 45 (W the visible
 // width, w the card's width); a raised card has the same x and y = 70, with m_selected true.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -107,6 +108,11 @@ private:
 
     // ---- Seats and hand (DeskLayout.cpp)
     st_player_info* seatOf(int site) const;  // null for a number that names no seat
+    // Calls `visit` for every mapped seat with its server seat, its record and its entry in
+    // `msg.info`.
+    void forEachSeat(const stMsg& msg,
+                     const std::function<void(int, st_player_info&, const st_seat_info&)>& visit)
+        const;
     bool addSeat(int position);              // false when an element cannot be made
     float handCardX(std::size_t count, std::size_t index, float cardWidth) const;
     // Puts every hand card at rest in the row: y = 45, m_selected false.

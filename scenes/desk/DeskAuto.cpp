@@ -90,11 +90,9 @@ void CDeskScene::showPresence(st_player_info& seat, const st_seat_info& entry) {
 }
 
 void CDeskScene::handlePresence(const stMsg& msg) {
-    for (int site = 0; site < kSeatCount; ++site) {
-        if (st_player_info* seat = seatOf(site)) {
-            showPresence(*seat, msg.info[static_cast<std::size_t>(site)]);
-        }
-    }
+    forEachSeat(msg, [](int, st_player_info& seat, const st_seat_info& entry) {
+        showPresence(seat, entry);
+    });
     if (isSeatNumber(m_mySite)) {
         setLocalAuto(msg.info[static_cast<std::size_t>(m_mySite)].auto_play != 0);
     }

@@ -4,6 +4,7 @@
 
 #include "cards/CardSprite.h"
 #include "net/GameConstants.h"
+#include "net/Message.h"
 #include "scenes/desk/CDeskScene.h"
 #include "scenes/common/CReconnectPanel.h"
 #include "scenes/common/CSettingsPanel.h"
@@ -281,6 +282,16 @@ void CDeskScene::setDeskInfo(int desk, int site, const std::string& name) {
 st_player_info* CDeskScene::seatOf(int site) const {
     const auto found = m_siteMap.find(site);
     return found != m_siteMap.end() ? found->second.get() : nullptr;
+}
+
+void CDeskScene::forEachSeat(
+    const stMsg& msg,
+    const std::function<void(int, st_player_info&, const st_seat_info&)>& visit) const {
+    for (int site = 0; site < kSeatCount; ++site) {
+        if (st_player_info* seat = seatOf(site)) {
+            visit(site, *seat, msg.info[static_cast<std::size_t>(site)]);
+        }
+    }
 }
 
 float CDeskScene::handCardX(std::size_t count, std::size_t index, float cardWidth) const {

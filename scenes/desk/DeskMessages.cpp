@@ -51,18 +51,13 @@ void CDeskScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
 }
 
 void CDeskScene::handleChange(const stMsg& msg) {
-    for (int site = 0; site < kSeatCount; ++site) {
-        st_player_info* seat = seatOf(site);
-        if (seat == nullptr) {
-            continue;
-        }
-        const st_seat_info& entry = msg.info[static_cast<std::size_t>(site)];
-        seat->name_label->setString(entry.name);
+    forEachSeat(msg, [this](int site, st_player_info& seat, const st_seat_info& entry) {
+        seat.name_label->setString(entry.name);
         if (entry.name.empty()) {
             resetSeat(site);
         }
-        seat->ready_sprite->setVisible(entry.ready == 1);
-    }
+        seat.ready_sprite->setVisible(entry.ready == 1);
+    });
 }
 
 // The deal is the whole new hand. The ready press clears the old one first, but a server may deal

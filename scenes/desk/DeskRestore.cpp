@@ -35,25 +35,20 @@ CDeskScene* CDeskScene::createRestored(const stMsg& resume) {
 
 void CDeskScene::restore(const stMsg& resume) {
     m_gameRunning = resume.playing != 0;
-    for (int site = 0; site < kSeatCount; ++site) {
-        st_player_info* seat = seatOf(site);
-        if (seat == nullptr) {
-            continue;
-        }
-        const st_seat_info& entry = resume.info[static_cast<std::size_t>(site)];
-        seat->name_label->setString(entry.name);
-        showPresence(*seat, entry);
+    forEachSeat(resume, [this](int site, st_player_info& seat, const st_seat_info& entry) {
+        seat.name_label->setString(entry.name);
+        showPresence(seat, entry);
         if (!m_gameRunning) {
-            seat->ready_sprite->setVisible(entry.ready == 1);
-            continue;
+            seat.ready_sprite->setVisible(entry.ready == 1);
+            return;
         }
         if (site != m_mySite) {
-            seat->count_label->setString(entry.surplus);
+            seat.count_label->setString(entry.surplus);
         }
-        seat->over_label->setVisible(entry.surplus == "0");
-        seat->pass_label->setVisible(entry.pass == 1);
-        layPlayed(*seat, cardsIn(entry.cards));
-    }
+        seat.over_label->setVisible(entry.surplus == "0");
+        seat.pass_label->setVisible(entry.pass == 1);
+        layPlayed(seat, cardsIn(entry.cards));
+    });
     m_localAuto = resume.info[static_cast<std::size_t>(m_mySite)].auto_play != 0;
 
     if (!m_gameRunning) {
