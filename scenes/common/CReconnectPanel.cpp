@@ -1,10 +1,10 @@
 #include "scenes/common/CReconnectPanel.h"
 
 #include "net/CMessageQueue.h"
-#include "scenes/desk/CDeskScene.h"
-#include "scenes/hall/CHallScene.h"
 #include "scenes/common/SceneFlow.h"
 #include "scenes/common/SceneWidgets.h"
+#include "scenes/desk/CDeskScene.h"
+#include "scenes/hall/CHallScene.h"
 
 using namespace engine;
 

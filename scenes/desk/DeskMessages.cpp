@@ -1,5 +1,5 @@
-// The desk's reaction to server messages: one message per poll, each kind changing the seat
-// records, labels, buttons, the hand and the table, with its sounds and message boxes.
+// The desk's reaction to server messages, handed over one at a time by CMessagePump: each kind
+// changes the seat records, labels, buttons, the hand and the table, with its sounds and boxes.
 
 #include <chrono>
 
