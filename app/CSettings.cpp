@@ -125,8 +125,7 @@ void CSettings::setWindowSize(int width, int height) {
 }
 
 bool CSettings::isToken(std::string_view text) {
-    return text.size() == kTokenDigits &&
-           std::all_of(text.begin(), text.end(), [](char c) {
+    return text.size() == kTokenDigits && std::all_of(text.begin(), text.end(), [](char c) {
                return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
            });
 }

@@ -4,12 +4,12 @@
 //
 // Two threads meet here. The receiver thread (started by a connect, joined by the next one) reads
 // one frame at a time, decodes it into a fresh stMsg and appends it to the queue; the main thread
-// sends texts synchronously and takes records with popMsg (in the client, CMessagePump alone). The queue, under m_mutex, is all they
-// share, with the flag that says the receiver has ended. The queue holds at most kMaxQueued
-// records, and at most kMaxQueuedTextBytes of their texts (a frame may be 1 MiB, so the count
-// alone would let a server park 4 GiB here): when either is reached the receiver thread waits for
-// room and stops reading, so TCP slows the server down and nothing is lost. A record larger than
-// the whole byte budget still enters an empty queue.
+// sends texts synchronously and takes records with popMsg (in the client, CMessagePump alone). The
+// queue, under m_mutex, is all they share, with the flag that says the receiver has ended. The
+// queue holds at most kMaxQueued records, and at most kMaxQueuedTextBytes of their texts (a frame
+// may be 1 MiB, so the count alone would let a server park 4 GiB here): when either is reached the
+// receiver thread waits for room and stops reading, so TCP slows the server down and nothing is
+// lost. A record larger than the whole byte budget still enters an empty queue.
 //
 // Every link begins with the player's hello (when a token was given): the queue sends it itself,
 // right after connecting and before any scene can send, so the server knows the person first.

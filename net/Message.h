@@ -37,15 +37,15 @@ struct stMsg {
     std::string version;  // "query": the client version the server expects
     std::array<st_seat_info, 4> info;  // "change", "over", "resume", "presence": seat k at k
 
-    std::string status;   // "hello": "ok" or "refused"
-    std::string reason;   // "hello": why it was refused
-    int retry = 0;        // "hello": whole seconds until a hello with this token can succeed
-    int resume = 0;       // "hello": 1 when a "resume" follows at once
-    int playing = 0;      // "resume": 1 during a game, 0 between games
-    std::string seen;     // "resume": every card played in this game so far, card-list text
-    std::string last;     // "resume": the play to beat, card-list text; "" when seat `now` leads
-    int lastsite = -1;    // "resume": the seat that made `last`
-    int left = 0;         // "resume": milliseconds left of seat `now`'s turn
+    std::string status;  // "hello": "ok" or "refused"
+    std::string reason;  // "hello": why it was refused
+    int retry = 0;       // "hello": whole seconds until a hello with this token can succeed
+    int resume = 0;      // "hello": 1 when a "resume" follows at once
+    int playing = 0;     // "resume": 1 during a game, 0 between games
+    std::string seen;    // "resume": every card played in this game so far, card-list text
+    std::string last;    // "resume": the play to beat, card-list text; "" when seat `now` leads
+    int lastsite = -1;   // "resume": the seat that made `last`
+    int left = 0;        // "resume": milliseconds left of seat `now`'s turn
 
     // When the receiver thread had the whole frame (steady clock); a record made elsewhere (a
     // test's) arrives when it is made.

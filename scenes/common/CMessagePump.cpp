@@ -29,7 +29,9 @@ void CMessagePump::setReader(Node* reader) {
     }
 }
 
-Node* CMessagePump::reader() { return s_reader; }
+Node* CMessagePump::reader() {
+    return s_reader;
+}
 
 void CMessagePump::poll(float) {
     // A reader whose scene does not run (not yet, or no more: replaced by other means than

@@ -110,9 +110,9 @@ private:
     st_player_info* seatOf(int site) const;  // null for a number that names no seat
     // Calls `visit` for every mapped seat with its server seat, its record and its entry in
     // `msg.info`.
-    void forEachSeat(const stMsg& msg,
-                     const std::function<void(int, st_player_info&, const st_seat_info&)>& visit)
-        const;
+    void forEachSeat(
+        const stMsg& msg,
+        const std::function<void(int, st_player_info&, const st_seat_info&)>& visit) const;
     bool addSeat(int position);              // false when an element cannot be made
     float handCardX(std::size_t count, std::size_t index, float cardWidth) const;
     // Puts every hand card at rest in the row: y = 45, m_selected false.
@@ -201,7 +201,7 @@ private:
     CCardTrackerPanel* m_trackerPanel = nullptr;
     engine::Sprite* m_notice = nullptr;  // the hint's floating notice, with its text as a child
     bool m_gameRunning = false;
-    bool m_localAuto = false;  // the server's presence says it plays the local seat (托管)
+    bool m_localAuto = false;   // the server's presence says it plays the local seat (托管)
     bool m_leaveArmed = false;  // the return button warned once in this game
     engine::Label* m_lblDesk = nullptr;
     engine::Label* m_lblOwnScore = nullptr;  // score of the parity of m_mySite

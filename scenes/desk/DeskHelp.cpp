@@ -154,9 +154,10 @@ void CDeskScene::onKeyPressed(EventKeyboard::KeyCode key, Event* event) {
             break;
         case K::KEY_A:
             // One key for both ways: 托管 while it is offered, 取消托管 while the banner shows.
-            taken = m_localAuto ? pressByKey(m_btnCancelAuto,
-                                             CC_CALLBACK_2(CDeskScene::onCancelAutoButton, this))
-                                : pressByKey(m_btnAuto, CC_CALLBACK_2(CDeskScene::onAutoButton, this));
+            taken = m_localAuto
+                        ? pressByKey(m_btnCancelAuto,
+                                     CC_CALLBACK_2(CDeskScene::onCancelAutoButton, this))
+                        : pressByKey(m_btnAuto, CC_CALLBACK_2(CDeskScene::onAutoButton, this));
             break;
         case K::KEY_ESCAPE:
             // With nothing raised, Esc is left to whoever else listens for it.

@@ -5,10 +5,10 @@
 #include "cards/CardSprite.h"
 #include "net/GameConstants.h"
 #include "net/Message.h"
-#include "scenes/desk/CDeskScene.h"
 #include "scenes/common/CReconnectPanel.h"
 #include "scenes/common/CSettingsPanel.h"
 #include "scenes/common/SceneWidgets.h"
+#include "scenes/desk/CDeskScene.h"
 
 using namespace engine;
 

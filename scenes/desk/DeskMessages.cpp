@@ -8,10 +8,10 @@
 #include "cards/PlaySounds.h"
 #include "net/GameConstants.h"
 #include "net/Message.h"
+#include "scenes/common/SceneFlow.h"
 #include "scenes/desk/CDeskScene.h"
 #include "scenes/desk/TurnClock.h"
 #include "scenes/hall/CHallScene.h"
-#include "scenes/common/SceneFlow.h"
 
 using namespace engine;
 

@@ -10,7 +10,8 @@ namespace {
 using std::chrono::milliseconds;
 
 long long ageMilliseconds(const stMsg& msg, TurnClockTime now) {
-    return std::max<long long>(0, std::chrono::duration_cast<milliseconds>(now - msg.arrived).count());
+    return std::max<long long>(0,
+                               std::chrono::duration_cast<milliseconds>(now - msg.arrived).count());
 }
 
 }  // namespace
@@ -25,6 +26,7 @@ int turnStartSeconds(const stMsg& game, TurnClockTime now) {
 
 int resumedTurnSeconds(const stMsg& resume, TurnClockTime now) {
     const long long kTurnMs = 1000LL * kTurnSeconds;
-    const long long left = std::clamp<long long>(resume.left, 0, kTurnMs) - ageMilliseconds(resume, now);
+    const long long left =
+        std::clamp<long long>(resume.left, 0, kTurnMs) - ageMilliseconds(resume, now);
     return static_cast<int>((std::max<long long>(left, 0) + 999) / 1000);
 }

@@ -14,8 +14,7 @@ using namespace engine;
 namespace {
 
 bool isLowerHex32(const std::string& token) {
-    return token.size() == 32 &&
-           token.find_first_not_of("0123456789abcdef") == std::string::npos;
+    return token.size() == 32 && token.find_first_not_of("0123456789abcdef") == std::string::npos;
 }
 
 class PlayerTokenTest : public ::testing::Test {
@@ -63,10 +62,10 @@ TEST_F(PlayerTokenTest, FreshSettingsMakeDifferentTokens) {
 TEST_F(PlayerTokenTest, AKeptValueThatIsNot32HexDigitsIsReplaced) {
     const char* bad[] = {
         "",
-        "0123456789abcdef0123456789abcde",     // 31
-        "0123456789abcdef0123456789abcdef0",   // 33
-        "0123456789abcdeg0123456789abcdef",    // g
-        "0123456789abcdef 123456789abcdef",    // a blank
+        "0123456789abcdef0123456789abcde",    // 31
+        "0123456789abcdef0123456789abcdef0",  // 33
+        "0123456789abcdeg0123456789abcdef",   // g
+        "0123456789abcdef 123456789abcdef",   // a blank
         "01234567-89ab-cdef-0123-456789abcdef",
         "0x23456789abcdef0123456789abcdef",
         "０123456789abcdef0123456789abcde",  // a full-width digit
@@ -85,9 +84,9 @@ TEST_F(PlayerTokenTest, AKeptValueThatIsNot32HexDigitsIsReplaced) {
 }
 
 TEST_F(PlayerTokenTest, AKeptTokenIsUsedAsItIs) {
-    for (const char* value : {"00000000000000000000000000000000",
-                              "0123456789abcdef0123456789abcdef",
-                              "0123456789ABCDEF0123456789abcdef"}) {
+    for (const char* value :
+         {"00000000000000000000000000000000", "0123456789abcdef0123456789abcdef",
+          "0123456789ABCDEF0123456789abcdef"}) {
         UserDefault::getInstance()->setStringForKey("playerToken", value);
         UserDefault::getInstance()->flush();
         restart();

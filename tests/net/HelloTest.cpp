@@ -33,8 +33,8 @@ protected:
 
 TEST_F(HelloTest, TheHelloIsTheFirstFrameOfTheLink) {
     connectAndQuery(kToken);
-    const std::string expected = frameOf(R"({"opt":"hello","token":")" + kToken + R"("})") +
-                                 frameOf(queryMessage());
+    const std::string expected =
+        frameOf(R"({"opt":"hello","token":")" + kToken + R"("})") + frameOf(queryMessage());
     EXPECT_EQ(server.receive(expected.size()), expected);
     pause(20);
     EXPECT_EQ(server.pending(), 0u);

@@ -219,7 +219,8 @@ TEST(MessageDecoder, HelloResumeAndPresenceReadTheirKeys) {
              m.opt = "change";
              m.info[0] = seat("a", 1, 0);
          }},
-        {"hello ignores the keys of resume", R"({"opt":"hello","status":"ok","desk":"3","left":"9"})",
+        {"hello ignores the keys of resume",
+         R"({"opt":"hello","status":"ok","desk":"3","left":"9"})",
          [](stMsg& m) {
              m.opt = "hello";
              m.status = "ok";

@@ -19,7 +19,8 @@ const std::string kAutoOn = R"({"opt":"auto","desk":3,"site":1,"on":1})";
 const std::string kAutoOff = R"({"opt":"auto","desk":3,"site":1,"on":0})";
 
 // "presence" with the away and auto flags of seats 0..3.
-std::string presence(const std::array<const char*, 4>& away, const std::array<const char*, 4>& autoPlay) {
+std::string presence(const std::array<const char*, 4>& away,
+                     const std::array<const char*, 4>& autoPlay) {
     std::string out = R"({"opt":"presence","info":[)";
     for (std::size_t k = 0; k < 4; ++k) {
         out += std::string(k ? "," : "") + R"({"away":")" + away[k] + R"(","auto":")" +

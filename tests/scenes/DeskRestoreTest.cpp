@@ -56,10 +56,10 @@ struct Resume {
                    str("surplus", s.surplus) + "," + str("cards", s.cards) + "," +
                    str("pass", s.pass) + "}";
         }
-        return out + "]," + str("cards", hand) + "," + str("seen", seen) + "," +
-               str("last", last) + "," + str("lastsite", lastsite) + "," + str("score", score) +
-               "," + str("p0", p0) + "," + str("p1", p1) + "," + str("now", now) + "," +
-               str("must", must) + "," + str("left", left) + "}";
+        return out + "]," + str("cards", hand) + "," + str("seen", seen) + "," + str("last", last) +
+               "," + str("lastsite", lastsite) + "," + str("score", score) + "," + str("p0", p0) +
+               "," + str("p1", p1) + "," + str("now", now) + "," + str("must", must) + "," +
+               str("left", left) + "}";
     }
 };
 
@@ -95,11 +95,11 @@ struct Moment {
     const char* what;
     Resume resume;
     Codes hand;
-    std::array<const char*, 4> counts;   // cards-left labels by server seat ("" for the own)
-    std::array<Codes, 4> table;          // cards on the table by server seat
+    std::array<const char*, 4> counts;  // cards-left labels by server seat ("" for the own)
+    std::array<Codes, 4> table;         // cards on the table by server seat
     std::array<bool, 4> passShown;
     std::array<bool, 4> overShown;
-    int countdownSeat;                    // -1: none
+    int countdownSeat;  // -1: none
     const char* countdown;
     bool play, pass, hint, ready;
     Codes lastPlay;
@@ -111,9 +111,21 @@ std::vector<Moment> moments() {
     const Codes hand{0, 1, 4, 6, 8, 9, 10, 13, 16, 17, 19, 22};
     std::vector<Moment> rows;
 
-    Moment own{"own turn on a pair of nines", midGame(), hand, {"20", "15", "", "0"},
-               {Codes{32, 33}, {}, {}, {}}, {false, true, false, false},
-               {false, false, false, true}, 2, "13", true, true, true, false, {32, 33}, true,
+    Moment own{"own turn on a pair of nines",
+               midGame(),
+               hand,
+               {"20", "15", "", "0"},
+               {Codes{32, 33}, {}, {}, {}},
+               {false, true, false, false},
+               {false, false, false, true},
+               2,
+               "13",
+               true,
+               true,
+               true,
+               false,
+               {32, 33},
+               true,
                {{0, 4}, {3, 5}, {6, 6}, {11, 6}, {12, 6}}};
     rows.push_back(own);
 
@@ -141,8 +153,22 @@ std::vector<Moment> moments() {
     other.play = other.pass = other.hint = false;
     rows.push_back(other);
 
-    Moment between{"between games", Resume{}, {}, {"", "", "", ""}, {}, {}, {}, -1, "",
-                   false, false, false, true, {}, false, {{0, 8}, {11, 8}}};
+    Moment between{"between games",
+                   Resume{},
+                   {},
+                   {"", "", "", ""},
+                   {},
+                   {},
+                   {},
+                   -1,
+                   "",
+                   false,
+                   false,
+                   false,
+                   true,
+                   {},
+                   false,
+                   {{0, 8}, {11, 8}}};
     between.resume.playing = "0";
     between.resume.seats[0] = {"Rainbow", "1", "", "", "0"};
     between.resume.seats[1] = {"", "0", "", "", "0"};
@@ -222,7 +248,7 @@ TEST_F(DeskRestoreTest, EachMomentShowsTheGameAsTheServerHoldsIt) {
 // leave the test half a second of real time between the push and the desk).
 TEST_F(DeskRestoreTest, TheCountdownStartsAtTheServersTimeLeft) {
     const std::pair<const char*, const char*> rows[] = {
-        {"30000", "30"}, {"29500", "30"}, {"12800", "13"}, {"1000", "1"},
+        {"30000", "30"}, {"29500", "30"}, {"12800", "13"},   {"1000", "1"},
         {"0", "0"},      {"-40", "0"},    {"9999999", "30"},
     };
     for (const auto& [left, shown] : rows) {
@@ -245,7 +271,8 @@ TEST_F(DeskRestoreTest, TheRestoredTurnPlaysOnAndItsCountdownRunsOut) {
     tapCard(probe.hand()[0]);  // the two aces beat the nines
     tapCard(probe.hand()[1]);
     headless::tap(412, 170);
-    EXPECT_EQ(takeSent(), std::vector<std::string>{R"({"opt":"game","desk":7,"site":2,"cards":"0,1,"})"});
+    EXPECT_EQ(takeSent(),
+              std::vector<std::string>{R"({"opt":"game","desk":7,"site":2,"cards":"0,1,"})"});
     EXPECT_EQ(probe.hand().size(), 10u);
 
     feed(gameMessage(2, "0,1", 3, 0, "10", 25));
@@ -254,7 +281,8 @@ TEST_F(DeskRestoreTest, TheRestoredTurnPlaysOnAndItsCountdownRunsOut) {
     EXPECT_TRUE(probe.lastPlay().empty());
     EXPECT_FALSE(probe.pass()->isVisible()) << "leading: no pass";
     step(31.5);
-    EXPECT_EQ(takeSent(), std::vector<std::string>{R"({"opt":"game","desk":7,"site":2,"cards":"4"})"})
+    EXPECT_EQ(takeSent(),
+              std::vector<std::string>{R"({"opt":"game","desk":7,"site":2,"cards":"4"})"})
         << "time ran out: the left-most card is led";
 }
 

@@ -59,8 +59,8 @@ protected:
         m_server->close();
         CReconnectPanel* panel = reconnectPanelOf(layer);
         ASSERT_TRUE(framesUntil([panel] { return panel->isVisible(); }, 2));
-        ASSERT_TRUE(framesUntil([] { return ReconnectProbe::phase() ==
-                                            CReconnectSchedule::Phase::Opened; }, 3));
+        ASSERT_TRUE(framesUntil(
+            [] { return ReconnectProbe::phase() == CReconnectSchedule::Phase::Opened; }, 3));
         ASSERT_TRUE(m_server->accept());
         EXPECT_EQ(m_server->receive(kHelloFrame.size()), kHelloFrame) << "the hello comes first";
     }
@@ -110,8 +110,8 @@ TEST_F(RejoinLinkTest, AnAnswerWithoutAResumeLeadsToANewHall) {
     dropAndAcceptTheNextLink(hall);
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(m_server->send(frameOf(R"({"opt":"hello","status":"ok","resume":"0"})")));
-    ASSERT_TRUE(framesUntil([hall] { return runningHall() != nullptr && runningHall() != hall; },
-                            1))
+    ASSERT_TRUE(
+        framesUntil([hall] { return runningHall() != nullptr && runningHall() != hall; }, 1))
         << "at once, not after the wait for an answer";
     EXPECT_EQ(m_server->receive(kQueryFrame.size()), kQueryFrame);
     EXPECT_EQ(ReconnectProbe::phase(), CReconnectSchedule::Phase::Up);
@@ -131,8 +131,8 @@ TEST_F(RejoinLinkTest, ASilentServerGetsANewHallAfterTheWait) {
     EXPECT_EQ(ReconnectProbe::phase(), CReconnectSchedule::Phase::Opened);
     EXPECT_FALSE(reconnectPanelOf(runningHall())->isVisible());
     ASSERT_TRUE(m_server->send(frameOf(R"({"opt":"query","online":"4","version":"28"})")));
-    ASSERT_TRUE(framesUntil(
-        [] { return ReconnectProbe::phase() == CReconnectSchedule::Phase::Up; }, 1));
+    ASSERT_TRUE(
+        framesUntil([] { return ReconnectProbe::phase() == CReconnectSchedule::Phase::Up; }, 1));
 }
 
 // Accepted and closed at once, again and again: the waits go on doubling (2, 4, 8 s), the hall

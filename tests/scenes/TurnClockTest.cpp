@@ -17,15 +17,14 @@ namespace {
 TEST(TurnClock, TheCountdownStartsLessByTheRecordsAge) {
     struct Row {
         int ageMs;
-        int left;      // the resume's `left`
-        int game;      // turnStartSeconds
-        int resumed;   // resumedTurnSeconds
+        int left;     // the resume's `left`
+        int game;     // turnStartSeconds
+        int resumed;  // resumedTurnSeconds
     };
     const Row rows[] = {
-        {0, 30000, 30, 30},     {999, 30000, 30, 30},  {1000, 30000, 29, 29},
-        {7400, 20000, 23, 13},  {29999, 29999, 1, 0},  {30000, 5000, 0, 0},
-        {95000, 30000, 0, 0},   {0, 1, 30, 1},         {0, 0, 30, 0},
-        {0, -300, 30, 0},       {0, 600000, 30, 30},   {-2000, 12500, 30, 13},
+        {0, 30000, 30, 30},   {999, 30000, 30, 30}, {1000, 30000, 29, 29}, {7400, 20000, 23, 13},
+        {29999, 29999, 1, 0}, {30000, 5000, 0, 0},  {95000, 30000, 0, 0},  {0, 1, 30, 1},
+        {0, 0, 30, 0},        {0, -300, 30, 0},     {0, 600000, 30, 30},   {-2000, 12500, 30, 13},
     };
     const auto now = std::chrono::steady_clock::now();
     for (const Row& row : rows) {
@@ -60,7 +59,8 @@ TEST_F(LateRecordTest, ALateTurnCountsDownFromWhereTheServersTimerIs) {
     step(22.9);
     EXPECT_TRUE(takeSent().empty());
     step(2.0);
-    EXPECT_EQ(takeSent(), std::vector<std::string>{R"({"opt":"game","desk":3,"site":1,"cards":""})"});
+    EXPECT_EQ(takeSent(),
+              std::vector<std::string>{R"({"opt":"game","desk":3,"site":1,"cards":""})"});
 
     feedLate(gameMessage(1, "", 2, 0), 0);
     feedLate(gameMessage(2, "", 0, 0), 45000);
