@@ -8,8 +8,9 @@
 //   托管 button       top right, left of the settings gear             during a game, when the
 //                                                                    server answered hello, and
 //                                                                    the seat is not in 托管
-//   banner           (W/2, 170), over the turn buttons' row, with     while presence says auto
-//                    "托管中" left and 取消托管 right                   for the local seat
+//   banner           (W/2, 150), between the hand and the local       while presence says auto
+//                    seat's played cards, over the turn buttons'      for the local seat
+//                    row: "托管中" left, 取消托管 right
 // While the banner shows, the local turn offers no play, pass or hint and its countdown does not
 // act: the server's computer player moves for the seat.
 
@@ -25,7 +26,7 @@ using namespace engine;
 namespace {
 
 constexpr float kGap = 8;
-constexpr float kBannerY = 170;
+constexpr float kBannerY = 150;
 constexpr int kBannerZ = 45;
 constexpr float kBannerTextSize = 26;
 const Color3B kBannerText(255, 214, 120);

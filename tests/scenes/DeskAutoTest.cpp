@@ -14,7 +14,7 @@ namespace {
 using Strings = std::vector<std::string>;
 
 const Vec2 kAuto(852, 738);        // left of the gear, on the return button's line
-const Vec2 kCancelAuto(609, 170);  // the banner's right part
+const Vec2 kCancelAuto(609, 150);  // the banner's right part
 const std::string kAutoOn = R"({"opt":"auto","desk":3,"site":1,"on":1})";
 const std::string kAutoOff = R"({"opt":"auto","desk":3,"site":1,"on":0})";
 

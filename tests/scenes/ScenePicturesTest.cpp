@@ -78,7 +78,7 @@ TEST_F(ScenePicturesTest, DeskWithTheHintAndTheTracker) {
 // buttons' row), the left seat's person gone (离线) and the right seat in 托管 too.
 TEST_F(ScenePicturesTest, DeskInAutoWithPresenceTags) {
     DeskProbe probe = midGame();
-    const DrawColor table = headless::pixelAt(512, 200);
+    const DrawColor table = headless::pixelAt(512, 160);
     feed(R"({"opt":"presence","info":[{"away":"0","auto":"1"},{"away":"0","auto":"1"},)"
          R"({"away":"0","auto":"0"},{"away":"1","auto":"0"}]})");
     ASSERT_TRUE(probe.autoBanner()->isVisible());
@@ -87,5 +87,5 @@ TEST_F(ScenePicturesTest, DeskInAutoWithPresenceTags) {
 
     const std::string path = picturePath("desk-auto.png");
     ASSERT_TRUE(headless::saveFrame(path));
-    EXPECT_FALSE(sameColour(headless::pixelAt(512, 200), table)) << "the banner covers the row";
+    EXPECT_FALSE(sameColour(headless::pixelAt(512, 160), table)) << "the banner lies there";
 }
