@@ -1,10 +1,12 @@
 #include "app/CSettings.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <random>
 
 #include "engine/audio/SimpleAudioEngine.h"
 #include "engine/base/UserDefault.h"
+#include "net/GameConstants.h"
 
 using engine::SimpleAudioEngine;
 using engine::UserDefault;
@@ -20,7 +22,6 @@ constexpr const char* kWindowWidth = "windowWidth";
 constexpr const char* kWindowHeight = "windowHeight";
 constexpr const char* kHallMusic = "sound/bj.mp3";
 constexpr const char* kPlayerToken = "playerToken";
-constexpr std::size_t kTokenDigits = 32;
 
 int clampStep(int step) {
     return std::clamp(step, 1, CSettings::kVolumeSteps);
@@ -125,9 +126,11 @@ void CSettings::setWindowSize(int width, int height) {
 }
 
 bool CSettings::isToken(std::string_view text) {
-    return text.size() == kTokenDigits && std::all_of(text.begin(), text.end(), [](char c) {
-               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-           });
+    const auto isHexDigit = [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    };
+    return text.size() == static_cast<std::size_t>(kPlayerTokenDigits) &&
+           std::all_of(text.begin(), text.end(), isHexDigit);
 }
 
 std::string CSettings::playerToken() {
@@ -135,11 +138,11 @@ std::string CSettings::playerToken() {
     if (isToken(token)) {
         return token;
     }
-    // Four 32-bit draws from the system's source: 128 bits, 8 hex digits each.
+    // 32-bit draws from the system's source, 8 hex digits each.
     std::random_device source;
     static constexpr char kDigits[] = "0123456789abcdef";
     token.clear();
-    for (int draw = 0; draw < 4; ++draw) {
+    for (int draw = 0; draw < kPlayerTokenDigits / 8; ++draw) {
         std::uint32_t bits = source();
         for (int digit = 0; digit < 8; ++digit) {
             token += kDigits[bits & 15u];
