@@ -17,7 +17,7 @@
 
 #include "engine/backend/headless/Headless.h"
 #include "net/CMessageQueue.h"
-#include "tests/net/LoopbackServer.h"
+#include "tests/net/LinkTestSupport.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/SceneTestKit.h"
 
@@ -80,8 +80,10 @@ protected:
     void answerTheQuery(CHallScene* hall) {
         ASSERT_EQ(m_server->receive(kQueryFrame.size()), kQueryFrame);
         ASSERT_TRUE(m_server->send(frameOf(R"({"opt":"query","online":"1","version":"28"})")));
+        ASSERT_TRUE(
+            linktest::waitFor([] { return CMessageQueue::getInstance()->linkDelivered(); }));
         ASSERT_TRUE(framesUntil(
-            [hall] { return HallProbe{*hall}.online()->getString() == "online:1"; }, 2));
+            [hall] { return HallProbe{*hall}.online()->getString() == "online:1"; }, 1));
     }
 
     std::optional<LoopbackServer> m_server;

@@ -8,7 +8,7 @@
 #include "engine/backend/headless/Headless.h"
 #include "net/CMessageQueue.h"
 #include "net/OutgoingMessages.h"
-#include "tests/net/LoopbackServer.h"
+#include "tests/net/LinkTestSupport.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/SceneTestKit.h"
 
@@ -22,6 +22,15 @@ const std::string kQueryFrame = frameOf(R"({"opt":"query"})");
 
 bool contains(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
+}
+
+// Real time, no frames: the receiver thread has queued `count` records of the current link, or
+// has seen it end. The frames that follow then find what a slow machine might not have read yet.
+bool queued(std::size_t count) {
+    return linktest::waitFor([count] { return CMessageQueue::getInstance()->queuedCount() >= count; });
+}
+bool linkEnded() {
+    return linktest::waitFor([] { return CMessageQueue::getInstance()->receiverEnded(); });
 }
 
 }  // namespace
@@ -48,8 +57,9 @@ protected:
         EXPECT_EQ(m_server->receive(kHelloFrame.size() + kQueryFrame.size()),
                   kHelloFrame + kQueryFrame);
         EXPECT_TRUE(m_server->send(frameOf(R"({"opt":"query","online":"3","version":"28"})")));
+        EXPECT_TRUE(queued(1));
         EXPECT_TRUE(framesUntil(
-            [hall] { return HallProbe{*hall}.online()->getString() == "online:3"; }, 2));
+            [hall] { return HallProbe{*hall}.online()->getString() == "online:3"; }, 1));
         return hall;
     }
 
@@ -57,8 +67,9 @@ protected:
     // its first frame is the hello.
     void dropAndAcceptTheNextLink(Node* layer) {
         m_server->close();
+        ASSERT_TRUE(linkEnded());
         CReconnectPanel* panel = reconnectPanelOf(layer);
-        ASSERT_TRUE(framesUntil([panel] { return panel->isVisible(); }, 2));
+        ASSERT_TRUE(framesUntil([panel] { return panel->isVisible(); }, 1));
         ASSERT_TRUE(framesUntil(
             [] { return ReconnectProbe::phase() == CReconnectSchedule::Phase::Opened; }, 3));
         ASSERT_TRUE(m_server->accept());
@@ -92,6 +103,7 @@ TEST_F(RejoinLinkTest, FromTheDeskAResumeLeadsStraightBackToTheSeat) {
                                        R"({"name":"b","surplus":"9"},{"name":"me"},)"
                                        R"({"name":"d","surplus":"9","away":"1"}],)"
                                        R"("cards":"8,12,","now":"0","left":"15000"})")));
+    ASSERT_TRUE(queued(2));
     bool hallSeen = false;
     ASSERT_TRUE(straightToADesk(desk, hallSeen));
     EXPECT_FALSE(hallSeen) << "no hall between the lost desk and the restored one";
@@ -110,6 +122,7 @@ TEST_F(RejoinLinkTest, AnAnswerWithoutAResumeLeadsToANewHall) {
     dropAndAcceptTheNextLink(hall);
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(m_server->send(frameOf(R"({"opt":"hello","status":"ok","resume":"0"})")));
+    ASSERT_TRUE(queued(1));
     ASSERT_TRUE(
         framesUntil([hall] { return runningHall() != nullptr && runningHall() != hall; }, 1))
         << "at once, not after the wait for an answer";
@@ -131,6 +144,7 @@ TEST_F(RejoinLinkTest, ASilentServerGetsANewHallAfterTheWait) {
     EXPECT_EQ(ReconnectProbe::phase(), CReconnectSchedule::Phase::Opened);
     EXPECT_FALSE(reconnectPanelOf(runningHall())->isVisible());
     ASSERT_TRUE(m_server->send(frameOf(R"({"opt":"query","online":"4","version":"28"})")));
+    ASSERT_TRUE(linktest::waitFor([] { return CMessageQueue::getInstance()->linkDelivered(); }));
     ASSERT_TRUE(
         framesUntil([] { return ReconnectProbe::phase() == CReconnectSchedule::Phase::Up; }, 1));
 }
@@ -141,7 +155,8 @@ TEST_F(RejoinLinkTest, AServerThatClosesAtOnceBacksOffWithoutHallsOrBoxes) {
     CHallScene* hall = hallOnAWorkingLink();
     ReconnectProbe probe{*reconnectPanelOf(hall)};
     m_server->close();
-    ASSERT_TRUE(framesUntil([&] { return probe.panel.isVisible(); }, 2));
+    ASSERT_TRUE(linkEnded());
+    ASSERT_TRUE(framesUntil([&] { return probe.panel.isVisible(); }, 1));
     const std::size_t lossBoxes = headless::messageBoxes().size();
     EXPECT_EQ(lossBoxes, 2u);
 
@@ -150,7 +165,8 @@ TEST_F(RejoinLinkTest, AServerThatClosesAtOnceBacksOffWithoutHallsOrBoxes) {
         ASSERT_TRUE(framesUntil([&] { return contains(probe.status(), "正在重新连接"); }, 9));
         ASSERT_TRUE(m_server->accept());
         m_server->close();
-        ASSERT_TRUE(framesUntil([&] { return contains(probe.status(), wait); }, 2))
+        ASSERT_TRUE(linkEnded());
+        ASSERT_TRUE(framesUntil([&] { return contains(probe.status(), wait); }, 1))
             << probe.status();
         EXPECT_EQ(runningHall(), hall) << "no new hall for a link that never delivered";
         EXPECT_TRUE(probe.panel.isVisible());
