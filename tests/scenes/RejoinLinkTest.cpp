@@ -163,6 +163,10 @@ TEST_F(RejoinLinkTest, AServerThatClosesAtOnceBacksOffWithoutHallsOrBoxes) {
     for (const char* wait : {"，连接失败，2 秒后", "，连接失败，4 秒后", "，连接失败，8 秒后"}) {
         SCOPED_TRACE(wait);
         ASSERT_TRUE(framesUntil([&] { return contains(probe.status(), "正在重新连接"); }, 9));
+        // Connected (a loopback connect completes at once): only then is there a new receiver
+        // to see the close.
+        ASSERT_TRUE(framesUntil(
+            [] { return ReconnectProbe::phase() == CReconnectSchedule::Phase::Opened; }, 1));
         ASSERT_TRUE(m_server->accept());
         m_server->close();
         ASSERT_TRUE(linkEnded());
