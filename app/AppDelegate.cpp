@@ -5,6 +5,7 @@
 #include "app/Catalogue.h"
 #include "engine/Engine.h"
 #include "net/CMessageQueue.h"
+#include "scenes/common/SceneFlow.h"
 #include "scenes/hall/CHallScene.h"
 
 using namespace engine;
@@ -51,6 +52,9 @@ bool AppDelegate::applicationDidFinishLaunching() {
     CWindow::listenToKeys();
     CSettings::applyAudio();
 
+    // The token goes first on every link, so a player whose client was killed mid-game is
+    // brought back to the seat the server held.
+    CMessageQueue::getInstance()->setPlayerToken(CSettings::playerToken());
     if (!CMessageQueue::getInstance()->connectServer()) {
         MessageBox("连接服务器失败！请检查网络是否正常。", "错误");
         return false;
@@ -62,14 +66,8 @@ bool AppDelegate::applicationDidFinishLaunching() {
         catalogueLoaded = true;
     }
 
-    Scene* scene = Scene::create();
-    CHallScene* hall = CHallScene::create();
-    if (!scene || !hall) {
-        return false;
-    }
-    scene->addChild(hall);
-    director->runWithScene(scene);
-    return true;
+    // The hall; a "resume" after the hello takes the player on to the seat the server held.
+    return showLayerInNewScene(CHallScene::create());
 }
 
 // A minimised window only stops drawing: the game goes on at the server, so the desk's clock and

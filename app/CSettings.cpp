@@ -1,9 +1,12 @@
 #include "app/CSettings.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <random>
 
 #include "engine/audio/SimpleAudioEngine.h"
 #include "engine/base/UserDefault.h"
+#include "net/GameConstants.h"
 
 using engine::SimpleAudioEngine;
 using engine::UserDefault;
@@ -18,6 +21,7 @@ constexpr const char* kFullScreen = "fullScreen";
 constexpr const char* kWindowWidth = "windowWidth";
 constexpr const char* kWindowHeight = "windowHeight";
 constexpr const char* kHallMusic = "sound/bj.mp3";
+constexpr const char* kPlayerToken = "playerToken";
 
 int clampStep(int step) {
     return std::clamp(step, 1, CSettings::kVolumeSteps);
@@ -119,4 +123,33 @@ void CSettings::setWindowSize(int width, int height) {
     store()->setIntegerForKey(kWindowWidth, width);
     store()->setIntegerForKey(kWindowHeight, height);
     store()->flush();
+}
+
+bool CSettings::isToken(std::string_view text) {
+    const auto isHexDigit = [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    };
+    return text.size() == static_cast<std::size_t>(kPlayerTokenDigits) &&
+           std::all_of(text.begin(), text.end(), isHexDigit);
+}
+
+std::string CSettings::playerToken() {
+    std::string token = store()->getStringForKey(kPlayerToken, "");
+    if (isToken(token)) {
+        return token;
+    }
+    // 32-bit draws from the system's source, 8 hex digits each.
+    std::random_device source;
+    static constexpr char kDigits[] = "0123456789abcdef";
+    token.clear();
+    for (int draw = 0; draw < kPlayerTokenDigits / 8; ++draw) {
+        std::uint32_t bits = source();
+        for (int digit = 0; digit < 8; ++digit) {
+            token += kDigits[bits & 15u];
+            bits >>= 4;
+        }
+    }
+    store()->setStringForKey(kPlayerToken, token);
+    store()->flush();
+    return token;
 }

@@ -1,11 +1,15 @@
 #pragma once
 // The player's settings, kept between runs through UserDefault: background music and effects on
-// or off, the volume of each in kVolumeSteps steps, full screen, and the window's size. Each
-// setter applies the change at once and writes the settings file. Main thread only.
+// or off, the volume of each in kVolumeSteps steps, full screen, the window's size, and the
+// player's token. Each setter applies the change at once and writes the settings file. Main
+// thread only.
 //
 // Music off means no background music is asked for at all (not music at volume 0): the hall
 // starts its music through playHallMusic, which does nothing then. Effects off sets the effects'
 // volume to 0, at which SimpleAudioEngine plays none.
+
+#include <string>
+#include <string_view>
 
 #include "engine/base/Size.h"
 
@@ -40,4 +44,11 @@ public:
     // The last size of the window when it was not full screen, at least the minimum size.
     static engine::Size windowSize();
     static void setWindowSize(int width, int height);
+
+    // The player's token, all the server knows of a person (it brings them back to their seat):
+    // made at the first call from 128 random bits as 32 lowercase hex digits and kept under
+    // "playerToken". A kept value that is not 32 hex digits is replaced by a new one.
+    static std::string playerToken();
+    // True for exactly 32 hex digits (either case).
+    static bool isToken(std::string_view text);
 };

@@ -1,6 +1,7 @@
 #include "net/CMessageQueue.h"
 
 #include <cassert>
+#include <chrono>
 #include <cstdlib>
 #include <system_error>
 #include <thread>
@@ -10,6 +11,7 @@
 #include "net/Framing.h"
 #include "net/FrameReader.h"
 #include "net/MessageDecoder.h"
+#include "net/OutgoingMessages.h"
 
 namespace {
 
@@ -21,9 +23,10 @@ constexpr const char* kDisconnected = "与服务器断开连接!";
 // What a queued record holds beyond its fixed size: the bytes of its texts.
 std::size_t textBytes(const stMsg& msg) {
     std::size_t bytes = msg.opt.size() + msg.online.size() + msg.name.size() + msg.cards.size() +
-                        msg.surplus.size() + msg.p0.size() + msg.p1.size() + msg.version.size();
+                        msg.surplus.size() + msg.p0.size() + msg.p1.size() + msg.version.size() +
+                        msg.status.size() + msg.reason.size() + msg.seen.size() + msg.last.size();
     for (const st_seat_info& seat : msg.info) {
-        bytes += seat.name.size();
+        bytes += seat.name.size() + seat.surplus.size() + seat.cards.size();
     }
     return bytes;
 }
@@ -56,7 +59,7 @@ bool CMessageQueue::connectServerAt(const std::string& host, std::uint16_t port)
     if (m_socket == kNoSocket) {
         return false;
     }
-    if (!startReceiver()) {
+    if (!openLink()) {
         closeSocket(m_socket);
         m_socket = kNoSocket;
         return false;
@@ -64,6 +67,20 @@ bool CMessageQueue::connectServerAt(const std::string& host, std::uint16_t port)
     m_host = host;
     m_port = port;
     return true;
+}
+
+// main thread
+void CMessageQueue::setPlayerToken(const std::string& token) { m_token = token; }
+
+// main thread
+bool CMessageQueue::openLink() {
+    m_delivered = false;
+    m_helloAnswered = false;
+    // A hello the socket refuses is not reported: the receiver finds the link gone at once.
+    if (!m_token.empty()) {
+        writeFrame(helloMessage(m_token));
+    }
+    return startReceiver();
 }
 
 // main thread
@@ -80,6 +97,12 @@ bool CMessageQueue::startReceiver() {
 
 // main thread
 bool CMessageQueue::receiverEnded() const { return m_receiverEnded; }
+
+// main thread
+bool CMessageQueue::linkDelivered() const { return m_delivered; }
+
+// main thread
+bool CMessageQueue::helloAnswered() const { return m_helloAnswered; }
 
 // main thread
 bool CMessageQueue::beginReconnect() {
@@ -114,7 +137,7 @@ ConnectProgress CMessageQueue::pollReconnect() {
     m_connecting = kNoSocket;
     // What the old link left belongs to scenes that are about to go.
     dropQueued();
-    if (!startReceiver()) {
+    if (!openLink()) {
         shutdownSocket(m_socket);
         return ConnectProgress::Failed;
     }
@@ -148,12 +171,23 @@ bool CMessageQueue::sendMsg(const std::string& text) {
     if (m_receiverEnded) {
         return false;  // the link is down and the player has been told
     }
+    if (writeFrame(text)) {
+        return true;
+    }
+    // A link that never delivered anything was never shown as working: no box for it.
+    if (m_delivered) {
+        engine::MessageBox(kSendFailed, kLinkErrorTitle);
+    }
+    return false;
+}
+
+// main thread
+bool CMessageQueue::writeFrame(const std::string& text) {
     m_sendBuffer.clear();
     framing::appendFrame(m_sendBuffer, text);
     for (std::size_t sent = 0; sent < m_sendBuffer.size();) {
         const long n = sendSome(m_socket, m_sendBuffer.data() + sent, m_sendBuffer.size() - sent);
         if (n <= 0) {
-            engine::MessageBox(kSendFailed, kLinkErrorTitle);
             return false;
         }
         sent += static_cast<std::size_t>(n);
@@ -214,6 +248,10 @@ void CMessageQueue::pushMsg(std::shared_ptr<stMsg> msg) {
                 m_queuedTextBytes + bytes <= kMaxQueuedTextBytes);
     });
     if (!m_stopping) {
+        if (msg->opt == "hello") {
+            m_helloAnswered = true;
+        }
+        m_delivered = true;
         m_msgList.push_back(std::move(msg));
         m_queuedTextBytes += bytes;
     }
@@ -233,7 +271,7 @@ std::size_t CMessageQueue::queuedTextBytes() {
 
 // receiver thread
 bool CMessageQueue::failReceive(const char* text) {
-    if (!m_stopping) {
+    if (!m_stopping && m_delivered) {
         engine::MessageBox(text, kLinkErrorTitle);
     }
     return false;
@@ -268,7 +306,9 @@ void CMessageQueue::recvThread() {
         if (!recvFrame(buffer)) {
             break;
         }
+        const auto arrived = std::chrono::steady_clock::now();
         auto msg = std::make_shared<stMsg>();
+        msg->arrived = arrived;
         const DecodeStatus status = decodeMessageInPlace(buffer, *msg);
         if (status == DecodeStatus::NotJson) {
             break;
@@ -284,7 +324,7 @@ void CMessageQueue::recvThread() {
     // Whatever ended the loop, nothing more is read from this link, so nothing more may reach the
     // server on it either (a quick-join would seat a player who never hears the answer).
     shutdownSocket(m_socket);
-    if (!m_stopping) {
+    if (!m_stopping && m_delivered) {
         engine::MessageBox(kDisconnected, kLinkErrorTitle);
     }
     m_receiverEnded = true;

@@ -4,21 +4,31 @@
 //
 // Two threads meet here. The receiver thread (started by a connect, joined by the next one) reads
 // one frame at a time, decodes it into a fresh stMsg and appends it to the queue; the main thread
-// sends texts synchronously and takes records with popMsg. The queue, under m_mutex, is all they
-// share, with the flag that says the receiver has ended. The queue holds at most kMaxQueued
-// records, and at most kMaxQueuedTextBytes of their texts (a frame may be 1 MiB, so the count
-// alone would let a server park 4 GiB here): when either is reached the receiver thread waits for
-// room and stops reading, so TCP slows the server down and nothing is lost. A record larger than
-// the whole byte budget still enters an empty queue.
+// sends texts synchronously and takes records with popMsg (in the client, CMessagePump alone). The
+// queue, under m_mutex, is all they share, with the flag that says the receiver has ended. The
+// queue holds at most kMaxQueued records, and at most kMaxQueuedTextBytes of their texts (a frame
+// may be 1 MiB, so the count alone would let a server park 4 GiB here): when either is reached the
+// receiver thread waits for room and stops reading, so TCP slows the server down and nothing is
+// lost. A record larger than the whole byte budget still enters an empty queue.
+//
+// Every link begins with the player's hello (when a token was given): the queue sends it itself,
+// right after connecting and before any scene can send, so the server knows the person first.
+// Each record carries the steady-clock time its frame arrived, so a scene that handles it late
+// knows how late it is.
 //
 // Link life, as the main thread sees it:
-//   state     entered by                               sendMsg
-//   up        connectServer / pollReconnect Connected  sends; a refusal shows the send box
-//   ended     the receiver thread returned (after its  fails quietly: the player already knows
-//             boxes); the socket is shut down already
-//   up again  beginReconnect, then pollReconnect       sends on the new socket
-//             Connected: old thread joined, old
-//             socket closed, stale records dropped
+//   state      entered by                              sendMsg
+//   opened     connectServer / pollReconnect           sends; a refusal fails quietly
+//              Connected; the hello is sent
+//   delivered  the receiver queued the link's first    sends; a refusal shows the send box
+//              record (linkDelivered)
+//   ended      the receiver thread returned; the       fails quietly: the player already knows
+//              socket is shut down already              (or never saw the link work)
+//   opened     beginReconnect, then pollReconnect      sends on the new socket
+//   again      Connected: old thread joined, old
+//              socket closed, stale records dropped
+// Only a link that delivered a record counts as working: one that ends before shows no box at
+// all (a server that accepts and closes at once must not bring boxes every second).
 //
 // The instance is created on first use and never destroyed, so the receiver thread can never
 // touch a destroyed queue while the process exits; call shutdown() before a normal exit so that
@@ -58,6 +68,9 @@ public:
     // refused it; false without a box once the receiver has ended. With a send tap set, the text
     // goes to the tap instead and the result is true.
     bool sendMsg(const std::string& text);
+    // The player's token: every link from now on begins with helloMessage(token) (none when
+    // empty). Before connecting.
+    void setPlayerToken(const std::string& token);
     // For scene tests: capture the texts the scenes send instead of writing them to the socket.
     // An empty function sends through the socket again.
     void setSendTap(std::function<void(const std::string&)> tap);
@@ -69,6 +82,11 @@ public:
     // ---- Reconnection (main thread)
     // True once the receiver thread of the current link has returned, boxes dismissed.
     bool receiverEnded() const;
+    // True once the current link has queued its first record: the server is really there.
+    bool linkDelivered() const;
+    // True once the current link has queued a "hello" answer: the server knows the messages of
+    // rejoin and 托管 (an older one would close the link on them).
+    bool helloAnswered() const;
     // Starts a new connection to the endpoint of the first connect without waiting for it; only
     // once the receiver has ended. An attempt still under way is dropped first. False when the
     // attempt failed at once (nothing to poll then).
@@ -83,8 +101,9 @@ public:
     // Main thread: the oldest record, removed from the queue, or an empty pointer; never waits.
     std::shared_ptr<stMsg> popMsg();
     // Appends a complete record at the back, waiting while the queue is full (dropped after
-    // shutdown). The receiver thread's append; scene tests call it on the main thread to feed
-    // records, and must then leave room (a full queue would block them).
+    // shutdown), and notes that the link delivered (and, for "hello", that it answered). The
+    // receiver thread's append; scene tests call it on the main thread to feed records, and
+    // must then leave room (a full queue would block them).
     void pushMsg(std::shared_ptr<stMsg> msg);
     // Any thread: the records queued now, and the bytes of their texts (what the budget counts).
     std::size_t queuedCount();
@@ -101,6 +120,9 @@ private:
     CMessageQueue();
 
     bool startReceiver();                            // main thread; false: no thread
+    // Main thread: the hello, then the receiver; false (socket left to the caller) without one.
+    bool openLink();
+    bool writeFrame(const std::string& text);        // main thread; false: the socket refused
     void dropQueued();                               // main thread
     bool failReceive(const char* text);              // receiver thread
     [[noreturn]] void refuseVersion();               // receiver thread
@@ -113,6 +135,9 @@ private:
     SocketHandle m_socket = kNoSocket;
     std::thread m_receiver;  // main thread; joined before the next starts, or let go at shutdown
     std::atomic<bool> m_receiverEnded{false};  // set by the receiver thread as its last act
+    std::atomic<bool> m_delivered{false};      // the current link queued a record
+    std::atomic<bool> m_helloAnswered{false};  // the current link queued a "hello"
+    std::string m_token;                       // main thread: what every link's hello carries
     SocketHandle m_connecting = kNoSocket;     // main thread: a reconnection under way
     std::string m_host;                        // main thread: where reconnections go
     std::uint16_t m_port = 0;

@@ -9,6 +9,10 @@ inline constexpr const char* kClientVersion = "28";
 // A turn as the desk counts it down: the local player has this many seconds before the desk
 // passes or leads for them.
 inline constexpr int kTurnSeconds = 30;
+// The player's token, all the server knows of a person: this many hex digits (128 bits), sent
+// in the hello of every link.
+inline constexpr int kPlayerTokenDigits = 32;
+
 // The server waits this much longer than the desk's countdown before it passes or leads for a
 // silent person itself, so that the desk's own expiry normally comes first.
 inline constexpr int kServerTurnGraceSeconds = 5;

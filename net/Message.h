@@ -2,32 +2,52 @@
 // One decoded server message. The receiver thread fills a fresh record and queues it; after that
 // it is only read, so the scenes share it through std::shared_ptr without a lock.
 // Fields are named after the JSON keys. A field that the message's kind does not carry keeps its
-// initial value; -1 in `per` and `now` means no seat.
+// initial value; -1 in `per`, `now` and `lastsite` means no seat.
 
 #include <array>
+#include <chrono>
 #include <string>
 
-// The entry of one seat in the "info" array of "change" and "over" messages.
+// The entry of one seat in the "info" array of "change", "over", "resume" and "presence".
 struct st_seat_info {
-    std::string name;  // player at the seat; empty for a free seat
-    int ready = 0;     // "change": 1 when the player is ready
-    int result = 0;    // "over": above 0 won, below 0 lost, 0 a draw
+    std::string name;     // player at the seat; empty for a free seat
+    int ready = 0;        // "change", "resume": 1 when the player is ready
+    int result = 0;       // "over": above 0 won, below 0 lost, 0 a draw
+    int away = 0;         // "presence", "resume": 1 while the seat's person has no link
+    int auto_play = 0;    // "presence", "resume" (key "auto"): 1 while the computer plays the seat
+    std::string surplus;  // "resume": cards left, "" between games
+    std::string cards;    // "resume": the seat's cards on the table since its turn began
+    int pass = 0;         // "resume": 1 when the seat's action since its turn began was a pass
 };
 
 struct stMsg {
     std::string opt;      // kind of message; every message
     std::string online;   // "query": the hall's online text
-    std::string name;     // "add", "run"
-    int desk = -1;        // "add"
-    int site = -1;        // "add", "run"
-    std::string cards;    // "start", "game": comma-separated card codes
+    std::string name;     // "add", "run", "resume"
+    int desk = -1;        // "add", "resume"
+    int site = -1;        // "add", "run", "resume"
+    std::string cards;    // "start", "game", "resume" (the local hand): comma-separated codes
     int per = -1;         // "game": seat whose play `cards` shows
     std::string surplus;  // "game": remaining-card text of seat `per`
-    int now = -1;         // "game": seat whose turn it is
-    int score = 0;        // "game": points on the table
-    int must = 0;         // "game": non-zero when seat `now` opens a new lead
-    std::string p0;       // "score": seats 0 and 2
-    std::string p1;       // "score": seats 1 and 3
+    int now = -1;         // "game", "resume": seat whose turn it is
+    int score = 0;        // "game", "resume": points on the table
+    int must = 0;         // "game", "resume": non-zero when seat `now` opens a new lead
+    std::string p0;       // "score", "resume": seats 0 and 2
+    std::string p1;       // "score", "resume": seats 1 and 3
     std::string version;  // "query": the client version the server expects
-    std::array<st_seat_info, 4> info;  // "change", "over": info[k] is seat k
+    std::array<st_seat_info, 4> info;  // "change", "over", "resume", "presence": seat k at k
+
+    std::string status;  // "hello": "ok" or "refused"
+    std::string reason;  // "hello": why it was refused
+    int retry = 0;       // "hello": whole seconds until a hello with this token can succeed
+    int resume = 0;      // "hello": 1 when a "resume" follows at once
+    int playing = 0;     // "resume": 1 during a game, 0 between games
+    std::string seen;    // "resume": every card played in this game so far, card-list text
+    std::string last;    // "resume": the play to beat, card-list text; "" when seat `now` leads
+    int lastsite = -1;   // "resume": the seat that made `last`
+    int left = 0;        // "resume": milliseconds left of seat `now`'s turn
+
+    // When the receiver thread had the whole frame (steady clock); a record made elsewhere (a
+    // test's) arrives when it is made.
+    std::chrono::steady_clock::time_point arrived = std::chrono::steady_clock::now();
 };

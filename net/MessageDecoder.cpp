@@ -59,9 +59,9 @@ void readInt(const Value& object, const char* key, int& field) {
     }
 }
 
-// Reads `key` of each of the first four objects of "info" into the matching seat; `intField`
-// names the per-seat number this kind carries (ready or result).
-void readSeats(const Value& object, const char* key, int st_seat_info::*intField, stMsg& out) {
+// Calls `read` with each of the first four objects of "info" and the matching seat's entry.
+template <typename Read>
+void readSeats(const Value& object, stMsg& out, Read read) {
     const auto it = object.FindMember("info");
     if (it == object.MemberEnd() || !it->value.IsArray()) {
         return;
@@ -69,10 +69,39 @@ void readSeats(const Value& object, const char* key, int st_seat_info::*intField
     const Value& info = it->value;
     for (rapidjson::SizeType k = 0; k < info.Size() && k < out.info.size(); ++k) {
         if (info[k].IsObject()) {
-            readText(info[k], "name", out.info[k].name);
-            readInt(info[k], key, out.info[k].*intField);
+            read(info[k], out.info[k]);
         }
     }
+}
+
+void readPresence(const Value& seat, st_seat_info& entry) {
+    readInt(seat, "away", entry.away);
+    readInt(seat, "auto", entry.auto_play);
+}
+
+void readResume(const Value& object, stMsg& out) {
+    readInt(object, "desk", out.desk);
+    readInt(object, "site", out.site);
+    readText(object, "name", out.name);
+    readInt(object, "playing", out.playing);
+    readSeats(object, out, [](const Value& seat, st_seat_info& entry) {
+        readText(seat, "name", entry.name);
+        readInt(seat, "ready", entry.ready);
+        readPresence(seat, entry);
+        readText(seat, "surplus", entry.surplus);
+        readText(seat, "cards", entry.cards);
+        readInt(seat, "pass", entry.pass);
+    });
+    readText(object, "cards", out.cards);
+    readText(object, "seen", out.seen);
+    readText(object, "last", out.last);
+    readInt(object, "lastsite", out.lastsite);
+    readInt(object, "score", out.score);
+    readText(object, "p0", out.p0);
+    readText(object, "p1", out.p1);
+    readInt(object, "now", out.now);
+    readInt(object, "must", out.must);
+    readInt(object, "left", out.left);
 }
 
 void decodeObject(const Value& object, stMsg& out) {
@@ -86,11 +115,17 @@ void decodeObject(const Value& object, stMsg& out) {
         readInt(object, "site", out.site);
         readText(object, "name", out.name);
     } else if (opt == "change") {
-        readSeats(object, "ready", &st_seat_info::ready, out);
+        readSeats(object, out, [](const Value& seat, st_seat_info& entry) {
+            readText(seat, "name", entry.name);
+            readInt(seat, "ready", entry.ready);
+        });
     } else if (opt == "start") {
         readText(object, "cards", out.cards);
     } else if (opt == "over") {
-        readSeats(object, "result", &st_seat_info::result, out);
+        readSeats(object, out, [](const Value& seat, st_seat_info& entry) {
+            readText(seat, "name", entry.name);
+            readInt(seat, "result", entry.result);
+        });
     } else if (opt == "game") {
         readInt(object, "per", out.per);
         readText(object, "surplus", out.surplus);
@@ -104,6 +139,15 @@ void decodeObject(const Value& object, stMsg& out) {
     } else if (opt == "run") {
         readInt(object, "site", out.site);
         readText(object, "name", out.name);
+    } else if (opt == "hello") {
+        readText(object, "status", out.status);
+        readText(object, "reason", out.reason);
+        readInt(object, "retry", out.retry);
+        readInt(object, "resume", out.resume);
+    } else if (opt == "resume") {
+        readResume(object, out);
+    } else if (opt == "presence") {
+        readSeats(object, out, readPresence);
     }
 }
 

@@ -15,6 +15,11 @@
 //   "game"     per (int), surplus, now (int), cards, score (int), must (int)
 //   "score"    p0, p1
 //   "run"      site (int), name
+//   "hello"    status, reason, retry (int), resume (int)
+//   "resume"   desk (int), site (int), name, playing (int), cards, seen, last, lastsite (int),
+//              score (int), p0, p1, now (int), must (int), left (int); info[0..3]: name,
+//              ready (int), away (int), auto (int, into auto_play), surplus, cards, pass (int)
+//   "presence" info[0..3]: away (int), auto (int, into auto_play)
 //   other      nothing ("timeout" among them)
 //
 // Bad data from the server never stops the link: a missing key, a value that is not a string, an

@@ -37,3 +37,12 @@ std::string playMessage(int desk, int site, const std::vector<int>& codes) {
 std::string leadMessage(int desk, int site, int code) {
     return gameMessage(desk, site, std::to_string(code));
 }
+
+std::string helloMessage(const std::string& token) {
+    return R"({"opt":"hello","token":")" + token + R"("})";
+}
+
+std::string autoMessage(int desk, int site, bool on) {
+    return R"({"opt":"auto","desk":)" + std::to_string(desk) + R"(,"site":)" +
+           std::to_string(site) + R"(,"on":)" + (on ? "1" : "0") + "}";
+}

@@ -11,9 +11,8 @@
 
 #include "app/Catalogue.h"
 #include "engine/backend/headless/Headless.h"
-#include "engine/scene/Director.h"
-#include "engine/scene/Scene.h"
 #include "net/CMessageQueue.h"
+#include "scenes/common/SceneFlow.h"
 #include "scenes/hall/CHallScene.h"
 
 namespace {
@@ -39,9 +38,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     loadCatalogue();
-    engine::Scene* scene = engine::Scene::create();
-    scene->addChild(CHallScene::create());
-    engine::Director::getInstance()->runWithScene(scene);
+    showLayerInNewScene(CHallScene::create());
     engine::headless::stepFrames(1);
     std::printf("hall\n");
     std::fflush(stdout);

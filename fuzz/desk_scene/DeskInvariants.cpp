@@ -125,7 +125,7 @@ void checkSent(const std::vector<std::string>& texts) {
         stMsg decoded;
         require(decodeMessage(text, decoded) == DecodeStatus::Ok, "a sent text is a JSON object");
         const std::string& opt = decoded.opt;
-        require(opt == "change" || opt == "game" || opt == "query" || opt == "add",
+        require(opt == "change" || opt == "game" || opt == "query" || opt == "add" || opt == "auto",
                 "a sent text is of a kind the server reads");
     }
 }

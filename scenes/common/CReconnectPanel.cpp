@@ -1,9 +1,10 @@
 #include "scenes/common/CReconnectPanel.h"
 
 #include "net/CMessageQueue.h"
-#include "scenes/hall/CHallScene.h"
 #include "scenes/common/SceneFlow.h"
 #include "scenes/common/SceneWidgets.h"
+#include "scenes/desk/CDeskScene.h"
+#include "scenes/hall/CHallScene.h"
 
 using namespace engine;
 
@@ -61,8 +62,8 @@ bool CReconnectPanel::init() {
 
 void CReconnectPanel::onReconnectButton(Ref*, ui::Widget::TouchEventType type) {
     if (type == ui::Widget::TouchEventType::ENDED &&
-        m_schedule.phase() == CReconnectSchedule::Phase::Waiting) {
-        attempt();
+        s_schedule.phase() == CReconnectSchedule::Phase::Waiting) {
+        attempt(clock());
     }
 }
 
@@ -73,65 +74,103 @@ void CReconnectPanel::onKeyPressed(EventKeyboard::KeyCode key, Event* event) {
     }
 }
 
-void CReconnectPanel::tick(float dt) {
-    m_clock += dt;
+CReconnectSchedule CReconnectPanel::s_schedule;
+
+double CReconnectPanel::clock() { return backend().nowSeconds(); }
+
+void CReconnectPanel::tick(float) {
+    const double now = clock();
+    if (routing() && now - m_routingSince >= kAnswerWait) {
+        enterNewHall();
+        return;
+    }
     CMessageQueue* link = CMessageQueue::getInstance();
-    switch (m_schedule.phase()) {
+    switch (s_schedule.phase()) {
     case CReconnectSchedule::Phase::Up:
         if (!link->receiverEnded()) {
             return;
         }
-        m_schedule.linkLost(m_clock);
-        setVisible(true);
+        m_routingSince = -1;
+        s_schedule.linkLost(now);
         break;
     case CReconnectSchedule::Phase::Waiting:
-        if (m_schedule.attemptDue(m_clock)) {
-            attempt();
+        if (s_schedule.attemptDue(now)) {
+            attempt(now);
             return;
         }
         break;
     case CReconnectSchedule::Phase::Connecting:
         switch (link->pollReconnect()) {
         case ConnectProgress::Pending:
-            if (m_schedule.attemptTimedOut(m_clock)) {
+            if (s_schedule.attemptTimedOut(now)) {
                 link->cancelReconnect();
-                m_schedule.attemptFailed(m_clock);
+                s_schedule.attemptFailed(now);
             }
             break;
         case ConnectProgress::Failed:
-            m_schedule.attemptFailed(m_clock);
+            s_schedule.attemptFailed(now);
             break;
         case ConnectProgress::Connected:
-            m_schedule.linkUp();
-            enterNewHall();
-            return;
+            s_schedule.linkOpened();
+            m_routingSince = now;
+            CMessagePump::setReader(this);
+            break;
+        }
+        break;
+    case CReconnectSchedule::Phase::Opened:
+        // A link that ends before its first record was an attempt that failed (and showed no
+        // box); one that delivered is up, whoever reads it.
+        if (link->receiverEnded()) {
+            m_routingSince = -1;
+            s_schedule.attemptFailed(now);
+        } else if (link->linkDelivered()) {
+            s_schedule.linkUp();
         }
         break;
     }
-    showStatus();
+    showStatus(now);
 }
 
-void CReconnectPanel::attempt() {
-    m_schedule.attemptStarted(m_clock);
-    if (!CMessageQueue::getInstance()->beginReconnect()) {
-        m_schedule.attemptFailed(m_clock);
+void CReconnectPanel::onServerMessage(const std::shared_ptr<stMsg>& msg) {
+    s_schedule.linkUp();
+    if (msg->opt == "hello" && msg->resume != 0) {
+        return;  // the resume follows at once
     }
-    showStatus();
+    m_routingSince = -1;
+    if (msg->opt == "resume") {
+        setVisible(false);
+        if (showLayerInNewScene(CDeskScene::createRestored(*msg))) {
+            return;
+        }
+    }
+    enterNewHall();
 }
 
-void CReconnectPanel::showStatus() {
-    m_lblLinkStatus->setString(m_schedule.statusText(m_clock));
-    m_btnReconnect->setEnabled(m_schedule.phase() == CReconnectSchedule::Phase::Waiting);
+void CReconnectPanel::attempt(double now) {
+    s_schedule.attemptStarted(now);
+    if (!CMessageQueue::getInstance()->beginReconnect()) {
+        s_schedule.attemptFailed(now);
+    }
+    showStatus(now);
+}
+
+void CReconnectPanel::showStatus(double now) {
+    const CReconnectSchedule::Phase phase = s_schedule.phase();
+    // A new link that is up but not yet routed keeps the last line until its scene takes over.
+    if (phase != CReconnectSchedule::Phase::Up) {
+        m_lblLinkStatus->setString(s_schedule.statusText(now));
+    }
+    m_btnReconnect->setEnabled(phase == CReconnectSchedule::Phase::Waiting);
+    // Hidden over a scene that already took over a new link, until that link proves dead.
+    setVisible(routing() || phase == CReconnectSchedule::Phase::Waiting ||
+               phase == CReconnectSchedule::Phase::Connecting);
 }
 
 void CReconnectPanel::enterNewHall() {
+    m_routingSince = -1;
     setVisible(false);
-    // The hall sends its query on the new link as it is built, so the answer must be left for
-    // it: the scene underneath polls no more from here on, nor does this panel.
-    if (showLayerInNewScene(CHallScene::create())) {
-        getParent()->unscheduleAllCallbacks();
-        unscheduleAllCallbacks();
-    }
+    // The hall sends its query on the new link as it is built; the change makes it the reader.
+    showLayerInNewScene(CHallScene::create());
 }
 
 bool attachReconnectPanel(Layer* layer) {

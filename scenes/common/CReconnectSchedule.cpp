@@ -28,6 +28,8 @@ void CReconnectSchedule::attemptFailed(double now) {
     m_failedBefore = true;
 }
 
+void CReconnectSchedule::linkOpened() { m_phase = Phase::Opened; }
+
 void CReconnectSchedule::linkUp() { m_phase = Phase::Up; }
 
 bool CReconnectSchedule::attemptDue(double now) const {
@@ -50,6 +52,7 @@ std::string CReconnectSchedule::statusText(double now) const {
     case Phase::Up:
         return "";
     case Phase::Connecting:
+    case Phase::Opened:
         return std::string(kLinkDown) + "，正在重新连接…";
     case Phase::Waiting:
         break;

@@ -7,14 +7,19 @@
 //   Up          start, linkUp()                   linkLost(t): first attempt due at t + 1 s
 //   Waiting     linkLost, attemptFailed(t)        attemptStarted (when due, or the button at once)
 //   Connecting  attemptStarted(t)                 attemptFailed (refused, or timed out after 5 s),
-//                                                 linkUp
+//                                                 linkOpened (the TCP connection is made)
+//   Opened      linkOpened                        linkUp (the link's first record arrived),
+//                                                 attemptFailed (it ended before one)
 // The waits after failed attempts double from 2 s and stay at 30 s: 2, 4, 8, 16, 30, 30, ...
+// A connection counts as up only once the server said something on it: a server that accepts
+// and closes at once is a failed attempt, and the back-off goes on growing. The client keeps one
+// schedule for the whole process (CReconnectPanel), not one per scene.
 
 #include <string>
 
 class CReconnectSchedule {
 public:
-    enum class Phase { Up, Waiting, Connecting };
+    enum class Phase { Up, Waiting, Connecting, Opened };
 
     static constexpr double kFirstWait = 1;
     static constexpr double kShortestRetryWait = 2;
@@ -24,6 +29,7 @@ public:
     void linkLost(double now);
     void attemptStarted(double now);
     void attemptFailed(double now);
+    void linkOpened();
     void linkUp();
 
     Phase phase() const { return m_phase; }

@@ -13,13 +13,21 @@
 // m_siteMap holds only the keys 0..3 and the desk ignores whatever concerns another number.
 //
 // Helpers beside the table (DeskHelp.cpp): the hint button left of play, shown with it;
-// keys for the buttons (Enter play, Backspace pass, H hint, R ready, T tracker, Esc lowers the
-// raised cards) and the right button (lowers them too); a chime on the local turn, and a soft
-// tick in its last seconds; the card tracker's panel under the score panel, with its toggle.
+// keys for the buttons (Enter play, Backspace pass, H hint, R ready, T tracker, A 托管 and
+// 取消托管, Esc lowers the raised cards) and the right button (lowers them too); a chime on the
+// local turn, and a soft tick in its last seconds; the card tracker's panel under the score
+// panel, with its toggle.
+//
+// Coming back (DeskRestore.cpp): a desk built from the server's "resume" shows the game as the
+// server holds it, without the sounds of the plays made meanwhile. Presence and 托管
+// (DeskAuto.cpp): 离线 and 托管 tags by the seats' names, the 托管 button left of the settings
+// gear, and while the server plays the local seat a banner 托管中 with 取消托管 over the turn
+// buttons' row; the server's "presence" is the only thing that changes what they show.
 //
 // Hand row: with n cards, card i rests at x = W/2 - 9(n-1) + 18i + w/4, y = 45 (W the visible
 // width, w the card's width); a raised card has the same x and y = 70, with m_selected true.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -27,18 +35,23 @@
 #include <vector>
 
 #include "engine/Engine.h"
+#include "scenes/common/CMessagePump.h"
 #include "scenes/desk/CardTracker.h"
 #include "scenes/desk/HintCycle.h"
 #include "scenes/desk/PendingPlay.h"
 #include "scenes/desk/PlayerInfo.h"
 
 struct stMsg;
+struct st_seat_info;
 class CCardTrackerPanel;
 
-class CDeskScene : public engine::Layer {
+class CDeskScene : public engine::Layer, public CMessageReader {
 public:
     // Two-phase creation; null when init fails. The caller then calls setDeskInfo.
     CREATE_FUNC(CDeskScene)
+    // A desk seated and restored from a "resume" record; null when it names no seat or the desk
+    // cannot be built (DeskRestore.cpp).
+    static CDeskScene* createRestored(const stMsg& resume);
     ~CDeskScene() override;
 
     bool init() override;
@@ -46,8 +59,8 @@ public:
     void setDeskInfo(int desk, int site, const std::string& name);
 
     // ---- Server messages (DeskMessages.cpp) ---------------------------------------------------
-    // Scheduled every 0.1 s: takes at most one message from the queue and handles it.
-    void pollMessages(float dt);
+    // One server message, handed over by CMessagePump.
+    void onServerMessage(const std::shared_ptr<stMsg>& msg) override;
     // -1: clears the whole desk (hand, table, markers, pass and play buttons); a seat: hides that
     // seat's markers. The three score labels read "0" either way.
     void resetSeat(int site);
@@ -81,6 +94,12 @@ public:
     // The right button anywhere on the table lowers every raised card.
     void onMouseDown(engine::EventMouse* event);
 
+    // ---- Presence and 托管 (DeskAuto.cpp) ------------------------------------------------------
+    // 托管 asks the server to play the local seat; 取消托管 takes it back. Neither changes what the
+    // desk shows: the server's "presence" does.
+    void onAutoButton(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
+    void onCancelAutoButton(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
+
 private:
     friend struct DeskProbe;
 
@@ -89,6 +108,11 @@ private:
 
     // ---- Seats and hand (DeskLayout.cpp)
     st_player_info* seatOf(int site) const;  // null for a number that names no seat
+    // Calls `visit` for every mapped seat with its server seat, its record and its entry in
+    // `msg.info`.
+    void forEachSeat(
+        const stMsg& msg,
+        const std::function<void(int, st_player_info&, const st_seat_info&)>& visit) const;
     bool addSeat(int position);              // false when an element cannot be made
     float handCardX(std::size_t count, std::size_t index, float cardWidth) const;
     // Puts every hand card at rest in the row: y = 45, m_selected false.
@@ -110,13 +134,20 @@ private:
     void handleOver(const stMsg& msg);
     void handleGame(const std::shared_ptr<stMsg>& msg);
     void handleScore(const stMsg& msg);
+    void handlePresence(const stMsg& msg);
     void endGame();
+    // Puts `codes` on the table in the seat's row (no sound).
+    void layPlayed(st_player_info& seat, const std::vector<int>& codes);
     // The server's word on what the local seat did: the hand gets back a pending play the server
     // did not take and loses the cards it played for the seat. True when the echo confirms a
     // play whose card sound the press already played.
     bool settleOwnPlay(const std::vector<int>& echoed);
     // Hides and disables the play and pass buttons.
     void withdrawTurnButtons();
+    // Shows play and hint, and pass when `passOffered`, for the local turn.
+    void offerTurnButtons(bool passOffered);
+    // The codes of a card list from the server, as many as the game has cards at most.
+    static std::vector<int> cardsIn(const std::string& list);
     // One effect, no loop, at the normal pitch, centred, full gain.
     static void playSound(std::string_view path);
     // Replaces the desk's scene with a new hall; false (the desk stays) when no hall can be made.
@@ -143,15 +174,34 @@ private:
     // The tracker's counts changed: the panel shows them.
     void showTrackerCounts();
 
+    // ---- Coming back (DeskRestore.cpp)
+    // Shows the desk as `resume` holds it; the seat was set by setDeskInfo.
+    void restore(const stMsg& resume);
+
+    // ---- Presence and 托管 (DeskAuto.cpp)
+    // Builds the 托管 button, the banner with 取消托管, and each seat's tags.
+    bool addAutoControls(float W, float H);
+    // The seat's tags show what presence says of it.
+    static void showPresence(st_player_info& seat, const st_seat_info& entry);
+    // The server says whether it plays the local seat: the banner, the buttons, the turn's.
+    void setLocalAuto(bool on);
+    // 托管 shown during a game when the server knows it and does not play the seat already;
+    // the banner while it does.
+    void showAutoControls();
+
     engine::ui::Button* m_btnReturn = nullptr;  // the scene graph owns every node pointed to here
     engine::ui::Button* m_btnReady = nullptr;
     engine::ui::Button* m_btnPass = nullptr;
     engine::ui::Button* m_btnPlay = nullptr;
     engine::ui::Button* m_btnHint = nullptr;
     engine::ui::Button* m_btnTracker = nullptr;
+    engine::ui::Button* m_btnAuto = nullptr;
+    engine::ui::Button* m_btnCancelAuto = nullptr;  // a child of m_autoBanner
+    engine::Sprite* m_autoBanner = nullptr;         // "托管中", with its text as a child
     CCardTrackerPanel* m_trackerPanel = nullptr;
     engine::Sprite* m_notice = nullptr;  // the hint's floating notice, with its text as a child
     bool m_gameRunning = false;
+    bool m_localAuto = false;   // the server's presence says it plays the local seat (托管)
     bool m_leaveArmed = false;  // the return button warned once in this game
     engine::Label* m_lblDesk = nullptr;
     engine::Label* m_lblOwnScore = nullptr;  // score of the parity of m_mySite

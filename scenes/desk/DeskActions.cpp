@@ -186,9 +186,9 @@ void CDeskScene::tickCountdown(float dt) {
     }
     const int before = m_turnSecondsLeft;
     m_turnSecondsLeft -= wholeSecondsIn(dt);
-    if (m_turnSite != m_mySite) {
+    if (m_turnSite != m_mySite || m_localAuto) {
         // The digit atlas has no minus sign: another seat's countdown rests at "0" until the
-        // server moves the turn on.
+        // server moves the turn on. So does the local one while the server plays the seat.
         m_turnSecondsLeft = std::max(m_turnSecondsLeft, 0);
         seat->countdown->setString(std::to_string(m_turnSecondsLeft));
         return;

@@ -8,6 +8,7 @@
 //   tracker panel     right of the tracker button                   when toggled on (session)
 //   notice            (W/2, 250), over the local seat's empty row   two seconds after a hint
 //                                                                   that found nothing
+//   托管 button, tags, banner: DeskAuto.cpp
 
 #include "cards/CardSprite.h"
 #include "scenes/desk/CCardTrackerPanel.h"
@@ -150,6 +151,13 @@ void CDeskScene::onKeyPressed(EventKeyboard::KeyCode key, Event* event) {
             break;
         case K::KEY_T:
             taken = pressByKey(m_btnTracker, CC_CALLBACK_2(CDeskScene::onTrackerButton, this));
+            break;
+        case K::KEY_A:
+            // One key for both ways: 托管 while it is offered, 取消托管 while the banner shows.
+            taken = m_localAuto
+                        ? pressByKey(m_btnCancelAuto,
+                                     CC_CALLBACK_2(CDeskScene::onCancelAutoButton, this))
+                        : pressByKey(m_btnAuto, CC_CALLBACK_2(CDeskScene::onAutoButton, this));
             break;
         case K::KEY_ESCAPE:
             // With nothing raised, Esc is left to whoever else listens for it.

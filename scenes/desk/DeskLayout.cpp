@@ -4,14 +4,22 @@
 
 #include "cards/CardSprite.h"
 #include "net/GameConstants.h"
-#include "scenes/desk/CDeskScene.h"
+#include "net/Message.h"
 #include "scenes/common/CReconnectPanel.h"
 #include "scenes/common/CSettingsPanel.h"
 #include "scenes/common/SceneWidgets.h"
+#include "scenes/desk/CDeskScene.h"
 
 using namespace engine;
 
 namespace {
+
+// The 离线 and 托管 tags: small, right of the name's centre, one beside the other.
+constexpr float kTagSize = 13;
+constexpr float kTagOffsetX = 40;
+constexpr float kTagStep = 32;
+const Color3B kAwayColour(190, 190, 190);
+const Color3B kAutoColour(255, 190, 70);
 
 Size frameSize(const std::string& frameName) {
     SpriteFrame* frame = SpriteFrameCache::getInstance()->getSpriteFrameByName(frameName);
@@ -168,14 +176,13 @@ bool CDeskScene::init() {
             return false;
         }
     }
-    if (!addHelpers(W, H)) {
+    if (!addHelpers(W, H) || !addAutoControls(W, H)) {
         return false;
     }
 
     if (!attachReconnectPanel(this)) {
         return false;
     }
-    schedule(CC_SCHEDULE_SELECTOR(CDeskScene::pollMessages), 0.1f);
     schedule(CC_SCHEDULE_SELECTOR(CDeskScene::tickCountdown), 1.0f);
 
     auto* listener = EventListenerTouchOneByOne::create();
@@ -200,15 +207,30 @@ bool CDeskScene::addSeat(int position) {
     seat->ready_sprite = makeFrameSprite("zhunbei");
     seat->over_label = makeTextLabel("over", 15);
     seat->pass_label = makeTextLabel("pass", 15);
+    seat->away_tag = makeTextLabel("离线", kTagSize);
+    seat->auto_tag = makeTextLabel("托管", kTagSize);
     if (seat->name_label == nullptr || seat->count_label == nullptr || seat->countdown == nullptr ||
         seat->ready_sprite == nullptr || seat->over_label == nullptr ||
-        seat->pass_label == nullptr) {
+        seat->pass_label == nullptr || seat->away_tag == nullptr || seat->auto_tag == nullptr) {
         return false;
     }
 
     seat->name_label->setColor(Color3B::RED);
     seat->name_label->setPosition(at.name);
     addChild(seat->name_label, at.nameZ);
+
+    // The tags stand in a row right of the name's centre, hidden until presence says so.
+    const std::pair<Label*, Color3B> tags[] = {{seat->away_tag, kAwayColour},
+                                               {seat->auto_tag, kAutoColour}};
+    float tagX = at.name.x + kTagOffsetX;
+    for (const auto& [tag, colour] : tags) {
+        tag->setColor(colour);
+        tag->setAnchorPoint(Vec2(0, 0.5f));
+        tag->setPosition(Vec2(tagX, at.name.y));
+        tag->setVisible(false);
+        addChild(tag, at.nameZ);
+        tagX += kTagStep;
+    }
 
     if (position == 0) {
         seat->count_label->setVisible(false);
@@ -260,6 +282,16 @@ void CDeskScene::setDeskInfo(int desk, int site, const std::string& name) {
 st_player_info* CDeskScene::seatOf(int site) const {
     const auto found = m_siteMap.find(site);
     return found != m_siteMap.end() ? found->second.get() : nullptr;
+}
+
+void CDeskScene::forEachSeat(
+    const stMsg& msg,
+    const std::function<void(int, st_player_info&, const st_seat_info&)>& visit) const {
+    for (int site = 0; site < kSeatCount; ++site) {
+        if (st_player_info* seat = seatOf(site)) {
+            visit(site, *seat, msg.info[static_cast<std::size_t>(site)]);
+        }
+    }
 }
 
 float CDeskScene::handCardX(std::size_t count, std::size_t index, float cardWidth) const {

@@ -1,42 +1,35 @@
-// The desk's reaction to server messages: one message per poll, each kind changing the seat
-// records, labels, buttons, the hand and the table, with its sounds and message boxes.
+// The desk's reaction to server messages, handed over one at a time by CMessagePump: each kind
+// changes the seat records, labels, buttons, the hand and the table, with its sounds and boxes.
+
+#include <chrono>
 
 #include "cards/CardCode.h"
 #include "cards/CardSprite.h"
 #include "cards/PlaySounds.h"
-#include "net/CMessageQueue.h"
 #include "net/GameConstants.h"
 #include "net/Message.h"
-#include "scenes/desk/CDeskScene.h"
-#include "scenes/hall/CHallScene.h"
 #include "scenes/common/SceneFlow.h"
+#include "scenes/desk/CDeskScene.h"
+#include "scenes/desk/TurnClock.h"
+#include "scenes/hall/CHallScene.h"
 
 using namespace engine;
 
-namespace {
-
-// The codes of a "start" or "game" card list, as many as the game has cards at most: the desk
-// makes a sprite for each, and a server's list of a megabyte would otherwise become half a
-// million sprites and hundreds of megabytes.
-std::vector<int> cardsOf(const stMsg& msg) {
-    std::vector<int> codes = parseCardList(msg.cards);
+// The desk makes a sprite for each code, and a server's list of a megabyte would otherwise
+// become half a million sprites and hundreds of megabytes.
+std::vector<int> CDeskScene::cardsIn(const std::string& list) {
+    std::vector<int> codes = parseCardList(list);
     if (codes.size() > kGameCards) {
         codes.resize(kGameCards);
     }
     return codes;
 }
 
-}  // namespace
-
 void CDeskScene::playSound(std::string_view path) {
     SimpleAudioEngine::getInstance()->playEffect(std::string(path), false, 1.0f, 0.0f, 1.0f);
 }
 
-void CDeskScene::pollMessages(float) {
-    const std::shared_ptr<stMsg> msg = CMessageQueue::getInstance()->popMsg();
-    if (!msg) {
-        return;
-    }
+void CDeskScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
     const std::string& opt = msg->opt;
     if (opt == "change") {
         handleChange(*msg);
@@ -50,24 +43,21 @@ void CDeskScene::pollMessages(float) {
         handleGame(msg);
     } else if (opt == "score") {
         handleScore(*msg);
+    } else if (opt == "presence") {
+        handlePresence(*msg);
     } else if (opt == "timeout") {
         returnToHall();
     }
 }
 
 void CDeskScene::handleChange(const stMsg& msg) {
-    for (int site = 0; site < kSeatCount; ++site) {
-        st_player_info* seat = seatOf(site);
-        if (seat == nullptr) {
-            continue;
-        }
-        const st_seat_info& entry = msg.info[static_cast<std::size_t>(site)];
-        seat->name_label->setString(entry.name);
+    forEachSeat(msg, [this](int site, st_player_info& seat, const st_seat_info& entry) {
+        seat.name_label->setString(entry.name);
         if (entry.name.empty()) {
             resetSeat(site);
         }
-        seat->ready_sprite->setVisible(entry.ready == 1);
-    }
+        seat.ready_sprite->setVisible(entry.ready == 1);
+    });
 }
 
 // The deal is the whole new hand. The ready press clears the old one first, but a server may deal
@@ -84,7 +74,7 @@ void CDeskScene::handleStart(const stMsg& msg) {
     for (const auto& entry : m_siteMap) {
         entry.second->count_label->setString("");
     }
-    std::vector<int> codes = cardsOf(msg);
+    std::vector<int> codes = cardsIn(msg.cards);
     sortHand(codes);
     m_cardTracker.deal(codes);
     showTrackerCounts();
@@ -136,6 +126,7 @@ void CDeskScene::endGame() {
     withdrawTurnButtons();
     m_btnReady->setVisible(true);
     m_btnReady->setEnabled(true);
+    showAutoControls();
 }
 
 bool CDeskScene::settleOwnPlay(const std::vector<int>& echoed) {
@@ -148,6 +139,14 @@ bool CDeskScene::settleOwnPlay(const std::vector<int>& echoed) {
     }
     m_pendingPlay.clear();
     return soundPlayed;
+}
+
+void CDeskScene::offerTurnButtons(bool passOffered) {
+    m_btnPass->setVisible(passOffered);
+    m_btnPass->setEnabled(passOffered);
+    m_btnPlay->setVisible(true);
+    m_btnPlay->setEnabled(true);
+    offerHint(true);
 }
 
 void CDeskScene::withdrawTurnButtons() {
@@ -185,12 +184,8 @@ void CDeskScene::handleScore(const stMsg& msg) {
 }
 
 bool CDeskScene::returnToHall() {
-    if (!showLayerInNewScene(CHallScene::create())) {
-        return false;
-    }
-    // The hall takes the queue from here; no later tick or poll of this desk may act.
-    unscheduleAllCallbacks();
-    return true;
+    // The change stops this desk's timers and makes the hall the reader.
+    return showLayerInNewScene(CHallScene::create());
 }
 
 void CDeskScene::resetSeat(int site) {
@@ -223,6 +218,7 @@ void CDeskScene::beginGame() {
     for (const auto& entry : m_siteMap) {
         entry.second->ready_sprite->setVisible(false);
     }
+    showAutoControls();
 }
 
 void CDeskScene::showPlay(const std::shared_ptr<stMsg>& msg) {
@@ -241,7 +237,7 @@ void CDeskScene::showPlay(const std::shared_ptr<stMsg>& msg) {
         m_turnSite = -1;
     }
 
-    const std::vector<int> codes = cardsOf(*msg);
+    const std::vector<int> codes = cardsIn(msg->cards);
     const bool soundPlayed = msg->per == m_mySite && settleOwnPlay(codes);
     // The local seat's cards were seen in the hand; another seat's are seen now.
     if (msg->per != m_mySite) {
@@ -252,20 +248,24 @@ void CDeskScene::showPlay(const std::shared_ptr<stMsg>& msg) {
         seat->pass_label->setVisible(true);
     } else {
         m_lastPlay = codes;
-        for (std::size_t k = 0; k < codes.size(); ++k) {
-            CardSprite* card = CardSprite::createWithCard(codes[k]);
-            if (card == nullptr) {
-                continue;
-            }
-            seat->played.push_back(card);
-            card->setPosition(Vec2(static_cast<float>(seat->play_x) + card->getContentSize().width +
-                                       18.0f * static_cast<float>(k),
-                                   static_cast<float>(seat->play_y)));
-            addChild(card);
-        }
+        layPlayed(*seat, codes);
     }
     for (std::string_view sound : soundPlayed ? echoedPlaySounds(codes) : shownPlaySounds(codes)) {
         playSound(sound);
+    }
+}
+
+void CDeskScene::layPlayed(st_player_info& seat, const std::vector<int>& codes) {
+    for (std::size_t k = 0; k < codes.size(); ++k) {
+        CardSprite* card = CardSprite::createWithCard(codes[k]);
+        if (card == nullptr) {
+            continue;
+        }
+        seat.played.push_back(card);
+        card->setPosition(Vec2(static_cast<float>(seat.play_x) + card->getContentSize().width +
+                                   18.0f * static_cast<float>(k),
+                               static_cast<float>(seat.play_y)));
+        addChild(card);
     }
 }
 
@@ -277,9 +277,10 @@ void CDeskScene::startTurn(const std::shared_ptr<stMsg>& msg) {
     seat->pass_label->setVisible(false);
     clearPlayed(*seat);
     m_turnSite = msg->now;
-    m_turnSecondsLeft = kTurnSeconds;
+    // The server's timer started when it sent the message: a record handled late starts lower.
+    m_turnSecondsLeft = turnStartSeconds(*msg, std::chrono::steady_clock::now());
     m_hintCycle.reset();
-    seat->countdown->setString(std::to_string(kTurnSeconds));
+    seat->countdown->setString(std::to_string(m_turnSecondsLeft));
     seat->countdown->setVisible(true);
 
     if (msg->must != 0) {
@@ -290,20 +291,16 @@ void CDeskScene::startTurn(const std::shared_ptr<stMsg>& msg) {
             }
         }
     }
-    if (m_turnSite != m_mySite) {
-        // Another seat moves: a play or pass offered to the local player earlier is over, and
-        // pressing it now would take cards from the hand that the server never accepts.
+    if (msg->must != 0 && m_turnSite == m_mySite) {
+        m_lastPlay.clear();
+    }
+    // Another seat moves, or the server plays the local seat (托管): a play or pass offered to
+    // the local player earlier is over, and pressing it now would take cards from the hand that
+    // the server never accepts.
+    if (m_turnSite != m_mySite || m_localAuto) {
         withdrawTurnButtons();
         return;
     }
-    if (msg->must != 0) {
-        m_lastPlay.clear();
-    } else {
-        m_btnPass->setVisible(true);
-        m_btnPass->setEnabled(true);
-    }
-    m_btnPlay->setVisible(true);
-    m_btnPlay->setEnabled(true);
-    offerHint(true);
+    offerTurnButtons(msg->must == 0);
     alertTurn();
 }

@@ -19,6 +19,8 @@ struct st_player_info {
     engine::LabelAtlas* countdown = nullptr;  // turn countdown, a decimal number
     engine::Label* over_label = nullptr;      // "over": the seat has no cards left
     engine::Label* pass_label = nullptr;      // "pass": the seat passed
+    engine::Label* away_tag = nullptr;  // "离线" by the name while the seat's person is away
+    engine::Label* auto_tag = nullptr;  // "托管" by the name while the computer plays it
     int play_x = 0;                           // origin of the row of played cards
     int play_y = 0;
     std::vector<CardSprite*> played;  // the seat's cards now on the table

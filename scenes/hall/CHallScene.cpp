@@ -66,7 +66,7 @@ bool CHallScene::init() {
 
     // Every new hall restarts the music, once it is sure to be shown.
     CSettings::playHallMusic();
-    schedule(CC_SCHEDULE_SELECTOR(CHallScene::pollMessages), 0.1f);
+    schedule(CC_SCHEDULE_SELECTOR(CHallScene::pollQuery), 0.1f);
     CMessageQueue::getInstance()->sendMsg(queryMessage());
     return true;
 }
@@ -88,20 +88,20 @@ void CHallScene::onKeyPressed(EventKeyboard::KeyCode key, Event* event) {
     }
 }
 
-void CHallScene::pollMessages(float) {
+void CHallScene::pollQuery(float) {
     if (pollCount % 100 == 0) {
         CMessageQueue::getInstance()->sendMsg(queryMessage());
     }
     ++pollCount;
+}
 
-    const std::shared_ptr<stMsg> msg = CMessageQueue::getInstance()->popMsg();
-    if (!msg) {
-        return;
-    }
+void CHallScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
     if (msg->opt == "query") {
         m_lblOnline->setString(makeOnlineText(msg->online));
     } else if (msg->opt == "add") {
         enterDesk(*msg);
+    } else if (msg->opt == "resume") {
+        showLayerInNewScene(CDeskScene::createRestored(*msg));
     }
 }
 
@@ -115,9 +115,6 @@ void CHallScene::enterDesk(const stMsg& msg) {
         if (desk != nullptr) {
             desk->setDeskInfo(msg.desk, msg.site, msg.name);
             if (showLayerInNewScene(desk)) {
-                // The desk takes the queue from here; no later poll of this hall may pop its
-                // messages.
-                unscheduleAllCallbacks();
                 return;
             }
         }

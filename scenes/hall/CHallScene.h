@@ -1,17 +1,19 @@
 #pragma once
 // The hall: the lobby shown at start-up and after every desk. It shows the number of players
 // online and a quick-join button, asks the server for the hall state when it opens and every
-// 100 polls, and replaces itself with the desk when the server's seating answer ("add") arrives.
-// It never chooses a desk itself. Main thread only.
+// 100 polls, and replaces itself with the desk when the server's seating answer ("add") arrives,
+// or with the desk restored as the server holds it when a "resume" says the player has a seat
+// already (a client started again mid-game). It never chooses a desk itself. Main thread only.
 
 #include <cstdint>
 #include <string>
 
 #include "engine/Engine.h"
+#include "scenes/common/CMessagePump.h"
 
 struct stMsg;
 
-class CHallScene : public engine::Layer {
+class CHallScene : public engine::Layer, public CMessageReader {
 public:
     // Two-phase creation; null when init fails.
     CREATE_FUNC(CHallScene)
@@ -22,8 +24,10 @@ public:
     void onQuickJoin(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
     // Enter presses quick-join while it can be pressed.
     void onKeyPressed(engine::EventKeyboard::KeyCode key, engine::Event* event);
-    // Scheduled every 0.1 s: the periodic query, then at most one message from the queue.
-    void pollMessages(float dt);
+    // Scheduled every 0.1 s: counts the hall's polls and sends the periodic query.
+    void pollQuery(float dt);
+    // "query", "add" and "resume"; other kinds are dropped.
+    void onServerMessage(const std::shared_ptr<stMsg>& msg) override;
     // "online:" directly followed by the server's text.
     static std::string makeOnlineText(const std::string& online);
 

@@ -12,8 +12,11 @@
 #include <thread>
 
 #include "app/AppDelegate.h"
+#include "app/CSettings.h"
 #include "engine/Engine.h"
 #include "engine/backend/headless/Headless.h"
+#include "net/Framing.h"
+#include "net/OutgoingMessages.h"
 #include "scenes/hall/CHallScene.h"
 #include "tests/support/TestSockets.h"
 #include "tests/support/TestSystem.h"
@@ -113,8 +116,12 @@ TEST(AppDelegateTest, ConnectedItLoadsTheCatalogueAndOpensTheHallWhichQueries) {
         EXPECT_NE(dynamic_cast<CHallScene*>(scene->getChildren().front()), nullptr);
         EXPECT_NE(SpriteFrameCache::getInstance()->getSpriteFrameByName("beijing"), nullptr);
 
+        // The player's kept token goes first on the link, then the hall's query.
         const std::string query = "{\"opt\":\"query\"}";
-        EXPECT_EQ(server.receive(4 + query.size()), std::string("\x0f\0\0\0", 4) + query);
+        std::string opening;
+        framing::appendFrame(opening, helloMessage(CSettings::playerToken()));
+        framing::appendFrame(opening, query);
+        EXPECT_EQ(server.receive(opening.size()), opening);
 
         // Minimised, the hall draws nothing but still polls: its next query goes out on time.
         app.applicationDidEnterBackground();

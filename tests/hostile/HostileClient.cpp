@@ -8,6 +8,7 @@
 #include "engine/Engine.h"
 #include "engine/backend/headless/Headless.h"
 #include "net/CMessageQueue.h"
+#include "scenes/common/SceneFlow.h"
 #include "scenes/hall/CHallScene.h"
 
 using namespace engine;
@@ -17,11 +18,9 @@ void HostileClient::SetUp() {
     loadCatalogue();
     ASSERT_NE(m_server.port(), 0) << "no listener on " << kHost;
     ASSERT_TRUE(CMessageQueue::getInstance()->connectServerAt(kHost, m_server.port()));
-    Scene* scene = Scene::create();
     CHallScene* hall = CHallScene::create();
     ASSERT_NE(hall, nullptr);
-    scene->addChild(hall);
-    Director::getInstance()->runWithScene(scene);
+    ASSERT_TRUE(showLayerInNewScene(hall));
     headless::stepFrames(1);
 }
 

@@ -17,7 +17,7 @@
 
 #include "engine/backend/headless/Headless.h"
 #include "net/CMessageQueue.h"
-#include "tests/net/LoopbackServer.h"
+#include "tests/net/LinkTestSupport.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/SceneTestKit.h"
 
@@ -26,23 +26,6 @@ using namespace engine;
 namespace {
 
 const std::string kQueryFrame = frameOf(R"({"opt":"query"})");
-
-// One frame of the virtual clock, and a little real time for the socket and the receiver.
-void frame() {
-    headless::stepFrames(1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-}
-
-// Frames until `done`; false when `seconds` of virtual time pass first.
-bool framesUntil(const std::function<bool()>& done, double seconds) {
-    for (double waited = 0; waited < seconds; waited += 1.0 / 60) {
-        if (done()) {
-            return true;
-        }
-        frame();
-    }
-    return done();
-}
 
 // A listener on `port` whose accept queue is full (backlog 0, one connection never accepted), so
 // the system leaves any further connect unanswered: an attempt that neither succeeds nor fails.
@@ -93,13 +76,23 @@ protected:
         SceneTest::TearDown();
     }
 
+    // The server answers the hall's first query: the link has delivered, so its loss is told.
+    void answerTheQuery(CHallScene* hall) {
+        ASSERT_EQ(m_server->receive(kQueryFrame.size()), kQueryFrame);
+        ASSERT_TRUE(m_server->send(frameOf(R"({"opt":"query","online":"1","version":"28"})")));
+        ASSERT_TRUE(
+            linktest::waitFor([] { return CMessageQueue::getInstance()->linkDelivered(); }));
+        ASSERT_TRUE(framesUntil(
+            [hall] { return HallProbe{*hall}.online()->getString() == "online:1"; }, 1));
+    }
+
     std::optional<LoopbackServer> m_server;
     std::uint16_t m_port = 0;
 };
 
 TEST_F(ReconnectPanelTest, HallWithTheServerGoneTriesOnItsOwnAndAtThePressThenReconnects) {
     CHallScene* hall = startHall();
-    ASSERT_EQ(m_server->receive(kQueryFrame.size()), kQueryFrame);
+    answerTheQuery(hall);
     CReconnectPanel* panel = reconnectPanelOf(hall);
     ASSERT_NE(panel, nullptr);
     ReconnectProbe probe{*panel};
@@ -161,7 +154,9 @@ TEST_F(ReconnectPanelTest, DeskOverALostLinkSendsNothingAndTheNewLinkStartsInThe
     // A record left from the old link must not reach the new hall.
     push(R"({"opt":"add","desk":"9","site":"2","name":"stale"})");
 
-    ASSERT_TRUE(framesUntil([] { return runningHall() != nullptr; }, 3));
+    // The attempt a second later succeeds; the hall comes when the new link stayed silent for
+    // CReconnectPanel::kAnswerWait (this server answers no hello).
+    ASSERT_TRUE(framesUntil([] { return runningHall() != nullptr; }, 5));
     ASSERT_TRUE(m_server->accept());
     EXPECT_EQ(m_server->receive(kQueryFrame.size()), kQueryFrame)
         << "the query of the new hall comes first: the ready presses sent nothing";
@@ -172,6 +167,7 @@ TEST_F(ReconnectPanelTest, DeskOverALostLinkSendsNothingAndTheNewLinkStartsInThe
 
 TEST_F(ReconnectPanelTest, AnAttemptLeftUnansweredTimesOutAndExitDoesNotWaitForIt) {
     CHallScene* hall = startHall();
+    answerTheQuery(hall);
     ReconnectProbe probe{*reconnectPanelOf(hall)};
     m_server.reset();
     CloggedListener clogged(m_port);

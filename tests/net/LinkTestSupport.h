@@ -63,6 +63,16 @@ inline std::vector<std::string> drain() {
     return out;
 }
 
+// Polls the reconnection under way until it has an outcome.
+inline ConnectProgress reconnectOutcome() {
+    ConnectProgress progress = ConnectProgress::Pending;
+    waitFor([&progress] {
+        progress = CMessageQueue::getInstance()->pollReconnect();
+        return progress != ConnectProgress::Pending;
+    });
+    return progress;
+}
+
 inline std::string addText(int desk) {
     return R"({"opt":"add","desk":")" + std::to_string(desk) + R"(","site":"1","name":"p"})";
 }

@@ -19,7 +19,25 @@ std::string describe(const stMsg& m) {
     for (const st_seat_info& seat : m.info) {
         out << " [" << seat.name << "," << seat.ready << "," << seat.result << "]";
     }
+    // The fields of hello, resume and presence; their seats' part only when one is set, so the
+    // old kinds' lines stay as they were.
+    out << " status=" << m.status << " reason=" << m.reason << " retry=" << m.retry
+        << " resume=" << m.resume << " playing=" << m.playing << " seen=" << m.seen
+        << " last=" << m.last << " lastsite=" << m.lastsite << " left=" << m.left;
+    for (const st_seat_info& seat : m.info) {
+        out << " {" << seat.away << "," << seat.auto_play << "," << seat.surplus << ","
+            << seat.cards << "," << seat.pass << "}";
+    }
     return out.str();
+}
+
+// A seat entry of the old kinds: name, ready, result.
+st_seat_info seat(const char* name, int ready, int result) {
+    st_seat_info entry;
+    entry.name = name;
+    entry.ready = ready;
+    entry.result = result;
+    return entry;
 }
 
 struct Row {
@@ -48,7 +66,8 @@ TEST(MessageDecoder, FreshRecordHasTheInitialValues) {
     const stMsg m;
     EXPECT_EQ(describe(m),
               "opt= online= name= desk=-1 site=-1 cards= per=-1 surplus= now=-1 score=0 must=0 "
-              "p0= p1= version= [,0,0] [,0,0] [,0,0] [,0,0]");
+              "p0= p1= version= [,0,0] [,0,0] [,0,0] [,0,0] status= reason= retry=0 resume=0 "
+              "playing=0 seen= last= lastsite=-1 left=0 {0,0,,,0} {0,0,,,0} {0,0,,,0} {0,0,,,0}");
 }
 
 TEST(MessageDecoder, EachKindReadsItsKeys) {
@@ -122,19 +141,122 @@ TEST(MessageDecoder, SeatsComeFromTheFirstFourInfoElements) {
          R"({"name":"c","ready":"1","result":"9"},{"name":"d","ready":"0"},{"name":"e","ready":"1"}]})",
          [](stMsg& m) {
              m.opt = "change";
-             m.info[0] = {"a", 1, 0};
-             m.info[2] = {"c", 1, 0};
-             m.info[3] = {"d", 0, 0};
+             m.info[0] = seat("a", 1, 0);
+             m.info[2] = seat("c", 1, 0);
+             m.info[3] = seat("d", 0, 0);
          }},
         {"over",
          R"({"opt":"over","info":[{"name":"a","result":"2"},{"name":"b","result":"-2"},)"
          R"({"name":"c","result":"2","ready":"1"},{"name":"d","result":"-2"}]})",
          [](stMsg& m) {
              m.opt = "over";
-             m.info[0] = {"a", 0, 2};
-             m.info[1] = {"b", 0, -2};
-             m.info[2] = {"c", 0, 2};
-             m.info[3] = {"d", 0, -2};
+             m.info[0] = seat("a", 0, 2);
+             m.info[1] = seat("b", 0, -2);
+             m.info[2] = seat("c", 0, 2);
+             m.info[3] = seat("d", 0, -2);
+         }},
+    });
+}
+
+TEST(MessageDecoder, HelloResumeAndPresenceReadTheirKeys) {
+    checkRows({
+        {"hello accepted", R"({"opt":"hello","status":"ok","resume":"1"})",
+         [](stMsg& m) {
+             m.opt = "hello";
+             m.status = "ok";
+             m.resume = 1;
+         }},
+        {"hello refused with a retry",
+         R"({"opt":"hello","status":"refused","reason":"too many reconnects","retry":"42"})",
+         [](stMsg& m) {
+             m.opt = "hello";
+             m.status = "refused";
+             m.reason = "too many reconnects";
+             m.retry = 42;
+         }},
+        {"resume mid-game",
+         R"({"opt":"resume","desk":"7","site":"2","name":"me","playing":"1",)"
+         R"("info":[{"name":"a","ready":"1","away":"1","auto":"0","surplus":"20","cards":"8,9,","pass":"0"},)"
+         R"({"name":"b","ready":"1","away":"0","auto":"1","surplus":"0","cards":"","pass":"1"},)"
+         R"({"name":"me","ready":"1","away":"0","auto":"0","surplus":"12","cards":"","pass":"0"},)"
+         R"({"name":"d","ready":"0","away":"0","auto":"0","surplus":"27","cards":"","pass":"0"}],)"
+         R"("cards":"1,2,3,","seen":"8,9,40,","last":"8,9,","lastsite":"0","score":"15",)"
+         R"("p0":"100","p1":"-20","now":"2","must":"0","left":"12345"})",
+         [](stMsg& m) {
+             m.opt = "resume";
+             m.desk = 7;
+             m.site = 2;
+             m.name = "me";
+             m.playing = 1;
+             m.info[0] = {"a", 1, 0, 1, 0, "20", "8,9,", 0};
+             m.info[1] = {"b", 1, 0, 0, 1, "0", "", 1};
+             m.info[2] = {"me", 1, 0, 0, 0, "12", "", 0};
+             m.info[3] = {"d", 0, 0, 0, 0, "27", "", 0};
+             m.cards = "1,2,3,";
+             m.seen = "8,9,40,";
+             m.last = "8,9,";
+             m.lastsite = 0;
+             m.score = 15;
+             m.p0 = "100";
+             m.p1 = "-20";
+             m.now = 2;
+             m.left = 12345;
+         }},
+        {"presence",
+         R"({"opt":"presence","info":[{"away":"0","auto":"0"},{"away":"1","auto":"1"},)"
+         R"({"away":"0","auto":"1","name":"x","ready":"1"},{"away":"1","auto":"0"}]})",
+         [](stMsg& m) {
+             m.opt = "presence";
+             m.info[1].away = 1;
+             m.info[1].auto_play = 1;
+             m.info[2].auto_play = 1;
+             m.info[3].away = 1;
+         }},
+        {"old kinds ignore the new keys",
+         R"({"opt":"change","info":[{"name":"a","ready":"1","away":"1","auto":"1","pass":"1"},)"
+         R"({},{},{}],"left":"9","status":"ok","playing":"1"})",
+         [](stMsg& m) {
+             m.opt = "change";
+             m.info[0] = seat("a", 1, 0);
+         }},
+        {"hello ignores the keys of resume",
+         R"({"opt":"hello","status":"ok","desk":"3","left":"9"})",
+         [](stMsg& m) {
+             m.opt = "hello";
+             m.status = "ok";
+         }},
+    });
+}
+
+// Bad data in the new kinds leaves their fields at the initial values, as for the old ones; a
+// record like this reaches the scenes, which must cope (a seat of -1, a negative time left).
+TEST(MessageDecoder, BadValuesInTheNewKindsKeepInitialValues) {
+    checkRows({
+        {"hello with numbers", R"({"opt":"hello","status":1,"resume":1,"retry":5})",
+         [](stMsg& m) { m.opt = "hello"; }},
+        {"resume with numbers and nulls",
+         R"({"opt":"resume","desk":7,"site":null,"playing":true,"left":1000,"lastsite":0,"cards":[1]})",
+         [](stMsg& m) { m.opt = "resume"; }},
+        {"resume with a short info and odd texts",
+         R"({"opt":"resume","site":"x","left":"-500","lastsite":"","now":"9",)"
+         R"("info":[{"name":"a","surplus":5,"cards":"1,","pass":"yes","away":"2"}]})",
+         [](stMsg& m) {
+             m.opt = "resume";
+             m.site = 0;
+             m.left = -500;
+             m.lastsite = 0;
+             m.now = 9;
+             m.info[0].name = "a";
+             m.info[0].cards = "1,";
+             m.info[0].away = 2;
+         }},
+        {"presence with info not an array", R"({"opt":"presence","info":{"away":"1"}})",
+         [](stMsg& m) { m.opt = "presence"; }},
+        {"presence with elements not objects",
+         R"({"opt":"presence","info":[null,"1",{"away":1,"auto":"1"},[]]})",
+         [](stMsg& m) {
+             m.opt = "presence";
+             m.info[2].auto_play = 1;
          }},
     });
 }
@@ -178,14 +300,14 @@ TEST(MessageDecoder, BadValuesKeepInitialValues) {
         {"info shorter than four", R"({"opt":"change","info":[{"name":"a","ready":"1"}]})",
          [](stMsg& m) {
              m.opt = "change";
-             m.info[0] = {"a", 1, 0};
+             m.info[0] = seat("a", 1, 0);
          }},
         {"info empty", R"({"opt":"over","info":[]})", [](stMsg& m) { m.opt = "over"; }},
         {"info elements not objects",
          R"({"opt":"change","info":["a",{"name":"b","ready":"1"},3,null]})",
          [](stMsg& m) {
              m.opt = "change";
-             m.info[1] = {"b", 1, 0};
+             m.info[1] = seat("b", 1, 0);
          }},
         {"info element with wrong types",
          R"({"opt":"over","info":[{"name":1,"result":"-1"},{},{},{}]})",

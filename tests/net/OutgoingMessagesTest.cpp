@@ -26,6 +26,11 @@ TEST(OutgoingMessages, ExactTexts) {
         {leadMessage(3, 1, 0), R"({"opt":"game","desk":3,"site":1,"cards":"0"})"},
         {readyMessage(12, 0), R"({"opt":"change","type":"ready","desk":12,"site":0})"},
         {readyMessage(-1, -1), R"({"opt":"change","type":"ready","desk":-1,"site":-1})"},
+        {helloMessage("0123456789abcdef0123456789abcdef"),
+         R"({"opt":"hello","token":"0123456789abcdef0123456789abcdef"})"},
+        {autoMessage(7, 2, true), R"({"opt":"auto","desk":7,"site":2,"on":1})"},
+        {autoMessage(7, 2, false), R"({"opt":"auto","desk":7,"site":2,"on":0})"},
+        {autoMessage(12, 0, true), R"({"opt":"auto","desk":12,"site":0,"on":1})"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(row.built, row.expected);

@@ -15,16 +15,6 @@
 namespace linktest {
 namespace {
 
-// Polls the attempt under way until it has an outcome.
-ConnectProgress reconnectOutcome() {
-    ConnectProgress progress = ConnectProgress::Pending;
-    waitFor([&progress] {
-        progress = CMessageQueue::getInstance()->pollReconnect();
-        return progress != ConnectProgress::Pending;
-    });
-    return progress;
-}
-
 bool waitForReceiverEnd() {
     return waitFor([] { return CMessageQueue::getInstance()->receiverEnded(); });
 }
@@ -67,7 +57,7 @@ TEST_F(LinkTest, TextThatIsNotJsonShutsTheSocketDown) {
     ASSERT_TRUE(server.send(frameOf("not json")));
     EXPECT_TRUE(server.peerClosed()) << "a quick-join could still reach the server otherwise";
     ASSERT_TRUE(waitForReceiverEnd());
-    EXPECT_EQ(boxes(), (std::vector<std::string>{kDisconnectedBox}));
+    EXPECT_TRUE(boxes().empty()) << "the link never delivered a record: no box";
 }
 
 // The headless back end, except that a box shown by another thread than the test's stays open
@@ -115,6 +105,8 @@ TEST(LinkDown, SendBoxWhileTheLinkIsBelievedUpThenQuietOnceTheReceiverHasEnded) 
     CMessageQueue* link = CMessageQueue::getInstance();
     ASSERT_TRUE(link->connectServerAt("127.0.0.1", server.port()));
     ASSERT_TRUE(server.accept());
+    ASSERT_TRUE(server.send(frameOf(addText(1))));
+    ASSERT_TRUE(waitFor([link] { return link->linkDelivered(); })) << "the link works";
 
     server.reset();
     ASSERT_TRUE(waitFor([holding] { return !holding->shown().empty(); }))
@@ -189,7 +181,7 @@ TEST(LinkDown, HundredReconnectionsLeaveNoDescriptorOrThreadBehind) {
     }
     EXPECT_EQ(entries("/proc/self/fd"), descriptors);
     EXPECT_EQ(entries("/proc/self/task"), threads);
-    EXPECT_EQ(boxes().size(), 2u * 101) << "each lost link shows its two boxes, nothing more";
+    EXPECT_TRUE(boxes().empty()) << "a link that never delivered a record shows no box";
     link->shutdown();
 }
 

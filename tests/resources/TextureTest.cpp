@@ -59,6 +59,8 @@ const ButtonImages kButtons[] = {
     {"return.png", "return_press.png", 100, 100},
     {"hint.png", "hint_press.png", 300, 120},
     {"tracker.png", "tracker_press.png", 100, 100},
+    {"auto.png", "auto_press.png", 120, 60},
+    {"cancel_auto.png", "cancel_auto_press.png", 200, 70},
     {"reconnect.png", "reconnect_press.png", 400, 140},
 };
 

@@ -24,6 +24,10 @@ struct DeskProbe {
     engine::ui::Button* trackerButton() const { return desk.m_btnTracker; }
     CCardTrackerPanel* trackerPanel() const { return desk.m_trackerPanel; }
     engine::Sprite* notice() const { return desk.m_notice; }
+    engine::ui::Button* autoButton() const { return desk.m_btnAuto; }
+    engine::ui::Button* cancelAutoButton() const { return desk.m_btnCancelAuto; }
+    engine::Sprite* autoBanner() const { return desk.m_autoBanner; }
+    bool localAuto() const { return desk.m_localAuto; }
     // The session's choice to show the tracker, which outlives every desk (and every test).
     static void setTrackerShown(bool shown) { CDeskScene::s_trackerShown = shown; }
     engine::Label* deskLabel() const { return desk.m_lblDesk; }
@@ -47,6 +51,8 @@ struct DeskProbe {
 
 struct ReconnectProbe {
     CReconnectPanel& panel;
+    // The back-off every panel of the process shares.
+    static CReconnectSchedule::Phase phase() { return CReconnectPanel::s_schedule.phase(); }
     engine::ui::Button* button() const { return panel.m_btnReconnect; }
     std::string status() const { return panel.m_lblLinkStatus->getString(); }
 };

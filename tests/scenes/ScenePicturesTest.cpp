@@ -73,3 +73,19 @@ TEST_F(ScenePicturesTest, DeskWithTheHintAndTheTracker) {
     ASSERT_TRUE(headless::saveFrame(path));
     EXPECT_GT(std::filesystem::file_size(path), 0u);
 }
+
+// The same moment with the local seat handed to the computer player (the banner over the turn
+// buttons' row), the left seat's person gone (离线) and the right seat in 托管 too.
+TEST_F(ScenePicturesTest, DeskInAutoWithPresenceTags) {
+    DeskProbe probe = midGame();
+    const DrawColor table = headless::pixelAt(512, 160);
+    feed(R"({"opt":"presence","info":[{"away":"0","auto":"1"},{"away":"0","auto":"1"},)"
+         R"({"away":"0","auto":"0"},{"away":"1","auto":"0"}]})");
+    ASSERT_TRUE(probe.autoBanner()->isVisible());
+    ASSERT_FALSE(probe.play()->isVisible());
+    ASSERT_TRUE(probe.seat(3).away_tag->isVisible());
+
+    const std::string path = picturePath("desk-auto.png");
+    ASSERT_TRUE(headless::saveFrame(path));
+    EXPECT_FALSE(sameColour(headless::pixelAt(512, 160), table)) << "the banner lies there";
+}

@@ -1,7 +1,9 @@
 #include "tests/scenes/SceneTestKit.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "app/CSettings.h"
 #include "app/Catalogue.h"
@@ -9,6 +11,7 @@
 #include "engine/backend/headless/Headless.h"
 #include "net/CMessageQueue.h"
 #include "net/MessageDecoder.h"
+#include "scenes/common/SceneFlow.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/support/TestSystem.h"
 
@@ -70,16 +73,21 @@ bool SceneTest::stepUntil(const std::function<bool()>& done, double maxSeconds) 
     return done();
 }
 
+bool SceneTest::framesUntil(const std::function<bool()>& done, double seconds) {
+    for (double waited = 0; waited < seconds; waited += 1.0 / 60) {
+        if (done()) {
+            return true;
+        }
+        headless::stepFrames(1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return done();
+}
+
 CHallScene* SceneTest::startHall() {
-    Scene* scene = Scene::create();
     CHallScene* hall = CHallScene::create();
     EXPECT_NE(hall, nullptr);
-    scene->addChild(hall);
-    if (Director::getInstance()->getRunningScene() == nullptr) {
-        Director::getInstance()->runWithScene(scene);
-    } else {
-        Director::getInstance()->replaceScene(scene);
-    }
+    EXPECT_TRUE(showLayerInNewScene(hall));
     headless::stepFrames(1);
     return hall;
 }

@@ -35,6 +35,9 @@ protected:
     static void step(double seconds);
     // Runs frames one at a time until `done` holds; false when `maxSeconds` pass first.
     static bool stepUntil(const std::function<bool()>& done, double maxSeconds);
+    // The same with a real link: each frame also leaves a millisecond of real time to the socket
+    // and the receiver thread. `seconds` counts virtual time.
+    static bool framesUntil(const std::function<bool()>& done, double seconds);
 
     // Shows a new hall (the first one as start-up does) and runs one frame.
     CHallScene* startHall();

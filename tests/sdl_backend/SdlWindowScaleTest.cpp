@@ -17,6 +17,7 @@
 #include "engine/Engine.h"
 #include "engine/backend/sdl/SdlBackend.h"
 #include "net/CMessageQueue.h"
+#include "scenes/common/SceneFlow.h"
 #include "scenes/hall/CHallScene.h"
 #include "tests/sdl_backend/Xvfb.h"
 
@@ -48,9 +49,7 @@ protected:
         loadCatalogue();
         CMessageQueue::getInstance()->setSendTap(
             [this](const std::string& text) { m_sent.push_back(text); });
-        Scene* scene = Scene::create();
-        scene->addChild(CHallScene::create());
-        director->runWithScene(scene);
+        ASSERT_TRUE(showLayerInNewScene(CHallScene::create()));
         m_window = m_probe.waitForWindowNamed(kTitle, 5.0);
         ASSERT_FALSE(m_window.empty()) << "the window did not appear";
         pump(0.3);
