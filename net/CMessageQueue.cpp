@@ -74,13 +74,31 @@ void CMessageQueue::setPlayerToken(const std::string& token) { m_token = token; 
 
 // main thread
 bool CMessageQueue::openLink() {
+    judgeHello();
     m_delivered = false;
     m_helloAnswered = false;
+    m_helloSent = !m_token.empty() && !m_helloUnknown && m_silentHelloLinks < kSilentHelloLinks;
     // A hello the socket refuses is not reported: the receiver finds the link gone at once.
-    if (!m_token.empty()) {
+    if (m_helloSent) {
         writeFrame(helloMessage(m_token));
     }
     return startReceiver();
+}
+
+// main thread
+void CMessageQueue::judgeHello() {
+    const bool previous = m_linkOpened;
+    m_linkOpened = true;
+    if (!previous || m_token.empty() || m_helloUnknown) {
+        return;
+    }
+    if (m_helloSent) {
+        m_silentHelloLinks = m_delivered ? 0 : m_silentHelloLinks + 1;
+    } else if (m_delivered) {
+        m_helloUnknown = true;  // the link without it worked where those with it did not
+    } else {
+        m_silentHelloLinks = 0;  // nothing works for now: the hello goes again
+    }
 }
 
 // main thread

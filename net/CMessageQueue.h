@@ -13,6 +13,9 @@
 //
 // Every link begins with the player's hello (when a token was given): the queue sends it itself,
 // right after connecting and before any scene can send, so the server knows the person first.
+// A server from before the hello may close every link that carries one: after
+// kSilentHelloLinks links in a row that carried the hello and delivered nothing, the next goes
+// without it, and when that one delivers, no link of this process carries the hello again.
 // Each record carries the steady-clock time its frame arrived, so a scene that handles it late
 // knows how late it is.
 //
@@ -53,6 +56,7 @@ public:
     static constexpr std::uint16_t kServerPort = 9999;
     static constexpr std::size_t kMaxQueued = 4096;
     static constexpr std::size_t kMaxQueuedTextBytes = std::size_t{4} << 20;
+    static constexpr int kSilentHelloLinks = 2;
 
     // Any thread; created on the first call (safe against concurrent first calls).
     static CMessageQueue* getInstance();
@@ -123,6 +127,8 @@ private:
     // Main thread: the hello, then the receiver; false (socket left to the caller) without one.
     bool openLink();
     bool writeFrame(const std::string& text);        // main thread; false: the socket refused
+    // Main thread, as a new link opens: what the one before it says about the server's hello.
+    void judgeHello();
     void dropQueued();                               // main thread
     bool failReceive(const char* text);              // receiver thread
     [[noreturn]] void refuseVersion();               // receiver thread
@@ -138,6 +144,10 @@ private:
     std::atomic<bool> m_delivered{false};      // the current link queued a record
     std::atomic<bool> m_helloAnswered{false};  // the current link queued a "hello"
     std::string m_token;                       // main thread: what every link's hello carries
+    bool m_linkOpened = false;    // main thread: a link was opened before (judgeHello has one)
+    bool m_helloSent = false;     // main thread: the current link began with the hello
+    int m_silentHelloLinks = 0;   // main thread: links in a row with a hello and nothing back
+    bool m_helloUnknown = false;  // main thread: the server works only without the hello
     SocketHandle m_connecting = kNoSocket;     // main thread: a reconnection under way
     std::string m_host;                        // main thread: where reconnections go
     std::uint16_t m_port = 0;

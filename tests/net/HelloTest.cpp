@@ -1,6 +1,7 @@
 // The player's hello as the first frame of every link, what the link notes about a new server,
 // and the arrival time every record carries.
 
+#include "net/GameConstants.h"
 #include "net/OutgoingMessages.h"
 #include "tests/net/LinkTestSupport.h"
 
@@ -98,6 +99,33 @@ TEST_F(HelloTest, ARecordCarriesTheTimeItsFrameArrived) {
     ASSERT_NE(msg, nullptr);
     EXPECT_GE(msg->arrived, sent);
     EXPECT_GE(taken - msg->arrived, std::chrono::milliseconds(290));
+}
+
+// A server from before the hello closes every link that begins with one. After two such links
+// the next goes without it; once that one works, no later link carries the hello.
+TEST_F(HelloTest, AServerThatClosesOnTheHelloGetsLinksWithoutIt) {
+    link->setPlayerToken(kToken);
+    ASSERT_TRUE(link->connectServerAt("127.0.0.1", server.port()));
+    const std::string answer = std::string(R"({"opt":"query","online":"1","version":")") +
+                               kClientVersion + R"("})";
+    const bool helloFirst[] = {true, true, false, false};
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE(round);
+        if (round > 0) {
+            ASSERT_TRUE(waitFor([this] { return link->receiverEnded(); }));
+            ASSERT_TRUE(link->beginReconnect());
+            ASSERT_EQ(reconnectOutcome(), ConnectProgress::Connected);
+        }
+        ASSERT_TRUE(server.accept());
+        ASSERT_TRUE(link->sendMsg(queryMessage()));
+        const std::string first = frameOf(helloFirst[round] ? helloMessage(kToken) : queryMessage());
+        ASSERT_EQ(server.receive(first.size()), first);
+        if (!helloFirst[round]) {
+            ASSERT_TRUE(server.send(frameOf(answer)));
+            ASSERT_TRUE(waitFor([this] { return link->linkDelivered(); }));
+        }
+        server.close();
+    }
 }
 
 }  // namespace
