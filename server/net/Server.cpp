@@ -106,16 +106,29 @@ const char* Server::refusal(const std::string& address) const {
 
 void Server::deliver() {
     for (const Hall::Send& send : m_out.sends) {
-        auto found = m_sessions.find(send.person);
+        auto found = m_sessions.find(send.link);
         if (found != m_sessions.end()) {
             if (m_config.logMessages) {
-                log("to " + std::to_string(send.person) + ": " + send.text);
+                log("to " + std::to_string(send.link) + ": " + send.text);
             }
             found->second->send(send.text);
         }
     }
     for (const std::string& line : m_out.log) {
         log(line);
+    }
+    for (LinkId link : m_out.closeLinks) {
+        // The hall has already given the person to the new link: this close is no leave.
+        const auto found = m_sessions.find(link);
+        if (found != m_sessions.end()) {
+            found->second->close("replaced by a new link");
+        }
+    }
+    for (LinkId link : m_out.restartIdle) {
+        const auto found = m_sessions.find(link);
+        if (found != m_sessions.end()) {
+            found->second->restartIdle();
+        }
     }
     for (int desk : m_out.touchedDesks) {
         armDesk(desk);
@@ -127,6 +140,8 @@ void Server::deliver() {
     m_out.sends.clear();
     m_out.log.clear();
     m_out.touchedDesks.clear();
+    m_out.closeLinks.clear();
+    m_out.restartIdle.clear();
 }
 
 void Server::onBotDecided(const BotJob& job, std::vector<int> cards) {
@@ -138,6 +153,9 @@ void Server::onBotDecided(const BotJob& job, std::vector<int> cards) {
 }
 
 void Server::armDesk(int desk) {
+    if (m_stopped) {
+        return;  // a desk's timer may have fired just before stop(): it must not arm again
+    }
     while (static_cast<int>(m_deskTimers.size()) <= desk) {
         m_deskTimers.push_back(std::make_unique<asio::steady_timer>(m_io));
         m_deskArmedFor.emplace_back();
@@ -153,9 +171,11 @@ void Server::armDesk(int desk) {
         return;
     }
     timer.expires_at(m_epoch + *deadline);
+    // A deadline already passed still waits in the reactor like any other, so the desk's next
+    // play comes after the sockets, signals and other desks ready by then.
     timer.async_wait([this, desk](const asio::error_code& error) {
-        if (error) {
-            return;  // re-armed or cancelled
+        if (error || m_stopped) {
+            return;  // re-armed or cancelled, or completed just before stop()
         }
         m_deskArmedFor[desk].reset();
         m_hall.advanceDesk(desk, now(), m_out);

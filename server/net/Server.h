@@ -76,11 +76,11 @@ private:
     ServerConfig m_config;
     Listener m_listener;
     Hall m_hall;
-    std::unordered_map<std::uint64_t, std::shared_ptr<Session>> m_sessions;
+    std::unordered_map<LinkId, std::shared_ptr<Session>> m_sessions;
     std::unordered_map<std::string, std::size_t> m_perAddress;  // open connections by address
     std::vector<std::unique_ptr<asio::steady_timer>> m_deskTimers;
     std::vector<std::optional<Millis>> m_deskArmedFor;  // the deadline each desk timer waits for
-    std::uint64_t m_nextId = 1;
+    LinkId m_nextId = 1;
     std::chrono::steady_clock::time_point m_epoch = std::chrono::steady_clock::now();
     Hall::Output m_out;  // reused for every hall call
     BotWorkers m_workers;
