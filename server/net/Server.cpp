@@ -11,6 +11,7 @@ Server::Server(asio::io_context& io, const ServerConfig& config)
       m_config(config),
       m_listener(io, [this](asio::ip::tcp::socket socket) { onAccept(std::move(socket)); }),
       m_hall(config.hall),
+      m_pump(io),
       m_workers(io, config.botThreads,
                 [this](const BotJob& job, std::vector<int> cards) {
                     onBotDecided(job, std::move(cards));
@@ -44,6 +45,8 @@ void Server::stop() {
     for (auto& timer : m_deskTimers) {
         timer->cancel();
     }
+    m_pump.cancel();
+    m_dueDesks.clear();
 }
 
 void Server::onAccept(asio::ip::tcp::socket socket) {
@@ -159,8 +162,15 @@ void Server::armDesk(int desk) {
     while (static_cast<int>(m_deskTimers.size()) <= desk) {
         m_deskTimers.push_back(std::make_unique<asio::steady_timer>(m_io));
         m_deskArmedFor.emplace_back();
+        m_deskQueued.push_back(false);
     }
     const std::optional<Millis> deadline = m_hall.deskDeadline(desk);
+    if (deadline && *deadline <= now()) {
+        m_deskArmedFor[desk].reset();
+        m_deskTimers[desk]->cancel();
+        queueDesk(desk);
+        return;
+    }
     if (deadline == m_deskArmedFor[desk]) {
         return;
     }
@@ -171,16 +181,53 @@ void Server::armDesk(int desk) {
         return;
     }
     timer.expires_at(m_epoch + *deadline);
-    // A deadline already passed still waits in the reactor like any other, so the desk's next
-    // play comes after the sockets, signals and other desks ready by then.
     timer.async_wait([this, desk](const asio::error_code& error) {
         if (error || m_stopped) {
             return;  // re-armed or cancelled, or completed just before stop()
         }
         m_deskArmedFor[desk].reset();
-        m_hall.advanceDesk(desk, now(), m_out);
-        deliver();
+        queueDesk(desk);
     });
+}
+
+void Server::queueDesk(int desk) {
+    if (!m_deskQueued[desk]) {
+        m_deskQueued[desk] = true;
+        m_dueDesks.push_back(desk);
+    }
+    armPump();
+}
+
+void Server::armPump() {
+    if (m_pumpArmed) {
+        return;
+    }
+    m_pumpArmed = true;
+    // Due at once, yet through the reactor: what is ready on the sockets goes first.
+    m_pump.expires_at(asio::steady_timer::time_point{});
+    m_pump.async_wait([this](const asio::error_code& error) {
+        m_pumpArmed = false;
+        if (!error && !m_stopped) {
+            runDueDesks();
+        }
+    });
+}
+
+void Server::runDueDesks() {
+    const auto until = std::chrono::steady_clock::now() + kDeskSlice;
+    while (!m_dueDesks.empty() && !m_stopped) {
+        const int desk = m_dueDesks.front();
+        m_dueDesks.pop_front();
+        m_deskQueued[desk] = false;
+        m_hall.advanceDesk(desk, now(), m_out);
+        deliver();  // re-arms the desk: back in the queue when its next play is due at once
+        if (std::chrono::steady_clock::now() >= until) {
+            break;
+        }
+    }
+    if (!m_dueDesks.empty() && !m_stopped) {
+        armPump();
+    }
 }
 
 Millis Server::now() const {
