@@ -199,8 +199,8 @@ TEST_F(DeskRejoinTest, TheTurnGoesToTheComputerPlayerAndBack) {
                 switch (step.change) {
                     case Change::Away: desk->markAway(seat, now, out); break;
                     case Change::Back: desk->markBack(seat, now, out); break;
-                    case Change::AutoOn: desk->setAuto(seat, true, now, out); break;
-                    case Change::AutoOff: desk->setAuto(seat, false, now, out); break;
+                    case Change::AutoOn: desk->setAuto(seat, true, out); break;
+                    case Change::AutoOff: desk->setAuto(seat, false, out); break;
                 }
             }
             inbox.clear();
@@ -231,11 +231,11 @@ TEST_F(DeskRejoinTest, TheTurnGoesToTheComputerPlayerAndBack) {
 
 TEST_F(DeskRejoinTest, AutoIsForTheGameOnly) {
     startWithBots();
-    desk->setAuto(0, true, Millis(2000), out);
+    desk->setAuto(0, true, out);
     inbox.take(out);
     ASSERT_EQ(inbox.textsOf(0, "presence").size(), 1u);
     EXPECT_EQ(infoOf(inbox.textsOf(0, "presence")[0], 0, "auto"), "1");
-    desk->setAuto(0, true, Millis(2000), out);
+    desk->setAuto(0, true, out);
     EXPECT_TRUE(out.deliveries.empty()) << "no change, no presence";
 
     // The person never acts: the computer player plays every one of their turns.
@@ -249,7 +249,7 @@ TEST_F(DeskRejoinTest, AutoIsForTheGameOnly) {
     EXPECT_EQ(infoOf(inbox.textsOf(0, "presence").back(), 0, "auto"), "0");
 
     out.clear();
-    desk->setAuto(0, true, Millis(900000), out);
+    desk->setAuto(0, true, out);
     EXPECT_TRUE(out.deliveries.empty()) << "between games auto is ignored";
     EXPECT_FALSE(desk->seat(0).autoPlay);
 }
@@ -281,7 +281,7 @@ TEST_F(DeskRejoinTest, SnapshotIsTheDeskAtEveryPointOfAGame) {
     config.deal = 10;
     reset(config);
     startWithBots();
-    desk->setAuto(0, true, Millis(2000), out);  // the whole game plays itself
+    desk->setAuto(0, true, out);  // the whole game plays itself
     inbox.take(out);
     TableWatch watch;
     Millis turnBegan(2000);

@@ -181,26 +181,6 @@ TEST(Session, WholeGameAgainstComputerPlayers) {
     EXPECT_EQ(answer->online, "1");
 }
 
-// Two persons sit down at one desk and get ready, and the game starts (computer players fill the
-// other seats); the seating answer of the second, or nothing when any step failed.
-std::optional<stMsg> startGameForTwo(unsigned short port, LoopbackClient& one, LoopbackClient& two) {
-    if (!one.connect(port) || !two.connect(port) || !one.sendText(addMessage())) {
-        return std::nullopt;
-    }
-    const auto first = one.receive("add");
-    if (!two.sendText(addMessage())) {
-        return std::nullopt;
-    }
-    const auto second = two.receive("add");
-    if (!first || !second || first->desk != second->desk ||
-        !one.sendText(readyMessage(first->desk, first->site)) ||
-        !two.sendText(readyMessage(second->desk, second->site)) ||
-        !one.receive("start").has_value()) {
-        return std::nullopt;
-    }
-    return second;
-}
-
 TEST(Session, DisconnectDuringAGameSendsRunToTheOthers) {
     server::ServerConfig config;
     config.hall.desk.botWait = Millis(300);
@@ -209,8 +189,9 @@ TEST(Session, DisconnectDuringAGameSendsRunToTheOthers) {
     running.run();
     LoopbackClient stays;
     LoopbackClient runs;
-    const auto second = startGameForTwo(running.port(), stays, runs);
-    ASSERT_TRUE(second.has_value());
+    const auto dealt = dealForTwo(running.port(), stays, runs);
+    ASSERT_TRUE(dealt.has_value());
+    const stMsg* second = &dealt->second;
     runs.close();
     const auto run = stays.receive("run");
     ASSERT_TRUE(run.has_value());
@@ -278,8 +259,9 @@ TEST(SessionDeadline, SilenceInAGameIsKeptAndADroppedPlayerRunsFromIt) {
     running.run();
     LoopbackClient stays;
     LoopbackClient stalls;
-    const auto second = startGameForTwo(running.port(), stays, stalls);
-    ASSERT_TRUE(second.has_value());
+    const auto dealt = dealForTwo(running.port(), stays, stalls);
+    ASSERT_TRUE(dealt.has_value());
+    const stMsg* second = &dealt->second;
 
     // Both silent for several idle periods: in a game, that is waiting, not death.
     EXPECT_FALSE(stays.receive("run", Millis(1200)).has_value());
