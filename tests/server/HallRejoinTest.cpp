@@ -162,6 +162,27 @@ TEST_F(HallRejoinTest, HelloRefusalsAnswerOnlyTheLinkAndChangeNothing) {
     }
 }
 
+TEST_F(HallRejoinTest, AnUnknownTokenIsTakenByTheLinksOwnPerson) {
+    hall.connect(1);
+    const server::PersonId person = hall.personOf(1);
+    const Got got = send(1, helloRequest(kToken));
+    EXPECT_EQ(got.at(1), std::vector<std::string>{server::helloOkMessage(false)});
+    EXPECT_EQ(hall.personOf(1), person);
+    EXPECT_EQ(hall.persons(), 1u);
+    EXPECT_TRUE(out.closeLinks.empty());
+    ASSERT_EQ(out.log.size(), 1u);
+    EXPECT_NE(out.log[0].find("connection 1: hello accepted (token 3eb1bd439947eb76)"),
+              std::string::npos)
+        << out.log[0];
+    // Not seated, its link's close forgets it: the token names nobody, and a later link is new.
+    hall.disconnect(1, Millis(10), out);
+    EXPECT_EQ(hall.persons(), 0u);
+    hall.connect(2);
+    EXPECT_EQ(send(2, helloRequest(kToken), Millis(20)).at(2),
+              std::vector<std::string>{server::helloOkMessage(false)});
+    EXPECT_TRUE(out.closeLinks.empty());
+}
+
 TEST_F(HallRejoinTest, ReconnectsAreCountedPerTokenOverAMinute) {
     for (LinkId link = 1; link <= 10; ++link) {
         hall.connect(link);
