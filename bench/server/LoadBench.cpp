@@ -266,8 +266,11 @@ int main(int argc, char* argv[]) {
         std::printf("  drops                 %llu (seats freed before the rejoin %llu)\n",
                     static_cast<unsigned long long>(stats.drops),
                     static_cast<unsigned long long>(stats.seatsLost));
+        std::vector<double> connect = stats.connectMs;
         std::printf("  reconnect -> resume   p50 %.3f ms, p99 %.3f ms (%zu resumes)\n",
                     percentile(resume, 0.50), percentile(resume, 0.99), resume.size());
+        std::printf("    of which connecting p50 %.3f ms, p99 %.3f ms\n",
+                    percentile(connect, 0.50), percentile(connect, 0.99));
     }
     std::printf("  server peak memory    %.1f MiB (VmHWM), CPU %.2f s\n",
                 static_cast<double>(peakKb) / 1024.0, serverCpu);

@@ -67,6 +67,11 @@ void LoadClient::connect(const std::string& first) {
             self->finish(false);
             return;
         }
+        if (first.empty()) {
+            self->m_stats.connectMs.push_back(std::chrono::duration<double, std::milli>(
+                                                  Clock::now() - self->m_connectStart)
+                                                  .count());
+        }
         asio::error_code ignored;
         self->m_socket.set_option(asio::ip::tcp::no_delay(true), ignored);
         self->send(R"({"opt":"hello","token":")" + self->m_token + R"("})");

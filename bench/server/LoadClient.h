@@ -26,6 +26,7 @@ struct LoadStats {
     std::uint64_t drops = 0;          // links closed on purpose to rejoin
     std::uint64_t seatsLost = 0;      // rejoins that found the seat freed (joined again)
     std::vector<double> resumeMs;     // connect start to "resume" received
+    std::vector<double> connectMs;    // of which connect start to connected
 };
 
 class LoadClient : public std::enable_shared_from_this<LoadClient> {
