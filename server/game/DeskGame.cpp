@@ -147,7 +147,7 @@ void DeskGame::markBack(int seat, Millis now, DeskOutput& out) {
     flagsChanged(seat, wasComputer, out);
 }
 
-void DeskGame::setAuto(int seat, bool on, Millis /*now*/, DeskOutput& out) {
+void DeskGame::setAuto(int seat, bool on, DeskOutput& out) {
     Seat& s = m_seats[seat];
     if (!playing() || s.kind != SeatKind::Person || s.autoPlay == on) {
         return;

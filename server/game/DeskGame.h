@@ -108,7 +108,7 @@ public:
     void markAway(int seat, Millis now, DeskOutput& out);
     void markBack(int seat, Millis now, DeskOutput& out);
     // Auto on or off for a person's seat during a game; ignored otherwise or when unchanged.
-    void setAuto(int seat, bool on, Millis now, DeskOutput& out);
+    void setAuto(int seat, bool on, DeskOutput& out);
 
     // What `seat`'s person needs to take the desk up again at `now` ("resume").
     DeskSnapshot snapshot(int seat, Millis now) const;

@@ -115,7 +115,7 @@ void Hall::handle(LinkId link, const ClientRequest& request, Millis now, Output&
     } else if (request.kind == Kind::Play) {
         desk.act(place.seat, request.cards, now, m_deskOut);
     } else if (request.kind == Kind::Auto) {
-        desk.setAuto(place.seat, request.on, now, m_deskOut);
+        desk.setAuto(place.seat, request.on, m_deskOut);
     } else {
         desk.leave(place.seat, now, m_deskOut);
         place = Place{};
@@ -125,21 +125,25 @@ void Hall::handle(LinkId link, const ClientRequest& request, Millis now, Output&
 
 void Hall::hello(LinkId link, const std::string& token, Millis now, Output& out) {
     Link& self = m_links.at(link);
+    const bool wellFormed = isToken(token);
+    const std::string hash = wellFormed ? tokenHash(token) : std::string();
+    const std::string shown =
+        wellFormed ? " (token " + hash.substr(0, kLoggedHashDigits) + ")" : std::string();
     if (self.helloSeen) {
         refuse(link, kHelloAgain, -1, out);
+        out.log.back() += shown;
         return;
     }
     self.helloSeen = true;
-    if (!isToken(token)) {
+    if (!wellFormed) {
         refuse(link, kHelloBadToken, -1, out);
         return;
     }
     if (m_people.at(self.person).place.desk >= 0) {
         refuse(link, kHelloSeated, -1, out);
+        out.log.back() += shown;
         return;
     }
-    const std::string hash = tokenHash(token);
-    const std::string shown = " (token " + hash.substr(0, kLoggedHashDigits) + ")";
     sweepTokens(now);
     Token& entry = m_tokens[hash];
     while (!entry.hellos.empty() && entry.hellos.front() + kReconnectWindow <= now) {
