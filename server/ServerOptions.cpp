@@ -53,6 +53,7 @@ std::string usageText() {
            "  --deal N              cards dealt to each player, 1 to 27 (27)\n"
            "  --turn-timeout SEC    a silent turn is passed after this long (35)\n"
            "  --ready-timeout SEC   a seated player not ready is sent away after this long (60)\n"
+           "  --away-hold SEC       between games, a dropped player's seat is held this long (60)\n"
            "  --name-prefix TEXT    players are named TEXT followed by a number (player)\n"
            "  --idle-timeout SEC    a connection in no game silent this long is closed (120)\n"
            "  --frame-timeout SEC   a frame must be whole this long after it began (15)\n"
@@ -119,6 +120,8 @@ bool parseServerOptions(int argc, const char* const argv[], ServerConfig& config
             ok = readSeconds(value, config.hall.desk.turnTimeout);
         } else if (option == "--ready-timeout") {
             ok = readSeconds(value, config.hall.desk.readyTimeout);
+        } else if (option == "--away-hold") {
+            ok = readSeconds(value, config.hall.desk.awayHold);
         } else if (option == "--idle-timeout") {
             ok = readSeconds(value, config.limits.idleTimeout) &&
                  config.limits.idleTimeout.count() > 0;

@@ -3,10 +3,14 @@
 // the server's "game" message reporting it (p50, p99), and the server's peak memory.
 //
 //   server_load_bench --server PATH [--clients N] [--games G] [--deal D] [--short]
-//                     [--bot-desks K --bot-level easy|normal|hard]
+//                     [--bot-desks K --bot-level easy|normal|hard] [--drops [--drop-every S]]
 //   defaults: 2000 clients, 2 games of 27 cards; --short: 200 clients, 1 game of 27 cards.
 //   --bot-desks K: the server also runs K desks of four computer players of that level, playing
 //   all along (their bot delay 1 s, as served); the persons' desks never get computer players.
+//   --drops: one client in ten closes its link every S seconds (8; give or take an eighth) in
+//   mid-game and connects again with its token; the time from the connect to the "resume" is
+//   printed (median, p99). Every client says hello with its own token, drops or not. The server
+//   refuses more than 10 hellos a minute with one token: S below 7 makes those clients fail.
 
 #include <signal.h>
 #include <spawn.h>
@@ -37,6 +41,8 @@ struct Options {
     int deal = 27;
     int botDesks = 0;
     std::string botLevel = "hard";
+    bool drops = false;
+    double dropEvery = 8.0;
 };
 
 bool parse(int argc, char* argv[], Options& options) {
@@ -57,12 +63,17 @@ bool parse(int argc, char* argv[], Options& options) {
             options.botDesks = std::atoi(argv[++i]);
         } else if (i + 1 < argc && arg == "--bot-level") {
             options.botLevel = argv[++i];
+        } else if (arg == "--drops") {
+            options.drops = true;
+        } else if (i + 1 < argc && arg == "--drop-every") {
+            options.dropEvery = std::atof(argv[++i]);
         } else {
             return false;
         }
     }
     return !options.server.empty() && options.clients > 0 && options.clients % 4 == 0 &&
-           options.games > 0 && options.deal >= 1 && options.deal <= 27 && options.botDesks >= 0;
+           options.games > 0 && options.deal >= 1 && options.deal <= 27 && options.botDesks >= 0 &&
+           options.dropEvery > 0;
 }
 
 // A port that was free a moment ago: bind to port 0 and let it go.
@@ -146,7 +157,8 @@ int main(int argc, char* argv[]) {
     if (!parse(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: server_load_bench --server PATH [--clients N (a multiple of 4)] "
-                     "[--games G] [--deal D] [--short]\n");
+                     "[--games G] [--deal D] [--short] [--bot-desks K --bot-level L] "
+                     "[--drops [--drop-every S]]\n");
         return 2;
     }
     raiseDescriptorLimit();
@@ -154,9 +166,10 @@ int main(int argc, char* argv[]) {
     const unsigned short port = freePort(io);
     const std::string portText = std::to_string(port);
     const std::string dealText = std::to_string(options.deal);
-    // Every client comes from the one loopback address: the caps are raised to let them all in,
+    // Every client comes from the one loopback address: the caps are raised to let them all in
+    // (twice over: a rejoining client's new link may come before its old one is seen closed),
     // while the read deadlines keep their defaults.
-    const std::string clientsText = std::to_string(options.clients);
+    const std::string clientsText = std::to_string(2 * options.clients);
     const std::string botDesksText = std::to_string(options.botDesks);
     std::vector<const char*> args = {options.server.c_str(),
                                      "--port",
@@ -203,7 +216,14 @@ int main(int argc, char* argv[]) {
     const asio::ip::tcp::endpoint endpoint(asio::ip::address_v4::loopback(), port);
     const auto started = std::chrono::steady_clock::now();
     for (int i = 0; i < options.clients; ++i) {
-        auto client = std::make_shared<LoadClient>(io, stats, options.games, [&running, &io] {
+        LoadClient::Options clientOptions;
+        clientOptions.games = options.games;
+        clientOptions.seed = 1000 + static_cast<std::uint64_t>(i);
+        if (options.drops && i % 10 == 0) {
+            clientOptions.dropEvery =
+                std::chrono::milliseconds(static_cast<long long>(options.dropEvery * 1000));
+        }
+        auto client = std::make_shared<LoadClient>(io, stats, clientOptions, [&running, &io] {
             if (--running == 0) {
                 io.stop();
             }
@@ -241,6 +261,17 @@ int main(int argc, char* argv[]) {
                 static_cast<double>(stats.messages) / seconds);
     std::printf("  play -> game latency  p50 %.3f ms, p99 %.3f ms (%zu plays)\n",
                 percentile(latency, 0.50), percentile(latency, 0.99), latency.size());
+    if (options.drops) {
+        std::vector<double> resume = stats.resumeMs;
+        std::printf("  drops                 %llu (seats freed before the rejoin %llu)\n",
+                    static_cast<unsigned long long>(stats.drops),
+                    static_cast<unsigned long long>(stats.seatsLost));
+        std::vector<double> connect = stats.connectMs;
+        std::printf("  reconnect -> resume   p50 %.3f ms, p99 %.3f ms (%zu resumes)\n",
+                    percentile(resume, 0.50), percentile(resume, 0.99), resume.size());
+        std::printf("    of which connecting p50 %.3f ms, p99 %.3f ms\n",
+                    percentile(connect, 0.50), percentile(connect, 0.99));
+    }
     std::printf("  server peak memory    %.1f MiB (VmHWM), CPU %.2f s\n",
                 static_cast<double>(peakKb) / 1024.0, serverCpu);
     std::printf("  failed clients        %llu, unfinished %d\n",

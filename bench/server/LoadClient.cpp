@@ -1,25 +1,83 @@
 #include "bench/server/LoadClient.h"
 
+#include <rapidjson/document.h>
+
 #include <algorithm>
+#include <random>
 
 #include "cards/CardCode.h"
 #include "net/MessageDecoder.h"
 #include "net/OutgoingMessages.h"
 #include "server/bots/Bot.h"
 
-LoadClient::LoadClient(asio::io_context& io, LoadStats& stats, int games,
+namespace {
+
+// A drop leaves no seat near its last cards, so the game cannot end while the link is away.
+constexpr int kFewestCardsToDrop = 4;
+
+std::string tokenFrom(std::uint64_t seed) {
+    std::mt19937_64 random(seed);
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string token;
+    for (int i = 0; i < 32; ++i) {
+        token += kDigits[random() % 16];
+    }
+    return token;
+}
+
+std::string stringAt(const rapidjson::Value& object, const char* key) {
+    const auto member = object.FindMember(key);
+    return member != object.MemberEnd() && member->value.IsString()
+               ? std::string(member->value.GetString(), member->value.GetStringLength())
+               : std::string();
+}
+
+}  // namespace
+
+LoadClient::LoadClient(asio::io_context& io, LoadStats& stats, const Options& options,
                        std::function<void()> done)
-    : m_socket(io), m_stats(stats), m_gamesWanted(games), m_done(std::move(done)) {}
+    : m_io(io),
+      m_socket(io),
+      m_stats(stats),
+      m_options(options),
+      m_done(std::move(done)),
+      m_token(tokenFrom(options.seed)),
+      m_dropTimer(io),
+      m_jitter(options.seed) {}
 
 void LoadClient::start(const asio::ip::tcp::endpoint& server) {
-    m_socket.async_connect(server, [self = shared_from_this()](const asio::error_code& error) {
+    m_server = server;
+    connect(addMessage());
+    scheduleDrop();
+}
+
+void LoadClient::connect(const std::string& first) {
+    const std::uint64_t link = ++m_link;
+    m_socket = asio::ip::tcp::socket(m_io);
+    m_frames = framing::FrameAssembler();
+    m_outbox.clear();
+    m_writing.clear();
+    m_connectStart = Clock::now();
+    m_socket.async_connect(m_server, [self = shared_from_this(), link,
+                                      first](const asio::error_code& error) {
+        if (self->m_finished || link != self->m_link) {
+            return;
+        }
         if (error) {
             self->finish(false);
             return;
         }
+        if (first.empty()) {
+            self->m_stats.connectMs.push_back(std::chrono::duration<double, std::milli>(
+                                                  Clock::now() - self->m_connectStart)
+                                                  .count());
+        }
         asio::error_code ignored;
         self->m_socket.set_option(asio::ip::tcp::no_delay(true), ignored);
-        self->send(addMessage());
+        self->send(R"({"opt":"hello","token":")" + self->m_token + R"("})");
+        if (!first.empty()) {
+            self->send(first);
+        }
         self->readMore();
     });
 }
@@ -27,8 +85,9 @@ void LoadClient::start(const asio::ip::tcp::endpoint& server) {
 void LoadClient::readMore() {
     m_socket.async_read_some(
         asio::buffer(m_readBuffer),
-        [self = shared_from_this()](const asio::error_code& error, std::size_t bytes) {
-            if (self->m_finished) {
+        [self = shared_from_this(), link = m_link](const asio::error_code& error,
+                                                   std::size_t bytes) {
+            if (self->m_finished || link != self->m_link) {
                 return;
             }
             if (error) {
@@ -37,14 +96,9 @@ void LoadClient::readMore() {
             }
             self->m_frames.feed(std::string_view(self->m_readBuffer.data(), bytes));
             while (self->m_frames.next(self->m_text) == framing::FrameAssembler::Status::Frame) {
-                stMsg msg;
-                if (decodeMessage(self->m_text, msg) != DecodeStatus::Ok) {
-                    self->finish(false);
-                    return;
-                }
                 ++self->m_stats.messages;
-                self->onMessage(msg);
-                if (self->m_finished) {
+                self->onText(self->m_text);
+                if (self->m_finished || link != self->m_link) {
                     return;
                 }
             }
@@ -56,6 +110,31 @@ void LoadClient::readMore() {
         });
 }
 
+void LoadClient::onText(const std::string& text) {
+    stMsg msg;
+    if (decodeMessage(text, msg) != DecodeStatus::Ok) {
+        finish(false);
+        return;
+    }
+    if (msg.opt == "resume") {
+        onResume(text);
+    } else if (msg.opt == "hello") {
+        rapidjson::Document doc;
+        doc.Parse(text.data(), text.size());
+        if (stringAt(doc, "status") != "ok") {
+            finish(false);
+        } else if (m_desk >= 0 && stringAt(doc, "resume") == "0") {
+            // The seat was freed while away: join again like a newcomer.
+            ++m_stats.seatsLost;
+            m_desk = m_site = -1;
+            m_playing = false;
+            send(addMessage());
+        }
+    } else {
+        onMessage(msg);
+    }
+}
+
 void LoadClient::onMessage(const stMsg& msg) {
     if (msg.opt == "add") {
         m_desk = msg.desk;
@@ -65,11 +144,13 @@ void LoadClient::onMessage(const stMsg& msg) {
         m_hand = parseCardList(msg.cards);
         sortHand(m_hand);
         m_cardsLeft.fill(static_cast<int>(m_hand.size()));
+        m_playing = true;
     } else if (msg.opt == "game") {
         onGame(msg);
     } else if (msg.opt == "over") {
+        m_playing = false;
         ++m_stats.games;
-        if (++m_games >= m_gamesWanted) {
+        if (++m_games >= m_options.games) {
             finish(true);
         } else {
             send(readyMessage(m_desk, m_site));
@@ -96,7 +177,41 @@ void LoadClient::onGame(const stMsg& msg) {
         m_lastPlay.clear();
         m_lastPlayer = -1;
     }
-    if (msg.now != m_site) {
+    playIfMyTurn(msg.now, msg.score);
+}
+
+void LoadClient::onResume(const std::string& text) {
+    m_stats.resumeMs.push_back(
+        std::chrono::duration<double, std::milli>(Clock::now() - m_connectStart).count());
+    rapidjson::Document doc;
+    doc.Parse(text.data(), text.size());
+    m_desk = std::atoi(stringAt(doc, "desk").c_str());
+    m_site = std::atoi(stringAt(doc, "site").c_str());
+    m_playing = stringAt(doc, "playing") == "1";
+    const auto info = doc.FindMember("info");
+    if (info == doc.MemberEnd() || !info->value.IsArray() || info->value.Size() != 4) {
+        finish(false);
+        return;
+    }
+    if (!m_playing) {
+        if (stringAt(info->value[m_site], "ready") != "1") {
+            send(readyMessage(m_desk, m_site));
+        }
+        return;
+    }
+    for (int seat = 0; seat < 4; ++seat) {
+        m_cardsLeft[seat] = std::atoi(stringAt(info->value[seat], "surplus").c_str());
+    }
+    m_hand = parseCardList(stringAt(doc, "cards"));
+    sortHand(m_hand);
+    m_lastPlay = parseCardList(stringAt(doc, "last"));
+    m_lastPlayer = std::atoi(stringAt(doc, "lastsite").c_str());
+    playIfMyTurn(std::atoi(stringAt(doc, "now").c_str()),
+                 std::atoi(stringAt(doc, "score").c_str()));
+}
+
+void LoadClient::playIfMyTurn(int now, int score) {
+    if (now != m_site || m_hand.empty()) {
         return;
     }
     int fewest = 27;
@@ -105,7 +220,7 @@ void LoadClient::onGame(const stMsg& msg) {
             fewest = std::min(fewest, m_cardsLeft[seat]);
         }
     }
-    const server::BotView view{m_hand, m_lastPlay, m_lastPlayer == (m_site + 2) % 4, msg.score,
+    const server::BotView view{m_hand, m_lastPlay, m_lastPlayer == (m_site + 2) % 4, score,
                                fewest};
     const std::vector<int> play = server::chooseBotPlay(view);
     for (int code : play) {
@@ -117,16 +232,15 @@ void LoadClient::onGame(const stMsg& msg) {
 }
 
 void LoadClient::send(const std::string& text) {
-    std::string frame;
-    framing::appendFrame(frame, text);
     if (!m_writing.empty()) {
-        m_outbox.push_back(std::move(frame));
+        m_outbox.push_back(text);  // framed when its turn comes
         return;
     }
-    m_writing = std::move(frame);
+    framing::appendFrame(m_writing, text);
     asio::async_write(m_socket, asio::buffer(m_writing),
-                      [self = shared_from_this()](const asio::error_code& error, std::size_t) {
-                          if (self->m_finished) {
+                      [self = shared_from_this(), link = m_link](const asio::error_code& error,
+                                                                 std::size_t) {
+                          if (self->m_finished || link != self->m_link) {
                               return;
                           }
                           if (error) {
@@ -142,6 +256,38 @@ void LoadClient::send(const std::string& text) {
                       });
 }
 
+void LoadClient::scheduleDrop() {
+    if (m_options.dropEvery.count() == 0) {
+        return;
+    }
+    // Every dropEvery, give or take an eighth, so that the drops do not come in waves.
+    const auto spread = m_options.dropEvery / 4;
+    m_jitter = m_jitter * 6364136223846793005ull + 1442695040888963407ull;
+    const auto wait = m_options.dropEvery - spread / 2 +
+                      std::chrono::milliseconds((m_jitter >> 33) % (spread.count() + 1));
+    m_dropTimer.expires_after(wait);
+    m_dropTimer.async_wait([self = shared_from_this()](const asio::error_code& error) {
+        if (!error && !self->m_finished) {
+            self->drop();
+            self->scheduleDrop();
+        }
+    });
+}
+
+void LoadClient::drop() {
+    const bool midGame = m_playing && m_desk >= 0 &&
+                         *std::min_element(m_cardsLeft.begin(), m_cardsLeft.end()) >=
+                             kFewestCardsToDrop;
+    if (!midGame) {
+        return;
+    }
+    ++m_stats.drops;
+    m_awaitingEcho = false;
+    asio::error_code ignored;
+    m_socket.close(ignored);
+    connect("");
+}
+
 void LoadClient::finish(bool ok) {
     if (m_finished) {
         return;
@@ -150,6 +296,7 @@ void LoadClient::finish(bool ok) {
     if (!ok) {
         ++m_stats.failures;
     }
+    m_dropTimer.cancel();
     asio::error_code ignored;
     m_socket.close(ignored);
     m_done();

@@ -1,7 +1,10 @@
 #pragma once
-// One protocol client of the load benchmark: joins, readies, plays its seat with the computer
-// players' strategy using the client's own message texts, and records how long each of its plays
-// takes to come back as the server's "game" message. All clients share one io_context thread.
+// One protocol client of the load benchmark: says hello with its own token, joins, readies,
+// plays its seat with the computer players' strategy using the client's own message texts, and
+// records how long each of its plays takes to come back as the server's "game" message. A client
+// that drops (LoadClient::Options::dropEvery) closes its link every few seconds in mid-game and
+// connects again with its token, and records the time from the connect to the "resume", from
+// which it takes up its seat. All clients share one io_context thread.
 
 #include <array>
 #include <asio.hpp>
@@ -20,36 +23,62 @@ struct LoadStats {
     std::uint64_t games = 0;
     std::uint64_t failures = 0;  // connections lost or refused before the client was done
     std::vector<double> playLatencyMs;
+    std::uint64_t drops = 0;          // links closed on purpose to rejoin
+    std::uint64_t seatsLost = 0;      // rejoins that found the seat freed (joined again)
+    std::vector<double> resumeMs;     // connect start to "resume" received
+    std::vector<double> connectMs;    // of which connect start to connected
 };
 
 class LoadClient : public std::enable_shared_from_this<LoadClient> {
 public:
-    LoadClient(asio::io_context& io, LoadStats& stats, int games, std::function<void()> done);
+    struct Options {
+        int games = 1;
+        std::chrono::milliseconds dropEvery{0};  // 0: never drops
+        std::uint64_t seed = 0;                  // the token and the drops' jitter
+    };
+
+    LoadClient(asio::io_context& io, LoadStats& stats, const Options& options,
+               std::function<void()> done);
     void start(const asio::ip::tcp::endpoint& server);
 
 private:
     using Clock = std::chrono::steady_clock;
 
+    // A new link: connect, hello, then `first` (the "add", or nothing when rejoining).
+    void connect(const std::string& first);
     void readMore();
+    void onText(const std::string& text);
     void onMessage(const stMsg& msg);
     void onGame(const stMsg& msg);
+    void onResume(const std::string& text);
+    void playIfMyTurn(int now, int score);
     void send(const std::string& text);
+    void scheduleDrop();
+    void drop();
     void finish(bool ok);
 
+    asio::io_context& m_io;
+    asio::ip::tcp::endpoint m_server;
     asio::ip::tcp::socket m_socket;
     LoadStats& m_stats;
-    int m_gamesWanted = 0;
+    Options m_options;
     std::function<void()> m_done;
+    std::string m_token;
+    std::uint64_t m_link = 0;  // counts links; a handler of an older one does nothing
+    asio::steady_timer m_dropTimer;
+    std::uint64_t m_jitter = 0;
+    Clock::time_point m_connectStart;
     framing::FrameAssembler m_frames;
     std::array<char, 8192> m_readBuffer{};
     std::string m_text;
-    std::vector<std::string> m_outbox;  // frames waiting for the write in flight
+    std::vector<std::string> m_outbox;  // texts waiting for the write in flight
     std::string m_writing;
     bool m_finished = false;
 
     int m_desk = -1;
     int m_site = -1;
     int m_games = 0;
+    bool m_playing = false;
     std::vector<int> m_hand;
     std::vector<int> m_lastPlay;
     int m_lastPlayer = -1;

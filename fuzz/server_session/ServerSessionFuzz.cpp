@@ -31,15 +31,18 @@
 //                 the third (e.g. '[' a million times deep, or a card list of 350,000 codes), in
 //                 reads of 4 KiB as the session's buffer takes them
 // A connection that a read closes (bad length, flood, malformed text, hang-up) leaves the hall
-// after that record, as Session::close posts Server::onClosed.
+// after that record, as Session::close posts Server::onClosed. Frames may carry "hello" and "auto"
+// too: a link the hall replaces (Output::closeLinks) is closed at once, as the server does, and a
+// person whose link dropped may keep an away seat that a later link resumes.
 //
 // Checked after every hall call (fuzzing::require):
 //   - every text goes to a person still connected and the client's decoder reads it as an object
 //     of a known kind; a "query" tells the true number online
 //   - the hall's persons are the connects minus the disconnects; desks never outnumber the most
 //     persons ever online at once; a session buffers at most one frame
-//   - every seated person is online and sits where its last "add" put it (until "timeout", its
-//     leave or its disconnect), and nobody sits twice; computer players never hold a desk alone
+//   - every seated person is online (or away, with no link) and sits where its last "add" or
+//     "resume" put it (until "timeout", its leave or its disconnect), and nobody sits twice;
+//     computer players never hold a desk alone
 //   - a desk whose four seats are taken and ready is playing; a running game, and with computer
 //     players any desk with a person, has a deadline; every desk's timer waits for its deadline
 //   - while a game runs: every seat's hand plus the cards announced for it in "game" messages is
@@ -114,8 +117,9 @@ struct GameWatch {
 };
 
 bool knownKind(const std::string& opt) {
-    static const char* const kKinds[] = {"query", "add",  "change", "start",  "game",
-                                         "score", "over", "run",    "timeout"};
+    static const char* const kKinds[] = {"query", "add",   "change", "start",    "game",
+                                         "score", "over",  "run",    "timeout",  "hello",
+                                         "resume", "presence"};
     return std::any_of(std::begin(kKinds), std::end(kKinds),
                        [&](const char* kind) { return opt == kind; });
 }
@@ -221,13 +225,22 @@ private:
     void closeSessions() {
         for (Slot& slot : m_slots) {
             if (slot.online && slot.closing) {
-                slot.online = false;
-                slot.closing = false;
-                slot.desk = slot.seat = -1;
-                ++m_disconnects;
+                goOffline(slot);
                 m_hall.disconnect(slot.id, m_now, m_out);
                 if (isTraced(slot)) std::fprintf(stderr, "-- disconnected\n");
                 afterCall();
+            }
+        }
+    }
+
+    void goOffline(Slot& slot) {
+        slot.online = false;
+        slot.closing = false;
+        slot.desk = slot.seat = -1;
+        ++m_disconnects;
+        for (GameWatch& watch : m_watch) {
+            if (watch.observer == slot.id) {
+                watch.observer = 0;  // the game may go on without it: its messages are not seen
             }
         }
     }
@@ -397,9 +410,16 @@ private:
     // ---- After every hall call: deliver, re-arm, check
     // -------------------------------------------
 
-    Slot* slotOf(PersonId id) {
+    Slot* slotOf(server::LinkId id) {
         for (Slot& slot : m_slots) {
             if (slot.online && slot.id == id) return &slot;
+        }
+        return nullptr;
+    }
+
+    const Slot* slotOfPerson(PersonId person) const {
+        for (const Slot& slot : m_slots) {
+            if (slot.online && m_hall.personOf(slot.id) == person) return &slot;
         }
         return nullptr;
     }
@@ -407,8 +427,18 @@ private:
     bool isTraced(const Slot& slot) const { return g_trace && &slot == &m_slots[0]; }
 
     void afterCall() {
+        // Server::deliver closes a replaced link; its onClosed then finds nothing to undo.
+        for (server::LinkId link : m_out.closeLinks) {
+            Slot* slot = slotOf(link);
+            require(slot != nullptr, "a replaced link was open");
+            goOffline(*slot);
+            const std::size_t sends = m_out.sends.size();
+            m_hall.disconnect(link, m_now, m_out);
+            require(m_out.sends.size() == sends, "a replaced link's close is no leave");
+        }
+        m_out.closeLinks.clear();
         for (const Hall::Send& send : m_out.sends) {
-            Slot* slot = slotOf(send.person);
+            Slot* slot = slotOf(send.link);
             require(slot != nullptr, "texts go only to persons still connected");
             receive(*slot, send.text);
         }
@@ -422,6 +452,7 @@ private:
         m_out.sends.clear();
         m_out.touchedDesks.clear();
         m_out.log.clear();
+        m_out.restartIdle.clear();
     }
 
     void receive(Slot& slot, const std::string& text) {
@@ -442,10 +473,23 @@ private:
         } else if (msg.opt == "timeout") {
             require(slot.desk >= 0, "timeout goes to a seated person");
             slot.desk = slot.seat = -1;
+        } else if (msg.opt == "resume") {
+            // The seat the link's person holds (the hall tests check what "resume" says).
+            require(slot.desk < 0, "only a new link resumes");
+            const PersonId person = m_hall.personOf(slot.id);
+            for (int number = 0; number < static_cast<int>(m_hall.deskCount()); ++number) {
+                for (int index = 0; index < 4; ++index) {
+                    if (person != 0 && m_hall.desk(number).seat(index).person == person) {
+                        slot.desk = number;
+                        slot.seat = index;
+                    }
+                }
+            }
+            require(slot.desk >= 0, "resume goes to a seated person");
         }
         if (slot.desk < 0) {
-            require(msg.opt == "query" || msg.opt == "timeout",
-                    "a person with no seat hears only query and timeout");
+            require(msg.opt == "query" || msg.opt == "timeout" || msg.opt == "hello",
+                    "a person with no seat hears only query, hello and timeout");
             return;
         }
         if (static_cast<int>(m_watch.size()) <= slot.desk) m_watch.resize(slot.desk + 1);
@@ -502,7 +546,8 @@ private:
         for (const Slot& slot : m_slots) {
             if (slot.online && slot.desk >= 0) {
                 require(slot.desk < static_cast<int>(m_hall.deskCount()) &&
-                            m_hall.desk(slot.desk).seat(slot.seat).person == slot.id,
+                            m_hall.desk(slot.desk).seat(slot.seat).person ==
+                                m_hall.personOf(slot.id),
                         "a person sits where its add put it");
             }
         }
@@ -520,10 +565,14 @@ private:
                 ++bots;
             } else if (seat.kind == DeskGame::SeatKind::Person) {
                 ++persons;
-                const Slot* slot = slotOf(seat.person);
-                require(slot != nullptr, "every seated person is online");
-                require(slot->desk == number && slot->seat == index,
-                        "every seated person sits where its add put it");
+                const Slot* slot = slotOfPerson(seat.person);
+                if (seat.away) {
+                    require(slot == nullptr, "an away person has no link");
+                } else {
+                    require(slot != nullptr, "every seated person is online");
+                    require(slot->desk == number && slot->seat == index,
+                            "every seated person sits where its add put it");
+                }
                 require(std::find(seated.begin(), seated.end(), seat.person) == seated.end(),
                         "nobody is seated twice");
                 seated.push_back(seat.person);
@@ -554,7 +603,9 @@ private:
             return;
         }
         require(watch.inGame, "a running game was dealt to a person");
-        checkCards(*desk.round(), watch);
+        if (watch.observer != 0) {
+            checkCards(*desk.round(), watch);
+        }
     }
 
     void checkCards(const server::Round& round, GameWatch& watch) {

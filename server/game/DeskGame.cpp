@@ -70,11 +70,9 @@ void DeskGame::leave(int seat, Millis now, DeskOutput& out) {
         return;
     }
     if (playing()) {
-        const Seat& runner = m_seats[seat];
-        broadcast(runMessage(seat, runner.name), out, seat);
-        out.log.push_back("desk " + std::to_string(m_number) + ": seat " + std::to_string(seat) +
-                          " (" + runner.name + ") left during the game");
-        endGame(now);
+        broadcast(runMessage(seat, m_seats[seat].name), out, seat);
+        out.log.push_back(seatText(seat) + " left during the game");
+        endGame(now, out);
     }
     vacate(seat, now);
     if (hasPerson()) {
@@ -83,45 +81,118 @@ void DeskGame::leave(int seat, Millis now, DeskOutput& out) {
 }
 
 void DeskGame::advance(Millis now, DeskOutput& out) {
-    for (;;) {
-        const std::optional<Millis> due = nextDeadline();
-        if (!due || *due > now) {
-            return;
+    const std::optional<Millis> due = nextDeadline();
+    if (!due || *due > now) {
+        return;
+    }
+    const Millis at = *due;
+    if (turnDue() == at) {
+        const int seat = m_round->turn();
+        std::vector<int> cards =
+            playedByComputer(seat) ? botChoice(seat) : m_round->expiryAction(seat);
+        playOrFallBack(seat, std::move(cards), at, out);
+    } else if (botFillDue() == at) {
+        m_botFillAt.reset();
+        seatBots(at, out);
+    } else if (const auto away = awayDue(); away && away->first == at) {
+        freeAwaySeat(away->second, at, out);
+        broadcastPresence(out);
+        if (hasPerson()) {
+            broadcastSeats(out);
         }
-        const Millis at = *due;
-        if (turnDue() == at) {
-            const int seat = m_round->turn();
-            const int played = m_gamesPlayed;
-            std::vector<int> cards = m_seats[seat].kind == SeatKind::Bot
-                                         ? botChoice(seat)
-                                         : m_round->expiryAction(seat);
-            playOrFallBack(seat, std::move(cards), at, out);
-            if (m_gamesPlayed != played) {
-                return;
-            }
-        } else if (botFillDue() == at) {
-            m_botFillAt.reset();
-            seatBots(at, out);
-        } else {
-            const int seat = readyDue()->second;
-            sendTo(seat, timeoutMessage(), out);
-            out.unseated.push_back(m_seats[seat].person);
-            vacate(seat, at);
-            if (hasPerson()) {
-                broadcastSeats(out);
-            }
+    } else {
+        const int seat = readyDue()->second;
+        sendTo(seat, timeoutMessage(), out);
+        out.unseated.push_back(m_seats[seat].person);
+        vacate(seat, at);
+        if (hasPerson()) {
+            broadcastSeats(out);
         }
     }
 }
 
 void DeskGame::botDecided(std::uint64_t serial, std::vector<int> cards, Millis now,
                           DeskOutput& out) {
-    if (!playing() || !m_awaitingBot || serial != m_turnSerial) {
+    if (!playing() || !m_awaitingBot || serial != m_jobSerial) {
         return;
     }
     m_awaitingBot = false;
     m_botAnswer = std::move(cards);
     advance(now, out);
+}
+
+void DeskGame::markAway(int seat, Millis now, DeskOutput& out) {
+    Seat& s = m_seats[seat];
+    if (s.kind != SeatKind::Person || s.away) {
+        return;
+    }
+    const bool wasComputer = playedByComputer(seat);
+    s.away = true;
+    s.awaySince = now;
+    out.log.push_back(seatText(seat) + " away, the seat is held");
+    flagsChanged(seat, wasComputer, out);
+}
+
+void DeskGame::markBack(int seat, Millis now, DeskOutput& out) {
+    Seat& s = m_seats[seat];
+    if (s.kind != SeatKind::Person || !s.away) {
+        return;
+    }
+    const bool wasComputer = playedByComputer(seat);
+    s.away = false;
+    if (!playing()) {
+        s.since = now;  // the ready timer starts again
+    }
+    out.log.push_back(seatText(seat) + " back");
+    flagsChanged(seat, wasComputer, out);
+}
+
+void DeskGame::setAuto(int seat, bool on, DeskOutput& out) {
+    Seat& s = m_seats[seat];
+    if (!playing() || s.kind != SeatKind::Person || s.autoPlay == on) {
+        return;
+    }
+    const bool wasComputer = playedByComputer(seat);
+    s.autoPlay = on;
+    flagsChanged(seat, wasComputer, out);
+}
+
+DeskSnapshot DeskGame::snapshot(int seat, Millis now) const {
+    DeskSnapshot snap;
+    snap.desk = m_number;
+    snap.seat = seat;
+    snap.name = m_seats[seat].name;
+    snap.playing = playing();
+    for (int k = 0; k < 4; ++k) {
+        const Seat& s = m_seats[k];
+        SnapshotSeat& line = snap.seats[k];
+        line.name = s.name;
+        line.ready = s.ready;
+        line.away = s.away;
+        line.autoPlay = s.autoPlay;
+        if (playing()) {
+            line.surplus = static_cast<int>(m_round->hand(k).size());
+            line.cards = m_marks[k].cards;
+            line.pass = m_marks[k].pass;
+        }
+    }
+    if (!playing()) {
+        return snap;
+    }
+    const Round& round = *m_round;
+    snap.hand = round.hand(seat);
+    for (int code = 0; code < kCardsPerDeck; ++code) {
+        snap.seen.insert(snap.seen.end(), round.played()[code], code);
+    }
+    snap.lastPlay = round.lastPlay();
+    snap.lastSeat = round.lastPlayer();
+    snap.tablePoints = round.tablePoints();
+    snap.teamPoints = round.teamPoints();
+    snap.turn = round.turn();
+    snap.mustLead = round.mustLead();
+    const Millis left = Millis(kTurnSeconds * 1000) - (now - m_turnSince);
+    snap.leftMs = std::max<long long>(0, left.count());
+    return snap;
 }
 
 // ---- State ----------------------------------------------------------------------------------
@@ -147,6 +218,9 @@ std::optional<Millis> DeskGame::nextDeadline() const {
     if (auto ready = readyDue()) {
         consider(ready->first);
     }
+    if (auto away = awayDue()) {
+        consider(away->first);
+    }
     return earliest;
 }
 
@@ -161,11 +235,11 @@ std::optional<Millis> DeskGame::turnDue() const {
     if (!playing()) {
         return std::nullopt;
     }
-    const bool bot = m_seats[m_round->turn()].kind == SeatKind::Bot;
-    if (bot && m_awaitingBot) {
+    const bool computer = playedByComputer(m_round->turn());
+    if (computer && m_awaitingBot) {
         return std::nullopt;  // botDecided runs the turn
     }
-    return m_turnSince + (bot ? m_config.botDelay : m_config.turnTimeout);
+    return m_turnSince + (computer ? m_config.botDelay : m_config.turnTimeout);
 }
 
 std::optional<std::pair<Millis, int>> DeskGame::readyDue() const {
@@ -175,7 +249,7 @@ std::optional<std::pair<Millis, int>> DeskGame::readyDue() const {
     std::optional<std::pair<Millis, int>> earliest;
     for (int index = 0; index < 4; ++index) {
         const Seat& s = m_seats[index];
-        if (s.kind == SeatKind::Person && !s.ready) {
+        if (s.kind == SeatKind::Person && !s.ready && !s.away) {
             const Millis at = s.since + m_config.readyTimeout;
             if (!earliest || at < earliest->first) {
                 earliest = std::make_pair(at, index);
@@ -183,6 +257,28 @@ std::optional<std::pair<Millis, int>> DeskGame::readyDue() const {
         }
     }
     return earliest;
+}
+
+std::optional<std::pair<Millis, int>> DeskGame::awayDue() const {
+    if (playing()) {
+        return std::nullopt;  // held until the game ends
+    }
+    std::optional<std::pair<Millis, int>> earliest;
+    for (int index = 0; index < 4; ++index) {
+        const Seat& s = m_seats[index];
+        if (s.kind == SeatKind::Person && s.away) {
+            const Millis at = s.awaySince + m_config.awayHold;
+            if (!earliest || at < earliest->first) {
+                earliest = std::make_pair(at, index);
+            }
+        }
+    }
+    return earliest;
+}
+
+bool DeskGame::playedByComputer(int seat) const {
+    const Seat& s = m_seats[seat];
+    return s.kind == SeatKind::Bot || (s.kind == SeatKind::Person && (s.away || s.autoPlay));
 }
 
 // ---- The game -------------------------------------------------------------------------------
@@ -207,20 +303,46 @@ void DeskGame::deal(Millis now, DeskOutput& out) {
         sendTo(seat, startMessage(hands[seat]), out);
     }
     m_round.emplace(std::move(hands), leader);
+    m_marks.fill(TableMark{});
     broadcast(gameMessage(-1, static_cast<std::size_t>(m_config.deal), {}, 0, leader, true), out);
     beginTurn(now, out);
 }
 
 void DeskGame::beginTurn(Millis now, DeskOutput& out) {
     m_turnSince = now;
-    ++m_turnSerial;
     m_awaitingBot = false;
     m_botAnswer.reset();
     const int seat = m_round->turn();
-    if (seat >= 0 && m_seats[seat].kind == SeatKind::Bot && offloads()) {
-        out.botJobs.push_back(BotJob{m_number, m_turnSerial, seat, m_config.botLevel,
-                                     m_config.search, m_rng(), *m_round});
-        m_awaitingBot = true;
+    if (seat < 0) {
+        return;
+    }
+    m_marks[seat] = TableMark{};
+    if (playedByComputer(seat)) {
+        requestDecision(seat, out);
+    }
+}
+
+void DeskGame::requestDecision(int seat, DeskOutput& out) {
+    if (!offloads()) {
+        return;  // botChoice decides when the turn is due
+    }
+    ++m_jobSerial;
+    out.botJobs.push_back(BotJob{m_number, m_jobSerial, seat, m_config.botLevel, m_config.search,
+                                 m_rng(), *m_round});
+    m_awaitingBot = true;
+}
+
+void DeskGame::flagsChanged(int seat, bool wasComputer, DeskOutput& out) {
+    broadcastPresence(out);
+    if (!playing() || m_round->turn() != seat || playedByComputer(seat) == wasComputer) {
+        return;
+    }
+    if (wasComputer) {
+        // The person takes the turn back: an answer still out for it is ignored.
+        m_awaitingBot = false;
+        m_botAnswer.reset();
+    } else {
+        requestDecision(seat, out);
     }
 }
 
@@ -257,6 +379,7 @@ bool DeskGame::playTurn(int seat, std::vector<int> cards, Millis now, DeskOutput
         return false;
     }
     const Round& round = *m_round;
+    m_marks[seat] = TableMark{pass ? std::vector<int>{} : round.lastPlay(), pass};
     static const std::vector<int> kNoCards;
     broadcast(gameMessage(seat, round.hand(seat).size(), pass ? kNoCards : round.lastPlay(),
                           round.tablePoints(), round.turn(), round.mustLead()),
@@ -282,24 +405,41 @@ bool DeskGame::playTurn(int seat, std::vector<int> cards, Millis now, DeskOutput
             std::to_string(round.teamPoints()[1]);
     out.log.push_back(std::move(line));
     ++m_gamesPlayed;
-    endGame(now);
+    endGame(now, out);
     broadcastSeats(out);
     startIfAllReady(now, out);
     return true;
 }
 
-void DeskGame::endGame(Millis now) {
+void DeskGame::endGame(Millis now, DeskOutput& out) {
     m_round.reset();
     m_awaitingBot = false;
     m_botAnswer.reset();
-    for (Seat& s : m_seats) {
+    bool flagsCleared = false;
+    for (int index = 0; index < 4; ++index) {
+        Seat& s = m_seats[index];
         if (s.kind == SeatKind::Person) {
+            out.gameEnded.push_back(s.person);
+            flagsCleared = flagsCleared || s.autoPlay || s.away;
             s.ready = false;
             s.since = now;
+            s.autoPlay = false;
+            if (s.away) {
+                freeAwaySeat(index, now, out);
+            }
         } else if (s.kind == SeatKind::Bot) {
             s.ready = true;
         }
     }
+    if (flagsCleared) {
+        broadcastPresence(out);
+    }
+}
+
+void DeskGame::freeAwaySeat(int index, Millis now, DeskOutput& out) {
+    out.log.push_back(seatText(index) + " freed, the person is still away");
+    out.unseated.push_back(m_seats[index].person);
+    vacate(index, now);
 }
 
 void DeskGame::vacate(int index, Millis now) {
@@ -311,6 +451,11 @@ void DeskGame::vacate(int index, Millis now) {
     } else if (m_config.bots) {
         m_botFillAt = now + m_config.botWait;
     }
+}
+
+std::string DeskGame::seatText(int seat) const {
+    return "desk " + std::to_string(m_number) + ": seat " + std::to_string(seat) + " (" +
+           m_seats[seat].name + ")";
 }
 
 // ---- Messages -------------------------------------------------------------------------------
@@ -333,6 +478,14 @@ void DeskGame::broadcastSeats(DeskOutput& out) const {
         lines[index] = SeatLine{m_seats[index].name, m_seats[index].ready ? 1 : 0};
     }
     broadcast(changeMessage(lines), out);
+}
+
+void DeskGame::broadcastPresence(DeskOutput& out) const {
+    std::array<PresenceLine, 4> lines;
+    for (int index = 0; index < 4; ++index) {
+        lines[index] = PresenceLine{m_seats[index].away, m_seats[index].autoPlay};
+    }
+    broadcast(presenceMessage(lines), out);
 }
 
 }  // namespace server

@@ -8,17 +8,33 @@
 //   seated    a join; the end of a game; a     all four seats taken and ready: the deal
 //             leave or a "run"
 //   playing   the deal ("start", then "game"    "over" when two partners are out; "run" when
-//             with per -1 and must 1)           a person leaves or disconnects
+//             with per -1 and must 1)           a person leaves (or disconnects without a token)
+//
+// A person's seat has two flags, both sent to the desk in "presence" whenever one changes:
+//   away   the person's link dropped (markAway) until it is back (markBack). The seat is held:
+//          during a game until that game ends, then freed before the end-of-game "change";
+//          between games for awayHold, then freed ("change"). Freed persons go to
+//          DeskOutput::unseated.
+//   auto   the person handed the seat to the computer player (setAuto) during a game; cleared at
+//          the end of every game.
+// A seat that is a computer player, or a person away or in auto, is played by the computer player
+// (botLevel, the same decision path) botDelay after its turn began, at once when that has passed
+// already; a person who comes back during their own turn gets it back (turnTimeout from its start)
+// and an answer still out for it is ignored.
 //
 // Timers (all from DeskConfig):
 //   bot fill     botWait after a person sits, computer players take every free seat (ready)
 //   bot move     botDelay after a computer player's turn begins, it plays (at botLevel); with
-//                botJobs the decision is handed out as a BotJob when the turn begins and the
-//                play waits for both the delay and the answer (botDecided)
+//                botJobs the decision is handed out as a BotJob when the turn begins (or when a
+//                person's seat is handed over during it) and the play waits for both the delay
+//                and the answer (botDecided)
 //   turn         turnTimeout after a person's turn begins, the server passes for them (or leads
 //                their weakest card)
-//   ready        readyTimeout after a person sat down or a game ended, a person still not ready
-//                gets "timeout" and loses the seat
+//   ready        readyTimeout after a person sat down, came back or a game ended, a present
+//                person still not ready gets "timeout" and loses the seat
+//   away hold    awayHold after an away person's link dropped between games, the seat is freed
+// advance runs one due timer a call (one play at most), so a caller that serves others between
+// calls is never held up by a desk; call it again while nextDeadline() has passed.
 // When the last person leaves, the computer players leave too and the desk is empty again.
 //
 // A desk always moves on: a computer player's play that the round refuses is replaced by what a
@@ -34,6 +50,7 @@
 #include "net/GameConstants.h"
 #include "server/bots/BotLevel.h"
 #include "server/game/DeskOutput.h"
+#include "server/game/DeskSnapshot.h"
 #include "server/game/Round.h"
 
 namespace server {
@@ -45,6 +62,7 @@ struct DeskConfig {
     int deal = 27;  // cards per player
     Millis turnTimeout{(kTurnSeconds + kServerTurnGraceSeconds) * 1000};
     Millis readyTimeout{60000};
+    Millis awayHold{60000};  // between games, how long an away person's seat is held
     // The pure desk's computer players are the cheapest; desk-server chooses its own default.
     BotLevel botLevel = BotLevel::Easy;
     SearchBudget search = kServerSearchBudget;
@@ -60,7 +78,10 @@ public:
         PersonId person = 0;
         std::string name;
         bool ready = false;
-        Millis since{0};  // when the person sat down or the last game ended
+        Millis since{0};  // when the person sat down, came back or the last game ended
+        bool away = false;      // a person whose link dropped: the seat is held
+        bool autoPlay = false;  // a person who handed the seat to the computer player
+        Millis awaySince{0};
     };
 
     DeskGame(int number, const DeskConfig& config, std::uint64_t seed);
@@ -76,12 +97,21 @@ public:
     void act(int seat, std::vector<int> cards, Millis now, DeskOutput& out);
     // A person leaves or disconnects; during a game the others get "run".
     void leave(int seat, Millis now, DeskOutput& out);
-    // Runs every timer due at or before `now`, in time order. Returns early after a game ends, so
-    // a desk of computer players only never loops for ever; call again to go on.
+    // Runs the earliest timer if it is due at or before `now` (at its own due time): one play at
+    // most. Call again while nextDeadline() <= now to run every timer due.
     void advance(Millis now, DeskOutput& out);
     // The answer to a BotJob: played once the bot delay has passed (now, or by advance later).
-    // Ignored when `serial` is not the current turn's (the game ended or moved on).
+    // Ignored when `serial` is not the job the desk waits for (the game ended or moved on, or the
+    // person took the seat back).
     void botDecided(std::uint64_t serial, std::vector<int> cards, Millis now, DeskOutput& out);
+    // A seated person's link dropped, or came back; ignored for other seats or no change.
+    void markAway(int seat, Millis now, DeskOutput& out);
+    void markBack(int seat, Millis now, DeskOutput& out);
+    // Auto on or off for a person's seat during a game; ignored otherwise or when unchanged.
+    void setAuto(int seat, bool on, DeskOutput& out);
+
+    // What `seat`'s person needs to take the desk up again at `now` ("resume").
+    DeskSnapshot snapshot(int seat, Millis now) const;
 
     // ---- State
     int number() const { return m_number; }
@@ -98,22 +128,31 @@ private:
     std::optional<Millis> botFillDue() const;
     std::optional<Millis> turnDue() const;
     std::optional<std::pair<Millis, int>> readyDue() const;
+    std::optional<std::pair<Millis, int>> awayDue() const;
+    bool playedByComputer(int seat) const;
 
     void seatBot(int index);
     void startIfAllReady(Millis now, DeskOutput& out);
     void deal(Millis now, DeskOutput& out);
     void beginTurn(Millis now, DeskOutput& out);
     bool offloads() const;
+    // Hands the decision for the turn out as a BotJob when decisions are made elsewhere.
+    void requestDecision(int seat, DeskOutput& out);
+    // After `seat`'s away or auto flag changed: presence, and the turn handed over or back.
+    void flagsChanged(int seat, bool wasComputer, DeskOutput& out);
     std::vector<int> botChoice(int seat);
     // A timer-driven action: `cards`, or the expiry action when the round refuses them.
     void playOrFallBack(int seat, std::vector<int> cards, Millis now, DeskOutput& out);
     bool playTurn(int seat, std::vector<int> cards, Millis now, DeskOutput& out);
-    void endGame(Millis now);
+    void endGame(Millis now, DeskOutput& out);
+    void freeAwaySeat(int index, Millis now, DeskOutput& out);
     void vacate(int index, Millis now);
+    std::string seatText(int seat) const;  // "desk D: seat S (name)" for the log
 
     void sendTo(int seat, std::string text, DeskOutput& out) const;
     void broadcast(const std::string& text, DeskOutput& out, int except = -1) const;
     void broadcastSeats(DeskOutput& out) const;
+    void broadcastPresence(DeskOutput& out) const;
 
     int m_number = 0;
     DeskConfig m_config;
@@ -122,10 +161,16 @@ private:
     std::optional<Round> m_round;
     std::optional<Millis> m_botFillAt;
     Millis m_turnSince{0};  // when the current turn began
-    std::uint64_t m_turnSerial = 0;  // counts turns, to match BotJob answers to their turn
-    bool m_awaitingBot = false;      // a BotJob for this turn is out and unanswered
+    std::uint64_t m_jobSerial = 0;  // counts BotJobs, to match an answer to the job awaited
+    bool m_awaitingBot = false;     // a BotJob for this turn is out and unanswered
     std::optional<std::vector<int>> m_botAnswer;  // its answer, before the bot delay passed
     int m_gamesPlayed = 0;
+    // What each seat put on the table since its last turn began ("resume" shows it).
+    struct TableMark {
+        std::vector<int> cards;
+        bool pass = false;
+    };
+    std::array<TableMark, 4> m_marks;
 };
 
 }  // namespace server

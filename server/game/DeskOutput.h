@@ -16,8 +16,8 @@ namespace server {
 // caller passes the time in, so tests and benchmarks run games at any speed.
 using Millis = std::chrono::milliseconds;
 
-// A person at a desk is known by an opaque non-zero id (the hall uses its connection id);
-// computer players have id 0.
+// A person at a desk is known by an opaque non-zero id (the hall's, stable while the person's
+// link comes and goes); computer players have id 0.
 using PersonId = std::uint64_t;
 
 struct Delivery {
@@ -30,7 +30,7 @@ struct Delivery {
 // needs is copied in. Its answer goes back to DeskGame::botDecided with the same serial.
 struct BotJob {
     int desk = -1;
-    std::uint64_t serial = 0;  // the turn it is for; a stale answer is ignored
+    std::uint64_t serial = 0;  // the job's number; an answer the desk no longer waits for is ignored
     int seat = -1;
     BotLevel level = BotLevel::Hard;
     SearchBudget budget;
@@ -42,13 +42,15 @@ struct BotJob {
 
 struct DeskOutput {
     std::vector<Delivery> deliveries;
-    std::vector<PersonId> unseated;  // persons the desk sent away (ready time-out)
+    std::vector<PersonId> unseated;  // persons the desk sent away (ready time-out, away freed)
+    std::vector<PersonId> gameEnded;  // persons at the desk when its game ended
     std::vector<std::string> log;    // game results and runs, one line each
     std::vector<BotJob> botJobs;     // decisions to make elsewhere (DeskConfig::botJobs)
 
     void clear() {
         deliveries.clear();
         unseated.clear();
+        gameEnded.clear();
         log.clear();
         botJobs.clear();
     }

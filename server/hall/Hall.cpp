@@ -1,44 +1,95 @@
 #include "server/hall/Hall.h"
 
+#include <algorithm>
+
+#include "server/hall/Sha256.h"
 #include "server/protocol/ServerMessages.h"
 
 namespace server {
 
-Hall::Hall(const HallConfig& config) : m_config(config) {}
+namespace {
 
-void Hall::connect(PersonId person) {
-    m_people.emplace(person, Place{});
+constexpr std::size_t kTokenDigits = 32;
+constexpr std::size_t kLoggedHashDigits = 16;
+
+bool isToken(const std::string& token) {
+    return token.size() == kTokenDigits && std::all_of(token.begin(), token.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+           });
 }
 
-void Hall::disconnect(PersonId person, Millis now, Output& out) {
-    auto found = m_people.find(person);
-    if (found == m_people.end()) {
+// Either case names the same token.
+std::string tokenHash(std::string token) {
+    std::transform(token.begin(), token.end(), token.begin(),
+                   [](char c) { return (c >= 'A' && c <= 'F') ? static_cast<char>(c + 32) : c; });
+    return toHex(sha256(token));
+}
+
+std::string linkText(LinkId link) {
+    return "connection " + std::to_string(link);
+}
+
+}  // namespace
+
+Hall::Hall(const HallConfig& config) : m_config(config) {}
+
+void Hall::connect(LinkId link) {
+    const PersonId person = m_nextPerson++;
+    m_links.emplace(link, Link{person, false});
+    m_people.emplace(person, Person{Place{}, link, {}});
+}
+
+void Hall::disconnect(LinkId link, Millis now, Output& out) {
+    const auto found = m_links.find(link);
+    if (found == m_links.end()) {
+        return;  // unknown, or replaced by a new link
+    }
+    const PersonId id = found->second.person;
+    m_links.erase(found);
+    Person& person = m_people.at(id);
+    person.link = 0;
+    const Place place = person.place;
+    if (place.desk >= 0 && !person.token.empty()) {
+        m_desks[place.desk]->markAway(place.seat, now, m_deskOut);
+        collect(place.desk, out);
         return;
     }
-    const Place place = found->second;
-    m_people.erase(found);
+    forget(id);
     if (place.desk >= 0) {
         m_desks[place.desk]->leave(place.seat, now, m_deskOut);
         collect(place.desk, out);
     }
 }
 
-bool Hall::inGame(PersonId person) const {
-    const auto found = m_people.find(person);
-    return found != m_people.end() && found->second.desk >= 0 &&
-           m_desks[found->second.desk]->playing();
+bool Hall::inGame(LinkId link) const {
+    const auto found = m_links.find(link);
+    if (found == m_links.end()) {
+        return false;
+    }
+    const Place& place = m_people.at(found->second.person).place;
+    return place.desk >= 0 && m_desks[place.desk]->playing();
 }
 
-void Hall::handle(PersonId person, const ClientRequest& request, Millis now, Output& out) {
-    auto found = m_people.find(person);
-    if (found == m_people.end()) {
+PersonId Hall::personOf(LinkId link) const {
+    const auto found = m_links.find(link);
+    return found == m_links.end() ? 0 : found->second.person;
+}
+
+void Hall::handle(LinkId link, const ClientRequest& request, Millis now, Output& out) {
+    const auto found = m_links.find(link);
+    if (found == m_links.end()) {
         return;
     }
-    Place& place = found->second;
     using Kind = ClientRequest::Kind;
+    if (request.kind == Kind::Hello) {
+        hello(link, request.token, now, out);
+        return;
+    }
+    const PersonId id = found->second.person;
+    Place& place = m_people.at(id).place;
     switch (request.kind) {
         case Kind::Query:
-            out.sends.push_back(Send{person, queryMessage(online())});
+            out.sends.push_back(Send{link, queryMessage(online())});
             return;
         case Kind::Add: {
             if (place.desk >= 0) {
@@ -46,7 +97,7 @@ void Hall::handle(PersonId person, const ClientRequest& request, Millis now, Out
             }
             DeskGame& desk = openDesk();
             std::string name = m_config.namePrefix + std::to_string(m_nextName++);
-            place.seat = desk.seatPerson(person, std::move(name), now, m_deskOut);
+            place.seat = desk.seatPerson(id, std::move(name), now, m_deskOut);
             place.desk = desk.number();
             collect(place.desk, out);
             return;
@@ -63,11 +114,112 @@ void Hall::handle(PersonId person, const ClientRequest& request, Millis now, Out
         desk.ready(place.seat, now, m_deskOut);
     } else if (request.kind == Kind::Play) {
         desk.act(place.seat, request.cards, now, m_deskOut);
+    } else if (request.kind == Kind::Auto) {
+        desk.setAuto(place.seat, request.on, m_deskOut);
     } else {
         desk.leave(place.seat, now, m_deskOut);
         place = Place{};
     }
     collect(deskNumber, out);
+}
+
+void Hall::hello(LinkId link, const std::string& token, Millis now, Output& out) {
+    Link& self = m_links.at(link);
+    const bool wellFormed = isToken(token);
+    const std::string hash = wellFormed ? tokenHash(token) : std::string();
+    const std::string shown =
+        wellFormed ? " (token " + hash.substr(0, kLoggedHashDigits) + ")" : std::string();
+    if (self.helloSeen) {
+        refuse(link, kHelloAgain, -1, out);
+        out.log.back() += shown;
+        return;
+    }
+    self.helloSeen = true;
+    if (!wellFormed) {
+        refuse(link, kHelloBadToken, -1, out);
+        return;
+    }
+    if (m_people.at(self.person).place.desk >= 0) {
+        refuse(link, kHelloSeated, -1, out);
+        out.log.back() += shown;
+        return;
+    }
+    sweepTokens(now);
+    Token& entry = m_tokens[hash];
+    while (!entry.hellos.empty() && entry.hellos.front() + kReconnectWindow <= now) {
+        entry.hellos.pop_front();
+    }
+    if (entry.hellos.size() >= static_cast<std::size_t>(kHellosPerMinute)) {
+        const Millis wait = entry.hellos.front() + kReconnectWindow - now;
+        const long long retry = (wait.count() + 999) / 1000;
+        refuse(link, kHelloTooMany, retry, out);
+        out.log.back() += shown + ", retry in " + std::to_string(retry) + " s";
+        return;
+    }
+    entry.hellos.push_back(now);
+
+    if (entry.person == 0) {
+        // A new token, or one whose person has gone: the link's own person takes it.
+        entry.person = self.person;
+        m_people.at(self.person).token = hash;
+        out.sends.push_back(Send{link, helloOkMessage(false)});
+        out.log.push_back(linkText(link) + ": hello accepted" + shown);
+        return;
+    }
+    const PersonId id = entry.person;
+    Person& person = m_people.at(id);
+    std::string line = linkText(link) + ": hello accepted" + shown;
+    if (person.link != 0) {
+        out.closeLinks.push_back(person.link);
+        m_links.erase(person.link);
+        line += ", replaces " + linkText(person.link);
+    }
+    m_people.erase(self.person);  // the link's own person: never seated, never named
+    self.person = id;
+    person.link = link;
+    const Place place = person.place;
+    if (place.desk < 0) {
+        out.sends.push_back(Send{link, helloOkMessage(false)});
+        out.log.push_back(std::move(line));
+        return;
+    }
+    DeskGame& desk = *m_desks[place.desk];
+    desk.markBack(place.seat, now, m_deskOut);
+    out.sends.push_back(Send{link, helloOkMessage(true)});
+    out.sends.push_back(Send{link, resumeMessage(desk.snapshot(place.seat, now))});
+    out.restartIdle.push_back(link);
+    out.log.push_back(line + ", resumes desk " + std::to_string(place.desk) + " seat " +
+                      std::to_string(place.seat));
+    collect(place.desk, out);
+}
+
+void Hall::refuse(LinkId link, std::string_view reason, long long retry, Output& out) {
+    out.sends.push_back(Send{link, helloRefusedMessage(reason, retry)});
+    out.log.push_back(linkText(link) + ": hello refused, " + std::string(reason));
+}
+
+void Hall::forget(PersonId id) {
+    const auto found = m_people.find(id);
+    if (found == m_people.end()) {
+        return;
+    }
+    const auto token = m_tokens.find(found->second.token);
+    if (token != m_tokens.end() && token->second.person == id) {
+        token->second.person = 0;
+    }
+    m_people.erase(found);
+}
+
+void Hall::sweepTokens(Millis now) {
+    if (m_tokens.size() < m_sweepAt) {
+        return;
+    }
+    std::erase_if(m_tokens, [now](const auto& entry) {
+        const Token& token = entry.second;
+        return token.person == 0 &&
+               (token.hellos.empty() || token.hellos.back() + kReconnectWindow <= now);
+    });
+    m_sweepAt = 2 * m_tokens.size() + 1024;
 }
 
 void Hall::advanceDesk(int desk, Millis now, Output& out) {
@@ -118,14 +270,26 @@ DeskGame& Hall::newDesk() {
 
 void Hall::collect(int desk, Output& out) {
     for (Delivery& delivery : m_deskOut.deliveries) {
-        if (delivery.person != 0) {
-            out.sends.push_back(Send{delivery.person, std::move(delivery.text)});
+        const auto person = m_people.find(delivery.person);
+        // Computer players (0) and away persons have no link to send to.
+        if (person != m_people.end() && person->second.link != 0) {
+            out.sends.push_back(Send{person->second.link, std::move(delivery.text)});
         }
     }
-    for (PersonId person : m_deskOut.unseated) {
-        auto found = m_people.find(person);
-        if (found != m_people.end()) {
-            found->second = Place{};
+    for (PersonId id : m_deskOut.gameEnded) {
+        const auto person = m_people.find(id);
+        if (person != m_people.end() && person->second.link != 0) {
+            out.restartIdle.push_back(person->second.link);
+        }
+    }
+    for (PersonId id : m_deskOut.unseated) {
+        const auto person = m_people.find(id);
+        if (person == m_people.end()) {
+            continue;
+        }
+        person->second.place = Place{};
+        if (person->second.link == 0) {
+            forget(id);
         }
     }
     for (std::string& line : m_deskOut.log) {

@@ -1,18 +1,39 @@
 #pragma once
-// The hall: every connected person, the desks, and the routing of requests between them.
-// Pure like the desks (no sockets, time passed in): the network layer feeds it requests and
-// delivers what it answers.
+// The hall: every open link, the persons behind them, the desks, and the routing of requests
+// between them. Pure like the desks (no sockets, time passed in): the network layer feeds it
+// requests and delivers what it answers.
+//
+// A link is one connection. A person is who sits at a desk (the desk's PersonId). A link that
+// has no accepted hello is a person of its own, and closing it is a leave ("run" during a game).
+// A link whose hello was accepted belongs to its token's person, who outlives the link while
+// seated: the seat is held (DeskGame's away flag) until the token's next link comes back.
 //
 //   request   effect
-//   query     "query" with the number of connected persons and the client version
+//   query     "query" with the number of open links and the client version
 //   add       seats the person at the first desk with a free seat and no game running (a new
 //             desk when there is none) and names them prefix + number; ignored when seated
 //   ready,    passed to the person's desk, but only when desk and site are the person's own;
-//   leave,    otherwise ignored
-//   game
-// A disconnect is a leave. Desks are numbered from 0 and kept for reuse once empty.
+//   leave,    otherwise ignored ("auto" only during a game)
+//   game,
+//   auto
+//   hello     the rules below, in this order; a refusal changes nothing else
+//
+//   hello case                                  answer
+//   a second hello on the link                  refused "hello already received"
+//   token not 32 hex digits (either case)       refused "bad token"
+//   the link's person is seated                 refused "already seated"
+//   more than kHellosPerMinute accepted hellos  refused "too many reconnects", retry: whole seconds
+//   with the token in the last minute           until the oldest of them is a minute old
+//   the token's person has a live link          accepted; that link is to be closed (Output::
+//                                               closeLinks) without a leave; the new one has it
+//   the token's person is seated                accepted with resume "1", then "resume"; the
+//                                               desk hears "presence" if the person was away
+//   otherwise (a new token, or no seat)         accepted with resume "0"
+// Tokens are kept only as SHA-256 hashes; the log shows the first 16 hex digits.
 
 #include <cstdint>
+#include <deque>
+#include <string_view>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,16 +45,23 @@
 
 namespace server {
 
+// A connection, as the network layer numbers them (never 0).
+using LinkId = std::uint64_t;
+
 struct HallConfig {
     DeskConfig desk;
     std::string namePrefix = "player";
     std::uint64_t seed = 0;  // desks derive their shuffles from it
 };
 
+// Accepted hellos one token may make within kReconnectWindow.
+inline constexpr int kHellosPerMinute = 10;
+inline constexpr Millis kReconnectWindow{60000};
+
 class Hall {
 public:
     struct Send {
-        PersonId person = 0;
+        LinkId link = 0;
         std::string text;
     };
     struct Output {
@@ -41,14 +69,17 @@ public:
         std::vector<int> touchedDesks;  // desks whose next deadline may have moved
         std::vector<std::string> log;
         std::vector<BotJob> botJobs;  // decisions for the caller to make and answer (botDecided)
+        std::vector<LinkId> closeLinks;    // replaced by a new link: close, it is no longer known
+        std::vector<LinkId> restartIdle;   // links whose idle clock starts again (game end, resume)
     };
 
     explicit Hall(const HallConfig& config);
 
-    void connect(PersonId person);
-    void disconnect(PersonId person, Millis now, Output& out);
-    void handle(PersonId person, const ClientRequest& request, Millis now, Output& out);
-    // Runs the desk's due timers.
+    void connect(LinkId link);
+    // The link closed: a leave for a person of its own; a held seat for a token's seated person.
+    void disconnect(LinkId link, Millis now, Output& out);
+    void handle(LinkId link, const ClientRequest& request, Millis now, Output& out);
+    // Runs the desk's earliest due timer (one play at most).
     void advanceDesk(int desk, Millis now, Output& out);
     // The answer to one of Output::botJobs.
     void botDecided(const BotJob& job, std::vector<int> cards, Millis now, Output& out);
@@ -56,9 +87,12 @@ public:
     void openBotDesk(Millis now, Output& out);
 
     std::optional<Millis> deskDeadline(int desk) const;
-    // Seated at a desk whose game is running (such a person may be silent for a long time).
-    bool inGame(PersonId person) const;
-    std::size_t online() const { return m_people.size(); }
+    // The link's person is seated at a desk whose game is running (they may be silent long).
+    bool inGame(LinkId link) const;
+    // The person a link speaks for; 0 for an unknown link.
+    PersonId personOf(LinkId link) const;
+    std::size_t online() const { return m_links.size(); }
+    std::size_t persons() const { return m_people.size(); }
     std::size_t deskCount() const { return m_desks.size(); }
     const DeskGame& desk(int number) const { return *m_desks[number]; }
 
@@ -67,14 +101,37 @@ private:
         int desk = -1;
         int seat = -1;
     };
+    struct Person {
+        Place place;
+        LinkId link = 0;    // 0 while away
+        std::string token;  // the token's hash in hex; empty for a link's own person
+    };
+    struct Link {
+        PersonId person = 0;
+        bool helloSeen = false;  // accepted or refused: one hello a link
+    };
+    struct Token {
+        PersonId person = 0;        // 0 when no person holds it now
+        std::deque<Millis> hellos;  // accepted ones, at most kHellosPerMinute, oldest first
+    };
 
+    void hello(LinkId link, const std::string& token, Millis now, Output& out);
+    void refuse(LinkId link, std::string_view reason, long long retry, Output& out);
+    // A person with neither a link nor a seat is gone; its token no longer names it.
+    void forget(PersonId person);
+    // Drops tokens that name nobody and made no hello within the window, now and then.
+    void sweepTokens(Millis now);
     DeskGame& openDesk();
     DeskGame& newDesk();
     void collect(int desk, Output& out);
 
     HallConfig m_config;
-    std::unordered_map<PersonId, Place> m_people;
+    std::unordered_map<LinkId, Link> m_links;
+    std::unordered_map<PersonId, Person> m_people;
+    std::unordered_map<std::string, Token> m_tokens;  // by hash
+    std::size_t m_sweepAt = 1024;                     // sweep when this many tokens are known
     std::vector<std::unique_ptr<DeskGame>> m_desks;
+    PersonId m_nextPerson = 1;
     std::uint64_t m_nextName = 1;
     DeskOutput m_deskOut;  // reused for every desk call
 };

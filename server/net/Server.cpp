@@ -11,6 +11,7 @@ Server::Server(asio::io_context& io, const ServerConfig& config)
       m_config(config),
       m_listener(io, [this](asio::ip::tcp::socket socket) { onAccept(std::move(socket)); }),
       m_hall(config.hall),
+      m_pump(io),
       m_workers(io, config.botThreads,
                 [this](const BotJob& job, std::vector<int> cards) {
                     onBotDecided(job, std::move(cards));
@@ -44,6 +45,8 @@ void Server::stop() {
     for (auto& timer : m_deskTimers) {
         timer->cancel();
     }
+    m_pump.cancel();
+    m_dueDesks.clear();
 }
 
 void Server::onAccept(asio::ip::tcp::socket socket) {
@@ -106,16 +109,29 @@ const char* Server::refusal(const std::string& address) const {
 
 void Server::deliver() {
     for (const Hall::Send& send : m_out.sends) {
-        auto found = m_sessions.find(send.person);
+        auto found = m_sessions.find(send.link);
         if (found != m_sessions.end()) {
             if (m_config.logMessages) {
-                log("to " + std::to_string(send.person) + ": " + send.text);
+                log("to " + std::to_string(send.link) + ": " + send.text);
             }
             found->second->send(send.text);
         }
     }
     for (const std::string& line : m_out.log) {
         log(line);
+    }
+    for (LinkId link : m_out.closeLinks) {
+        // The hall has already given the person to the new link: this close is no leave.
+        const auto found = m_sessions.find(link);
+        if (found != m_sessions.end()) {
+            found->second->close("replaced by a new link");
+        }
+    }
+    for (LinkId link : m_out.restartIdle) {
+        const auto found = m_sessions.find(link);
+        if (found != m_sessions.end()) {
+            found->second->restartIdle();
+        }
     }
     for (int desk : m_out.touchedDesks) {
         armDesk(desk);
@@ -127,6 +143,8 @@ void Server::deliver() {
     m_out.sends.clear();
     m_out.log.clear();
     m_out.touchedDesks.clear();
+    m_out.closeLinks.clear();
+    m_out.restartIdle.clear();
 }
 
 void Server::onBotDecided(const BotJob& job, std::vector<int> cards) {
@@ -138,11 +156,21 @@ void Server::onBotDecided(const BotJob& job, std::vector<int> cards) {
 }
 
 void Server::armDesk(int desk) {
+    if (m_stopped) {
+        return;  // a desk's timer may have fired just before stop(): it must not arm again
+    }
     while (static_cast<int>(m_deskTimers.size()) <= desk) {
         m_deskTimers.push_back(std::make_unique<asio::steady_timer>(m_io));
         m_deskArmedFor.emplace_back();
+        m_deskQueued.push_back(false);
     }
     const std::optional<Millis> deadline = m_hall.deskDeadline(desk);
+    if (deadline && *deadline <= now()) {
+        m_deskArmedFor[desk].reset();
+        m_deskTimers[desk]->cancel();
+        queueDesk(desk);
+        return;
+    }
     if (deadline == m_deskArmedFor[desk]) {
         return;
     }
@@ -154,13 +182,52 @@ void Server::armDesk(int desk) {
     }
     timer.expires_at(m_epoch + *deadline);
     timer.async_wait([this, desk](const asio::error_code& error) {
-        if (error) {
-            return;  // re-armed or cancelled
+        if (error || m_stopped) {
+            return;  // re-armed or cancelled, or completed just before stop()
         }
         m_deskArmedFor[desk].reset();
-        m_hall.advanceDesk(desk, now(), m_out);
-        deliver();
+        queueDesk(desk);
     });
+}
+
+void Server::queueDesk(int desk) {
+    if (!m_deskQueued[desk]) {
+        m_deskQueued[desk] = true;
+        m_dueDesks.push_back(desk);
+    }
+    armPump();
+}
+
+void Server::armPump() {
+    if (m_pumpArmed) {
+        return;
+    }
+    m_pumpArmed = true;
+    // Due at once, yet through the reactor: what is ready on the sockets goes first.
+    m_pump.expires_at(asio::steady_timer::time_point{});
+    m_pump.async_wait([this](const asio::error_code& error) {
+        m_pumpArmed = false;
+        if (!error && !m_stopped) {
+            runDueDesks();
+        }
+    });
+}
+
+void Server::runDueDesks() {
+    const auto until = std::chrono::steady_clock::now() + kDeskSlice;
+    while (!m_dueDesks.empty() && !m_stopped) {
+        const int desk = m_dueDesks.front();
+        m_dueDesks.pop_front();
+        m_deskQueued[desk] = false;
+        m_hall.advanceDesk(desk, now(), m_out);
+        deliver();  // re-arms the desk: back in the queue when its next play is due at once
+        if (std::chrono::steady_clock::now() >= until) {
+            break;
+        }
+    }
+    if (!m_dueDesks.empty() && !m_stopped) {
+        armPump();
+    }
 }
 
 Millis Server::now() const {

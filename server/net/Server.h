@@ -6,10 +6,19 @@
 //
 // A text that is not a well-formed request closes the connection that sent it; the hall and the
 // other desks never notice. One line per connection event and per game result goes to stderr.
+//
+// No handler holds the loop: a desk whose deadline has passed joins a queue of due desks, and one
+// handler runs them in turn, one play each, for at most kDeskSlice before it lets the loop take
+// the sockets and signals that are ready (a timer due at once, so through the reactor). Desks of
+// computer players at a zero bot delay are always due; they share the loop with everyone else.
+//
+// A link replaced by a new one with the same token (Hall::Output::closeLinks) is closed here with
+// "replaced by a new link"; the hall no longer knows it, so its close is no leave.
 
 #include <asio.hpp>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,6 +34,9 @@ namespace server {
 
 // desk-server's computer players: the strongest level whose decisions keep to the search budget.
 inline constexpr BotLevel kServerBotLevel = BotLevel::Hard;
+
+// How long the handler of due desks plays before the loop serves sockets and signals again.
+inline constexpr std::chrono::microseconds kDeskSlice{2000};
 
 inline HallConfig serverHallConfig() {
     HallConfig hall;
@@ -68,7 +80,11 @@ private:
 
     void deliver();
     void onBotDecided(const BotJob& job, std::vector<int> cards);
+    // Arms the desk's timer for its next deadline, or queues the desk when that has passed.
     void armDesk(int desk);
+    void queueDesk(int desk);
+    void armPump();
+    void runDueDesks();
     Millis now() const;
     void log(const std::string& line) const;
 
@@ -76,11 +92,15 @@ private:
     ServerConfig m_config;
     Listener m_listener;
     Hall m_hall;
-    std::unordered_map<std::uint64_t, std::shared_ptr<Session>> m_sessions;
+    std::unordered_map<LinkId, std::shared_ptr<Session>> m_sessions;
     std::unordered_map<std::string, std::size_t> m_perAddress;  // open connections by address
     std::vector<std::unique_ptr<asio::steady_timer>> m_deskTimers;
     std::vector<std::optional<Millis>> m_deskArmedFor;  // the deadline each desk timer waits for
-    std::uint64_t m_nextId = 1;
+    std::deque<int> m_dueDesks;      // desks whose deadline has passed, in the order they fell due
+    std::vector<bool> m_deskQueued;  // whether a desk is in m_dueDesks
+    asio::steady_timer m_pump;       // runs m_dueDesks, a slice at a time
+    bool m_pumpArmed = false;
+    LinkId m_nextId = 1;
     std::chrono::steady_clock::time_point m_epoch = std::chrono::steady_clock::now();
     Hall::Output m_out;  // reused for every hall call
     BotWorkers m_workers;

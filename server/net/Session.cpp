@@ -75,6 +75,12 @@ void Session::close(const std::string& reason) {
                [self = shared_from_this(), reason] { self->m_owner.onClosed(*self, reason); });
 }
 
+void Session::restartIdle() {
+    if (!m_closed) {
+        armDeadline();
+    }
+}
+
 void Session::readMore() {
     m_socket.async_read_some(
         asio::buffer(m_readBuffer),

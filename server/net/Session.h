@@ -48,6 +48,9 @@ public:
     // Queues one text as a frame; ignored once closed.
     void send(std::string_view text);
     void close(const std::string& reason);
+    // The idle deadline runs again from now (the person's game ended, or their seat was resumed);
+    // a frame's deadline in progress is kept.
+    void restartIdle();
 
     std::uint64_t id() const { return m_id; }
     const std::string& peer() const { return m_peer; }  // address and port

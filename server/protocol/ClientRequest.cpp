@@ -56,6 +56,15 @@ std::optional<ClientRequest> parseClientRequest(std::string_view text) {
         request.kind = ClientRequest::Kind::Add;
         return request;
     }
+    if (kind == "hello") {
+        const rapidjson::Value* token = findString(doc, "token");
+        if (token == nullptr) {
+            return std::nullopt;
+        }
+        request.kind = ClientRequest::Kind::Hello;
+        request.token = view(*token);
+        return request;
+    }
     if (!readInt(doc, "desk", request.desk) || !readInt(doc, "site", request.seat)) {
         return std::nullopt;
     }
@@ -80,6 +89,15 @@ std::optional<ClientRequest> parseClientRequest(std::string_view text) {
         }
         request.kind = ClientRequest::Kind::Play;
         request.cards = parseCardList(view(*cards));
+        return request;
+    }
+    if (kind == "auto") {
+        int on = 0;
+        if (!readInt(doc, "on", on)) {
+            return std::nullopt;
+        }
+        request.kind = ClientRequest::Kind::Auto;
+        request.on = on != 0;
         return request;
     }
     return std::nullopt;

@@ -7,24 +7,29 @@
 //   {"opt":"change","type":"ready","desk":D,"site":S}
 //   {"opt":"change","type":"leave","desk":D,"site":S}
 //   {"opt":"game","desk":D,"site":S,"cards":"L"}      L empty for a pass
+//   {"opt":"hello","token":"T"}                        the first frame of a link (rejoin)
+//   {"opt":"auto","desk":D,"site":S,"on":N}            N non-zero: the computer player plays
 //
 // Anything else (not JSON, not an object, an unknown opt or type, a missing key or a value of the
 // wrong type) is malformed, and the server drops the connection that sent it. Extra keys are
-// ignored. Whether a well-formed request makes sense (the right seat, a legal play) is for the
-// hall and the desk to decide.
+// ignored. Whether a well-formed request makes sense (the right seat, a legal play, a token of 32
+// hex digits) is for the hall and the desk to decide.
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace server {
 
 struct ClientRequest {
-    enum class Kind { Query, Add, Ready, Leave, Play };
+    enum class Kind { Query, Add, Ready, Leave, Play, Hello, Auto };
     Kind kind = Kind::Query;
-    int desk = -1;           // Ready, Leave, Play
-    int seat = -1;           // Ready, Leave, Play
+    int desk = -1;           // Ready, Leave, Play, Auto
+    int seat = -1;           // Ready, Leave, Play, Auto
     std::vector<int> cards;  // Play: empty for a pass
+    std::string token;       // Hello: as sent, any text
+    bool on = false;         // Auto
 };
 
 std::optional<ClientRequest> parseClientRequest(std::string_view text);

@@ -28,12 +28,19 @@ public:
 
     // "info": one object per seat, {"name": ..., valueKey: ...}.
     MessageWriter& info(const std::array<SeatLine, 4>& seats, std::string_view valueKey) {
-        m_writer.Key("info");
+        return array("info", seats, [valueKey](MessageWriter& w, const SeatLine& seat) {
+            w.field("name", seat.name).field(valueKey, seat.value);
+        });
+    }
+
+    // Writes into the object being built: an array of objects, one per call of `each`.
+    template <typename Items, typename Each>
+    MessageWriter& array(std::string_view key, const Items& items, Each each) {
+        m_writer.Key(key.data(), static_cast<rapidjson::SizeType>(key.size()));
         m_writer.StartArray();
-        for (const auto& seat : seats) {
+        for (const auto& item : items) {
             m_writer.StartObject();
-            field("name", seat.name);
-            field(valueKey, seat.value);
+            each(*this, item);
             m_writer.EndObject();
         }
         m_writer.EndArray();
@@ -103,6 +110,56 @@ std::string runMessage(int seat, std::string_view name) {
 
 std::string timeoutMessage() {
     return MessageWriter("timeout").text();
+}
+
+std::string helloOkMessage(bool resume) {
+    return MessageWriter("hello").field("status", "ok").field("resume", resume ? 1 : 0).text();
+}
+
+std::string helloRefusedMessage(std::string_view reason, long long retrySeconds) {
+    MessageWriter writer("hello");
+    writer.field("status", "refused").field("reason", reason);
+    if (retrySeconds >= 0) {
+        writer.field("retry", retrySeconds);
+    }
+    return writer.text();
+}
+
+std::string presenceMessage(const std::array<PresenceLine, 4>& seats) {
+    return MessageWriter("presence")
+        .array("info", seats,
+               [](MessageWriter& w, const PresenceLine& seat) {
+                   w.field("away", seat.away ? 1 : 0).field("auto", seat.autoPlay ? 1 : 0);
+               })
+        .text();
+}
+
+std::string resumeMessage(const DeskSnapshot& s) {
+    MessageWriter writer("resume");
+    writer.field("desk", s.desk)
+        .field("site", s.seat)
+        .field("name", s.name)
+        .field("playing", s.playing ? 1 : 0)
+        .array("info", s.seats, [](MessageWriter& w, const SnapshotSeat& seat) {
+            w.field("name", seat.name)
+                .field("ready", seat.ready ? 1 : 0)
+                .field("away", seat.away ? 1 : 0)
+                .field("auto", seat.autoPlay ? 1 : 0)
+                .field("surplus", seat.surplus < 0 ? std::string() : std::to_string(seat.surplus))
+                .field("cards", cardText(seat.cards))
+                .field("pass", seat.pass ? 1 : 0);
+        });
+    return writer.field("cards", cardText(s.hand))
+        .field("seen", cardText(s.seen))
+        .field("last", cardText(s.lastPlay))
+        .field("lastsite", s.lastSeat)
+        .field("score", s.tablePoints)
+        .field("p0", s.teamPoints[0])
+        .field("p1", s.teamPoints[1])
+        .field("now", s.turn)
+        .field("must", s.mustLead ? 1 : 0)
+        .field("left", s.leftMs)
+        .text();
 }
 
 }  // namespace server

@@ -11,6 +11,16 @@
 //   {"opt":"over","info":[{"name":"player7","result":"1"},...]}
 //   {"opt":"run","site":"2","name":"player7"}
 //   {"opt":"timeout"}
+//
+// For a person's link coming back (rejoin; the protocol is written out in server/README.md):
+//
+//   {"opt":"hello","status":"ok","resume":"1"}
+//   {"opt":"hello","status":"refused","reason":"too many reconnects","retry":"42"}
+//   {"opt":"presence","info":[{"away":"1","auto":"0"},...]}
+//   {"opt":"resume","desk":"5","site":"2","name":"player7","playing":"1","info":[{"name":..,
+//    "ready":..,"away":..,"auto":..,"surplus":..,"cards":..,"pass":..},...],"cards":"..",
+//    "seen":"..","last":"..","lastsite":"1","score":"10","p0":"0","p1":"30","now":"2",
+//    "must":"0","left":"21500"}
 
 #include <array>
 #include <string>
@@ -18,6 +28,7 @@
 #include <vector>
 
 #include "net/GameConstants.h"
+#include "server/game/DeskSnapshot.h"
 
 namespace server {
 
@@ -39,5 +50,22 @@ std::string scoreMessage(int p0, int p1);
 std::string overMessage(const std::array<SeatLine, 4>& seats);
 std::string runMessage(int seat, std::string_view name);
 std::string timeoutMessage();
+
+// ---- Rejoin
+// The answers to "hello". The refusal reasons are the kHello... texts; `retrySeconds` >= 0 adds
+// "retry" (too many reconnects).
+inline constexpr std::string_view kHelloBadToken = "bad token";
+inline constexpr std::string_view kHelloAgain = "hello already received";
+inline constexpr std::string_view kHelloSeated = "already seated";
+inline constexpr std::string_view kHelloTooMany = "too many reconnects";
+std::string helloOkMessage(bool resume);
+std::string helloRefusedMessage(std::string_view reason, long long retrySeconds = -1);
+
+struct PresenceLine {
+    bool away = false;
+    bool autoPlay = false;
+};
+std::string presenceMessage(const std::array<PresenceLine, 4>& seats);
+std::string resumeMessage(const DeskSnapshot& snapshot);
 
 }  // namespace server

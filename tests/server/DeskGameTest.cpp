@@ -6,7 +6,7 @@
 #include "cards/CardCode.h"
 #include "server/game/DeskGame.h"
 #include "server/game/Scoring.h"
-#include "tests/server/DeskInbox.h"
+#include "tests/server/DeskFixture.h"
 
 namespace {
 
@@ -14,56 +14,7 @@ using server::DeskConfig;
 using server::DeskGame;
 using server::Millis;
 
-constexpr int kDesk = 7;
-
-DeskConfig quietConfig() {
-    DeskConfig config;
-    config.botWait = Millis(2000);
-    config.botDelay = Millis(1000);
-    config.turnTimeout = Millis(35000);
-    config.readyTimeout = Millis(60000);
-    return config;
-}
-
-class DeskGameTest : public testing::Test {
-protected:
-    void SetUp() override { reset(quietConfig()); }
-    void reset(const DeskConfig& config) {
-        desk = std::make_unique<DeskGame>(kDesk, config, 42);
-        inbox.clear();
-    }
-    int sit(server::PersonId person, const std::string& name, Millis at = Millis(0)) {
-        const int seat = desk->seatPerson(person, name, at, out);
-        inbox.take(out);
-        return seat;
-    }
-    void ready(int seat, Millis at) {
-        desk->ready(seat, at, out);
-        inbox.take(out);
-    }
-    void advance(Millis at) {
-        desk->advance(at, out);
-        inbox.take(out);
-    }
-    // One person at seat 0 with computer players, ready and dealt.
-    void startWithBots() {
-        ASSERT_EQ(sit(1, "ann"), 0);
-        ready(0, Millis(0));
-        advance(Millis(2000));
-        ASSERT_TRUE(desk->playing());
-    }
-    // Lets the computer players move until it is `seat`'s turn; returns that turn's deadline.
-    Millis untilTurnOf(int seat) {
-        while (desk->playing() && desk->round()->turn() != seat) {
-            advance(*desk->nextDeadline());
-        }
-        return desk->playing() ? *desk->nextDeadline() : Millis(-1);
-    }
-
-    std::unique_ptr<DeskGame> desk;
-    server::DeskOutput out;
-    DeskInbox inbox;
-};
+class DeskGameTest : public DeskFixture {};
 
 TEST_F(DeskGameTest, SeatingAnswersAddAndTellsTheDesk) {
     ASSERT_EQ(sit(11, "ann"), 0);

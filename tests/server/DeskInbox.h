@@ -19,8 +19,11 @@ public:
     std::vector<stMsg>& seat(int index) { return m_seats[index]; }
     // Messages of one kind received by a seat, oldest first.
     std::vector<stMsg> of(int index, const std::string& opt) const;
+    // The same as the texts sent, for kinds the client's decoder does not read.
+    std::vector<std::string> textsOf(int index, const std::string& opt) const;
     void clear();
 
 private:
     std::array<std::vector<stMsg>, 4> m_seats;
+    std::array<std::vector<std::string>, 4> m_texts;  // beside m_seats, one for one
 };

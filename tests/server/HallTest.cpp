@@ -13,7 +13,12 @@ using server::Millis;
 using Kind = ClientRequest::Kind;
 
 ClientRequest request(Kind kind, int desk = -1, int seat = -1, std::vector<int> cards = {}) {
-    return ClientRequest{kind, desk, seat, std::move(cards)};
+    ClientRequest made;
+    made.kind = kind;
+    made.desk = desk;
+    made.seat = seat;
+    made.cards = std::move(cards);
+    return made;
 }
 
 class HallTest : public testing::Test {
@@ -36,7 +41,7 @@ protected:
         for (const Hall::Send& s : out.sends) {
             stMsg msg;
             EXPECT_TRUE(decodesForClient(s.text, msg));
-            got[s.person].push_back(msg);
+            got[s.link].push_back(msg);
         }
         out.sends.clear();
         return got;

@@ -2,6 +2,7 @@
 
 #include "net/Framing.h"
 #include "net/MessageDecoder.h"
+#include "net/OutgoingMessages.h"
 #include "tests/support/TestSockets.h"
 
 LoopbackClient::~LoopbackClient() {
@@ -95,4 +96,30 @@ void LoopbackClient::close() {
         testnet::closeSocket(m_socket);
         m_socket = kNoSocket;
     }
+}
+
+std::optional<std::pair<stMsg, stMsg>> dealForTwo(unsigned short port, LoopbackClient& one,
+                                                  LoopbackClient& two,
+                                                  const std::string& oneFirst) {
+    if (!one.connect(port) || !two.connect(port)) {
+        return std::nullopt;
+    }
+    if (!oneFirst.empty() && (!one.sendText(oneFirst) || !one.receiveText())) {
+        return std::nullopt;
+    }
+    if (!one.sendText(addMessage())) {
+        return std::nullopt;
+    }
+    const auto first = one.receive("add");
+    if (!two.sendText(addMessage())) {
+        return std::nullopt;
+    }
+    const auto second = two.receive("add");
+    if (!first || !second || first->desk != second->desk ||
+        !one.sendText(readyMessage(first->desk, first->site)) ||
+        !two.sendText(readyMessage(second->desk, second->site)) ||
+        !one.receive("start").has_value()) {
+        return std::nullopt;
+    }
+    return std::make_pair(*first, *second);
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "net/Message.h"
 #include "net/Socket.h"
@@ -39,3 +40,10 @@ private:
     bool m_eof = false;
     std::string m_buffer;
 };
+
+// Two persons sit down at one desk and get ready, and the game is dealt (computer players fill the
+// other seats): the seating answers of `one` and `two`, or nothing when any step failed.
+// `oneFirst`, when not empty, is sent by `one` first and its answer awaited (a "hello").
+std::optional<std::pair<stMsg, stMsg>> dealForTwo(unsigned short port, LoopbackClient& one,
+                                                  LoopbackClient& two,
+                                                  const std::string& oneFirst = "");

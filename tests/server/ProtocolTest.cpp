@@ -2,6 +2,7 @@
 
 #include "server/protocol/ClientRequest.h"
 #include "server/protocol/ServerMessages.h"
+#include "tests/server/ServerFields.h"
 #include "tests/server/WireCheck.h"
 
 namespace {
@@ -26,6 +27,9 @@ TEST(ClientRequestParse, ReadsEveryTextTheClientSends) {
         {R"({"opt":"game","desk":7,"site":2,"cards":"4,17,"})", Kind::Play, 7, 2, {4, 17}},
         {R"({"opt":"game","desk":3,"site":1,"cards":"4"})", Kind::Play, 3, 1, {4}},
         {R"({"extra":[1],"opt":"game","site":1,"desk":3,"cards":"8,9"})", Kind::Play, 3, 1, {8, 9}},
+        {R"({"opt":"auto","desk":3,"site":1,"on":1})", Kind::Auto, 3, 1, {}},
+        {R"({"opt":"auto","desk":3,"site":1,"on":0})", Kind::Auto, 3, 1, {}},
+        {R"({"opt":"hello","token":"0123456789abcdef0123456789abcdef"})", Kind::Hello, -1, -1, {}},
     };
     for (const Row& row : rows) {
         const auto request = server::parseClientRequest(row.text);
@@ -56,6 +60,14 @@ TEST(ClientRequestParse, RefusesMalformedTexts) {
         R"({"opt":"game","desk":7,"site":2,"cards":[4]})",
         R"({"opt":"game","desk":7.5,"site":2,"cards":""})",
         R"({"opt":"game","desk":99999999999,"site":2,"cards":""})",
+        R"({"opt":"hello"})",
+        R"({"opt":"hello","token":12})",
+        R"({"opt":"hello","token":null})",
+        R"({"opt":"auto","desk":3,"site":1})",
+        R"({"opt":"auto","desk":3,"site":1,"on":"1"})",
+        R"({"opt":"auto","desk":3,"site":1,"on":true})",
+        R"({"opt":"auto","desk":3,"site":1,"on":1.5})",
+        R"({"opt":"auto","site":1,"on":1})",
     };
     for (const char* text : rows) {
         EXPECT_FALSE(server::parseClientRequest(text).has_value()) << text;
@@ -63,6 +75,27 @@ TEST(ClientRequestParse, RefusesMalformedTexts) {
     // Nesting this deep once overflowed the event loop's stack in a recursive parse.
     EXPECT_FALSE(server::parseClientRequest(std::string(300000, '[') + std::string(300000, ']')));
     EXPECT_FALSE(server::parseClientRequest(std::string(1 << 20, '{')));
+}
+
+TEST(ClientRequestParse, HelloKeepsAnyTokenTextAndAutoReadsOnAsAFlag) {
+    struct Row {
+        const char* text;
+        std::string token;
+        bool on;
+    };
+    const Row rows[] = {
+        {R"({"opt":"hello","token":"ABCDEF"})", "ABCDEF", false},  // the hall judges the token
+        {R"({"opt":"hello","token":""})", "", false},
+        {R"({"opt":"auto","desk":0,"site":2,"on":1})", "", true},
+        {R"({"opt":"auto","desk":0,"site":2,"on":-7})", "", true},
+        {R"({"opt":"auto","desk":0,"site":2,"on":0})", "", false},
+    };
+    for (const Row& row : rows) {
+        const auto request = server::parseClientRequest(row.text);
+        ASSERT_TRUE(request.has_value()) << row.text;
+        EXPECT_EQ(request->token, row.token) << row.text;
+        EXPECT_EQ(request->on, row.on) << row.text;
+    }
 }
 
 TEST(ServerMessages, ExactTexts) {
@@ -74,6 +107,67 @@ TEST(ServerMessages, ExactTexts) {
     EXPECT_EQ(server::scoreMessage(30, 45), R"({"opt":"score","p0":"30","p1":"45"})");
     EXPECT_EQ(server::runMessage(1, "bob"), R"({"opt":"run","site":"1","name":"bob"})");
     EXPECT_EQ(server::timeoutMessage(), R"({"opt":"timeout"})");
+    EXPECT_EQ(
+        server::changeMessage({{{"a", 1}, {"", 0}, {"bot2", 1}, {"b", 0}}}),
+        R"({"opt":"change","info":[{"name":"a","ready":"1"},{"name":"","ready":"0"},)"
+        R"({"name":"bot2","ready":"1"},{"name":"b","ready":"0"}]})");
+}
+
+TEST(ServerMessages, RejoinTexts) {
+    EXPECT_EQ(server::helloOkMessage(false), R"({"opt":"hello","status":"ok","resume":"0"})");
+    EXPECT_EQ(server::helloOkMessage(true), R"({"opt":"hello","status":"ok","resume":"1"})");
+    EXPECT_EQ(server::helloRefusedMessage(server::kHelloBadToken),
+              R"({"opt":"hello","status":"refused","reason":"bad token"})");
+    EXPECT_EQ(server::helloRefusedMessage(server::kHelloTooMany, 42),
+              R"({"opt":"hello","status":"refused","reason":"too many reconnects","retry":"42"})");
+    EXPECT_EQ(server::presenceMessage({{{false, false}, {true, false}, {false, true}, {true, true}}}),
+              R"({"opt":"presence","info":[{"away":"0","auto":"0"},{"away":"1","auto":"0"},)"
+              R"({"away":"0","auto":"1"},{"away":"1","auto":"1"}]})");
+
+    server::DeskSnapshot between;
+    between.desk = 5;
+    between.seat = 2;
+    between.name = "ann";
+    between.seats[2] = server::SnapshotSeat{"ann", true, false, false, -1, {}, false};
+    EXPECT_EQ(server::resumeMessage(between),
+              R"({"opt":"resume","desk":"5","site":"2","name":"ann","playing":"0","info":[)"
+              R"({"name":"","ready":"0","away":"0","auto":"0","surplus":"","cards":"","pass":"0"},)"
+              R"({"name":"","ready":"0","away":"0","auto":"0","surplus":"","cards":"","pass":"0"},)"
+              R"({"name":"ann","ready":"1","away":"0","auto":"0","surplus":"","cards":"","pass":"0"},)"
+              R"({"name":"","ready":"0","away":"0","auto":"0","surplus":"","cards":"","pass":"0"}],)"
+              R"("cards":"","seen":"","last":"","lastsite":"-1","score":"0","p0":"0","p1":"0",)"
+              R"("now":"-1","must":"0","left":"0"})");
+
+    server::DeskSnapshot playing = between;
+    playing.playing = true;
+    playing.seats[0] = server::SnapshotSeat{"bot0", true, false, false, 20, {8, 9}, false};
+    playing.seats[1] = server::SnapshotSeat{"bob", true, true, true, 3, {}, true};
+    playing.seats[2].surplus = 7;
+    playing.seats[3] = server::SnapshotSeat{"cy", true, false, false, 0, {}, false};
+    playing.hand = {1, 2, 40};
+    playing.seen = {8, 8, 9};
+    playing.lastPlay = {8, 9};
+    playing.lastSeat = 0;
+    playing.tablePoints = 10;
+    playing.teamPoints = {30, 45};
+    playing.turn = 2;
+    playing.leftMs = 21500;
+    const std::string text = server::resumeMessage(playing);
+    stMsg msg;
+    ASSERT_TRUE(decodesForClient(text, msg)) << "every value a string, readable by the client";
+    const std::pair<const char*, const char*> top[] = {
+        {"playing", "1"}, {"cards", "1,2,40,"}, {"seen", "8,8,9,"}, {"last", "8,9,"},
+        {"lastsite", "0"}, {"score", "10"}, {"p0", "30"}, {"p1", "45"},
+        {"now", "2"}, {"must", "0"}, {"left", "21500"}};
+    for (const auto& [key, value] : top) {
+        EXPECT_EQ(fieldOf(text, key), value) << key;
+    }
+    EXPECT_EQ(infoOf(text, 0, "cards"), "8,9,");
+    EXPECT_EQ(infoOf(text, 0, "surplus"), "20");
+    EXPECT_EQ(infoOf(text, 1, "pass"), "1");
+    EXPECT_EQ(infoOf(text, 1, "away"), "1");
+    EXPECT_EQ(infoOf(text, 1, "auto"), "1");
+    EXPECT_EQ(infoOf(text, 3, "surplus"), "0") << "a seat out of cards shows 0, not nothing";
 }
 
 TEST(ServerMessages, TheClientDecodesThemWithNamesEscaped) {

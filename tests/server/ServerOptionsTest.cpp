@@ -21,7 +21,7 @@ TEST(ServerOptions, ReadsEveryOption) {
                "--bot-wait",     "0.5",     "--bot-delay",     "0",  "--deal",        "5",
                "--turn-timeout", "3",       "--ready-timeout", "90", "--name-prefix", "guest",
                "--idle-timeout", "0.25",    "--frame-timeout", "2",  "--max-connections", "10",
-               "--max-per-address", "3",
+               "--max-per-address", "3",    "--away-hold",     "7.5",
                "--bot-level",    "normal",  "--bot-threads",   "3",  "--bot-desks",   "12",
                "--no-bots",      "--quiet"},
               config, error))
@@ -34,6 +34,7 @@ TEST(ServerOptions, ReadsEveryOption) {
     EXPECT_EQ(config.hall.desk.deal, 5);
     EXPECT_EQ(config.hall.desk.turnTimeout, server::Millis(3000));
     EXPECT_EQ(config.hall.desk.readyTimeout, server::Millis(90000));
+    EXPECT_EQ(config.hall.desk.awayHold, server::Millis(7500));
     EXPECT_EQ(config.hall.namePrefix, "guest");
     EXPECT_EQ(config.limits.idleTimeout, server::Millis(250));
     EXPECT_EQ(config.limits.frameTimeout, server::Millis(2000));
@@ -53,7 +54,7 @@ TEST(ServerOptions, RefusesBadValues) {
         {"--frobnicate", "1"}, {"--turn-timeout", ""},  {"--bot-level", "expert"},
         {"--bot-level"},       {"--bot-threads", "0"}, {"--bot-desks", "-1"},
         {"--idle-timeout", "0"}, {"--frame-timeout", "0"}, {"--max-connections", "0"},
-        {"--max-per-address", "-2"},
+        {"--max-per-address", "-2"}, {"--away-hold", "-5"}, {"--away-hold"},
     };
     for (const auto& row : rows) {
         server::ServerConfig config;
@@ -70,6 +71,7 @@ TEST(ServerOptions, ComputerPlayersDefaultToTheHardLevelSearchingOffTheLoop) {
     EXPECT_EQ(config.hall.desk.botLevel, server::BotLevel::Hard);
     EXPECT_TRUE(config.hall.desk.botJobs);
     EXPECT_EQ(config.botDesks, 0);
+    EXPECT_EQ(config.hall.desk.awayHold, server::Millis(60000)) << "a dropped seat is held a minute";
 }
 
 }  // namespace

@@ -12,40 +12,12 @@
 #include "net/OutgoingMessages.h"
 #include "server/net/Server.h"
 #include "tests/server/LoopbackClient.h"
+#include "tests/server/RunningServer.h"
 #include "tests/support/TestSockets.h"
 
 namespace {
 
 using server::Millis;
-
-// The server on its own event-loop thread, stopped and joined at the end of the test.
-class RunningServer {
-public:
-    explicit RunningServer(server::ServerConfig config) : m_server(m_io, withTestDefaults(config)) {
-        std::string error;
-        m_started = m_server.start(error);
-        EXPECT_TRUE(m_started) << error;
-        m_thread = std::thread([this] { m_io.run(); });
-    }
-    ~RunningServer() {
-        asio::post(m_io, [this] { m_server.stop(); });
-        m_thread.join();
-    }
-    unsigned short port() const { return m_server.port(); }
-
-private:
-    static server::ServerConfig withTestDefaults(server::ServerConfig config) {
-        config.host = "127.0.0.1";
-        config.port = 0;
-        config.log = false;
-        return config;
-    }
-
-    asio::io_context m_io;
-    server::Server m_server;
-    bool m_started = false;
-    std::thread m_thread;
-};
 
 server::ServerConfig noBots() {
     server::ServerConfig config;
@@ -86,6 +58,7 @@ TEST(Session, BadInputClosesOnlyThatConnection) {
         {"JSON nested as deep as a request may be", frames(std::string(16 * 1024, '['), 1)},
     };
     RunningServer running(noBots());
+    running.run();
     LoopbackClient bystander;
     ASSERT_TRUE(bystander.connect(running.port()));
     ASSERT_TRUE(bystander.sendText(addMessage()));
@@ -116,6 +89,7 @@ TEST(Session, PeerThatStopsReadingIsDisconnected) {
     config.limits.framesPerSecond = 1e9;
     config.limits.burstFrames = 1e9;
     RunningServer running(config);
+    running.run();
     LoopbackClient other;
     ASSERT_TRUE(other.connect(running.port()));
 
@@ -183,6 +157,7 @@ TEST(Session, WholeGameAgainstComputerPlayers) {
     config.hall.desk.deal = 6;
     config.hall.seed = 5;
     RunningServer running(config);
+    running.run();
     LoopbackClient client;
     ASSERT_TRUE(client.connect(running.port()));
     ASSERT_TRUE(client.sendText(addMessage()));
@@ -206,35 +181,17 @@ TEST(Session, WholeGameAgainstComputerPlayers) {
     EXPECT_EQ(answer->online, "1");
 }
 
-// Two persons sit down at one desk and get ready, and the game starts (computer players fill the
-// other seats); the seating answer of the second, or nothing when any step failed.
-std::optional<stMsg> startGameForTwo(unsigned short port, LoopbackClient& one, LoopbackClient& two) {
-    if (!one.connect(port) || !two.connect(port) || !one.sendText(addMessage())) {
-        return std::nullopt;
-    }
-    const auto first = one.receive("add");
-    if (!two.sendText(addMessage())) {
-        return std::nullopt;
-    }
-    const auto second = two.receive("add");
-    if (!first || !second || first->desk != second->desk ||
-        !one.sendText(readyMessage(first->desk, first->site)) ||
-        !two.sendText(readyMessage(second->desk, second->site)) ||
-        !one.receive("start").has_value()) {
-        return std::nullopt;
-    }
-    return second;
-}
-
 TEST(Session, DisconnectDuringAGameSendsRunToTheOthers) {
     server::ServerConfig config;
     config.hall.desk.botWait = Millis(300);
     config.hall.desk.botDelay = Millis(50);
     RunningServer running(config);
+    running.run();
     LoopbackClient stays;
     LoopbackClient runs;
-    const auto second = startGameForTwo(running.port(), stays, runs);
-    ASSERT_TRUE(second.has_value());
+    const auto dealt = dealForTwo(running.port(), stays, runs);
+    ASSERT_TRUE(dealt.has_value());
+    const stMsg* second = &dealt->second;
     runs.close();
     const auto run = stays.receive("run");
     ASSERT_TRUE(run.has_value());
@@ -275,6 +232,7 @@ TEST(SessionDeadline, SilentOrStalledPeersAreDroppedAndTalkingOnesKept) {
         config.limits.idleTimeout = row.idle;
         config.limits.frameTimeout = row.frame;
         RunningServer running(config);
+        running.run();
         LoopbackClient peer;
         ASSERT_TRUE(peer.connect(running.port())) << row.what;
         ASSERT_TRUE(row.first.empty() || peer.sendRaw(row.first)) << row.what;
@@ -298,10 +256,12 @@ TEST(SessionDeadline, SilenceInAGameIsKeptAndADroppedPlayerRunsFromIt) {
     config.hall.desk.botWait = Millis(100);
     config.hall.desk.botDelay = Millis(50);
     RunningServer running(config);
+    running.run();
     LoopbackClient stays;
     LoopbackClient stalls;
-    const auto second = startGameForTwo(running.port(), stays, stalls);
-    ASSERT_TRUE(second.has_value());
+    const auto dealt = dealForTwo(running.port(), stays, stalls);
+    ASSERT_TRUE(dealt.has_value());
+    const stMsg* second = &dealt->second;
 
     // Both silent for several idle periods: in a game, that is waiting, not death.
     EXPECT_FALSE(stays.receive("run", Millis(1200)).has_value());
@@ -330,6 +290,7 @@ TEST(SessionCaps, ConnectionsBeyondTheCapsAreRefusedAtOnce) {
         config.maxConnections = row.total;
         config.maxPerAddress = row.perAddress;
         RunningServer running(config);
+        running.run();
         LoopbackClient first;
         LoopbackClient second;
         LoopbackClient third;

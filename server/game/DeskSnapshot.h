@@ -1,0 +1,39 @@
+#pragma once
+// A desk as one seat's person may see it, taken from the pure desk (DeskGame::snapshot) when that
+// person's link comes back: the "resume" message is written from it. Plain data, no behaviour.
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace server {
+
+struct SnapshotSeat {
+    std::string name;  // "" for a free seat
+    bool ready = false;
+    bool away = false;      // the seat's person has no link now
+    bool autoPlay = false;  // the seat's person has handed it to the computer player
+    int surplus = -1;       // cards left; -1 between games
+    std::vector<int> cards;  // on the table since the seat's last turn began; empty for none
+    bool pass = false;       // the seat's action since its last turn began was a pass
+};
+
+struct DeskSnapshot {
+    int desk = -1;
+    int seat = -1;
+    std::string name;
+    bool playing = false;
+    std::array<SnapshotSeat, 4> seats;
+    // The rest is meaningful only while playing.
+    std::vector<int> hand;      // this seat's cards, sorted by code
+    std::vector<int> seen;      // every card played this game, with repeats, sorted by code
+    std::vector<int> lastPlay;  // the play to beat; empty when the seat to move leads
+    int lastSeat = -1;          // who made it; -1 when the seat to move leads
+    int tablePoints = 0;
+    std::array<int, 2> teamPoints{};
+    int turn = -1;  // the seat to move; -1 none
+    bool mustLead = false;
+    long long leftMs = 0;  // of the turn's countdown (kTurnSeconds), at least 0
+};
+
+}  // namespace server

@@ -1,0 +1,10 @@
+#pragma once
+// Reads keys of the server's rejoin texts ("hello", "resume", "presence"), which the client's
+// decoder in net/ does not know yet: every value is a JSON string, so each reads as one.
+
+#include <string>
+
+// The string at `key` of a server text; "" when the text or the key is missing.
+std::string fieldOf(const std::string& text, const char* key);
+// The string at info[index][key]; "" when missing.
+std::string infoOf(const std::string& text, int index, const char* key);
