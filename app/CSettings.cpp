@@ -125,17 +125,9 @@ void CSettings::setWindowSize(int width, int height) {
     store()->flush();
 }
 
-bool CSettings::isToken(std::string_view text) {
-    const auto isHexDigit = [](char c) {
-        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-    };
-    return text.size() == static_cast<std::size_t>(kPlayerTokenDigits) &&
-           std::all_of(text.begin(), text.end(), isHexDigit);
-}
-
 std::string CSettings::playerToken() {
     std::string token = store()->getStringForKey(kPlayerToken, "");
-    if (isToken(token)) {
+    if (isPlayerToken(token)) {
         return token;
     }
     // 32-bit draws from the system's source, 8 hex digits each.

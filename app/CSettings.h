@@ -9,7 +9,6 @@
 // volume to 0, at which SimpleAudioEngine plays none.
 
 #include <string>
-#include <string_view>
 
 #include "engine/base/Size.h"
 
@@ -49,6 +48,4 @@ public:
     // made at the first call from 128 random bits as 32 lowercase hex digits and kept under
     // "playerToken". A kept value that is not 32 hex digits is replaced by a new one.
     static std::string playerToken();
-    // True for exactly 32 hex digits (either case).
-    static bool isToken(std::string_view text);
 };

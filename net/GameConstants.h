@@ -2,6 +2,9 @@
 // Values the client and the reference server must agree on, defined once for both. Plain C++:
 // the server includes it without the engine.
 
+#include <cstddef>
+#include <string_view>
+
 // The client version: the server puts it in every "query" answer, and a client that reads
 // another one stops.
 inline constexpr const char* kClientVersion = "28";
@@ -12,6 +15,19 @@ inline constexpr int kTurnSeconds = 30;
 // The player's token, all the server knows of a person: this many hex digits (128 bits), sent
 // in the hello of every link.
 inline constexpr int kPlayerTokenDigits = 32;
+
+// A well-formed token: exactly kPlayerTokenDigits hex digits, in either case.
+constexpr bool isPlayerToken(std::string_view text) {
+    if (text.size() != static_cast<std::size_t>(kPlayerTokenDigits)) {
+        return false;
+    }
+    for (char c : text) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // The server waits this much longer than the desk's countdown before it passes or leads for a
 // silent person itself, so that the desk's own expiry normally comes first.

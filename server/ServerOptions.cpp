@@ -12,6 +12,7 @@ namespace {
 
 // More descriptors than any system gives one process.
 constexpr long long kMostConnections = 1'000'000;
+constexpr long long kMostRejoins = 10'000;
 constexpr long long kMaxBotThreads = 64;
 constexpr long long kMaxBotDesks = 100000;
 
@@ -54,6 +55,7 @@ std::string usageText() {
            "  --turn-timeout SEC    a silent turn is passed after this long (35)\n"
            "  --ready-timeout SEC   a seated player not ready is sent away after this long (60)\n"
            "  --away-hold SEC       between games, a dropped player's seat is held this long (60)\n"
+           "  --rejoin-limit N      hellos one player token may make a minute (10)\n"
            "  --name-prefix TEXT    players are named TEXT followed by a number (player)\n"
            "  --idle-timeout SEC    a connection in no game silent this long is closed (120)\n"
            "  --frame-timeout SEC   a frame must be whole this long after it began (15)\n"
@@ -122,6 +124,9 @@ bool parseServerOptions(int argc, const char* const argv[], ServerConfig& config
             ok = readSeconds(value, config.hall.desk.readyTimeout);
         } else if (option == "--away-hold") {
             ok = readSeconds(value, config.hall.desk.awayHold);
+        } else if (option == "--rejoin-limit") {
+            ok = readNumber(value, 1, kMostRejoins, number);
+            config.hall.hellosPerMinute = static_cast<int>(number);
         } else if (option == "--idle-timeout") {
             ok = readSeconds(value, config.limits.idleTimeout) &&
                  config.limits.idleTimeout.count() > 0;

@@ -43,7 +43,7 @@ namespace {
 
 using server::Millis;
 
-constexpr server::PersonId kHuman = 1;
+constexpr server::LinkId kHuman = 1;
 constexpr int kSecondGameTurns = 2;  // turns the human plays in the second game before leaving
 
 [[noreturn]] void fail(const std::string& why) {
@@ -232,7 +232,7 @@ std::vector<std::string> record(const Options& options) {
     Millis now(0);
     const auto deliver = [&] {
         for (const server::Hall::Send& send : out.sends) {
-            if (send.person == kHuman) {
+            if (send.link == kHuman) {
                 human.receive(send.text, now);
             }
         }

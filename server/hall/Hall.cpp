@@ -9,14 +9,7 @@ namespace server {
 
 namespace {
 
-constexpr std::size_t kTokenDigits = 32;
 constexpr std::size_t kLoggedHashDigits = 16;
-
-bool isToken(const std::string& token) {
-    return token.size() == kTokenDigits && std::all_of(token.begin(), token.end(), [](char c) {
-               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-           });
-}
 
 // Either case names the same token.
 std::string tokenHash(std::string token) {
@@ -125,7 +118,7 @@ void Hall::handle(LinkId link, const ClientRequest& request, Millis now, Output&
 
 void Hall::hello(LinkId link, const std::string& token, Millis now, Output& out) {
     Link& self = m_links.at(link);
-    const bool wellFormed = isToken(token);
+    const bool wellFormed = isPlayerToken(token);
     const std::string hash = wellFormed ? tokenHash(token) : std::string();
     const std::string shown =
         wellFormed ? " (token " + hash.substr(0, kLoggedHashDigits) + ")" : std::string();
@@ -149,7 +142,7 @@ void Hall::hello(LinkId link, const std::string& token, Millis now, Output& out)
     while (!entry.hellos.empty() && entry.hellos.front() + kReconnectWindow <= now) {
         entry.hellos.pop_front();
     }
-    if (entry.hellos.size() >= static_cast<std::size_t>(kHellosPerMinute)) {
+    if (entry.hellos.size() >= static_cast<std::size_t>(m_config.hellosPerMinute)) {
         const Millis wait = entry.hellos.front() + kReconnectWindow - now;
         const long long retry = (wait.count() + 999) / 1000;
         refuse(link, kHelloTooMany, retry, out);

@@ -22,7 +22,7 @@
 //   a second hello on the link                  refused "hello already received"
 //   token not 32 hex digits (either case)       refused "bad token"
 //   the link's person is seated                 refused "already seated"
-//   more than kHellosPerMinute accepted hellos  refused "too many reconnects", retry: whole seconds
+//   more than hellosPerMinute accepted hellos   refused "too many reconnects", retry: whole seconds
 //   with the token in the last minute           until the oldest of them is a minute old
 //   the token's person has a live link          accepted; that link is to be closed (Output::
 //                                               closeLinks) without a leave; the new one has it
@@ -48,15 +48,16 @@ namespace server {
 // A connection, as the network layer numbers them (never 0).
 using LinkId = std::uint64_t;
 
+// Accepted hellos one token may make within kReconnectWindow, unless HallConfig says otherwise.
+inline constexpr int kHellosPerMinute = 10;
+inline constexpr Millis kReconnectWindow{60000};
+
 struct HallConfig {
     DeskConfig desk;
     std::string namePrefix = "player";
     std::uint64_t seed = 0;  // desks derive their shuffles from it
+    int hellosPerMinute = kHellosPerMinute;
 };
-
-// Accepted hellos one token may make within kReconnectWindow.
-inline constexpr int kHellosPerMinute = 10;
-inline constexpr Millis kReconnectWindow{60000};
 
 class Hall {
 public:
@@ -112,7 +113,7 @@ private:
     };
     struct Token {
         PersonId person = 0;        // 0 when no person holds it now
-        std::deque<Millis> hellos;  // accepted ones, at most kHellosPerMinute, oldest first
+        std::deque<Millis> hellos;  // accepted ones, at most hellosPerMinute, oldest first
     };
 
     void hello(LinkId link, const std::string& token, Millis now, Output& out);

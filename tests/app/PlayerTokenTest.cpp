@@ -7,6 +7,7 @@
 #include "app/CSettings.h"
 #include "engine/Engine.h"
 #include "engine/backend/headless/Headless.h"
+#include "net/GameConstants.h"
 #include "tests/support/TestSystem.h"
 
 using namespace engine;
@@ -91,7 +92,7 @@ TEST_F(PlayerTokenTest, AKeptTokenIsUsedAsItIs) {
         UserDefault::getInstance()->flush();
         restart();
         EXPECT_EQ(CSettings::playerToken(), value);
-        EXPECT_TRUE(CSettings::isToken(value));
+        EXPECT_TRUE(isPlayerToken(value));
     }
 }
 

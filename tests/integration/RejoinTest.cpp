@@ -42,8 +42,10 @@ protected:
     // The server (computer players thinking `botDelay` seconds), the relay in front of it, the
     // client's link through the relay, the client at a desk and the observer beside it.
     void seatBoth(const std::string& botDelay) {
-        // The computer players wait for the observer to sit down before they fill the desk.
-        launchServer({"--seed", "11", "--bot-delay", botDelay, "--bot-wait", "1"});
+        // The computer players wait for the observer to sit down before they fill the desk; the
+        // test's drops come much faster than a player's would.
+        launchServer({"--seed", "11", "--bot-delay", botDelay, "--bot-wait", "1",
+                      "--rejoin-limit", "1000"});
         ASSERT_FALSE(HasFatalFailure());
         m_relay.emplace(m_server->port());
         ASSERT_TRUE(m_relay->listening());

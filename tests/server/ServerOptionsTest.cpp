@@ -21,7 +21,7 @@ TEST(ServerOptions, ReadsEveryOption) {
                "--bot-wait",     "0.5",     "--bot-delay",     "0",  "--deal",        "5",
                "--turn-timeout", "3",       "--ready-timeout", "90", "--name-prefix", "guest",
                "--idle-timeout", "0.25",    "--frame-timeout", "2",  "--max-connections", "10",
-               "--max-per-address", "3",    "--away-hold",     "7.5",
+               "--max-per-address", "3",    "--away-hold",     "7.5",  "--rejoin-limit", "60",
                "--bot-level",    "normal",  "--bot-threads",   "3",  "--bot-desks",   "12",
                "--no-bots",      "--quiet"},
               config, error))
@@ -35,6 +35,7 @@ TEST(ServerOptions, ReadsEveryOption) {
     EXPECT_EQ(config.hall.desk.turnTimeout, server::Millis(3000));
     EXPECT_EQ(config.hall.desk.readyTimeout, server::Millis(90000));
     EXPECT_EQ(config.hall.desk.awayHold, server::Millis(7500));
+    EXPECT_EQ(config.hall.hellosPerMinute, 60);
     EXPECT_EQ(config.hall.namePrefix, "guest");
     EXPECT_EQ(config.limits.idleTimeout, server::Millis(250));
     EXPECT_EQ(config.limits.frameTimeout, server::Millis(2000));
@@ -55,6 +56,7 @@ TEST(ServerOptions, RefusesBadValues) {
         {"--bot-level"},       {"--bot-threads", "0"}, {"--bot-desks", "-1"},
         {"--idle-timeout", "0"}, {"--frame-timeout", "0"}, {"--max-connections", "0"},
         {"--max-per-address", "-2"}, {"--away-hold", "-5"}, {"--away-hold"},
+        {"--rejoin-limit", "0"},
     };
     for (const auto& row : rows) {
         server::ServerConfig config;
