@@ -6,10 +6,13 @@
 #include <random>
 #include <vector>
 
+#include "cards/CardCode.h"
+
 namespace server {
 
 inline constexpr int kDecks = 2;
-inline constexpr int kCardsPerDeck = 54;
+// The codes 0..53: every card of one deck, as cards/ counts the game's cards.
+inline constexpr int kCardsPerDeck = static_cast<int>(kGameCards) / kDecks;
 inline constexpr int kFullDeal = kDecks * kCardsPerDeck / 4;  // 27 cards a player
 
 // Shuffles both decks together and gives each seat `cardsPerPlayer` cards (1 to kFullDeal), each

@@ -2,19 +2,20 @@
 
 #include <cassert>
 
+#include "cards/CardCode.h"
+
 namespace server {
 
 namespace {
 constexpr int kFiveRank = 4;
 constexpr int kTenRank = 9;
-constexpr int kKingRank = 12;
 }  // namespace
 
 int cardPoints(int code) {
-    if (code < 0 || code > 51) {
+    if (!isValidCode(code) || isJoker(code)) {
         return 0;
     }
-    switch (code / 4) {
+    switch (rankIndex(code)) {
         case kFiveRank:
             return 5;
         case kTenRank:
