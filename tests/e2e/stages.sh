@@ -30,6 +30,12 @@ received_count() { server_log | grep -Ec "^desk-server: from $CONNECTION: $1"; }
 # SERVER_PID, CLIENT_PID and CONNECTION.
 open_hall() {
   start_server "$WORK/server.log" "$SERVER" "$@" || fail "desk-server did not start"
+  open_client_hall
+}
+
+# open_client_hall: the client, up to its hall, with the running server. Sets CLIENT_PID and
+# CONNECTION.
+open_client_hall() {
   start_process "$WORK/client.log" "$CLIENT"
   CLIENT_PID=$STARTED_PID
   wait_until 10 box_open '^双扣$' || fail "no window titled 双扣"
@@ -272,12 +278,8 @@ stage_rejoin() {
   start_process "$WORK/relay.log" "$RELAY" "$E2E_HOST" "$E2E_PORT" "$port"
   local relay=$STARTED_PID
   wait_until 5 grep -q "^relay " "$WORK/relay.log" || fail "the relay did not start"
-  start_process "$WORK/client.log" "$CLIENT"
-  CLIENT_PID=$STARTED_PID
-  wait_until 10 box_open '^双扣$' || fail "no window titled 双扣"
-  wait_until 10 hall_shown || fail "no quick-join button at the centre"
-  CONNECTION=$(connection_of_client)
-  wait_until 5 received '\{"opt":"hello","token":"[0-9a-f]{32}"\}' || fail "the client sent no hello"
+  open_client_hall
+  received '\{"opt":"hello","token":"[0-9a-f]{32}"\}' || fail "the client sent no hello"
   click $QUICK_JOIN_CLICK
   wait_until 5 ready_shown || fail "no desk"
   start_process "$WORK/person-auto.log" "$PERSON" "$port"
