@@ -229,8 +229,15 @@ void CMessageQueue::shutdown() {
         shutdownSocket(m_socket);
     }
     cancelReconnect();
-    // An ended receiver is collected; one still running (it may sit in a box) is let go rather
-    // than waited for: it touches only this instance, which is never destroyed.
+    // The shut-down socket wakes a receiver blocked in a read, which then ends at once: it is
+    // given a moment to, so that the process does not exit under a thread still returning (a
+    // crash at exit under Wine). One that still runs (it may sit in a box) is let go rather than
+    // waited for: it touches only this instance, which is never destroyed.
+    const auto patience = std::chrono::steady_clock::now() + kReceiverEndPatience;
+    while (m_receiver.joinable() && !m_receiverEnded &&
+           std::chrono::steady_clock::now() < patience) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     if (m_receiver.joinable()) {
         if (m_receiverEnded) {
             m_receiver.join();

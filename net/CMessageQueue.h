@@ -38,6 +38,7 @@
 // the thread ends quietly instead of reporting a lost connection.
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -57,6 +58,7 @@ public:
     static constexpr std::size_t kMaxQueued = 4096;
     static constexpr std::size_t kMaxQueuedTextBytes = std::size_t{4} << 20;
     static constexpr int kSilentHelloLinks = 2;
+    static constexpr std::chrono::milliseconds kReceiverEndPatience{200};
 
     // Any thread; created on the first call (safe against concurrent first calls).
     static CMessageQueue* getInstance();
@@ -80,7 +82,7 @@ public:
     void setSendTap(std::function<void(const std::string&)> tap);
     // Before a normal exit: shuts the socket down (and drops a reconnection under way); the
     // receiver thread then ends without a box and queues nothing more. It is joined when it has
-    // ended already, and otherwise let go, so the exit never waits for it.
+    // ended within kReceiverEndPatience, and otherwise let go, so the exit never waits longer.
     void shutdown();
 
     // ---- Reconnection (main thread)
