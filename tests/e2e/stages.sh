@@ -18,7 +18,8 @@ stage_server_down() {
 # server_log: what the server logged, without the carriage returns of a Windows server's lines.
 server_log() { tr -d '\r' <"$WORK/server.log"; }
 
-# connection_of_client: the id the server gave the one client connected to it.
+# connection_of_client: the id of the newest connection the server opened; the client's while it
+# is the only one.
 connection_of_client() {
   server_log | sed -n 's/^desk-server: connection \([0-9]*\) from .* opened$/\1/p' | tail -1
 }
@@ -298,6 +299,9 @@ stage_rejoin() {
   shot "$PICTURES/e2e-rejoin-tags.png"
 
   step "the link is cut"
+  # The persons' links opened after the client's: the new link is whatever opens after them.
+  local last_link
+  last_link=$(connection_of_client)
   kill -USR1 "$relay"
   wait_until 5 box_open '^error$' || fail "no box titled error after the cut"
   while box_open '^error$'; do
@@ -310,7 +314,7 @@ stage_rejoin() {
   click $RECONNECT_CLICK
   wait_until 5 eval '! reconnect_shown' || fail "the reconnect button stays after the press"
   local restored=$(date +%s%N)
-  wait_until 5 eval '[ "$(connection_of_client)" != "$CONNECTION" ]' || fail "no new link"
+  wait_until 5 eval '[ "$(connection_of_client)" != "$last_link" ]' || fail "no new link"
   CONNECTION=$(connection_of_client)
   wait_until 5 received '\{"opt":"hello","token":"[0-9a-f]{32}"\}' || fail "no hello on the new link"
   wait_until 5 eval 'server_log | grep -q "^desk-server: to $CONNECTION: {\"opt\":\"resume\""' ||
