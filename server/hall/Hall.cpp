@@ -275,6 +275,12 @@ void Hall::collect(int desk, Output& out) {
             out.restartIdle.push_back(person->second.link);
         }
     }
+    // Before the unseated are forgotten: an away person freed at the game's end is still known.
+    for (FinishedDeskGame& game : m_deskOut.finished) {
+        if (nameByToken(game, out)) {
+            out.finished.push_back(std::move(game));
+        }
+    }
     for (PersonId id : m_deskOut.unseated) {
         const auto person = m_people.find(id);
         if (person == m_people.end()) {
@@ -293,6 +299,24 @@ void Hall::collect(int desk, Output& out) {
     }
     out.touchedDesks.push_back(desk);
     m_deskOut.clear();
+}
+
+bool Hall::nameByToken(FinishedDeskGame& game, Output& out) const {
+    for (std::size_t index = 0; index < game.seats.size(); ++index) {
+        FinishedSeat& seat = game.seats[index];
+        if (seat.person == 0) {
+            continue;
+        }
+        const auto person = m_people.find(seat.person);
+        if (person == m_people.end() || person->second.token.empty()) {
+            out.log.push_back("desk " + std::to_string(game.desk) +
+                              ": game not recorded, seat " + std::to_string(index) +
+                              " is a guest (no hello)");
+            return false;
+        }
+        seat.tokenHash = person->second.token;
+    }
+    return true;
 }
 
 }  // namespace server

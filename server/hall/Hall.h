@@ -30,6 +30,7 @@
 //                                               desk hears "presence" if the person was away
 //   otherwise (a new token, or no seat)         accepted with resume "0"
 // Tokens are kept only as SHA-256 hashes; the log shows the first 16 hex digits.
+// The token's hash is also what a finished game names its persons by (Output::finished).
 
 #include <cstdint>
 #include <deque>
@@ -72,6 +73,9 @@ public:
         std::vector<BotJob> botJobs;  // decisions for the caller to make and answer (botDecided)
         std::vector<LinkId> closeLinks;    // replaced by a new link: close, it is no longer known
         std::vector<LinkId> restartIdle;   // links whose idle clock starts again (game end, resume)
+        // Games played to their "over" whose persons all have a token, each seat's tokenHash
+        // set; a game with a guest (a person without an accepted hello) is logged, not passed.
+        std::vector<FinishedDeskGame> finished;
     };
 
     explicit Hall(const HallConfig& config);
@@ -125,6 +129,8 @@ private:
     DeskGame& openDesk();
     DeskGame& newDesk();
     void collect(int desk, Output& out);
+    // Sets the persons' token hashes; false (and a log line) when one of them is a guest.
+    bool nameByToken(FinishedDeskGame& game, Output& out) const;
 
     HallConfig m_config;
     std::unordered_map<LinkId, Link> m_links;

@@ -1,0 +1,110 @@
+// The hall's side of a finished game: the persons named by their token's hash, and a game with
+// a guest (a person without an accepted hello) logged and not passed on.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+
+#include "server/hall/Hall.h"
+#include "server/hall/Sha256.h"
+
+namespace {
+
+using server::ClientRequest;
+using server::Hall;
+using server::LinkId;
+using server::Millis;
+using Kind = ClientRequest::Kind;
+
+const std::string kToken = "0123456789ABCDEF0123456789abcdef";  // both cases name one token
+const std::string kHash = server::toHex(server::sha256("0123456789abcdef0123456789abcdef"));
+const std::string kOtherToken = "ffffffffffffffffffffffffffffffff";
+const std::string kOtherHash = server::toHex(server::sha256(kOtherToken));
+
+ClientRequest request(Kind kind, int desk = -1, int seat = -1) {
+    ClientRequest made;
+    made.kind = kind;
+    made.desk = desk;
+    made.seat = seat;
+    return made;
+}
+
+ClientRequest hello(const std::string& token) {
+    ClientRequest made = request(Kind::Hello);
+    made.token = token;
+    return made;
+}
+
+server::HallConfig fastConfig() {
+    server::HallConfig config;
+    config.desk.botWait = Millis(2000);
+    config.desk.botDelay = Millis(0);
+    config.desk.turnTimeout = Millis(1);  // the server plays for silent persons
+    config.desk.deal = 3;
+    return config;
+}
+
+struct FinishRow {
+    const char* what;
+    std::vector<std::string> tokens;  // one link a token, seated in order; "" says no hello
+    std::function<void(Hall&, Hall::Output&)> during;  // after the deal
+    std::vector<std::string> hashes;  // seats' expected token hashes; empty: not passed on
+    const char* logged;               // a log line that must be there, or nullptr
+};
+
+TEST(HallFinishTest, PersonsAreNamedByTokenAndGuestsAreNotRecorded) {
+    const FinishRow rows[] = {
+        {"a person with a token and three computer players", {kToken}, nullptr,
+         {kHash, "", "", ""}, nullptr},
+        {"two persons with tokens", {kToken, kOtherToken}, nullptr, {kHash, kOtherHash, "", ""},
+         nullptr},
+        {"a person whose link dropped in the game, freed at its end", {kToken},
+         [](Hall& hall, Hall::Output& out) { hall.disconnect(1, Millis(2000), out); },
+         {kHash, "", "", ""}, nullptr},
+        {"a guest beside a person with a token", {kToken, ""}, nullptr, {},
+         "desk 0: game not recorded, seat 1 is a guest (no hello)"},
+        {"a refused hello is a guest", {"bad"}, nullptr, {},
+         "desk 0: game not recorded, seat 0 is a guest (no hello)"},
+    };
+    for (const FinishRow& row : rows) {
+        SCOPED_TRACE(row.what);
+        Hall hall(fastConfig());
+        Hall::Output out;
+        LinkId link = 1;
+        for (const std::string& token : row.tokens) {
+            hall.connect(link);
+            if (!token.empty()) {
+                hall.handle(link, hello(token), Millis(0), out);
+            }
+            hall.handle(link, request(Kind::Add), Millis(0), out);
+            ++link;
+        }
+        for (LinkId l = 1; l < link; ++l) {
+            hall.handle(l, request(Kind::Ready, 0, static_cast<int>(l - 1)), Millis(0), out);
+        }
+        hall.advanceDesk(0, Millis(2000), out);
+        ASSERT_TRUE(hall.desk(0).playing());
+        if (row.during) {
+            row.during(hall, out);
+        }
+        while (hall.desk(0).playing()) {
+            hall.advanceDesk(0, *hall.deskDeadline(0), out);
+        }
+        if (row.hashes.empty()) {
+            EXPECT_TRUE(out.finished.empty());
+        } else {
+            ASSERT_EQ(out.finished.size(), 1u);
+            for (int seat = 0; seat < 4; ++seat) {
+                EXPECT_EQ(out.finished[0].seats[seat].tokenHash, row.hashes[seat]) << seat;
+                EXPECT_EQ(out.finished[0].seats[seat].person == 0, row.hashes[seat].empty());
+            }
+        }
+        if (row.logged != nullptr) {
+            EXPECT_NE(std::find(out.log.begin(), out.log.end(), row.logged), out.log.end());
+        }
+    }
+}
+
+}  // namespace
