@@ -28,7 +28,9 @@ Hall::Hall(const HallConfig& config) : m_config(config) {}
 
 void Hall::connect(LinkId link) {
     const PersonId person = m_nextPerson++;
-    m_links.emplace(link, Link{person, false});
+    Link made;
+    made.person = person;
+    m_links.emplace(link, made);
     m_people.emplace(person, Person{Place{}, link, {}});
 }
 
@@ -38,6 +40,10 @@ void Hall::disconnect(LinkId link, Millis now, Output& out) {
         return;  // unknown, or replaced by a new link
     }
     const PersonId id = found->second.person;
+    if (found->second.lookupsIgnored > 0) {
+        out.log.push_back(linkText(link) + ": " + std::to_string(found->second.lookupsIgnored) +
+                          " record or leaderboard requests ignored (more than one a second)");
+    }
     m_links.erase(found);
     Person& person = m_people.at(id);
     person.link = 0;
@@ -83,6 +89,10 @@ void Hall::handle(LinkId link, const ClientRequest& request, Millis now, Output&
     switch (request.kind) {
         case Kind::Query:
             out.sends.push_back(Send{link, queryMessage(online())});
+            return;
+        case Kind::Record:
+        case Kind::Leaderboard:
+            lookup(link, request.kind == Kind::Leaderboard, now, out);
             return;
         case Kind::Add: {
             if (place.desk >= 0) {
@@ -184,6 +194,22 @@ void Hall::hello(LinkId link, const std::string& token, Millis now, Output& out)
     out.log.push_back(line + ", resumes desk " + std::to_string(place.desk) + " seat " +
                       std::to_string(place.seat));
     collect(place.desk, out);
+}
+
+void Hall::lookup(LinkId link, bool leaderboard, Millis now, Output& out) {
+    Link& self = m_links.at(link);
+    std::optional<Millis>& last = leaderboard ? self.lastLeaderboard : self.lastRecord;
+    if (last && now < *last + kLookupEvery) {
+        ++self.lookupsIgnored;
+        return;
+    }
+    last = now;
+    const std::string& token = m_people.at(self.person).token;
+    if (token.empty()) {
+        out.sends.push_back(Send{link, noRecordsMessage(leaderboard ? kLeaderboardOpt : kRecordOpt)});
+        return;
+    }
+    out.lookups.push_back(Lookup{link, leaderboard, token});
 }
 
 void Hall::refuse(LinkId link, std::string_view reason, long long retry, Output& out) {

@@ -1,5 +1,7 @@
-// The hall's side of a finished game: the persons named by their token's hash, and a game with
-// a guest (a person without an accepted hello) logged and not passed on.
+// The hall's side of the records: a finished game's persons named by their token's hash, a game
+// with a guest (a person without an accepted hello) logged and not passed on; "record" and
+// "leaderboard" passed out for a person with a token, answered "none" for one without, and kept
+// to one of each a second per link.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +11,7 @@
 
 #include "server/hall/Hall.h"
 #include "server/hall/Sha256.h"
+#include "server/protocol/ServerMessages.h"
 
 namespace {
 
@@ -54,7 +57,7 @@ struct FinishRow {
     const char* logged;               // a log line that must be there, or nullptr
 };
 
-TEST(HallFinishTest, PersonsAreNamedByTokenAndGuestsAreNotRecorded) {
+TEST(HallRecordsTest, PersonsAreNamedByTokenAndGuestsAreNotRecorded) {
     const FinishRow rows[] = {
         {"a person with a token and three computer players", {kToken}, nullptr,
          {kHash, "", "", ""}, nullptr},
@@ -103,6 +106,70 @@ TEST(HallFinishTest, PersonsAreNamedByTokenAndGuestsAreNotRecorded) {
         }
         if (row.logged != nullptr) {
             EXPECT_NE(std::find(out.log.begin(), out.log.end(), row.logged), out.log.end());
+        }
+    }
+}
+
+struct LookupRow {
+    const char* what;
+    bool token;                          // the link said hello with kToken
+    std::vector<std::pair<int, Kind>> asked;  // (ms, kind), in order
+    int passedRecords;                   // Output::lookups for "record"
+    int passedLeaderboards;
+    int noneAnswers;                     // "status":"none" sent at once
+    const char* closeLog;                // the close's log line, or nullptr for none
+};
+
+TEST(HallRecordsTest, LookupsArePassedOutForTokensAndKeptToOneASecond) {
+    const LookupRow rows[] = {
+        {"one of each", true, {{0, Kind::Record}, {0, Kind::Leaderboard}}, 1, 1, 0, nullptr},
+        {"a second record within the second is ignored", true,
+         {{0, Kind::Record}, {999, Kind::Record}, {1000, Kind::Record}}, 2, 0, 0,
+         "connection 1: 1 record or leaderboard requests ignored (more than one a second)"},
+        {"a burst", true,
+         {{0, Kind::Leaderboard}, {1, Kind::Leaderboard}, {2, Kind::Leaderboard},
+          {3, Kind::Record}, {4, Kind::Record}},
+         1, 1, 0, "connection 1: 3 record or leaderboard requests ignored (more than one a second)"},
+        {"no token: none, at the same rate", false,
+         {{0, Kind::Record}, {10, Kind::Record}, {20, Kind::Leaderboard}, {1500, Kind::Record}}, 0,
+         0, 3, "connection 1: 1 record or leaderboard requests ignored (more than one a second)"},
+    };
+    for (const LookupRow& row : rows) {
+        SCOPED_TRACE(row.what);
+        Hall hall(fastConfig());
+        Hall::Output out;
+        hall.connect(1);
+        if (row.token) {
+            hall.handle(1, hello(kToken), Millis(0), out);
+        }
+        out.sends.clear();
+        for (const auto& [at, kind] : row.asked) {
+            hall.handle(1, request(kind), Millis(at), out);
+        }
+        int records = 0;
+        int boards = 0;
+        for (const Hall::Lookup& lookup : out.lookups) {
+            EXPECT_EQ(lookup.link, 1u);
+            EXPECT_EQ(lookup.tokenHash, kHash);
+            (lookup.leaderboard ? boards : records) += 1;
+        }
+        EXPECT_EQ(records, row.passedRecords);
+        EXPECT_EQ(boards, row.passedLeaderboards);
+        int none = 0;
+        for (const Hall::Send& send : out.sends) {
+            EXPECT_TRUE(send.text == server::noRecordsMessage(server::kRecordOpt) ||
+                        send.text == server::noRecordsMessage(server::kLeaderboardOpt))
+                << send.text;
+            ++none;
+        }
+        EXPECT_EQ(none, row.noneAnswers);
+        out.log.clear();
+        hall.disconnect(1, Millis(5000), out);
+        const bool logged = row.closeLog != nullptr &&
+                            std::find(out.log.begin(), out.log.end(), row.closeLog) != out.log.end();
+        EXPECT_EQ(logged, row.closeLog != nullptr);
+        for (const std::string& line : out.log) {
+            EXPECT_EQ(line.find("ignored") != std::string::npos, row.closeLog != nullptr) << line;
         }
     }
 }
