@@ -10,6 +10,7 @@
 #include <string>
 
 #include "server/hall/Hall.h"
+#include "tests/server/HallRequests.h"
 #include "server/hall/Sha256.h"
 #include "server/protocol/ServerMessages.h"
 
@@ -25,20 +26,6 @@ const std::string kToken = "0123456789ABCDEF0123456789abcdef";  // both cases na
 const std::string kHash = server::toHex(server::sha256("0123456789abcdef0123456789abcdef"));
 const std::string kOtherToken = "ffffffffffffffffffffffffffffffff";
 const std::string kOtherHash = server::toHex(server::sha256(kOtherToken));
-
-ClientRequest request(Kind kind, int desk = -1, int seat = -1) {
-    ClientRequest made;
-    made.kind = kind;
-    made.desk = desk;
-    made.seat = seat;
-    return made;
-}
-
-ClientRequest hello(const std::string& token) {
-    ClientRequest made = request(Kind::Hello);
-    made.token = token;
-    return made;
-}
 
 server::HallConfig fastConfig() {
     server::HallConfig config;
@@ -79,7 +66,7 @@ TEST(HallRecordsTest, PersonsAreNamedByTokenAndGuestsAreNotRecorded) {
         for (const std::string& token : row.tokens) {
             hall.connect(link);
             if (!token.empty()) {
-                hall.handle(link, hello(token), Millis(0), out);
+                hall.handle(link, helloRequest(token), Millis(0), out);
             }
             hall.handle(link, request(Kind::Add), Millis(0), out);
             ++link;
@@ -140,7 +127,7 @@ TEST(HallRecordsTest, LookupsArePassedOutForTokensAndKeptToOneASecond) {
         Hall::Output out;
         hall.connect(1);
         if (row.token) {
-            hall.handle(1, hello(kToken), Millis(0), out);
+            hall.handle(1, helloRequest(kToken), Millis(0), out);
         }
         out.sends.clear();
         for (const auto& [at, kind] : row.asked) {
