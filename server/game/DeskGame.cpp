@@ -403,7 +403,8 @@ bool DeskGame::playTurn(int seat, std::vector<int> cards, Millis now, DeskOutput
     broadcast(overMessage(lines), out);
     std::string line = "desk " + std::to_string(m_number) + ": game over, results";
     for (int result : results) {
-        line += " " + std::to_string(result);
+        line += ' ';
+        line += std::to_string(result);
     }
     line += ", points " + std::to_string(round.teamPoints()[0]) + " " +
             std::to_string(round.teamPoints()[1]);
