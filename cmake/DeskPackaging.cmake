@@ -42,7 +42,8 @@ else()
     "Two teams of two play with two 54-card decks. The package holds the game\n"
     "client, a game server with computer players and desk-play, which starts a\n"
     "local server and the client together.")
-  # The shared libraries' packages, as dpkg-shlibdeps finds them from the programs.
+  # The shared libraries' packages, as dpkg-shlibdeps finds them from the programs (desk-server's
+  # records bring libsqlite3-0 and libpq5 this way).
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
   install(PROGRAMS ${desk_packaging}/desk-play DESTINATION games)

@@ -17,8 +17,8 @@ function(desk_add_test)
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   # A list in one property value does not survive discovery, so the environment changes (two) and
   # the labels (often two) are set by files CTest reads afterwards. Every test's configuration
-  # folder (and that of the clients it starts) is one of the build's own, so no test reads or
-  # writes the settings of the person running it.
+  # folder and data folder (and those of the clients and servers it starts) are the build's own,
+  # so no test reads or writes the settings or the records of the person running it.
   gtest_discover_tests(${T_NAME}
     DISCOVERY_TIMEOUT 60
     TEST_LIST ${T_NAME}_TESTS
@@ -29,7 +29,7 @@ function(desk_add_test)
   file(WRITE "${env_file}"
        "foreach(test IN LISTS ${T_NAME}_TESTS)\n"
        "  set_tests_properties(\"\${test}\" PROPERTIES ENVIRONMENT_MODIFICATION\n"
-       "    \"SDL_AUDIODRIVER=set:dummy;XDG_CONFIG_HOME=set:${CMAKE_BINARY_DIR}/test-config\")\n"
+       "    \"SDL_AUDIODRIVER=set:dummy;XDG_CONFIG_HOME=set:${CMAKE_BINARY_DIR}/test-config;XDG_DATA_HOME=set:${CMAKE_BINARY_DIR}/test-data\")\n"
        "endforeach()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${env_file}")
   if("tsan" IN_LIST T_LABELS)

@@ -61,6 +61,10 @@ std::string usageText() {
            "  --frame-timeout SEC   a frame must be whole this long after it began (15)\n"
            "  --max-connections N   connections beyond N are refused (4096)\n"
            "  --max-per-address N   connections from one address beyond N are refused (64)\n"
+           "  --data DIR            keep the records (SQLite) in DIR (default: desk-server under\n"
+           "                        $XDG_DATA_HOME or ~/.local/share; %LOCALAPPDATA% on Windows)\n"
+           "  --db URL              keep the records in PostgreSQL (postgresql://user@host/db)\n"
+           "  --no-records          keep no records\n"
            "  --quiet               no log lines on stderr\n"
            "  --log-messages        log every text received and sent\n";
 }
@@ -69,6 +73,7 @@ bool parseServerOptions(int argc, const char* const argv[], ServerConfig& config
                         std::string& error) {
     help = false;
     bool seeded = false;
+    bool noRecords = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view option = argv[i];
         if (option == "--help" || option == "-h") {
@@ -77,6 +82,10 @@ bool parseServerOptions(int argc, const char* const argv[], ServerConfig& config
         }
         if (option == "--no-bots") {
             config.hall.desk.bots = false;
+            continue;
+        }
+        if (option == "--no-records") {
+            noRecords = true;
             continue;
         }
         if (option == "--quiet") {
@@ -139,6 +148,12 @@ bool parseServerOptions(int argc, const char* const argv[], ServerConfig& config
         } else if (option == "--max-per-address") {
             ok = readNumber(value, 1, kMostConnections, number);
             config.maxPerAddress = static_cast<std::size_t>(number);
+        } else if (option == "--data") {
+            ok = !value.empty();
+            config.records.dataFolder = value;
+        } else if (option == "--db") {
+            ok = value.starts_with("postgresql://") || value.starts_with("postgres://");
+            config.records.database = value;
         } else if (option == "--name-prefix") {
             config.hall.namePrefix = value;
         } else {
@@ -150,6 +165,16 @@ bool parseServerOptions(int argc, const char* const argv[], ServerConfig& config
             return false;
         }
     }
+    const bool whereGiven = !config.records.dataFolder.empty() || !config.records.database.empty();
+    if (noRecords && whereGiven) {
+        error = "--no-records cannot go with --data or --db";
+        return false;
+    }
+    if (!config.records.dataFolder.empty() && !config.records.database.empty()) {
+        error = "--data and --db cannot go together: the records are in one place";
+        return false;
+    }
+    config.records.enabled = !noRecords;
     if (!seeded) {
         std::random_device device;
         config.hall.seed = (static_cast<std::uint64_t>(device()) << 32) | device();

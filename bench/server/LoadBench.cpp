@@ -4,6 +4,7 @@
 //
 //   server_load_bench --server PATH [--clients N] [--games G] [--deal D] [--short]
 //                     [--bot-desks K --bot-level easy|normal|hard] [--drops [--drop-every S]]
+//                     [--records DIR]
 //   defaults: 2000 clients, 2 games of 27 cards; --short: 200 clients, 1 game of 27 cards.
 //   --bot-desks K: the server also runs K desks of four computer players of that level, playing
 //   all along (their bot delay 1 s, as served); the persons' desks never get computer players.
@@ -11,6 +12,8 @@
 //   mid-game and connects again with its token; the time from the connect to the "resume" is
 //   printed (median, p99). Every client says hello with its own token, drops or not. The server
 //   refuses more than 10 hellos a minute with one token: S below 7 makes those clients fail.
+//   --records DIR: the server records every game in SQLite in DIR (its default data folder's
+//   store, elsewhere); without it the server keeps no records.
 
 #include <signal.h>
 #include <spawn.h>
@@ -43,6 +46,7 @@ struct Options {
     std::string botLevel = "hard";
     bool drops = false;
     double dropEvery = 8.0;
+    std::string records;  // the server's --data folder; "" for --no-records
 };
 
 bool parse(int argc, char* argv[], Options& options) {
@@ -63,6 +67,8 @@ bool parse(int argc, char* argv[], Options& options) {
             options.botDesks = std::atoi(argv[++i]);
         } else if (i + 1 < argc && arg == "--bot-level") {
             options.botLevel = argv[++i];
+        } else if (i + 1 < argc && arg == "--records") {
+            options.records = argv[++i];
         } else if (arg == "--drops") {
             options.drops = true;
         } else if (i + 1 < argc && arg == "--drop-every") {
@@ -158,7 +164,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr,
                      "usage: server_load_bench --server PATH [--clients N (a multiple of 4)] "
                      "[--games G] [--deal D] [--short] [--bot-desks K --bot-level L] "
-                     "[--drops [--drop-every S]]\n");
+                     "[--drops [--drop-every S]] [--records DIR]\n");
         return 2;
     }
     raiseDescriptorLimit();
@@ -195,6 +201,12 @@ int main(int argc, char* argv[]) {
         }
     } else {
         args.push_back("--no-bots");
+    }
+    if (options.records.empty()) {
+        args.push_back("--no-records");
+    } else {
+        args.push_back("--data");
+        args.push_back(options.records.c_str());
     }
     args.push_back(nullptr);
     pid_t serverPid = 0;
@@ -249,6 +261,8 @@ int main(int argc, char* argv[]) {
     std::vector<double> latency = stats.playLatencyMs;
     std::printf("server load: %d clients, %d game(s) each of %d cards, %.2f s\n", options.clients,
                 options.games, options.deal, seconds);
+    std::printf("  records               %s\n",
+                options.records.empty() ? "none" : ("SQLite in " + options.records).c_str());
     if (options.botDesks > 0) {
         std::printf("  beside them           %d desks of %s computer players\n", options.botDesks,
                     options.botLevel.c_str());

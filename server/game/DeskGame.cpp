@@ -297,8 +297,12 @@ void DeskGame::startIfAllReady(Millis now, DeskOutput& out) {
 }
 
 void DeskGame::deal(Millis now, DeskOutput& out) {
-    std::array<std::vector<int>, 4> hands = dealHands(m_rng, m_config.deal);
-    const int leader = std::uniform_int_distribution<int>(0, 3)(m_rng);
+    // Each deal has a generator of its own, so the recorded seed alone repeats it.
+    m_dealSeed = m_rng();
+    m_dealtAt = now;
+    std::mt19937_64 dealRng(m_dealSeed);
+    std::array<std::vector<int>, 4> hands = dealHands(dealRng, m_config.deal);
+    const int leader = std::uniform_int_distribution<int>(0, 3)(dealRng);
     for (int seat = 0; seat < 4; ++seat) {
         sendTo(seat, startMessage(hands[seat]), out);
     }
@@ -399,16 +403,33 @@ bool DeskGame::playTurn(int seat, std::vector<int> cards, Millis now, DeskOutput
     broadcast(overMessage(lines), out);
     std::string line = "desk " + std::to_string(m_number) + ": game over, results";
     for (int result : results) {
-        line += " " + std::to_string(result);
+        line += ' ';
+        line += std::to_string(result);
     }
     line += ", points " + std::to_string(round.teamPoints()[0]) + " " +
             std::to_string(round.teamPoints()[1]);
     out.log.push_back(std::move(line));
+    out.finished.push_back(finishedGame(now));
     ++m_gamesPlayed;
     endGame(now, out);
     broadcastSeats(out);
     startIfAllReady(now, out);
     return true;
+}
+
+FinishedDeskGame DeskGame::finishedGame(Millis now) const {
+    FinishedDeskGame game;
+    game.desk = m_number;
+    game.dealtAt = m_dealtAt;
+    game.overAt = now;
+    for (int index = 0; index < 4; ++index) {
+        const Seat& s = m_seats[index];
+        game.seats[index] = FinishedSeat{s.person, s.name, {}, m_config.botLevel};
+    }
+    game.teamPoints = m_round->teamPoints();
+    game.results = m_round->results();
+    game.seed = m_dealSeed;
+    return game;
 }
 
 void DeskGame::endGame(Millis now, DeskOutput& out) {

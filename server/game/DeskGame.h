@@ -9,6 +9,8 @@
 //             leave or a "run"
 //   playing   the deal ("start", then "game"    "over" when two partners are out; "run" when
 //             with per -1 and must 1)           a person leaves (or disconnects without a token)
+// A game that ends with "over" is reported in DeskOutput::finished (seats, points, results and
+// the seed of the deal's own generator); one ended by "run" is not.
 //
 // A person's seat has two flags, both sent to the desk in "presence" whenever one changes:
 //   away   the person's link dropped (markAway) until it is back (markBack). The seat is held:
@@ -144,6 +146,8 @@ private:
     // A timer-driven action: `cards`, or the expiry action when the round refuses them.
     void playOrFallBack(int seat, std::vector<int> cards, Millis now, DeskOutput& out);
     bool playTurn(int seat, std::vector<int> cards, Millis now, DeskOutput& out);
+    // The game just played to its "over", for DeskOutput::finished.
+    FinishedDeskGame finishedGame(Millis now) const;
     void endGame(Millis now, DeskOutput& out);
     void freeAwaySeat(int index, Millis now, DeskOutput& out);
     void vacate(int index, Millis now);
@@ -165,6 +169,8 @@ private:
     bool m_awaitingBot = false;     // a BotJob for this turn is out and unanswered
     std::optional<std::vector<int>> m_botAnswer;  // its answer, before the bot delay passed
     int m_gamesPlayed = 0;
+    std::uint64_t m_dealSeed = 0;  // the running game's deal, drawn from m_rng
+    Millis m_dealtAt{0};
     // What each seat put on the table since its last turn began ("resume" shows it).
     struct TableMark {
         std::vector<int> cards;

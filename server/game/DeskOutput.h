@@ -1,7 +1,8 @@
 #pragma once
-// What a desk produces for the outside world: messages for its seats, persons it sent away, and
-// lines for the log. DeskGame appends to it; the hall delivers it.
+// What a desk produces for the outside world: messages for its seats, persons it sent away,
+// finished games and lines for the log. DeskGame appends to it; the hall delivers it.
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -40,12 +41,34 @@ struct BotJob {
     std::vector<int> decide() const { return decideBotPlay(level, round, seat, budget, seed); }
 };
 
+// One seat of a finished game: a person (the desk's id and shown name; the hall adds the
+// token's hash) or a computer player (person 0, its level).
+struct FinishedSeat {
+    PersonId person = 0;
+    std::string name;
+    std::string tokenHash;  // hex SHA-256 of the person's token, set by the hall; "" for a guest
+    BotLevel level = BotLevel::Easy;  // a computer player's level
+};
+
+// A game played to its "over", as the desk reports it (a game ended by a "run" is not one).
+// Times are the desk's Millis clock; the network side turns them into Unix time.
+struct FinishedDeskGame {
+    int desk = -1;
+    Millis dealtAt{0};  // when the cards were dealt
+    Millis overAt{0};   // when "over" was sent
+    std::array<FinishedSeat, 4> seats;
+    std::array<int, 2> teamPoints{};  // team 0 (seats 0 and 2), team 1 (seats 1 and 3)
+    std::array<int, 4> results{};     // per seat, as "over" gives them
+    std::uint64_t seed = 0;           // the deal's own generator was seeded with it
+};
+
 struct DeskOutput {
     std::vector<Delivery> deliveries;
     std::vector<PersonId> unseated;  // persons the desk sent away (ready time-out, away freed)
     std::vector<PersonId> gameEnded;  // persons at the desk when its game ended
     std::vector<std::string> log;    // game results and runs, one line each
     std::vector<BotJob> botJobs;     // decisions to make elsewhere (DeskConfig::botJobs)
+    std::vector<FinishedDeskGame> finished;  // games played to their "over"
 
     void clear() {
         deliveries.clear();
@@ -53,6 +76,7 @@ struct DeskOutput {
         gameEnded.clear();
         log.clear();
         botJobs.clear();
+        finished.clear();
     }
 };
 

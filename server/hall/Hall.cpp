@@ -28,7 +28,9 @@ Hall::Hall(const HallConfig& config) : m_config(config) {}
 
 void Hall::connect(LinkId link) {
     const PersonId person = m_nextPerson++;
-    m_links.emplace(link, Link{person, false});
+    Link made;
+    made.person = person;
+    m_links.emplace(link, made);
     m_people.emplace(person, Person{Place{}, link, {}});
 }
 
@@ -38,6 +40,10 @@ void Hall::disconnect(LinkId link, Millis now, Output& out) {
         return;  // unknown, or replaced by a new link
     }
     const PersonId id = found->second.person;
+    if (found->second.lookupsIgnored > 0) {
+        out.log.push_back(linkText(link) + ": " + std::to_string(found->second.lookupsIgnored) +
+                          " record or leaderboard requests ignored (more than one a second)");
+    }
     m_links.erase(found);
     Person& person = m_people.at(id);
     person.link = 0;
@@ -83,6 +89,10 @@ void Hall::handle(LinkId link, const ClientRequest& request, Millis now, Output&
     switch (request.kind) {
         case Kind::Query:
             out.sends.push_back(Send{link, queryMessage(online())});
+            return;
+        case Kind::Record:
+        case Kind::Leaderboard:
+            lookup(link, request.kind == Kind::Leaderboard, now, out);
             return;
         case Kind::Add: {
             if (place.desk >= 0) {
@@ -186,6 +196,22 @@ void Hall::hello(LinkId link, const std::string& token, Millis now, Output& out)
     collect(place.desk, out);
 }
 
+void Hall::lookup(LinkId link, bool leaderboard, Millis now, Output& out) {
+    Link& self = m_links.at(link);
+    std::optional<Millis>& last = leaderboard ? self.lastLeaderboard : self.lastRecord;
+    if (last && now < *last + kLookupEvery) {
+        ++self.lookupsIgnored;
+        return;
+    }
+    last = now;
+    const std::string& token = m_people.at(self.person).token;
+    if (token.empty()) {
+        out.sends.push_back(Send{link, noRecordsMessage(leaderboard ? kLeaderboardOpt : kRecordOpt)});
+        return;
+    }
+    out.lookups.push_back(Lookup{link, leaderboard, token});
+}
+
 void Hall::refuse(LinkId link, std::string_view reason, long long retry, Output& out) {
     out.sends.push_back(Send{link, helloRefusedMessage(reason, retry)});
     out.log.push_back(linkText(link) + ": hello refused, " + std::string(reason));
@@ -275,6 +301,12 @@ void Hall::collect(int desk, Output& out) {
             out.restartIdle.push_back(person->second.link);
         }
     }
+    // Before the unseated are forgotten: an away person freed at the game's end is still known.
+    for (FinishedDeskGame& game : m_deskOut.finished) {
+        if (nameByToken(game, out)) {
+            out.finished.push_back(std::move(game));
+        }
+    }
     for (PersonId id : m_deskOut.unseated) {
         const auto person = m_people.find(id);
         if (person == m_people.end()) {
@@ -293,6 +325,24 @@ void Hall::collect(int desk, Output& out) {
     }
     out.touchedDesks.push_back(desk);
     m_deskOut.clear();
+}
+
+bool Hall::nameByToken(FinishedDeskGame& game, Output& out) const {
+    for (std::size_t index = 0; index < game.seats.size(); ++index) {
+        FinishedSeat& seat = game.seats[index];
+        if (seat.person == 0) {
+            continue;
+        }
+        const auto person = m_people.find(seat.person);
+        if (person == m_people.end() || person->second.token.empty()) {
+            out.log.push_back("desk " + std::to_string(game.desk) +
+                              ": game not recorded, seat " + std::to_string(index) +
+                              " is a guest (no hello)");
+            return false;
+        }
+        seat.tokenHash = person->second.token;
+    }
+    return true;
 }
 
 }  // namespace server

@@ -17,6 +17,10 @@
 //   game,
 //   auto
 //   hello     the rules below, in this order; a refusal changes nothing else
+//   record,   a person with a token: passed out (Output::lookups) for the store to answer; a
+//   leader-   person without one: answered "status":"none" at once. At most one of each kind a
+//   board     second a link (kLookupEvery); more are ignored and counted, and the link's close
+//             logs the count
 //
 //   hello case                                  answer
 //   a second hello on the link                  refused "hello already received"
@@ -30,6 +34,7 @@
 //                                               desk hears "presence" if the person was away
 //   otherwise (a new token, or no seat)         accepted with resume "0"
 // Tokens are kept only as SHA-256 hashes; the log shows the first 16 hex digits.
+// The token's hash is also what a finished game names its persons by (Output::finished).
 
 #include <cstdint>
 #include <deque>
@@ -52,6 +57,9 @@ using LinkId = std::uint64_t;
 inline constexpr int kHellosPerMinute = 10;
 inline constexpr Millis kReconnectWindow{60000};
 
+// A link may ask for its record, and for the leaderboard, once each in this long.
+inline constexpr Millis kLookupEvery{1000};
+
 struct HallConfig {
     DeskConfig desk;
     std::string namePrefix = "player";
@@ -65,6 +73,12 @@ public:
         LinkId link = 0;
         std::string text;
     };
+    // A "record" or "leaderboard" request of a person with a token, for the store.
+    struct Lookup {
+        LinkId link = 0;
+        bool leaderboard = false;  // false: "record"
+        std::string tokenHash;
+    };
     struct Output {
         std::vector<Send> sends;
         std::vector<int> touchedDesks;  // desks whose next deadline may have moved
@@ -72,6 +86,10 @@ public:
         std::vector<BotJob> botJobs;  // decisions for the caller to make and answer (botDecided)
         std::vector<LinkId> closeLinks;    // replaced by a new link: close, it is no longer known
         std::vector<LinkId> restartIdle;   // links whose idle clock starts again (game end, resume)
+        // Games played to their "over" whose persons all have a token, each seat's tokenHash
+        // set; a game with a guest (a person without an accepted hello) is logged, not passed.
+        std::vector<FinishedDeskGame> finished;
+        std::vector<Lookup> lookups;
     };
 
     explicit Hall(const HallConfig& config);
@@ -110,6 +128,9 @@ private:
     struct Link {
         PersonId person = 0;
         bool helloSeen = false;  // accepted or refused: one hello a link
+        std::optional<Millis> lastRecord;       // the last "record" passed out
+        std::optional<Millis> lastLeaderboard;  // the last "leaderboard" passed out
+        std::uint64_t lookupsIgnored = 0;       // over the rate, for the close's log line
     };
     struct Token {
         PersonId person = 0;        // 0 when no person holds it now
@@ -118,6 +139,7 @@ private:
 
     void hello(LinkId link, const std::string& token, Millis now, Output& out);
     void refuse(LinkId link, std::string_view reason, long long retry, Output& out);
+    void lookup(LinkId link, bool leaderboard, Millis now, Output& out);
     // A person with neither a link nor a seat is gone; its token no longer names it.
     void forget(PersonId person);
     // Drops tokens that name nobody and made no hello within the window, now and then.
@@ -125,6 +147,8 @@ private:
     DeskGame& openDesk();
     DeskGame& newDesk();
     void collect(int desk, Output& out);
+    // Sets the persons' token hashes; false (and a log line) when one of them is a guest.
+    bool nameByToken(FinishedDeskGame& game, Output& out) const;
 
     HallConfig m_config;
     std::unordered_map<LinkId, Link> m_links;

@@ -15,9 +15,13 @@ Server::Server(asio::io_context& io, const ServerConfig& config)
       m_workers(io, config.botThreads,
                 [this](const BotJob& job, std::vector<int> cards) {
                     onBotDecided(job, std::move(cards));
-                }) {}
+                }),
+      m_records(io, [this](const std::string& line) { log(line); }) {}
 
 bool Server::start(std::string& error) {
+    if (!m_records.start(m_config.records, error)) {
+        return false;
+    }
     if (!m_listener.open(m_config.host, m_config.port, error)) {
         return false;
     }
@@ -47,6 +51,7 @@ void Server::stop() {
     }
     m_pump.cancel();
     m_dueDesks.clear();
+    m_records.stop();
 }
 
 void Server::onAccept(asio::ip::tcp::socket socket) {
@@ -139,7 +144,17 @@ void Server::deliver() {
     for (BotJob& job : m_out.botJobs) {
         m_workers.submit(std::move(job));
     }
+    for (const FinishedDeskGame& game : m_out.finished) {
+        m_records.submit(game, now());
+    }
+    for (const Hall::Lookup& asked : m_out.lookups) {
+        m_records.lookup(asked, [this, link = asked.link](std::string text) {
+            onLookupAnswered(link, text);
+        });
+    }
     m_out.botJobs.clear();
+    m_out.finished.clear();
+    m_out.lookups.clear();
     m_out.sends.clear();
     m_out.log.clear();
     m_out.touchedDesks.clear();
@@ -153,6 +168,19 @@ void Server::onBotDecided(const BotJob& job, std::vector<int> cards) {
     }
     m_hall.botDecided(job, std::move(cards), now(), m_out);
     deliver();
+}
+
+void Server::onLookupAnswered(LinkId link, const std::string& text) {
+    if (m_stopped) {
+        return;
+    }
+    const auto found = m_sessions.find(link);
+    if (found != m_sessions.end()) {
+        if (m_config.logMessages) {
+            log("to " + std::to_string(link) + ": " + text);
+        }
+        found->second->send(text);
+    }
 }
 
 void Server::armDesk(int desk) {

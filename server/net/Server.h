@@ -14,6 +14,10 @@
 //
 // A link replaced by a new one with the same token (Hall::Output::closeLinks) is closed here with
 // "replaced by a new link"; the hall no longer knows it, so its close is no leave.
+//
+// Finished games go to Records (the store's writer thread) as the hall reports them; "record" and
+// "leaderboard" requests are answered from it, the answer posted back to the loop and sent if
+// the asking link is still open. A store that cannot be opened makes start fail.
 
 #include <asio.hpp>
 #include <chrono>
@@ -28,6 +32,7 @@
 #include "server/hall/Hall.h"
 #include "server/net/BotWorkers.h"
 #include "server/net/Listener.h"
+#include "server/net/Records.h"
 #include "server/net/Session.h"
 
 namespace server {
@@ -58,6 +63,7 @@ struct ServerConfig {
     std::size_t maxPerAddress = 64;
     bool log = true;           // connection events and game results to stderr
     bool logMessages = false;  // also every text received and sent (end-to-end tests read it)
+    RecordsConfig records;     // where finished games are kept (none by default)
 };
 
 class Server : private Session::Owner {
@@ -80,6 +86,8 @@ private:
 
     void deliver();
     void onBotDecided(const BotJob& job, std::vector<int> cards);
+    // The store's answer to a lookup, on the loop: sent when the link is still open.
+    void onLookupAnswered(LinkId link, const std::string& text);
     // Arms the desk's timer for its next deadline, or queues the desk when that has passed.
     void armDesk(int desk);
     void queueDesk(int desk);
@@ -105,6 +113,7 @@ private:
     Hall::Output m_out;  // reused for every hall call
     BotWorkers m_workers;
     bool m_stopped = false;
+    Records m_records;  // last: its writer thread logs through this server until it is joined
 };
 
 }  // namespace server

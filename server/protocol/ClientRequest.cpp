@@ -56,6 +56,14 @@ std::optional<ClientRequest> parseClientRequest(std::string_view text) {
         request.kind = ClientRequest::Kind::Add;
         return request;
     }
+    if (kind == "record") {
+        request.kind = ClientRequest::Kind::Record;
+        return request;
+    }
+    if (kind == "leaderboard") {
+        request.kind = ClientRequest::Kind::Leaderboard;
+        return request;
+    }
     if (kind == "hello") {
         const rapidjson::Value* token = findString(doc, "token");
         if (token == nullptr) {

@@ -9,6 +9,8 @@
 //   {"opt":"game","desk":D,"site":S,"cards":"L"}      L empty for a pass
 //   {"opt":"hello","token":"T"}                        the first frame of a link (rejoin)
 //   {"opt":"auto","desk":D,"site":S,"on":N}            N non-zero: the computer player plays
+//   {"opt":"record"}                                   the sender's figures and last games
+//   {"opt":"leaderboard"}                              the best rated players, the sender's place
 //
 // Anything else (not JSON, not an object, an unknown opt or type, a missing key or a value of the
 // wrong type) is malformed, and the server drops the connection that sent it. Extra keys are
@@ -23,7 +25,7 @@
 namespace server {
 
 struct ClientRequest {
-    enum class Kind { Query, Add, Ready, Leave, Play, Hello, Auto };
+    enum class Kind { Query, Add, Ready, Leave, Play, Hello, Auto, Record, Leaderboard };
     Kind kind = Kind::Query;
     int desk = -1;           // Ready, Leave, Play, Auto
     int seat = -1;           // Ready, Leave, Play, Auto

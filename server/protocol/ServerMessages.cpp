@@ -162,4 +162,44 @@ std::string resumeMessage(const DeskSnapshot& s) {
         .text();
 }
 
+std::string computerName(std::string_view level) {
+    return "computer (" + std::string(level) + ")";
+}
+
+std::string recordMessage(const RecordFigures& figures, const std::vector<RecordGame>& last) {
+    return MessageWriter(kRecordOpt)
+        .field("games", figures.games)
+        .field("wins", figures.wins)
+        .field("draws", figures.draws)
+        .field("losses", figures.losses)
+        .field("points", figures.points)
+        .field("rating", figures.rating)
+        .array("last", last,
+               [](MessageWriter& w, const RecordGame& game) {
+                   w.field("when", game.when)
+                       .field("result", game.result)
+                       .field("points", game.points)
+                       .field("partner", game.partner)
+                       .field("opponents", game.opponents);
+               })
+        .text();
+}
+
+std::string leaderboardMessage(const std::vector<LeaderLine>& top, int ownPlace) {
+    return MessageWriter(kLeaderboardOpt)
+        .array("top", top,
+               [](MessageWriter& w, const LeaderLine& line) {
+                   w.field("place", line.place)
+                       .field("name", line.name)
+                       .field("rating", line.rating)
+                       .field("games", line.games);
+               })
+        .field("place", ownPlace)
+        .text();
+}
+
+std::string noRecordsMessage(std::string_view opt) {
+    return MessageWriter(opt).field("status", "none").text();
+}
+
 }  // namespace server

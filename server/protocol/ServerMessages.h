@@ -21,6 +21,15 @@
 //    "ready":..,"away":..,"auto":..,"surplus":..,"cards":..,"pass":..},...],"cards":"..",
 //    "seen":"..","last":"..","lastsite":"1","score":"10","p0":"0","p1":"30","now":"2",
 //    "must":"0","left":"21500"}
+//
+// For the records (the answers to "record" and "leaderboard"; written out in server/README.md):
+//
+//   {"opt":"record","games":"12","wins":"7","draws":"1","losses":"4","points":"1140",
+//    "rating":"1516","last":[{"when":"1796000000","result":"2","points":"130",
+//    "partner":"player3","opponents":"computer (hard),computer (hard)"},...]}
+//   {"opt":"leaderboard","top":[{"place":"1","name":"player3","rating":"1532","games":"9"},...],
+//    "place":"-1"}
+//   {"opt":"record","status":"none"}       no token, or the store is away (also "leaderboard")
 
 #include <array>
 #include <string>
@@ -67,5 +76,38 @@ struct PresenceLine {
 };
 std::string presenceMessage(const std::array<PresenceLine, 4>& seats);
 std::string resumeMessage(const DeskSnapshot& snapshot);
+
+// ---- Records
+inline constexpr std::string_view kRecordOpt = "record";
+inline constexpr std::string_view kLeaderboardOpt = "leaderboard";
+
+struct RecordFigures {
+    long long games = 0;
+    long long wins = 0;
+    long long draws = 0;
+    long long losses = 0;
+    long long points = 0;  // taken by the player's team, summed
+    long long rating = 0;  // rounded
+};
+struct RecordGame {
+    long long when = 0;  // Unix seconds, when "over" was sent
+    int result = 0;
+    int points = 0;             // taken by the player's team
+    std::string partner;        // a name, or computerName(level)
+    std::string opponents;      // the next seat's, a comma, the one after the partner's
+};
+struct LeaderLine {
+    int place = 0;
+    std::string name;
+    long long rating = 0;  // rounded
+    long long games = 0;   // rated games
+};
+// How a computer player is named in "record": "computer (hard)".
+std::string computerName(std::string_view level);
+std::string recordMessage(const RecordFigures& figures, const std::vector<RecordGame>& last);
+// `ownPlace` -1 when the asker has no rated game.
+std::string leaderboardMessage(const std::vector<LeaderLine>& top, int ownPlace);
+// `opt` kRecordOpt or kLeaderboardOpt: nothing to tell (no token, or the store is away).
+std::string noRecordsMessage(std::string_view opt);
 
 }  // namespace server

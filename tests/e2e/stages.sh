@@ -271,7 +271,7 @@ stage_rejoin() {
   step "rejoin: the client and two persons at one desk"
   # The server on a port of its own; the relay where the client dials.
   start_process "$WORK/server.log" "$SERVER" --host 127.0.0.1 --port 0 --log-messages \
-    --deal 27 --bot-delay 0.4 --bot-wait 2 --seed 5
+    --no-records --deal 27 --bot-delay 0.4 --bot-wait 2 --seed 5
   SERVER_PID=$STARTED_PID
   wait_until 5 grep -q "listening on" "$WORK/server.log" || fail "desk-server did not start"
   local port

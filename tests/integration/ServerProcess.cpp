@@ -1,5 +1,6 @@
 #include "tests/integration/ServerProcess.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +24,11 @@ ServerProcess::ServerProcess(const std::string& executable,
     : m_logDir(testsys::makeTempDir("desk-server-log")) {
     std::vector<std::string> words = {"--host", "127.0.0.1", "--port", "0"};
     words.insert(words.end(), arguments.begin(), arguments.end());
+    // No records unless the test gives a place for them: nothing goes into the real home folder.
+    const auto givesPlace = [](const std::string& word) { return word == "--data" || word == "--db"; };
+    if (std::none_of(arguments.begin(), arguments.end(), givesPlace)) {
+        words.push_back("--no-records");
+    }
     m_process.emplace(executable, words, m_logDir + "/server.log");
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -42,6 +48,18 @@ ServerProcess::~ServerProcess() {
     m_process.reset();
     std::error_code ignored;
     std::filesystem::remove_all(FileUtils::pathFromUtf8(m_logDir), ignored);
+}
+
+void ServerProcess::stop() {
+    if (m_process) {
+        m_process->stop();
+    }
+}
+
+void ServerProcess::kill() {
+    if (m_process) {
+        m_process->kill();
+    }
 }
 
 std::string ServerProcess::log() const {

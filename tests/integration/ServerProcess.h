@@ -1,6 +1,7 @@
 #pragma once
 // The real desk-server as a child process on a free loopback port, for whole-game tests.
-// Its log goes to a file in a temporary folder (read for the port it took).
+// Its log goes to a file in a temporary folder (read for the port it took). It keeps no records
+// (--no-records) unless the arguments say where (--data or --db).
 
 #include <cstdint>
 #include <optional>
@@ -21,6 +22,10 @@ public:
 
     bool running() const { return m_process && m_process->running() && m_port != 0; }
     std::uint16_t port() const { return m_port; }
+    // Asks it to end (SIGTERM) and waits, or ends it at once (SIGKILL) as a crash would; its
+    // log stays readable either way.
+    void stop();
+    void kill();
     // Everything the server logged so far.
     std::string log() const;
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package as a player gets it: unpacked into a throwaway root (dpkg -x), desk-play run
 # from there under a private Xvfb display must start its own server, open the client on the hall,
-# and stop that server once the client ends.
+# and stop that server once the client ends. The server's records go to its default data folder
+# under a private XDG_DATA_HOME.
 #   deb_play.sh <package.deb> <e2e_xprobe> <pictures-dir>
 # Exit 0 on success, 77 (skipped) when 127.0.0.1:9999 is taken, 1 on a failure.
 set -uo pipefail
@@ -45,10 +46,14 @@ start_display "$WORK/xvfb.log" || fail "no X display"
 load_layout_colours "$ROOT/share/desk/resources"
 mkdir -p "$PICTURES"
 unset DESK_RESOURCES
-start_process "$WORK/desk-play.log" env SDL_AUDIODRIVER=dummy "$ROOT/games/desk-play"
+# The server keeps its records in the default data folder: a private one here, not the home's.
+start_process "$WORK/desk-play.log" env SDL_AUDIODRIVER=dummy XDG_DATA_HOME="$WORK/data" \
+  "$ROOT/games/desk-play"
 PLAY=$STARTED_PID
 wait_until 10 listening || fail "desk-play started no server"
 wait_until 20 hall_shown || fail "the hall is not shown"
+wait_until 5 test -s "$WORK/data/desk-server/records.sqlite3" ||
+  fail "the server made no records file in its default data folder"
 shot "$PICTURES/deb-hall.png"
 
 # The player closes the game: desk-play ends and takes its server along.

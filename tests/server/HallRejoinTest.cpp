@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "server/hall/Hall.h"
+#include "tests/server/HallRequests.h"
 #include "server/protocol/ServerMessages.h"
 #include "tests/server/ServerFields.h"
 #include "tests/server/WireCheck.h"
@@ -23,21 +24,6 @@ using Kind = ClientRequest::Kind;
 
 const std::string kToken = "0123456789abcdef0123456789abcdef";
 const std::string kOtherToken = "ffffffffffffffffffffffffffffffff";
-
-ClientRequest request(Kind kind, int desk = -1, int seat = -1) {
-    ClientRequest made;
-    made.kind = kind;
-    made.desk = desk;
-    made.seat = seat;
-    return made;
-}
-
-ClientRequest helloRequest(const std::string& token) {
-    ClientRequest made;
-    made.kind = Kind::Hello;
-    made.token = token;
-    return made;
-}
 
 ClientRequest autoRequest(int desk, int seat, bool on) {
     ClientRequest made = request(Kind::Auto, desk, seat);

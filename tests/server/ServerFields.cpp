@@ -24,15 +24,31 @@ std::string fieldOf(const std::string& text, const char* key) {
 }
 
 std::string infoOf(const std::string& text, int index, const char* key) {
+    return itemOf(text, "info", index, key);
+}
+
+std::string itemOf(const std::string& text, const char* array, int index, const char* key) {
     rapidjson::Document doc;
     doc.Parse(text.data(), text.size());
     if (doc.HasParseError() || !doc.IsObject()) {
         return "";
     }
-    const auto info = doc.FindMember("info");
-    if (info == doc.MemberEnd() || !info->value.IsArray() ||
-        static_cast<int>(info->value.Size()) <= index) {
+    const auto items = doc.FindMember(array);
+    if (items == doc.MemberEnd() || !items->value.IsArray() ||
+        static_cast<int>(items->value.Size()) <= index) {
         return "";
     }
-    return stringAt(info->value[index], key);
+    return stringAt(items->value[index], key);
+}
+
+int itemCount(const std::string& text, const char* array) {
+    rapidjson::Document doc;
+    doc.Parse(text.data(), text.size());
+    if (doc.HasParseError() || !doc.IsObject()) {
+        return -1;
+    }
+    const auto items = doc.FindMember(array);
+    return items == doc.MemberEnd() || !items->value.IsArray()
+               ? -1
+               : static_cast<int>(items->value.Size());
 }

@@ -56,7 +56,9 @@ TEST(ServerOptions, RefusesBadValues) {
         {"--bot-level"},       {"--bot-threads", "0"}, {"--bot-desks", "-1"},
         {"--idle-timeout", "0"}, {"--frame-timeout", "0"}, {"--max-connections", "0"},
         {"--max-per-address", "-2"}, {"--away-hold", "-5"}, {"--away-hold"},
-        {"--rejoin-limit", "0"},
+        {"--rejoin-limit", "0"}, {"--data", ""}, {"--data"}, {"--db", "mysql://host/db"},
+        {"--db", "/tmp/records"}, {"--no-records", "--data", "/tmp/x"},
+        {"--db", "postgresql://h/d", "--no-records"}, {"--data", "/tmp/x", "--db", "postgresql://h/d"},
     };
     for (const auto& row : rows) {
         server::ServerConfig config;
@@ -74,6 +76,31 @@ TEST(ServerOptions, ComputerPlayersDefaultToTheHardLevelSearchingOffTheLoop) {
     EXPECT_TRUE(config.hall.desk.botJobs);
     EXPECT_EQ(config.botDesks, 0);
     EXPECT_EQ(config.hall.desk.awayHold, server::Millis(60000)) << "a dropped seat is held a minute";
+}
+
+TEST(ServerOptions, RecordsGoToTheDataFolderUnlessToldOtherwise) {
+    struct Row {
+        std::vector<const char*> args;
+        bool enabled;
+        const char* folder;
+        const char* database;
+    };
+    const Row rows[] = {
+        {{}, true, "", ""},
+        {{"--data", "/srv/desk"}, true, "/srv/desk", ""},
+        {{"--db", "postgresql://desk@db.local/records"}, true, "", "postgresql://desk@db.local/records"},
+        {{"--db", "postgres://h/d"}, true, "", "postgres://h/d"},
+        {{"--no-records"}, false, "", ""},
+    };
+    for (const Row& row : rows) {
+        server::ServerConfig config;
+        std::string error;
+        ASSERT_TRUE(parse(row.args, config, error)) << error;
+        EXPECT_EQ(config.records.enabled, row.enabled);
+        EXPECT_EQ(config.records.dataFolder, row.folder);
+        EXPECT_EQ(config.records.database, row.database);
+    }
+    EXPECT_FALSE(server::ServerConfig{}.records.enabled) << "servers made in tests keep nothing";
 }
 
 }  // namespace

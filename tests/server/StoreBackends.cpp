@@ -37,6 +37,10 @@ public:
         return std::make_unique<server::store::SqliteStore>(m_folder / "data", busyMs);
     }
 
+    std::vector<std::string> serverArguments() const override {
+        return {"--data", (m_folder / "data").string()};
+    }
+
     std::string query(const std::string& sql) override {
         sqlite3* db = nullptr;
         std::string answer;
@@ -111,6 +115,7 @@ public:
         return answer;
     }
 
+    std::vector<std::string> serverArguments() const override { return {"--db", m_cluster.url()}; }
     bool takeAway(std::string& error) override { return m_cluster.pause(error); }
     bool giveBack(std::string& error) override { return m_cluster.resume(error); }
 

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "server/store/RecordStore.h"
 
@@ -23,6 +24,8 @@ public:
     // Runs `sql` on a connection of its own; the first row's first cell ("" for none), or
     // "error: " and the database's message.
     virtual std::string query(const std::string& sql) = 0;
+    // desk-server's options that put its records in this database (--data DIR or --db URL).
+    virtual std::vector<std::string> serverArguments() const = 0;
     virtual bool takeAway(std::string& error) = 0;
     virtual bool giveBack(std::string& error) = 0;
 };

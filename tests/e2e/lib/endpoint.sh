@@ -31,7 +31,7 @@ client_resources() {
 start_server() {
   local log=$1 exe=$2
   shift 2
-  start_process "$log" "$exe" --host "$E2E_HOST" --port "$E2E_PORT" --log-messages "$@"
+  start_process "$log" "$exe" --host "$E2E_HOST" --port "$E2E_PORT" --log-messages --no-records "$@"
   SERVER_PID=$STARTED_PID
   wait_until 5 grep -q "listening on" "$log" && return 0
   stop_process "$SERVER_PID"
