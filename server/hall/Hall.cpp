@@ -165,7 +165,7 @@ void Hall::hello(LinkId link, const std::string& token, Millis now, Output& out)
         // A new token, or one whose person has gone: the link's own person takes it.
         entry.person = self.person;
         m_people.at(self.person).token = hash;
-        out.sends.push_back(Send{link, helloOkMessage(false)});
+        out.sends.push_back(Send{link, helloOkMessage(false, m_recordsKept)});
         out.log.push_back(linkText(link) + ": hello accepted" + shown);
         return;
     }
@@ -182,13 +182,13 @@ void Hall::hello(LinkId link, const std::string& token, Millis now, Output& out)
     person.link = link;
     const Place place = person.place;
     if (place.desk < 0) {
-        out.sends.push_back(Send{link, helloOkMessage(false)});
+        out.sends.push_back(Send{link, helloOkMessage(false, m_recordsKept)});
         out.log.push_back(std::move(line));
         return;
     }
     DeskGame& desk = *m_desks[place.desk];
     desk.markBack(place.seat, now, m_deskOut);
-    out.sends.push_back(Send{link, helloOkMessage(true)});
+    out.sends.push_back(Send{link, helloOkMessage(true, m_recordsKept)});
     out.sends.push_back(Send{link, resumeMessage(desk.snapshot(place.seat, now))});
     out.restartIdle.push_back(link);
     out.log.push_back(line + ", resumes desk " + std::to_string(place.desk) + " seat " +

@@ -93,6 +93,9 @@ public:
     };
 
     explicit Hall(const HallConfig& config);
+    // Whether the server keeps records: accepted hellos then say so ("records":"1"), and the
+    // client offers its record and the leaderboard.
+    void setRecordsKept(bool kept) { m_recordsKept = kept; }
 
     void connect(LinkId link);
     // The link closed: a leave for a person of its own; a held seat for a token's seated person.
@@ -151,6 +154,7 @@ private:
     bool nameByToken(FinishedDeskGame& game, Output& out) const;
 
     HallConfig m_config;
+    bool m_recordsKept = false;
     std::unordered_map<LinkId, Link> m_links;
     std::unordered_map<PersonId, Person> m_people;
     std::unordered_map<std::string, Token> m_tokens;  // by hash

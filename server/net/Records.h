@@ -47,6 +47,8 @@ public:
     void submit(const FinishedDeskGame& game, Millis now);
     void lookup(const Hall::Lookup& asked, Answer answer);
     void stop();
+    // Whether start opened a store: false when records are off, and in a build without the store.
+    bool keeping() const { return m_writer != nullptr; }
 
 private:
     struct Writer;  // the store and its thread; never made in a build without the store

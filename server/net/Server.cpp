@@ -22,6 +22,7 @@ bool Server::start(std::string& error) {
     if (!m_records.start(m_config.records, error)) {
         return false;
     }
+    m_hall.setRecordsKept(m_records.keeping());
     if (!m_listener.open(m_config.host, m_config.port, error)) {
         return false;
     }

@@ -112,8 +112,13 @@ std::string timeoutMessage() {
     return MessageWriter("timeout").text();
 }
 
-std::string helloOkMessage(bool resume) {
-    return MessageWriter("hello").field("status", "ok").field("resume", resume ? 1 : 0).text();
+std::string helloOkMessage(bool resume, bool records) {
+    MessageWriter writer("hello");
+    writer.field("status", "ok").field("resume", resume ? 1 : 0);
+    if (records) {
+        writer.field("records", 1);
+    }
+    return writer.text();
 }
 
 std::string helloRefusedMessage(std::string_view reason, long long retrySeconds) {

@@ -14,7 +14,7 @@
 //
 // For a person's link coming back (rejoin; the protocol is written out in server/README.md):
 //
-//   {"opt":"hello","status":"ok","resume":"1"}
+//   {"opt":"hello","status":"ok","resume":"1"}   (and "records":"1" while records are kept)
 //   {"opt":"hello","status":"refused","reason":"too many reconnects","retry":"42"}
 //   {"opt":"presence","info":[{"away":"1","auto":"0"},...]}
 //   {"opt":"resume","desk":"5","site":"2","name":"player7","playing":"1","info":[{"name":..,
@@ -67,7 +67,8 @@ inline constexpr std::string_view kHelloBadToken = "bad token";
 inline constexpr std::string_view kHelloAgain = "hello already received";
 inline constexpr std::string_view kHelloSeated = "already seated";
 inline constexpr std::string_view kHelloTooMany = "too many reconnects";
-std::string helloOkMessage(bool resume);
+// `records`: the server keeps records, so "record" and "leaderboard" are understood.
+std::string helloOkMessage(bool resume, bool records = false);
 std::string helloRefusedMessage(std::string_view reason, long long retrySeconds = -1);
 
 struct PresenceLine {

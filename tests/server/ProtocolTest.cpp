@@ -116,6 +116,8 @@ TEST(ServerMessages, ExactTexts) {
 TEST(ServerMessages, RejoinTexts) {
     EXPECT_EQ(server::helloOkMessage(false), R"({"opt":"hello","status":"ok","resume":"0"})");
     EXPECT_EQ(server::helloOkMessage(true), R"({"opt":"hello","status":"ok","resume":"1"})");
+    EXPECT_EQ(server::helloOkMessage(false, true),
+              R"({"opt":"hello","status":"ok","resume":"0","records":"1"})");
     EXPECT_EQ(server::helloRefusedMessage(server::kHelloBadToken),
               R"({"opt":"hello","status":"refused","reason":"bad token"})");
     EXPECT_EQ(server::helloRefusedMessage(server::kHelloTooMany, 42),
