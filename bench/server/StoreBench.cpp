@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "server/store/RecordStore.h"
+#include "server/store/Schema.h"
 #include "server/store/StoreWriter.h"
 #include "tests/server/StoreBackends.h"
 #include "tests/server/StoreGames.h"
@@ -22,20 +23,21 @@ using server::store::StoreResult;
 
 constexpr int kBoardPlayers = 100000;
 
-// 100,000 rated players, player i rated 1000 + i / 100, written in one statement, then the
-// statistics and (PostgreSQL) the visibility map brought up to date as autovacuum would.
+// 100,000 rated players, player i rated 1000 + i / 100, written in one statement, then their
+// rating buckets counted, and the statistics and (PostgreSQL) the visibility map brought up to
+// date as autovacuum would.
 const std::map<std::string, std::vector<std::string>> kFill = {
     {"sqlite",
      {"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000)"
      " INSERT INTO players (token_hash, name, first_seen, last_seen, games, wins, draws, losses,"
      " points, rated_games, rating) SELECT printf('%064d', i), 'player ' || i, 0, 0, 10, 5, 0, 5,"
      " 1000, 10, 1000 + i / 100.0 FROM n",
-     "ANALYZE"}},
+     "DELETE FROM rating_buckets", server::store::kFillRatingBuckets, "ANALYZE"}},
     {"postgres",
      {"INSERT INTO players (token_hash, name, first_seen, last_seen, games, wins, draws, losses,"
      " points, rated_games, rating) SELECT lpad(i::text, 64, '0'), 'player ' || i, 0, 0, 10, 5,"
      " 0, 5, 1000, 10, 1000 + i / 100.0 FROM generate_series(1, 100000) AS i",
-     "VACUUM ANALYZE players"}},
+     "DELETE FROM rating_buckets", server::store::kFillRatingBuckets, "VACUUM ANALYZE players"}},
 };
 
 struct Database {

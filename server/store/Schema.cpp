@@ -23,6 +23,8 @@ const char* const kSeats =
     " result INTEGER NOT NULL, PRIMARY KEY (game_id, seat),"
     " CHECK ((player_id IS NULL) = (name IS NULL) AND (player_id IS NULL) <> (bot_level IS NULL)))";
 const char* const kSeatsByPlayer = "CREATE INDEX seats_by_player ON seats (player_id, game_id)";
+const char* const kRatingBuckets =
+    "CREATE TABLE rating_buckets (bucket BIGINT PRIMARY KEY, players BIGINT NOT NULL)";
 
 }  // namespace
 
@@ -32,6 +34,7 @@ const std::vector<Migration>& sqliteMigrations() {
          {"CREATE TABLE players (id INTEGER PRIMARY KEY," DESK_PLAYER_COLUMNS, kPlayersByRating,
           "CREATE TABLE games (id INTEGER PRIMARY KEY," DESK_GAME_COLUMNS, kSeats,
           kSeatsByPlayer}},
+        {2, {kRatingBuckets, kFillRatingBuckets}},
     };
     return steps;
 }
@@ -45,6 +48,7 @@ const std::vector<Migration>& postgresMigrations() {
           "CREATE TABLE games (id BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY,"
           DESK_GAME_COLUMNS,
           kSeats, kSeatsByPlayer}},
+        {2, {kRatingBuckets, kFillRatingBuckets}},
     };
     return steps;
 }

@@ -8,6 +8,10 @@
 //                   as a signed BIGINT), points0, points1; for rated games the teams' ratings
 //                   before it (rating0, rating1) and team 0's change (change0)
 //   seats           four rows a game: seat, player_id and name (a person) or bot_level, result
+//   rating_buckets  (version 2) the rated players by whole rating: bucket = floor(rating), players
+//                   how many rated players are in it, so a player's place sums at most a few
+//                   thousand buckets and counts one bucket's players instead of every player
+//                   rated higher
 //   schema_version  one row: the version the tables are at
 //
 // A new version appends a Migration to both lists and raises kSchemaVersion; a database at a
@@ -17,7 +21,13 @@
 
 namespace server::store {
 
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
+
+// Fills an empty rating_buckets from the players' rows (the migration to version 2; tests and
+// benchmarks that write ratings directly run it again).
+inline constexpr const char* kFillRatingBuckets =
+    "INSERT INTO rating_buckets (bucket, players) SELECT CAST(floor(rating) AS BIGINT), count(*)"
+    " FROM players WHERE rated_games > 0 GROUP BY 1";
 
 struct Migration {
     int version = 0;

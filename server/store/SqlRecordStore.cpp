@@ -52,6 +52,22 @@ const char* const kRateGame =
     "UPDATE games SET change0 = CAST($2 AS DOUBLE PRECISION) * (CAST($3 AS DOUBLE PRECISION)"
     " - 1.0 / (1.0 + power(10.0, (rating1 - rating0) / 400.0))) WHERE id = $1";
 
+// A rated game moves its four persons between rating buckets: out of the bucket of the rating
+// before (when they had one), into that of the rating after, computed by the very expression
+// kAddToPlayers stores, so the buckets agree with the ratings to the last bit. Buckets are
+// written in ascending order, so servers writing side by side take their locks in one order.
+const char* const kMoveRatingBuckets =
+    "INSERT INTO rating_buckets (bucket, players) SELECT bucket, sum(step) FROM ("
+    " SELECT CAST(floor(p.rating) AS BIGINT) AS bucket, -1 AS step"
+    " FROM seats s JOIN players p ON p.id = s.player_id"
+    " WHERE s.game_id = $1 AND p.rated_games > 0"
+    " UNION ALL SELECT CAST(floor(p.rating"
+    " + CASE WHEN s.seat % 2 = 0 THEN g.change0 ELSE -g.change0 END) AS BIGINT), 1"
+    " FROM seats s JOIN players p ON p.id = s.player_id JOIN games g ON g.id = s.game_id"
+    " WHERE s.game_id = $1) AS moves"
+    " WHERE true GROUP BY bucket ORDER BY bucket"
+    " ON CONFLICT (bucket) DO UPDATE SET players = rating_buckets.players + excluded.players";
+
 // Every person's aggregates from the game's own rows: its seats' results, its points and team
 // 0's rating change (NULL when not rated).
 const char* const kAddToPlayers =
@@ -81,12 +97,16 @@ const char* const kLastGamesQuery =
     " ORDER BY m.finished_at DESC, m.id DESC, o.seat";
 
 // One round trip: the best rated players (part 0), then the asking player's own row (part 1,
-// only when rated) whose last column is the number of players rated higher.
+// only when rated) whose last column is the number of players rated higher: those of the
+// buckets above the player's, and those above the player within the player's own bucket.
 const char* const kLeaderboard =
     "SELECT * FROM (SELECT 0 AS part, id, name, rating, rated_games FROM players"
     " WHERE rated_games > 0 ORDER BY rating DESC, id LIMIT $2) AS top"
     " UNION ALL SELECT 1, me.id, me.name, me.rating,"
-    " (SELECT count(*) FROM players p WHERE p.rated_games > 0 AND p.rating > me.rating)"
+    " (SELECT COALESCE(sum(players), 0) FROM rating_buckets"
+    " WHERE bucket > CAST(floor(me.rating) AS BIGINT))"
+    " + (SELECT count(*) FROM players p WHERE p.rated_games > 0 AND p.rating > me.rating"
+    " AND p.rating < floor(me.rating) + 1)"
     " FROM players me WHERE me.token_hash = $1 AND me.rated_games > 0"
     " ORDER BY 1, 4 DESC, 2";
 
@@ -251,6 +271,9 @@ StoreResult SqlRecordStore::writeGame(const FinishedGame& game) {
                       {gameId, ratingStep(game.results[0]), actualScore(game.results[0])},
                       nullptr);
         if (!result.ok()) {
+            return result;
+        }
+        if (result = exec(kMoveRatingBuckets, {gameId}, nullptr); !result.ok()) {
             return result;
         }
     }

@@ -36,6 +36,16 @@ protected:
         ASSERT_TRUE(result.ok()) << result.message;
     }
 
+    // "0" when rating_buckets holds exactly the rated players' count by whole rating.
+    std::string bucketsMismatched() {
+        const std::string held = "SELECT bucket, players FROM rating_buckets WHERE players <> 0";
+        const std::string counted = "SELECT CAST(floor(rating) AS BIGINT), count(*) FROM players"
+                                    " WHERE rated_games > 0 GROUP BY 1";
+        return m_backend->query("SELECT (SELECT count(*) FROM (" + held + " EXCEPT " + counted +
+                                ") AS extra) + (SELECT count(*) FROM (" + counted + " EXCEPT " +
+                                held + ") AS missing)");
+    }
+
     std::unique_ptr<RecordStore> m_store;
 };
 
@@ -84,6 +94,28 @@ TEST_P(RecordStoreTest, MigratesAnEmptyDatabaseAndReopens) {
     EXPECT_EQ(figures.name, kAnn);
 }
 
+// A database of version 1 with its games gets the rating buckets counted from its players, and
+// places read from them.
+TEST_P(RecordStoreTest, MigratesAVersionOneDatabaseWithItsGames) {
+    recordSeries(*m_store);
+    m_store.reset();
+    ASSERT_EQ(m_backend->query("DROP TABLE rating_buckets"), "");
+    ASSERT_EQ(m_backend->query("UPDATE schema_version SET version = 1"), "");
+
+    m_store = m_backend->makeStore();
+    ASSERT_TRUE(m_store->open().ok());
+    EXPECT_EQ(m_backend->query("SELECT version FROM schema_version"),
+              std::to_string(kSchemaVersion));
+    EXPECT_EQ(bucketsMismatched(), "0");
+    // Rated higher than Ann: Bea and Dan (tied), Chinese and Eve, each in a bucket of its own.
+    const std::pair<char, int> places[] = {{'b', 1}, {'d', 1}, {'c', 3}, {'e', 4}, {'a', 5}};
+    for (const auto& [letter, place] : places) {
+        Leaderboard board;
+        ASSERT_TRUE(m_store->leaderboard(std::string(64, letter), board).ok());
+        EXPECT_EQ(board.ownPlace, place) << letter;
+    }
+}
+
 TEST_P(RecordStoreTest, RefusesANewerSchemaAndLeavesItAsItWas) {
     record(gameOf(1000, person('a', kAnn), person('b', "Bea"), person('c', kChinese),
                   person('d', "Dan"), 1, {120, 80}));
@@ -93,7 +125,8 @@ TEST_P(RecordStoreTest, RefusesANewerSchemaAndLeavesItAsItWas) {
     auto newer = m_backend->makeStore();
     const StoreResult opened = newer->open();
     EXPECT_EQ(opened.status, StoreStatus::refused);
-    EXPECT_NE(opened.message.find("version 99, newer than this program knows (1)"),
+    EXPECT_NE(opened.message.find("version 99, newer than this program knows (" +
+                                  std::to_string(kSchemaVersion) + ")"),
               std::string::npos)
         << opened.message;
     EXPECT_EQ(m_backend->query("SELECT version FROM schema_version"), "99");
@@ -131,6 +164,7 @@ TEST_P(RecordStoreTest, KnownSeriesGivesKnownFigures) {
         EXPECT_EQ(f.ratedGames, row.rated) << row.letter;
         EXPECT_NEAR(f.rating, row.rating, 1e-3) << row.letter;
     }
+    EXPECT_EQ(bucketsMismatched(), "0");
     PlayerFigures stranger;
     ASSERT_TRUE(m_store->figures(std::string(64, 'f'), stranger).ok());
     EXPECT_FALSE(stranger.known);
@@ -210,6 +244,8 @@ TEST_P(RecordStoreTest, LeaderboardOrderAndOwnPlace) {
                                    " WHERE token_hash = '" + hash(k) + "'"),
                   "");
     }
+    ASSERT_EQ(m_backend->query("DELETE FROM rating_buckets"), "");
+    ASSERT_EQ(m_backend->query(kFillRatingBuckets), "");
     // An unrated person (a game with computer players only).
     record(gameOf(9000, person('f', "Fay"), bot("easy"), bot("easy"), bot("easy"), 1, {120, 80}));
 
