@@ -4,8 +4,11 @@
 //
 //   server_load_bench --server PATH [--clients N] [--games G] [--deal D] [--short]
 //                     [--bot-desks K --bot-level easy|normal|hard] [--drops [--drop-every S]]
-//                     [--records DIR]
+//                     [--records DIR] [--think-ms T]
 //   defaults: 2000 clients, 2 games of 27 cards; --short: 200 clients, 1 game of 27 cards.
+//   --think-ms T: each client waits T ms before each play (50): a person's pace. At 0 the
+//   clients of a desk answer at once, and on loopback a desk can go fast enough for the server
+//   to close its links for flooding (over 50 frames a second each).
 //   --bot-desks K: the server also runs K desks of four computer players of that level, playing
 //   all along (their bot delay 1 s, as served); the persons' desks never get computer players.
 //   --drops: one client in ten closes its link every S seconds (8; give or take an eighth) in
@@ -47,6 +50,7 @@ struct Options {
     bool drops = false;
     double dropEvery = 8.0;
     std::string records;  // the server's --data folder; "" for --no-records
+    int thinkMs = 50;
 };
 
 bool parse(int argc, char* argv[], Options& options) {
@@ -69,6 +73,8 @@ bool parse(int argc, char* argv[], Options& options) {
             options.botLevel = argv[++i];
         } else if (i + 1 < argc && arg == "--records") {
             options.records = argv[++i];
+        } else if (i + 1 < argc && arg == "--think-ms") {
+            options.thinkMs = std::atoi(argv[++i]);
         } else if (arg == "--drops") {
             options.drops = true;
         } else if (i + 1 < argc && arg == "--drop-every") {
@@ -79,7 +85,7 @@ bool parse(int argc, char* argv[], Options& options) {
     }
     return !options.server.empty() && options.clients > 0 && options.clients % 4 == 0 &&
            options.games > 0 && options.deal >= 1 && options.deal <= 27 && options.botDesks >= 0 &&
-           options.dropEvery > 0;
+           options.dropEvery > 0 && options.thinkMs >= 0;
 }
 
 // A port that was free a moment ago: bind to port 0 and let it go.
@@ -164,7 +170,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr,
                      "usage: server_load_bench --server PATH [--clients N (a multiple of 4)] "
                      "[--games G] [--deal D] [--short] [--bot-desks K --bot-level L] "
-                     "[--drops [--drop-every S]] [--records DIR]\n");
+                     "[--drops [--drop-every S]] [--records DIR] [--think-ms T]\n");
         return 2;
     }
     raiseDescriptorLimit();
@@ -231,6 +237,7 @@ int main(int argc, char* argv[]) {
         LoadClient::Options clientOptions;
         clientOptions.games = options.games;
         clientOptions.seed = 1000 + static_cast<std::uint64_t>(i);
+        clientOptions.think = std::chrono::milliseconds(options.thinkMs);
         if (options.drops && i % 10 == 0) {
             clientOptions.dropEvery =
                 std::chrono::milliseconds(static_cast<long long>(options.dropEvery * 1000));
@@ -259,8 +266,8 @@ int main(int argc, char* argv[]) {
     waitpid(serverPid, &status, 0);
 
     std::vector<double> latency = stats.playLatencyMs;
-    std::printf("server load: %d clients, %d game(s) each of %d cards, %.2f s\n", options.clients,
-                options.games, options.deal, seconds);
+    std::printf("server load: %d clients, %d game(s) each of %d cards, %d ms to think, %.2f s\n",
+                options.clients, options.games, options.deal, options.thinkMs, seconds);
     std::printf("  records               %s\n",
                 options.records.empty() ? "none" : ("SQLite in " + options.records).c_str());
     if (options.botDesks > 0) {

@@ -43,6 +43,7 @@ LoadClient::LoadClient(asio::io_context& io, LoadStats& stats, const Options& op
       m_done(std::move(done)),
       m_token(tokenFrom(options.seed)),
       m_dropTimer(io),
+      m_thinkTimer(io),
       m_jitter(options.seed) {}
 
 void LoadClient::start(const asio::ip::tcp::endpoint& server) {
@@ -211,9 +212,24 @@ void LoadClient::onResume(const std::string& text) {
 }
 
 void LoadClient::playIfMyTurn(int now, int score) {
+    const std::uint64_t turn = ++m_turns;
     if (now != m_site || m_hand.empty()) {
         return;
     }
+    if (m_options.think.count() == 0) {
+        play(score);
+        return;
+    }
+    m_thinkTimer.expires_after(m_options.think);
+    m_thinkTimer.async_wait([self = shared_from_this(), link = m_link, turn,
+                             score](const asio::error_code& error) {
+        if (!error && !self->m_finished && link == self->m_link && turn == self->m_turns) {
+            self->play(score);
+        }
+    });
+}
+
+void LoadClient::play(int score) {
     int fewest = 27;
     for (int seat = 0; seat < 4; ++seat) {
         if (seat % 2 != m_site % 2 && m_cardsLeft[seat] > 0) {
@@ -297,6 +313,7 @@ void LoadClient::finish(bool ok) {
         ++m_stats.failures;
     }
     m_dropTimer.cancel();
+    m_thinkTimer.cancel();
     asio::error_code ignored;
     m_socket.close(ignored);
     m_done();

@@ -35,6 +35,9 @@ public:
         int games = 1;
         std::chrono::milliseconds dropEvery{0};  // 0: never drops
         std::uint64_t seed = 0;                  // the token and the drops' jitter
+        // How long the client thinks before each play: a person's pace, kept well under the
+        // server's flood limit however fast the desk goes; 0 answers at once.
+        std::chrono::milliseconds think{0};
     };
 
     LoadClient(asio::io_context& io, LoadStats& stats, const Options& options,
@@ -52,6 +55,7 @@ private:
     void onGame(const stMsg& msg);
     void onResume(const std::string& text);
     void playIfMyTurn(int now, int score);
+    void play(int score);
     void send(const std::string& text);
     void scheduleDrop();
     void drop();
@@ -66,6 +70,8 @@ private:
     std::string m_token;
     std::uint64_t m_link = 0;  // counts links; a handler of an older one does nothing
     asio::steady_timer m_dropTimer;
+    asio::steady_timer m_thinkTimer;
+    std::uint64_t m_turns = 0;  // counts "game" and "resume" texts; a think of an older one ends
     std::uint64_t m_jitter = 0;
     Clock::time_point m_connectStart;
     framing::FrameAssembler m_frames;
