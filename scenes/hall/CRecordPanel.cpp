@@ -27,7 +27,7 @@ constexpr float kHeadSize = 18;
 constexpr float kStatusSize = 26;
 
 // The latest games: a heading row, then one row a game.
-constexpr std::array<float, RecordBook::kGameColumns> kGameX = {110, 290, 370, 450, 620};
+constexpr std::array<float, RecordBook::kGameColumns> kGameX = {110, 280, 350, 420, 610};
 constexpr float kGameHeadY = 550;
 constexpr float kFirstGameY = 524;
 constexpr float kGameStep = 21;

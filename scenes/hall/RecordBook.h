@@ -29,8 +29,8 @@ public:
     static constexpr std::size_t kGameColumns = 5;    // when, result, points, partner, opponents
     static constexpr std::size_t kLeaderColumns = 4;  // place, name, rating, games
     // Widths in cells (a Latin character one, a Chinese one two) a shown name is cut to.
-    static constexpr int kNameCells = 16;
-    static constexpr int kOpponentsCells = 30;
+    static constexpr int kNameCells = 18;
+    static constexpr int kOpponentsCells = 34;
 
     enum class State { None, Waiting, Shown };
 
