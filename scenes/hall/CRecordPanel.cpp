@@ -205,6 +205,7 @@ bool CRecordPanel::buildLeaderboardPage() {
             head[column]->setString(headings[column]);
             head[column]->setColor(kHeadColour);
         }
+        m_rightHeadings = head;  // the last block's
         for (int i = 0; i < kLeaderRowsPerColumn; ++i) {
             const std::size_t row = block * kLeaderRowsPerColumn + static_cast<std::size_t>(i);
             if (!addRow(m_leaderboardPage, xs, kFirstLeaderY - kLeaderStep * static_cast<float>(i),
@@ -279,6 +280,9 @@ void CRecordPanel::refresh() {
     if (answers.leaderboardState() == RecordBook::State::Shown) {
         m_lblPlace->setString(answers.placeLine());
         const auto rows = answers.leaderRows();
+        for (Label* heading : m_rightHeadings) {
+            heading->setVisible(rows.size() > static_cast<std::size_t>(kLeaderRowsPerColumn));
+        }
         for (std::size_t i = 0; i < m_leaderRows.size(); ++i) {
             for (std::size_t column = 0; column < RecordBook::kLeaderColumns; ++column) {
                 m_leaderRows[i][column]->setString(i < rows.size() ? rows[i][column] : "");

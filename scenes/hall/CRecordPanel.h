@@ -80,6 +80,8 @@ private:
     std::array<std::array<engine::Label*, RecordBook::kGameColumns>, kLastGames> m_gameRows{};
     engine::Node* m_leaderboardPage = nullptr;
     engine::Label* m_lblPlace = nullptr;
+    // The right block's headings, shown only when the right block has rows.
+    std::array<engine::Label*, RecordBook::kLeaderColumns> m_rightHeadings{};
     std::array<std::array<engine::Label*, RecordBook::kLeaderColumns>, kLeaderboardSize>
         m_leaderRows{};
 };

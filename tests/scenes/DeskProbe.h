@@ -26,6 +26,9 @@ struct RecordPanelProbe {
     engine::Label* game(std::size_t row, std::size_t column) const {
         return panel.m_gameRows.at(row).at(column);
     }
+    engine::Label* rightHeading(std::size_t column) const {
+        return panel.m_rightHeadings.at(column);
+    }
     engine::Label* leader(std::size_t row, std::size_t column) const {
         return panel.m_leaderRows.at(row).at(column);
     }

@@ -107,6 +107,8 @@ TEST_F(RecordPanelTest, OfferedItAsksOnceForEachAndShowsTheFigures) {
     EXPECT_EQ(probe.leader(0, 1)->getString(), "张三丰");
     EXPECT_EQ(probe.leader(1, 2)->getString(), "1516");
     EXPECT_EQ(probe.leader(2, 0)->getString(), "");
+    EXPECT_EQ(probe.rightHeading(0)->getString(), "名次");
+    EXPECT_FALSE(probe.rightHeading(0)->isVisible()) << "two players fill no right block";
     EXPECT_TRUE(takeSent().empty());
 }
 

@@ -136,6 +136,9 @@ TEST_F(ScenePicturesTest, RecordPanelAndLeaderboard) {
     ASSERT_TRUE(headless::saveFrame(recordPath));
 
     headless::tap(352, 670);
+    const RecordPanelProbe probe{*panel};
+    EXPECT_EQ(probe.leader(49, 0)->getString(), "50");
+    EXPECT_TRUE(probe.rightHeading(0)->isVisible());
     const std::string leaderboardPath = picturePath("leaderboard.png");
     ASSERT_TRUE(headless::saveFrame(leaderboardPath));
     EXPECT_GT(std::filesystem::file_size(leaderboardPath), 0u);
