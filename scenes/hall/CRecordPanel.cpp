@@ -61,19 +61,10 @@ RecordBook& CRecordPanel::book() {
 
 bool CRecordPanel::addTo(Node* host, const Vec2& buttonPosition, CRecordPanel*& panel) {
     panel = create();
-    ui::Button* button = makeImageButton("record.png", "record_press.png");
-    if (panel == nullptr || button == nullptr) {
-        return false;
-    }
-    button->setPosition(buttonPosition);
-    button->addTouchEventListener([panel](Ref*, ui::Widget::TouchEventType type) {
-        if (type == ui::Widget::TouchEventType::ENDED) {
-            panel->isOpen() ? panel->close() : panel->open();
-        }
-    });
-    host->addChild(button, kZOrder);
-    host->addChild(panel, kZOrder + 1);
-    return true;
+    CRecordPanel* made = panel;
+    return made != nullptr &&
+           addPanelButton(host, buttonPosition, "record.png", "record_press.png", made, kZOrder,
+                          [made] { made->open(); }, [made] { made->close(); });
 }
 
 bool CRecordPanel::init() {
@@ -117,29 +108,8 @@ bool CRecordPanel::init() {
 
     // While open the panel takes every touch its buttons do not (one off the board closes it),
     // Esc, which closes it, and Enter, so that the hall's quick join stays untouched below.
-    auto* touches = EventListenerTouchOneByOne::create();
-    touches->setSwallowTouches(true);
-    touches->onTouchBegan = [](Touch*, Event*) { return true; };
-    touches->onTouchEnded = [this](Touch* touch, Event*) {
-        const Rect board = m_board->getBoundingBox();
-        if (!board.containsPoint(touch->getStartLocation()) &&
-            !board.containsPoint(touch->getLocation())) {
-            close();
-        }
-    };
-    auto* keys = EventListenerKeyboard::create();
-    keys->onKeyPressed = [this](EventKeyboard::KeyCode key, Event* event) {
-        if (key == EventKeyboard::KeyCode::KEY_ESCAPE) {
-            close();
-            event->stopPropagation();
-        } else if (key == EventKeyboard::KeyCode::KEY_ENTER ||
-                   key == EventKeyboard::KeyCode::KEY_KP_ENTER) {
-            event->stopPropagation();
-        }
-    };
-    EventDispatcher* dispatcher = Director::getInstance()->getEventDispatcher();
-    dispatcher->addEventListenerWithSceneGraphPriority(touches, this);
-    dispatcher->addEventListenerWithSceneGraphPriority(keys, this);
+    listenAsPanel(this, m_board, [this] { close(); },
+                  {EventKeyboard::KeyCode::KEY_ENTER, EventKeyboard::KeyCode::KEY_KP_ENTER});
     schedule(CC_SCHEDULE_SELECTOR(CRecordPanel::tick), 0.1f);
     setVisible(false);
     return true;
