@@ -28,6 +28,12 @@ std::size_t textBytes(const stMsg& msg) {
     for (const st_seat_info& seat : msg.info) {
         bytes += seat.name.size() + seat.surplus.size() + seat.cards.size();
     }
+    for (const st_record_game& game : msg.record.last) {
+        bytes += sizeof game + game.partner.size() + game.opponents.size();
+    }
+    for (const st_leader_row& row : msg.top) {
+        bytes += sizeof row + row.name.size();
+    }
     return bytes;
 }
 
@@ -77,6 +83,7 @@ bool CMessageQueue::openLink() {
     judgeHello();
     m_delivered = false;
     m_helloAnswered = false;
+    m_recordsOffered = false;
     m_helloSent = !m_token.empty() && !m_helloUnknown && m_silentHelloLinks < kSilentHelloLinks;
     // A hello the socket refuses is not reported: the receiver finds the link gone at once.
     if (m_helloSent) {
@@ -121,6 +128,9 @@ bool CMessageQueue::linkDelivered() const { return m_delivered; }
 
 // main thread
 bool CMessageQueue::helloAnswered() const { return m_helloAnswered; }
+
+// main thread
+bool CMessageQueue::recordsOffered() const { return m_recordsOffered; }
 
 // main thread
 bool CMessageQueue::beginReconnect() {
@@ -275,6 +285,7 @@ void CMessageQueue::pushMsg(std::shared_ptr<stMsg> msg) {
     if (!m_stopping) {
         if (msg->opt == "hello") {
             m_helloAnswered = true;
+            m_recordsOffered = msg->status == "ok" && msg->records == 1;
         }
         m_delivered = true;
         m_msgList.push_back(std::move(msg));

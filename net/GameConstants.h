@@ -29,6 +29,11 @@ constexpr bool isPlayerToken(std::string_view text) {
     return true;
 }
 
+// The "record" answer lists at most this many of the player's latest games, and the
+// "leaderboard" answer at most this many players; the client keeps no more whatever it is sent.
+inline constexpr int kLastGames = 20;
+inline constexpr int kLeaderboardSize = 50;
+
 // The server waits this much longer than the desk's countdown before it passes or leads for a
 // silent person itself, so that the desk's own expiry normally comes first.
 inline constexpr int kServerTurnGraceSeconds = 5;

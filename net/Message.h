@@ -6,7 +6,9 @@
 
 #include <array>
 #include <chrono>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // The entry of one seat in the "info" array of "change", "over", "resume" and "presence".
 struct st_seat_info {
@@ -18,6 +20,34 @@ struct st_seat_info {
     std::string surplus;  // "resume": cards left, "" between games
     std::string cards;    // "resume": the seat's cards on the table since its turn began
     int pass = 0;         // "resume": 1 when the seat's action since its turn began was a pass
+};
+
+// One of the player's latest games in a "record" answer (an element of "last").
+struct st_record_game {
+    std::int64_t when = 0;  // Unix seconds (UTC) of the game's "over"
+    int result = 0;         // as in "over": +2 a sweep won ... -2 a sweep lost, 0 a draw
+    int points = 0;         // points the player's team took
+    std::string partner;    // the partner's name in that game
+    std::string opponents;  // the two opponents' names joined by a comma
+};
+
+// The player's figures: "record" keys games, wins, draws, losses, points, rating and last.
+struct st_record {
+    int games = 0;
+    int wins = 0;
+    int draws = 0;
+    int losses = 0;
+    int points = 0;
+    int rating = 0;
+    std::vector<st_record_game> last;  // newest first; at most kLastGames
+};
+
+// One row of "leaderboard"'s "top".
+struct st_leader_row {
+    int place = 0;
+    std::string name;
+    int rating = 0;
+    int games = 0;
 };
 
 struct stMsg {
@@ -37,7 +67,7 @@ struct stMsg {
     std::string version;  // "query": the client version the server expects
     std::array<st_seat_info, 4> info;  // "change", "over", "resume", "presence": seat k at k
 
-    std::string status;  // "hello": "ok" or "refused"
+    std::string status;  // "hello": "ok" or "refused"; "record", "leaderboard": "none" or ""
     std::string reason;  // "hello": why it was refused
     int retry = 0;       // "hello": whole seconds until a hello with this token can succeed
     int resume = 0;      // "hello": 1 when a "resume" follows at once
@@ -46,6 +76,11 @@ struct stMsg {
     std::string last;    // "resume": the play to beat, card-list text; "" when seat `now` leads
     int lastsite = -1;   // "resume": the seat that made `last`
     int left = 0;        // "resume": milliseconds left of seat `now`'s turn
+    int records = 0;     // "hello": 1 when the server answers "record" and "leaderboard"
+
+    st_record record;                // "record"
+    std::vector<st_leader_row> top;  // "leaderboard": best first; at most kLeaderboardSize
+    int place = -1;                  // "leaderboard": the player's own place; -1 unrated
 
     // When the receiver thread had the whole frame (steady clock); a record made elsewhere (a
     // test's) arrives when it is made.

@@ -3,7 +3,9 @@
 #include <rapidjson/document.h>
 #include <rapidjson/memorystream.h>
 
-#include <climits>
+#include <cstdint>
+#include <limits>
+#include <vector>
 
 namespace {
 
@@ -17,8 +19,9 @@ bool isSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// atoi's reading of a decimal text, saturating instead of overflowing.
-int toInt(std::string_view text) {
+// atoi's reading of a decimal text, saturating at the range of Int instead of overflowing.
+template <typename Int>
+Int toInteger(std::string_view text) {
     std::size_t at = 0;
     while (at < text.size() && isSpace(text[at])) {
         ++at;
@@ -28,15 +31,21 @@ int toInt(std::string_view text) {
         negative = text[at] == '-';
         ++at;
     }
-    long long magnitude = 0;
-    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
+    // Counted in the unsigned type, where the magnitude of the lowest value still fits.
+    using Magnitude = std::uint64_t;
+    const Magnitude limit = negative
+                                ? Magnitude{static_cast<Magnitude>(std::numeric_limits<Int>::max())} + 1
+                                : static_cast<Magnitude>(std::numeric_limits<Int>::max());
+    Magnitude magnitude = 0;
     for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
-        magnitude = magnitude * 10 + (text[at] - '0');
-        if (magnitude >= limit) {
-            magnitude = limit;
-        }
+        const Magnitude digit = static_cast<Magnitude>(text[at] - '0');
+        magnitude = magnitude > (limit - digit) / 10 ? limit : magnitude * 10 + digit;
     }
-    return static_cast<int>(negative ? -magnitude : magnitude);
+    if (!negative) {
+        return static_cast<Int>(magnitude);
+    }
+    return magnitude == limit ? std::numeric_limits<Int>::min()
+                              : static_cast<Int>(-static_cast<Int>(magnitude));
 }
 
 const Value* stringMember(const Value& object, const char* key) {
@@ -53,9 +62,29 @@ void readText(const Value& object, const char* key, std::string& field) {
     }
 }
 
-void readInt(const Value& object, const char* key, int& field) {
+template <typename Int>
+void readInt(const Value& object, const char* key, Int& field) {
     if (const Value* v = stringMember(object, key)) {
-        field = toInt(std::string_view(v->GetString(), v->GetStringLength()));
+        field = toInteger<Int>(std::string_view(v->GetString(), v->GetStringLength()));
+    }
+}
+
+// Calls `read` with each object element of the array `key` and a new entry of `out`, until
+// `out` holds `bound` entries.
+template <typename Entry, typename Read>
+void readList(const Value& object, const char* key, std::vector<Entry>& out, int bound,
+              Read read) {
+    const auto it = object.FindMember(key);
+    if (it == object.MemberEnd() || !it->value.IsArray()) {
+        return;
+    }
+    for (const Value& element : it->value.GetArray()) {
+        if (out.size() >= static_cast<std::size_t>(bound)) {
+            return;
+        }
+        if (element.IsObject()) {
+            read(element, out.emplace_back());
+        }
     }
 }
 
@@ -104,6 +133,35 @@ void readResume(const Value& object, stMsg& out) {
     readInt(object, "left", out.left);
 }
 
+void readRecord(const Value& object, stMsg& out) {
+    readText(object, "status", out.status);
+    st_record& record = out.record;
+    readInt(object, "games", record.games);
+    readInt(object, "wins", record.wins);
+    readInt(object, "draws", record.draws);
+    readInt(object, "losses", record.losses);
+    readInt(object, "points", record.points);
+    readInt(object, "rating", record.rating);
+    readList(object, "last", record.last, kLastGames, [](const Value& game, st_record_game& entry) {
+        readInt(game, "when", entry.when);
+        readInt(game, "result", entry.result);
+        readInt(game, "points", entry.points);
+        readText(game, "partner", entry.partner);
+        readText(game, "opponents", entry.opponents);
+    });
+}
+
+void readLeaderboard(const Value& object, stMsg& out) {
+    readText(object, "status", out.status);
+    readInt(object, "place", out.place);
+    readList(object, "top", out.top, kLeaderboardSize, [](const Value& row, st_leader_row& entry) {
+        readInt(row, "place", entry.place);
+        readText(row, "name", entry.name);
+        readInt(row, "rating", entry.rating);
+        readInt(row, "games", entry.games);
+    });
+}
+
 void decodeObject(const Value& object, stMsg& out) {
     readText(object, "opt", out.opt);
     const std::string& opt = out.opt;
@@ -144,10 +202,15 @@ void decodeObject(const Value& object, stMsg& out) {
         readText(object, "reason", out.reason);
         readInt(object, "retry", out.retry);
         readInt(object, "resume", out.resume);
+        readInt(object, "records", out.records);
     } else if (opt == "resume") {
         readResume(object, out);
     } else if (opt == "presence") {
         readSeats(object, out, readPresence);
+    } else if (opt == "record") {
+        readRecord(object, out);
+    } else if (opt == "leaderboard") {
+        readLeaderboard(object, out);
     }
 }
 

@@ -15,17 +15,24 @@
 //   "game"     per (int), surplus, now (int), cards, score (int), must (int)
 //   "score"    p0, p1
 //   "run"      site (int), name
-//   "hello"    status, reason, retry (int), resume (int)
+//   "hello"    status, reason, retry (int), resume (int), records (int)
 //   "resume"   desk (int), site (int), name, playing (int), cards, seen, last, lastsite (int),
 //              score (int), p0, p1, now (int), must (int), left (int); info[0..3]: name,
 //              ready (int), away (int), auto (int, into auto_play), surplus, cards, pass (int)
 //   "presence" info[0..3]: away (int), auto (int, into auto_play)
+//   "record"   status; games, wins, draws, losses, points, rating (int, into record);
+//              last[0..kLastGames-1]: when (64-bit int), result, points (int), partner,
+//              opponents
+//   "leaderboard" status, place (int); top[0..kLeaderboardSize-1]: place, rating, games (int),
+//              name
 //   other      nothing ("timeout" among them)
 //
 // Bad data from the server never stops the link: a missing key, a value that is not a string, an
 // "info" that is not an array or has fewer than four elements, or an element that is not an
 // object leaves the affected fields at their initial values; elements after the fourth are
-// ignored; other keys are ignored.
+// ignored; other keys are ignored. "last" and "top" keep one entry per object element (other
+// elements are skipped) and stop at their bounds (kLastGames, kLeaderboardSize) however long
+// the array.
 
 #include <string>
 #include <string_view>

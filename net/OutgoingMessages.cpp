@@ -46,3 +46,7 @@ std::string autoMessage(int desk, int site, bool on) {
     return R"({"opt":"auto","desk":)" + std::to_string(desk) + R"(,"site":)" +
            std::to_string(site) + R"(,"on":)" + (on ? "1" : "0") + "}";
 }
+
+std::string recordMessage() { return R"({"opt":"record"})"; }
+
+std::string leaderboardMessage() { return R"({"opt":"leaderboard"})"; }

@@ -21,3 +21,7 @@ std::string helloMessage(const std::string& token);
 // {"opt":"auto","desk":D,"site":S,"on":1}: hands the seat to the server's computer player (on),
 // or takes it back (off, "on":0).
 std::string autoMessage(int desk, int site, bool on);
+// {"opt":"record"} and {"opt":"leaderboard"}: the player's own figures and the best players;
+// only on a link whose hello answer offered records (CMessageQueue::recordsOffered).
+std::string recordMessage();
+std::string leaderboardMessage();

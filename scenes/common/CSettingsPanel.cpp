@@ -35,19 +35,9 @@ void showSwitch(ui::Button* button, bool on) {
 
 bool CSettingsPanel::addTo(Node* host, const Vec2& buttonPosition, bool musicPlaysHere) {
     CSettingsPanel* panel = create(musicPlaysHere);
-    ui::Button* gear = makeImageButton("settings.png", "settings_press.png");
-    if (panel == nullptr || gear == nullptr) {
-        return false;
-    }
-    gear->setPosition(buttonPosition);
-    gear->addTouchEventListener([panel](Ref*, ui::Widget::TouchEventType type) {
-        if (type == ui::Widget::TouchEventType::ENDED) {
-            panel->isOpen() ? panel->close() : panel->open();
-        }
-    });
-    host->addChild(gear, kZOrder);
-    host->addChild(panel, kZOrder + 1);
-    return true;
+    return panel != nullptr &&
+           addPanelButton(host, buttonPosition, "settings.png", "settings_press.png", panel, kZOrder,
+                          [panel] { panel->open(); }, [panel] { panel->close(); });
 }
 
 CSettingsPanel* CSettingsPanel::create(bool musicPlaysHere) {
@@ -86,26 +76,7 @@ bool CSettingsPanel::init(bool musicPlaysHere) {
 
     // While open the panel takes every touch its controls do not: one outside the board closes
     // it, and the scene below gets none.
-    auto* touches = EventListenerTouchOneByOne::create();
-    touches->setSwallowTouches(true);
-    touches->onTouchBegan = [](Touch*, Event*) { return true; };
-    touches->onTouchEnded = [this](Touch* touch, Event*) {
-        const Rect board = m_board->getBoundingBox();
-        if (!board.containsPoint(touch->getStartLocation()) &&
-            !board.containsPoint(touch->getLocation())) {
-            close();
-        }
-    };
-    auto* keys = EventListenerKeyboard::create();
-    keys->onKeyPressed = [this](EventKeyboard::KeyCode key, Event* event) {
-        if (key == EventKeyboard::KeyCode::KEY_ESCAPE) {
-            close();
-            event->stopPropagation();
-        }
-    };
-    EventDispatcher* dispatcher = Director::getInstance()->getEventDispatcher();
-    dispatcher->addEventListenerWithSceneGraphPriority(touches, this);
-    dispatcher->addEventListenerWithSceneGraphPriority(keys, this);
+    listenAsPanel(this, m_board, [this] { close(); });
     setVisible(false);
     return true;
 }

@@ -1,5 +1,8 @@
 #include "scenes/common/SceneWidgets.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "engine/Engine.h"
 
 using namespace engine;
@@ -34,4 +37,49 @@ bool pressByKey(ui::Button* button,
     }
     onButton(button, ui::Widget::TouchEventType::ENDED);
     return true;
+}
+
+bool addPanelButton(Node* host, const Vec2& position, const std::string& normal,
+                    const std::string& pressed, Node* panel, int zOrder,
+                    const std::function<void()>& open, const std::function<void()>& close) {
+    ui::Button* button = makeImageButton(normal, pressed);
+    if (button == nullptr) {
+        return false;
+    }
+    button->setPosition(position);
+    button->addTouchEventListener([panel, open, close](Ref*, ui::Widget::TouchEventType type) {
+        if (type == ui::Widget::TouchEventType::ENDED) {
+            panel->isVisible() ? close() : open();
+        }
+    });
+    host->addChild(button, zOrder);
+    host->addChild(panel, zOrder + 1);
+    return true;
+}
+
+void listenAsPanel(Node* panel, Node* board, const std::function<void()>& close,
+                   std::initializer_list<EventKeyboard::KeyCode> swallowed) {
+    auto* touches = EventListenerTouchOneByOne::create();
+    touches->setSwallowTouches(true);
+    touches->onTouchBegan = [](Touch*, Event*) { return true; };
+    touches->onTouchEnded = [board, close](Touch* touch, Event*) {
+        const Rect area = board->getBoundingBox();
+        if (!area.containsPoint(touch->getStartLocation()) &&
+            !area.containsPoint(touch->getLocation())) {
+            close();
+        }
+    };
+    auto* keys = EventListenerKeyboard::create();
+    keys->onKeyPressed = [close, taken = std::vector<EventKeyboard::KeyCode>(swallowed)](
+                             EventKeyboard::KeyCode key, Event* event) {
+        if (key == EventKeyboard::KeyCode::KEY_ESCAPE) {
+            close();
+            event->stopPropagation();
+        } else if (std::find(taken.begin(), taken.end(), key) != taken.end()) {
+            event->stopPropagation();
+        }
+    };
+    EventDispatcher* dispatcher = Director::getInstance()->getEventDispatcher();
+    dispatcher->addEventListenerWithSceneGraphPriority(touches, panel);
+    dispatcher->addEventListenerWithSceneGraphPriority(keys, panel);
 }

@@ -4,12 +4,15 @@
 #include <functional>
 #include <string>
 
+#include "engine/input/EventKeyboard.h"
 #include "engine/ui/Widget.h"
 
 namespace engine {
 class Label;
+class Node;
 class Ref;
 class Sprite;
+struct Vec2;
 namespace ui {
 class Button;
 }
@@ -30,3 +33,16 @@ engine::Sprite* makeFrameSprite(const std::string& frameName);
 // button is shown and enabled; false (nothing done) otherwise.
 bool pressByKey(engine::ui::Button* button,
                 const std::function<void(engine::Ref*, engine::ui::Widget::TouchEventType)>& onButton);
+
+// ---- Panels over a scene (the settings, the record panel)
+// Adds the button that opens `panel` (closed, i.e. hidden) to `host` at `position` with z-order
+// `zOrder`, and `panel` above it: a release on the button calls `open` while the panel is
+// hidden, `close` while it is shown. False when the button's image cannot be loaded.
+bool addPanelButton(engine::Node* host, const engine::Vec2& position, const std::string& normal,
+                    const std::string& pressed, engine::Node* panel, int zOrder,
+                    const std::function<void()>& open, const std::function<void()>& close);
+// The input of a shown panel: it takes every touch its own buttons do not (the scene below gets
+// none), and one that begins and ends off `board` calls `close`; Esc calls `close`; the keys in
+// `swallowed` do nothing and reach nothing below. A hidden panel is offered nothing.
+void listenAsPanel(engine::Node* panel, engine::Node* board, const std::function<void()>& close,
+                   std::initializer_list<engine::EventKeyboard::KeyCode> swallowed = {});

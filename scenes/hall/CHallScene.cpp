@@ -10,6 +10,7 @@
 #include "scenes/desk/PlayerInfo.h"
 #include "scenes/common/SceneFlow.h"
 #include "scenes/common/SceneWidgets.h"
+#include "scenes/hall/CRecordPanel.h"
 
 using namespace engine;
 
@@ -18,6 +19,9 @@ std::int32_t CHallScene::pollCount = 1;
 namespace {
 // The settings button's centre from the top-left corner, in both directions.
 constexpr float kSettingsInset = 8 + CSettingsPanel::kButtonSize / 2;
+// The 战绩 button's centre from the top-right corner, the settings button's mirror.
+constexpr float kRecordInsetX = 8 + CRecordPanel::kButtonWidth / 2;
+constexpr float kRecordInsetY = 8 + CRecordPanel::kButtonHeight / 2;
 }  // namespace
 
 CHallScene::~CHallScene() = default;
@@ -56,6 +60,11 @@ bool CHallScene::init() {
     }
 
     if (!CSettingsPanel::addTo(this, Vec2(kSettingsInset, visible.height - kSettingsInset), true)) {
+        return false;
+    }
+    if (!CRecordPanel::addTo(
+            this, Vec2(visible.width - kRecordInsetX, visible.height - kRecordInsetY),
+            m_recordPanel)) {
         return false;
     }
 
@@ -102,6 +111,8 @@ void CHallScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
         enterDesk(*msg);
     } else if (msg->opt == "resume") {
         showLayerInNewScene(CDeskScene::createRestored(*msg));
+    } else if ((msg->opt == "record" || msg->opt == "leaderboard") && m_recordPanel->isOpen()) {
+        m_recordPanel->onServerMessage(msg);
     }
 }
 

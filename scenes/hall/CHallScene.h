@@ -3,7 +3,8 @@
 // online and a quick-join button, asks the server for the hall state when it opens and every
 // 100 polls, and replaces itself with the desk when the server's seating answer ("add") arrives,
 // or with the desk restored as the server holds it when a "resume" says the player has a seat
-// already (a client started again mid-game). It never chooses a desk itself. Main thread only.
+// already (a client started again mid-game). It never chooses a desk itself. The 战绩 button in
+// the top-right corner opens the record panel (CRecordPanel). Main thread only.
 
 #include <cstdint>
 #include <string>
@@ -12,6 +13,7 @@
 #include "scenes/common/CMessagePump.h"
 
 struct stMsg;
+class CRecordPanel;
 
 class CHallScene : public engine::Layer, public CMessageReader {
 public:
@@ -26,7 +28,8 @@ public:
     void onKeyPressed(engine::EventKeyboard::KeyCode key, engine::Event* event);
     // Scheduled every 0.1 s: counts the hall's polls and sends the periodic query.
     void pollQuery(float dt);
-    // "query", "add" and "resume"; other kinds are dropped.
+    // "query", "add" and "resume"; "record" and "leaderboard" go to the record panel while it is
+    // open; other kinds are dropped.
     void onServerMessage(const std::shared_ptr<stMsg>& msg) override;
     // "online:" directly followed by the server's text.
     static std::string makeOnlineText(const std::string& online);
@@ -44,4 +47,5 @@ private:
 
     engine::ui::Button* m_btnQuickJoin = nullptr;  // owned by the scene graph
     engine::Label* m_lblOnline = nullptr;          // owned by the scene graph
+    CRecordPanel* m_recordPanel = nullptr;         // owned by the scene graph
 };

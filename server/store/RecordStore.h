@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "net/GameConstants.h"
 #include "server/store/FinishedGame.h"
 
 namespace server::store {
@@ -33,9 +34,6 @@ struct StoreResult {
     static StoreResult unavailable(std::string why) { return {StoreStatus::unavailable, std::move(why)}; }
     static StoreResult refused(std::string why) { return {StoreStatus::refused, std::move(why)}; }
 };
-
-inline constexpr int kLastGames = 20;
-inline constexpr int kLeaderboardSize = 50;
 
 // ---- answers ----------------------------------------------------------------------------------
 

@@ -31,6 +31,8 @@ TEST(OutgoingMessages, ExactTexts) {
         {autoMessage(7, 2, true), R"({"opt":"auto","desk":7,"site":2,"on":1})"},
         {autoMessage(7, 2, false), R"({"opt":"auto","desk":7,"site":2,"on":0})"},
         {autoMessage(12, 0, true), R"({"opt":"auto","desk":12,"site":0,"on":1})"},
+        {recordMessage(), R"({"opt":"record"})"},
+        {leaderboardMessage(), R"({"opt":"leaderboard"})"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(row.built, row.expected);

@@ -62,6 +62,8 @@ const ButtonImages kButtons[] = {
     {"auto.png", "auto_press.png", 120, 60},
     {"cancel_auto.png", "cancel_auto_press.png", 200, 70},
     {"reconnect.png", "reconnect_press.png", 400, 140},
+    {"record.png", "record_press.png", 120, 60},
+    {"close.png", "close_press.png", 140, 60},
 };
 
 TEST(Textures, ButtonImagesExistAndPressedMatchesNormalSize) {

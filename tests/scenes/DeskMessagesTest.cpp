@@ -314,6 +314,8 @@ TEST_F(DeskMessagesTest, OtherKindsAreDropped) {
     feed(R"({"opt":"query","online":"5","version":"28"})");
     feed(R"({"opt":"add","desk":"2","site":"1","name":"x"})");
     feed(R"({"opt":"GAME","per":"1","now":"1"})");
+    feed(R"({"opt":"record","games":"3","last":[{"when":"1","partner":"p"}]})");
+    feed(R"({"opt":"leaderboard","top":[{"place":"1","name":"a"}],"place":"1"})");
     headless::stepFrames(1);
     EXPECT_EQ(runningDesk(), desk);
     EXPECT_EQ(DeskProbe{*desk}.turnSite(), -1);

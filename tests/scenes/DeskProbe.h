@@ -5,12 +5,33 @@
 #include "scenes/desk/CCardTrackerPanel.h"
 #include "scenes/desk/CDeskScene.h"
 #include "scenes/hall/CHallScene.h"
+#include "scenes/hall/CRecordPanel.h"
 #include "scenes/common/CReconnectPanel.h"
 
 struct HallProbe {
     CHallScene& hall;
     engine::ui::Button* quickJoin() const { return hall.m_btnQuickJoin; }
     engine::Label* online() const { return hall.m_lblOnline; }
+    CRecordPanel* recordPanel() const { return hall.m_recordPanel; }
+};
+
+struct RecordPanelProbe {
+    CRecordPanel& panel;
+    engine::Label* status() const { return panel.m_lblStatus; }
+    engine::Node* recordPage() const { return panel.m_recordPage; }
+    engine::Node* leaderboardPage() const { return panel.m_leaderboardPage; }
+    engine::Label* tally() const { return panel.m_lblTally; }
+    engine::Label* score() const { return panel.m_lblScore; }
+    engine::Label* place() const { return panel.m_lblPlace; }
+    engine::Label* game(std::size_t row, std::size_t column) const {
+        return panel.m_gameRows.at(row).at(column);
+    }
+    engine::Label* rightHeading(std::size_t column) const {
+        return panel.m_rightHeadings.at(column);
+    }
+    engine::Label* leader(std::size_t row, std::size_t column) const {
+        return panel.m_leaderRows.at(row).at(column);
+    }
 };
 
 struct DeskProbe {

@@ -8,6 +8,7 @@
 #include "engine/backend/headless/Headless.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/SceneTestKit.h"
+#include "scenes/hall/CRecordPanel.h"
 
 using namespace engine;
 
@@ -88,4 +89,43 @@ TEST_F(ScenePicturesTest, DeskInAutoWithPresenceTags) {
     const std::string path = picturePath("desk-auto.png");
     ASSERT_TRUE(headless::saveFrame(path));
     EXPECT_FALSE(sameColour(headless::pixelAt(512, 160), table)) << "the banner lies there";
+}
+
+// The hall's record panel with a full record (20 games) and leaderboard (50 players), names as
+// the server gives them (player N, computer players) and Chinese ones.
+TEST_F(ScenePicturesTest, RecordPanelAndLeaderboard) {
+    CRecordPanel::book() = RecordBook{};
+    CHallScene* hall = startHall();
+    feed(R"({"opt":"hello","status":"ok","resume":"0","records":"1"})");
+    const char* names[] = {"player12", "computer (hard)", "小明", "player3", "computer (normal)",
+                           "老王", "张三丰", "player41", "computer (easy)", "李四"};
+    std::string record = R"({"opt":"record","games":"57","wins":"31","draws":"2",)"
+                         R"("losses":"24","points":"5815","rating":"1563","last":[)";
+    std::string leaderboard = R"({"opt":"leaderboard","place":"12","top":[)";
+    for (int i = 0; i < 50; ++i) {
+        const std::string result = std::to_string(i * 7 % 5 - 2);
+        if (i < 20) {
+            record += std::string(i == 0 ? "" : ",") + R"({"when":")" +
+                      std::to_string(1796000000 - i * 3917) + R"(","result":")" + result +
+                      R"(","points":")" + std::to_string(100 + (i * 7 % 5 - 2) * 35) +
+                      R"(","partner":")" + names[i % 5] + R"(","opponents":")" +
+                      names[5 + i % 5] + "," + names[5 + (i + 2) % 5] + R"("})";
+        }
+        leaderboard += std::string(i == 0 ? "" : ",") + R"({"place":")" + std::to_string(i + 1) +
+                       R"(","name":")" + (i == 2 ? "老王" : i == 7 ? "张三丰" : i == 30 ? "李四" : "player" +
+                       std::to_string(i * 37 % 97 + 2)) + R"(","rating":")" +
+                       std::to_string(1640 - i * 5) + R"(","games":")" + std::to_string(60 - i) +
+                       R"("})";
+    }
+    headless::tap(968, 738);
+    feed(record + "]}");
+    feed(leaderboard + "]}");
+    ASSERT_EQ(CRecordPanel::book().recordState(), RecordBook::State::Shown);
+    ASSERT_TRUE(headless::saveFrame(picturePath("record-panel.png")));
+
+    headless::tap(352, 670);
+    const RecordPanelProbe probe{*HallProbe{*hall}.recordPanel()};
+    EXPECT_EQ(probe.leader(49, 0)->getString(), "50");
+    EXPECT_TRUE(probe.rightHeading(0)->isVisible());
+    ASSERT_TRUE(headless::saveFrame(picturePath("leaderboard.png")));
 }
