@@ -1,8 +1,8 @@
 // desk-server as a process keeping its records, on SQLite (--data in a temporary folder) and on a
 // PostgreSQL server of the test's own (--db): a person's game with computer players, then the
 // "record" and "leaderboard" answers; a game that survives a kill -9 right after its "over";
-// two servers on one PostgreSQL recording every game once; the requests' rate limit and a
-// person without a token.
+// two servers on one PostgreSQL recording every game once. (The requests' rate and a person
+// without a token are the hall's: HallRecordsTest.)
 
 #include <gtest/gtest.h>
 
@@ -182,49 +182,6 @@ TEST_P(RecordsProcessTest, AGameSurvivesAKillRightAfterItsOver) {
     const std::string record = awaitOpt(client, "record");
     EXPECT_EQ(fieldOf(record, "games"), "1") << record;
     EXPECT_EQ(itemCount(record, "last"), 1) << record;
-}
-
-TEST_P(RecordsProcessTest, RequestsAreKeptToOneASecondAndAGuestHasNone) {
-    ServerProcess server(kServer, quickGames(*m_backend));
-    ASSERT_TRUE(server.running()) << server.log();
-    struct Row {
-        const char* what;
-        std::string token;
-        std::vector<std::string> asked;  // sent at once, one after another
-        std::vector<std::string> answers;  // the "status" of each answer, in order
-    };
-    const Row rows[] = {
-        {"a token: one of each, the rest ignored", kToken,
-         {"record", "record", "leaderboard", "record", "leaderboard"}, {"", ""}},
-        {"no token: none, at the same rate", "", {"record", "leaderboard", "leaderboard"},
-         {"none", "none"}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        LoopbackClient client;
-        ASSERT_TRUE(client.connect(server.port()));
-        if (!row.token.empty()) {
-            client.sendText(R"({"opt":"hello","token":")" + row.token + "\"}");
-            ASSERT_FALSE(awaitOpt(client, "hello").empty());
-        }
-        for (const std::string& opt : row.asked) {
-            client.sendText(R"({"opt":")" + opt + "\"}");
-        }
-        std::vector<std::string> statuses;
-        while (const std::optional<std::string> text = client.receiveText(1500ms)) {
-            statuses.push_back(fieldOf(*text, "status"));
-        }
-        EXPECT_EQ(statuses, row.answers);
-        client.close();
-    }
-    const auto deadline = Clock::now() + 5s;
-    while (countLines(server.log(), "requests ignored (more than one a second)") < 2 &&
-           Clock::now() < deadline) {
-        std::this_thread::sleep_for(50ms);
-    }
-    const std::string log = server.log();
-    EXPECT_EQ(countLines(log, ": 3 record or leaderboard requests ignored"), 1u) << log;
-    EXPECT_EQ(countLines(log, ": 1 record or leaderboard requests ignored"), 1u) << log;
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, RecordsProcessTest, testing::Values("sqlite", "postgres"),
