@@ -47,7 +47,9 @@ void CDeskScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
         handlePresence(*msg);
     } else if (opt == "timeout") {
         returnToHall();
+        return;
     }
+    followTricks(*msg);
 }
 
 void CDeskScene::handleChange(const stMsg& msg) {
@@ -202,6 +204,7 @@ void CDeskScene::resetSeat(int site) {
         removeFromHand(m_hand.size() - 1);
     }
     m_pendingPlay.clear();
+    forgetLastGame();
     m_btnPass->setVisible(false);
     m_btnPlay->setVisible(false);
     offerHint(false);
@@ -262,11 +265,15 @@ void CDeskScene::layPlayed(st_player_info& seat, const std::vector<int>& codes) 
             continue;
         }
         seat.played.push_back(card);
-        card->setPosition(Vec2(static_cast<float>(seat.play_x) + card->getContentSize().width +
-                                   18.0f * static_cast<float>(k),
-                               static_cast<float>(seat.play_y)));
+        card->setPosition(playedCardPosition(seat, k, card->getContentSize().width));
         addChild(card);
     }
+}
+
+Vec2 CDeskScene::playedCardPosition(const st_player_info& seat, std::size_t index,
+                                    float cardWidth) {
+    return Vec2(static_cast<float>(seat.play_x) + cardWidth + 18.0f * static_cast<float>(index),
+                static_cast<float>(seat.play_y));
 }
 
 void CDeskScene::startTurn(const std::shared_ptr<stMsg>& msg) {

@@ -1,0 +1,60 @@
+#include "scenes/desk/TrickHistory.h"
+
+#include "cards/CardCode.h"
+#include "net/Message.h"
+
+namespace {
+
+// A list longer than the game's cards is not a play; keep what a trick could hold.
+std::vector<int> playedCards(const std::string& list) {
+    std::vector<int> codes = parseCardList(list);
+    if (codes.size() > kGameCards) {
+        codes.resize(kGameCards);
+    }
+    return codes;
+}
+
+}  // namespace
+
+void TrickHistory::follow(const stMsg& msg) {
+    if (msg.opt == "start") {
+        forget();
+    } else if (msg.opt == "game") {
+        followGame(msg);
+    } else if (msg.opt == "resume") {
+        forget();
+        m_currentSeen = msg.playing != 0 && msg.must != 0;
+    }
+}
+
+void TrickHistory::forget() {
+    m_current.clear();
+    m_currentSeen = false;
+    m_last.clear();
+}
+
+void TrickHistory::followGame(const stMsg& msg) {
+    if (isSeatNumber(msg.per)) {
+        m_current.push_back(TrickPlay{msg.per, playedCards(msg.cards)});
+    }
+    if (msg.must == 0 || !isSeatNumber(msg.now)) {
+        return;
+    }
+    if (isSeatNumber(msg.per)) {
+        if (m_currentSeen) {
+            m_last = std::move(m_current);
+        } else {
+            m_last.clear();
+        }
+    }
+    m_current.clear();
+    m_currentSeen = true;
+}
+
+TrickHistory::Table TrickHistory::lastTable() const {
+    Table table;
+    for (const TrickPlay& play : m_last) {
+        table[static_cast<std::size_t>(play.seat)] = play.cards;
+    }
+    return table;
+}
