@@ -14,7 +14,7 @@
 //
 // Helpers beside the table (DeskHelp.cpp): the hint button left of play, shown with it;
 // keys for the buttons (Enter play, Backspace pass, H hint, R ready, T tracker, A 托管 and
-// 取消托管, Esc lowers the raised cards) and the right button (lowers them too); a chime on the
+// 取消托管, Esc lowers the raised cards; L, held, 上一轮 in DeskLastTrick.cpp) and the right button (lowers them too); a chime on the
 // local turn, and a soft tick in its last seconds; the card tracker's panel under the score
 // panel, with its toggle.
 //

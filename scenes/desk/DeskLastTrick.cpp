@@ -2,10 +2,11 @@
 // anything: they show what TrickHistory and GameSummary took from the server's messages.
 //
 //   element            where (W x H visible)                 shown
-//   上一轮 button       (W - 60, 170), right of the turn      always; enabled while a finished
-//                      buttons' row                          trick of this game is known
+//   上一轮 button       (W - 60, 148), right of the hand      always; enabled while a finished
+//                                                            trick of this game is known
 //   last-trick view    a dark board over the table area,     while 上一轮 or L is held
-//                      each seat's cards (or "pass") in
+//                      each seat's last cards of the trick
+//                      (or "pass" when it only passed) in
 //                      that seat's row, dimmed, "上一轮"
 //   summary panel      the middle of the table               after the result's box of "over",
 //                                                            until closed, ready or a new deal
@@ -27,7 +28,7 @@ using namespace engine;
 namespace {
 
 constexpr float kButtonRightGap = 60;  // the button's centre from the right edge
-constexpr float kButtonY = 170;
+constexpr float kButtonY = 148;  // under the board, right of the hand
 constexpr float kBoardBottom = 172;  // just under the local seat's row of played cards
 constexpr int kViewZ = 2;  // over the played cards and the hand, under the seats' names
 constexpr float kLabelSize = 22;

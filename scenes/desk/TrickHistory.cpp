@@ -54,7 +54,10 @@ void TrickHistory::followGame(const stMsg& msg) {
 TrickHistory::Table TrickHistory::lastTable() const {
     Table table;
     for (const TrickPlay& play : m_last) {
-        table[static_cast<std::size_t>(play.seat)] = play.cards;
+        auto& seat = table[static_cast<std::size_t>(play.seat)];
+        if (!seat || !play.cards.empty()) {
+            seat = play.cards;
+        }
     }
     return table;
 }

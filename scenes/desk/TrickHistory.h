@@ -36,8 +36,8 @@ struct TrickPlay {
 
 class TrickHistory {
 public:
-    // Each seat's last action in a trick, as the table showed it when the trick ended: its cards,
-    // an empty list for a pass, nothing for a seat that did not act (one that was out).
+    // What each seat did in a trick: the last cards it played in it, an empty list when it only
+    // passed, nothing when it did not act (it was out).
     using Table = std::array<std::optional<std::vector<int>>, kSeatCount>;
 
     // Takes "start", "game" and "resume"; any other kind changes nothing. A `per` that names no

@@ -94,7 +94,7 @@ TEST(TrickHistoryModel, FollowsTheTricksOfTheMessages) {
     }
 }
 
-TEST(TrickHistoryModel, TheTableHoldsEachSeatsLastAction) {
+TEST(TrickHistoryModel, TheTableHoldsEachSeatsLastCardsOrItsPass) {
     TrickHistory history;
     for (const std::string& text :
          {kStart, kOpening, gameMessage(1, "8", 2, 0), gameMessage(2, "", 3, 0),
@@ -104,9 +104,9 @@ TEST(TrickHistoryModel, TheTableHoldsEachSeatsLastAction) {
     }
     const TrickHistory::Table table = history.lastTable();
     EXPECT_FALSE(table[0].has_value()) << "seat 0 did not act";
-    EXPECT_EQ(table[1], std::vector<int>{16});
-    EXPECT_EQ(table[2], std::vector<int>{});
-    EXPECT_EQ(table[3], std::vector<int>{});
+    EXPECT_EQ(table[1], std::vector<int>{16}) << "its later play";
+    EXPECT_EQ(table[2], std::vector<int>{}) << "it only passed";
+    EXPECT_EQ(table[3], std::vector<int>{12}) << "its play, not its pass after it";
     history.forget();
     EXPECT_FALSE(history.hasLast());
 }

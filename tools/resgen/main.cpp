@@ -77,7 +77,7 @@ const std::vector<Picture>& pictures() {
          [] { return textButton("上一轮", 96, 44, palette::kBlueButton, false); }},
         {"last_trick_press.png",
          [] { return textButton("上一轮", 96, 44, palette::kBlueButton, true); }},
-        {"last_trick_board.png", [] { return darkPanel(1010, 490); }},
+        {"last_trick_board.png", [] { return darkPanel(1010, 490, 0.96f); }},
         {"settings.png", [] { return settingsButton(48, false); }},
         {"settings_press.png", [] { return settingsButton(48, true); }},
         {"settings_panel.png", [] { return settingsBoard(420, 330); }},
