@@ -18,11 +18,7 @@ using namespace engine;
 // The desk makes a sprite for each code, and a server's list of a megabyte would otherwise
 // become half a million sprites and hundreds of megabytes.
 std::vector<int> CDeskScene::cardsIn(const std::string& list) {
-    std::vector<int> codes = parseCardList(list);
-    if (codes.size() > kGameCards) {
-        codes.resize(kGameCards);
-    }
-    return codes;
+    return parseGameCardList(list);
 }
 
 void CDeskScene::playSound(std::string_view path) {

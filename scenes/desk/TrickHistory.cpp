@@ -3,19 +3,6 @@
 #include "cards/CardCode.h"
 #include "net/Message.h"
 
-namespace {
-
-// A list longer than the game's cards is not a play; keep what a trick could hold.
-std::vector<int> playedCards(const std::string& list) {
-    std::vector<int> codes = parseCardList(list);
-    if (codes.size() > kGameCards) {
-        codes.resize(kGameCards);
-    }
-    return codes;
-}
-
-}  // namespace
-
 void TrickHistory::follow(const stMsg& msg) {
     if (msg.opt == "start") {
         forget();
@@ -35,7 +22,7 @@ void TrickHistory::forget() {
 
 void TrickHistory::followGame(const stMsg& msg) {
     if (isSeatNumber(msg.per)) {
-        m_current.push_back(TrickPlay{msg.per, playedCards(msg.cards)});
+        m_current.push_back(TrickPlay{msg.per, parseGameCardList(msg.cards)});
     }
     if (msg.must == 0 || !isSeatNumber(msg.now)) {
         return;
