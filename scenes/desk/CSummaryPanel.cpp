@@ -90,7 +90,23 @@ bool CSummaryPanel::init() {
     });
     m_board->addChild(m_btnClose);
 
-    listenAsPanel(this, m_board, [this] { close(); });
+    // Touches on the board stop there; others reach the desk, so its ready button works at
+    // once (and closes the panel). Esc closes it.
+    auto* touches = EventListenerTouchOneByOne::create();
+    touches->setSwallowTouches(true);
+    touches->onTouchBegan = [this](Touch* touch, Event*) {
+        return m_board->getBoundingBox().containsPoint(touch->getLocation());
+    };
+    auto* keys = EventListenerKeyboard::create();
+    keys->onKeyPressed = [this](EventKeyboard::KeyCode key, Event* event) {
+        if (key == EventKeyboard::KeyCode::KEY_ESCAPE) {
+            close();
+            event->stopPropagation();
+        }
+    };
+    EventDispatcher* dispatcher = Director::getInstance()->getEventDispatcher();
+    dispatcher->addEventListenerWithSceneGraphPriority(touches, this);
+    dispatcher->addEventListenerWithSceneGraphPriority(keys, this);
     setVisible(false);
     return true;
 }

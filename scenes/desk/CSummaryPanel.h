@@ -5,9 +5,10 @@
 // only.
 //
 //   touch or key                  the panel
-//   关闭, Esc, a touch off it     closes
-//   anything else on the board    nothing (the desk below gets nothing while it is open)
-// The desk closes it too when the player readies or a new game is dealt.
+//   关闭, Esc                     closes
+//   anything else on the board    nothing (the desk below it gets nothing)
+//   a touch off the board         nothing: the desk takes it (its ready button works at once)
+// The desk closes it when the player readies or a new game is dealt.
 
 #include <array>
 

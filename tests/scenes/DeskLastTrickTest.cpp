@@ -209,13 +209,14 @@ TEST_F(DeskLastTrickTest, TheSummaryFollowsTheResultBoxAndGoesWithReady) {
     EXPECT_EQ(probe.summaryPanel()->teamText(), "我方 25 分（含余分 20）    对方 0 分");
     EXPECT_TRUE(probe.lastTrickButton()->isEnabled()) << "the game's last trick stays";
 
-    headless::typeKey(K::KEY_R);
+    takeSent();
+    headless::tap(512, 170);  // ready, below the board, at the first tap
     EXPECT_FALSE(probe.summaryPanel()->isOpen());
     EXPECT_FALSE(probe.lastTrickButton()->isEnabled());
     EXPECT_EQ(takeSent().size(), 1u) << "ready was sent";
 }
 
-TEST_F(DeskLastTrickTest, TheSummaryClosesWithItsButton) {
+TEST_F(DeskLastTrickTest, TheSummaryClosesWithItsButtonOrEsc) {
     CDeskScene* desk = dealtDesk("1");
     DeskProbe probe{*desk};
     feed(gameMessage(-1, "", 1, 1, "1"));
@@ -229,4 +230,8 @@ TEST_F(DeskLastTrickTest, TheSummaryClosesWithItsButton) {
     EXPECT_EQ(probe.summaryPanel()->noteText(), "");
     headless::tap(512, 424 - 165 + 32);  // 关闭, at the board's bottom (board centre y 424)
     EXPECT_FALSE(probe.summaryPanel()->isOpen());
+    probe.summaryPanel()->show(GameSummary{}, 1);
+    headless::typeKey(K::KEY_ESCAPE);
+    EXPECT_FALSE(probe.summaryPanel()->isOpen());
+    EXPECT_TRUE(probe.ready()->isVisible()) << "the desk is as the game left it";
 }
