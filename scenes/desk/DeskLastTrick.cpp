@@ -28,9 +28,9 @@ using namespace engine;
 namespace {
 
 constexpr float kButtonRightGap = 60;  // the button's centre from the right edge
-constexpr float kButtonY = 148;  // under the board, right of the hand
-constexpr float kBoardBottom = 172;  // just under the local seat's row of played cards
-constexpr int kViewZ = 2;  // over the played cards and the hand, under the seats' names
+constexpr float kButtonY = 148;        // under the board, right of the hand
+constexpr float kBoardBottom = 172;    // just under the local seat's row of played cards
+constexpr int kViewZ = 2;              // over the played cards and the hand, under the seats' names
 constexpr float kLabelSize = 22;
 constexpr float kLabelTopGap = 22;  // the label's centre under the board's top edge
 const Color3B kDimmed(170, 170, 170);

@@ -29,8 +29,8 @@ struct SummarySeat {
     std::string name;
     int firstPlace = 0;  // places 1..4; a seat sharing places has the range first..last
     int lastPlace = 0;
-    int points = 0;      // taken in tricks
-    int result = 0;      // as "over" gives it: +2 a sweep won ... -2 a sweep lost, 0 a draw
+    int points = 0;  // taken in tricks
+    int result = 0;  // as "over" gives it: +2 a sweep won ... -2 a sweep lost, 0 a draw
 };
 
 class GameSummary {

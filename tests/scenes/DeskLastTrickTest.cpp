@@ -29,7 +29,8 @@ ViewContents contentsOf(const Node* view) {
     ViewContents contents;
     for (Node* child : view->getChildren()) {
         if (const auto* card = dynamic_cast<const CardSprite*>(child)) {
-            contents.cards.push_back({card->m_card, card->getPosition(), card->getContentSize().width});
+            contents.cards.push_back(
+                {card->m_card, card->getPosition(), card->getContentSize().width});
         } else if (const auto* label = dynamic_cast<const Label*>(child)) {
             contents.texts.emplace_back(label->getString(), label->getPosition());
         }
@@ -133,7 +134,8 @@ TEST_F(DeskLastTrickTest, HeldWithTheKeyItShowsTheSameAndFollowsTheNextTrick) {
     const ViewContents shown = contentsOf(probe.lastTrickView());
     ASSERT_EQ(shown.cards.size(), 1u);
     EXPECT_EQ(shown.cards[0].code, 48);
-    EXPECT_EQ(shown.cards[0].at, DeskProbe::playedCardPosition(probe.seat(2), 0, shown.cards[0].width));
+    EXPECT_EQ(shown.cards[0].at,
+              DeskProbe::playedCardPosition(probe.seat(2), 0, shown.cards[0].width));
     headless::keyRelease(K::KEY_L);
     step(0.05);
     EXPECT_FALSE(probe.lastTrickView()->isVisible());

@@ -15,9 +15,9 @@
 #include "cards/CardCode.h"
 #include "net/Message.h"
 #include "net/MessageDecoder.h"
-#include "server/game/DeskGame.h"
 #include "scenes/desk/GameSummary.h"
 #include "scenes/desk/TrickHistory.h"
+#include "server/game/DeskGame.h"
 
 namespace {
 
@@ -51,9 +51,9 @@ std::vector<int> cardsPlayed(const std::vector<int>& before, const std::vector<i
 
 // What the desk's round says of the game, action by action.
 struct Reference {
-    std::vector<TrickPlay> trick;       // in progress
-    std::vector<TrickPlay> lastTrick;   // the last one taken
-    std::array<int, 4> points{};        // each seat's tricks
+    std::vector<TrickPlay> trick;      // in progress
+    std::vector<TrickPlay> lastTrick;  // the last one taken
+    std::array<int, 4> points{};       // each seat's tricks
     std::vector<int> finishOrder;
     int tricksTaken = 0;
     int tricksToAnOutSeat = 0;  // taken by a seat that went out with its play
@@ -150,10 +150,9 @@ TEST_P(TrickGames, TheHistoryAndTheSummaryFollowTheDesksOwnRecord) {
     EXPECT_TRUE(summary.seatsAgree());
     const int teamOut = ref.finishOrder.back() % 2;
     EXPECT_EQ(summary.teamOut(), teamOut);
-    EXPECT_EQ(summary.extraPoints(),
-              finished.teamPoints[static_cast<std::size_t>(teamOut)] -
-                  ref.points[static_cast<std::size_t>(teamOut)] -
-                  ref.points[static_cast<std::size_t>(teamOut + 2)]);
+    EXPECT_EQ(summary.extraPoints(), finished.teamPoints[static_cast<std::size_t>(teamOut)] -
+                                         ref.points[static_cast<std::size_t>(teamOut)] -
+                                         ref.points[static_cast<std::size_t>(teamOut + 2)]);
     for (int seat = 0; seat < 4; ++seat) {
         SCOPED_TRACE("seat " + std::to_string(seat));
         const SummarySeat& line = summary.seats()[static_cast<std::size_t>(seat)];

@@ -73,12 +73,11 @@ const TrickCase kTrickCases[] = {
      {resumeText(0), gameMessage(3, "", 0, 0), gameMessage(0, "", 1, 1)},
      {}},
     {"resumed midway: the next whole trick is",
-     {resumeText(0), gameMessage(3, "", 0, 0), gameMessage(0, "", 1, 1),
-      gameMessage(1, "4", 3, 0), gameMessage(3, "", 0, 0), gameMessage(0, "", 1, 1)},
+     {resumeText(0), gameMessage(3, "", 0, 0), gameMessage(0, "", 1, 1), gameMessage(1, "4", 3, 0),
+      gameMessage(3, "", 0, 0), gameMessage(0, "", 1, 1)},
      {{1, {4}}, {3, {}}, {0, {}}}},
     {"resumed at a lead: the trick is seen whole",
-     {resumeText(1), gameMessage(3, "7", 0, 0), gameMessage(0, "", 1, 0),
-      gameMessage(1, "", 3, 1)},
+     {resumeText(1), gameMessage(3, "7", 0, 0), gameMessage(0, "", 1, 0), gameMessage(1, "", 3, 1)},
      {{3, {7}}, {0, {}}, {1, {}}}},
 };
 
@@ -114,8 +113,8 @@ TEST(TrickHistoryModel, TheTableHoldsEachSeatsLastCardsOrItsPass) {
 struct SummaryCase {
     const char* name;
     std::vector<std::string> messages;
-    std::vector<int> points;            // by seat
-    std::vector<std::string> places;    // by seat
+    std::vector<int> points;          // by seat
+    std::vector<std::string> places;  // by seat
     bool agree;
     int extra;
 };
