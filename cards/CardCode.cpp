@@ -63,6 +63,14 @@ std::vector<int> parseCardList(std::string_view text) {
     return codes;
 }
 
+std::vector<int> parseGameCardList(std::string_view text) {
+    std::vector<int> codes = parseCardList(text);
+    if (codes.size() > kGameCards) {
+        codes.resize(kGameCards);
+    }
+    return codes;
+}
+
 void formatCardList(const std::vector<int>& codes, std::string& out) {
     for (int code : codes) {
         out += std::to_string(code);

@@ -41,6 +41,9 @@ bool isValidCode(int code);        // 0..53
 // optional sign, digits up to the first other character, no digits gives 0), saturating at the
 // int range instead of overflowing. Codes come out in text order and are not range-checked.
 std::vector<int> parseCardList(std::string_view text);
+// The same, keeping at most the game's kGameCards codes: a list from the network longer than
+// every card of the game is no play, and would otherwise become as many sprites.
+std::vector<int> parseGameCardList(std::string_view text);
 
 // Appends every code in decimal followed by "," ("8,9,10," for 8, 9, 10; nothing for none).
 void formatCardList(const std::vector<int>& codes, std::string& out);

@@ -14,7 +14,7 @@
 //
 // Helpers beside the table (DeskHelp.cpp): the hint button left of play, shown with it;
 // keys for the buttons (Enter play, Backspace pass, H hint, R ready, T tracker, A 托管 and
-// 取消托管, Esc lowers the raised cards) and the right button (lowers them too); a chime on the
+// 取消托管, Esc lowers the raised cards; L, held, 上一轮 in DeskLastTrick.cpp) and the right button (lowers them too); a chime on the
 // local turn, and a soft tick in its last seconds; the card tracker's panel under the score
 // panel, with its toggle.
 //
@@ -23,6 +23,9 @@
 // (DeskAuto.cpp): 离线 and 托管 tags by the seats' names, the 托管 button left of the settings
 // gear, and while the server plays the local seat a banner 托管中 with 取消托管 over the turn
 // buttons' row; the server's "presence" is the only thing that changes what they show.
+//
+// The last trick and the summary (DeskLastTrick.cpp): 上一轮 (bottom right) or L, while held,
+// shows the last finished trick over the table; after a game's result box, a summary panel.
 //
 // Hand row: with n cards, card i rests at x = W/2 - 9(n-1) + 18i + w/4, y = 45 (W the visible
 // width, w the card's width); a raised card has the same x and y = 70, with m_selected true.
@@ -37,13 +40,16 @@
 #include "engine/Engine.h"
 #include "scenes/common/CMessagePump.h"
 #include "scenes/desk/CardTracker.h"
+#include "scenes/desk/GameSummary.h"
 #include "scenes/desk/HintCycle.h"
 #include "scenes/desk/PendingPlay.h"
 #include "scenes/desk/PlayerInfo.h"
+#include "scenes/desk/TrickHistory.h"
 
 struct stMsg;
 struct st_seat_info;
 class CCardTrackerPanel;
+class CSummaryPanel;
 
 class CDeskScene : public engine::Layer, public CMessageReader {
 public:
@@ -99,6 +105,10 @@ public:
     // desk shows: the server's "presence" does.
     void onAutoButton(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
     void onCancelAutoButton(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
+
+    // ---- The last trick and the summary (DeskLastTrick.cpp) ------------------------------------
+    // Shows the last trick while the button is held: from BEGAN to ENDED or CANCELED.
+    void onLastTrickButton(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
 
 private:
     friend struct DeskProbe;
@@ -174,6 +184,21 @@ private:
     // The tracker's counts changed: the panel shows them.
     void showTrackerCounts();
 
+    // ---- The last trick and the summary (DeskLastTrick.cpp)
+    // Builds the 上一轮 button, its view, the summary panel and the L key's listener.
+    bool addLastTrick(float W);
+    // Feeds the trick history and the summary with a message the desk has handled: the button
+    // follows the history, an open view the trick it shows, and "over" opens the summary.
+    void followTricks(const stMsg& msg);
+    // The desk was cleared for the next game: nothing of the last one is shown.
+    void forgetLastGame();
+    // Shows the last trick over the table (`shown`) or takes it away; shown only while one is
+    // known.
+    void showLastTrick(bool shown);
+    // Where card `index` of a seat's row of played cards lies.
+    static engine::Vec2 playedCardPosition(const st_player_info& seat, std::size_t index,
+                                           float cardWidth);
+
     // ---- Coming back (DeskRestore.cpp)
     // Shows the desk as `resume` holds it; the seat was set by setDeskInfo.
     void restore(const stMsg& resume);
@@ -199,6 +224,9 @@ private:
     engine::ui::Button* m_btnCancelAuto = nullptr;  // a child of m_autoBanner
     engine::Sprite* m_autoBanner = nullptr;         // "托管中", with its text as a child
     CCardTrackerPanel* m_trackerPanel = nullptr;
+    engine::ui::Button* m_btnLastTrick = nullptr;
+    engine::Node* m_lastTrickView = nullptr;  // the board and the last trick's cards, over the table
+    CSummaryPanel* m_summaryPanel = nullptr;
     engine::Sprite* m_notice = nullptr;  // the hint's floating notice, with its text as a child
     bool m_gameRunning = false;
     bool m_localAuto = false;   // the server's presence says it plays the local seat (托管)
@@ -217,6 +245,8 @@ private:
     PendingPlay m_pendingPlay;  // sent for the local seat, not yet echoed by the server
     HintCycle m_hintCycle;      // this turn's hint list; forgotten when a turn starts
     CardTracker m_cardTracker;  // copies the local player has not yet seen in this game
+    TrickHistory m_trickHistory;  // the last finished trick of this game
+    GameSummary m_gameSummary;    // the figures of this game, for the summary
     // The tracker's panel is shown: the player's choice, kept for the session by every desk.
     static bool s_trackerShown;
     std::vector<std::shared_ptr<st_player_info>> m_seats;      // by screen position

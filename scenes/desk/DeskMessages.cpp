@@ -18,11 +18,7 @@ using namespace engine;
 // The desk makes a sprite for each code, and a server's list of a megabyte would otherwise
 // become half a million sprites and hundreds of megabytes.
 std::vector<int> CDeskScene::cardsIn(const std::string& list) {
-    std::vector<int> codes = parseCardList(list);
-    if (codes.size() > kGameCards) {
-        codes.resize(kGameCards);
-    }
-    return codes;
+    return parseGameCardList(list);
 }
 
 void CDeskScene::playSound(std::string_view path) {
@@ -47,7 +43,9 @@ void CDeskScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
         handlePresence(*msg);
     } else if (opt == "timeout") {
         returnToHall();
+        return;
     }
+    followTricks(*msg);
 }
 
 void CDeskScene::handleChange(const stMsg& msg) {
@@ -202,6 +200,7 @@ void CDeskScene::resetSeat(int site) {
         removeFromHand(m_hand.size() - 1);
     }
     m_pendingPlay.clear();
+    forgetLastGame();
     m_btnPass->setVisible(false);
     m_btnPlay->setVisible(false);
     offerHint(false);
@@ -262,11 +261,15 @@ void CDeskScene::layPlayed(st_player_info& seat, const std::vector<int>& codes) 
             continue;
         }
         seat.played.push_back(card);
-        card->setPosition(Vec2(static_cast<float>(seat.play_x) + card->getContentSize().width +
-                                   18.0f * static_cast<float>(k),
-                               static_cast<float>(seat.play_y)));
+        card->setPosition(playedCardPosition(seat, k, card->getContentSize().width));
         addChild(card);
     }
+}
+
+Vec2 CDeskScene::playedCardPosition(const st_player_info& seat, std::size_t index,
+                                    float cardWidth) {
+    return Vec2(static_cast<float>(seat.play_x) + cardWidth + 18.0f * static_cast<float>(index),
+                static_cast<float>(seat.play_y));
 }
 
 void CDeskScene::startTurn(const std::shared_ptr<stMsg>& msg) {

@@ -30,6 +30,7 @@ CDeskScene* CDeskScene::createRestored(const stMsg& resume) {
     }
     desk->setDeskInfo(resume.desk, resume.site, resume.name);
     desk->restore(resume);
+    desk->followTricks(resume);
     return desk;
 }
 

@@ -64,6 +64,25 @@ TEST(CardCode, ParseCardListSaturatesHugeNumbers) {
     EXPECT_EQ(parseCardList("2147483648"), (Codes{INT_MAX}));
 }
 
+TEST(CardCode, ParseGameCardListKeepsAtMostTheGamesCards) {
+    struct Case {
+        std::size_t listed;
+        std::size_t kept;
+    };
+    for (const Case c : {Case{0, 0}, Case{107, 107}, Case{108, 108}, Case{109, 108},
+                         Case{5000, 108}}) {
+        std::string text;
+        Codes first;
+        for (std::size_t i = 0; i < c.listed; ++i) {
+            text += std::to_string(i % 54) + ",";
+            if (i < c.kept) {
+                first.push_back(static_cast<int>(i % 54));
+            }
+        }
+        EXPECT_EQ(parseGameCardList(text), first) << c.listed << " listed";
+    }
+}
+
 TEST(CardCode, FormatCardListAppendsEachCodeAndAComma) {
     struct Case {
         Codes codes;

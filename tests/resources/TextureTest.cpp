@@ -61,6 +61,7 @@ const ButtonImages kButtons[] = {
     {"tracker.png", "tracker_press.png", 100, 100},
     {"auto.png", "auto_press.png", 120, 60},
     {"cancel_auto.png", "cancel_auto_press.png", 200, 70},
+    {"last_trick.png", "last_trick_press.png", 120, 60},
     {"reconnect.png", "reconnect_press.png", 400, 140},
     {"record.png", "record_press.png", 120, 60},
     {"close.png", "close_press.png", 140, 60},

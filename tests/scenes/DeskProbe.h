@@ -4,6 +4,7 @@
 
 #include "scenes/desk/CCardTrackerPanel.h"
 #include "scenes/desk/CDeskScene.h"
+#include "scenes/desk/CSummaryPanel.h"
 #include "scenes/hall/CHallScene.h"
 #include "scenes/hall/CRecordPanel.h"
 #include "scenes/common/CReconnectPanel.h"
@@ -48,6 +49,13 @@ struct DeskProbe {
     engine::ui::Button* autoButton() const { return desk.m_btnAuto; }
     engine::ui::Button* cancelAutoButton() const { return desk.m_btnCancelAuto; }
     engine::Sprite* autoBanner() const { return desk.m_autoBanner; }
+    engine::ui::Button* lastTrickButton() const { return desk.m_btnLastTrick; }
+    engine::Node* lastTrickView() const { return desk.m_lastTrickView; }
+    CSummaryPanel* summaryPanel() const { return desk.m_summaryPanel; }
+    static engine::Vec2 playedCardPosition(const st_player_info& seat, std::size_t index,
+                                           float cardWidth) {
+        return CDeskScene::playedCardPosition(seat, index, cardWidth);
+    }
     bool localAuto() const { return desk.m_localAuto; }
     // The session's choice to show the tracker, which outlives every desk (and every test).
     static void setTrackerShown(bool shown) { CDeskScene::s_trackerShown = shown; }

@@ -8,6 +8,7 @@
 #include "engine/backend/headless/Headless.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/SceneTestKit.h"
+#include "scenes/desk/CSummaryPanel.h"
 #include "scenes/hall/CRecordPanel.h"
 
 using namespace engine;
@@ -89,6 +90,62 @@ TEST_F(ScenePicturesTest, DeskInAutoWithPresenceTags) {
     const std::string path = picturePath("desk-auto.png");
     ASSERT_TRUE(headless::saveFrame(path));
     EXPECT_FALSE(sameColour(headless::pixelAt(512, 160), table)) << "the banner lies there";
+}
+
+// The middle of a game with 上一轮 held (L): the trick the left seat's nines and the local
+// jacks fought over, the others' passes, over the trick now on the table.
+TEST_F(ScenePicturesTest, DeskWithTheLastTrickHeld) {
+    DeskProbe probe = midGame();
+    feed(gameMessage(0, "40,41", 1, 0, "25", 20));
+    feed(gameMessage(1, "", 2, 0, "25", 20));
+    feed(gameMessage(2, "", 3, 0, "27", 20));
+    feed(gameMessage(3, "", 0, 1, "20", 0));
+    feed(R"({"opt":"score","p0":"140","p1":"85"})");
+    feed(gameMessage(0, "8", 1, 0, "24", 0));
+    feed(gameMessage(1, "12", 2, 0, "24", 0));
+    const DrawColor table = headless::pixelAt(700, 500);
+    headless::keyPress(EventKeyboard::KeyCode::KEY_L);
+    step(0.2);
+    ASSERT_TRUE(probe.lastTrickView()->isVisible());
+    ASSERT_TRUE(headless::saveFrame(picturePath("desk-last-trick.png")));
+    EXPECT_FALSE(sameColour(headless::pixelAt(700, 500), table)) << "the board lies there";
+    headless::keyRelease(EventKeyboard::KeyCode::KEY_L);
+    step(0.2);
+    EXPECT_TRUE(sameColour(headless::pixelAt(700, 500), table)) << "the table is back";
+}
+
+// The summary after a game the local team won by going out first and second.
+TEST_F(ScenePicturesTest, DeskSummaryAfterTheResult) {
+    CDeskScene* desk = startDesk(12, 0, "me");
+    DeskProbe probe{*desk};
+    feed(R"({"opt":"change","info":[{"name":"me","ready":"1"},{"name":"Rainbow","ready":"1"},)"
+         R"({"name":"Lotus","ready":"1"},{"name":"Pebble","ready":"1"}]})");
+    headless::tap(512, 170);
+    feed(R"({"opt":"start","cards":"0,1,2,36,48,49"})");
+    feed(gameMessage(-1, "", 0, 1, "6"));
+    feed(gameMessage(0, "36", 1, 0, "5", 10));
+    feed(gameMessage(1, "50", 2, 0, "5", 20));
+    feed(gameMessage(2, "", 3, 0, "6", 20));
+    feed(gameMessage(3, "", 0, 0, "6", 20));
+    feed(gameMessage(0, "", 1, 1, "5", 0));
+    feed(R"({"opt":"score","p0":"0","p1":"20"})");
+    feed(gameMessage(1, "16,17", 2, 0, "3", 10));
+    feed(gameMessage(2, "44,45", 3, 0, "4", 10));
+    feed(gameMessage(3, "", 0, 0, "6", 10));
+    feed(gameMessage(0, "48,49", 1, 0, "3", 30));
+    feed(gameMessage(1, "", 2, 0, "3", 30));
+    feed(gameMessage(2, "", 3, 0, "4", 30));
+    feed(gameMessage(3, "", 0, 1, "6", 0));
+    feed(R"({"opt":"score","p0":"30","p1":"20"})");
+    feed(gameMessage(0, "0,1,2", 1, 0, "0", 0));
+    feed(gameMessage(1, "", 2, 0, "3", 0));
+    feed(gameMessage(2, "4,5,6,7", -1, 0, "0", 0));
+    feed(R"({"opt":"score","p0":"180","p1":"20"})");
+    feed(R"({"opt":"over","info":[{"name":"me","result":"2"},{"name":"Rainbow","result":"-2"},)"
+         R"({"name":"Lotus","result":"2"},{"name":"Pebble","result":"-2"}]})");
+    ASSERT_TRUE(probe.summaryPanel()->isOpen());
+    EXPECT_EQ(probe.summaryPanel()->teamText(), "我方 180 分（含余分 150）    对方 20 分");
+    ASSERT_TRUE(headless::saveFrame(picturePath("desk-summary.png")));
 }
 
 // The hall's record panel with a full record (20 games) and leaderboard (50 players), names as

@@ -42,13 +42,15 @@ Canvas trackerButton(int size, bool pressed) {
     return c;
 }
 
-Canvas darkPanel(int w, int h) {
+Canvas darkPanel(int w, int h, float opacity) {
     Canvas c(w, h);
     const Box body{1.0, 1.0, w - 2.0, h - 2.0};
     const double radius = std::min(10.0, h / 4.0);
     c.fillShape(roundRect(body, radius), solid(rgb(0xe9bd55, 0.75f)), 6);
     c.fillShape(roundRect({body.x + 1.5, body.y + 1.5, body.w - 3, body.h - 3}, radius - 1.5),
-                vgradient(body.y, rgb(0x0e2a1c, 0.86f), body.y + body.h, rgb(0x06150d, 0.9f)), 6);
+                vgradient(body.y, rgb(0x0e2a1c, opacity), body.y + body.h,
+                          rgb(0x06150d, std::min(1.0f, opacity + 0.04f))),
+                6);
     return c;
 }
 

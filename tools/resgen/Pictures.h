@@ -38,9 +38,10 @@ struct RoundFace {
 RoundFace roundButtonFace(Canvas& c, int size, bool pressed, Color top, Color bottom);
 
 // The desk's helpers: the card tracker's round toggle button, and a dark translucent panel
-// behind the tracker's counts and the hint's floating notice.
+// behind the tracker's counts and the hint's floating notice; `opacity` of its body (nearly
+// opaque for the board that hides the table under the last trick).
 Canvas trackerButton(int size, bool pressed);  // tracker.png, tracker_press.png
-Canvas darkPanel(int w, int h);                // tracker_panel.png, notice.png
+Canvas darkPanel(int w, int h, float opacity = 0.86f);  // tracker_panel.png, notice.png, ...
 
 // The settings button (a gear) and the settings panel's pieces.
 Canvas settingsButton(int size, bool pressed);  // settings.png, settings_press.png
