@@ -24,9 +24,13 @@
 // gear, and while the server plays the local seat a banner 托管中 with 取消托管 over the turn
 // buttons' row; the server's "presence" is the only thing that changes what they show.
 //
+// Table talk (DeskTalk.cpp): the 聊天 button and its panel of phrases and emotes, a bubble by
+// each seat for a few seconds after its talk, and the 屏蔽 toggles by the other seats' names.
+//
 // Hand row: with n cards, card i rests at x = W/2 - 9(n-1) + 18i + w/4, y = 45 (W the visible
 // width, w the card's width); a raised card has the same x and y = 70, with m_selected true.
 
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -40,10 +44,13 @@
 #include "scenes/desk/HintCycle.h"
 #include "scenes/desk/PendingPlay.h"
 #include "scenes/desk/PlayerInfo.h"
+#include "scenes/desk/TableTalk.h"
 
 struct stMsg;
 struct st_seat_info;
 class CCardTrackerPanel;
+class CTalkBubble;
+class CTalkPanel;
 
 class CDeskScene : public engine::Layer, public CMessageReader {
 public:
@@ -99,6 +106,10 @@ public:
     // desk shows: the server's "presence" does.
     void onAutoButton(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
     void onCancelAutoButton(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
+
+    // ---- Table talk (DeskTalk.cpp) -------------------------------------------------------------
+    // Sends phrase or emote `say` when the link offers talk and the player's rate allows.
+    void sendTalk(int say);
 
 private:
     friend struct DeskProbe;
@@ -174,6 +185,16 @@ private:
     // The tracker's counts changed: the panel shows them.
     void showTrackerCounts();
 
+    // ---- Table talk (DeskTalk.cpp)
+    // Builds the 聊天 button, its panel, the bubbles and the mute toggles; false when one cannot
+    // be made.
+    bool addTalk(float W, float H);
+    // The button and the toggles follow the link's offer, the seats' names and the mutes.
+    void showTalkControls();
+    void toggleMute(int position);  // by screen position
+    // A "talk": the bubble by the seat and a soft sound, unless the seat is muted.
+    void handleTalk(const stMsg& msg);
+
     // ---- Coming back (DeskRestore.cpp)
     // Shows the desk as `resume` holds it; the seat was set by setDeskInfo.
     void restore(const stMsg& resume);
@@ -199,6 +220,11 @@ private:
     engine::ui::Button* m_btnCancelAuto = nullptr;  // a child of m_autoBanner
     engine::Sprite* m_autoBanner = nullptr;         // "托管中", with its text as a child
     CCardTrackerPanel* m_trackerPanel = nullptr;
+    engine::ui::Button* m_btnTalk = nullptr;
+    CTalkPanel* m_talkPanel = nullptr;
+    std::array<CTalkBubble*, kSeatCount> m_talkBubbles{};  // by screen position
+    std::array<engine::Label*, kSeatCount> m_muteTags{};   // by screen position; 0 never shown
+    TalkRate m_talkRate;  // the player's own talks
     engine::Sprite* m_notice = nullptr;  // the hint's floating notice, with its text as a child
     bool m_gameRunning = false;
     bool m_localAuto = false;   // the server's presence says it plays the local seat (托管)

@@ -176,7 +176,7 @@ bool CDeskScene::init() {
             return false;
         }
     }
-    if (!addHelpers(W, H) || !addAutoControls(W, H)) {
+    if (!addHelpers(W, H) || !addAutoControls(W, H) || !addTalk(W, H)) {
         return false;
     }
 

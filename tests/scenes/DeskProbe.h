@@ -4,6 +4,8 @@
 
 #include "scenes/desk/CCardTrackerPanel.h"
 #include "scenes/desk/CDeskScene.h"
+#include "scenes/desk/CTalkBubble.h"
+#include "scenes/desk/CTalkPanel.h"
 #include "scenes/hall/CHallScene.h"
 #include "scenes/hall/CRecordPanel.h"
 #include "scenes/common/CReconnectPanel.h"
@@ -49,6 +51,10 @@ struct DeskProbe {
     engine::ui::Button* cancelAutoButton() const { return desk.m_btnCancelAuto; }
     engine::Sprite* autoBanner() const { return desk.m_autoBanner; }
     bool localAuto() const { return desk.m_localAuto; }
+    engine::ui::Button* talkButton() const { return desk.m_btnTalk; }
+    CTalkPanel* talkPanel() const { return desk.m_talkPanel; }
+    CTalkBubble* talkBubble(int position) const { return desk.m_talkBubbles.at(position); }
+    engine::Label* muteTag(int position) const { return desk.m_muteTags.at(position); }
     // The session's choice to show the tracker, which outlives every desk (and every test).
     static void setTrackerShown(bool shown) { CDeskScene::s_trackerShown = shown; }
     engine::Label* deskLabel() const { return desk.m_lblDesk; }
