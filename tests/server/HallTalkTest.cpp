@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "net/MessageDecoder.h"
 #include "server/game/BotTalk.h"
 #include "server/hall/Hall.h"
 #include "server/protocol/ClientRequest.h"
@@ -161,6 +162,57 @@ TEST(HallTalkTest, ComputerPlayersAnswerAFewMomentsAboutOneTimeInFive) {
         EXPECT_LT(answers, kTries / server::kBotTalkOdds * 5 / 4);
         EXPECT_EQ(said, row.sayings);
     }
+}
+
+// Whole games at one desk of computer players: the remarks come, now and then, only with their
+// meanings, never two within kTalkEveryMillis, never at easy; the same seed gives the same desk.
+struct DeskRun {
+    std::vector<std::string> texts;  // everything seat 0 received
+    std::vector<std::pair<long long, server::BotRemark>> remarks;  // when, who, what
+};
+
+DeskRun playBotDesk(server::BotLevel level, std::uint64_t seed) {
+    server::DeskConfig config;
+    config.botDelay = Millis(1000);
+    config.botLevel = level;
+    server::DeskGame desk(0, config, seed);
+    server::DeskOutput out;
+    DeskRun run;
+    Millis now(0);
+    desk.seatBots(now, out);
+    while (desk.gamesPlayed() < 3) {
+        now = std::max(now, desk.nextDeadline().value_or(now));
+        desk.advance(now, out);
+        for (const server::Delivery& delivery : out.deliveries) {
+            if (delivery.seat != 0) {
+                continue;
+            }
+            run.texts.push_back(delivery.text);
+            stMsg msg;
+            if (delivery.text.find(R"("opt":"talk")") != std::string::npos &&
+                decodeMessage(delivery.text, msg) == DecodeStatus::Ok) {
+                run.remarks.push_back({now.count(), server::BotRemark{msg.site, msg.say}});
+            }
+        }
+        out.clear();
+    }
+    return run;
+}
+
+TEST(HallTalkTest, ComputerPlayersRemarkInWholeGamesNowAndThenAndTheSeedDecides) {
+    const std::set<int> meanings{kSayWellPlayed, kSayTeamwork, kEmoteCool, kSayLetMeThink,
+                                 kEmoteSurprised, kEmoteSad};
+    const DeskRun normal = playBotDesk(server::BotLevel::Normal, 11);
+    EXPECT_FALSE(normal.remarks.empty()) << "three games of computer players make some remark";
+    long long last = -kTalkEveryMillis;
+    for (const auto& [at, remark] : normal.remarks) {
+        EXPECT_GE(at - last, kTalkEveryMillis) << at;
+        EXPECT_EQ(meanings.count(remark.say), 1u) << remark.say;
+        EXPECT_TRUE(remark.seat >= 0 && remark.seat < 4);
+        last = at;
+    }
+    EXPECT_EQ(playBotDesk(server::BotLevel::Normal, 11).texts, normal.texts);
+    EXPECT_TRUE(playBotDesk(server::BotLevel::Easy, 11).remarks.empty());
 }
 
 }  // namespace
