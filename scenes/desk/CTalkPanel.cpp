@@ -1,5 +1,6 @@
 #include "scenes/desk/CTalkPanel.h"
 
+#include <algorithm>
 #include <string>
 
 #include "net/GameConstants.h"
@@ -27,27 +28,23 @@ constexpr float kGap = 6;
 bool CTalkPanel::addTo(Node* host, const Vec2& buttonPosition, std::function<void(int)> onSay,
                        ui::Button*& button, CTalkPanel*& panel) {
     panel = create();
-    button = makeImageButton("talk.png", "talk_press.png");
-    if (panel == nullptr || button == nullptr) {
+    CTalkPanel* made = panel;
+    if (made == nullptr) {
         return false;
     }
-    panel->m_onSay = std::move(onSay);
-    CTalkPanel* made = panel;
-    button->setPosition(buttonPosition);
-    button->addTouchEventListener([made](Ref*, ui::Widget::TouchEventType type) {
-        if (type == ui::Widget::TouchEventType::ENDED) {
-            made->isOpen() ? made->close() : made->open();
-        }
-    });
+    made->m_onSay = std::move(onSay);
+    button = addPanelButton(host, buttonPosition, "talk.png", "talk_press.png", made, kZOrder,
+                            [made] { made->open(); }, [made] { made->close(); });
+    if (button == nullptr) {
+        return false;
+    }
     // Right-aligned under the button's row, its right edge at the button's right edge or the
     // screen's, whichever is further left.
     const float visibleWidth = Director::getInstance()->getVisibleSize().width;
     const float right =
         std::min(buttonPosition.x + kButtonWidth / 2 + kBoardWidth / 2, visibleWidth - kGap);
-    panel->setPosition(Vec2(right - kBoardWidth,
-                            buttonPosition.y - kButtonHeight / 2 - kGap - kBoardHeight));
-    host->addChild(button, kZOrder);
-    host->addChild(panel, kZOrder + 1);
+    made->setPosition(Vec2(right - kBoardWidth,
+                           buttonPosition.y - kButtonHeight / 2 - kGap - kBoardHeight));
     return true;
 }
 
