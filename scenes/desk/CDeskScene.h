@@ -24,8 +24,9 @@
 // gear, and while the server plays the local seat a banner 托管中 with 取消托管 over the turn
 // buttons' row; the server's "presence" is the only thing that changes what they show.
 //
-// Table talk (DeskTalk.cpp): the 聊天 button and its panel of phrases and emotes, a bubble by
-// each seat for a few seconds after its talk, and the 屏蔽 toggles by the other seats' names.
+// Table talk (DeskTalk.cpp): the 聊天 button and its panel of phrases and emotes (keys 1-8 say
+// the phrases while it is open), a bubble by each seat for a few seconds after its talk, and the
+// 屏蔽 toggles by the other seats' names.
 //
 // Hand row: with n cards, card i rests at x = W/2 - 9(n-1) + 18i + w/4, y = 45 (W the visible
 // width, w the card's width); a raised card has the same x and y = 70, with m_selected true.
