@@ -68,6 +68,8 @@ const std::vector<CatalogueSound>& catalogueSounds() {
         // The desk's turn alert: a chime when the local turn begins, a soft tick in its last
         // seconds.
         {"sound/turn.wav", false}, {"sound/tick.wav", false},
+        // A bubble of table talk at the desk.
+        {"sound/talk.wav", false},
     };
     return sounds;
 }

@@ -84,6 +84,7 @@ bool CMessageQueue::openLink() {
     m_delivered = false;
     m_helloAnswered = false;
     m_recordsOffered = false;
+    m_talkOffered = false;
     m_helloSent = !m_token.empty() && !m_helloUnknown && m_silentHelloLinks < kSilentHelloLinks;
     // A hello the socket refuses is not reported: the receiver finds the link gone at once.
     if (m_helloSent) {
@@ -131,6 +132,9 @@ bool CMessageQueue::helloAnswered() const { return m_helloAnswered; }
 
 // main thread
 bool CMessageQueue::recordsOffered() const { return m_recordsOffered; }
+
+// main thread
+bool CMessageQueue::talkOffered() const { return m_talkOffered; }
 
 // main thread
 bool CMessageQueue::beginReconnect() {
@@ -286,6 +290,7 @@ void CMessageQueue::pushMsg(std::shared_ptr<stMsg> msg) {
         if (msg->opt == "hello") {
             m_helloAnswered = true;
             m_recordsOffered = msg->status == "ok" && msg->records == 1;
+            m_talkOffered = msg->status == "ok" && msg->talk == 1;
         }
         m_delivered = true;
         m_msgList.push_back(std::move(msg));

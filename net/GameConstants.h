@@ -37,3 +37,32 @@ inline constexpr int kLeaderboardSize = 50;
 // The server waits this much longer than the desk's countdown before it passes or leads for a
 // silent person itself, so that the desk's own expiry normally comes first.
 inline constexpr int kServerTurnGraceSeconds = 5;
+
+// Table talk: a "talk" carries only the index of what was said. Indices 0 .. kTalkPhrases-1
+// are the fixed phrases, the next kTalkEmotes the emotes; anything else is refused.
+inline constexpr int kTalkPhrases = 8;
+inline constexpr int kTalkEmotes = 6;
+inline constexpr int kTalkCount = kTalkPhrases + kTalkEmotes;
+// What each index means (the client has the words and pictures; the server's computer players
+// choose by meaning).
+enum TalkSay : int {
+    kSayHurryUp = 0,      // 快点吧，等得花儿都谢了
+    kSayWellPlayed = 1,   // 打得好！
+    kSaySorry = 2,        // 不好意思
+    kSayThanksPartner = 3,  // 谢谢搭档
+    kSayOneMore = 4,      // 再来一局
+    kSayTeamwork = 5,     // 配合默契
+    kSayInTheBag = 6,     // 这把稳了
+    kSayLetMeThink = 7,   // 别急，我想想
+    kEmoteSmile = 8,
+    kEmoteLaugh = 9,
+    kEmoteSurprised = 10,
+    kEmoteSad = 11,
+    kEmoteAngry = 12,
+    kEmoteCool = 13,
+};
+static_assert(kEmoteSmile == kTalkPhrases && kEmoteCool == kTalkCount - 1);
+// One talk a person in this long; more are dropped (the server) and not sent (the client).
+inline constexpr int kTalkEveryMillis = 3000;
+// How long a bubble shows by the speaker's seat.
+inline constexpr float kTalkBubbleSeconds = 3.0f;

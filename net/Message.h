@@ -55,7 +55,7 @@ struct stMsg {
     std::string online;   // "query": the hall's online text
     std::string name;     // "add", "run", "resume"
     int desk = -1;        // "add", "resume"
-    int site = -1;        // "add", "run", "resume"
+    int site = -1;        // "add", "run", "resume", "talk"
     std::string cards;    // "start", "game", "resume" (the local hand): comma-separated codes
     int per = -1;         // "game": seat whose play `cards` shows
     std::string surplus;  // "game": remaining-card text of seat `per`
@@ -77,6 +77,8 @@ struct stMsg {
     int lastsite = -1;   // "resume": the seat that made `last`
     int left = 0;        // "resume": milliseconds left of seat `now`'s turn
     int records = 0;     // "hello": 1 when the server answers "record" and "leaderboard"
+    int talk = 0;        // "hello": 1 when the server passes "talk" on
+    int say = -1;        // "talk": what seat `site` said (0 .. kTalkCount-1 when valid)
 
     st_record record;                // "record"
     std::vector<st_leader_row> top;  // "leaderboard": best first; at most kLeaderboardSize

@@ -194,6 +194,9 @@ void decodeObject(const Value& object, stMsg& out) {
     } else if (opt == "score") {
         readText(object, "p0", out.p0);
         readText(object, "p1", out.p1);
+    } else if (opt == "talk") {
+        readInt(object, "site", out.site);
+        readInt(object, "say", out.say);
     } else if (opt == "run") {
         readInt(object, "site", out.site);
         readText(object, "name", out.name);
@@ -203,6 +206,7 @@ void decodeObject(const Value& object, stMsg& out) {
         readInt(object, "retry", out.retry);
         readInt(object, "resume", out.resume);
         readInt(object, "records", out.records);
+        readInt(object, "talk", out.talk);
     } else if (opt == "resume") {
         readResume(object, out);
     } else if (opt == "presence") {

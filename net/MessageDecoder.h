@@ -15,7 +15,7 @@
 //   "game"     per (int), surplus, now (int), cards, score (int), must (int)
 //   "score"    p0, p1
 //   "run"      site (int), name
-//   "hello"    status, reason, retry (int), resume (int), records (int)
+//   "hello"    status, reason, retry (int), resume (int), records (int), talk (int)
 //   "resume"   desk (int), site (int), name, playing (int), cards, seen, last, lastsite (int),
 //              score (int), p0, p1, now (int), must (int), left (int); info[0..3]: name,
 //              ready (int), away (int), auto (int, into auto_play), surplus, cards, pass (int)
@@ -25,6 +25,7 @@
 //              opponents
 //   "leaderboard" status, place (int); top[0..kLeaderboardSize-1]: place, rating, games (int),
 //              name
+//   "talk"     site (int), say (int); the scene checks both are in range
 //   other      nothing ("timeout" among them)
 //
 // Bad data from the server never stops the link: a missing key, a value that is not a string, an

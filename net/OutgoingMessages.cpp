@@ -50,3 +50,8 @@ std::string autoMessage(int desk, int site, bool on) {
 std::string recordMessage() { return R"({"opt":"record"})"; }
 
 std::string leaderboardMessage() { return R"({"opt":"leaderboard"})"; }
+
+std::string talkMessage(int desk, int site, int say) {
+    return R"({"opt":"talk","desk":)" + std::to_string(desk) + R"(,"site":)" +
+           std::to_string(site) + R"(,"say":)" + std::to_string(say) + "}";
+}

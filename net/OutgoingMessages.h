@@ -25,3 +25,6 @@ std::string autoMessage(int desk, int site, bool on);
 // only on a link whose hello answer offered records (CMessageQueue::recordsOffered).
 std::string recordMessage();
 std::string leaderboardMessage();
+// {"opt":"talk","desk":D,"site":S,"say":N}: table talk, N a phrase (0 .. kTalkPhrases-1) or an
+// emote (after them); only on a link whose hello answer offered it (CMessageQueue::talkOffered).
+std::string talkMessage(int desk, int site, int say);

@@ -39,12 +39,12 @@ bool pressByKey(ui::Button* button,
     return true;
 }
 
-bool addPanelButton(Node* host, const Vec2& position, const std::string& normal,
+ui::Button* addPanelButton(Node* host, const Vec2& position, const std::string& normal,
                     const std::string& pressed, Node* panel, int zOrder,
                     const std::function<void()>& open, const std::function<void()>& close) {
     ui::Button* button = makeImageButton(normal, pressed);
     if (button == nullptr) {
-        return false;
+        return nullptr;
     }
     button->setPosition(position);
     button->addTouchEventListener([panel, open, close](Ref*, ui::Widget::TouchEventType type) {
@@ -54,7 +54,7 @@ bool addPanelButton(Node* host, const Vec2& position, const std::string& normal,
     });
     host->addChild(button, zOrder);
     host->addChild(panel, zOrder + 1);
-    return true;
+    return button;
 }
 
 void listenAsPanel(Node* panel, Node* board, const std::function<void()>& close,

@@ -37,8 +37,9 @@ bool pressByKey(engine::ui::Button* button,
 // ---- Panels over a scene (the settings, the record panel)
 // Adds the button that opens `panel` (closed, i.e. hidden) to `host` at `position` with z-order
 // `zOrder`, and `panel` above it: a release on the button calls `open` while the panel is
-// hidden, `close` while it is shown. False when the button's image cannot be loaded.
-bool addPanelButton(engine::Node* host, const engine::Vec2& position, const std::string& normal,
+// hidden, `close` while it is shown. Returns the button (owned by the scene graph), null when
+// its image cannot be loaded.
+engine::ui::Button* addPanelButton(engine::Node* host, const engine::Vec2& position, const std::string& normal,
                     const std::string& pressed, engine::Node* panel, int zOrder,
                     const std::function<void()>& open, const std::function<void()>& close);
 // The input of a shown panel: it takes every touch its own buttons do not (the scene below gets

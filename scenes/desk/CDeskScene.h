@@ -26,10 +26,14 @@
 //
 // The last trick and the summary (DeskLastTrick.cpp): 上一轮 (bottom right) or L, while held,
 // shows the last finished trick over the table; after a game's result box, a summary panel.
+// Table talk (DeskTalk.cpp): the 聊天 button and its panel of phrases and emotes (keys 1-8 say
+// the phrases while it is open), a bubble by each seat for a few seconds after its talk, and the
+// 屏蔽 toggles by the other seats' names.
 //
 // Hand row: with n cards, card i rests at x = W/2 - 9(n-1) + 18i + w/4, y = 45 (W the visible
 // width, w the card's width); a raised card has the same x and y = 70, with m_selected true.
 
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -45,11 +49,14 @@
 #include "scenes/desk/PendingPlay.h"
 #include "scenes/desk/PlayerInfo.h"
 #include "scenes/desk/TrickHistory.h"
+#include "scenes/desk/TableTalk.h"
 
 struct stMsg;
 struct st_seat_info;
 class CCardTrackerPanel;
 class CSummaryPanel;
+class CTalkBubble;
+class CTalkPanel;
 
 class CDeskScene : public engine::Layer, public CMessageReader {
 public:
@@ -109,6 +116,9 @@ public:
     // ---- The last trick and the summary (DeskLastTrick.cpp) ------------------------------------
     // Shows the last trick while the button is held: from BEGAN to ENDED or CANCELED.
     void onLastTrickButton(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
+    // ---- Table talk (DeskTalk.cpp) -------------------------------------------------------------
+    // Sends phrase or emote `say` when the link offers talk and the player's rate allows.
+    void sendTalk(int say);
 
 private:
     friend struct DeskProbe;
@@ -198,6 +208,15 @@ private:
     // Where card `index` of a seat's row of played cards lies.
     static engine::Vec2 playedCardPosition(const st_player_info& seat, std::size_t index,
                                            float cardWidth);
+    // ---- Table talk (DeskTalk.cpp)
+    // Builds the 聊天 button, its panel, the bubbles and the mute toggles; false when one cannot
+    // be made.
+    bool addTalk(float W, float H);
+    // The button and the toggles follow the link's offer, the seats' names and the mutes.
+    void showTalkControls();
+    void toggleMute(int position);  // by screen position
+    // A "talk": the bubble by the seat and a soft sound, unless the seat is muted.
+    void handleTalk(const stMsg& msg);
 
     // ---- Coming back (DeskRestore.cpp)
     // Shows the desk as `resume` holds it; the seat was set by setDeskInfo.
@@ -227,6 +246,11 @@ private:
     engine::ui::Button* m_btnLastTrick = nullptr;
     engine::Node* m_lastTrickView = nullptr;  // the board and the last trick's cards, over the table
     CSummaryPanel* m_summaryPanel = nullptr;
+    engine::ui::Button* m_btnTalk = nullptr;
+    CTalkPanel* m_talkPanel = nullptr;
+    std::array<CTalkBubble*, kSeatCount> m_talkBubbles{};  // by screen position
+    std::array<engine::Label*, kSeatCount> m_muteTags{};   // by screen position; 0 never shown
+    TalkRate m_talkRate;  // the player's own talks
     engine::Sprite* m_notice = nullptr;  // the hint's floating notice, with its text as a child
     bool m_gameRunning = false;
     bool m_localAuto = false;   // the server's presence says it plays the local seat (托管)

@@ -176,7 +176,7 @@ bool CDeskScene::init() {
             return false;
         }
     }
-    if (!addHelpers(W, H) || !addAutoControls(W, H) || !addLastTrick(W)) {
+    if (!addHelpers(W, H) || !addAutoControls(W, H) || !addLastTrick(W) || !addTalk(W, H)) {
         return false;
     }
 

@@ -41,16 +41,20 @@ void CDeskScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
         handleScore(*msg);
     } else if (opt == "presence") {
         handlePresence(*msg);
+    } else if (opt == "talk") {
+        handleTalk(*msg);
     } else if (opt == "timeout") {
         returnToHall();
         return;
     }
     followTricks(*msg);
+    showTalkControls();
 }
 
 void CDeskScene::handleChange(const stMsg& msg) {
     forEachSeat(msg, [this](int site, st_player_info& seat, const st_seat_info& entry) {
         seat.name_label->setString(entry.name);
+        seat.name = entry.name;
         if (entry.name.empty()) {
             resetSeat(site);
         }

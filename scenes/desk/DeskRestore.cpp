@@ -38,6 +38,7 @@ void CDeskScene::restore(const stMsg& resume) {
     m_gameRunning = resume.playing != 0;
     forEachSeat(resume, [this](int site, st_player_info& seat, const st_seat_info& entry) {
         seat.name_label->setString(entry.name);
+        seat.name = entry.name;
         showPresence(seat, entry);
         if (!m_gameRunning) {
             seat.ready_sprite->setVisible(entry.ready == 1);
@@ -83,6 +84,7 @@ void CDeskScene::restore(const stMsg& resume) {
 
     m_lastPlay = resume.must != 0 ? std::vector<int>{} : cardsIn(resume.last);
     showAutoControls();
+    showTalkControls();
     st_player_info* turn = seatOf(resume.now);
     if (turn == nullptr) {
         return;

@@ -3,6 +3,7 @@
 // played cards lie. The desk keeps one per screen position and finds it by server seat.
 // Every pointer is a non-owning pointer to a child of the desk layer (the scene graph owns them).
 
+#include <string>
 #include <vector>
 
 namespace engine {
@@ -13,6 +14,7 @@ class Sprite;
 class CardSprite;
 
 struct st_player_info {
+    std::string name;                         // the seat's player, as "change" last said
     engine::Label* name_label = nullptr;      // the seat's nickname
     engine::Label* count_label = nullptr;     // cards left, as the server says; hidden for self
     engine::Sprite* ready_sprite = nullptr;   // ready marker

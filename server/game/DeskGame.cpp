@@ -3,14 +3,23 @@
 #include <algorithm>
 #include <cassert>
 
+#include "cards/HandRules.h"
+#include "server/game/BotTalk.h"
 #include "server/game/Deal.h"
 #include "server/game/Scoring.h"
 #include "server/protocol/ServerMessages.h"
 
 namespace server {
 
+namespace {
+
+// Mixed into the desk's seed for the remarks' own generator.
+constexpr std::uint64_t kTalkSeedSalt = 0x7A1C5EEDull;
+
+}  // namespace
+
 DeskGame::DeskGame(int number, const DeskConfig& config, std::uint64_t seed)
-    : m_number(number), m_config(config), m_rng(seed) {
+    : m_number(number), m_config(config), m_rng(seed), m_talkRng(seed ^ kTalkSeedSalt) {
     assert(config.deal >= 1 && config.deal <= kFullDeal && "deal size out of range");
 }
 
@@ -378,6 +387,7 @@ void DeskGame::playOrFallBack(int seat, std::vector<int> cards, Millis now, Desk
 
 bool DeskGame::playTurn(int seat, std::vector<int> cards, Millis now, DeskOutput& out) {
     const bool pass = cards.empty();
+    const int tableBefore = m_round->tablePoints();
     const Round::Step step = m_round->act(seat, std::move(cards));
     if (!step.accepted) {
         return false;
@@ -391,6 +401,8 @@ bool DeskGame::playTurn(int seat, std::vector<int> cards, Millis now, DeskOutput
     if (step.trickTaken || step.over) {
         broadcast(scoreMessage(round.teamPoints()[0], round.teamPoints()[1]), out);
     }
+    remark(seat, !pass && isPowerKind(classifyHand(round.lastPlay()).kind), step, tableBefore,
+           now, out);
     if (!step.over) {
         beginTurn(now, out);
         return true;
@@ -417,6 +429,39 @@ bool DeskGame::playTurn(int seat, std::vector<int> cards, Millis now, DeskOutput
     return true;
 }
 
+void DeskGame::talk(int seat, int say, DeskOutput& out) {
+    if (seat < 0 || seat > 3 || m_seats[seat].kind != SeatKind::Person || say < 0 ||
+        say >= kTalkCount) {
+        return;
+    }
+    broadcast(talkMessage(seat, say), out);
+}
+
+void DeskGame::remark(int seat, bool bomb, const Round::Step& step, int tableBefore, Millis now,
+                      DeskOutput& out) {
+    m_trickBombed = m_trickBombed || bomb;
+    std::optional<BotRemark> said;
+    std::array<bool, 4> bots{};
+    for (int index = 0; index < 4; ++index) {
+        bots[index] = m_seats[index].kind == SeatKind::Bot;
+    }
+    if (bomb) {
+        said = botRemark(TalkMoment::OpponentBombed, seat, m_config.botLevel, bots, m_talkRng);
+    }
+    if (step.trickTaken) {
+        if (!said && (m_trickBombed || tableBefore >= kManyTrickPoints)) {
+            said = botRemark(TalkMoment::PartnerTookTrick, step.trickWinner, m_config.botLevel,
+                             bots, m_talkRng);
+        }
+        m_trickBombed = false;
+    }
+    if (!said || (m_lastRemark && now < *m_lastRemark + Millis(kTalkEveryMillis))) {
+        return;
+    }
+    m_lastRemark = now;
+    broadcast(talkMessage(said->seat, said->say), out);
+}
+
 FinishedDeskGame DeskGame::finishedGame(Millis now) const {
     FinishedDeskGame game;
     game.desk = m_number;
@@ -434,6 +479,7 @@ FinishedDeskGame DeskGame::finishedGame(Millis now) const {
 
 void DeskGame::endGame(Millis now, DeskOutput& out) {
     m_round.reset();
+    m_trickBombed = false;
     m_awaitingBot = false;
     m_botAnswer.reset();
     bool flagsCleared = false;

@@ -39,6 +39,10 @@
 // calls is never held up by a desk; call it again while nextDeadline() has passed.
 // When the last person leaves, the computer players leave too and the desk is empty again.
 //
+// Table talk: a seated person's talk goes to every seat; computer players (not at the easy level)
+// answer a few moments now and then (server/game/BotTalk.h), drawing from a generator of their
+// own seeded from the desk's seed, so the deals and the plays never depend on the talk.
+//
 // A desk always moves on: a computer player's play that the round refuses is replaced by what a
 // silent person gets (a pass, or the weakest single when leading), which the round always takes.
 
@@ -111,6 +115,9 @@ public:
     void markBack(int seat, Millis now, DeskOutput& out);
     // Auto on or off for a person's seat during a game; ignored otherwise or when unchanged.
     void setAuto(int seat, bool on, DeskOutput& out);
+    // `seat`'s person said phrase or emote `say` (0 .. kTalkCount-1): "talk" to every seat.
+    // Ignored for a seat without a person or an index out of range; the rate is the hall's.
+    void talk(int seat, int say, DeskOutput& out);
 
     // What `seat`'s person needs to take the desk up again at `now` ("resume").
     DeskSnapshot snapshot(int seat, Millis now) const;
@@ -146,6 +153,9 @@ private:
     // A timer-driven action: `cards`, or the expiry action when the round refuses them.
     void playOrFallBack(int seat, std::vector<int> cards, Millis now, DeskOutput& out);
     bool playTurn(int seat, std::vector<int> cards, Millis now, DeskOutput& out);
+    // After an accepted play or pass: a computer player's remark, now and then.
+    void remark(int seat, bool bomb, const Round::Step& step, int tableBefore, Millis now,
+                DeskOutput& out);
     // The game just played to its "over", for DeskOutput::finished.
     FinishedDeskGame finishedGame(Millis now) const;
     void endGame(Millis now, DeskOutput& out);
@@ -177,6 +187,9 @@ private:
         bool pass = false;
     };
     std::array<TableMark, 4> m_marks;
+    std::mt19937_64 m_talkRng;               // the computer players' remarks only
+    bool m_trickBombed = false;              // the trick being played holds a bomb
+    std::optional<Millis> m_lastRemark;      // a computer player's last remark
 };
 
 }  // namespace server

@@ -31,7 +31,7 @@ void Hall::connect(LinkId link) {
     Link made;
     made.person = person;
     m_links.emplace(link, made);
-    m_people.emplace(person, Person{Place{}, link, {}});
+    m_people.emplace(person, Person{Place{}, link, {}, {}});
 }
 
 void Hall::disconnect(LinkId link, Millis now, Output& out) {
@@ -43,6 +43,11 @@ void Hall::disconnect(LinkId link, Millis now, Output& out) {
     if (found->second.lookupsIgnored > 0) {
         out.log.push_back(linkText(link) + ": " + std::to_string(found->second.lookupsIgnored) +
                           " record or leaderboard requests ignored (more than one a second)");
+    }
+    if (found->second.talksIgnored > 0) {
+        out.log.push_back(linkText(link) + ": " + std::to_string(found->second.talksIgnored) +
+                          " talk requests ignored (a bad index, or more than one in " +
+                          std::to_string(kTalkEvery.count() / 1000) + " s)");
     }
     m_links.erase(found);
     Person& person = m_people.at(id);
@@ -109,6 +114,10 @@ void Hall::handle(LinkId link, const ClientRequest& request, Millis now, Output&
             break;
     }
     if (place.desk < 0 || place.desk != request.desk || place.seat != request.seat) {
+        return;
+    }
+    if (request.kind == Kind::Talk) {
+        talk(link, request.say, now, out);
         return;
     }
     DeskGame& desk = *m_desks[place.desk];
@@ -210,6 +219,18 @@ void Hall::lookup(LinkId link, bool leaderboard, Millis now, Output& out) {
         return;
     }
     out.lookups.push_back(Lookup{link, leaderboard, token});
+}
+
+void Hall::talk(LinkId link, int say, Millis now, Output& out) {
+    Link& self = m_links.at(link);
+    Person& person = m_people.at(self.person);
+    if (say < 0 || say >= kTalkCount || (person.lastTalk && now < *person.lastTalk + kTalkEvery)) {
+        ++self.talksIgnored;
+        return;
+    }
+    person.lastTalk = now;
+    m_desks[person.place.desk]->talk(person.place.seat, say, m_deskOut);
+    collect(person.place.desk, out);
 }
 
 void Hall::refuse(LinkId link, std::string_view reason, long long retry, Output& out) {

@@ -16,6 +16,9 @@
 //   leave,    otherwise ignored ("auto" only during a game)
 //   game,
 //   auto
+//   talk      also only with the person's own desk and site; then ignored and counted when
+//             "say" is not an index (0 .. kTalkCount-1) or the person talked less than
+//             kTalkEvery ago; else "talk" to the desk. The link's close logs the count
 //   hello     the rules below, in this order; a refusal changes nothing else
 //   record,   a person with a token: passed out (Output::lookups) for the store to answer; a
 //   leader-   person without one: answered "status":"none" at once. At most one of each kind a
@@ -59,6 +62,8 @@ inline constexpr Millis kReconnectWindow{60000};
 
 // A link may ask for its record, and for the leaderboard, once each in this long.
 inline constexpr Millis kLookupEvery{1000};
+// A person may talk at the desk once in this long.
+inline constexpr Millis kTalkEvery{kTalkEveryMillis};
 
 struct HallConfig {
     DeskConfig desk;
@@ -127,6 +132,7 @@ private:
         Place place;
         LinkId link = 0;    // 0 while away
         std::string token;  // the token's hash in hex; empty for a link's own person
+        std::optional<Millis> lastTalk;  // the person's last talk passed to the desk
     };
     struct Link {
         PersonId person = 0;
@@ -134,6 +140,7 @@ private:
         std::optional<Millis> lastRecord;       // the last "record" passed out
         std::optional<Millis> lastLeaderboard;  // the last "leaderboard" passed out
         std::uint64_t lookupsIgnored = 0;       // over the rate, for the close's log line
+        std::uint64_t talksIgnored = 0;         // bad index or over the rate, the same
     };
     struct Token {
         PersonId person = 0;        // 0 when no person holds it now
@@ -143,6 +150,7 @@ private:
     void hello(LinkId link, const std::string& token, Millis now, Output& out);
     void refuse(LinkId link, std::string_view reason, long long retry, Output& out);
     void lookup(LinkId link, bool leaderboard, Millis now, Output& out);
+    void talk(LinkId link, int say, Millis now, Output& out);
     // A person with neither a link nor a seat is gone; its token no longer names it.
     void forget(PersonId person);
     // Drops tokens that name nobody and made no hello within the window, now and then.

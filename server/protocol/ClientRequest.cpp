@@ -108,6 +108,13 @@ std::optional<ClientRequest> parseClientRequest(std::string_view text) {
         request.on = on != 0;
         return request;
     }
+    if (kind == "talk") {
+        request.kind = ClientRequest::Kind::Talk;
+        if (!readInt(doc, "say", request.say)) {
+            request.say = -1;
+        }
+        return request;
+    }
     return std::nullopt;
 }
 

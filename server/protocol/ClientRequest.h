@@ -11,11 +11,13 @@
 //   {"opt":"auto","desk":D,"site":S,"on":N}            N non-zero: the computer player plays
 //   {"opt":"record"}                                   the sender's figures and last games
 //   {"opt":"leaderboard"}                              the best rated players, the sender's place
+//   {"opt":"talk","desk":D,"site":S,"say":N}           table talk: N a phrase or an emote index
 //
 // Anything else (not JSON, not an object, an unknown opt or type, a missing key or a value of the
 // wrong type) is malformed, and the server drops the connection that sent it. Extra keys are
 // ignored. Whether a well-formed request makes sense (the right seat, a legal play, a token of 32
-// hex digits) is for the hall and the desk to decide.
+// hex digits) is for the hall and the desk to decide. So is a "talk" whose "say" is missing or not
+// an integer: it parses, with say -1, and the hall ignores it without closing the link.
 
 #include <optional>
 #include <string>
@@ -25,13 +27,14 @@
 namespace server {
 
 struct ClientRequest {
-    enum class Kind { Query, Add, Ready, Leave, Play, Hello, Auto, Record, Leaderboard };
+    enum class Kind { Query, Add, Ready, Leave, Play, Hello, Auto, Record, Leaderboard, Talk };
     Kind kind = Kind::Query;
-    int desk = -1;           // Ready, Leave, Play, Auto
-    int seat = -1;           // Ready, Leave, Play, Auto
+    int desk = -1;           // Ready, Leave, Play, Auto, Talk
+    int seat = -1;           // Ready, Leave, Play, Auto, Talk
     std::vector<int> cards;  // Play: empty for a pass
     std::string token;       // Hello: as sent, any text
     bool on = false;         // Auto
+    int say = -1;            // Talk: as sent; -1 when missing or not an integer
 };
 
 std::optional<ClientRequest> parseClientRequest(std::string_view text);

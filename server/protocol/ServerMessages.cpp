@@ -112,12 +112,17 @@ std::string timeoutMessage() {
     return MessageWriter("timeout").text();
 }
 
+std::string talkMessage(int seat, int say) {
+    return MessageWriter("talk").field("site", seat).field("say", say).text();
+}
+
 std::string helloOkMessage(bool resume, bool records) {
     MessageWriter writer("hello");
     writer.field("status", "ok").field("resume", resume ? 1 : 0);
     if (records) {
         writer.field("records", 1);
     }
+    writer.field("talk", 1);
     return writer.text();
 }
 

@@ -12,6 +12,11 @@
 //   {"opt":"run","site":"2","name":"player7"}
 //   {"opt":"timeout"}
 //
+// Table talk, to every seat at the desk (the speaker's own included); only the index travels,
+// 0 .. kTalkPhrases-1 a phrase, then the emotes (net/GameConstants.h; server/README.md):
+//
+//   {"opt":"talk","site":"2","say":"5"}
+//
 // For a person's link coming back (rejoin; the protocol is written out in server/README.md):
 //
 //   {"opt":"hello","status":"ok","resume":"1"}   (and "records":"1" while records are kept)
@@ -59,6 +64,8 @@ std::string scoreMessage(int p0, int p1);
 std::string overMessage(const std::array<SeatLine, 4>& seats);
 std::string runMessage(int seat, std::string_view name);
 std::string timeoutMessage();
+// `say` in 0 .. kTalkCount-1.
+std::string talkMessage(int seat, int say);
 
 // ---- Rejoin
 // The answers to "hello". The refusal reasons are the kHello... texts; `retrySeconds` >= 0 adds
@@ -67,7 +74,8 @@ inline constexpr std::string_view kHelloBadToken = "bad token";
 inline constexpr std::string_view kHelloAgain = "hello already received";
 inline constexpr std::string_view kHelloSeated = "already seated";
 inline constexpr std::string_view kHelloTooMany = "too many reconnects";
-// `records`: the server keeps records, so "record" and "leaderboard" are understood.
+// `records`: the server keeps records, so "record" and "leaderboard" are understood. Every
+// accepted hello also carries "talk":"1": this server understands "talk".
 std::string helloOkMessage(bool resume, bool records = false);
 std::string helloRefusedMessage(std::string_view reason, long long retrySeconds = -1);
 

@@ -112,7 +112,7 @@ TEST_F(CatalogueTest, RegistersRedGlyphBeforeBlackAndTexturesInOrder) {
                             "sucai.png", "poker_play_card.png", "zhunbei.png", "bj.png"}));
 }
 
-TEST_F(CatalogueTest, PreloadsTheMusicAsMusicThenTheElevenEffects) {
+TEST_F(CatalogueTest, PreloadsTheMusicAsMusicThenTheTwelveEffects) {
     std::vector<std::string> calls;
     for (const auto& sound : engine::headless::sounds()) {
         const char* kind = sound.call == SoundCall::PreloadMusic    ? "music "
@@ -125,7 +125,8 @@ TEST_F(CatalogueTest, PreloadsTheMusicAsMusicThenTheElevenEffects) {
                                                "effect sound/boom.mp3", "effect sound/bg.wav",
                                                "effect sound/by.mp3", "effect sound/jg.wav",
                                                "effect sound/win.mp3", "effect sound/lose.mp3",
-                                               "effect sound/turn.wav", "effect sound/tick.wav"}));
+                                               "effect sound/turn.wav", "effect sound/tick.wav",
+                                               "effect sound/talk.wav"}));
 }
 
 }  // namespace

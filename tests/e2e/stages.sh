@@ -26,6 +26,8 @@ connection_of_client() {
 # received <regex>: the server logged a text from the client matching the regex.
 received() { server_log | grep -Eq "^desk-server: from $CONNECTION: $1"; }
 received_count() { server_log | grep -Ec "^desk-server: from $CONNECTION: $1"; }
+# sent_to_client <regex>: the server logged a text to the client matching the regex.
+sent_to_client() { server_log | grep -Eq "^desk-server: to $CONNECTION: $1"; }
 
 # open_hall <server options...>: a fresh server and client, up to the client's hall. Sets
 # SERVER_PID, CLIENT_PID and CONNECTION.
@@ -67,6 +69,19 @@ stage_whole_game() {
   local n=5
   wait_until 10 hand_shows $n || fail "no hand of $n cards"
   shot "$PICTURES/e2e-dealt.png"
+
+  step "table talk"
+  wait_until 5 talk_shown || fail "no 聊天 button on a server that offers talk"
+  click $TALK_CLICK
+  sleep 0.3
+  shot "$PICTURES/e2e-talk-panel.png"
+  key 1
+  wait_until 5 received '\{"opt":"talk","desk":[0-9]+,"site":[0-9],"say":0\}' ||
+    fail "key 1 on the 聊天 panel sent no phrase 0"
+  wait_until 5 sent_to_client '\{"opt":"talk","site":"[0-3]","say":"0"\}' ||
+    fail "the server did not pass the talk to the desk"
+  sleep 0.3
+  shot "$PICTURES/e2e-desk-talk.png"
 
   play_to_the_end $n
   local title

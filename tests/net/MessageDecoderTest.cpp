@@ -28,6 +28,7 @@ std::string describe(const stMsg& m) {
         out << " {" << seat.away << "," << seat.auto_play << "," << seat.surplus << ","
             << seat.cards << "," << seat.pass << "}";
     }
+    out << " talk=" << m.talk << " say=" << m.say;
     return out.str();
 }
 
@@ -67,7 +68,8 @@ TEST(MessageDecoder, FreshRecordHasTheInitialValues) {
     EXPECT_EQ(describe(m),
               "opt= online= name= desk=-1 site=-1 cards= per=-1 surplus= now=-1 score=0 must=0 "
               "p0= p1= version= [,0,0] [,0,0] [,0,0] [,0,0] status= reason= retry=0 resume=0 "
-              "playing=0 seen= last= lastsite=-1 left=0 {0,0,,,0} {0,0,,,0} {0,0,,,0} {0,0,,,0}");
+              "playing=0 seen= last= lastsite=-1 left=0 {0,0,,,0} {0,0,,,0} {0,0,,,0} {0,0,,,0} "
+              "talk=0 say=-1");
 }
 
 TEST(MessageDecoder, EachKindReadsItsKeys) {
@@ -166,6 +168,24 @@ TEST(MessageDecoder, HelloResumeAndPresenceReadTheirKeys) {
              m.status = "ok";
              m.resume = 1;
          }},
+        {"hello offering talk", R"({"opt":"hello","status":"ok","resume":"0","talk":"1"})",
+         [](stMsg& m) {
+             m.opt = "hello";
+             m.status = "ok";
+             m.talk = 1;
+         }},
+        {"talk", R"({"opt":"talk","site":"3","say":"13"})",
+         [](stMsg& m) {
+             m.opt = "talk";
+             m.site = 3;
+             m.say = 13;
+         }},
+        {"talk ignores the keys of other kinds", R"({"opt":"talk","site":"1","say":"0","desk":"4","name":"x"})",
+         [](stMsg& m) {
+             m.opt = "talk";
+             m.site = 1;
+             m.say = 0;
+         }},
         {"hello refused with a retry",
          R"({"opt":"hello","status":"refused","reason":"too many reconnects","retry":"42"})",
          [](stMsg& m) {
@@ -249,6 +269,13 @@ TEST(MessageDecoder, BadValuesInTheNewKindsKeepInitialValues) {
              m.info[0].name = "a";
              m.info[0].cards = "1,";
              m.info[0].away = 2;
+         }},
+        {"talk with numbers", R"({"opt":"talk","site":2,"say":5})",
+         [](stMsg& m) { m.opt = "talk"; }},
+        {"talk without say, a text for site", R"({"opt":"talk","site":"left"})",
+         [](stMsg& m) {
+             m.opt = "talk";
+             m.site = 0;
          }},
         {"presence with info not an array", R"({"opt":"presence","info":{"away":"1"}})",
          [](stMsg& m) { m.opt = "presence"; }},

@@ -25,6 +25,7 @@ const SoundFile kSounds[] = {
     {"sound/at.wav", 0.2, 2.0},   {"sound/boom.mp3", 0.5, 4.0}, {"sound/bg.wav", 0.5, 3.0},
     {"sound/by.mp3", 0.2, 2.0},   {"sound/jg.wav", 0.05, 1.0},  {"sound/win.mp3", 1.0, 5.0},
     {"sound/lose.mp3", 1.0, 5.0}, {"sound/turn.wav", 0.2, 1.5},  {"sound/tick.wav", 0.02, 0.3},
+    {"sound/talk.wav", 0.05, 0.5},
 };
 
 std::uint32_t le32(const unsigned char* p) {

@@ -65,7 +65,38 @@ const ButtonImages kButtons[] = {
     {"reconnect.png", "reconnect_press.png", 400, 140},
     {"record.png", "record_press.png", 120, 60},
     {"close.png", "close_press.png", 140, 60},
+    {"talk.png", "talk_press.png", 120, 60},
+    {"talk_phrase.png", "talk_phrase_press.png", 240, 50},
 };
+
+// The table talk's emotes: round faces on a clear square, each its own picture.
+TEST(Textures, EmotesAreSixDifferentRoundFaces) {
+    const char* const faces[] = {"emote_smile.png", "emote_laugh.png", "emote_surprised.png",
+                                 "emote_sad.png",   "emote_angry.png", "emote_cool.png"};
+    std::vector<Surface> seen;
+    for (const char* face : faces) {
+        SCOPED_TRACE(face);
+        Surface s = loadImage(face);
+        ASSERT_NE(s, nullptr) << SDL_GetError();
+        EXPECT_EQ(s->w, 48);
+        EXPECT_EQ(s->h, 48);
+        EXPECT_EQ(pixel(s.get(), 0, 0).a, 0) << "a corner outside the face is clear";
+        EXPECT_EQ(pixel(s.get(), 47, 0).a, 0);
+        SDL_Rect all{0, 0, s->w, s->h};
+        EXPECT_GT(opaquePixels(s.get(), all), 48 * 48 * 6 / 10) << "a disc fills most of it";
+        for (const Surface& other : seen) {
+            int differing = 0;
+            for (int y = 0; y < 48; ++y) {
+                for (int x = 0; x < 48; ++x) {
+                    const auto a = pixel(s.get(), x, y), b = pixel(other.get(), x, y);
+                    differing += std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) > 90;
+                }
+            }
+            EXPECT_GT(differing, 48) << "each face differs from the ones before";
+        }
+        seen.push_back(std::move(s));
+    }
+}
 
 TEST(Textures, ButtonImagesExistAndPressedMatchesNormalSize) {
     for (const ButtonImages& b : kButtons) {

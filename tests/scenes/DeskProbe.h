@@ -5,6 +5,8 @@
 #include "scenes/desk/CCardTrackerPanel.h"
 #include "scenes/desk/CDeskScene.h"
 #include "scenes/desk/CSummaryPanel.h"
+#include "scenes/desk/CTalkBubble.h"
+#include "scenes/desk/CTalkPanel.h"
 #include "scenes/hall/CHallScene.h"
 #include "scenes/hall/CRecordPanel.h"
 #include "scenes/common/CReconnectPanel.h"
@@ -57,6 +59,10 @@ struct DeskProbe {
         return CDeskScene::playedCardPosition(seat, index, cardWidth);
     }
     bool localAuto() const { return desk.m_localAuto; }
+    engine::ui::Button* talkButton() const { return desk.m_btnTalk; }
+    CTalkPanel* talkPanel() const { return desk.m_talkPanel; }
+    CTalkBubble* talkBubble(int position) const { return desk.m_talkBubbles.at(position); }
+    engine::Label* muteTag(int position) const { return desk.m_muteTags.at(position); }
     // The session's choice to show the tracker, which outlives every desk (and every test).
     static void setTrackerShown(bool shown) { CDeskScene::s_trackerShown = shown; }
     engine::Label* deskLabel() const { return desk.m_lblDesk; }

@@ -68,6 +68,8 @@ TEST(ClientRequestParse, RefusesMalformedTexts) {
         R"({"opt":"auto","desk":3,"site":1,"on":true})",
         R"({"opt":"auto","desk":3,"site":1,"on":1.5})",
         R"({"opt":"auto","site":1,"on":1})",
+        R"({"opt":"talk","site":1,"say":1})",
+        R"({"opt":"talk","desk":3,"say":1})",
     };
     for (const char* text : rows) {
         EXPECT_FALSE(server::parseClientRequest(text).has_value()) << text;
@@ -107,6 +109,7 @@ TEST(ServerMessages, ExactTexts) {
     EXPECT_EQ(server::scoreMessage(30, 45), R"({"opt":"score","p0":"30","p1":"45"})");
     EXPECT_EQ(server::runMessage(1, "bob"), R"({"opt":"run","site":"1","name":"bob"})");
     EXPECT_EQ(server::timeoutMessage(), R"({"opt":"timeout"})");
+    EXPECT_EQ(server::talkMessage(2, 13), R"({"opt":"talk","site":"2","say":"13"})");
     EXPECT_EQ(
         server::changeMessage({{{"a", 1}, {"", 0}, {"bot2", 1}, {"b", 0}}}),
         R"({"opt":"change","info":[{"name":"a","ready":"1"},{"name":"","ready":"0"},)"
@@ -114,10 +117,12 @@ TEST(ServerMessages, ExactTexts) {
 }
 
 TEST(ServerMessages, RejoinTexts) {
-    EXPECT_EQ(server::helloOkMessage(false), R"({"opt":"hello","status":"ok","resume":"0"})");
-    EXPECT_EQ(server::helloOkMessage(true), R"({"opt":"hello","status":"ok","resume":"1"})");
+    EXPECT_EQ(server::helloOkMessage(false),
+              R"({"opt":"hello","status":"ok","resume":"0","talk":"1"})");
+    EXPECT_EQ(server::helloOkMessage(true),
+              R"({"opt":"hello","status":"ok","resume":"1","talk":"1"})");
     EXPECT_EQ(server::helloOkMessage(false, true),
-              R"({"opt":"hello","status":"ok","resume":"0","records":"1"})");
+              R"({"opt":"hello","status":"ok","resume":"0","records":"1","talk":"1"})");
     EXPECT_EQ(server::helloRefusedMessage(server::kHelloBadToken),
               R"({"opt":"hello","status":"refused","reason":"bad token"})");
     EXPECT_EQ(server::helloRefusedMessage(server::kHelloTooMany, 42),

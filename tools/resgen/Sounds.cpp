@@ -130,6 +130,18 @@ Samples softTick() {
     return s;
 }
 
+// A soft rising two-note pop, quieter and shorter than the turn's chime.
+Samples talkPop() {
+    Samples s;
+    const double notes[] = {76.0, 83.0};  // E5, B5
+    for (int i = 0; i < 2; ++i) {
+        mixInto(s, sineDrop(0.16, midiHz(notes[i]) * 0.97, midiHz(notes[i]), 0.06),
+                samplesFor(0.07 * i), 0.5f);
+    }
+    finish(s, 0.3f, 0.003, 0.05);
+    return s;
+}
+
 Samples fourOfAKind() {
     Noise n(505);
     Samples s;

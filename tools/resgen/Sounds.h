@@ -11,6 +11,7 @@ Samples dealRiffle();   // bg.wav: a hand being dealt
 Samples warningTick();  // jg.wav: the turn countdown's warning tick
 Samples turnChime();    // turn.wav: the local player's turn begins
 Samples softTick();     // tick.wav: each of the last seconds of the local countdown
+Samples talkPop();      // talk.wav: a bubble of table talk appears
 Samples fourOfAKind();  // 3.mp3: the player's own four of a kind
 Samples bomb();         // boom.mp3: a bomb
 Samples passSound();    // by.mp3: a seat passes

@@ -99,6 +99,20 @@ const std::vector<Picture>& pictures() {
          [] { return textButton("排行榜", 140, 46, palette::kGoldButton, true); }},
         {"close.png", [] { return textButton("关闭", 110, 46, palette::kRedButton, false); }},
         {"close_press.png", [] { return textButton("关闭", 110, 46, palette::kRedButton, true); }},
+        {"talk.png", [] { return textButton("聊天", 96, 44, palette::kGreenButton, false); }},
+        {"talk_press.png",
+         [] { return textButton("聊天", 96, 44, palette::kGreenButton, true); }},
+        {"talk_panel.png", [] { return settingsBoard(470, 300); }},
+        {"talk_phrase.png", [] { return textButton("", 214, 40, palette::kBlueButton, false); }},
+        {"talk_phrase_press.png",
+         [] { return textButton("", 214, 40, palette::kBlueButton, true); }},
+        {"talk_bubble.png", [] { return darkPanel(250, 44); }},
+        {"emote_smile.png", [] { return emoteFace(48, Emote::Smile); }},
+        {"emote_laugh.png", [] { return emoteFace(48, Emote::Laugh); }},
+        {"emote_surprised.png", [] { return emoteFace(48, Emote::Surprised); }},
+        {"emote_sad.png", [] { return emoteFace(48, Emote::Sad); }},
+        {"emote_angry.png", [] { return emoteFace(48, Emote::Angry); }},
+        {"emote_cool.png", [] { return emoteFace(48, Emote::Cool); }},
         {"icon.png", appIcon},
     };
     return list;
@@ -111,6 +125,7 @@ bool writeSounds(const std::string& dir) {
     ok = writeWav(dir + "/jg.wav", warningTick()) && ok;
     ok = writeWav(dir + "/turn.wav", turnChime()) && ok;
     ok = writeWav(dir + "/tick.wav", softTick()) && ok;
+    ok = writeWav(dir + "/talk.wav", talkPop()) && ok;
     ok = writeMp3(dir + "/3.mp3", fourOfAKind(), {}, 96) && ok;
     ok = writeMp3(dir + "/boom.mp3", bomb(), {}, 96) && ok;
     ok = writeMp3(dir + "/by.mp3", passSound(), {}, 96) && ok;
@@ -169,7 +184,7 @@ int main(int argc, char** argv) {
     }
     if (failures > 0) return 1;
     std::printf(
-        "desk-resgen: wrote %zu pictures (and their double size in hd/), 12 sounds, the font and "
+        "desk-resgen: wrote %zu pictures (and their double size in hd/), 13 sounds, the font and "
         "the configuration to %s\n",
         pictures().size(), out.c_str());
     return 0;

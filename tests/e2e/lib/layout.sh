@@ -9,11 +9,13 @@ READY_AT="452 598"       # centred at (512, 170) at scale 0.8: image pixel (20, 
 PLAY_AT="352 598"        # centred at (412, 170)
 PASS_AT="560 598"        # centred at (612, 170): image pixel (30, 38)
 BANNER_AT="302 598"      # the 托管中 banner, 440 wide, centred at (512, 170): image pixel (10, 33)
+TALK_AT="712 30"         # the 聊天 button, 96 x 44, centred at (748, 738): image pixel (12, 22)
 QUICK_JOIN_CLICK="512 384"
 RECONNECT_CLICK="512 384"
 READY_CLICK="512 598"
 PLAY_CLICK="412 598"
 PASS_CLICK="612 598"
+TALK_CLICK="748 30"
 HAND_PROBE_Y=680    # inside a hand card whether it rests (y 45) or is raised (y 70)
 RAISED_PROBE_Y=640  # inside a raised card only
 HAND_CLICK_Y=740
@@ -26,6 +28,7 @@ load_layout_colours() {
   PLAY_COLOUR=$(image_pixel "$res/put.png" 20 38)
   PASS_COLOUR=$(image_pixel "$res/noput.png" 30 38)
   BANNER_COLOUR=$(image_pixel "$res/auto_banner.png" 10 33)
+  TALK_COLOUR=$(image_pixel "$res/talk.png" 12 22)
   local size
   size=$(identify -format '%w %h' "$res/return.png")
   local -a wh=($size)

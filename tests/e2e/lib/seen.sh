@@ -8,6 +8,7 @@ ready_shown() { shows "$READY_AT" "$READY_COLOUR"; }
 play_shown() { shows "$PLAY_AT" "$PLAY_COLOUR"; }
 pass_shown() { shows "$PASS_AT" "$PASS_COLOUR"; }
 banner_shown() { shows "$BANNER_AT" "$BANNER_COLOUR"; }
+talk_shown() { shows "$TALK_AT" "$TALK_COLOUR"; }
 play_hidden() { ! play_shown; }
 pass_hidden() { ! pass_shown; }
 ready_hidden() { ! ready_shown; }
