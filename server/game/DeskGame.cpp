@@ -329,7 +329,13 @@ void DeskGame::beginTurn(Millis now, DeskOutput& out) {
     if (seat < 0) {
         return;
     }
-    m_marks[seat] = TableMark{};
+    // What the seats' screens show: a turn takes the seat's own cards off the table, a new lead
+    // the whole finished trick.
+    if (m_round->mustLead()) {
+        m_marks.fill(TableMark{});
+    } else {
+        m_marks[seat] = TableMark{};
+    }
     if (playedByComputer(seat)) {
         requestDecision(seat, out);
     }

@@ -14,7 +14,9 @@ struct SnapshotSeat {
     bool away = false;      // the seat's person has no link now
     bool autoPlay = false;  // the seat's person has handed it to the computer player
     int surplus = -1;       // cards left; -1 between games
-    std::vector<int> cards;  // on the table since the seat's last turn began; empty for none
+    // On the table since the seat's last turn began; empty for none, and for every seat once
+    // a new lead has begun (a finished trick leaves the table, as on the seats' screens).
+    std::vector<int> cards;
     bool pass = false;       // the seat's action since its last turn began was a pass
 };
 

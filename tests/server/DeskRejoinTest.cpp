@@ -269,9 +269,13 @@ struct TableWatch {
             pass[game.per] = cards[game.per].empty();
             seen.insert(seen.end(), cards[game.per].begin(), cards[game.per].end());
         }
-        if (game.now >= 0) {
-            cards[game.now].clear();
-            pass[game.now] = false;
+        // As the live desk shows it: a seat's turn takes its own cards away, a new lead the
+        // whole trick.
+        for (int seat = 0; seat < 4; ++seat) {
+            if (seat == game.now || (game.now >= 0 && game.must != 0)) {
+                cards[seat].clear();
+                pass[seat] = false;
+            }
         }
     }
 };
