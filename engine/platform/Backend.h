@@ -20,15 +20,23 @@ namespace engine {
 
 // An image in memory: a loaded PNG or a rendered line of text. Sizes in pixels.
 // Each back end derives from it to keep what it needs for drawing (a surface, a renderer texture).
+// Textures are made on the main thread only.
 class Texture {
 public:
     virtual ~Texture() = default;
     int width() const { return m_width; }
     int height() const { return m_height; }
+    // Unique to this texture for the life of the process (an address may be reused, this never):
+    // two frames' drawing calls with the same serial draw the same pixels.
+    std::uint64_t serial() const { return m_serial; }
 
 protected:
     int m_width = 0;
     int m_height = 0;
+
+private:
+    static inline std::uint64_t s_made = 0;
+    std::uint64_t m_serial = ++s_made;
 };
 
 // Screen rectangles for drawing are in window pixels with the origin at the TOP-left, y down;

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <thread>
 
@@ -329,6 +330,7 @@ TEST(SdlBackend, MissingSoundDeviceFallsBackToSilentDriver) {
     backend.preloadEffect(wav);
     const unsigned channel = backend.playEffect(wav, false, 1.0f, -0.5f, 0.5f);
     const std::string missing = testing::TempDir() + "no-such-sound.wav";
+    backend.preloadEffect(missing);  // fails on the worker thread, reported at the play
     const unsigned none1 = backend.playEffect(missing, false, 1.0f, 0.0f, 1.0f);
     const unsigned none2 = backend.playEffect(missing, false, 1.0f, 0.0f, 1.0f);
     backend.playMusic(testing::TempDir() + "no-such-music.mp3", true);
@@ -354,10 +356,16 @@ TEST(SdlBackend, EveryShippedSoundDecodesAndPlays) {
     testing::internal::CaptureStderr();
     backend.preloadMusic(path("bj.mp3"));
     backend.playMusic(path("bj.mp3"), true);
-    for (const char* effect : {"3.mp3", "cp.wav", "at.wav", "boom.mp3", "bg.wav", "by.mp3",
-                               "jg.wav", "win.mp3", "lose.mp3"}) {
+    const char* effects[] = {"3.mp3", "cp.wav", "at.wav", "boom.mp3", "bg.wav", "by.mp3",
+                             "jg.wav", "win.mp3", "lose.mp3"};
+    // All preloaded first, as start-up does: the worker decodes them while they are played, in
+    // the opposite order, so most plays wait for an effect still queued.
+    for (const char* effect : effects) {
         backend.preloadEffect(path(effect));
-        EXPECT_GT(backend.playEffect(path(effect), false, 1.0f, 0.0f, 1.0f), 0u) << effect;
+    }
+    backend.preloadEffect(path("turn.wav"));  // never played: freed with the back end
+    for (auto effect = std::rbegin(effects); effect != std::rend(effects); ++effect) {
+        EXPECT_GT(backend.playEffect(path(*effect), false, 1.0f, 0.0f, 1.0f), 0u) << *effect;
     }
     backend.stopMusic(true);
     const std::string err = testing::internal::GetCapturedStderr();

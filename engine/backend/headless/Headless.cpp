@@ -198,6 +198,10 @@ int framesDrawn() {
     return headless().framesDrawn();
 }
 
+PixelRect lastDrawnArea() {
+    return headless().lastDrawnArea();
+}
+
 bool saveFrame(const std::string& pngPath) {
     HeadlessBackend& b = headless();
     Director::getInstance()->drawScene();

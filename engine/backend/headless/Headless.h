@@ -98,6 +98,9 @@ int attentionRequests();
 // ---- Pictures
 // Number of frames actually drawn since install (a frame is drawn only when something changed).
 int framesDrawn();
+// The window pixels the last drawn frame drew again: the whole surface when it was drawn whole,
+// a part when only that part changed, w or h 0 when nothing visible changed.
+PixelRect lastDrawnArea();
 // Draws the running scene now and writes it as a PNG; false when it cannot be written.
 bool saveFrame(const std::string& pngPath);
 // The colour of the last drawn frame at a point in design coordinates (origin bottom-left);

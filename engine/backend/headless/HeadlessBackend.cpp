@@ -29,7 +29,8 @@ void HeadlessBackend::makeSurface(int width, int height) {
         return;
     }
     m_canvas = std::make_unique<render::Canvas>(m_renderer);
-    m_canvas->clear({0, 0, 0, 255});
+    m_canvas->beginFrame({0, 0, 0, 255});  // blank until the first frame
+    m_canvas->endFrame();
 }
 
 void HeadlessBackend::freeSurface() {
@@ -72,7 +73,7 @@ bool HeadlessBackend::createWindow(const WindowSpec& spec) {
 
 void HeadlessBackend::beginFrame(DrawColor background) {
     if (m_canvas) {
-        m_canvas->clear(background);
+        m_canvas->beginFrame(background);
     }
 }
 
@@ -85,9 +86,18 @@ void HeadlessBackend::draw(const Texture& texture, const PixelRect& source, cons
 
 void HeadlessBackend::endFrame() {
     if (m_canvas) {
-        m_canvas->present();
+        m_canvas->endFrame();
     }
     ++m_framesDrawn;
+}
+
+PixelRect HeadlessBackend::lastDrawnArea() const {
+    if (!m_canvas) {
+        return {};
+    }
+    const render::PixelArea& area = m_canvas->lastDrawnArea();
+    return {static_cast<float>(area.x0), static_cast<float>(area.y0),
+            static_cast<float>(area.x1 - area.x0), static_cast<float>(area.y1 - area.y0)};
 }
 
 std::shared_ptr<Texture> HeadlessBackend::loadImage(const std::string& path) {
@@ -105,6 +115,11 @@ void HeadlessBackend::pollInput(std::vector<InputEvent>& out, double timeoutSeco
             m_now += timeoutSeconds;
         }
         return;
+    }
+    for (const InputEvent& event : m_input) {
+        if (event.type == InputEvent::Type::Exposed && m_canvas) {
+            m_canvas->forgetPicture();  // as a window's surface would have
+        }
     }
     out.insert(out.end(), m_input.begin(), m_input.end());
     m_input.clear();

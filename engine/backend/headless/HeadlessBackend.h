@@ -63,6 +63,7 @@ public:
     std::vector<RecordedSound> soundRecords() const;
     void clearRecords();
     int framesDrawn() const { return m_framesDrawn; }
+    PixelRect lastDrawnArea() const;
     float musicVolume() const { return m_musicVolume; }
     bool savePng(const std::string& path) const;
     DrawColor pixel(int x, int y) const;  // window pixels, origin top-left

@@ -14,9 +14,22 @@ std::vector<Canvas*>& liveCanvases() {
     static std::vector<Canvas*>* canvases = new std::vector<Canvas*>();
     return *canvases;
 }
+
+bool keepsPixels(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    return SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+}
+
+SDL_Rect toSdl(const PixelArea& area) {
+    return {area.x0, area.y0, area.x1 - area.x0, area.y1 - area.y0};
+}
+
+bool sameColor(DrawColor a, DrawColor b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+}
 }  // namespace
 
-Canvas::Canvas(SDL_Renderer* renderer) : m_renderer(renderer) {
+Canvas::Canvas(SDL_Renderer* renderer) : m_renderer(renderer), m_keepsPixels(keepsPixels(renderer)) {
     liveCanvases().push_back(this);
 }
 
@@ -38,11 +51,6 @@ void Canvas::forgetEverywhere(const SdlTexture* texture) {
     }
 }
 
-void Canvas::clear(DrawColor color) {
-    SDL_SetRenderDrawColor(m_renderer, color.r, color.g, color.b, 255);
-    SDL_RenderClear(m_renderer);
-}
-
 SDL_Texture* Canvas::textureFor(const SdlTexture& texture) {
     auto found = m_copies.find(&texture);
     if (found != m_copies.end()) {
@@ -57,28 +65,103 @@ SDL_Texture* Canvas::textureFor(const SdlTexture& texture) {
     return copy;
 }
 
+void Canvas::beginFrame(DrawColor background) {
+    m_background = background;
+    m_background.a = 255;
+    m_calls.clear();
+    m_textures.clear();
+}
+
 void Canvas::draw(const Texture& texture, const PixelRect& source, const PixelRect& target,
                   DrawColor tint) {
-    const auto& sdlTexture = static_cast<const SdlTexture&>(texture);
-    if (!sdlTexture.surface() || tint.a == 0 || target.w <= 0 || target.h <= 0) {
+    if (tint.a == 0 || target.w <= 0 || target.h <= 0) {
         return;
     }
-    SDL_Texture* copy = textureFor(sdlTexture);
+    // Whole source pixels, as the renderer takes them.
+    const PixelRect from{static_cast<float>(static_cast<int>(source.x)),
+                         static_cast<float>(static_cast<int>(source.y)),
+                         static_cast<float>(static_cast<int>(source.w)),
+                         static_cast<float>(static_cast<int>(source.h))};
+    m_calls.push_back({texture.serial(), from, target, tint});
+    m_textures.push_back(&static_cast<const SdlTexture&>(texture));
+}
+
+PixelArea Canvas::areaToDraw(int width, int height) const {
+    const PixelArea whole{0, 0, width, height};
+    if (!m_keepsPixels || !m_pictureKept || width != m_shownWidth || height != m_shownHeight ||
+        !sameColor(m_background, m_shownBackground)) {
+        return whole;
+    }
+    return settledArea(changedArea(m_shownCalls, m_calls), m_calls, width, height);
+}
+
+void Canvas::drawCall(size_t index) {
+    const DrawCall& call = m_calls[index];
+    const SdlTexture& texture = *m_textures[index];
+    if (!texture.surface()) {
+        return;
+    }
+    SDL_Texture* copy = textureFor(texture);
     if (!copy) {
         return;
     }
-    SDL_SetTextureColorMod(copy, tint.r, tint.g, tint.b);
-    SDL_SetTextureAlphaMod(copy, tint.a);
+    SDL_SetTextureColorMod(copy, call.tint.r, call.tint.g, call.tint.b);
+    SDL_SetTextureAlphaMod(copy, call.tint.a);
     SDL_SetTextureBlendMode(
-        copy, sdlTexture.opaque() && tint.a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
-    const SDL_Rect from{static_cast<int>(source.x), static_cast<int>(source.y),
-                        static_cast<int>(source.w), static_cast<int>(source.h)};
-    const SDL_FRect to{target.x, target.y, target.w, target.h};
+        copy, texture.opaque() && call.tint.a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+    const SDL_Rect from{static_cast<int>(call.source.x), static_cast<int>(call.source.y),
+                        static_cast<int>(call.source.w), static_cast<int>(call.source.h)};
+    const SDL_FRect to{call.target.x, call.target.y, call.target.w, call.target.h};
     SDL_RenderCopyF(m_renderer, copy, &from, &to);
 }
 
-void Canvas::present() {
-    SDL_RenderPresent(m_renderer);
+void Canvas::endFrame() {
+    int width = 0;
+    int height = 0;
+    SDL_GetRendererOutputSize(m_renderer, &width, &height);
+    const PixelArea area = areaToDraw(width, height);
+    const bool whole = area.x0 == 0 && area.y0 == 0 && area.x1 == width && area.y1 == height;
+    if (whole) {
+        SDL_RenderSetClipRect(m_renderer, nullptr);
+        SDL_SetRenderDrawColor(m_renderer, m_background.r, m_background.g, m_background.b, 255);
+        SDL_RenderClear(m_renderer);
+    } else if (!area.empty()) {
+        const SDL_Rect clip = toSdl(area);
+        SDL_RenderSetClipRect(m_renderer, &clip);
+        SDL_SetRenderDrawBlendMode(m_renderer, SDL_BLENDMODE_NONE);
+        SDL_SetRenderDrawColor(m_renderer, m_background.r, m_background.g, m_background.b, 255);
+        SDL_RenderFillRect(m_renderer, &clip);
+        SDL_SetRenderDrawBlendMode(m_renderer, SDL_BLENDMODE_BLEND);
+    }
+    if (!area.empty()) {
+        for (size_t i = 0; i < m_calls.size(); ++i) {
+            if (whole || area.intersects(coverOf(m_calls[i].target))) {
+                drawCall(i);
+            }
+        }
+        SDL_RenderSetClipRect(m_renderer, nullptr);
+        show(area, whole);
+    }
+    m_lastArea = area;
+    m_shownCalls.swap(m_calls);
+    m_shownBackground = m_background;
+    m_shownWidth = width;
+    m_shownHeight = height;
+    m_pictureKept = true;
+    m_calls.clear();
+    m_textures.clear();
+}
+
+void Canvas::show(const PixelArea& area, bool whole) {
+    SDL_Window* window = SDL_RenderGetWindow(m_renderer);
+    if (whole || !window) {
+        SDL_RenderPresent(m_renderer);
+        return;
+    }
+    // The software renderer draws into the window's surface; show only the part drawn.
+    SDL_RenderFlush(m_renderer);
+    const SDL_Rect rect = toSdl(area);
+    SDL_UpdateWindowSurfaceRects(window, &rect, 1);
 }
 
 }  // namespace engine::render

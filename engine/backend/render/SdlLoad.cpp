@@ -83,14 +83,57 @@ bool isOpaque(const SDL_Surface* surface) {
     return true;
 }
 
+// A PNG's size from its header (the signature, then the IHDR chunk: width and height as 32-bit
+// big-endian numbers); false for a file that is not a PNG or too short to be one.
+bool readPngSize(const std::string& path, int& width, int& height) {
+    SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
+    if (!file) {
+        return false;
+    }
+    Uint8 header[24] = {};
+    const bool complete = SDL_RWread(file, header, sizeof header, 1) == 1;
+    SDL_RWclose(file);
+    static const Uint8 kSignature[12] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13};
+    if (!complete || SDL_memcmp(header, kSignature, sizeof kSignature) != 0 ||
+        SDL_memcmp(header + 12, "IHDR", 4) != 0) {
+        return false;
+    }
+    const auto bigEndian = [&header](int at) {
+        return (Uint32{header[at]} << 24) | (Uint32{header[at + 1]} << 16) |
+               (Uint32{header[at + 2]} << 8) | Uint32{header[at + 3]};
+    };
+    const Uint32 w = bigEndian(16);
+    const Uint32 h = bigEndian(20);
+    // PNG allows up to 2^31 - 1; anything past this is no image of ours and would not decode.
+    constexpr Uint32 kLargest = 1u << 16;
+    if (w == 0 || h == 0 || w > kLargest || h > kLargest) {
+        return false;
+    }
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+    return true;
+}
+
 }  // namespace
 
-std::shared_ptr<Texture> loadImage(const std::string& path) {
+SDL_Surface* decodeImage(const std::string& path, bool& opaque) {
     SDL_Surface* surface = toArgb(IMG_Load(path.c_str()));
+    opaque = surface && isOpaque(surface);
+    return surface;
+}
+
+std::shared_ptr<Texture> loadImage(const std::string& path) {
+    int width = 0;
+    int height = 0;
+    if (readPngSize(path, width, height)) {
+        return std::make_shared<SdlTexture>(path, width, height);
+    }
+    bool opaque = false;
+    SDL_Surface* surface = decodeImage(path, opaque);
     if (!surface) {
         return nullptr;
     }
-    return std::make_shared<SdlTexture>(surface, surface->w, surface->h, isOpaque(surface));
+    return std::make_shared<SdlTexture>(surface, surface->w, surface->h, opaque);
 }
 
 std::shared_ptr<Texture> renderText(const std::string& fontPath, int pointSize,

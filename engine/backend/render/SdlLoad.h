@@ -7,10 +7,18 @@
 
 #include "engine/platform/Backend.h"
 
+struct SDL_Surface;
+
 namespace engine::render {
 
 // A PNG (or any SDL_image format) as an SdlTexture; null when the file is missing or unreadable.
+// A PNG is only opened for its size here and decoded when first drawn (SdlTexture); other
+// formats are decoded at once.
 std::shared_ptr<Texture> loadImage(const std::string& path);
+
+// The image in a file as an ARGB8888 surface and whether every pixel of it is opaque; null when
+// it cannot be decoded.
+SDL_Surface* decodeImage(const std::string& path, bool& opaque);
 
 // One line of UTF-8 text in white, antialiased; null when the font cannot be opened. Fonts stay
 // open per (path, size) until closeFonts. An empty text gives width 0 and the font's height; a

@@ -1,8 +1,13 @@
 #pragma once
 // A Texture kept as an SDL surface (ARGB8888, straight alpha), shared by both back ends.
 // Canvas makes the renderer's copy of it on first draw. Main thread only.
+//
+// An image file is decoded when it is first drawn, not when it is loaded: start-up registers
+// every image but draws few of them. Its size comes from the file's header at load.
 
 #include <SDL.h>
+
+#include <string>
 
 #include "engine/platform/Backend.h"
 
@@ -15,16 +20,23 @@ public:
     // anything through, so it is copied without blending (the table's background, a screen of
     // pixels every frame).
     SdlTexture(SDL_Surface* surface, int width, int height, bool opaque = false);
+    // The image in the file at `path` (UTF-8), width x height pixels as its header says, decoded
+    // at the first call of surface() or opaque(). A file that then cannot be decoded, or decodes
+    // to another size, is reported on stderr and draws nothing.
+    SdlTexture(std::string path, int width, int height);
     ~SdlTexture() override;
     SdlTexture(const SdlTexture&) = delete;
     SdlTexture& operator=(const SdlTexture&) = delete;
 
-    SDL_Surface* surface() const { return m_surface; }
-    bool opaque() const { return m_opaque; }
+    SDL_Surface* surface() const;
+    bool opaque() const;
 
 private:
-    SDL_Surface* m_surface = nullptr;
-    bool m_opaque = false;
+    void decode() const;
+
+    mutable SDL_Surface* m_surface = nullptr;
+    mutable bool m_opaque = false;
+    mutable std::string m_undecodedPath;  // empty once decoded (or for a surface given)
 };
 
 }  // namespace engine::render

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "engine/backend/sdl/EffectDecoder.h"
+
 namespace engine {
 
 namespace {
@@ -45,6 +47,7 @@ SdlAudio::SdlAudio() {
 }
 
 SdlAudio::~SdlAudio() {
+    m_decoder.reset();
     if (m_open) {
         Mix_HaltChannel(-1);
         Mix_HaltMusic();
@@ -104,9 +107,16 @@ Mix_Chunk* SdlAudio::effect(const std::string& path) {
     if (found != m_effects.end()) {
         return found->second;
     }
-    Mix_Chunk* chunk = m_open ? Mix_LoadWAV(path.c_str()) : nullptr;
+    std::string error;
+    Mix_Chunk* chunk = nullptr;
+    if (m_decoder && m_decoder->has(path)) {
+        chunk = m_decoder->take(path, error);
+    } else if (m_open) {
+        chunk = Mix_LoadWAV(path.c_str());
+        error = chunk ? "" : Mix_GetError();
+    }
     if (!chunk && m_open) {
-        reportMissing(path, Mix_GetError());
+        reportMissing(path, error.c_str());
     }
     m_effects.emplace(path, chunk);
     return chunk;
@@ -148,7 +158,13 @@ void SdlAudio::setMusicVolume(float volume) {
 }
 
 void SdlAudio::preloadEffect(const std::string& path) {
-    effect(path);
+    if (!m_open || m_effects.count(path) != 0) {
+        return;
+    }
+    if (!m_decoder) {
+        m_decoder = std::make_unique<EffectDecoder>();
+    }
+    m_decoder->request(path);
 }
 
 unsigned SdlAudio::playEffect(const std::string& path, bool loop, float pan, float gain) {

@@ -4,10 +4,13 @@
 // Opening tries the system's audio device first; SDL does not fall back by itself when there is
 // none, so the device is then reopened with SDL's "dummy" driver: sounds become silent and every
 // call still succeeds. Music and effects are cached by path for the life of the object, so a
-// preloaded sound plays at once. A missing or unreadable file is silent and reported once on
-// standard error.
+// preloaded sound plays at once. A preloaded effect is decoded on a worker thread (EffectDecoder);
+// a play that comes before the worker is done with it waits for it. Music is not decoded ahead
+// (SDL_mixer streams it). A missing or unreadable file is silent and reported once on standard
+// error.
 
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -15,6 +18,8 @@ struct Mix_Chunk;
 struct _Mix_Music;
 
 namespace engine {
+
+class EffectDecoder;
 
 class SdlAudio {
 public:
@@ -45,6 +50,7 @@ private:
     void reportMissing(const std::string& path, const char* why);
 
     bool m_open = false;
+    std::unique_ptr<EffectDecoder> m_decoder;     // stopped before the device closes
     std::map<std::string, _Mix_Music*> m_music;   // owned; null marks a file that failed
     std::map<std::string, Mix_Chunk*> m_effects;  // owned; null marks a file that failed
     std::string m_playingMusic;                   // path of the track last started

@@ -85,6 +85,10 @@ bool SdlBackend::createWindow(const WindowSpec& spec) {
         std::fprintf(stderr, "video: cannot create the window: %s\n", SDL_GetError());
         return false;
     }
+    // SDL starts text input with the video subsystem; the client takes text only while a text
+    // field has the focus (it starts text input then), and until then an input method would take
+    // the keys the desk uses (Enter, Backspace, R) for a composition.
+    SDL_StopTextInput();
     if (SDL_Surface* icon = spec.icon.empty() ? nullptr : IMG_Load(spec.icon.c_str())) {
         SDL_SetWindowIcon(window, icon);
         SDL_FreeSurface(icon);
@@ -186,7 +190,7 @@ bool SdlBackend::isFullscreen() const {
 
 void SdlBackend::beginFrame(DrawColor background) {
     if (m_canvas) {
-        m_canvas->clear(background);
+        m_canvas->beginFrame(background);
     }
 }
 
@@ -199,7 +203,7 @@ void SdlBackend::draw(const Texture& texture, const PixelRect& source, const Pix
 
 void SdlBackend::endFrame() {
     if (m_canvas) {
-        m_canvas->present();
+        m_canvas->endFrame();
     }
 }
 
@@ -242,11 +246,27 @@ void SdlBackend::pollInput(std::vector<InputEvent>& out, double timeoutSeconds) 
     while (got) {
         if (event.type == SDL_WINDOWEVENT) {
             reportResize(out);
+            forgetPictureOn(event.window.event);
         }
         if (auto input = m_input->translate(event)) {
             out.push_back(*input);
         }
         got = SDL_PollEvent(&event) == 1;
+    }
+}
+
+void SdlBackend::forgetPictureOn(std::uint8_t windowEvent) {
+    switch (windowEvent) {
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            if (m_canvas) {
+                m_canvas->forgetPicture();
+            }
+            break;
+        default:
+            break;
     }
 }
 

@@ -3,11 +3,13 @@
 // without a GPU or when no hardware renderer can be made; see RendererChoice.h), SDL_mixer sound,
 // and the system's message box.
 //
-// Frames are drawn straight to the window. A window whose contents were lost reports Exposed,
-// and the scene graph draws it again. Everything runs on the main thread except showMessageBox.
+// Frames are drawn straight to the window; on the software renderer only what changed is drawn
+// again (render/Canvas.h). A window whose contents were lost reports Exposed, and the scene graph
+// draws it again, whole. Everything runs on the main thread except showMessageBox.
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -76,6 +78,8 @@ private:
     // Reads the drawing area's size in pixels and the pointer's scale to it; true when the size
     // changed.
     bool updateSize();
+    // The window's pixels are gone after these window events: the next frame is drawn whole.
+    void forgetPictureOn(std::uint8_t windowEvent);
     // Appends Resized when the drawing area's size changed since the last look; true then.
     bool reportResize(std::vector<InputEvent>& out);
 
