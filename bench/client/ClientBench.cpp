@@ -196,7 +196,7 @@ bool Bench::sdlHall() {
     }
     m_report.add(
         "start-up to the hall's first frame, SDL (median of " + std::to_string(hallMs.size()) + ")",
-        median(hallMs), "ms", 150);
+        median(hallMs), "ms", 55);
     idleRows("SDL client in the hall", idle);
     return true;
 }
@@ -245,7 +245,7 @@ bool Bench::sdlDesk() {
     m_report.add("frame time, drag across 27 cards, SDL, median (" + std::to_string(drag.size()) +
                      " frames)",
                  median(drag), "ms", -1);
-    m_report.add("frame time, drag across 27 cards, SDL, worst", worst(drag), "ms", 8);
+    m_report.add("frame time, drag across 27 cards, SDL, worst", worst(drag), "ms", 4);
     return true;
 }
 
