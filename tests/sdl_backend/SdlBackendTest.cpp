@@ -147,6 +147,47 @@ TEST_F(SdlWindowTest, PresentsDrawnFrameAndAsksForItAgainAfterBeingHidden) {
     EXPECT_EQ(screenPixel(m_window, 240, 230), "#000000");
 }
 
+// On the software renderer a frame that moves one image draws and shows only that part of the
+// window: the image is seen at its new place, no longer at its old one, and the rest is kept.
+TEST_F(SdlWindowTest, AFrameThatMovesOneImageShowsItMoved) {
+    if (m_backend->rendererName() != "software") {
+        GTEST_SKIP() << "drawn whole on the " << m_backend->rendererName() << " renderer";
+    }
+    const std::string orange = testing::TempDir() + "sdl_move_orange.png";
+    const std::string blue = testing::TempDir() + "sdl_move_blue.png";
+    ASSERT_EQ(std::system(("convert -size 64x64 xc:'#FF8000' " + orange).c_str()), 0);
+    ASSERT_EQ(std::system(("convert -size 64x64 xc:'#0040FF' " + blue).c_str()), 0);
+    auto movingImage = m_backend->loadImage(orange);
+    auto stillImage = m_backend->loadImage(blue);
+    ASSERT_TRUE(movingImage && stillImage);
+    auto drawFrame = [&](float movingX) {
+        m_backend->beginFrame({0, 0, 0, 255});
+        m_backend->draw(*stillImage, {0, 0, 64, 64}, {600, 400, 64, 64}, {});
+        m_backend->draw(*movingImage, {0, 0, 64, 64}, {movingX, 200, 64, 64}, {});
+        m_backend->endFrame();
+    };
+    const struct {
+        int x, y;
+        const char* whole;  // after the first frame, drawn whole
+        const char* moved;  // after the second, the orange image moved from x 100 to 300
+    } points[] = {
+        {130, 230, "#FF8000", "#000000"},  // where the orange image was
+        {330, 230, "#000000", "#FF8000"},  // where it went
+        {630, 430, "#0040FF", "#0040FF"},  // the blue image, untouched
+        {20, 20, "#000000", "#000000"},
+    };
+    drawFrame(100);
+    pump(0.1);
+    for (const auto& p : points) {
+        EXPECT_EQ(screenPixel(m_window, p.x, p.y), p.whole) << p.x << "," << p.y;
+    }
+    drawFrame(300);
+    pump(0.1);
+    for (const auto& p : points) {
+        EXPECT_EQ(screenPixel(m_window, p.x, p.y), p.moved) << p.x << "," << p.y;
+    }
+}
+
 // The OpenGL libraries mapped into this process, one path per line; empty when there are none.
 std::string mappedOpenGlLibraries() {
     std::ifstream maps("/proc/self/maps");

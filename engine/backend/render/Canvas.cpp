@@ -23,10 +23,6 @@ bool keepsPixels(SDL_Renderer* renderer) {
 SDL_Rect toSdl(const PixelArea& area) {
     return {area.x0, area.y0, area.x1 - area.x0, area.y1 - area.y0};
 }
-
-bool sameColor(DrawColor a, DrawColor b) {
-    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
-}
 }  // namespace
 
 Canvas::Canvas(SDL_Renderer* renderer) : m_renderer(renderer), m_keepsPixels(keepsPixels(renderer)) {

@@ -11,10 +11,6 @@ bool sameRect(const PixelRect& a, const PixelRect& b) {
     return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
 }
 
-bool sameColor(DrawColor a, DrawColor b) {
-    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
-}
-
 int floorToInt(float value) {
     return static_cast<int>(std::floor(value));
 }
@@ -24,6 +20,10 @@ int ceilToInt(float value) {
 }
 
 }  // namespace
+
+bool sameColor(DrawColor a, DrawColor b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+}
 
 bool sameCall(const DrawCall& a, const DrawCall& b) {
     return a.texture == b.texture && sameRect(a.source, b.source) && sameRect(a.target, b.target) &&

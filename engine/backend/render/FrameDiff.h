@@ -31,6 +31,7 @@ struct DrawCall {
     DrawColor tint;
 };
 
+bool sameColor(DrawColor a, DrawColor b);
 bool sameCall(const DrawCall& a, const DrawCall& b);
 
 // A half-open rectangle of window pixels: x0 <= x < x1, y0 <= y < y1. Empty when x0 >= x1 or
