@@ -66,3 +66,14 @@ static_assert(kEmoteSmile == kTalkPhrases && kEmoteCool == kTalkCount - 1);
 inline constexpr int kTalkEveryMillis = 3000;
 // How long a bubble shows by the speaker's seat.
 inline constexpr float kTalkBubbleSeconds = 3.0f;
+
+// Private desks: a desk's code is this many decimal digits; a refused join by code carries one
+// of these reasons (and "retry", whole seconds, with kJoinTooMany); the client puts them in words.
+inline constexpr int kPrivateCodeDigits = 6;
+inline constexpr std::string_view kJoinWrongCode = "wrong or expired code";
+inline constexpr std::string_view kJoinTooMany = "too many wrong codes";
+inline constexpr std::string_view kJoinFull = "desk full";
+inline constexpr std::string_view kJoinPlaying = "game running";
+inline constexpr std::string_view kJoinSeated = "already seated";
+// The levels of "bots", in the order the client offers them.
+inline constexpr std::string_view kBotLevelNames[] = {"easy", "normal", "hard"};

@@ -24,12 +24,13 @@ std::string linkText(LinkId link) {
 
 }  // namespace
 
-Hall::Hall(const HallConfig& config) : m_config(config) {}
+Hall::Hall(const HallConfig& config) : m_config(config), m_private(config.codeSource) {}
 
-void Hall::connect(LinkId link) {
+void Hall::connect(LinkId link, std::string address) {
     const PersonId person = m_nextPerson++;
     Link made;
     made.person = person;
+    made.address = std::move(address);
     m_links.emplace(link, made);
     m_people.emplace(person, Person{Place{}, link, {}, {}});
 }
@@ -50,6 +51,7 @@ void Hall::disconnect(LinkId link, Millis now, Output& out) {
                           std::to_string(kTalkEvery.count() / 1000) + " s)");
     }
     m_links.erase(found);
+    m_private.forgetLink(link);
     Person& person = m_people.at(id);
     person.link = 0;
     const Place place = person.place;
@@ -99,17 +101,17 @@ void Hall::handle(LinkId link, const ClientRequest& request, Millis now, Output&
         case Kind::Leaderboard:
             lookup(link, request.kind == Kind::Leaderboard, now, out);
             return;
-        case Kind::Add: {
-            if (place.desk >= 0) {
-                return;
+        case Kind::Add:
+            if (place.desk < 0) {
+                seatAt(openDesk(), id, now, out);
             }
-            DeskGame& desk = openDesk();
-            std::string name = m_config.namePrefix + std::to_string(m_nextName++);
-            place.seat = desk.seatPerson(id, std::move(name), now, m_deskOut);
-            place.desk = desk.number();
-            collect(place.desk, out);
             return;
-        }
+        case Kind::Create:
+            createPrivate(id, now, out);
+            return;
+        case Kind::Join:
+            joinPrivate(link, request.code, now, out);
+            return;
         default:
             break;
     }
@@ -118,6 +120,10 @@ void Hall::handle(LinkId link, const ClientRequest& request, Millis now, Output&
     }
     if (request.kind == Kind::Talk) {
         talk(link, request.say, now, out);
+        return;
+    }
+    if (request.kind == Kind::Bots) {
+        addBots(id, request.level, now, out);
         return;
     }
     DeskGame& desk = *m_desks[place.desk];
@@ -291,9 +297,17 @@ std::optional<Millis> Hall::deskDeadline(int desk) const {
     return m_desks[desk]->nextDeadline();
 }
 
+void Hall::seatAt(DeskGame& desk, PersonId id, Millis now, Output& out) {
+    Place& place = m_people.at(id).place;
+    std::string name = m_config.namePrefix + std::to_string(m_nextName++);
+    place.seat = desk.seatPerson(id, std::move(name), now, m_deskOut);
+    place.desk = desk.number();
+    collect(place.desk, out);
+}
+
 DeskGame& Hall::openDesk() {
     for (auto& desk : m_desks) {
-        if (!desk->playing() && desk->hasFreeSeat()) {
+        if (!desk->playing() && desk->hasFreeSeat() && !m_private.isPrivate(desk->number())) {
             return *desk;
         }
     }
@@ -346,6 +360,7 @@ void Hall::collect(int desk, Output& out) {
     }
     out.touchedDesks.push_back(desk);
     m_deskOut.clear();
+    closeIfDeserted(desk, out);
 }
 
 bool Hall::nameByToken(FinishedDeskGame& game, Output& out) const {

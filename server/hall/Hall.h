@@ -20,6 +20,14 @@
 //             "say" is not an index (0 .. kTalkCount-1) or the person talked less than
 //             kTalkEvery ago; else "talk" to the desk. The link's close logs the count
 //   hello     the rules below, in this order; a refusal changes nothing else
+//   create,   private desks (HallPrivate.cpp, the book in PrivateDesks.h): "create" seats the
+//   join,     person at a new private desk ("add" with its code); "join" by a code, or a refusal
+//   bots      ("join" status "refused": already seated, too many wrong codes with "retry", wrong
+//             or expired code, game running, desk full, checked in this order); "bots", from
+//             the creator at their own desk and seat between games, fills the free seats with
+//             computer players of the level named (ignored otherwise). Quick join and the
+//             bot-fill timer never seat anyone at a private desk; its code is gone when its last
+//             person (a held seat counts) is
 //   record,   a person with a token: passed out (Output::lookups) for the store to answer; a
 //   leader-   person without one: answered "status":"none" at once. At most one of each kind a
 //   board     second a link (kLookupEvery); more are ignored and counted, and the link's close
@@ -49,6 +57,7 @@
 #include <vector>
 
 #include "server/game/DeskGame.h"
+#include "server/hall/PrivateDesks.h"
 #include "server/protocol/ClientRequest.h"
 
 namespace server {
@@ -70,6 +79,7 @@ struct HallConfig {
     std::string namePrefix = "player";
     std::uint64_t seed = 0;  // desks derive their shuffles from it
     int hellosPerMinute = kHellosPerMinute;
+    PrivateDesks::CodeSource codeSource;  // private desks' codes; null: std::random_device
 };
 
 class Hall {
@@ -102,7 +112,8 @@ public:
     // client offers its record and the leaderboard.
     void setRecordsKept(bool kept) { m_recordsKept = kept; }
 
-    void connect(LinkId link);
+    // `address`: the peer's address, which the wrong private-desk codes are also counted by.
+    void connect(LinkId link, std::string address = {});
     // The link closed: a leave for a person of its own; a held seat for a token's seated person.
     void disconnect(LinkId link, Millis now, Output& out);
     void handle(LinkId link, const ClientRequest& request, Millis now, Output& out);
@@ -141,6 +152,7 @@ private:
         std::optional<Millis> lastLeaderboard;  // the last "leaderboard" passed out
         std::uint64_t lookupsIgnored = 0;       // over the rate, for the close's log line
         std::uint64_t talksIgnored = 0;         // bad index or over the rate, the same
+        std::string address;                    // the peer's, for the wrong-code limit
     };
     struct Token {
         PersonId person = 0;        // 0 when no person holds it now
@@ -151,6 +163,14 @@ private:
     void refuse(LinkId link, std::string_view reason, long long retry, Output& out);
     void lookup(LinkId link, bool leaderboard, Millis now, Output& out);
     void talk(LinkId link, int say, Millis now, Output& out);
+    // Names the person and seats them at `desk`, which has a free seat and no game running.
+    void seatAt(DeskGame& desk, PersonId id, Millis now, Output& out);
+    // Private desks (HallPrivate.cpp).
+    void createPrivate(PersonId id, Millis now, Output& out);
+    void joinPrivate(LinkId link, const std::string& code, Millis now, Output& out);
+    void addBots(PersonId id, const std::string& level, Millis now, Output& out);
+    // After a desk changed: a private desk without persons is public again, its code gone.
+    void closeIfDeserted(int desk, Output& out);
     // A person with neither a link nor a seat is gone; its token no longer names it.
     void forget(PersonId person);
     // Drops tokens that name nobody and made no hello within the window, now and then.
@@ -168,6 +188,7 @@ private:
     std::unordered_map<std::string, Token> m_tokens;  // by hash
     std::size_t m_sweepAt = 1024;                     // sweep when this many tokens are known
     std::vector<std::unique_ptr<DeskGame>> m_desks;
+    PrivateDesks m_private;
     PersonId m_nextPerson = 1;
     std::uint64_t m_nextName = 1;
     DeskOutput m_deskOut;  // reused for every desk call

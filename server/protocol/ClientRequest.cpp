@@ -64,6 +64,19 @@ std::optional<ClientRequest> parseClientRequest(std::string_view text) {
         request.kind = ClientRequest::Kind::Leaderboard;
         return request;
     }
+    if (kind == "create") {
+        request.kind = ClientRequest::Kind::Create;
+        return request;
+    }
+    if (kind == "join") {
+        const rapidjson::Value* code = findString(doc, "code");
+        if (code == nullptr) {
+            return std::nullopt;
+        }
+        request.kind = ClientRequest::Kind::Join;
+        request.code = view(*code);
+        return request;
+    }
     if (kind == "hello") {
         const rapidjson::Value* token = findString(doc, "token");
         if (token == nullptr) {
@@ -106,6 +119,15 @@ std::optional<ClientRequest> parseClientRequest(std::string_view text) {
         }
         request.kind = ClientRequest::Kind::Auto;
         request.on = on != 0;
+        return request;
+    }
+    if (kind == "bots") {
+        const rapidjson::Value* level = findString(doc, "level");
+        if (level == nullptr) {
+            return std::nullopt;
+        }
+        request.kind = ClientRequest::Kind::Bots;
+        request.level = view(*level);
         return request;
     }
     if (kind == "talk") {

@@ -72,8 +72,13 @@ std::string queryMessage(std::size_t online) {
         .text();
 }
 
-std::string addMessage(int desk, int seat, std::string_view name) {
-    return MessageWriter("add").field("desk", desk).field("site", seat).field("name", name).text();
+std::string addMessage(int desk, int seat, std::string_view name, std::string_view code) {
+    MessageWriter writer("add");
+    writer.field("desk", desk).field("site", seat).field("name", name);
+    if (!code.empty()) {
+        writer.field("code", code);
+    }
+    return writer.text();
 }
 
 std::string changeMessage(const std::array<SeatLine, 4>& seats) {
@@ -122,7 +127,16 @@ std::string helloOkMessage(bool resume, bool records) {
     if (records) {
         writer.field("records", 1);
     }
-    writer.field("talk", 1);
+    writer.field("talk", 1).field("private", 1);
+    return writer.text();
+}
+
+std::string joinRefusedMessage(std::string_view reason, long long retrySeconds) {
+    MessageWriter writer("join");
+    writer.field("status", "refused").field("reason", reason);
+    if (retrySeconds >= 0) {
+        writer.field("retry", retrySeconds);
+    }
     return writer.text();
 }
 

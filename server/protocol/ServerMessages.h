@@ -35,6 +35,12 @@
 //   {"opt":"leaderboard","top":[{"place":"1","name":"player3","rating":"1532","games":"9"},...],
 //    "place":"-1"}
 //   {"opt":"record","status":"none"}       no token, or the store is away (also "leaderboard")
+//
+// Private desks (written out in server/README.md): "add" gains "code" at a private desk, and a
+// join by code that fails is answered
+//
+//   {"opt":"join","status":"refused","reason":"wrong or expired code"}
+//   {"opt":"join","status":"refused","reason":"too many wrong codes","retry":"42"}
 
 #include <array>
 #include <string>
@@ -54,7 +60,8 @@ struct SeatLine {
 };
 
 std::string queryMessage(std::size_t online);
-std::string addMessage(int desk, int seat, std::string_view name);
+// `code` non-empty at a private desk: added as "code".
+std::string addMessage(int desk, int seat, std::string_view name, std::string_view code = {});
 std::string changeMessage(const std::array<SeatLine, 4>& seats);
 std::string startMessage(const std::vector<int>& hand);
 // `per` -1 when no seat acted; `cards` empty for a pass; `now` -1 when nobody moves next.
@@ -75,7 +82,8 @@ inline constexpr std::string_view kHelloAgain = "hello already received";
 inline constexpr std::string_view kHelloSeated = "already seated";
 inline constexpr std::string_view kHelloTooMany = "too many reconnects";
 // `records`: the server keeps records, so "record" and "leaderboard" are understood. Every
-// accepted hello also carries "talk":"1": this server understands "talk".
+// accepted hello also carries "talk":"1" and "private":"1": this server understands "talk",
+// and "create", "join" and "bots" (private desks).
 std::string helloOkMessage(bool resume, bool records = false);
 std::string helloRefusedMessage(std::string_view reason, long long retrySeconds = -1);
 
@@ -85,6 +93,11 @@ struct PresenceLine {
 };
 std::string presenceMessage(const std::array<PresenceLine, 4>& seats);
 std::string resumeMessage(const DeskSnapshot& snapshot);
+
+// ---- Private desks
+// A join by code refused for `reason` (one of net/GameConstants.h's kJoin...); `retrySeconds`
+// >= 0 adds "retry" (too many wrong codes).
+std::string joinRefusedMessage(std::string_view reason, long long retrySeconds = -1);
 
 // ---- Records
 inline constexpr std::string_view kRecordOpt = "record";

@@ -118,11 +118,12 @@ TEST(ServerMessages, ExactTexts) {
 
 TEST(ServerMessages, RejoinTexts) {
     EXPECT_EQ(server::helloOkMessage(false),
-              R"({"opt":"hello","status":"ok","resume":"0","talk":"1"})");
+              R"({"opt":"hello","status":"ok","resume":"0","talk":"1","private":"1"})");
     EXPECT_EQ(server::helloOkMessage(true),
-              R"({"opt":"hello","status":"ok","resume":"1","talk":"1"})");
+              R"({"opt":"hello","status":"ok","resume":"1","talk":"1","private":"1"})");
     EXPECT_EQ(server::helloOkMessage(false, true),
-              R"({"opt":"hello","status":"ok","resume":"0","records":"1","talk":"1"})");
+              R"({"opt":"hello","status":"ok","resume":"0","records":"1","talk":"1",)"
+              R"("private":"1"})");
     EXPECT_EQ(server::helloRefusedMessage(server::kHelloBadToken),
               R"({"opt":"hello","status":"refused","reason":"bad token"})");
     EXPECT_EQ(server::helloRefusedMessage(server::kHelloTooMany, 42),
