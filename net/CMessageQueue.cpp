@@ -85,6 +85,7 @@ bool CMessageQueue::openLink() {
     m_helloAnswered = false;
     m_recordsOffered = false;
     m_talkOffered = false;
+    m_privateOffered = false;
     m_helloSent = !m_token.empty() && !m_helloUnknown && m_silentHelloLinks < kSilentHelloLinks;
     // A hello the socket refuses is not reported: the receiver finds the link gone at once.
     if (m_helloSent) {
@@ -135,6 +136,8 @@ bool CMessageQueue::recordsOffered() const { return m_recordsOffered; }
 
 // main thread
 bool CMessageQueue::talkOffered() const { return m_talkOffered; }
+
+bool CMessageQueue::privateDesksOffered() const { return m_privateOffered; }
 
 // main thread
 bool CMessageQueue::beginReconnect() {
@@ -291,6 +294,7 @@ void CMessageQueue::pushMsg(std::shared_ptr<stMsg> msg) {
             m_helloAnswered = true;
             m_recordsOffered = msg->status == "ok" && msg->records == 1;
             m_talkOffered = msg->status == "ok" && msg->talk == 1;
+            m_privateOffered = msg->status == "ok" && msg->private_desks == 1;
         }
         m_delivered = true;
         m_msgList.push_back(std::move(msg));

@@ -99,6 +99,9 @@ public:
     // True once the current link has queued an accepted "hello" answer carrying "talk":"1": the
     // server passes "talk" on (an older one would close the link on it).
     bool talkOffered() const;
+    // True once the current link has queued an accepted "hello" answer carrying "private":"1":
+    // the server has private desks ("create", "join", "bots"; an older one would close the link).
+    bool privateDesksOffered() const;
     // Starts a new connection to the endpoint of the first connect without waiting for it; only
     // once the receiver has ended. An attempt still under way is dropped first. False when the
     // attempt failed at once (nothing to poll then).
@@ -153,6 +156,7 @@ private:
     std::atomic<bool> m_helloAnswered{false};  // the current link queued a "hello"
     std::atomic<bool> m_recordsOffered{false};  // ... an accepted one with "records":"1"
     std::atomic<bool> m_talkOffered{false};     // ... an accepted one with "talk":"1"
+    std::atomic<bool> m_privateOffered{false};  // ... an accepted one with "private":"1"
     std::string m_token;                       // main thread: what every link's hello carries
     bool m_linkOpened = false;    // main thread: a link was opened before (judgeHello has one)
     bool m_helloSent = false;     // main thread: the current link began with the hello

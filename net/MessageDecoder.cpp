@@ -172,6 +172,7 @@ void decodeObject(const Value& object, stMsg& out) {
         readInt(object, "desk", out.desk);
         readInt(object, "site", out.site);
         readText(object, "name", out.name);
+        readText(object, "code", out.code);
     } else if (opt == "change") {
         readSeats(object, out, [](const Value& seat, st_seat_info& entry) {
             readText(seat, "name", entry.name);
@@ -207,6 +208,11 @@ void decodeObject(const Value& object, stMsg& out) {
         readInt(object, "resume", out.resume);
         readInt(object, "records", out.records);
         readInt(object, "talk", out.talk);
+        readInt(object, "private", out.private_desks);
+    } else if (opt == "join") {
+        readText(object, "status", out.status);
+        readText(object, "reason", out.reason);
+        readInt(object, "retry", out.retry);
     } else if (opt == "resume") {
         readResume(object, out);
     } else if (opt == "presence") {

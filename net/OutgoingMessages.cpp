@@ -51,6 +51,17 @@ std::string recordMessage() { return R"({"opt":"record"})"; }
 
 std::string leaderboardMessage() { return R"({"opt":"leaderboard"})"; }
 
+std::string createDeskMessage() { return R"({"opt":"create"})"; }
+
+std::string joinDeskMessage(const std::string& code) {
+    return R"({"opt":"join","code":")" + code + R"("})";
+}
+
+std::string botsMessage(int desk, int site, const std::string& level) {
+    return R"({"opt":"bots","desk":)" + std::to_string(desk) + R"(,"site":)" +
+           std::to_string(site) + R"(,"level":")" + level + R"("})";
+}
+
 std::string talkMessage(int desk, int site, int say) {
     return R"({"opt":"talk","desk":)" + std::to_string(desk) + R"(,"site":)" +
            std::to_string(site) + R"(,"say":)" + std::to_string(say) + "}";

@@ -28,3 +28,11 @@ std::string leaderboardMessage();
 // {"opt":"talk","desk":D,"site":S,"say":N}: table talk, N a phrase (0 .. kTalkPhrases-1) or an
 // emote (after them); only on a link whose hello answer offered it (CMessageQueue::talkOffered).
 std::string talkMessage(int desk, int site, int say);
+// Private desks, only on a link whose hello answer offered them
+// (CMessageQueue::privateDesksOffered): {"opt":"create"} opens one and seats the player;
+// {"opt":"join","code":"<code>"} sits at the desk of `code` (the digits typed, as typed);
+// {"opt":"bots","desk":D,"site":S,"level":"<level>"} fills the free seats with computer players
+// of `level` ("easy", "normal" or "hard").
+std::string createDeskMessage();
+std::string joinDeskMessage(const std::string& code);
+std::string botsMessage(int desk, int site, const std::string& level);

@@ -127,6 +127,10 @@ public:
     // system offers no such thing.
     virtual void requestAttention() = 0;
 
+    // ---- Clipboard (text, UTF-8). False when the system refused; the headless back end keeps it.
+    virtual bool setClipboardText(const std::string& text) = 0;
+    virtual std::string clipboardText() = 0;
+
     // ---- Modal box; any thread. Blocks the calling thread until dismissed (headless: records
     // and returns at once). With no system box available the text goes to standard error.
     virtual void showMessageBox(const std::string& text, const std::string& title) = 0;

@@ -49,6 +49,7 @@ void CDeskScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
     }
     followTricks(*msg);
     showTalkControls();
+    showPrivateBar();
 }
 
 void CDeskScene::handleChange(const stMsg& msg) {

@@ -10,6 +10,7 @@
 #include "scenes/desk/PlayerInfo.h"
 #include "scenes/common/SceneFlow.h"
 #include "scenes/common/SceneWidgets.h"
+#include "scenes/hall/CJoinPanel.h"
 #include "scenes/hall/CRecordPanel.h"
 
 using namespace engine;
@@ -67,6 +68,9 @@ bool CHallScene::init() {
             m_recordPanel)) {
         return false;
     }
+    if (!addPrivateDesks(visible)) {
+        return false;
+    }
 
     auto* keys = EventListenerKeyboard::create();
     keys->onKeyPressed = CC_CALLBACK_2(CHallScene::onKeyPressed, this);
@@ -85,6 +89,7 @@ void CHallScene::onQuickJoin(Ref*, ui::Widget::TouchEventType type) {
         return;
     }
     m_btnQuickJoin->setEnabled(false);
+    m_seatAsked = true;
     CMessageQueue::getInstance()->sendMsg(addMessage());
 }
 
@@ -102,6 +107,7 @@ void CHallScene::pollQuery(float) {
         CMessageQueue::getInstance()->sendMsg(queryMessage());
     }
     ++pollCount;
+    showPrivateButtons();
 }
 
 void CHallScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
@@ -113,6 +119,8 @@ void CHallScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
         showLayerInNewScene(CDeskScene::createRestored(*msg));
     } else if ((msg->opt == "record" || msg->opt == "leaderboard") && m_recordPanel->isOpen()) {
         m_recordPanel->onServerMessage(msg);
+    } else if (msg->opt == "join" && m_joinPanel->isOpen()) {
+        m_joinPanel->onServerMessage(*msg);
     }
 }
 
@@ -125,10 +133,13 @@ void CHallScene::enterDesk(const stMsg& msg) {
         CDeskScene* desk = CDeskScene::create();
         if (desk != nullptr) {
             desk->setDeskInfo(msg.desk, msg.site, msg.name);
-            if (showLayerInNewScene(desk)) {
+            const bool shown = msg.code.empty() || desk->setPrivateDesk(msg.code, m_createSent);
+            if (shown && showLayerInNewScene(desk)) {
                 return;
             }
         }
     }
     m_btnQuickJoin->setEnabled(true);
+    m_seatAsked = false;
+    m_createSent = false;
 }

@@ -25,7 +25,8 @@
 // and an answer still out for it is ignored.
 //
 // Timers (all from DeskConfig):
-//   bot fill     botWait after a person sits, computer players take every free seat (ready)
+//   bot fill     botWait after a person sits, computer players take every free seat (ready);
+//                never at a private desk (setPrivateCode), where only seatBots fills them
 //   bot move     botDelay after a computer player's turn begins, it plays (at botLevel); with
 //                botJobs the decision is handed out as a BotJob when the turn begins (or when a
 //                person's seat is handed over during it) and the play waits for both the delay

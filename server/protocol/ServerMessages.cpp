@@ -57,6 +57,16 @@ private:
     rapidjson::Writer<rapidjson::StringBuffer> m_writer;
 };
 
+// {"opt":<opt>,"status":"refused","reason":<reason>} and "retry" when `retrySeconds` >= 0.
+std::string refusedMessage(std::string_view opt, std::string_view reason, long long retrySeconds) {
+    MessageWriter writer(opt);
+    writer.field("status", "refused").field("reason", reason);
+    if (retrySeconds >= 0) {
+        writer.field("retry", retrySeconds);
+    }
+    return writer.text();
+}
+
 std::string cardText(const std::vector<int>& cards) {
     std::string text;
     formatCardList(cards, text);
@@ -132,21 +142,11 @@ std::string helloOkMessage(bool resume, bool records) {
 }
 
 std::string joinRefusedMessage(std::string_view reason, long long retrySeconds) {
-    MessageWriter writer("join");
-    writer.field("status", "refused").field("reason", reason);
-    if (retrySeconds >= 0) {
-        writer.field("retry", retrySeconds);
-    }
-    return writer.text();
+    return refusedMessage("join", reason, retrySeconds);
 }
 
 std::string helloRefusedMessage(std::string_view reason, long long retrySeconds) {
-    MessageWriter writer("hello");
-    writer.field("status", "refused").field("reason", reason);
-    if (retrySeconds >= 0) {
-        writer.field("retry", retrySeconds);
-    }
-    return writer.text();
+    return refusedMessage("hello", reason, retrySeconds);
 }
 
 std::string presenceMessage(const std::array<PresenceLine, 4>& seats) {

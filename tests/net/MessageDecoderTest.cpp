@@ -28,7 +28,8 @@ std::string describe(const stMsg& m) {
         out << " {" << seat.away << "," << seat.auto_play << "," << seat.surplus << ","
             << seat.cards << "," << seat.pass << "}";
     }
-    out << " talk=" << m.talk << " say=" << m.say;
+    out << " talk=" << m.talk << " say=" << m.say << " code=" << m.code
+        << " private=" << m.private_desks;
     return out.str();
 }
 
@@ -69,7 +70,7 @@ TEST(MessageDecoder, FreshRecordHasTheInitialValues) {
               "opt= online= name= desk=-1 site=-1 cards= per=-1 surplus= now=-1 score=0 must=0 "
               "p0= p1= version= [,0,0] [,0,0] [,0,0] [,0,0] status= reason= retry=0 resume=0 "
               "playing=0 seen= last= lastsite=-1 left=0 {0,0,,,0} {0,0,,,0} {0,0,,,0} {0,0,,,0} "
-              "talk=0 say=-1");
+              "talk=0 say=-1 code= private=0");
 }
 
 TEST(MessageDecoder, EachKindReadsItsKeys) {
@@ -174,6 +175,29 @@ TEST(MessageDecoder, HelloResumeAndPresenceReadTheirKeys) {
              m.status = "ok";
              m.talk = 1;
          }},
+        {"hello offering private desks", R"({"opt":"hello","status":"ok","resume":"0","private":"1"})",
+         [](stMsg& m) {
+             m.opt = "hello";
+             m.status = "ok";
+             m.private_desks = 1;
+         }},
+        {"add at a private desk", R"({"opt":"add","desk":"4","site":"1","name":"p2","code":"031415"})",
+         [](stMsg& m) {
+             m.opt = "add";
+             m.desk = 4;
+             m.site = 1;
+             m.name = "p2";
+             m.code = "031415";
+         }},
+        {"a join refused", R"({"opt":"join","status":"refused","reason":"too many wrong codes","retry":"42"})",
+         [](stMsg& m) {
+             m.opt = "join";
+             m.status = "refused";
+             m.reason = "too many wrong codes";
+             m.retry = 42;
+         }},
+        {"a code belongs to add alone", R"({"opt":"change","code":"031415"})",
+         [](stMsg& m) { m.opt = "change"; }},
         {"talk", R"({"opt":"talk","site":"3","say":"13"})",
          [](stMsg& m) {
              m.opt = "talk";

@@ -35,6 +35,10 @@ TEST(OutgoingMessages, ExactTexts) {
         {talkMessage(7, 2, 0), R"({"opt":"talk","desk":7,"site":2,"say":0})"},
         {talkMessage(0, 3, 13), R"({"opt":"talk","desk":0,"site":3,"say":13})"},
         {leaderboardMessage(), R"({"opt":"leaderboard"})"},
+        {createDeskMessage(), R"({"opt":"create"})"},
+        {joinDeskMessage("012345"), R"({"opt":"join","code":"012345"})"},
+        {botsMessage(4, 0, "hard"), R"({"opt":"bots","desk":4,"site":0,"level":"hard"})"},
+        {botsMessage(12, 3, "easy"), R"({"opt":"bots","desk":12,"site":3,"level":"easy"})"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(row.built, row.expected);

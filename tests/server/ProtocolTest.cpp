@@ -30,6 +30,9 @@ TEST(ClientRequestParse, ReadsEveryTextTheClientSends) {
         {R"({"opt":"auto","desk":3,"site":1,"on":1})", Kind::Auto, 3, 1, {}},
         {R"({"opt":"auto","desk":3,"site":1,"on":0})", Kind::Auto, 3, 1, {}},
         {R"({"opt":"hello","token":"0123456789abcdef0123456789abcdef"})", Kind::Hello, -1, -1, {}},
+        {R"({"opt":"create"})", Kind::Create, -1, -1, {}},
+        {R"({"opt":"join","code":"012345"})", Kind::Join, -1, -1, {}},
+        {R"({"opt":"bots","desk":4,"site":0,"level":"hard"})", Kind::Bots, 4, 0, {}},
     };
     for (const Row& row : rows) {
         const auto request = server::parseClientRequest(row.text);
@@ -70,6 +73,11 @@ TEST(ClientRequestParse, RefusesMalformedTexts) {
         R"({"opt":"auto","site":1,"on":1})",
         R"({"opt":"talk","site":1,"say":1})",
         R"({"opt":"talk","desk":3,"say":1})",
+        R"({"opt":"join"})",
+        R"({"opt":"join","code":123456})",
+        R"({"opt":"bots","desk":4,"site":0})",
+        R"({"opt":"bots","desk":4,"site":0,"level":2})",
+        R"({"opt":"bots","site":0,"level":"easy"})",
     };
     for (const char* text : rows) {
         EXPECT_FALSE(server::parseClientRequest(text).has_value()) << text;
@@ -77,6 +85,27 @@ TEST(ClientRequestParse, RefusesMalformedTexts) {
     // Nesting this deep once overflowed the event loop's stack in a recursive parse.
     EXPECT_FALSE(server::parseClientRequest(std::string(300000, '[') + std::string(300000, ']')));
     EXPECT_FALSE(server::parseClientRequest(std::string(1 << 20, '{')));
+}
+
+// The hall judges a code's digits and a level's name; the reading keeps what was sent.
+TEST(ClientRequestParse, JoinAndBotsKeepTheirTextAsSent) {
+    struct Row {
+        const char* text;
+        std::string code;
+        std::string level;
+    };
+    const Row rows[] = {
+        {R"({"opt":"join","code":"000042"})", "000042", ""},
+        {R"({"opt":"join","code":"12 34"})", "12 34", ""},
+        {R"({"opt":"join","code":""})", "", ""},
+        {R"({"opt":"bots","desk":1,"site":2,"level":"expert"})", "", "expert"},
+    };
+    for (const Row& row : rows) {
+        const auto request = server::parseClientRequest(row.text);
+        ASSERT_TRUE(request.has_value()) << row.text;
+        EXPECT_EQ(request->code, row.code) << row.text;
+        EXPECT_EQ(request->level, row.level) << row.text;
+    }
 }
 
 TEST(ClientRequestParse, HelloKeepsAnyTokenTextAndAutoReadsOnAsAFlag) {

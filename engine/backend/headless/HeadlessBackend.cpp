@@ -163,6 +163,11 @@ void HeadlessBackend::requestAttention() {
     }
 }
 
+bool HeadlessBackend::setClipboardText(const std::string& text) {
+    m_clipboard = text;
+    return true;
+}
+
 void HeadlessBackend::showMessageBox(const std::string& text, const std::string& title) {
     std::lock_guard<std::mutex> lock(m_recordsMutex);
     m_boxes.push_back({text, title, std::this_thread::get_id()});

@@ -50,6 +50,8 @@ public:
                         float gain) override;
     // Counts the requests made while the virtual window lacks the focus.
     void requestAttention() override;
+    bool setClipboardText(const std::string& text) override;
+    std::string clipboardText() override { return m_clipboard; }
     void showMessageBox(const std::string& text, const std::string& title) override;
 
     // ---- Test side
@@ -87,6 +89,7 @@ private:
     std::vector<InputEvent> m_input;
     bool m_focused = true;
     int m_attentionRequests = 0;
+    std::string m_clipboard;  // what setClipboardText put there
 
     mutable std::mutex m_recordsMutex;  // guards the two records below
     std::vector<RecordedBox> m_boxes;

@@ -222,6 +222,19 @@ void SdlBackend::requestAttention() {
     }
 }
 
+// ---- Clipboard
+
+bool SdlBackend::setClipboardText(const std::string& text) {
+    return SDL_SetClipboardText(text.c_str()) == 0;
+}
+
+std::string SdlBackend::clipboardText() {
+    char* text = SDL_GetClipboardText();  // never null; "" on failure
+    std::string copy = text != nullptr ? text : "";
+    SDL_free(text);
+    return copy;
+}
+
 // ---- Time and input
 
 double SdlBackend::nowSeconds() {
