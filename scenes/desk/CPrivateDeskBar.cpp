@@ -14,9 +14,9 @@ namespace {
 // Under the top seat's name, clear of the seats and the table's middle (design points).
 constexpr float kRowY = 690;
 constexpr float kCodeX = 512;
-constexpr float kCopyX = 668;
-constexpr float kCopiedX = 730;
-constexpr float kBotsX = 350;
+constexpr float kCopyX = 720;
+constexpr float kCopiedX = 770;
+constexpr float kBotsX = 300;
 constexpr float kLevelsY = 645;
 constexpr float kLevelStep = 92;
 constexpr float kButtonWidth = 84;

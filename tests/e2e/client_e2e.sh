@@ -48,4 +48,5 @@ stage_whole_game
 stage_game_by_keys
 stage_server_lost
 stage_rejoin
+stage_private_desk
 step "all stages passed"

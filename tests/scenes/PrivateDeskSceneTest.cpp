@@ -262,16 +262,16 @@ TEST_F(PrivateDeskSceneTest, TheCreatorSeesTheCodeCopiesItAndAddsComputerPlayers
     ASSERT_NE(desk, nullptr);
     PrivateBarProbe bar{*DeskProbe{*desk}.privateBar()};
     EXPECT_EQ(bar.code()->getString(), "牌桌号 031415");
-    headless::tap(668, 690);
+    headless::tap(720, 690);
     EXPECT_EQ(getClipboardText(), "031415");
     EXPECT_TRUE(bar.copied()->isVisible());
 
     ASSERT_TRUE(bar.bots()->isVisible());
-    headless::tap(350, 690);
+    headless::tap(300, 690);
     for (int level = 0; level < CPrivateDeskBar::kLevelCount; ++level) {
         EXPECT_TRUE(bar.level(level)->isVisible()) << level;
     }
-    headless::tap(442, 645);  // 困难
+    headless::tap(392, 645);  // 困难
     EXPECT_EQ(takeSent(),
               std::vector<std::string>{R"({"opt":"bots","desk":4,"site":0,"level":"hard"})"});
     EXPECT_FALSE(bar.level(2)->isVisible());
