@@ -79,7 +79,8 @@ struct stMsg {
     int records = 0;     // "hello": 1 when the server answers "record" and "leaderboard"
     int talk = 0;        // "hello": 1 when the server passes "talk" on
     int say = -1;        // "talk": what seat `site` said (0 .. kTalkCount-1 when valid)
-    std::string code;    // "add": the private desk's code; "" at a public desk
+    std::string code;    // "add", "resume": the private desk's code; "" at a public desk
+    int creator = 0;     // "resume": 1 when the player opened that private desk
     int private_desks = 0;  // "hello" (key "private"): 1 when the server has private desks
 
     st_record record;                // "record"

@@ -113,6 +113,8 @@ void readResume(const Value& object, stMsg& out) {
     readInt(object, "site", out.site);
     readText(object, "name", out.name);
     readInt(object, "playing", out.playing);
+    readText(object, "code", out.code);
+    readInt(object, "creator", out.creator);
     readSeats(object, out, [](const Value& seat, st_seat_info& entry) {
         readText(seat, "name", entry.name);
         readInt(seat, "ready", entry.ready);

@@ -18,8 +18,8 @@
 //   "hello"    status, reason, retry (int), resume (int), records (int), talk (int),
 //              private (int, into private_desks)
 //   "join"     status, reason, retry (int)
-//   "resume"   desk (int), site (int), name, playing (int), cards, seen, last, lastsite (int),
-//              score (int), p0, p1, now (int), must (int), left (int); info[0..3]: name,
+//   "resume"   desk (int), site (int), name, playing (int), code, creator (int), cards, seen,
+//              last, lastsite (int), score (int), p0, p1, now (int), must (int), left (int); info[0..3]: name,
 //              ready (int), away (int), auto (int, into auto_play), surplus, cards, pass (int)
 //   "presence" info[0..3]: away (int), auto (int, into auto_play)
 //   "record"   status; games, wins, draws, losses, points, rating (int, into record);

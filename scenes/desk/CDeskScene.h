@@ -63,8 +63,8 @@ class CDeskScene : public engine::Layer, public CMessageReader {
 public:
     // Two-phase creation; null when init fails. The caller then calls setDeskInfo.
     CREATE_FUNC(CDeskScene)
-    // A desk seated and restored from a "resume" record; null when it names no seat or the desk
-    // cannot be built (DeskRestore.cpp).
+    // A desk seated and restored from a "resume" record (a private desk's with its code); null
+    // when it names no seat or the desk cannot be built (DeskRestore.cpp).
     static CDeskScene* createRestored(const stMsg& resume);
     ~CDeskScene() override;
 

@@ -184,6 +184,7 @@ DeskSnapshot DeskGame::snapshot(int seat, Millis now) const {
     snap.seat = seat;
     snap.name = m_seats[seat].name;
     snap.playing = playing();
+    snap.code = m_privateCode;
     for (int k = 0; k < 4; ++k) {
         const Seat& s = m_seats[k];
         SnapshotSeat& line = snap.seats[k];

@@ -204,7 +204,9 @@ void Hall::hello(LinkId link, const std::string& token, Millis now, Output& out)
     DeskGame& desk = *m_desks[place.desk];
     desk.markBack(place.seat, now, m_deskOut);
     out.sends.push_back(Send{link, helloOkMessage(true, m_recordsKept)});
-    out.sends.push_back(Send{link, resumeMessage(desk.snapshot(place.seat, now))});
+    DeskSnapshot snapshot = desk.snapshot(place.seat, now);
+    snapshot.creator = m_private.isOwner(place.desk, id);
+    out.sends.push_back(Send{link, resumeMessage(snapshot)});
     out.restartIdle.push_back(link);
     out.log.push_back(line + ", resumes desk " + std::to_string(place.desk) + " seat " +
                       std::to_string(place.seat));

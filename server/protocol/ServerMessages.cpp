@@ -163,7 +163,11 @@ std::string resumeMessage(const DeskSnapshot& s) {
     writer.field("desk", s.desk)
         .field("site", s.seat)
         .field("name", s.name)
-        .field("playing", s.playing ? 1 : 0)
+        .field("playing", s.playing ? 1 : 0);
+    if (!s.code.empty()) {
+        writer.field("code", s.code).field("creator", s.creator ? 1 : 0);
+    }
+    writer
         .array("info", s.seats, [](MessageWriter& w, const SnapshotSeat& seat) {
             w.field("name", seat.name)
                 .field("ready", seat.ready ? 1 : 0)

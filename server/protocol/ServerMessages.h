@@ -22,7 +22,8 @@
 //   {"opt":"hello","status":"ok","resume":"1"}   (and "records":"1" while records are kept)
 //   {"opt":"hello","status":"refused","reason":"too many reconnects","retry":"42"}
 //   {"opt":"presence","info":[{"away":"1","auto":"0"},...]}
-//   {"opt":"resume","desk":"5","site":"2","name":"player7","playing":"1","info":[{"name":..,
+//   {"opt":"resume","desk":"5","site":"2","name":"player7","playing":"1",
+//    ("code":"123456","creator":"1" at a private desk) "info":[{"name":..,
 //    "ready":..,"away":..,"auto":..,"surplus":..,"cards":..,"pass":..},...],"cards":"..",
 //    "seen":"..","last":"..","lastsite":"1","score":"10","p0":"0","p1":"30","now":"2",
 //    "must":"0","left":"21500"}

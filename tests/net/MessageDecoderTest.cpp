@@ -29,7 +29,7 @@ std::string describe(const stMsg& m) {
             << seat.cards << "," << seat.pass << "}";
     }
     out << " talk=" << m.talk << " say=" << m.say << " code=" << m.code
-        << " private=" << m.private_desks;
+        << " private=" << m.private_desks << " creator=" << m.creator;
     return out.str();
 }
 
@@ -70,7 +70,7 @@ TEST(MessageDecoder, FreshRecordHasTheInitialValues) {
               "opt= online= name= desk=-1 site=-1 cards= per=-1 surplus= now=-1 score=0 must=0 "
               "p0= p1= version= [,0,0] [,0,0] [,0,0] [,0,0] status= reason= retry=0 resume=0 "
               "playing=0 seen= last= lastsite=-1 left=0 {0,0,,,0} {0,0,,,0} {0,0,,,0} {0,0,,,0} "
-              "talk=0 say=-1 code= private=0");
+              "talk=0 say=-1 code= private=0 creator=0");
 }
 
 TEST(MessageDecoder, EachKindReadsItsKeys) {
@@ -196,7 +196,15 @@ TEST(MessageDecoder, HelloResumeAndPresenceReadTheirKeys) {
              m.reason = "too many wrong codes";
              m.retry = 42;
          }},
-        {"a code belongs to add alone", R"({"opt":"change","code":"031415"})",
+        {"a private desk's resume", R"({"opt":"resume","desk":"4","site":"2","code":"031415","creator":"1"})",
+         [](stMsg& m) {
+             m.opt = "resume";
+             m.desk = 4;
+             m.site = 2;
+             m.code = "031415";
+             m.creator = 1;
+         }},
+        {"a code belongs to add and resume alone", R"({"opt":"change","code":"031415","creator":"1"})",
          [](stMsg& m) { m.opt = "change"; }},
         {"talk", R"({"opt":"talk","site":"3","say":"13"})",
          [](stMsg& m) {

@@ -284,3 +284,36 @@ TEST_F(PrivateDeskSceneTest, TheCreatorSeesTheCodeCopiesItAndAddsComputerPlayers
          R"({"name":"","ready":"0"},{"name":"","ready":"0"}]})");
     EXPECT_TRUE(bar.bots()->isVisible());
 }
+
+TEST_F(PrivateDeskSceneTest, AResumeAtAPrivateDeskShowsItsCodeAndTheCreatorsButton) {
+    struct Row {
+        const char* resume;
+        const char* code;  // as the bar shows it; nullptr: no bar
+        bool bots;
+    };
+    const Row rows[] = {
+        {R"({"opt":"resume","desk":"2","site":"0","name":"me","playing":"0","code":"271828",)"
+         R"("creator":"1"})",
+         "牌桌号 271828", true},
+        {R"({"opt":"resume","desk":"2","site":"1","name":"me","playing":"0","code":"271828",)"
+         R"("creator":"0"})",
+         "牌桌号 271828", false},
+        {R"({"opt":"resume","desk":"2","site":"1","name":"me","playing":"0"})", nullptr, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.resume);
+        privateHall();
+        feed(row.resume);
+        step(0.1);
+        CDeskScene* desk = runningDesk();
+        ASSERT_NE(desk, nullptr);
+        CPrivateDeskBar* bar = DeskProbe{*desk}.privateBar();
+        if (row.code == nullptr) {
+            EXPECT_EQ(bar, nullptr);
+            continue;
+        }
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(PrivateBarProbe{*bar}.code()->getString(), row.code);
+        EXPECT_EQ(PrivateBarProbe{*bar}.bots()->isVisible(), row.bots);
+    }
+}

@@ -71,6 +71,9 @@ std::string summary(const std::vector<std::string>& texts) {
                 const std::string& name = msg.info[seat].name;
                 one += (seat > 0 ? "," : "") + (name.empty() ? std::string("-") : name);
             }
+        } else if (msg.opt == "resume") {
+            one += " " + std::to_string(msg.desk) + "/" + std::to_string(msg.site) + " code " +
+                   msg.code + (msg.creator == 1 ? " creator" : "");
         } else if (msg.opt == "join") {
             one = "refused " + msg.reason;
             if (const auto at = text.find(R"("retry":")"); at != std::string::npos) {
@@ -224,6 +227,20 @@ TEST(HallPrivateTest, PrivateDeskRules) {
                             {1, Act::Create, "", kCreated},
                             {1, Act::Drop, "", ""},
                             {2, Act::Join, "111111", "add 0/1 code 111111 | change p1,p2,-,-"}})},
+        {"the creator back on a new link has the code and 加电脑 again",
+         then(fourLinks(), {{1, Act::Hello, "", "hello"},
+                            {1, Act::Create, "", kCreated},
+                            {1, Act::Drop, "", ""},
+                            {5, Act::Connect, "10.0.0.1", ""},
+                            {5, Act::Hello, "", "hello | resume 0/0 code 111111 creator | presence"},
+                            {5, Act::Bots, "easy", "change p1,bot1,bot2,bot3"}})},
+        {"a friend back on a new link has the code",
+         then(fourLinks(), {{1, Act::Create, "", kCreated},
+                            {2, Act::Hello, "", "hello"},
+                            {2, Act::Join, "111111", "add 0/1 code 111111 | change p1,p2,-,-"},
+                            {2, Act::Drop, "", ""},
+                            {5, Act::Connect, "10.0.0.2", ""},
+                            {5, Act::Hello, "", "hello | resume 0/1 code 111111 | presence"}})},
         {"a held seat freed at the end of the hold takes the code with it",
          then(fourLinks(), {{1, Act::Hello, "", "hello"},
                             {1, Act::Create, "", kCreated},
