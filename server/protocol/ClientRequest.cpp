@@ -34,6 +34,15 @@ std::string_view view(const rapidjson::Value& string) {
     return {string.GetString(), string.GetStringLength()};
 }
 
+// The string at `key` into `out`; false when it is missing or not a string.
+bool readText(const rapidjson::Value& object, const char* key, std::string& out) {
+    const rapidjson::Value* found = findString(object, key);
+    if (found != nullptr) {
+        out = view(*found);
+    }
+    return found != nullptr;
+}
+
 }  // namespace
 
 std::optional<ClientRequest> parseClientRequest(std::string_view text) {
@@ -69,22 +78,12 @@ std::optional<ClientRequest> parseClientRequest(std::string_view text) {
         return request;
     }
     if (kind == "join") {
-        const rapidjson::Value* code = findString(doc, "code");
-        if (code == nullptr) {
-            return std::nullopt;
-        }
         request.kind = ClientRequest::Kind::Join;
-        request.code = view(*code);
-        return request;
+        return readText(doc, "code", request.code) ? std::optional(request) : std::nullopt;
     }
     if (kind == "hello") {
-        const rapidjson::Value* token = findString(doc, "token");
-        if (token == nullptr) {
-            return std::nullopt;
-        }
         request.kind = ClientRequest::Kind::Hello;
-        request.token = view(*token);
-        return request;
+        return readText(doc, "token", request.token) ? std::optional(request) : std::nullopt;
     }
     if (!readInt(doc, "desk", request.desk) || !readInt(doc, "site", request.seat)) {
         return std::nullopt;
@@ -122,13 +121,8 @@ std::optional<ClientRequest> parseClientRequest(std::string_view text) {
         return request;
     }
     if (kind == "bots") {
-        const rapidjson::Value* level = findString(doc, "level");
-        if (level == nullptr) {
-            return std::nullopt;
-        }
         request.kind = ClientRequest::Kind::Bots;
-        request.level = view(*level);
-        return request;
+        return readText(doc, "level", request.level) ? std::optional(request) : std::nullopt;
     }
     if (kind == "talk") {
         request.kind = ClientRequest::Kind::Talk;
