@@ -71,6 +71,18 @@ std::optional<ClientRequest> parseClientRequest(std::string_view text) {
         }
         request.kind = ClientRequest::Kind::Hello;
         request.token = view(*token);
+        if (const rapidjson::Value* name = findString(doc, "name")) {
+            request.name = std::string(view(*name));
+        }
+        return request;
+    }
+    if (kind == "name") {
+        const rapidjson::Value* name = findString(doc, "name");
+        if (name == nullptr) {
+            return std::nullopt;
+        }
+        request.kind = ClientRequest::Kind::Name;
+        request.name = std::string(view(*name));
         return request;
     }
     if (!readInt(doc, "desk", request.desk) || !readInt(doc, "site", request.seat)) {
