@@ -222,6 +222,14 @@ void SdlBackend::requestAttention() {
     }
 }
 
+void SdlBackend::startTextInput(const PixelRect& area) {
+    SDL_Rect rect = m_input->windowRect(area);
+    SDL_SetTextInputRect(&rect);
+    SDL_StartTextInput();
+}
+
+void SdlBackend::stopTextInput() { SDL_StopTextInput(); }
+
 // ---- Time and input
 
 double SdlBackend::nowSeconds() {
