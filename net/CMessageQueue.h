@@ -77,6 +77,8 @@ public:
     // The player's token: every link from now on begins with helloMessage(token) (none when
     // empty). Before connecting.
     void setPlayerToken(const std::string& token);
+    // The player's name: every hello from now on carries it (none when empty). Main thread.
+    void setPlayerName(const std::string& name);
     // For scene tests: capture the texts the scenes send instead of writing them to the socket.
     // An empty function sends through the socket again.
     void setSendTap(std::function<void(const std::string&)> tap);
@@ -99,6 +101,9 @@ public:
     // True once the current link has queued an accepted "hello" answer carrying "talk":"1": the
     // server passes "talk" on (an older one would close the link on it).
     bool talkOffered() const;
+    // True once the current link has queued an accepted "hello" answer carrying "names":"1": the
+    // server takes "name" (an older one would close the link on it).
+    bool namesOffered() const;
     // Starts a new connection to the endpoint of the first connect without waiting for it; only
     // once the receiver has ended. An attempt still under way is dropped first. False when the
     // attempt failed at once (nothing to poll then).
@@ -153,7 +158,9 @@ private:
     std::atomic<bool> m_helloAnswered{false};  // the current link queued a "hello"
     std::atomic<bool> m_recordsOffered{false};  // ... an accepted one with "records":"1"
     std::atomic<bool> m_talkOffered{false};     // ... an accepted one with "talk":"1"
+    std::atomic<bool> m_namesOffered{false};    // ... an accepted one with "names":"1"
     std::string m_token;                       // main thread: what every link's hello carries
+    std::string m_name;                        // main thread: the same
     bool m_linkOpened = false;    // main thread: a link was opened before (judgeHello has one)
     bool m_helloSent = false;     // main thread: the current link began with the hello
     int m_silentHelloLinks = 0;   // main thread: links in a row with a hello and nothing back

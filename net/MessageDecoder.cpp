@@ -207,6 +207,12 @@ void decodeObject(const Value& object, stMsg& out) {
         readInt(object, "resume", out.resume);
         readInt(object, "records", out.records);
         readInt(object, "talk", out.talk);
+        readInt(object, "names", out.names);
+        readText(object, "name", out.name);
+        readText(object, "nameError", out.nameError);
+    } else if (opt == "name") {
+        readText(object, "name", out.name);
+        readText(object, "nameError", out.nameError);
     } else if (opt == "resume") {
         readResume(object, out);
     } else if (opt == "presence") {

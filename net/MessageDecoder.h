@@ -15,7 +15,9 @@
 //   "game"     per (int), surplus, now (int), cards, score (int), must (int)
 //   "score"    p0, p1
 //   "run"      site (int), name
-//   "hello"    status, reason, retry (int), resume (int), records (int), talk (int)
+//   "hello"    status, reason, retry (int), resume (int), records (int), talk (int), names (int),
+//              name, nameError
+//   "name"     name, nameError
 //   "resume"   desk (int), site (int), name, playing (int), cards, seen, last, lastsite (int),
 //              score (int), p0, p1, now (int), must (int), left (int); info[0..3]: name,
 //              ready (int), away (int), auto (int, into auto_play), surplus, cards, pass (int)

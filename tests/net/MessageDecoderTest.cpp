@@ -28,7 +28,8 @@ std::string describe(const stMsg& m) {
         out << " {" << seat.away << "," << seat.auto_play << "," << seat.surplus << ","
             << seat.cards << "," << seat.pass << "}";
     }
-    out << " talk=" << m.talk << " say=" << m.say;
+    out << " talk=" << m.talk << " say=" << m.say << " names=" << m.names
+        << " nameError=" << m.nameError;
     return out.str();
 }
 
@@ -69,7 +70,7 @@ TEST(MessageDecoder, FreshRecordHasTheInitialValues) {
               "opt= online= name= desk=-1 site=-1 cards= per=-1 surplus= now=-1 score=0 must=0 "
               "p0= p1= version= [,0,0] [,0,0] [,0,0] [,0,0] status= reason= retry=0 resume=0 "
               "playing=0 seen= last= lastsite=-1 left=0 {0,0,,,0} {0,0,,,0} {0,0,,,0} {0,0,,,0} "
-              "talk=0 say=-1");
+              "talk=0 say=-1 names=0 nameError=");
 }
 
 TEST(MessageDecoder, EachKindReadsItsKeys) {
@@ -173,6 +174,36 @@ TEST(MessageDecoder, HelloResumeAndPresenceReadTheirKeys) {
              m.opt = "hello";
              m.status = "ok";
              m.talk = 1;
+         }},
+        {"hello with the name shown", R"({"opt":"hello","status":"ok","resume":"0","talk":"1","names":"1","name":"小明2"})",
+         [](stMsg& m) {
+             m.opt = "hello";
+             m.status = "ok";
+             m.talk = 1;
+             m.names = 1;
+             m.name = "小明2";
+         }},
+        {"hello refused, its name too", R"({"opt":"hello","status":"refused","reason":"bad token","nameError":"too long"})",
+         [](stMsg& m) {
+             m.opt = "hello";
+             m.status = "refused";
+             m.reason = "bad token";
+             m.nameError = "too long";
+         }},
+        {"an old server's hello: no names", R"({"opt":"hello","status":"ok","resume":"0"})",
+         [](stMsg& m) {
+             m.opt = "hello";
+             m.status = "ok";
+         }},
+        {"name shown", R"({"opt":"name","name":"阿强"})",
+         [](stMsg& m) {
+             m.opt = "name";
+             m.name = "阿强";
+         }},
+        {"name refused", R"({"opt":"name","nameError":"in a game"})",
+         [](stMsg& m) {
+             m.opt = "name";
+             m.nameError = "in a game";
          }},
         {"talk", R"({"opt":"talk","site":"3","say":"13"})",
          [](stMsg& m) {
