@@ -55,6 +55,7 @@ bool AppDelegate::applicationDidFinishLaunching() {
     // The token goes first on every link, so a player whose client was killed mid-game is
     // brought back to the seat the server held.
     CMessageQueue::getInstance()->setPlayerToken(CSettings::playerToken());
+    CMessageQueue::getInstance()->setPlayerName(CSettings::playerName());
     if (!CMessageQueue::getInstance()->connectServer()) {
         MessageBox("连接服务器失败！请检查网络是否正常。", "错误");
         return false;

@@ -7,6 +7,7 @@
 #include "engine/audio/SimpleAudioEngine.h"
 #include "engine/base/UserDefault.h"
 #include "net/GameConstants.h"
+#include "net/PlayerName.h"
 
 using engine::SimpleAudioEngine;
 using engine::UserDefault;
@@ -22,6 +23,7 @@ constexpr const char* kWindowWidth = "windowWidth";
 constexpr const char* kWindowHeight = "windowHeight";
 constexpr const char* kHallMusic = "sound/bj.mp3";
 constexpr const char* kPlayerToken = "playerToken";
+constexpr const char* kPlayerName = "playerName";
 
 int clampStep(int step) {
     return std::clamp(step, 1, CSettings::kVolumeSteps);
@@ -144,4 +146,18 @@ std::string CSettings::playerToken() {
     store()->setStringForKey(kPlayerToken, token);
     store()->flush();
     return token;
+}
+
+std::string CSettings::playerName() {
+    return checkPlayerName(store()->getStringForKey(kPlayerName, "")).name;
+}
+
+bool CSettings::setPlayerName(const std::string& name) {
+    const NameCheck check = checkPlayerName(name);
+    if (check.fault != NameFault::None) {
+        return false;
+    }
+    store()->setStringForKey(kPlayerName, check.name);
+    store()->flush();
+    return true;
 }

@@ -48,4 +48,10 @@ public:
     // made at the first call from 128 random bits as 32 lowercase hex digits and kept under
     // "playerToken". A kept value that is not 32 hex digits is replaced by a new one.
     static std::string playerToken();
+
+    // The player's name (net/PlayerName.h's rule), kept under "playerName"; "" when none is
+    // kept yet (the hall then asks for one) or the kept text breaks the rule.
+    static std::string playerName();
+    // Keeps checkPlayerName(name)'s cleaned name; false, keeping nothing, when the rule refuses it.
+    static bool setPlayerName(const std::string& name);
 };

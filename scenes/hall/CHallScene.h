@@ -40,6 +40,8 @@ private:
     // Opens the desk the server seated us at; on a seat that names no seat, or a desk that cannot
     // be built, the hall stays and the quick-join button works again.
     void enterDesk(const stMsg& msg);
+    // No name kept yet: the name panel opens over the table.
+    void askForNameAtFirstStart();
 
     // Hall polls of the whole process, starting at 1 and never reset: every hall goes on counting
     // where the previous one stopped, so returning from a desk keeps the query's phase.
