@@ -46,6 +46,12 @@ std::string describe(const std::vector<InputEvent>& events) {
             case InputEvent::Type::KeyReleased:
                 out << "released " << static_cast<int>(e.key) << "; ";
                 break;
+            case InputEvent::Type::TextInput:
+                out << "text " << e.text << "; ";
+                break;
+            case InputEvent::Type::TextEditing:
+                out << "editing " << e.text << " at " << e.cursor << "; ";
+                break;
             case InputEvent::Type::Resized:
                 out << "resized " << e.x << "x" << e.y << "; ";
                 break;
