@@ -101,6 +101,8 @@ bool SdlBackend::createWindow(const WindowSpec& spec) {
     m_height = spec.height;
     m_canvas = std::make_unique<render::Canvas>(renderer);
     updateSize();
+    // SDL starts with text input on; a text field turns it on while it has the focus.
+    SDL_StopTextInput();
     {
         std::lock_guard<std::mutex> lock(m_boxMutex);
         m_boxParent = window;
