@@ -3,6 +3,9 @@
 // 确定 keeps and sends the name, the server's answer closes it or shows why not, and no key
 // typed into it reaches the hall behind.
 
+#include <cstdlib>
+#include <filesystem>
+
 #include "app/CSettings.h"
 #include "engine/backend/headless/Headless.h"
 #include "net/OutgoingMessages.h"
@@ -201,4 +204,20 @@ TEST_F(NamePanelTest, TheSettingsPanelOpensItAndEscClosesItOnceANameIsKept) {
     EXPECT_EQ(takeSent(), std::vector<std::string>{});
     headless::typeKey(K::KEY_ENTER);
     EXPECT_EQ(takeSent(), std::vector<std::string>{addMessage()}) << "the hall has its keys back";
+}
+
+// The panel as a player first sees it, with a name being composed, for the README.
+TEST_F(NamePanelTest, PanelPicture) {
+    CNamePanel* panel = firstHall();
+    panel->field()->setString("小明");
+    headless::compose("tian", 4);
+    const char* dir = std::getenv("DESK_PICTURES_DIR");
+    const std::string path =
+        (std::filesystem::path(dir != nullptr ? dir : ".") / "name-panel.png").string();
+    ASSERT_TRUE(headless::saveFrame(path));
+    EXPECT_GT(std::filesystem::file_size(path), 0u);
+    // The field's cream shows under the text, where the hall's table is green without the panel.
+    const DrawColor field = headless::pixelAt(CNamePanel::kFieldX + 90, CNamePanel::kFieldY);
+    EXPECT_GT(field.r, 200);
+    EXPECT_GT(field.g, 200);
 }
