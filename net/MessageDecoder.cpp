@@ -103,6 +103,12 @@ void readSeats(const Value& object, stMsg& out, Read read) {
     }
 }
 
+// The answer to a name asked for, in "hello" and "name": the name shown, or why it was refused.
+void readNameAnswer(const Value& object, stMsg& out) {
+    readText(object, "name", out.name);
+    readText(object, "nameError", out.nameError);
+}
+
 void readPresence(const Value& seat, st_seat_info& entry) {
     readInt(seat, "away", entry.away);
     readInt(seat, "auto", entry.auto_play);
@@ -208,11 +214,9 @@ void decodeObject(const Value& object, stMsg& out) {
         readInt(object, "records", out.records);
         readInt(object, "talk", out.talk);
         readInt(object, "names", out.names);
-        readText(object, "name", out.name);
-        readText(object, "nameError", out.nameError);
+        readNameAnswer(object, out);
     } else if (opt == "name") {
-        readText(object, "name", out.name);
-        readText(object, "nameError", out.nameError);
+        readNameAnswer(object, out);
     } else if (opt == "resume") {
         readResume(object, out);
     } else if (opt == "presence") {

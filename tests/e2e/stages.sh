@@ -42,9 +42,27 @@ open_client_hall() {
   start_process "$WORK/client.log" "$CLIENT"
   CLIENT_PID=$STARTED_PID
   wait_until 10 box_open '^双扣$' || fail "no window titled 双扣"
-  wait_until 10 hall_shown || fail "no quick-join button at the centre"
+  wait_until 10 eval "hall_shown || name_panel_shown" || fail "neither the hall nor the name panel"
   CONNECTION=$(connection_of_client)
+  if name_panel_shown; then
+    type_first_name
+  fi
+  wait_until 10 hall_shown || fail "no quick-join button at the centre"
   wait_until 5 received '\{"opt":"query"\}' || fail "the hall sent no query"
+}
+
+# type_first_name: the first start's name panel: the suggestion cleared, a name typed through
+# SDL's text input, Return; the server takes it and the panel closes.
+type_first_name() {
+  step "first start: typing a name"
+  local i
+  for i in 1 2 3 4 5 6; do key BackSpace; done
+  xdotool type --delay 60 "Tester"
+  shot "$PICTURES/e2e-name-panel.png"
+  key Return
+  wait_until 5 received '\{"opt":"name","name":"Tester"\}' || fail "the name was not sent"
+  wait_until 5 sent_to_client '\{"opt":"name","name":"Tester"\}' || fail "the server did not take the name"
+  wait_until 5 eval "! name_panel_shown" || fail "the name panel stays after the server's answer"
 }
 
 # A whole short game against three computer players, then back to the hall.

@@ -10,6 +10,7 @@ PLAY_AT="352 598"        # centred at (412, 170)
 PASS_AT="560 598"        # centred at (612, 170): image pixel (30, 38)
 BANNER_AT="302 598"      # the 托管中 banner, 440 wide, centred at (512, 170): image pixel (10, 33)
 TALK_AT="712 30"         # the 聊天 button, 96 x 44, centred at (748, 738): image pixel (12, 22)
+NAME_PANEL_AT="357 348"  # the name panel's "nick" frame, 350 x 60, centred at (512, 420): (20, 30)
 QUICK_JOIN_CLICK="512 384"
 RECONNECT_CLICK="512 384"
 READY_CLICK="512 598"
@@ -29,6 +30,7 @@ load_layout_colours() {
   PASS_COLOUR=$(image_pixel "$res/noput.png" 30 38)
   BANNER_COLOUR=$(image_pixel "$res/auto_banner.png" 10 33)
   TALK_COLOUR=$(image_pixel "$res/talk.png" 12 22)
+  NAME_PANEL_COLOUR=$(image_pixel "$res/nick.png" 20 30)
   local size
   size=$(identify -format '%w %h' "$res/return.png")
   local -a wh=($size)

@@ -9,6 +9,7 @@ play_shown() { shows "$PLAY_AT" "$PLAY_COLOUR"; }
 pass_shown() { shows "$PASS_AT" "$PASS_COLOUR"; }
 banner_shown() { shows "$BANNER_AT" "$BANNER_COLOUR"; }
 talk_shown() { shows "$TALK_AT" "$TALK_COLOUR"; }
+name_panel_shown() { shows "$NAME_PANEL_AT" "$NAME_PANEL_COLOUR"; }
 play_hidden() { ! play_shown; }
 pass_hidden() { ! pass_shown; }
 ready_hidden() { ! ready_shown; }
