@@ -313,7 +313,7 @@ stage_rejoin() {
   local relay=$STARTED_PID
   wait_until 5 grep -q "^relay " "$WORK/relay.log" || fail "the relay did not start"
   open_client_hall
-  received '\{"opt":"hello","token":"[0-9a-f]{32}"\}' || fail "the client sent no hello"
+  received '\{"opt":"hello","token":"[0-9a-f]{32}","name":"Tester"\}' || fail "the client sent no hello with its name"
   click $QUICK_JOIN_CLICK
   wait_until 5 ready_shown || fail "no desk"
   start_process "$WORK/person-auto.log" "$PERSON" "$port"
@@ -349,7 +349,7 @@ stage_rejoin() {
   local restored=$(date +%s%N)
   wait_until 5 eval '[ "$(connection_of_client)" != "$last_link" ]' || fail "no new link"
   CONNECTION=$(connection_of_client)
-  wait_until 5 received '\{"opt":"hello","token":"[0-9a-f]{32}"\}' || fail "no hello on the new link"
+  wait_until 5 received '\{"opt":"hello","token":"[0-9a-f]{32}","name":"Tester"\}' || fail "no hello on the new link"
   wait_until 5 eval 'server_log | grep -q "^desk-server: to $CONNECTION: {\"opt\":\"resume\""' ||
     fail "the server sent no resume"
   local n
