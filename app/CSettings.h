@@ -1,7 +1,7 @@
 #pragma once
 // The player's settings, kept between runs through UserDefault: background music and effects on
-// or off, the volume of each in kVolumeSteps steps, full screen, the window's size, and the
-// player's token. Each setter applies the change at once and writes the settings file. Main
+// or off, the volume of each in kVolumeSteps steps, full screen, the window's size, the player's
+// token and the player's name. Each setter applies the change at once and writes the settings file. Main
 // thread only.
 //
 // Music off means no background music is asked for at all (not music at volume 0): the hall
