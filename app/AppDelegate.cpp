@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
 
+#include <utility>
+
 #include "app/CSettings.h"
 #include "app/CWindow.h"
 #include "app/Catalogue.h"
@@ -16,7 +18,7 @@ constexpr float kFrameInterval = 1.0f / 60;
 
 }  // namespace
 
-AppDelegate::AppDelegate() = default;
+AppDelegate::AppDelegate(ClientOptions options) : m_options(std::move(options)) {}
 
 AppDelegate::~AppDelegate() {
     CMessageQueue::getInstance()->shutdown();
@@ -55,6 +57,10 @@ bool AppDelegate::applicationDidFinishLaunching() {
     // The token goes first on every link, so a player whose client was killed mid-game is
     // brought back to the seat the server held.
     CMessageQueue::getInstance()->setPlayerToken(CSettings::playerToken());
+    // A local server that fails to come up ends in the same box as an unreachable one.
+    m_localServer.ensureRunning(
+        m_options, Configuration::getInstance()->getValue("host", Value::Null).asString(),
+        CMessageQueue::kServerPort);
     if (!CMessageQueue::getInstance()->connectServer()) {
         MessageBox("连接服务器失败！请检查网络是否正常。", "错误");
         return false;

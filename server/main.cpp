@@ -6,6 +6,7 @@
 
 #include "server/ServerOptions.h"
 #include "server/net/Server.h"
+#include "server/platform/NetworkAddresses.h"
 #include "server/platform/ProcessControl.h"
 
 int main(int argc, char* argv[]) {
@@ -18,6 +19,12 @@ int main(int argc, char* argv[]) {
     }
     if (help) {
         std::fputs(server::usageText().c_str(), stdout);
+        return 0;
+    }
+    if (config.printAddresses) {
+        const std::string text = server::friendAddressesText(
+            server::addressesForFriends(server::interfaceAddresses()), config.port);
+        std::fputs(text.c_str(), stdout);
         return 0;
     }
     server::prepareProcess();

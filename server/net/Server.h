@@ -64,6 +64,7 @@ struct ServerConfig {
     bool log = true;           // connection events and game results to stderr
     bool logMessages = false;  // also every text received and sent (end-to-end tests read it)
     RecordsConfig records;     // where finished games are kept (none by default)
+    bool printAddresses = false;  // --print-addresses: print where friends reach us, then exit
 };
 
 class Server : private Session::Owner {

@@ -4,6 +4,7 @@
 #include <random>
 #include <thread>
 
+#include "engine/platform/CommandLine.h"
 #include "engine/platform/FileUtils.h"
 
 #ifdef _WIN32
@@ -48,24 +49,6 @@ std::wstring wide(const std::string& utf8) {
     return FileUtils::pathFromUtf8(utf8).wstring();
 }
 
-// One word of a command line as the C runtime splits it again: quoted, with the backslashes
-// before a quote doubled.
-std::wstring quoted(const std::wstring& word) {
-    std::wstring out = L"\"";
-    std::size_t backslashes = 0;
-    for (wchar_t c : word) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-        backslashes = 0;
-        out += c;
-    }
-    out.append(backslashes * 2, L'\\');
-    return out + L"\"";
-}
-
 }  // namespace
 
 void setEnv(const std::string& name, const std::string& value) {
@@ -88,10 +71,9 @@ ChildProcess::ChildProcess(const std::string& executable,
                              nullptr);
     HANDLE nothing = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit,
                                  OPEN_EXISTING, 0, nullptr);
-    std::wstring commandLine = quoted(wide(executable));
-    for (const std::string& argument : arguments) {
-        commandLine += L" " + quoted(wide(argument));
-    }
+    std::vector<std::string> words = {executable};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::wstring commandLine = wide(engine::quoteCommandLine(words));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
