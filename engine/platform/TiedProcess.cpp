@@ -159,6 +159,13 @@ bool TiedProcess::start(const std::string& program, const std::vector<std::strin
         return false;
     }
     if (pid == 0) {
+        // SIGTERM back to its default first (the parent's handler is inherited by the fork, and
+        // an ignored signal would stay ignored across exec), unblocked, so that the parent's death
+        // from here on ends the child whether or not the program runs yet.
+        struct sigaction fallback {};
+        fallback.sa_handler = SIG_DFL;
+        sigaction(SIGTERM, &fallback, nullptr);
+        sigprocmask(SIG_SETMASK, &noSignals, nullptr);
 #ifdef __linux__
         if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent) {
             _exit(127);
@@ -166,7 +173,6 @@ bool TiedProcess::start(const std::string& program, const std::vector<std::strin
         // The client's window, sockets and files stay with the client.
         close_range(3, ~0U, 0);
 #endif
-        sigprocmask(SIG_SETMASK, &noSignals, nullptr);
         execv(argv[0], argv.data());
         _exit(127);
     }

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "app/CLocalServer.h"
 #include "app/ClientOptions.h"
+#include "engine/platform/FileUtils.h"
 #include "tests/support/TestSockets.h"
 #include "tests/support/TestSystem.h"
 
@@ -171,6 +173,13 @@ TEST(LocalServer, EndsWithTheClientHoweverTheClientEnds) {
         {"the client returns normally", 1, false},
     };
     const std::string logDir = testsys::makeTempDir("desk-local-server");
+    struct RemoveDir {
+        std::string path;
+        ~RemoveDir() {
+            std::error_code ignored;
+            std::filesystem::remove_all(engine::FileUtils::pathFromUtf8(path), ignored);
+        }
+    } removeLogDir{logDir};
     for (const EndCase& c : cases) {
         const std::uint16_t port = freePort();
         ASSERT_NE(port, 0) << c.what;

@@ -10,7 +10,7 @@ set -uo pipefail
 CLIENT=$1 SERVER=$2 XPROBE=$3 RESOURCES=$4 PICTURES=$5
 HERE=$(cd "$(dirname "$0")" && pwd)
 E2E_HOST=127.0.99.6
-for lib in processes display screen endpoint layout seen; do
+for lib in processes display screen endpoint layout seen failure; do
   source "$HERE/lib/$lib.sh"
 done
 
@@ -22,15 +22,7 @@ finish() {
 trap finish EXIT
 trap 'exit 143' TERM INT
 
-fail() {
-  echo "FAIL: $*" >&2
-  shot "$PICTURES/local-server-failure.png" 2>/dev/null
-  for log in "$WORK"/*.log; do
-    echo "---- $(basename "$log")" >&2
-    tail -n 40 "$log" >&2
-  done
-  exit 1
-}
+FAILURE_SHOT=$PICTURES/local-server-failure.png
 step() { echo "[$SECONDS s] $*"; }
 
 # gone <pid>: no such process, or only its zombie (its new parent has not reaped it yet).

@@ -12,7 +12,7 @@ set -uo pipefail
 ZIP=$1 XPROBE=$2 PICTURES=$3
 HERE=$(cd "$(dirname "$0")" && pwd)
 E2E=$HERE/../e2e
-for lib in processes display screen endpoint layout seen; do
+for lib in processes display screen endpoint layout seen failure; do
   source "$E2E/lib/$lib.sh"
 done
 
@@ -24,15 +24,7 @@ finish() {
 trap finish EXIT
 trap 'exit 143' TERM INT
 
-fail() {
-  echo "FAIL: $*" >&2
-  shot "$PICTURES/windows-failure.png" 2>/dev/null
-  for log in "$WORK"/*.log; do
-    echo "---- $(basename "$log")" >&2
-    tail -n 40 "$log" >&2
-  done
-  exit 1
-}
+FAILURE_SHOT=$PICTURES/windows-failure.png
 step() { echo "[$SECONDS s] $*"; }
 
 # The folder a player unpacked the game into, its name in Chinese; the client's own settings

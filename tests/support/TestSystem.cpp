@@ -161,12 +161,22 @@ ChildProcess::ChildProcess(const std::string& executable,
     }
 }
 
+// A child found ended is reaped here, so its id is forgotten: stop() and kill() must not signal
+// or wait for an id the system may already have given to another process.
 bool ChildProcess::running() const {
-    return m_handle && waitpid(m_handle->pid, nullptr, WNOHANG) == 0;
+    if (!m_handle || m_handle->pid == -1) {
+        return false;
+    }
+    if (waitpid(m_handle->pid, nullptr, WNOHANG) == 0) {
+        return true;
+    }
+    m_handle->pid = -1;
+    return false;
 }
 
 void ChildProcess::stop(std::chrono::milliseconds patience) {
-    if (!m_handle) {
+    if (!m_handle || m_handle->pid == -1) {
+        m_handle.reset();
         return;
     }
     ::kill(m_handle->pid, SIGTERM);
@@ -178,7 +188,8 @@ void ChildProcess::stop(std::chrono::milliseconds patience) {
 }
 
 void ChildProcess::kill() {
-    if (!m_handle) {
+    if (!m_handle || m_handle->pid == -1) {
+        m_handle.reset();
         return;
     }
     ::kill(m_handle->pid, SIGKILL);
