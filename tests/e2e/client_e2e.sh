@@ -9,7 +9,7 @@ set -uo pipefail
 
 CLIENT=$1 SERVER=$2 XPROBE=$3 RESOURCES=$4 PICTURES=$5 RELAY=$6 PERSON=$7
 HERE=$(cd "$(dirname "$0")" && pwd)
-for lib in processes display screen endpoint layout seen failure; do
+for lib in processes display screen endpoint layout seen failure start; do
   source "$HERE/lib/$lib.sh"
 done
 
@@ -24,14 +24,7 @@ trap 'exit 143' TERM INT  # so that the EXIT trap stops what we started
 FAILURE_SHOT=$PICTURES/e2e-failure.png
 step() { echo "[$SECONDS s] $*"; }
 
-take_port_lock 120 || { echo "port 9999 lock held too long; skipped"; exit 77; }
-wait_until 60 port_free || { echo "$E2E_HOST:9999 is taken by someone else; skipped"; exit 77; }
-start_display "$WORK/xvfb.log" || fail "no X display"
-client_resources "$WORK/resources" "$RESOURCES"
-load_layout_colours "$RESOURCES"
-mkdir -p "$PICTURES"
-# The client keeps its settings under here, never in the user's own folder.
-export XDG_CONFIG_HOME="$WORK/config"
+start_client_test "$RESOURCES"
 
 source "$HERE/stages.sh"
 

@@ -10,7 +10,7 @@ set -uo pipefail
 CLIENT=$1 SERVER=$2 XPROBE=$3 RESOURCES=$4 PICTURES=$5
 HERE=$(cd "$(dirname "$0")" && pwd)
 E2E_HOST=127.0.99.6
-for lib in processes display screen endpoint layout seen failure; do
+for lib in processes display screen endpoint layout seen failure start; do
   source "$HERE/lib/$lib.sh"
 done
 
@@ -49,13 +49,7 @@ client_with_own_server() {
   port_free && fail "the client's server does not listen on $E2E_HOST:9999"
 }
 
-take_port_lock 120 || { echo "port 9999 lock held too long; skipped"; exit 77; }
-wait_until 60 port_free || { echo "$E2E_HOST:9999 is taken by someone else; skipped"; exit 77; }
-start_display "$WORK/xvfb.log" || fail "no X display"
-client_resources "$WORK/resources" "$RESOURCES"
-load_layout_colours "$RESOURCES"
-mkdir -p "$PICTURES"
-export XDG_CONFIG_HOME="$WORK/config"
+start_client_test "$RESOURCES"
 
 step "killed client"
 client_with_own_server "$WORK/client-killed.log"

@@ -62,9 +62,12 @@ options=$(sed -n 's/^DESK_SERVER_OPTIONS="\(.*\)"$/\1/p' "$DEFAULTS")
 # shellcheck disable=SC2086 # split as systemd splits $DESK_SERVER_OPTIONS
 "$ROOT/games/desk-server" $options --print-addresses >"$WORK/addresses.log" 2>&1 ||
   fail "desk-server refuses the shipped options: $(cat "$WORK/addresses.log")"
+# systemd-analyze verify warns of unknown keys and bad values but passes them: any word fails.
+# The unit is verified as shipped but for the program's path, which is in the unpacked root here.
 if command -v systemd-analyze >/dev/null; then
-  systemd-analyze verify --root="$WORK/root" "$UNIT" >"$WORK/verify.log" 2>&1 ||
-    fail "systemd-analyze verify: $(cat "$WORK/verify.log")"
+  sed "s|/usr/games/desk-server|$ROOT/games/desk-server|" "$UNIT" >"$WORK/desk-server.service"
+  systemd-analyze verify --man=no "$WORK/desk-server.service" >"$WORK/verify.log" 2>&1 &&
+    [ ! -s "$WORK/verify.log" ] || fail "systemd-analyze verify: $(cat "$WORK/verify.log")"
 fi
 
 start_display "$WORK/xvfb.log" || fail "no X display"
