@@ -35,7 +35,13 @@ CLocalServer::Outcome CLocalServer::ensureRunning(const ClientOptions& options,
     }
     startSockets();
     if (answers(host, port)) {
-        return m_process.running() ? Outcome::Started : Outcome::AlreadyListening;
+        if (m_process.running()) {
+            return Outcome::Started;
+        }
+        // Said aloud for `--lan`: that server keeps its own options, loopback only perhaps.
+        std::fprintf(stderr, "desk-client: a server already listens on %s:%u; using it\n",
+                     host.c_str(), static_cast<unsigned>(port));
+        return Outcome::AlreadyListening;
     }
     std::vector<std::string> arguments = {"--host", host, "--port", std::to_string(port)};
     arguments.insert(arguments.end(), options.serverOptions.begin(), options.serverOptions.end());

@@ -78,6 +78,8 @@ start_process "$WORK/client-beside.log" "$CLIENT" --local-server "$SERVER" --no-
 CLIENT_PID=$STARTED_PID
 wait_until 20 hall_shown || fail "no hall with a server already listening"
 [ -z "$(pgrep -P "$CLIENT_PID" -x desk-server)" ] || fail "the client started a second server"
+grep -q "a server already listens on $E2E_HOST:9999" "$WORK/client-beside.log" ||
+  fail "the client did not say it uses the server already listening"
 stop_process "$CLIENT_PID"
 process_alive "$OWN_SERVER" || fail "the client's end stopped a server it had not started"
 stop_process "$OWN_SERVER"
