@@ -4,7 +4,7 @@
 # client_e2e.sh: with no server the "错误" box and the end once it is dismissed; then a short
 # whole game against desk-server.exe's computer players and back to the hall; then the client
 # starting desk-server.exe itself (--local-server, as play.bat does), killed and then closed:
-# each time no desk-server.exe is left and port 9999 is free.
+# each time no desk-server.exe is left and port 9999 is free; and Ctrl+C stopping desk-server.exe.
 #   windows_zip.sh <package.zip> <e2e_xprobe> <pictures-dir>
 # Exit 0 on success, 77 (skipped) when the port lock or port 9999 stays taken, 1 on a failure.
 set -uo pipefail
@@ -92,7 +92,22 @@ stage_local_server() {
   done
 }
 
+# desk-server.exe on Ctrl+C (Wine turns SIGINT into the console's Ctrl+C event): the server's
+# normal stop, status 0.
+stage_server_ctrl_c() {
+  step "Ctrl+C stops desk-server.exe"
+  start_server "$WORK/server-ctrl-c.log" "$SERVER" || fail "desk-server.exe did not start"
+  kill -INT "$SERVER_PID"
+  wait_until 10 eval "! process_alive $SERVER_PID" || fail "desk-server.exe still runs after Ctrl+C"
+  wait "$SERVER_PID"
+  local status=$?
+  ((status == 0)) || fail "desk-server.exe ended with status $status after Ctrl+C"
+  tr -d '\r' <"$WORK/server-ctrl-c.log" | grep -q "^desk-server: stopping" ||
+    fail "desk-server.exe did not stop the normal way on Ctrl+C"
+}
+
 stage_server_down
 stage_whole_game
 stage_local_server
+stage_server_ctrl_c
 step "all stages passed under Wine"
