@@ -24,6 +24,8 @@ public:
     void initGLContextAttrs() override;
 
 private:
+    bool connectToServer();
+
     ClientOptions m_options;      // from the command line
     CLocalServer m_localServer;  // the server started for this client, if any
 };

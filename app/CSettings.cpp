@@ -22,6 +22,7 @@ constexpr const char* kWindowWidth = "windowWidth";
 constexpr const char* kWindowHeight = "windowHeight";
 constexpr const char* kHallMusic = "sound/bj.mp3";
 constexpr const char* kPlayerToken = "playerToken";
+constexpr const char* kServerAddress = "serverAddress";
 
 int clampStep(int step) {
     return std::clamp(step, 1, CSettings::kVolumeSteps);
@@ -144,4 +145,13 @@ std::string CSettings::playerToken() {
     store()->setStringForKey(kPlayerToken, token);
     store()->flush();
     return token;
+}
+
+std::string CSettings::serverAddress() {
+    return store()->getStringForKey(kServerAddress, "");
+}
+
+void CSettings::setServerAddress(const std::string& address) {
+    store()->setStringForKey(kServerAddress, address);
+    store()->flush();
 }

@@ -29,6 +29,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "net/GameConstants.h"
 #include "server/hall/Hall.h"
 #include "server/net/BotWorkers.h"
 #include "server/net/Listener.h"
@@ -52,7 +53,7 @@ inline HallConfig serverHallConfig() {
 
 struct ServerConfig {
     std::string host = "127.0.0.1";
-    unsigned short port = 9999;
+    unsigned short port = kGamePort;
     HallConfig hall = serverHallConfig();
     int botDesks = 0;    // desks of four computer players opened at start (load tests)
     int botThreads = 1;  // workers for the hard computer players' searches

@@ -8,9 +8,11 @@
 
 #include "server/store/RecordStore.h"
 #include "server/store/Schema.h"
+#include "server/platform/Utf8.h"
 #include "server/store/SqliteStore.h"
 #include "tests/server/StoreFixture.h"
 #include "tests/server/StoreGames.h"
+#include "tests/support/TestSystem.h"
 
 namespace {
 
@@ -280,9 +282,8 @@ TEST_P(RecordStoreTest, LeaderboardOrderAndOwnPlace) {
 
 // A file in the data folder that is not a database is refused, says so, and is left as it was.
 TEST(SqliteStoreFile, NotADatabaseIsRefusedAndLeftAlone) {
-    char pattern[] = "/tmp/desk-sqlite-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::filesystem::path folder = pattern;
+    const std::filesystem::path folder =
+        server::pathFromUtf8(testsys::makeTempDir("desk-sqlite"));
     const std::string garbage(4096, 'x');
     std::ofstream(folder / kSqliteFileName, std::ios::binary) << garbage;
 
@@ -296,7 +297,7 @@ TEST(SqliteStoreFile, NotADatabaseIsRefusedAndLeftAlone) {
     std::filesystem::remove_all(folder);
 }
 
-INSTANTIATE_TEST_SUITE_P(Stores, RecordStoreTest, testing::Values("sqlite", "postgres"),
+INSTANTIATE_TEST_SUITE_P(Stores, RecordStoreTest, testing::ValuesIn(teststore::storeNames()),
                          teststore::databaseName);
 
 }  // namespace
