@@ -108,14 +108,6 @@ std::string waitForAnswer(teststore::StoreBackend& backend, const std::string& s
     return answer;
 }
 
-std::size_t countLines(const std::string& log, const std::string& part) {
-    std::size_t count = 0;
-    for (std::size_t at = log.find(part); at != std::string::npos; at = log.find(part, at + 1)) {
-        ++count;
-    }
-    return count;
-}
-
 class RecordsProcessTest : public teststore::StoreFixture {};
 
 TEST_P(RecordsProcessTest, APersonsGameIsInTheRecordAndTheLeaderboardHasNoRatedPlayers) {
@@ -188,6 +180,14 @@ INSTANTIATE_TEST_SUITE_P(Stores, RecordsProcessTest, testing::ValuesIn(teststore
                          teststore::databaseName);
 
 #if DESK_STORE_POSTGRES
+std::size_t countLines(const std::string& log, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = log.find(part); at != std::string::npos; at = log.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
 // Two servers on one PostgreSQL, each with desks of computer players playing for a few seconds:
 // every game either logged as over is a row, once.
 TEST(RecordsSharedDatabaseTest, TwoServersRecordEveryGameOnce) {

@@ -131,7 +131,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<StoreBackend> makeBackend(const std::string& name) {
+std::unique_ptr<StoreBackend> makeBackend([[maybe_unused]] const std::string& name) {
 #if DESK_STORE_POSTGRES
     if (name == "postgres") {
         return std::make_unique<PostgresBackend>();
