@@ -24,6 +24,7 @@ constexpr const char* kWindowHeight = "windowHeight";
 constexpr const char* kHallMusic = "sound/bj.mp3";
 constexpr const char* kPlayerToken = "playerToken";
 constexpr const char* kPlayerName = "playerName";
+constexpr const char* kServerAddress = "serverAddress";
 
 int clampStep(int step) {
     return std::clamp(step, 1, CSettings::kVolumeSteps);
@@ -160,4 +161,13 @@ bool CSettings::setPlayerName(const std::string& name) {
     store()->setStringForKey(kPlayerName, check.name);
     store()->flush();
     return true;
+}
+
+std::string CSettings::serverAddress() {
+    return store()->getStringForKey(kServerAddress, "");
+}
+
+void CSettings::setServerAddress(const std::string& address) {
+    store()->setStringForKey(kServerAddress, address);
+    store()->flush();
 }

@@ -58,11 +58,16 @@ CMessageQueue::CMessageQueue() { startSockets(); }
 bool CMessageQueue::connectServer() { return connectServerAt(configString("host"), kServerPort); }
 
 // main thread
-bool CMessageQueue::connectServerAt(const std::string& host, std::uint16_t port) {
+bool CMessageQueue::connectServerAt(const std::string& host, std::uint16_t port, int waitMs) {
     assert(m_socket == kNoSocket && "the link connects once; later links come from reconnecting");
     m_downloadAddress = configString("download");
-    m_socket = connectIPv4(host, port);
+    m_socket = beginConnectIPv4(host, port);
     if (m_socket == kNoSocket) {
+        return false;
+    }
+    if (finishConnect(m_socket, waitMs) != ConnectProgress::Connected) {
+        closeSocket(m_socket);
+        m_socket = kNoSocket;
         return false;
     }
     if (!openLink()) {

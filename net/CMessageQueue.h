@@ -49,12 +49,13 @@
 #include <string>
 #include <thread>
 
+#include "net/GameConstants.h"
 #include "net/Message.h"
 #include "net/Socket.h"
 
 class CMessageQueue {
 public:
-    static constexpr std::uint16_t kServerPort = 9999;
+    static constexpr std::uint16_t kServerPort = kGamePort;
     static constexpr std::size_t kMaxQueued = 4096;
     static constexpr std::size_t kMaxQueuedTextBytes = std::size_t{4} << 20;
     static constexpr int kSilentHelloLinks = 2;
@@ -68,8 +69,9 @@ public:
     // False when no socket could be made or the connection failed; nothing is shown then.
     bool connectServer();
     // The same with an explicit endpoint; connectServer calls it, tests use it directly. The
-    // endpoint of the first successful call is the one every reconnection goes to.
-    bool connectServerAt(const std::string& host, std::uint16_t port);
+    // endpoint of the first successful call is the one every reconnection goes to. `waitMs`
+    // bounds the wait for the connection (below 0: the system's own connect time-out).
+    bool connectServerAt(const std::string& host, std::uint16_t port, int waitMs = -1);
     // Sends one text as one frame. False, after the box "断开连接，请重新登录!", when the socket
     // refused it; false without a box once the receiver has ended. With a send tap set, the text
     // goes to the tap instead and the result is true.

@@ -165,15 +165,6 @@ ConnectProgress finishConnect(SocketHandle socket, int waitMs) {
     return ConnectProgress::Connected;
 }
 
-SocketHandle connectIPv4(const std::string& host, std::uint16_t port) {
-    const SocketHandle socket = beginConnectIPv4(host, port);
-    if (socket != kNoSocket && finishConnect(socket, -1) != ConnectProgress::Connected) {
-        closeSocket(socket);
-        return kNoSocket;
-    }
-    return socket;
-}
-
 long sendSome(SocketHandle socket, const char* data, std::size_t size) {
     const auto chunk = static_cast<IoSize>(size < kMaxIo ? size : kMaxIo);
     for (;;) {
