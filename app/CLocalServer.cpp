@@ -14,15 +14,8 @@ constexpr int kProbeWaitMs = 1000;
 
 bool isLoopback(const std::string& host) { return host.starts_with("127."); }
 
-// Whether a connection to host:port succeeds now; the probe closes at once.
 bool answers(const std::string& host, std::uint16_t port) {
-    const SocketHandle socket = beginConnectIPv4(host, port);
-    if (socket == kNoSocket) {
-        return false;
-    }
-    const bool connected = finishConnect(socket, kProbeWaitMs) == ConnectProgress::Connected;
-    closeSocket(socket);
-    return connected;
+    return acceptsConnections(host, port, kProbeWaitMs);
 }
 
 }  // namespace

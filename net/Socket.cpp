@@ -165,6 +165,16 @@ ConnectProgress finishConnect(SocketHandle socket, int waitMs) {
     return ConnectProgress::Connected;
 }
 
+bool acceptsConnections(const std::string& host, std::uint16_t port, int waitMs) {
+    const SocketHandle socket = beginConnectIPv4(host, port);
+    if (socket == kNoSocket) {
+        return false;
+    }
+    const bool connected = finishConnect(socket, waitMs) == ConnectProgress::Connected;
+    closeSocket(socket);
+    return connected;
+}
+
 long sendSome(SocketHandle socket, const char* data, std::size_t size) {
     const auto chunk = static_cast<IoSize>(size < kMaxIo ? size : kMaxIo);
     for (;;) {

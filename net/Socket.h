@@ -29,6 +29,8 @@ void startSockets();
 enum class ConnectProgress { Pending, Connected, Failed };
 SocketHandle beginConnectIPv4(const std::string& host, std::uint16_t port);
 ConnectProgress finishConnect(SocketHandle socket, int waitMs);
+// Whether a connection to host:port succeeds within `waitMs`; the probe is closed at once.
+bool acceptsConnections(const std::string& host, std::uint16_t port, int waitMs);
 
 // One blocking send or recv: the number of bytes moved, 0 when the peer closed (recv), below 0
 // on an error. Interrupted calls are retried. Sending never raises SIGPIPE.

@@ -66,12 +66,7 @@ std::uint16_t freePort() {
 }
 
 bool answers(std::uint16_t port) {
-    const SocketHandle socket = connectIPv4("127.0.0.1", port);
-    if (socket == kNoSocket) {
-        return false;
-    }
-    closeSocket(socket);
-    return true;
+    return acceptsConnections("127.0.0.1", port, 1000);
 }
 
 // Whether answers(port) becomes `wanted` within the limit.
