@@ -39,4 +39,5 @@
 #include "engine/scene/SpriteFrameCache.h"
 #include "engine/scene/TextureCache.h"
 #include "engine/ui/Button.h"
+#include "engine/ui/TextField.h"
 #include "engine/ui/Widget.h"

@@ -3,11 +3,16 @@
 // the server includes it without the engine.
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 // The client version: the server puts it in every "query" answer, and a client that reads
 // another one stops.
 inline constexpr const char* kClientVersion = "28";
+
+// The TCP port the game is played on: the client dials it, and the server listens on it unless
+// told otherwise.
+inline constexpr std::uint16_t kGamePort = 9999;
 
 // A turn as the desk counts it down: the local player has this many seconds before the desk
 // passes or leads for them.

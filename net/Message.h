@@ -53,7 +53,7 @@ struct st_leader_row {
 struct stMsg {
     std::string opt;      // kind of message; every message
     std::string online;   // "query": the hall's online text
-    std::string name;     // "add", "run", "resume"
+    std::string name;     // "add", "run", "resume"; "hello", "name": the name the server shows
     int desk = -1;        // "add", "resume"
     int site = -1;        // "add", "run", "resume", "talk"
     std::string cards;    // "start", "game", "resume" (the local hand): comma-separated codes
@@ -78,6 +78,8 @@ struct stMsg {
     int left = 0;        // "resume": milliseconds left of seat `now`'s turn
     int records = 0;     // "hello": 1 when the server answers "record" and "leaderboard"
     int talk = 0;        // "hello": 1 when the server passes "talk" on
+    int names = 0;       // "hello": 1 when the server takes "name"
+    std::string nameError;  // "hello", "name": why the name asked for was refused (PlayerName.h)
     int say = -1;        // "talk": what seat `site` said (0 .. kTalkCount-1 when valid)
     std::string code;    // "add", "resume": the private desk's code; "" at a public desk
     int creator = 0;     // "resume": 1 when the player opened that private desk

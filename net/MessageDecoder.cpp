@@ -103,6 +103,12 @@ void readSeats(const Value& object, stMsg& out, Read read) {
     }
 }
 
+// The answer to a name asked for, in "hello" and "name": the name shown, or why it was refused.
+void readNameAnswer(const Value& object, stMsg& out) {
+    readText(object, "name", out.name);
+    readText(object, "nameError", out.nameError);
+}
+
 void readPresence(const Value& seat, st_seat_info& entry) {
     readInt(seat, "away", entry.away);
     readInt(seat, "auto", entry.auto_play);
@@ -210,7 +216,10 @@ void decodeObject(const Value& object, stMsg& out) {
         readInt(object, "resume", out.resume);
         readInt(object, "records", out.records);
         readInt(object, "talk", out.talk);
-        readInt(object, "private", out.private_desks);
+        readInt(object, "names", out.names);
+        readNameAnswer(object, out);
+    } else if (opt == "name") {
+        readNameAnswer(object, out);
     } else if (opt == "join") {
         readText(object, "status", out.status);
         readText(object, "reason", out.reason);

@@ -15,8 +15,9 @@
 //   "game"     per (int), surplus, now (int), cards, score (int), must (int)
 //   "score"    p0, p1
 //   "run"      site (int), name
-//   "hello"    status, reason, retry (int), resume (int), records (int), talk (int),
-//              private (int, into private_desks)
+//   "hello"    status, reason, retry (int), resume (int), records (int), talk (int), names (int),
+//              private (int, into private_desks), name, nameError
+//   "name"     name, nameError
 //   "join"     status, reason, retry (int)
 //   "resume"   desk (int), site (int), name, playing (int), code, creator (int), cards, seen,
 //              last, lastsite (int), score (int), p0, p1, now (int), must (int), left (int); info[0..3]: name,

@@ -15,9 +15,13 @@ std::string passMessage(int desk, int site);       // pass: an empty card list
 std::string playMessage(int desk, int site, const std::vector<int>& codes);
 // Leads one card when the turn's time ran out: the code alone, with no comma.
 std::string leadMessage(int desk, int site, int code);
-// {"opt":"hello","token":"<token>"}: the first frame of every link; `token` is the player's
-// 32 hex digits (CSettings::playerToken), written as it is.
-std::string helloMessage(const std::string& token);
+// {"opt":"hello","token":"<token>","name":"<name>"}: the first frame of every link; `token` is
+// the player's 32 hex digits (CSettings::playerToken), written as it is; "name" only when `name`
+// is not empty, escaped as JSON requires (an older server ignores it).
+std::string helloMessage(const std::string& token, const std::string& name = {});
+// {"opt":"name","name":"<name>"}: the player's new name; only on a link whose hello answer
+// offered it (CMessageQueue::namesOffered).
+std::string nameMessage(const std::string& name);
 // {"opt":"auto","desk":D,"site":S,"on":1}: hands the seat to the server's computer player (on),
 // or takes it back (off, "on":0).
 std::string autoMessage(int desk, int site, bool on);

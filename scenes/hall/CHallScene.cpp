@@ -5,6 +5,7 @@
 #include "net/Message.h"
 #include "net/OutgoingMessages.h"
 #include "scenes/desk/CDeskScene.h"
+#include "scenes/common/CNamePanel.h"
 #include "scenes/common/CReconnectPanel.h"
 #include "scenes/common/CSettingsPanel.h"
 #include "scenes/desk/PlayerInfo.h"
@@ -63,6 +64,7 @@ bool CHallScene::init() {
     if (!CSettingsPanel::addTo(this, Vec2(kSettingsInset, visible.height - kSettingsInset), true)) {
         return false;
     }
+    askForNameAtFirstStart();
     if (!CRecordPanel::addTo(
             this, Vec2(visible.width - kRecordInsetX, visible.height - kRecordInsetY),
             m_recordPanel)) {
@@ -117,6 +119,8 @@ void CHallScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
         enterDesk(*msg);
     } else if (msg->opt == "resume") {
         showLayerInNewScene(CDeskScene::createRestored(*msg));
+    } else if (msg->opt == "name" || msg->opt == "hello") {
+        CNamePanel::deliver(*msg);
     } else if ((msg->opt == "record" || msg->opt == "leaderboard") && m_recordPanel->isOpen()) {
         m_recordPanel->onServerMessage(msg);
     } else if (msg->opt == "join" && m_joinPanel->isOpen()) {
@@ -126,6 +130,13 @@ void CHallScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
 
 std::string CHallScene::makeOnlineText(const std::string& online) {
     return "online:" + online;
+}
+
+void CHallScene::askForNameAtFirstStart() {
+    CNamePanel* names = CNamePanel::of(this);
+    if (names != nullptr && CSettings::playerName().empty()) {
+        names->open();
+    }
 }
 
 void CHallScene::enterDesk(const stMsg& msg) {

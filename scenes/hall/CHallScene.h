@@ -43,6 +43,8 @@ private:
     // Opens the desk the server seated us at; on a seat that names no seat, or a desk that cannot
     // be built, the hall stays and the quick-join button works again.
     void enterDesk(const stMsg& msg);
+    // No name kept yet: the name panel opens over the table.
+    void askForNameAtFirstStart();
 
     // ---- Private desks (HallPrivate.cpp)
     // Builds 创建牌桌, 加入牌桌 and the join panel; false when one cannot be made.

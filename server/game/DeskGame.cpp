@@ -462,6 +462,15 @@ void DeskGame::talk(int seat, int say, DeskOutput& out) {
     broadcast(talkMessage(seat, say), out);
 }
 
+void DeskGame::renameSeat(int seat, std::string name, DeskOutput& out) {
+    if (playing() || seat < 0 || seat > 3 || m_seats[seat].kind != SeatKind::Person ||
+        m_seats[seat].name == name) {
+        return;
+    }
+    m_seats[seat].name = std::move(name);
+    broadcastSeats(out);
+}
+
 void DeskGame::remark(int seat, bool bomb, const Round::Step& step, int tableBefore, Millis now,
                       DeskOutput& out) {
     m_trickBombed = m_trickBombed || bomb;

@@ -124,6 +124,9 @@ public:
     // `seat`'s person said phrase or emote `say` (0 .. kTalkCount-1): "talk" to every seat.
     // Ignored for a seat without a person or an index out of range; the rate is the hall's.
     void talk(int seat, int say, DeskOutput& out);
+    // `seat`'s person is shown as `name` from now on: "change" to every seat. Ignored during a
+    // game (the hall refuses a new name then), for a seat without a person, or no change.
+    void renameSeat(int seat, std::string name, DeskOutput& out);
 
     // What `seat`'s person needs to take the desk up again at `now` ("resume").
     DeskSnapshot snapshot(int seat, Millis now) const;

@@ -32,7 +32,7 @@ void Hall::connect(LinkId link, std::string address) {
     made.person = person;
     made.address = std::move(address);
     m_links.emplace(link, made);
-    m_people.emplace(person, Person{Place{}, link, {}, {}});
+    m_people.emplace(person, Person{Place{}, link, {}, {}, {}, {}});
 }
 
 void Hall::disconnect(LinkId link, Millis now, Output& out) {
@@ -88,7 +88,11 @@ void Hall::handle(LinkId link, const ClientRequest& request, Millis now, Output&
     }
     using Kind = ClientRequest::Kind;
     if (request.kind == Kind::Hello) {
-        hello(link, request.token, now, out);
+        hello(link, request, now, out);
+        return;
+    }
+    if (request.kind == Kind::Name) {
+        nameRequest(link, request, out);
         return;
     }
     const PersonId id = found->second.person;
@@ -141,25 +145,36 @@ void Hall::handle(LinkId link, const ClientRequest& request, Millis now, Output&
     collect(deskNumber, out);
 }
 
-void Hall::hello(LinkId link, const std::string& token, Millis now, Output& out) {
+void Hall::hello(LinkId link, const ClientRequest& request, Millis now, Output& out) {
+    const std::string& token = request.token;
     Link& self = m_links.at(link);
+    int named = -1;  // a desk where the asked name took a seat's
+    const auto answerName = [&](PersonId id) { return askName(id, request.name, named); };
+    const auto collectNamed = [&] {
+        if (named >= 0) {
+            collect(named, out);
+        }
+    };
     const bool wellFormed = isPlayerToken(token);
     const std::string hash = wellFormed ? tokenHash(token) : std::string();
     const std::string shown =
         wellFormed ? " (token " + hash.substr(0, kLoggedHashDigits) + ")" : std::string();
     if (self.helloSeen) {
-        refuse(link, kHelloAgain, -1, out);
+        refuse(link, kHelloAgain, -1, answerName(self.person), out);
         out.log.back() += shown;
+        collectNamed();
         return;
     }
     self.helloSeen = true;
     if (!wellFormed) {
-        refuse(link, kHelloBadToken, -1, out);
+        refuse(link, kHelloBadToken, -1, answerName(self.person), out);
+        collectNamed();
         return;
     }
     if (m_people.at(self.person).place.desk >= 0) {
-        refuse(link, kHelloSeated, -1, out);
+        refuse(link, kHelloSeated, -1, answerName(self.person), out);
         out.log.back() += shown;
+        collectNamed();
         return;
     }
     sweepTokens(now);
@@ -170,8 +185,9 @@ void Hall::hello(LinkId link, const std::string& token, Millis now, Output& out)
     if (entry.hellos.size() >= static_cast<std::size_t>(m_config.hellosPerMinute)) {
         const Millis wait = entry.hellos.front() + kReconnectWindow - now;
         const long long retry = (wait.count() + 999) / 1000;
-        refuse(link, kHelloTooMany, retry, out);
+        refuse(link, kHelloTooMany, retry, answerName(self.person), out);
         out.log.back() += shown + ", retry in " + std::to_string(retry) + " s";
+        collectNamed();
         return;
     }
     entry.hellos.push_back(now);
@@ -180,7 +196,8 @@ void Hall::hello(LinkId link, const std::string& token, Millis now, Output& out)
         // A new token, or one whose person has gone: the link's own person takes it.
         entry.person = self.person;
         m_people.at(self.person).token = hash;
-        out.sends.push_back(Send{link, helloOkMessage(false, m_recordsKept)});
+        out.sends.push_back(
+            Send{link, helloOkMessage(false, m_recordsKept, answerName(self.person))});
         out.log.push_back(linkText(link) + ": hello accepted" + shown);
         return;
     }
@@ -197,13 +214,14 @@ void Hall::hello(LinkId link, const std::string& token, Millis now, Output& out)
     person.link = link;
     const Place place = person.place;
     if (place.desk < 0) {
-        out.sends.push_back(Send{link, helloOkMessage(false, m_recordsKept)});
+        out.sends.push_back(Send{link, helloOkMessage(false, m_recordsKept, answerName(id))});
         out.log.push_back(std::move(line));
         return;
     }
     DeskGame& desk = *m_desks[place.desk];
     desk.markBack(place.seat, now, m_deskOut);
-    out.sends.push_back(Send{link, helloOkMessage(true, m_recordsKept)});
+    // The desk's "presence" and any "change" for the name go out after the answer and "resume".
+    out.sends.push_back(Send{link, helloOkMessage(true, m_recordsKept, answerName(id))});
     DeskSnapshot snapshot = desk.snapshot(place.seat, now);
     snapshot.creator = m_private.isOwner(place.desk, id);
     out.sends.push_back(Send{link, resumeMessage(snapshot)});
@@ -241,8 +259,9 @@ void Hall::talk(LinkId link, int say, Millis now, Output& out) {
     collect(person.place.desk, out);
 }
 
-void Hall::refuse(LinkId link, std::string_view reason, long long retry, Output& out) {
-    out.sends.push_back(Send{link, helloRefusedMessage(reason, retry)});
+void Hall::refuse(LinkId link, std::string_view reason, long long retry, const NameAnswer& name,
+                  Output& out) {
+    out.sends.push_back(Send{link, helloRefusedMessage(reason, retry, name)});
     out.log.push_back(linkText(link) + ": hello refused, " + std::string(reason));
 }
 
@@ -300,9 +319,12 @@ std::optional<Millis> Hall::deskDeadline(int desk) const {
 }
 
 void Hall::seatAt(DeskGame& desk, PersonId id, Millis now, Output& out) {
-    Place& place = m_people.at(id).place;
-    std::string name = m_config.namePrefix + std::to_string(m_nextName++);
-    place.seat = desk.seatPerson(id, std::move(name), now, m_deskOut);
+    Person& person = m_people.at(id);
+    if (person.chosen.empty()) {
+        person.shown = madeUpName(id);
+    }
+    Place& place = person.place;
+    place.seat = desk.seatPerson(id, person.shown, now, m_deskOut);
     place.desk = desk.number();
     collect(place.desk, out);
 }

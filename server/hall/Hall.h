@@ -11,7 +11,9 @@
 //   request   effect
 //   query     "query" with the number of open links and the client version
 //   add       seats the person at the first desk with a free seat and no game running (a new
-//             desk when there is none) and names them prefix + number; ignored when seated
+//             desk when there is none) under their name, or prefix + number when they have
+//             none; ignored when seated
+//   name      the names rules below; answered "name"
 //   ready,    passed to the person's desk, but only when desk and site are the person's own;
 //   leave,    otherwise ignored ("auto" only during a game)
 //   game,
@@ -44,6 +46,18 @@
 //   the token's person is seated                accepted with resume "1", then "resume"; the
 //                                               desk hears "presence" if the person was away
 //   otherwise (a new token, or no seat)         accepted with resume "0"
+// Every hello answer, refused or not, also answers the hello's "name" when it has one.
+//
+//   name case (hello or "name")                 answer
+//   not a string (hello)                        no name asked for: nothing said of it
+//   refused by checkPlayerName                  "nameError": nameFaultText; nothing changes
+//   the person's own name again                 "name": the name they are shown as already
+//   the person sits at a desk that is playing   "nameError" kNameInGame; nothing changes
+//   shown by another person online (one with a  "name": the name + the lowest free number
+//   name, or seated)                            from 2 (nameWithSuffix)
+//   otherwise                                   "name": the cleaned name
+// A seated person's new name reaches the desk ("change"), and every later "add", "change",
+// "over", "run" and "resume" shows it.
 // Tokens are kept only as SHA-256 hashes; the log shows the first 16 hex digits.
 // The token's hash is also what a finished game names its persons by (Output::finished).
 
@@ -59,6 +73,7 @@
 #include "server/game/DeskGame.h"
 #include "server/hall/PrivateDesks.h"
 #include "server/protocol/ClientRequest.h"
+#include "server/protocol/ServerMessages.h"
 
 namespace server {
 
@@ -144,6 +159,8 @@ private:
         LinkId link = 0;    // 0 while away
         std::string token;  // the token's hash in hex; empty for a link's own person
         std::optional<Millis> lastTalk;  // the person's last talk passed to the desk
+        std::string chosen;  // the cleaned name they asked for; empty: none
+        std::string shown;   // what the desk shows: chosen (suffixed when taken) or made up
     };
     struct Link {
         PersonId person = 0;
@@ -159,8 +176,20 @@ private:
         std::deque<Millis> hellos;  // accepted ones, at most hellosPerMinute, oldest first
     };
 
-    void hello(LinkId link, const std::string& token, Millis now, Output& out);
-    void refuse(LinkId link, std::string_view reason, long long retry, Output& out);
+    void hello(LinkId link, const ClientRequest& request, Millis now, Output& out);
+    void refuse(LinkId link, std::string_view reason, long long retry, const NameAnswer& name,
+                Output& out);
+    // ---- Names (HallNames.cpp)
+    // The names rules for `asked` (none: an empty answer). A seated person's new name goes to
+    // the desk's output; `desk` is then that desk, for the caller to collect after its answer.
+    NameAnswer askName(PersonId id, const std::optional<std::string>& asked, int& desk);
+    // Whether a person other than `self` is shown as `name` now.
+    bool nameTaken(std::string_view name, PersonId self) const;
+    // `name`, or the first of name2, name3, ... that nobody else shows.
+    std::string freeName(const std::string& name, PersonId self) const;
+    // prefix + the next number that nobody shows, for a person without a name.
+    std::string madeUpName(PersonId self);
+    void nameRequest(LinkId link, const ClientRequest& request, Output& out);
     void lookup(LinkId link, bool leaderboard, Millis now, Output& out);
     void talk(LinkId link, int say, Millis now, Output& out);
     // Names the person and seats them at `desk`, which has a free seat and no game running.

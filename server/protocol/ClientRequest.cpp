@@ -77,13 +77,30 @@ std::optional<ClientRequest> parseClientRequest(std::string_view text) {
         request.kind = ClientRequest::Kind::Create;
         return request;
     }
+    if (kind == "hello") {
+        const rapidjson::Value* token = findString(doc, "token");
+        if (token == nullptr) {
+            return std::nullopt;
+        }
+        request.kind = ClientRequest::Kind::Hello;
+        request.token = view(*token);
+        if (const rapidjson::Value* name = findString(doc, "name")) {
+            request.name = std::string(view(*name));
+        }
+        return request;
+    }
+    if (kind == "name") {
+        const rapidjson::Value* name = findString(doc, "name");
+        if (name == nullptr) {
+            return std::nullopt;
+        }
+        request.kind = ClientRequest::Kind::Name;
+        request.name = std::string(view(*name));
+        return request;
+    }
     if (kind == "join") {
         request.kind = ClientRequest::Kind::Join;
         return readText(doc, "code", request.code) ? std::optional(request) : std::nullopt;
-    }
-    if (kind == "hello") {
-        request.kind = ClientRequest::Kind::Hello;
-        return readText(doc, "token", request.token) ? std::optional(request) : std::nullopt;
     }
     if (!readInt(doc, "desk", request.desk) || !readInt(doc, "site", request.seat)) {
         return std::nullopt;

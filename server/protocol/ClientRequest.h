@@ -7,7 +7,9 @@
 //   {"opt":"change","type":"ready","desk":D,"site":S}
 //   {"opt":"change","type":"leave","desk":D,"site":S}
 //   {"opt":"game","desk":D,"site":S,"cards":"L"}      L empty for a pass
-//   {"opt":"hello","token":"T"}                        the first frame of a link (rejoin)
+//   {"opt":"hello","token":"T"}                        the first frame of a link (rejoin);
+//                                                      may carry "name":"N" (a string, else unread)
+//   {"opt":"name","name":"N"}                          the person's name changes
 //   {"opt":"auto","desk":D,"site":S,"on":N}            N non-zero: the computer player plays
 //   {"opt":"record"}                                   the sender's figures and last games
 //   {"opt":"leaderboard"}                              the best rated players, the sender's place
@@ -32,7 +34,8 @@ namespace server {
 
 struct ClientRequest {
     enum class Kind {
-        Query, Add, Ready, Leave, Play, Hello, Auto, Record, Leaderboard, Talk, Create, Join, Bots
+        Query, Add, Ready, Leave, Play, Hello, Auto, Record, Leaderboard, Talk, Create, Join, Bots,
+        Name
     };
     Kind kind = Kind::Query;
     int desk = -1;           // Ready, Leave, Play, Auto, Talk, Bots
@@ -43,6 +46,8 @@ struct ClientRequest {
     int say = -1;            // Talk: as sent; -1 when missing or not an integer
     std::string code;        // Join: as sent, any text
     std::string level;       // Bots: as sent, any text
+    // Hello, Name: as sent, any text (the hall checks it); Hello without a string "name": none.
+    std::optional<std::string> name;
 };
 
 std::optional<ClientRequest> parseClientRequest(std::string_view text);

@@ -131,13 +131,26 @@ std::string talkMessage(int seat, int say) {
     return MessageWriter("talk").field("site", seat).field("say", say).text();
 }
 
-std::string helloOkMessage(bool resume, bool records) {
+namespace {
+
+void nameFields(MessageWriter& writer, const NameAnswer& answer) {
+    if (!answer.error.empty()) {
+        writer.field("nameError", answer.error);
+    } else if (!answer.name.empty()) {
+        writer.field("name", answer.name);
+    }
+}
+
+}  // namespace
+
+std::string helloOkMessage(bool resume, bool records, const NameAnswer& name) {
     MessageWriter writer("hello");
     writer.field("status", "ok").field("resume", resume ? 1 : 0);
     if (records) {
         writer.field("records", 1);
     }
-    writer.field("talk", 1).field("private", 1);
+    writer.field("talk", 1).field("names", 1).field("private", 1);
+    nameFields(writer, name);
     return writer.text();
 }
 
@@ -145,8 +158,21 @@ std::string joinRefusedMessage(std::string_view reason, long long retrySeconds) 
     return refusedMessage("join", reason, retrySeconds);
 }
 
-std::string helloRefusedMessage(std::string_view reason, long long retrySeconds) {
-    return refusedMessage("hello", reason, retrySeconds);
+std::string helloRefusedMessage(std::string_view reason, long long retrySeconds,
+                                const NameAnswer& name) {
+    MessageWriter writer("hello");
+    writer.field("status", "refused").field("reason", reason);
+    if (retrySeconds >= 0) {
+        writer.field("retry", retrySeconds);
+    }
+    nameFields(writer, name);
+    return writer.text();
+}
+
+std::string nameMessage(const NameAnswer& answer) {
+    MessageWriter writer("name");
+    nameFields(writer, answer);
+    return writer.text();
 }
 
 std::string presenceMessage(const std::array<PresenceLine, 4>& seats) {

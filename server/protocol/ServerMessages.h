@@ -19,7 +19,8 @@
 //
 // For a person's link coming back (rejoin; the protocol is written out in server/README.md):
 //
-//   {"opt":"hello","status":"ok","resume":"1"}   (and "records":"1" while records are kept)
+//   {"opt":"hello","status":"ok","resume":"1","talk":"1","names":"1"}   (and "records":"1"
+//                                                while records are kept)
 //   {"opt":"hello","status":"refused","reason":"too many reconnects","retry":"42"}
 //   {"opt":"presence","info":[{"away":"1","auto":"0"},...]}
 //   {"opt":"resume","desk":"5","site":"2","name":"player7","playing":"1",
@@ -75,6 +76,17 @@ std::string timeoutMessage();
 // `say` in 0 .. kTalkCount-1.
 std::string talkMessage(int seat, int say);
 
+// ---- Names
+// What the hall says of a name the person asked for (in "hello" or "name"): the name it shows,
+// or why it was refused (a nameFaultText, or kNameInGame); both empty when none was asked for.
+struct NameAnswer {
+    std::string name;
+    std::string_view error;
+};
+inline constexpr std::string_view kNameInGame = "in a game";
+// {"opt":"name","name":"小明2"} or {"opt":"name","nameError":"too long"}: the answer to "name".
+std::string nameMessage(const NameAnswer& answer);
+
 // ---- Rejoin
 // The answers to "hello". The refusal reasons are the kHello... texts; `retrySeconds` >= 0 adds
 // "retry" (too many reconnects).
@@ -83,10 +95,12 @@ inline constexpr std::string_view kHelloAgain = "hello already received";
 inline constexpr std::string_view kHelloSeated = "already seated";
 inline constexpr std::string_view kHelloTooMany = "too many reconnects";
 // `records`: the server keeps records, so "record" and "leaderboard" are understood. Every
-// accepted hello also carries "talk":"1" and "private":"1": this server understands "talk",
-// and "create", "join" and "bots" (private desks).
-std::string helloOkMessage(bool resume, bool records = false);
-std::string helloRefusedMessage(std::string_view reason, long long retrySeconds = -1);
+// accepted hello also carries "talk":"1", "names":"1" and "private":"1": this server understands
+// "talk", "name", and "create", "join" and "bots" (private desks). Either answer carries
+// `name`'s "name" or "nameError" when the hello asked for a name.
+std::string helloOkMessage(bool resume, bool records = false, const NameAnswer& name = {});
+std::string helloRefusedMessage(std::string_view reason, long long retrySeconds = -1,
+                                const NameAnswer& name = {});
 
 struct PresenceLine {
     bool away = false;

@@ -42,9 +42,27 @@ open_client_hall() {
   start_process "$WORK/client.log" "$CLIENT"
   CLIENT_PID=$STARTED_PID
   wait_until 10 box_open '^双扣$' || fail "no window titled 双扣"
-  wait_until 10 hall_shown || fail "no quick-join button at the centre"
+  wait_until 10 eval "hall_shown || name_panel_shown" || fail "neither the hall nor the name panel"
   CONNECTION=$(connection_of_client)
+  if name_panel_shown; then
+    type_first_name
+  fi
+  wait_until 10 hall_shown || fail "no quick-join button at the centre"
   wait_until 5 received '\{"opt":"query"\}' || fail "the hall sent no query"
+}
+
+# type_first_name: the first start's name panel: the suggestion cleared, a name typed through
+# SDL's text input, Return; the server takes it and the panel closes.
+type_first_name() {
+  step "first start: typing a name"
+  local i
+  for i in 1 2 3 4 5 6; do key BackSpace; done
+  xdotool type --delay 60 "Tester"
+  shot "$PICTURES/e2e-name-panel.png"
+  key Return
+  wait_until 5 received '\{"opt":"name","name":"Tester"\}' || fail "the name was not sent"
+  wait_until 5 sent_to_client '\{"opt":"name","name":"Tester"\}' || fail "the server did not take the name"
+  wait_until 5 eval "! name_panel_shown" || fail "the name panel stays after the server's answer"
 }
 
 # A whole short game against three computer players, then back to the hall.
@@ -295,7 +313,7 @@ stage_rejoin() {
   local relay=$STARTED_PID
   wait_until 5 grep -q "^relay " "$WORK/relay.log" || fail "the relay did not start"
   open_client_hall
-  received '\{"opt":"hello","token":"[0-9a-f]{32}"\}' || fail "the client sent no hello"
+  received '\{"opt":"hello","token":"[0-9a-f]{32}","name":"Tester"\}' || fail "the client sent no hello with its name"
   click $QUICK_JOIN_CLICK
   wait_until 5 ready_shown || fail "no desk"
   start_process "$WORK/person-auto.log" "$PERSON" "$port"
@@ -331,7 +349,7 @@ stage_rejoin() {
   local restored=$(date +%s%N)
   wait_until 5 eval '[ "$(connection_of_client)" != "$last_link" ]' || fail "no new link"
   CONNECTION=$(connection_of_client)
-  wait_until 5 received '\{"opt":"hello","token":"[0-9a-f]{32}"\}' || fail "no hello on the new link"
+  wait_until 5 received '\{"opt":"hello","token":"[0-9a-f]{32}","name":"Tester"\}' || fail "no hello on the new link"
   wait_until 5 eval 'server_log | grep -q "^desk-server: to $CONNECTION: {\"opt\":\"resume\""' ||
     fail "the server sent no resume"
   local n

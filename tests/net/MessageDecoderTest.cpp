@@ -29,7 +29,8 @@ std::string describe(const stMsg& m) {
             << seat.cards << "," << seat.pass << "}";
     }
     out << " talk=" << m.talk << " say=" << m.say << " code=" << m.code
-        << " private=" << m.private_desks << " creator=" << m.creator;
+        << " private=" << m.private_desks << " creator=" << m.creator << " names=" << m.names
+        << " nameError=" << m.nameError;
     return out.str();
 }
 
@@ -70,7 +71,7 @@ TEST(MessageDecoder, FreshRecordHasTheInitialValues) {
               "opt= online= name= desk=-1 site=-1 cards= per=-1 surplus= now=-1 score=0 must=0 "
               "p0= p1= version= [,0,0] [,0,0] [,0,0] [,0,0] status= reason= retry=0 resume=0 "
               "playing=0 seen= last= lastsite=-1 left=0 {0,0,,,0} {0,0,,,0} {0,0,,,0} {0,0,,,0} "
-              "talk=0 say=-1 code= private=0 creator=0");
+              "talk=0 say=-1 code= private=0 creator=0 names=0 nameError=");
 }
 
 TEST(MessageDecoder, EachKindReadsItsKeys) {
@@ -206,6 +207,36 @@ TEST(MessageDecoder, HelloResumeAndPresenceReadTheirKeys) {
          }},
         {"a code belongs to add and resume alone", R"({"opt":"change","code":"031415","creator":"1"})",
          [](stMsg& m) { m.opt = "change"; }},
+        {"hello with the name shown", R"({"opt":"hello","status":"ok","resume":"0","talk":"1","names":"1","name":"小明2"})",
+         [](stMsg& m) {
+             m.opt = "hello";
+             m.status = "ok";
+             m.talk = 1;
+             m.names = 1;
+             m.name = "小明2";
+         }},
+        {"hello refused, its name too", R"({"opt":"hello","status":"refused","reason":"bad token","nameError":"too long"})",
+         [](stMsg& m) {
+             m.opt = "hello";
+             m.status = "refused";
+             m.reason = "bad token";
+             m.nameError = "too long";
+         }},
+        {"an old server's hello: no names", R"({"opt":"hello","status":"ok","resume":"0"})",
+         [](stMsg& m) {
+             m.opt = "hello";
+             m.status = "ok";
+         }},
+        {"name shown", R"({"opt":"name","name":"阿强"})",
+         [](stMsg& m) {
+             m.opt = "name";
+             m.name = "阿强";
+         }},
+        {"name refused", R"({"opt":"name","nameError":"in a game"})",
+         [](stMsg& m) {
+             m.opt = "name";
+             m.nameError = "in a game";
+         }},
         {"talk", R"({"opt":"talk","site":"3","say":"13"})",
          [](stMsg& m) {
              m.opt = "talk";

@@ -101,6 +101,8 @@ bool SdlBackend::createWindow(const WindowSpec& spec) {
     m_height = spec.height;
     m_canvas = std::make_unique<render::Canvas>(renderer);
     updateSize();
+    // SDL starts with text input on; a text field turns it on while it has the focus.
+    SDL_StopTextInput();
     {
         std::lock_guard<std::mutex> lock(m_boxMutex);
         m_boxParent = window;
@@ -234,6 +236,16 @@ std::string SdlBackend::clipboardText() {
     SDL_free(text);
     return copy;
 }
+
+// ---- Text input
+
+void SdlBackend::startTextInput(const PixelRect& area) {
+    SDL_Rect rect = m_input->windowRect(area);
+    SDL_SetTextInputRect(&rect);
+    SDL_StartTextInput();
+}
+
+void SdlBackend::stopTextInput() { SDL_StopTextInput(); }
 
 // ---- Time and input
 

@@ -66,6 +66,8 @@ public:
     void requestAttention() override;
     bool setClipboardText(const std::string& text) override;
     std::string clipboardText() override;
+    void startTextInput(const PixelRect& area) override;
+    void stopTextInput() override;
     void showMessageBox(const std::string& text, const std::string& title) override;
 
     // ---- Diagnostics

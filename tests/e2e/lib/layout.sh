@@ -19,6 +19,7 @@ JOIN_DESK_CLICK="774 384"
 ADD_BOTS_CLICK="300 78"
 EASY_BOTS_CLICK="208 123" # 简单, the first level under 加电脑
 COPY_CODE_CLICK="720 78"
+NAME_PANEL_AT="357 348"  # the name panel's "nick" frame, 350 x 60, centred at (512, 420): (20, 30)
 QUICK_JOIN_CLICK="512 384"
 RECONNECT_CLICK="512 384"
 READY_CLICK="512 598"
@@ -39,6 +40,7 @@ load_layout_colours() {
   BANNER_COLOUR=$(image_pixel "$res/auto_banner.png" 10 33)
   TALK_COLOUR=$(image_pixel "$res/talk.png" 12 22)
   PHRASE_COLOUR=$(image_pixel "$res/talk_phrase.png" 25 20)
+  NAME_PANEL_COLOUR=$(image_pixel "$res/nick.png" 20 30)
   local size
   size=$(identify -format '%w %h' "$res/return.png")
   local -a wh=($size)

@@ -12,6 +12,7 @@ talk_shown() { shows "$TALK_AT" "$TALK_COLOUR"; }
 create_desk_shown() { shows "$CREATE_DESK_AT" "$PHRASE_COLOUR"; }
 join_panel_shown() { shows "$JOIN_PAD_AT" "$PHRASE_COLOUR"; }
 add_bots_shown() { shows "$ADD_BOTS_AT" "$PHRASE_COLOUR"; }
+name_panel_shown() { shows "$NAME_PANEL_AT" "$NAME_PANEL_COLOUR"; }
 play_hidden() { ! play_shown; }
 pass_hidden() { ! pass_shown; }
 ready_hidden() { ! ready_shown; }
