@@ -217,6 +217,7 @@ void decodeObject(const Value& object, stMsg& out) {
         readInt(object, "records", out.records);
         readInt(object, "talk", out.talk);
         readInt(object, "names", out.names);
+        readInt(object, "private", out.private_desks);
         readNameAnswer(object, out);
     } else if (opt == "name") {
         readNameAnswer(object, out);
