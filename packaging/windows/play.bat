@@ -2,6 +2,7 @@
 rem Plays the game: starts a local game server with computer players on 127.0.0.1:9999 (unless
 rem one already listens there), opens the game, and stops the server it started when the game ends.
 setlocal
+echo Shuangkou (desk) @PROJECT_VERSION@
 cd /d "%~dp0"
 set started=
 netstat -an | find ":9999 " | find "LISTEN" >nul

@@ -43,6 +43,13 @@ GAME=$(find "$FOLDER" -maxdepth 2 -name desk-client.exe -printf '%h\n')
 for file in desk-server.exe play.bat README.txt resources/config/strings.plist licences/SDL2.txt; do
   [ -e "$GAME/$file" ] || fail "the package lacks $file"
 done
+# The version the package is named by is the one play.bat and README.txt state; the game's own
+# licence is there beside the others'.
+VERSION=$(basename "$ZIP" | sed -n 's/^desk-\(.*\)-windows-x86_64\.zip$/\1/p')
+for file in play.bat README.txt; do
+  grep -qF "$VERSION" "$GAME/$file" || fail "$file does not say the version $VERSION"
+done
+grep -q "MIT License" "$GAME/licences/desk.txt" || fail "no MIT licence in licences/desk.txt"
 E2E_HOST=127.0.99.5
 sed -i "/<key>host<\/key>/{n;s|<string>[^<]*</string>|<string>$E2E_HOST</string>|}" \
   "$GAME/resources/config/strings.plist"

@@ -131,8 +131,8 @@ void typeKey(EventKeyboard::KeyCode key) {
     stepFrames(1);
 }
 
-void resizeWindow(int width, int height) {
-    headless().resize(width, height);
+void resizeWindow(int width, int height, int pixelsPerPoint) {
+    headless().resize(width, height, pixelsPerPoint);
 }
 
 bool isFullscreen() {
