@@ -168,7 +168,6 @@ TEST_F(SettingsPanelTest, TheOpenPanelKeepsKeysAndTheRightButtonFromTheDesk) {
         {"Enter would play", true, [] { headless::typeKey(K::KEY_ENTER); }},
         {"keypad Enter would play", true, [] { headless::typeKey(K::KEY_KP_ENTER); }},
         {"Backspace would pass", true, [] { headless::typeKey(K::KEY_BACKSPACE); }},
-        {"A would hand the game over", true, [] { headless::typeKey(K::KEY_A); }},
         {"the right button would lower", true, [] { headless::rightClick(300, 300); }},
         {"R would ready", false, [] { headless::typeKey(K::KEY_R); }},
     };

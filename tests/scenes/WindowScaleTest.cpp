@@ -163,9 +163,13 @@ TEST_F(WindowScaleTest, LabelsAreRenderedAtTheRealPixelSize) {
 // are twice as many on a display scaled to 200 %), written once a resize has ended: the steps of
 // a drag leave the kept size alone.
 TEST_F(WindowScaleTest, TheKeptSizeIsInWindowCoordinatesAndWrittenOnceTheResizeEnds) {
+    struct Pixels {
+        int width;
+        int height;
+    };
     struct Resize {
         const char* name;
-        std::vector<Shape> drag;  // pixels; each step kKeepSizeAfter / 2 after the last
+        std::vector<Pixels> drag;  // each step kKeepSizeAfter / 2 after the last
         int pixelsPerPoint;
         float contentScale;
         Size kept;
@@ -181,7 +185,7 @@ TEST_F(WindowScaleTest, TheKeptSizeIsInWindowCoordinatesAndWrittenOnceTheResizeE
     Size kept = CSettings::windowSize();
     for (const Resize& resize : resizes) {
         SCOPED_TRACE(resize.name);
-        for (const Shape& shape : resize.drag) {
+        for (const Pixels& shape : resize.drag) {
             headless::resizeWindow(shape.width, shape.height, resize.pixelsPerPoint);
             headless::stepFrames(1);
             CWindow::onResized();

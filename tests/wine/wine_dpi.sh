@@ -8,30 +8,8 @@
 set -uo pipefail
 
 PROBE=$1 DLLS=$2 PICTURES=$3
-HERE=$(cd "$(dirname "$0")" && pwd)
-for lib in "$HERE/../e2e/lib/processes.sh" "$HERE/../e2e/lib/display.sh" "$HERE/wine_prefix.sh"; do
-  source "$lib"
-done
-WORK=$(mktemp -d /tmp/desk-wine-dpi.XXXXXX)
-finish() {
-  stop_started
-  stop_wine_prefix
-  rm -rf "$WORK"
-}
-trap finish EXIT
-trap 'exit 143' TERM INT
-
-fail() {
-  echo "FAIL: $*" >&2
-  for log in "$WORK"/*.log; do
-    echo "---- $(basename "$log")" >&2
-    tail -n 30 "$log" >&2
-  done
-  exit 1
-}
-
-own_wine_prefix "$WORK/wine" || fail "no Wine prefix of our own"
-start_display "$WORK/xvfb.log" 2560x1600x24 || fail "no X display"
+source "$(dirname "$0")/wine_test.sh"
+wine_test_start wine-dpi 2560x1600x24
 
 # waits up to $2 s for a line of the probe's log matching the regex $1; prints the last one
 line_of() {
@@ -44,15 +22,15 @@ line_of() {
   return 1
 }
 
-#     dpi   pixels per point   window pixels
-for row in "144 1.5 1536 1152" "192 2 2048 1536"; do
-  read -r dpi ratio width height <<<"$row"
+#           dpi  the window's pixels (1024 x 768 points, 1.5 and 2 pixels a point)
+for row in "144 1536 1152" "192 2048 1536"; do
+  read -r dpi width height <<<"$row"
   echo "[$SECONDS s] $dpi DPI"
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 ||
     fail "cannot set LogPixels"
   wineserver -w
   LOG=$WORK/probe-$dpi.log
-  start_process "$LOG" "$HERE/../../scripts/wine-run" --dlls "$DLLS" "$PROBE" scaled \
+  start_process "$LOG" "$WINE_RUN" --dlls "$DLLS" "$PROBE" scaled \
     "$(winepath -w "$WORK" 2>/dev/null)\\settings-$dpi"
   probe=$STARTED_PID
   size=$(line_of '^window ' 60) || fail "the probe's window did not open"

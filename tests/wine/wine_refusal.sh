@@ -6,32 +6,12 @@
 set -uo pipefail
 
 PROBE=$1 DLLS=$2 RUNS=${3:-10}
-HERE=$(cd "$(dirname "$0")" && pwd)
-for lib in "$HERE/../e2e/lib/processes.sh" "$HERE/../e2e/lib/display.sh" "$HERE/../e2e/lib/screen.sh" \
-  "$HERE/wine_prefix.sh"; do
-  source "$lib"
-done
-WORK=$(mktemp -d /tmp/desk-wine-refusal.XXXXXX)
-finish() {
-  stop_started
-  stop_wine_prefix
-  rm -rf "$WORK"
-}
-trap finish EXIT
-trap 'exit 143' TERM INT
-
-fail() {
-  echo "FAIL: $*" >&2
-  tail -n 30 "$WORK/probe.log" >&2
-  exit 1
-}
-
-own_wine_prefix "$WORK/wine" || fail "no Wine prefix of our own"
-start_display "$WORK/xvfb.log" || fail "no X display"
+source "$(dirname "$0")/wine_test.sh"
+wine_test_start wine-refusal
 settings=$(winepath -w "$WORK" 2>/dev/null)\\settings
 
 for run in $(seq "$RUNS"); do
-  start_process "$WORK/probe.log" "$HERE/../../scripts/wine-run" --dlls "$DLLS" "$PROBE" refuse \
+  start_process "$WORK/probe.log" "$WINE_RUN" --dlls "$DLLS" "$PROBE" refuse \
     "$settings"
   probe=$STARTED_PID
   box=
