@@ -63,7 +63,7 @@ void UserDefault::load() {
     }
     std::string text;
     if (!FileUtils::getInstance()->readFile(path, text)) {
-        std::fprintf(stderr, "settings: cannot open %s; using the defaults\n", path.c_str());
+        std::fprintf(stderr, "settings: cannot read %s; using the defaults\n", path.c_str());
         return;
     }
     tinyxml2::XMLDocument document;

@@ -180,8 +180,9 @@ protected:
 // A profile folder named in Chinese (a Windows user called 张三): a setting one process keeps
 // is read back by the next one.
 TEST_F(WritablePathTest, ASettingKeptUnderAChineseProfileFolderIsReadByTheNextProcess) {
+    // The child process runs this test again up to the EXPECT_EXIT: the folder's name is fixed.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const fs::path top = FileUtils::pathFromUtf8(testsys::makeTempDir("desk-profile"));
+    const fs::path top = fs::path(enginetest::tempDir()) / "profile";
     const fs::path roaming = top / FileUtils::pathFromUtf8("张三") / "AppData" / "Roaming";
 #ifdef _WIN32
     testsys::setEnv("APPDATA", FileUtils::utf8FromPath(roaming));
