@@ -21,6 +21,7 @@
 
 #include "app/CWindow.h"
 #include "app/Catalogue.h"
+#include "cards/CardSprite.h"
 #include "engine/Engine.h"
 #include "engine/backend/sdl/InstallSdlBackend.h"
 #include "net/CMessageQueue.h"
@@ -154,7 +155,7 @@ int main(int argc, char** argv) {
         if (refuse) {
             // A change at every frame, so the main thread is drawing whenever the end comes.
             if (Node* layer = runningLayer()) {
-                layer->setRotation(layer->getRotation() == 0 ? 0.01f : 0);
+                layer->setPosition(Vec2(layer->getPositionX() == 0 ? 1.0f : 0.0f, 0));
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
             continue;

@@ -12,10 +12,11 @@ source "$(dirname "$0")/wine_test.sh"
 wine_test_start wine-dpi 2560x1600x24
 
 # waits up to $2 s for a line of the probe's log matching the regex $1; prints the last one
+# (without the carriage return the Windows C runtime writes before each line feed)
 line_of() {
   local deadline=$((SECONDS + $2)) found
   while ((SECONDS < deadline)); do
-    found=$(grep -E "$1" "$LOG" | tail -n 1)
+    found=$(tr -d '\r' <"$LOG" | grep -E "$1" | tail -n 1)
     [ -n "$found" ] && { echo "$found"; return 0; }
     sleep 0.2
   done
@@ -55,7 +56,7 @@ for row in "144 1536 1152" "192 2048 1536"; do
   line_of "^raised $code\$" 10 >/dev/null || fail "at $dpi DPI the card $code at $cx, $cy was not raised"
   if [ "$dpi" = 192 ]; then
     sleep 0.5
-    import -window root "$PICTURES/windows-192dpi.png" 2>/dev/null ||
+    import -window "$id" "$PICTURES/windows-192dpi.png" 2>/dev/null ||
       echo "no screenshot (ImageMagick's import failed)"
   fi
   stop_process "$probe"
