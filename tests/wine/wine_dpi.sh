@@ -3,7 +3,7 @@
 # (LogPixels 144 and 192 in a Wine prefix of the test's own, on a private Xvfb display): the
 # window opens at the same physical size as an unscaled program stretched by Windows would have,
 # the double-size images are chosen, and a click on quick join and on a hand card land on them.
-# At 192 DPI the screen is also kept as <pictures>/windows-192dpi.png.
+# At 192 DPI the hall is also kept as <pictures>/windows-192dpi.png.
 #   wine_dpi.sh <window_probe.exe> <dll folder> <pictures-dir>
 set -uo pipefail
 
@@ -44,6 +44,11 @@ for row in "144 1536 1152" "192 2048 1536"; do
   [ "$WIDTH $HEIGHT" = "$width $height" ] ||
     fail "at $dpi DPI the window is $WIDTH x $HEIGHT on the screen, not $width x $height"
 
+  if [ "$dpi" = 192 ]; then
+    sleep 0.5
+    import -window "$id" "$PICTURES/windows-192dpi.png" 2>/dev/null ||
+      echo "no screenshot (ImageMagick's import failed)"
+  fi
   # Quick join, at design (512, 384), 260 x 88: beside it first (nothing), then on its right part.
   xdotool mousemove --sync $((X + width / 2 + 140 * width / 1024)) $((Y + height / 2)) click 1
   sleep 0.5
@@ -54,11 +59,6 @@ for row in "144 1536 1152" "192 2048 1536"; do
   read -r _ code cx cy <<<"$card"
   xdotool mousemove --sync $((X + cx)) $((Y + cy)) click 1
   line_of "^raised $code\$" 10 >/dev/null || fail "at $dpi DPI the card $code at $cx, $cy was not raised"
-  if [ "$dpi" = 192 ]; then
-    sleep 0.5
-    import -window "$id" "$PICTURES/windows-192dpi.png" 2>/dev/null ||
-      echo "no screenshot (ImageMagick's import failed)"
-  fi
   stop_process "$probe"
   wineserver -k 2>/dev/null
   echo "[$SECONDS s] $dpi DPI: $size, quick join and card $code hit"
