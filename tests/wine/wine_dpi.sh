@@ -40,6 +40,7 @@ for row in "144 1536 1152" "192 2048 1536"; do
     fail "at $dpi DPI: '$size', expected 1024 x 768 points of $width x $height pixels at scale 2"
   id=$(xdotool search --sync --name '^desk window probe$' | head -n 1)
   [ -n "$id" ] || fail "no X window for the probe"
+  # Clicks are placed relative to the window, wherever Wine has put it by then.
   eval "$(xdotool getwindowgeometry --shell "$id")"
   [ "$WIDTH $HEIGHT" = "$width $height" ] ||
     fail "at $dpi DPI the window is $WIDTH x $HEIGHT on the screen, not $width x $height"
@@ -50,14 +51,14 @@ for row in "144 1536 1152" "192 2048 1536"; do
       echo "no screenshot (ImageMagick's import failed)"
   fi
   # Quick join, at design (512, 384), 260 x 88: beside it first (nothing), then on its right part.
-  xdotool mousemove --sync $((X + width / 2 + 140 * width / 1024)) $((Y + height / 2)) click 1
+  xdotool mousemove --sync --window "$id" $((width / 2 + 140 * width / 1024)) $((height / 2)) click 1
   sleep 0.5
   grep -q '^sent {"opt":"add"}' "$LOG" && fail "at $dpi DPI a click beside quick join pressed it"
-  xdotool mousemove --sync $((X + width / 2 + 110 * width / 1024)) $((Y + height / 2)) click 1
+  xdotool mousemove --sync --window "$id" $((width / 2 + 110 * width / 1024)) $((height / 2)) click 1
   line_of '^sent \{"opt":"add"\}' 10 >/dev/null || fail "at $dpi DPI quick join was not hit"
   card=$(line_of '^card ' 10) || fail "at $dpi DPI no hand was shown"
   read -r _ code cx cy <<<"$card"
-  xdotool mousemove --sync $((X + cx)) $((Y + cy)) click 1
+  xdotool mousemove --sync --window "$id" "$cx" "$cy" click 1
   line_of "^raised $code\$" 10 >/dev/null || fail "at $dpi DPI the card $code at $cx, $cy was not raised"
   stop_process "$probe"
   wineserver -k 2>/dev/null
