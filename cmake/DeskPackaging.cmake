@@ -44,7 +44,7 @@ else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The desk project <desk@localhost>")
+  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The desk project <desk@example.org>")
   set(CPACK_DEBIAN_PACKAGE_SECTION games)
   # The synopsis is CPACK_PACKAGE_DESCRIPTION_SUMMARY; this is the text below it.
   string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
