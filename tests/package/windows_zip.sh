@@ -52,7 +52,7 @@ done
 grep -q "MIT License" "$GAME/licences/desk.txt" || fail "no MIT licence in licences/desk.txt"
 # Each program's version resource (UTF-16 strings): the version and the project as company.
 for program in desk-client desk-server; do
-  texts=$(strings -el "$GAME/$program.exe")
+  texts=$(strings -el -n 3 "$GAME/$program.exe")
   grep -qx "$VERSION" <<<"$texts" || fail "$program.exe carries no version $VERSION"
   grep -qx "The desk project" <<<"$texts" || fail "$program.exe names no company"
 done
