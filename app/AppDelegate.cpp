@@ -1,10 +1,15 @@
 #include "app/AppDelegate.h"
 
+#include <optional>
+#include <string>
+#include <utility>
+
 #include "app/CSettings.h"
 #include "app/CWindow.h"
 #include "app/Catalogue.h"
 #include "engine/Engine.h"
 #include "net/CMessageQueue.h"
+#include "net/ServerAddress.h"
 #include "scenes/common/SceneFlow.h"
 #include "scenes/hall/CHallScene.h"
 
@@ -13,10 +18,38 @@ using namespace engine;
 namespace {
 
 constexpr float kFrameInterval = 1.0f / 60;
+// How long a server the player chose may take to answer before the configured one is tried.
+constexpr int kChosenServerWaitMs = 5000;
 
 }  // namespace
 
-AppDelegate::AppDelegate() = default;
+// Connects to the server the player chose in the settings, if any, else to the configured one.
+// A chosen server that cannot be reached never locks the player out: a box says so and the
+// configured server is tried; only when that one fails too does the game end. The local server
+// is started (when the command line asks for it) only for the configured one.
+bool AppDelegate::connectToServer() {
+    CMessageQueue* queue = CMessageQueue::getInstance();
+    if (const std::string chosen = CSettings::serverAddress(); !chosen.empty()) {
+        std::string reason;
+        const std::optional<ServerAddress> address = parseServerAddress(chosen, reason);
+        const std::string ip = address ? resolveIPv4(address->host) : std::string();
+        if (!ip.empty() && queue->connectServerAt(ip, address->port, kChosenServerWaitMs)) {
+            return true;
+        }
+        MessageBox(("无法连接所选的服务器 " + chosen + "，改用默认服务器。").c_str(), "提示");
+    }
+    // A local server that fails to come up ends in the same box as an unreachable one.
+    m_localServer.ensureRunning(
+        m_options, Configuration::getInstance()->getValue("host", Value::Null).asString(),
+        CMessageQueue::kServerPort);
+    if (!queue->connectServer()) {
+        MessageBox("连接服务器失败！请检查网络是否正常。", "错误");
+        return false;
+    }
+    return true;
+}
+
+AppDelegate::AppDelegate(ClientOptions options) : m_options(std::move(options)) {}
 
 AppDelegate::~AppDelegate() {
     CMessageQueue::getInstance()->shutdown();
@@ -55,8 +88,8 @@ bool AppDelegate::applicationDidFinishLaunching() {
     // The token goes first on every link, so a player whose client was killed mid-game is
     // brought back to the seat the server held.
     CMessageQueue::getInstance()->setPlayerToken(CSettings::playerToken());
-    if (!CMessageQueue::getInstance()->connectServer()) {
-        MessageBox("连接服务器失败！请检查网络是否正常。", "错误");
+    CMessageQueue::getInstance()->setPlayerName(CSettings::playerName());
+    if (!connectToServer()) {
         return false;
     }
 

@@ -7,6 +7,7 @@
 #include "engine/audio/SimpleAudioEngine.h"
 #include "engine/base/UserDefault.h"
 #include "net/GameConstants.h"
+#include "net/PlayerName.h"
 
 using engine::SimpleAudioEngine;
 using engine::UserDefault;
@@ -22,6 +23,8 @@ constexpr const char* kWindowWidth = "windowWidth";
 constexpr const char* kWindowHeight = "windowHeight";
 constexpr const char* kHallMusic = "sound/bj.mp3";
 constexpr const char* kPlayerToken = "playerToken";
+constexpr const char* kPlayerName = "playerName";
+constexpr const char* kServerAddress = "serverAddress";
 
 int clampStep(int step) {
     return std::clamp(step, 1, CSettings::kVolumeSteps);
@@ -144,4 +147,27 @@ std::string CSettings::playerToken() {
     store()->setStringForKey(kPlayerToken, token);
     store()->flush();
     return token;
+}
+
+std::string CSettings::playerName() {
+    return checkPlayerName(store()->getStringForKey(kPlayerName, "")).name;
+}
+
+bool CSettings::setPlayerName(const std::string& name) {
+    const NameCheck check = checkPlayerName(name);
+    if (check.fault != NameFault::None) {
+        return false;
+    }
+    store()->setStringForKey(kPlayerName, check.name);
+    store()->flush();
+    return true;
+}
+
+std::string CSettings::serverAddress() {
+    return store()->getStringForKey(kServerAddress, "");
+}
+
+void CSettings::setServerAddress(const std::string& address) {
+    store()->setStringForKey(kServerAddress, address);
+    store()->flush();
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The player's settings, kept between runs through UserDefault: background music and effects on
-// or off, the volume of each in kVolumeSteps steps, full screen, the window's size, and the
-// player's token. Each setter applies the change at once and writes the settings file. Main
-// thread only.
+// or off, the volume of each in kVolumeSteps steps, full screen, the window's size, the player's
+// token, the player's name and the server the player chose. Each setter applies the change at
+// once and writes the settings file. Main thread only.
 //
 // Music off means no background music is asked for at all (not music at volume 0): the hall
 // starts its music through playHallMusic, which does nothing then. Effects off sets the effects'
@@ -48,4 +48,15 @@ public:
     // made at the first call from 128 random bits as 32 lowercase hex digits and kept under
     // "playerToken". A kept value that is not 32 hex digits is replaced by a new one.
     static std::string playerToken();
+
+    // The player's name (net/PlayerName.h's rule), kept under "playerName"; "" when none is
+    // kept yet (the hall then asks for one) or the kept text breaks the rule.
+    static std::string playerName();
+    // Keeps checkPlayerName(name)'s cleaned name; false, keeping nothing, when the rule refuses it.
+    static bool setPlayerName(const std::string& name);
+
+    // The game server the player chose (a host or IPv4 address, optional ":port"), "" for the
+    // one the configuration names. Kept as typed; start-up reads it.
+    static std::string serverAddress();
+    static void setServerAddress(const std::string& address);
 };

@@ -1,9 +1,10 @@
 # What `cmake --install` and CPack put in a player's package.
 #   Linux (cpack -G DEB): /usr/games/desk-client, desk-server and the desk-play launcher; the
 #     resources in /usr/share/desk/resources (where the client looks: <exe dir>/../share/desk/
-#     resources); a menu entry and a hicolor icon; the copyright file and changelog Debian wants.
+#     resources); a menu entry and a hicolor icon; the copyright file and changelog Debian wants;
+#     desk-server.service with /etc/default/desk-server for a public server.
 #   Windows (cpack -G ZIP): one folder with both programs, the SDL DLLs, resources\, play.bat,
-#     README.txt and licences\.
+#     host-lan.bat, README.txt and licences\.
 set(desk_packaging ${CMAKE_SOURCE_DIR}/packaging)
 set(CPACK_PACKAGE_NAME desk)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -28,6 +29,7 @@ if(WIN32)
                    @ONLY)
     install(FILES ${CMAKE_BINARY_DIR}/packaging/${desk_text} DESTINATION .)
   endforeach()
+  install(FILES ${desk_packaging}/windows/host-lan.bat DESTINATION .)
   # The game's own licence (MIT), then those of the parts that are not ours: the libraries'
   # built with them, and those of the header-only libraries compiled in.
   install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION licences RENAME desk.txt)
@@ -66,5 +68,16 @@ else()
     DEPENDS ${desk_packaging}/debian/changelog VERBATIM)
   add_custom_target(desk-changelog ALL DEPENDS ${desk_changelog})
   install(FILES ${desk_packaging}/debian/copyright ${desk_changelog} DESTINATION share/doc/desk)
+  # A public server: a systemd unit that the package does not enable, its options in
+  # /etc/default (a conffile: an administrator's changes survive upgrades), and in postinst the
+  # unprivileged user it runs as; its guide beside the copyright file.
+  install(FILES ${desk_packaging}/debian/desk-server.service DESTINATION lib/systemd/system)
+  install(FILES ${desk_packaging}/debian/desk-server.default DESTINATION /etc/default
+          RENAME desk-server)
+  install(FILES ${CMAKE_SOURCE_DIR}/server/README.md DESTINATION share/doc/desk
+          RENAME README.server.md)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS adduser)
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${desk_packaging}/debian/postinst
+      ${desk_packaging}/debian/postrm ${desk_packaging}/debian/conffiles)
 endif()
 include(CPack)

@@ -22,6 +22,7 @@
 #include "engine/input/EventTouch.h"
 #include "engine/input/Touch.h"
 #include "engine/platform/Application.h"
+#include "engine/platform/Clipboard.h"
 #include "engine/platform/FileUtils.h"
 #include "engine/platform/GLView.h"
 #include "engine/platform/GLViewImpl.h"
@@ -38,4 +39,5 @@
 #include "engine/scene/SpriteFrameCache.h"
 #include "engine/scene/TextureCache.h"
 #include "engine/ui/Button.h"
+#include "engine/ui/TextField.h"
 #include "engine/ui/Widget.h"

@@ -25,7 +25,7 @@ constexpr const char* kDisconnected = "与服务器断开连接!";
 std::size_t textBytes(const stMsg& msg) {
     std::size_t bytes = msg.opt.size() + msg.online.size() + msg.name.size() + msg.cards.size() +
                         msg.surplus.size() + msg.p0.size() + msg.p1.size() + msg.version.size() +
-                        msg.status.size() + msg.reason.size() + msg.seen.size() + msg.last.size();
+                        msg.status.size() + msg.reason.size() + msg.seen.size() + msg.last.size() + msg.nameError.size();
     for (const st_seat_info& seat : msg.info) {
         bytes += seat.name.size() + seat.surplus.size() + seat.cards.size();
     }
@@ -59,11 +59,16 @@ CMessageQueue::CMessageQueue() { startSockets(); }
 bool CMessageQueue::connectServer() { return connectServerAt(configString("host"), kServerPort); }
 
 // main thread
-bool CMessageQueue::connectServerAt(const std::string& host, std::uint16_t port) {
+bool CMessageQueue::connectServerAt(const std::string& host, std::uint16_t port, int waitMs) {
     assert(m_socket == kNoSocket && "the link connects once; later links come from reconnecting");
     m_downloadAddress = configString("download");
-    m_socket = connectIPv4(host, port);
+    m_socket = beginConnectIPv4(host, port);
     if (m_socket == kNoSocket) {
+        return false;
+    }
+    if (finishConnect(m_socket, waitMs) != ConnectProgress::Connected) {
+        closeSocket(m_socket);
+        m_socket = kNoSocket;
         return false;
     }
     if (!openLink()) {
@@ -80,16 +85,21 @@ bool CMessageQueue::connectServerAt(const std::string& host, std::uint16_t port)
 void CMessageQueue::setPlayerToken(const std::string& token) { m_token = token; }
 
 // main thread
+void CMessageQueue::setPlayerName(const std::string& name) { m_name = name; }
+
+// main thread
 bool CMessageQueue::openLink() {
     judgeHello();
     m_delivered = false;
     m_helloAnswered = false;
     m_recordsOffered = false;
     m_talkOffered = false;
+    m_privateOffered = false;
+    m_namesOffered = false;
     m_helloSent = !m_token.empty() && !m_helloUnknown && m_silentHelloLinks < kSilentHelloLinks;
     // A hello the socket refuses is not reported: the receiver finds the link gone at once.
     if (m_helloSent) {
-        writeFrame(helloMessage(m_token));
+        writeFrame(helloMessage(m_token, m_name));
     }
     return startReceiver();
 }
@@ -136,6 +146,9 @@ bool CMessageQueue::recordsOffered() const { return m_recordsOffered; }
 
 // main thread
 bool CMessageQueue::talkOffered() const { return m_talkOffered; }
+
+bool CMessageQueue::privateDesksOffered() const { return m_privateOffered; }
+bool CMessageQueue::namesOffered() const { return m_namesOffered; }
 
 // main thread
 bool CMessageQueue::beginReconnect() {
@@ -292,6 +305,8 @@ void CMessageQueue::pushMsg(std::shared_ptr<stMsg> msg) {
             m_helloAnswered = true;
             m_recordsOffered = msg->status == "ok" && msg->records == 1;
             m_talkOffered = msg->status == "ok" && msg->talk == 1;
+            m_privateOffered = msg->status == "ok" && msg->private_desks == 1;
+            m_namesOffered = msg->status == "ok" && msg->names == 1;
         }
         m_delivered = true;
         m_msgList.push_back(std::move(msg));

@@ -49,12 +49,13 @@
 #include <string>
 #include <thread>
 
+#include "net/GameConstants.h"
 #include "net/Message.h"
 #include "net/Socket.h"
 
 class CMessageQueue {
 public:
-    static constexpr std::uint16_t kServerPort = 9999;
+    static constexpr std::uint16_t kServerPort = kGamePort;
     static constexpr std::size_t kMaxQueued = 4096;
     static constexpr std::size_t kMaxQueuedTextBytes = std::size_t{4} << 20;
     static constexpr int kSilentHelloLinks = 2;
@@ -68,8 +69,9 @@ public:
     // False when no socket could be made or the connection failed; nothing is shown then.
     bool connectServer();
     // The same with an explicit endpoint; connectServer calls it, tests use it directly. The
-    // endpoint of the first successful call is the one every reconnection goes to.
-    bool connectServerAt(const std::string& host, std::uint16_t port);
+    // endpoint of the first successful call is the one every reconnection goes to. `waitMs`
+    // bounds the wait for the connection (below 0: the system's own connect time-out).
+    bool connectServerAt(const std::string& host, std::uint16_t port, int waitMs = -1);
     // Sends one text as one frame. False, after the box "断开连接，请重新登录!", when the socket
     // refused it; false without a box once the receiver has ended. With a send tap set, the text
     // goes to the tap instead and the result is true.
@@ -77,6 +79,8 @@ public:
     // The player's token: every link from now on begins with helloMessage(token) (none when
     // empty). Before connecting.
     void setPlayerToken(const std::string& token);
+    // The player's name: every hello from now on carries it (none when empty). Main thread.
+    void setPlayerName(const std::string& name);
     // For scene tests: capture the texts the scenes send instead of writing them to the socket.
     // An empty function sends through the socket again.
     void setSendTap(std::function<void(const std::string&)> tap);
@@ -99,6 +103,12 @@ public:
     // True once the current link has queued an accepted "hello" answer carrying "talk":"1": the
     // server passes "talk" on (an older one would close the link on it).
     bool talkOffered() const;
+    // True once the current link has queued an accepted "hello" answer carrying "private":"1":
+    // the server has private desks ("create", "join", "bots"; an older one would close the link).
+    bool privateDesksOffered() const;
+    // True once the current link has queued an accepted "hello" answer carrying "names":"1": the
+    // server takes "name" (an older one would close the link on it).
+    bool namesOffered() const;
     // Starts a new connection to the endpoint of the first connect without waiting for it; only
     // once the receiver has ended. An attempt still under way is dropped first. False when the
     // attempt failed at once (nothing to poll then).
@@ -153,7 +163,10 @@ private:
     std::atomic<bool> m_helloAnswered{false};  // the current link queued a "hello"
     std::atomic<bool> m_recordsOffered{false};  // ... an accepted one with "records":"1"
     std::atomic<bool> m_talkOffered{false};     // ... an accepted one with "talk":"1"
+    std::atomic<bool> m_privateOffered{false};  // ... an accepted one with "private":"1"
+    std::atomic<bool> m_namesOffered{false};    // ... an accepted one with "names":"1"
     std::string m_token;                       // main thread: what every link's hello carries
+    std::string m_name;                        // main thread: the same
     bool m_linkOpened = false;    // main thread: a link was opened before (judgeHello has one)
     bool m_helloSent = false;     // main thread: the current link began with the hello
     int m_silentHelloLinks = 0;   // main thread: links in a row with a hello and nothing back

@@ -3,11 +3,16 @@
 // the server includes it without the engine.
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 // The client version: the server puts it in every "query" answer, and a client that reads
 // another one stops.
 inline constexpr const char* kClientVersion = "28";
+
+// The TCP port the game is played on: the client dials it, and the server listens on it unless
+// told otherwise.
+inline constexpr std::uint16_t kGamePort = 9999;
 
 // A turn as the desk counts it down: the local player has this many seconds before the desk
 // passes or leads for them.
@@ -66,3 +71,14 @@ static_assert(kEmoteSmile == kTalkPhrases && kEmoteCool == kTalkCount - 1);
 inline constexpr int kTalkEveryMillis = 3000;
 // How long a bubble shows by the speaker's seat.
 inline constexpr float kTalkBubbleSeconds = 3.0f;
+
+// Private desks: a desk's code is this many decimal digits; a refused join by code carries one
+// of these reasons (and "retry", whole seconds, with kJoinTooMany); the client puts them in words.
+inline constexpr int kPrivateCodeDigits = 6;
+inline constexpr std::string_view kJoinWrongCode = "wrong or expired code";
+inline constexpr std::string_view kJoinTooMany = "too many wrong codes";
+inline constexpr std::string_view kJoinFull = "desk full";
+inline constexpr std::string_view kJoinPlaying = "game running";
+inline constexpr std::string_view kJoinSeated = "already seated";
+// The levels of "bots", in the order the client offers them.
+inline constexpr std::string_view kBotLevelNames[] = {"easy", "normal", "hard"};

@@ -53,7 +53,7 @@ struct st_leader_row {
 struct stMsg {
     std::string opt;      // kind of message; every message
     std::string online;   // "query": the hall's online text
-    std::string name;     // "add", "run", "resume"
+    std::string name;     // "add", "run", "resume"; "hello", "name": the name the server shows
     int desk = -1;        // "add", "resume"
     int site = -1;        // "add", "run", "resume", "talk"
     std::string cards;    // "start", "game", "resume" (the local hand): comma-separated codes
@@ -67,9 +67,9 @@ struct stMsg {
     std::string version;  // "query": the client version the server expects
     std::array<st_seat_info, 4> info;  // "change", "over", "resume", "presence": seat k at k
 
-    std::string status;  // "hello": "ok" or "refused"; "record", "leaderboard": "none" or ""
-    std::string reason;  // "hello": why it was refused
-    int retry = 0;       // "hello": whole seconds until a hello with this token can succeed
+    std::string status;  // "hello", "join": "ok" or "refused"; "record", "leaderboard": "none"
+    std::string reason;  // "hello", "join": why it was refused
+    int retry = 0;       // "hello", "join": whole seconds until a new try can succeed
     int resume = 0;      // "hello": 1 when a "resume" follows at once
     int playing = 0;     // "resume": 1 during a game, 0 between games
     std::string seen;    // "resume": every card played in this game so far, card-list text
@@ -78,7 +78,12 @@ struct stMsg {
     int left = 0;        // "resume": milliseconds left of seat `now`'s turn
     int records = 0;     // "hello": 1 when the server answers "record" and "leaderboard"
     int talk = 0;        // "hello": 1 when the server passes "talk" on
+    int names = 0;       // "hello": 1 when the server takes "name"
+    std::string nameError;  // "hello", "name": why the name asked for was refused (PlayerName.h)
     int say = -1;        // "talk": what seat `site` said (0 .. kTalkCount-1 when valid)
+    std::string code;    // "add", "resume": the private desk's code; "" at a public desk
+    int creator = 0;     // "resume": 1 when the player opened that private desk
+    int private_desks = 0;  // "hello" (key "private"): 1 when the server has private desks
 
     st_record record;                // "record"
     std::vector<st_leader_row> top;  // "leaderboard": best first; at most kLeaderboardSize

@@ -103,6 +103,12 @@ void readSeats(const Value& object, stMsg& out, Read read) {
     }
 }
 
+// The answer to a name asked for, in "hello" and "name": the name shown, or why it was refused.
+void readNameAnswer(const Value& object, stMsg& out) {
+    readText(object, "name", out.name);
+    readText(object, "nameError", out.nameError);
+}
+
 void readPresence(const Value& seat, st_seat_info& entry) {
     readInt(seat, "away", entry.away);
     readInt(seat, "auto", entry.auto_play);
@@ -113,6 +119,8 @@ void readResume(const Value& object, stMsg& out) {
     readInt(object, "site", out.site);
     readText(object, "name", out.name);
     readInt(object, "playing", out.playing);
+    readText(object, "code", out.code);
+    readInt(object, "creator", out.creator);
     readSeats(object, out, [](const Value& seat, st_seat_info& entry) {
         readText(seat, "name", entry.name);
         readInt(seat, "ready", entry.ready);
@@ -172,6 +180,7 @@ void decodeObject(const Value& object, stMsg& out) {
         readInt(object, "desk", out.desk);
         readInt(object, "site", out.site);
         readText(object, "name", out.name);
+        readText(object, "code", out.code);
     } else if (opt == "change") {
         readSeats(object, out, [](const Value& seat, st_seat_info& entry) {
             readText(seat, "name", entry.name);
@@ -207,6 +216,15 @@ void decodeObject(const Value& object, stMsg& out) {
         readInt(object, "resume", out.resume);
         readInt(object, "records", out.records);
         readInt(object, "talk", out.talk);
+        readInt(object, "names", out.names);
+        readInt(object, "private", out.private_desks);
+        readNameAnswer(object, out);
+    } else if (opt == "name") {
+        readNameAnswer(object, out);
+    } else if (opt == "join") {
+        readText(object, "status", out.status);
+        readText(object, "reason", out.reason);
+        readInt(object, "retry", out.retry);
     } else if (opt == "resume") {
         readResume(object, out);
     } else if (opt == "presence") {

@@ -8,16 +8,19 @@
 //
 //   opt        keys read
 //   "query"    online, version
-//   "add"      desk (int), site (int), name
+//   "add"      desk (int), site (int), name, code
 //   "change"   info[0..3]: name, ready (int)
 //   "start"    cards
 //   "over"     info[0..3]: name, result (int)
 //   "game"     per (int), surplus, now (int), cards, score (int), must (int)
 //   "score"    p0, p1
 //   "run"      site (int), name
-//   "hello"    status, reason, retry (int), resume (int), records (int), talk (int)
-//   "resume"   desk (int), site (int), name, playing (int), cards, seen, last, lastsite (int),
-//              score (int), p0, p1, now (int), must (int), left (int); info[0..3]: name,
+//   "hello"    status, reason, retry (int), resume (int), records (int), talk (int), names (int),
+//              private (int, into private_desks), name, nameError
+//   "name"     name, nameError
+//   "join"     status, reason, retry (int)
+//   "resume"   desk (int), site (int), name, playing (int), code, creator (int), cards, seen,
+//              last, lastsite (int), score (int), p0, p1, now (int), must (int), left (int); info[0..3]: name,
 //              ready (int), away (int), auto (int, into auto_play), surplus, cards, pass (int)
 //   "presence" info[0..3]: away (int), auto (int, into auto_play)
 //   "record"   status; games, wins, draws, losses, points, rating (int, into record);

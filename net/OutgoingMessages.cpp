@@ -1,8 +1,19 @@
 #include "net/OutgoingMessages.h"
 
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
 #include "cards/CardCode.h"
 
 namespace {
+
+// `text` as a JSON string, quotes and escapes included.
+std::string jsonString(const std::string& text) {
+    rapidjson::StringBuffer buffer;
+    rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+    writer.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
+    return std::string(buffer.GetString(), buffer.GetSize());
+}
 
 // {"opt":"change","type":"<type>","desk":D,"site":S}
 std::string changeMessage(const char* type, int desk, int site) {
@@ -38,8 +49,16 @@ std::string leadMessage(int desk, int site, int code) {
     return gameMessage(desk, site, std::to_string(code));
 }
 
-std::string helloMessage(const std::string& token) {
-    return R"({"opt":"hello","token":")" + token + R"("})";
+std::string helloMessage(const std::string& token, const std::string& name) {
+    std::string text = R"({"opt":"hello","token":")" + token + '"';
+    if (!name.empty()) {
+        text += R"(,"name":)" + jsonString(name);
+    }
+    return text + "}";
+}
+
+std::string nameMessage(const std::string& name) {
+    return R"({"opt":"name","name":)" + jsonString(name) + "}";
 }
 
 std::string autoMessage(int desk, int site, bool on) {
@@ -50,6 +69,17 @@ std::string autoMessage(int desk, int site, bool on) {
 std::string recordMessage() { return R"({"opt":"record"})"; }
 
 std::string leaderboardMessage() { return R"({"opt":"leaderboard"})"; }
+
+std::string createDeskMessage() { return R"({"opt":"create"})"; }
+
+std::string joinDeskMessage(const std::string& code) {
+    return R"({"opt":"join","code":")" + code + R"("})";
+}
+
+std::string botsMessage(int desk, int site, const std::string& level) {
+    return R"({"opt":"bots","desk":)" + std::to_string(desk) + R"(,"site":)" +
+           std::to_string(site) + R"(,"level":")" + level + R"("})";
+}
 
 std::string talkMessage(int desk, int site, int say) {
     return R"({"opt":"talk","desk":)" + std::to_string(desk) + R"(,"site":)" +

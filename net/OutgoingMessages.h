@@ -15,9 +15,13 @@ std::string passMessage(int desk, int site);       // pass: an empty card list
 std::string playMessage(int desk, int site, const std::vector<int>& codes);
 // Leads one card when the turn's time ran out: the code alone, with no comma.
 std::string leadMessage(int desk, int site, int code);
-// {"opt":"hello","token":"<token>"}: the first frame of every link; `token` is the player's
-// 32 hex digits (CSettings::playerToken), written as it is.
-std::string helloMessage(const std::string& token);
+// {"opt":"hello","token":"<token>","name":"<name>"}: the first frame of every link; `token` is
+// the player's 32 hex digits (CSettings::playerToken), written as it is; "name" only when `name`
+// is not empty, escaped as JSON requires (an older server ignores it).
+std::string helloMessage(const std::string& token, const std::string& name = {});
+// {"opt":"name","name":"<name>"}: the player's new name; only on a link whose hello answer
+// offered it (CMessageQueue::namesOffered).
+std::string nameMessage(const std::string& name);
 // {"opt":"auto","desk":D,"site":S,"on":1}: hands the seat to the server's computer player (on),
 // or takes it back (off, "on":0).
 std::string autoMessage(int desk, int site, bool on);
@@ -28,3 +32,11 @@ std::string leaderboardMessage();
 // {"opt":"talk","desk":D,"site":S,"say":N}: table talk, N a phrase (0 .. kTalkPhrases-1) or an
 // emote (after them); only on a link whose hello answer offered it (CMessageQueue::talkOffered).
 std::string talkMessage(int desk, int site, int say);
+// Private desks, only on a link whose hello answer offered them
+// (CMessageQueue::privateDesksOffered): {"opt":"create"} opens one and seats the player;
+// {"opt":"join","code":"<code>"} sits at the desk of `code` (the digits typed, as typed);
+// {"opt":"bots","desk":D,"site":S,"level":"<level>"} fills the free seats with computer players
+// of `level` ("easy", "normal" or "hard").
+std::string createDeskMessage();
+std::string joinDeskMessage(const std::string& code);
+std::string botsMessage(int desk, int site, const std::string& level);

@@ -165,13 +165,14 @@ ConnectProgress finishConnect(SocketHandle socket, int waitMs) {
     return ConnectProgress::Connected;
 }
 
-SocketHandle connectIPv4(const std::string& host, std::uint16_t port) {
+bool acceptsConnections(const std::string& host, std::uint16_t port, int waitMs) {
     const SocketHandle socket = beginConnectIPv4(host, port);
-    if (socket != kNoSocket && finishConnect(socket, -1) != ConnectProgress::Connected) {
-        closeSocket(socket);
-        return kNoSocket;
+    if (socket == kNoSocket) {
+        return false;
     }
-    return socket;
+    const bool connected = finishConnect(socket, waitMs) == ConnectProgress::Connected;
+    closeSocket(socket);
+    return connected;
 }
 
 long sendSome(SocketHandle socket, const char* data, std::size_t size) {

@@ -21,18 +21,16 @@ void startSockets();
 // Every socket made here has TCP keep-alive on, so a peer that vanished without a word (a laptop
 // gone to sleep, a dropped Wi-Fi) is found out by the system within minutes.
 
-// A blocking TCP connection to `host` (dotted IPv4 text, read with inet_addr: no name look-up)
-// on `port`; kNoSocket when the host is not dotted IPv4, no socket could be made or the
-// connection failed. Waits as long as the system's own connect time-out.
-SocketHandle connectIPv4(const std::string& host, std::uint16_t port);
-
-// The same connection in two steps, for a caller that must not block: beginConnectIPv4 starts it
-// and returns at once (kNoSocket when it failed at once); finishConnect then waits up to `waitMs`
+// A TCP connection to `host` (dotted IPv4 text, read with inet_addr: no name look-up) on `port`,
+// in two steps so that a caller need not block: beginConnectIPv4 starts it and returns at once
+// (kNoSocket when the host is not dotted IPv4 or it failed at once); finishConnect then waits up to `waitMs`
 // milliseconds (0: only looks, below 0: as long as it takes). Connected leaves a blocking socket
 // ready for sendSome and recvSome; after Failed, or to give up while Pending, close the socket.
 enum class ConnectProgress { Pending, Connected, Failed };
 SocketHandle beginConnectIPv4(const std::string& host, std::uint16_t port);
 ConnectProgress finishConnect(SocketHandle socket, int waitMs);
+// Whether a connection to host:port succeeds within `waitMs`; the probe is closed at once.
+bool acceptsConnections(const std::string& host, std::uint16_t port, int waitMs);
 
 // One blocking send or recv: the number of bytes moved, 0 when the peer closed (recv), below 0
 // on an error. Interrupted calls are retried. Sending never raises SIGPIPE.

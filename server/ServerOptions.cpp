@@ -42,7 +42,7 @@ bool readSeconds(std::string_view text, Millis& out) {
 
 std::string usageText() {
     return "usage: desk-server [options]\n"
-           "  --host ADDRESS        listen address (default 127.0.0.1)\n"
+           "  --host ADDRESS        listen address (default 127.0.0.1; 0.0.0.0: every network)\n"
            "  --port N              TCP port, 0 for any free one (default 9999)\n"
            "  --seed N              seed the shuffles for repeatable games\n"
            "  --bot-wait SECONDS    computer players sit down this long after a person (2)\n"
@@ -66,7 +66,9 @@ std::string usageText() {
            "  --db URL              keep the records in PostgreSQL (postgresql://user@host/db)\n"
            "  --no-records          keep no records\n"
            "  --quiet               no log lines on stderr\n"
-           "  --log-messages        log every text received and sent\n";
+           "  --log-messages        log every text received and sent\n"
+           "  --print-addresses     print the addresses friends on this network can join at\n"
+           "                        (listen for them with --host 0.0.0.0), then exit\n";
 }
 
 bool parseServerOptions(int argc, const char* const argv[], ServerConfig& config, bool& help,
@@ -94,6 +96,10 @@ bool parseServerOptions(int argc, const char* const argv[], ServerConfig& config
         }
         if (option == "--log-messages") {
             config.logMessages = true;
+            continue;
+        }
+        if (option == "--print-addresses") {
+            config.printAddresses = true;
             continue;
         }
         if (i + 1 >= argc) {

@@ -112,14 +112,15 @@ void dragAcrossHand(int scale = 1, const std::string& display = "") {
 }
 
 // The settings of a client whose window was last left at width x height, under `configHome`
-// (its XDG_CONFIG_HOME); false when they cannot be written.
+// (its XDG_CONFIG_HOME), with a name chosen at an earlier start (no name panel over the hall);
+// false when they cannot be written.
 bool keepWindowSize(const std::string& configHome, int width, int height) {
     const std::string folder = configHome + "/desk-client";
     std::filesystem::create_directories(folder);
     std::ofstream settings(folder + "/UserDefault.xml");
     settings << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<userDefaultRoot><windowWidth>"
              << width << "</windowWidth><windowHeight>" << height
-             << "</windowHeight></userDefaultRoot>\n";
+             << "</windowHeight><playerName>bench</playerName></userDefaultRoot>\n";
     return static_cast<bool>(settings);
 }
 

@@ -25,6 +25,10 @@ start_display "$WORK/xvfb.log" || exit 1
 client_resources "$WORK/resources" "$RESOURCES"
 # The client keeps its settings under here, never in the user's own folder.
 export XDG_CONFIG_HOME="$WORK/config"
+# A player who chose a name at an earlier start: the hall opens without the name panel.
+mkdir -p "$XDG_CONFIG_HOME/desk-client"
+printf '<?xml version="1.0" encoding="UTF-8"?>\n<userDefaultRoot><playerName>bench</playerName></userDefaultRoot>\n' \
+  >"$XDG_CONFIG_HOME/desk-client/UserDefault.xml"
 load_layout_colours "$RESOURCES"
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 

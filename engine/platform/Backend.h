@@ -45,7 +45,10 @@ struct DrawColor {
 // buttons are pressed or released at a point (MouseDown, MouseUp); a key the engine names is
 // pressed or released (auto-repeat is not reported). Exposed: the window's contents were
 // lost (it was uncovered or shown again), so the scene must be drawn again although nothing in it
-// changed; the back ends keep no copy of the last frame. Resized: the window's drawing area is now
+// changed; the back ends keep no copy of the last frame. TextInput: text committed while text input
+// is on (a typed character, or what the input method composed), UTF-8 in `text`. TextEditing:
+// the input method's composition so far (`text`, "" when it was cleared) with its cursor at code
+// point `cursor`. Resized: the window's drawing area is now
 // x by y pixels (the user resized it, or it entered or left full screen).
 struct InputEvent {
     enum class Type {
@@ -56,6 +59,8 @@ struct InputEvent {
         MouseUp,
         KeyPressed,
         KeyReleased,
+        TextInput,
+        TextEditing,
         Resized,
         Exposed,
         Minimized,
@@ -68,6 +73,8 @@ struct InputEvent {
     float y = 0;                                                    // the new height (Resized)
     EventKeyboard::KeyCode key = EventKeyboard::KeyCode::KEY_NONE;  // key events only
     EventMouse::MouseButton button = EventMouse::MouseButton::BUTTON_UNSET;  // mouse events only
+    std::string text{};  // TextInput, TextEditing
+    int cursor = 0;    // TextEditing
 };
 
 struct WindowSpec {
@@ -117,6 +124,12 @@ public:
     // (0 polls). The headless back end never waits: a test queues input and steps the clock.
     virtual void pollInput(std::vector<InputEvent>& out, double timeoutSeconds) = 0;
 
+    // ---- Text input. Off until a text field asks for it: while on, typed text and the input
+    // method's composition arrive as TextInput and TextEditing, and the input method shows its
+    // candidates by `area` (window pixels, origin top-left).
+    virtual void startTextInput(const PixelRect& area) = 0;
+    virtual void stopTextInput() = 0;
+
     // ---- Sound (paths already resolved to files). Missing files are silent, never fatal.
     virtual void preloadMusic(const std::string& path) = 0;
     virtual void playMusic(const std::string& path, bool loop) = 0;
@@ -130,6 +143,10 @@ public:
     // input focus (a flashing task-bar entry); nothing when it has the focus already or where the
     // system offers no such thing.
     virtual void requestAttention() = 0;
+
+    // ---- Clipboard (text, UTF-8). False when the system refused; the headless back end keeps it.
+    virtual bool setClipboardText(const std::string& text) = 0;
+    virtual std::string clipboardText() = 0;
 
     // ---- Modal box; any thread. Blocks the calling thread until dismissed (headless: records
     // and returns at once). With no system box available the text goes to standard error.

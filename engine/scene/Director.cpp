@@ -5,6 +5,7 @@
 #include "engine/base/AutoreleasePool.h"
 #include "engine/input/EventDispatcher.h"
 #include "engine/input/EventTouch.h"
+#include "engine/input/TextInputTarget.h"
 #include "engine/platform/GLView.h"
 #include "engine/scene/FrameStats.h"
 #include "engine/scene/Scene.h"
@@ -135,6 +136,18 @@ void Director::dispatchInput(const InputEvent& event) {
         m_eventDispatcher->dispatchKeyboard(event.key, event.type == InputEvent::Type::KeyPressed);
         return;
     }
+    if (event.type == InputEvent::Type::TextInput || event.type == InputEvent::Type::TextEditing) {
+        if (m_textTarget == nullptr) {
+            return;  // text input was turned off with this event already queued
+        }
+        if (event.type == InputEvent::Type::TextInput) {
+            m_textTarget->onTextInput(event.text);
+        } else {
+            m_textTarget->onTextEditing(event.text, event.cursor);
+        }
+        setNeedsRedraw();
+        return;
+    }
     if (!m_view) {
         return;
     }
@@ -160,6 +173,19 @@ void Director::dispatchInput(const InputEvent& event) {
         default:
             break;  // the other window events are the application's
     }
+}
+
+void Director::attachTextInput(TextInputTarget* target, const Rect& area) {
+    m_textTarget = target;
+    backend().startTextInput(m_view ? m_view->designToWindow(area) : PixelRect{});
+}
+
+void Director::detachTextInput(TextInputTarget* target) {
+    if (target == nullptr || target != m_textTarget) {
+        return;
+    }
+    m_textTarget = nullptr;
+    backend().stopTextInput();
 }
 
 void Director::runFrame(const std::vector<InputEvent>& input) {

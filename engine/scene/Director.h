@@ -21,6 +21,8 @@
 namespace engine {
 
 class EventDispatcher;
+class TextInputTarget;
+struct Rect;
 class GLView;
 class Scene;
 class Scheduler;
@@ -84,6 +86,14 @@ public:
     // ---- Services
     Scheduler* getScheduler() const { return m_scheduler; }
     EventDispatcher* getEventDispatcher() const { return m_eventDispatcher; }
+
+    // ---- Text input: one target at a time (a focused text field)
+    // From now on `target` gets the typed and composed text, and the back end's text input is on,
+    // the input method's candidates shown by `area` (design coordinates). Replaces any target.
+    void attachTextInput(TextInputTarget* target, const Rect& area);
+    // Text input off, when `target` is the one attached; otherwise nothing.
+    void detachTextInput(TextInputTarget* target);
+    TextInputTarget* textInputTarget() const { return m_textTarget; }
     TextureCache* getTextureCache() const { return m_textureCache; }
 
 private:
@@ -98,6 +108,7 @@ private:
     Scene* m_nextScene = nullptr;     // retained until it runs
     Scheduler* m_scheduler = nullptr;
     EventDispatcher* m_eventDispatcher = nullptr;
+    TextInputTarget* m_textTarget = nullptr;  // not owned: the target detaches itself
     TextureCache* m_textureCache = nullptr;
     double m_animationInterval = 1.0 / 60;
     double m_lastFrameTime = 0;

@@ -2,6 +2,7 @@
 
 #include "app/CSettings.h"
 #include "app/CWindow.h"
+#include "scenes/common/CNamePanel.h"
 #include "scenes/common/SceneWidgets.h"
 
 using namespace engine;
@@ -17,6 +18,9 @@ constexpr float kLabelX = 340;
 constexpr float kFirstBarX = 574;
 constexpr float kBarStep = 17;
 constexpr float kLabelSize = 22;
+// 改名, at the title's right, opens the name panel.
+constexpr float kRenameX = 652;
+constexpr float kRenameScaleX = 0.4f;
 
 const Color3B kBarLit{233, 189, 85};  // the table's gold
 const Color3B kBarDim{70, 80, 74};
@@ -35,7 +39,7 @@ void showSwitch(ui::Button* button, bool on) {
 
 bool CSettingsPanel::addTo(Node* host, const Vec2& buttonPosition, bool musicPlaysHere) {
     CSettingsPanel* panel = create(musicPlaysHere);
-    return panel != nullptr &&
+    return panel != nullptr && CNamePanel::addTo(host) != nullptr &&
            addPanelButton(host, buttonPosition, "settings.png", "settings_press.png", panel, kZOrder,
                           [panel] { panel->open(); }, [panel] { panel->close(); });
 }
@@ -64,6 +68,9 @@ bool CSettingsPanel::init(bool musicPlaysHere) {
     addChild(m_board);
     title->setPosition(Vec2(kCentreX, kTitleY));
     addChild(title);
+    if (!addRenameButton()) {
+        return false;
+    }
     if (!addSwitch(m_btnMusic, "背景音乐", rowY(kMusicRow), &CSettingsPanel::toggleMusic) ||
         !addVolume(m_musicVolume, "音乐音量", rowY(kMusicVolumeRow), &CSettingsPanel::stepMusic) ||
         !addSwitch(m_btnEffects, "音效", rowY(kEffectsRow), &CSettingsPanel::toggleEffects) ||
@@ -178,4 +185,26 @@ void CSettingsPanel::stepMusic(int delta) {
 
 void CSettingsPanel::stepEffects(int delta) {
     CSettings::setEffectsVolume(CSettings::effectsVolume() + delta);
+}
+
+bool CSettingsPanel::addRenameButton() {
+    ui::Button* button = makeImageButton("talk_phrase.png", "talk_phrase_press.png");
+    Label* text = makeTextLabel("改名", kLabelSize);
+    if (button == nullptr || text == nullptr) {
+        return false;
+    }
+    // A short button: the phrase button's image at half its width.
+    button->setScaleX(kRenameScaleX);
+    text->setPosition(Vec2(kRenameX, kTitleY));
+    button->setPosition(Vec2(kRenameX, kTitleY));
+    button->addTouchEventListener([this](Ref*, ui::Widget::TouchEventType type) {
+        CNamePanel* names = CNamePanel::current();
+        if (type == ui::Widget::TouchEventType::ENDED && names != nullptr) {
+            close();
+            names->open();
+        }
+    });
+    addChild(button);
+    addChild(text);
+    return true;
 }

@@ -13,6 +13,9 @@
 //                                                               nothing: no play, pass or
 //                                                               ready behind the panel)
 //
+// 改名 (beside the title) closes the panel and opens the name panel (CNamePanel), which addTo
+// adds to the scene as well.
+//
 // A scene adds both with one call, addTo; the panel lies above everything else on it.
 
 #include <array>
@@ -57,6 +60,8 @@ private:
     bool addVolume(VolumeRow& row, const char* text, float y,
                    void (CSettingsPanel::*onChange)(int));
     bool addRowLabel(const char* text, float y);
+    // 改名 beside the title: closes this panel and opens the scene's name panel.
+    bool addRenameButton();
     // Shows every switch and gauge as CSettings holds them now.
     void refresh();
 

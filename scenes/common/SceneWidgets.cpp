@@ -16,6 +16,30 @@ ui::Button* makeImageButton(const std::string& normal, const std::string& presse
     return button;
 }
 
+ui::Button* makeTextButton(const std::string& text, float width, float size) {
+    ui::Button* button = makeImageButton("talk_phrase.png", "talk_phrase_press.png");
+    Label* label = makeTextLabel(text, size);
+    if (button == nullptr || label == nullptr) {
+        return nullptr;
+    }
+    const Size picture = button->getContentSize();
+    const float stretch = width / picture.width;
+    button->setScaleX(stretch);
+    // The label undoes the stretch, so the text keeps its own shape.
+    label->setScaleX(1 / stretch);
+    label->setPosition(Vec2(picture.width / 2, picture.height / 2 + 1));
+    button->addChild(label);
+    return button;
+}
+
+void onRelease(ui::Button* button, const std::function<void()>& press) {
+    button->addTouchEventListener([press](Ref*, ui::Widget::TouchEventType type) {
+        if (type == ui::Widget::TouchEventType::ENDED) {
+            press();
+        }
+    });
+}
+
 Label* makeTextLabel(const std::string& text, float size) {
     return Label::createWithTTF(text, "fonts/arial.ttf", size, Size::ZERO, TextHAlignment::LEFT,
                                 TextVAlignment::TOP);

@@ -22,6 +22,13 @@ class Button;
 // normal image cannot be loaded: a button without an image could never be pressed.
 engine::ui::Button* makeImageButton(const std::string& normal, const std::string& pressed);
 
+// A plain blue button `width` points wide (the phrase button's picture stretched across) with
+// `text` centred on it in `size` points. Null when the picture or the font cannot be loaded.
+engine::ui::Button* makeTextButton(const std::string& text, float width, float size);
+
+// Calls `press` when a touch that began on `button` is released on it.
+void onRelease(engine::ui::Button* button, const std::function<void()>& press);
+
 // A text label in "fonts/arial.ttf" of `size` points, sized to its text, left and top aligned.
 engine::Label* makeTextLabel(const std::string& text, float size);
 

@@ -57,19 +57,23 @@ class CCardTrackerPanel;
 class CSummaryPanel;
 class CTalkBubble;
 class CTalkPanel;
+class CPrivateDeskBar;
 
 class CDeskScene : public engine::Layer, public CMessageReader {
 public:
     // Two-phase creation; null when init fails. The caller then calls setDeskInfo.
     CREATE_FUNC(CDeskScene)
-    // A desk seated and restored from a "resume" record; null when it names no seat or the desk
-    // cannot be built (DeskRestore.cpp).
+    // A desk seated and restored from a "resume" record (a private desk's with its code); null
+    // when it names no seat or the desk cannot be built (DeskRestore.cpp).
     static CDeskScene* createRestored(const stMsg& resume);
     ~CDeskScene() override;
 
     bool init() override;
     // Stores the seating answer and maps the server seats to the screen positions.
     void setDeskInfo(int desk, int site, const std::string& name);
+    // A private desk (DeskPrivate.cpp), after setDeskInfo: shows its code with 复制, and for its
+    // `creator` 加电脑 while a seat is free between games. False when the bar cannot be built.
+    bool setPrivateDesk(const std::string& code, bool creator);
 
     // ---- Server messages (DeskMessages.cpp) ---------------------------------------------------
     // One server message, handed over by CMessagePump.
@@ -218,6 +222,10 @@ private:
     // A "talk": the bubble by the seat and a soft sound, unless the seat is muted.
     void handleTalk(const stMsg& msg);
 
+    // ---- Private desks (DeskPrivate.cpp)
+    // 加电脑 follows the seats and the game.
+    void showPrivateBar();
+
     // ---- Coming back (DeskRestore.cpp)
     // Shows the desk as `resume` holds it; the seat was set by setDeskInfo.
     void restore(const stMsg& resume);
@@ -248,6 +256,7 @@ private:
     CSummaryPanel* m_summaryPanel = nullptr;
     engine::ui::Button* m_btnTalk = nullptr;
     CTalkPanel* m_talkPanel = nullptr;
+    CPrivateDeskBar* m_privateBar = nullptr;  // owned by the scene graph; null at a public desk
     std::array<CTalkBubble*, kSeatCount> m_talkBubbles{};  // by screen position
     std::array<engine::Label*, kSeatCount> m_muteTags{};   // by screen position; 0 never shown
     TalkRate m_talkRate;  // the player's own talks

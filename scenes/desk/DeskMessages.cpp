@@ -8,6 +8,7 @@
 #include "cards/PlaySounds.h"
 #include "net/GameConstants.h"
 #include "net/Message.h"
+#include "scenes/common/CNamePanel.h"
 #include "scenes/common/SceneFlow.h"
 #include "scenes/desk/CDeskScene.h"
 #include "scenes/desk/TurnClock.h"
@@ -43,12 +44,15 @@ void CDeskScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
         handlePresence(*msg);
     } else if (opt == "talk") {
         handleTalk(*msg);
+    } else if (opt == "name") {
+        CNamePanel::deliver(*msg);
     } else if (opt == "timeout") {
         returnToHall();
         return;
     }
     followTricks(*msg);
     showTalkControls();
+    showPrivateBar();
 }
 
 void CDeskScene::handleChange(const stMsg& msg) {

@@ -29,6 +29,9 @@ CDeskScene* CDeskScene::createRestored(const stMsg& resume) {
         return nullptr;
     }
     desk->setDeskInfo(resume.desk, resume.site, resume.name);
+    if (!resume.code.empty() && !desk->setPrivateDesk(resume.code, resume.creator != 0)) {
+        return nullptr;
+    }
     desk->restore(resume);
     desk->followTricks(resume);
     return desk;

@@ -5,11 +5,13 @@
 #include "net/Message.h"
 #include "net/OutgoingMessages.h"
 #include "scenes/desk/CDeskScene.h"
+#include "scenes/common/CNamePanel.h"
 #include "scenes/common/CReconnectPanel.h"
 #include "scenes/common/CSettingsPanel.h"
 #include "scenes/desk/PlayerInfo.h"
 #include "scenes/common/SceneFlow.h"
 #include "scenes/common/SceneWidgets.h"
+#include "scenes/hall/CJoinPanel.h"
 #include "scenes/hall/CRecordPanel.h"
 
 using namespace engine;
@@ -62,9 +64,13 @@ bool CHallScene::init() {
     if (!CSettingsPanel::addTo(this, Vec2(kSettingsInset, visible.height - kSettingsInset), true)) {
         return false;
     }
+    askForNameAtFirstStart();
     if (!CRecordPanel::addTo(
             this, Vec2(visible.width - kRecordInsetX, visible.height - kRecordInsetY),
             m_recordPanel)) {
+        return false;
+    }
+    if (!addPrivateDesks(visible)) {
         return false;
     }
 
@@ -85,6 +91,7 @@ void CHallScene::onQuickJoin(Ref*, ui::Widget::TouchEventType type) {
         return;
     }
     m_btnQuickJoin->setEnabled(false);
+    m_seatAsked = true;
     CMessageQueue::getInstance()->sendMsg(addMessage());
 }
 
@@ -102,6 +109,7 @@ void CHallScene::pollQuery(float) {
         CMessageQueue::getInstance()->sendMsg(queryMessage());
     }
     ++pollCount;
+    showPrivateButtons();
 }
 
 void CHallScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
@@ -111,8 +119,12 @@ void CHallScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
         enterDesk(*msg);
     } else if (msg->opt == "resume") {
         showLayerInNewScene(CDeskScene::createRestored(*msg));
+    } else if (msg->opt == "name" || msg->opt == "hello") {
+        CNamePanel::deliver(*msg);
     } else if ((msg->opt == "record" || msg->opt == "leaderboard") && m_recordPanel->isOpen()) {
         m_recordPanel->onServerMessage(msg);
+    } else if (msg->opt == "join" && m_joinPanel->isOpen()) {
+        m_joinPanel->onServerMessage(*msg);
     }
 }
 
@@ -120,15 +132,25 @@ std::string CHallScene::makeOnlineText(const std::string& online) {
     return "online:" + online;
 }
 
+void CHallScene::askForNameAtFirstStart() {
+    CNamePanel* names = CNamePanel::of(this);
+    if (names != nullptr && CSettings::playerName().empty()) {
+        names->open();
+    }
+}
+
 void CHallScene::enterDesk(const stMsg& msg) {
     if (isSeatNumber(msg.site)) {
         CDeskScene* desk = CDeskScene::create();
         if (desk != nullptr) {
             desk->setDeskInfo(msg.desk, msg.site, msg.name);
-            if (showLayerInNewScene(desk)) {
+            const bool shown = msg.code.empty() || desk->setPrivateDesk(msg.code, m_createSent);
+            if (shown && showLayerInNewScene(desk)) {
                 return;
             }
         }
     }
     m_btnQuickJoin->setEnabled(true);
+    m_seatAsked = false;
+    m_createSent = false;
 }

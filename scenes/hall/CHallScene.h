@@ -4,7 +4,9 @@
 // 100 polls, and replaces itself with the desk when the server's seating answer ("add") arrives,
 // or with the desk restored as the server holds it when a "resume" says the player has a seat
 // already (a client started again mid-game). It never chooses a desk itself. The 战绩 button in
-// the top-right corner opens the record panel (CRecordPanel). Main thread only.
+// the top-right corner opens the record panel (CRecordPanel). Beside quick join, 创建牌桌 and
+// 加入牌桌 (HallPrivate.cpp) open a private desk or the join panel (CJoinPanel); they are shown
+// only on a link whose hello answer offered private desks. Main thread only.
 
 #include <cstdint>
 #include <string>
@@ -14,6 +16,7 @@
 
 struct stMsg;
 class CRecordPanel;
+class CJoinPanel;
 
 class CHallScene : public engine::Layer, public CMessageReader {
 public:
@@ -29,7 +32,7 @@ public:
     // Scheduled every 0.1 s: counts the hall's polls and sends the periodic query.
     void pollQuery(float dt);
     // "query", "add" and "resume"; "record" and "leaderboard" go to the record panel while it is
-    // open; other kinds are dropped.
+    // open, "join" to the join panel; other kinds are dropped.
     void onServerMessage(const std::shared_ptr<stMsg>& msg) override;
     // "online:" directly followed by the server's text.
     static std::string makeOnlineText(const std::string& online);
@@ -40,6 +43,16 @@ private:
     // Opens the desk the server seated us at; on a seat that names no seat, or a desk that cannot
     // be built, the hall stays and the quick-join button works again.
     void enterDesk(const stMsg& msg);
+    // No name kept yet: the name panel opens over the table.
+    void askForNameAtFirstStart();
+
+    // ---- Private desks (HallPrivate.cpp)
+    // Builds 创建牌桌, 加入牌桌 and the join panel; false when one cannot be made.
+    bool addPrivateDesks(const engine::Size& visible);
+    // Shows the two buttons while the link offers private desks, enabled while no request waits.
+    void showPrivateButtons();
+    void onCreateDesk(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
+    void onJoinDesk(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
 
     // Hall polls of the whole process, starting at 1 and never reset: every hall goes on counting
     // where the previous one stopped, so returning from a desk keeps the query's phase.
@@ -48,4 +61,9 @@ private:
     engine::ui::Button* m_btnQuickJoin = nullptr;  // owned by the scene graph
     engine::Label* m_lblOnline = nullptr;          // owned by the scene graph
     CRecordPanel* m_recordPanel = nullptr;         // owned by the scene graph
+    engine::ui::Button* m_btnCreateDesk = nullptr;  // owned by the scene graph
+    engine::ui::Button* m_btnJoinDesk = nullptr;    // owned by the scene graph
+    CJoinPanel* m_joinPanel = nullptr;              // owned by the scene graph
+    bool m_seatAsked = false;   // quick join or 创建牌桌 asked for a seat; no answer yet
+    bool m_createSent = false;  // "create" asked: the next "add" seats the desk's creator
 };

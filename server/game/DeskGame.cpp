@@ -37,12 +37,24 @@ int DeskGame::seatPerson(PersonId person, std::string name, Millis now, DeskOutp
     }
     const int index = static_cast<int>(free - m_seats.begin());
     *free = Seat{SeatKind::Person, person, std::move(name), false, now};
-    sendTo(index, addMessage(m_number, index, free->name), out);
+    sendTo(index, addMessage(m_number, index, free->name, m_privateCode), out);
     broadcastSeats(out);
     if (m_config.bots) {
         m_botFillAt = now + m_config.botWait;
     }
     return index;
+}
+
+void DeskGame::seatBots(BotLevel level, Millis now, DeskOutput& out) {
+    m_botLevel = level;
+    seatBots(now, out);
+}
+
+void DeskGame::setPrivateCode(std::string code) {
+    m_privateCode = std::move(code);
+    if (m_privateCode.empty()) {
+        m_botLevel = m_config.botLevel;
+    }
 }
 
 void DeskGame::seatBots(Millis now, DeskOutput& out) {
@@ -172,6 +184,7 @@ DeskSnapshot DeskGame::snapshot(int seat, Millis now) const {
     snap.seat = seat;
     snap.name = m_seats[seat].name;
     snap.playing = playing();
+    snap.code = m_privateCode;
     for (int k = 0; k < 4; ++k) {
         const Seat& s = m_seats[k];
         SnapshotSeat& line = snap.seats[k];
@@ -211,6 +224,11 @@ bool DeskGame::hasFreeSeat() const {
                        [](const Seat& s) { return s.kind == SeatKind::Free; });
 }
 
+bool DeskGame::isEmpty() const {
+    return std::all_of(m_seats.begin(), m_seats.end(),
+                       [](const Seat& s) { return s.kind == SeatKind::Free; });
+}
+
 bool DeskGame::hasPerson() const {
     return std::any_of(m_seats.begin(), m_seats.end(),
                        [](const Seat& s) { return s.kind == SeatKind::Person; });
@@ -234,7 +252,8 @@ std::optional<Millis> DeskGame::nextDeadline() const {
 }
 
 std::optional<Millis> DeskGame::botFillDue() const {
-    if (!m_botFillAt || !m_config.bots || playing() || !hasFreeSeat() || !hasPerson()) {
+    if (!m_botFillAt || !m_config.bots || !m_privateCode.empty() || playing() || !hasFreeSeat() ||
+        !hasPerson()) {
         return std::nullopt;
     }
     return m_botFillAt;
@@ -346,7 +365,7 @@ void DeskGame::requestDecision(int seat, DeskOutput& out) {
         return;  // botChoice decides when the turn is due
     }
     ++m_jobSerial;
-    out.botJobs.push_back(BotJob{m_number, m_jobSerial, seat, m_config.botLevel, m_config.search,
+    out.botJobs.push_back(BotJob{m_number, m_jobSerial, seat, m_botLevel, m_config.search,
                                  m_rng(), *m_round});
     m_awaitingBot = true;
 }
@@ -366,7 +385,7 @@ void DeskGame::flagsChanged(int seat, bool wasComputer, DeskOutput& out) {
 }
 
 bool DeskGame::offloads() const {
-    return m_config.botJobs && m_config.botLevel == BotLevel::Hard;
+    return m_config.botJobs && m_botLevel == BotLevel::Hard;
 }
 
 std::vector<int> DeskGame::botChoice(int seat) {
@@ -376,8 +395,8 @@ std::vector<int> DeskGame::botChoice(int seat) {
         return cards;
     }
     // Only the search draws from the desk's generator, so the deals do not depend on the level.
-    const std::uint64_t seed = m_config.botLevel == BotLevel::Hard ? m_rng() : 0;
-    return decideBotPlay(m_config.botLevel, *m_round, seat, m_config.search, seed);
+    const std::uint64_t seed = m_botLevel == BotLevel::Hard ? m_rng() : 0;
+    return decideBotPlay(m_botLevel, *m_round, seat, m_config.search, seed);
 }
 
 void DeskGame::playOrFallBack(int seat, std::vector<int> cards, Millis now, DeskOutput& out) {
@@ -443,6 +462,15 @@ void DeskGame::talk(int seat, int say, DeskOutput& out) {
     broadcast(talkMessage(seat, say), out);
 }
 
+void DeskGame::renameSeat(int seat, std::string name, DeskOutput& out) {
+    if (playing() || seat < 0 || seat > 3 || m_seats[seat].kind != SeatKind::Person ||
+        m_seats[seat].name == name) {
+        return;
+    }
+    m_seats[seat].name = std::move(name);
+    broadcastSeats(out);
+}
+
 void DeskGame::remark(int seat, bool bomb, const Round::Step& step, int tableBefore, Millis now,
                       DeskOutput& out) {
     m_trickBombed = m_trickBombed || bomb;
@@ -452,11 +480,11 @@ void DeskGame::remark(int seat, bool bomb, const Round::Step& step, int tableBef
         bots[index] = m_seats[index].kind == SeatKind::Bot;
     }
     if (bomb) {
-        said = botRemark(TalkMoment::OpponentBombed, seat, m_config.botLevel, bots, m_talkRng);
+        said = botRemark(TalkMoment::OpponentBombed, seat, m_botLevel, bots, m_talkRng);
     }
     if (step.trickTaken) {
         if (!said && (m_trickBombed || tableBefore >= kManyTrickPoints)) {
-            said = botRemark(TalkMoment::PartnerTookTrick, step.trickWinner, m_config.botLevel,
+            said = botRemark(TalkMoment::PartnerTookTrick, step.trickWinner, m_botLevel,
                              bots, m_talkRng);
         }
         m_trickBombed = false;
@@ -475,7 +503,7 @@ FinishedDeskGame DeskGame::finishedGame(Millis now) const {
     game.overAt = now;
     for (int index = 0; index < 4; ++index) {
         const Seat& s = m_seats[index];
-        game.seats[index] = FinishedSeat{s.person, s.name, {}, m_config.botLevel};
+        game.seats[index] = FinishedSeat{s.person, s.name, {}, m_botLevel};
     }
     game.teamPoints = m_round->teamPoints();
     game.results = m_round->results();

@@ -25,7 +25,8 @@
 // and an answer still out for it is ignored.
 //
 // Timers (all from DeskConfig):
-//   bot fill     botWait after a person sits, computer players take every free seat (ready)
+//   bot fill     botWait after a person sits, computer players take every free seat (ready);
+//                never at a private desk (setPrivateCode), where only seatBots fills them
 //   bot move     botDelay after a computer player's turn begins, it plays (at botLevel); with
 //                botJobs the decision is handed out as a BotJob when the turn begins (or when a
 //                person's seat is handed over during it) and the play waits for both the delay
@@ -98,6 +99,11 @@ public:
     int seatPerson(PersonId person, std::string name, Millis now, DeskOutput& out);
     // Seats computer players on every free seat at once (tests; the bot-fill timer does the same).
     void seatBots(Millis now, DeskOutput& out);
+    // The same at `level`, which from now on plays every computer seat of this desk (加电脑).
+    void seatBots(BotLevel level, Millis now, DeskOutput& out);
+    // A private desk (the hall's PrivateDesks): "add" carries `code` and no computer player sits
+    // down by itself. An empty code makes the desk public again, at the configured level.
+    void setPrivateCode(std::string code);
     void ready(int seat, Millis now, DeskOutput& out);
     // A play (cards not empty) or a pass; refused silently when illegal or out of turn.
     void act(int seat, std::vector<int> cards, Millis now, DeskOutput& out);
@@ -118,6 +124,9 @@ public:
     // `seat`'s person said phrase or emote `say` (0 .. kTalkCount-1): "talk" to every seat.
     // Ignored for a seat without a person or an index out of range; the rate is the hall's.
     void talk(int seat, int say, DeskOutput& out);
+    // `seat`'s person is shown as `name` from now on: "change" to every seat. Ignored during a
+    // game (the hall refuses a new name then), for a seat without a person, or no change.
+    void renameSeat(int seat, std::string name, DeskOutput& out);
 
     // What `seat`'s person needs to take the desk up again at `now` ("resume").
     DeskSnapshot snapshot(int seat, Millis now) const;
@@ -127,6 +136,8 @@ public:
     bool playing() const { return m_round.has_value(); }
     bool hasFreeSeat() const;
     bool hasPerson() const;
+    bool isEmpty() const;  // every seat free
+    const std::string& privateCode() const { return m_privateCode; }
     const Seat& seat(int index) const { return m_seats[index]; }
     const Round* round() const { return m_round ? &*m_round : nullptr; }
     int gamesPlayed() const { return m_gamesPlayed; }
@@ -170,6 +181,8 @@ private:
 
     int m_number = 0;
     DeskConfig m_config;
+    BotLevel m_botLevel = m_config.botLevel;  // the config's, or the level 加电脑 chose
+    std::string m_privateCode;                // empty for a public desk
     std::mt19937_64 m_rng;
     std::array<Seat, 4> m_seats;
     std::optional<Round> m_round;

@@ -25,6 +25,8 @@ struct DeskSnapshot {
     int seat = -1;
     std::string name;
     bool playing = false;
+    std::string code;      // the private desk's code; "" at a public desk
+    bool creator = false;  // this seat's person opened the private desk (the hall says so)
     std::array<SnapshotSeat, 4> seats;
     // The rest is meaningful only while playing.
     std::vector<int> hand;      // this seat's cards, sorted by code

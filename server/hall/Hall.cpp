@@ -24,14 +24,15 @@ std::string linkText(LinkId link) {
 
 }  // namespace
 
-Hall::Hall(const HallConfig& config) : m_config(config) {}
+Hall::Hall(const HallConfig& config) : m_config(config), m_private(config.codeSource) {}
 
-void Hall::connect(LinkId link) {
+void Hall::connect(LinkId link, std::string address) {
     const PersonId person = m_nextPerson++;
     Link made;
     made.person = person;
+    made.address = std::move(address);
     m_links.emplace(link, made);
-    m_people.emplace(person, Person{Place{}, link, {}, {}});
+    m_people.emplace(person, Person{Place{}, link, {}, {}, {}, {}});
 }
 
 void Hall::disconnect(LinkId link, Millis now, Output& out) {
@@ -50,6 +51,7 @@ void Hall::disconnect(LinkId link, Millis now, Output& out) {
                           std::to_string(kTalkEvery.count() / 1000) + " s)");
     }
     m_links.erase(found);
+    m_private.forgetLink(link);
     Person& person = m_people.at(id);
     person.link = 0;
     const Place place = person.place;
@@ -86,7 +88,11 @@ void Hall::handle(LinkId link, const ClientRequest& request, Millis now, Output&
     }
     using Kind = ClientRequest::Kind;
     if (request.kind == Kind::Hello) {
-        hello(link, request.token, now, out);
+        hello(link, request, now, out);
+        return;
+    }
+    if (request.kind == Kind::Name) {
+        nameRequest(link, request, out);
         return;
     }
     const PersonId id = found->second.person;
@@ -99,17 +105,17 @@ void Hall::handle(LinkId link, const ClientRequest& request, Millis now, Output&
         case Kind::Leaderboard:
             lookup(link, request.kind == Kind::Leaderboard, now, out);
             return;
-        case Kind::Add: {
-            if (place.desk >= 0) {
-                return;
+        case Kind::Add:
+            if (place.desk < 0) {
+                seatAt(openDesk(), id, now, out);
             }
-            DeskGame& desk = openDesk();
-            std::string name = m_config.namePrefix + std::to_string(m_nextName++);
-            place.seat = desk.seatPerson(id, std::move(name), now, m_deskOut);
-            place.desk = desk.number();
-            collect(place.desk, out);
             return;
-        }
+        case Kind::Create:
+            createPrivate(id, now, out);
+            return;
+        case Kind::Join:
+            joinPrivate(link, request.code, now, out);
+            return;
         default:
             break;
     }
@@ -118,6 +124,10 @@ void Hall::handle(LinkId link, const ClientRequest& request, Millis now, Output&
     }
     if (request.kind == Kind::Talk) {
         talk(link, request.say, now, out);
+        return;
+    }
+    if (request.kind == Kind::Bots) {
+        addBots(id, request.level, now, out);
         return;
     }
     DeskGame& desk = *m_desks[place.desk];
@@ -135,25 +145,36 @@ void Hall::handle(LinkId link, const ClientRequest& request, Millis now, Output&
     collect(deskNumber, out);
 }
 
-void Hall::hello(LinkId link, const std::string& token, Millis now, Output& out) {
+void Hall::hello(LinkId link, const ClientRequest& request, Millis now, Output& out) {
+    const std::string& token = request.token;
     Link& self = m_links.at(link);
+    int named = -1;  // a desk where the asked name took a seat's
+    const auto answerName = [&](PersonId id) { return askName(id, request.name, named); };
+    const auto collectNamed = [&] {
+        if (named >= 0) {
+            collect(named, out);
+        }
+    };
     const bool wellFormed = isPlayerToken(token);
     const std::string hash = wellFormed ? tokenHash(token) : std::string();
     const std::string shown =
         wellFormed ? " (token " + hash.substr(0, kLoggedHashDigits) + ")" : std::string();
     if (self.helloSeen) {
-        refuse(link, kHelloAgain, -1, out);
+        refuse(link, kHelloAgain, -1, answerName(self.person), out);
         out.log.back() += shown;
+        collectNamed();
         return;
     }
     self.helloSeen = true;
     if (!wellFormed) {
-        refuse(link, kHelloBadToken, -1, out);
+        refuse(link, kHelloBadToken, -1, answerName(self.person), out);
+        collectNamed();
         return;
     }
     if (m_people.at(self.person).place.desk >= 0) {
-        refuse(link, kHelloSeated, -1, out);
+        refuse(link, kHelloSeated, -1, answerName(self.person), out);
         out.log.back() += shown;
+        collectNamed();
         return;
     }
     sweepTokens(now);
@@ -164,8 +185,9 @@ void Hall::hello(LinkId link, const std::string& token, Millis now, Output& out)
     if (entry.hellos.size() >= static_cast<std::size_t>(m_config.hellosPerMinute)) {
         const Millis wait = entry.hellos.front() + kReconnectWindow - now;
         const long long retry = (wait.count() + 999) / 1000;
-        refuse(link, kHelloTooMany, retry, out);
+        refuse(link, kHelloTooMany, retry, answerName(self.person), out);
         out.log.back() += shown + ", retry in " + std::to_string(retry) + " s";
+        collectNamed();
         return;
     }
     entry.hellos.push_back(now);
@@ -174,7 +196,8 @@ void Hall::hello(LinkId link, const std::string& token, Millis now, Output& out)
         // A new token, or one whose person has gone: the link's own person takes it.
         entry.person = self.person;
         m_people.at(self.person).token = hash;
-        out.sends.push_back(Send{link, helloOkMessage(false, m_recordsKept)});
+        out.sends.push_back(
+            Send{link, helloOkMessage(false, m_recordsKept, answerName(self.person))});
         out.log.push_back(linkText(link) + ": hello accepted" + shown);
         return;
     }
@@ -191,14 +214,17 @@ void Hall::hello(LinkId link, const std::string& token, Millis now, Output& out)
     person.link = link;
     const Place place = person.place;
     if (place.desk < 0) {
-        out.sends.push_back(Send{link, helloOkMessage(false, m_recordsKept)});
+        out.sends.push_back(Send{link, helloOkMessage(false, m_recordsKept, answerName(id))});
         out.log.push_back(std::move(line));
         return;
     }
     DeskGame& desk = *m_desks[place.desk];
     desk.markBack(place.seat, now, m_deskOut);
-    out.sends.push_back(Send{link, helloOkMessage(true, m_recordsKept)});
-    out.sends.push_back(Send{link, resumeMessage(desk.snapshot(place.seat, now))});
+    // The desk's "presence" and any "change" for the name go out after the answer and "resume".
+    out.sends.push_back(Send{link, helloOkMessage(true, m_recordsKept, answerName(id))});
+    DeskSnapshot snapshot = desk.snapshot(place.seat, now);
+    snapshot.creator = m_private.isOwner(place.desk, id);
+    out.sends.push_back(Send{link, resumeMessage(snapshot)});
     out.restartIdle.push_back(link);
     out.log.push_back(line + ", resumes desk " + std::to_string(place.desk) + " seat " +
                       std::to_string(place.seat));
@@ -233,8 +259,9 @@ void Hall::talk(LinkId link, int say, Millis now, Output& out) {
     collect(person.place.desk, out);
 }
 
-void Hall::refuse(LinkId link, std::string_view reason, long long retry, Output& out) {
-    out.sends.push_back(Send{link, helloRefusedMessage(reason, retry)});
+void Hall::refuse(LinkId link, std::string_view reason, long long retry, const NameAnswer& name,
+                  Output& out) {
+    out.sends.push_back(Send{link, helloRefusedMessage(reason, retry, name)});
     out.log.push_back(linkText(link) + ": hello refused, " + std::string(reason));
 }
 
@@ -291,9 +318,20 @@ std::optional<Millis> Hall::deskDeadline(int desk) const {
     return m_desks[desk]->nextDeadline();
 }
 
+void Hall::seatAt(DeskGame& desk, PersonId id, Millis now, Output& out) {
+    Person& person = m_people.at(id);
+    if (person.chosen.empty()) {
+        person.shown = madeUpName(id);
+    }
+    Place& place = person.place;
+    place.seat = desk.seatPerson(id, person.shown, now, m_deskOut);
+    place.desk = desk.number();
+    collect(place.desk, out);
+}
+
 DeskGame& Hall::openDesk() {
     for (auto& desk : m_desks) {
-        if (!desk->playing() && desk->hasFreeSeat()) {
+        if (!desk->playing() && desk->hasFreeSeat() && !m_private.isPrivate(desk->number())) {
             return *desk;
         }
     }
@@ -346,6 +384,7 @@ void Hall::collect(int desk, Output& out) {
     }
     out.touchedDesks.push_back(desk);
     m_deskOut.clear();
+    closeIfDeserted(desk, out);
 }
 
 bool Hall::nameByToken(FinishedDeskGame& game, Output& out) const {

@@ -11,7 +11,9 @@
 //   request   effect
 //   query     "query" with the number of open links and the client version
 //   add       seats the person at the first desk with a free seat and no game running (a new
-//             desk when there is none) and names them prefix + number; ignored when seated
+//             desk when there is none) under their name, or prefix + number when they have
+//             none; ignored when seated
+//   name      the names rules below; answered "name"
 //   ready,    passed to the person's desk, but only when desk and site are the person's own;
 //   leave,    otherwise ignored ("auto" only during a game)
 //   game,
@@ -20,6 +22,14 @@
 //             "say" is not an index (0 .. kTalkCount-1) or the person talked less than
 //             kTalkEvery ago; else "talk" to the desk. The link's close logs the count
 //   hello     the rules below, in this order; a refusal changes nothing else
+//   create,   private desks (HallPrivate.cpp, the book in PrivateDesks.h): "create" seats the
+//   join,     person at a new private desk ("add" with its code); "join" by a code, or a refusal
+//   bots      ("join" status "refused": already seated, too many wrong codes with "retry", wrong
+//             or expired code, game running, desk full, checked in this order); "bots", from
+//             the creator at their own desk and seat between games, fills the free seats with
+//             computer players of the level named (ignored otherwise). Quick join and the
+//             bot-fill timer never seat anyone at a private desk; its code is gone when its last
+//             person (a held seat counts) is
 //   record,   a person with a token: passed out (Output::lookups) for the store to answer; a
 //   leader-   person without one: answered "status":"none" at once. At most one of each kind a
 //   board     second a link (kLookupEvery); more are ignored and counted, and the link's close
@@ -36,6 +46,18 @@
 //   the token's person is seated                accepted with resume "1", then "resume"; the
 //                                               desk hears "presence" if the person was away
 //   otherwise (a new token, or no seat)         accepted with resume "0"
+// Every hello answer, refused or not, also answers the hello's "name" when it has one.
+//
+//   name case (hello or "name")                 answer
+//   not a string (hello)                        no name asked for: nothing said of it
+//   refused by checkPlayerName                  "nameError": nameFaultText; nothing changes
+//   the person's own name again                 "name": the name they are shown as already
+//   the person sits at a desk that is playing   "nameError" kNameInGame; nothing changes
+//   shown by another person online (one with a  "name": the name + the lowest free number
+//   name, or seated)                            from 2 (nameWithSuffix)
+//   otherwise                                   "name": the cleaned name
+// A seated person's new name reaches the desk ("change"), and every later "add", "change",
+// "over", "run" and "resume" shows it.
 // Tokens are kept only as SHA-256 hashes; the log shows the first 16 hex digits.
 // The token's hash is also what a finished game names its persons by (Output::finished).
 
@@ -49,7 +71,9 @@
 #include <vector>
 
 #include "server/game/DeskGame.h"
+#include "server/hall/PrivateDesks.h"
 #include "server/protocol/ClientRequest.h"
+#include "server/protocol/ServerMessages.h"
 
 namespace server {
 
@@ -70,6 +94,7 @@ struct HallConfig {
     std::string namePrefix = "player";
     std::uint64_t seed = 0;  // desks derive their shuffles from it
     int hellosPerMinute = kHellosPerMinute;
+    PrivateDesks::CodeSource codeSource;  // private desks' codes; null: std::random_device
 };
 
 class Hall {
@@ -102,7 +127,8 @@ public:
     // client offers its record and the leaderboard.
     void setRecordsKept(bool kept) { m_recordsKept = kept; }
 
-    void connect(LinkId link);
+    // `address`: the peer's address, which the wrong private-desk codes are also counted by.
+    void connect(LinkId link, std::string address = {});
     // The link closed: a leave for a person of its own; a held seat for a token's seated person.
     void disconnect(LinkId link, Millis now, Output& out);
     void handle(LinkId link, const ClientRequest& request, Millis now, Output& out);
@@ -133,6 +159,8 @@ private:
         LinkId link = 0;    // 0 while away
         std::string token;  // the token's hash in hex; empty for a link's own person
         std::optional<Millis> lastTalk;  // the person's last talk passed to the desk
+        std::string chosen;  // the cleaned name they asked for; empty: none
+        std::string shown;   // what the desk shows: chosen (suffixed when taken) or made up
     };
     struct Link {
         PersonId person = 0;
@@ -141,16 +169,37 @@ private:
         std::optional<Millis> lastLeaderboard;  // the last "leaderboard" passed out
         std::uint64_t lookupsIgnored = 0;       // over the rate, for the close's log line
         std::uint64_t talksIgnored = 0;         // bad index or over the rate, the same
+        std::string address;                    // the peer's, for the wrong-code limit
     };
     struct Token {
         PersonId person = 0;        // 0 when no person holds it now
         std::deque<Millis> hellos;  // accepted ones, at most hellosPerMinute, oldest first
     };
 
-    void hello(LinkId link, const std::string& token, Millis now, Output& out);
-    void refuse(LinkId link, std::string_view reason, long long retry, Output& out);
+    void hello(LinkId link, const ClientRequest& request, Millis now, Output& out);
+    void refuse(LinkId link, std::string_view reason, long long retry, const NameAnswer& name,
+                Output& out);
+    // ---- Names (HallNames.cpp)
+    // The names rules for `asked` (none: an empty answer). A seated person's new name goes to
+    // the desk's output; `desk` is then that desk, for the caller to collect after its answer.
+    NameAnswer askName(PersonId id, const std::optional<std::string>& asked, int& desk);
+    // Whether a person other than `self` is shown as `name` now.
+    bool nameTaken(std::string_view name, PersonId self) const;
+    // `name`, or the first of name2, name3, ... that nobody else shows.
+    std::string freeName(const std::string& name, PersonId self) const;
+    // prefix + the next number that nobody shows, for a person without a name.
+    std::string madeUpName(PersonId self);
+    void nameRequest(LinkId link, const ClientRequest& request, Output& out);
     void lookup(LinkId link, bool leaderboard, Millis now, Output& out);
     void talk(LinkId link, int say, Millis now, Output& out);
+    // Names the person and seats them at `desk`, which has a free seat and no game running.
+    void seatAt(DeskGame& desk, PersonId id, Millis now, Output& out);
+    // Private desks (HallPrivate.cpp).
+    void createPrivate(PersonId id, Millis now, Output& out);
+    void joinPrivate(LinkId link, const std::string& code, Millis now, Output& out);
+    void addBots(PersonId id, const std::string& level, Millis now, Output& out);
+    // After a desk changed: a private desk without persons is public again, its code gone.
+    void closeIfDeserted(int desk, Output& out);
     // A person with neither a link nor a seat is gone; its token no longer names it.
     void forget(PersonId person);
     // Drops tokens that name nobody and made no hello within the window, now and then.
@@ -168,6 +217,7 @@ private:
     std::unordered_map<std::string, Token> m_tokens;  // by hash
     std::size_t m_sweepAt = 1024;                     // sweep when this many tokens are known
     std::vector<std::unique_ptr<DeskGame>> m_desks;
+    PrivateDesks m_private;
     PersonId m_nextPerson = 1;
     std::uint64_t m_nextName = 1;
     DeskOutput m_deskOut;  // reused for every desk call

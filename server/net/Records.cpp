@@ -5,8 +5,11 @@
 #include <cmath>
 
 #include "server/platform/DataFolder.h"
+#include "server/platform/Utf8.h"
 #include "server/protocol/ServerMessages.h"
+#if DESK_STORE_POSTGRES
 #include "server/store/PostgresStore.h"
+#endif
 #include "server/store/Rating.h"
 #include "server/store/SqliteStore.h"
 #include "server/store/StoreWriter.h"
@@ -85,7 +88,13 @@ bool Records::start(const RecordsConfig& config, std::string& error) {
     }
     std::unique_ptr<store::RecordStore> store;
     if (!config.database.empty()) {
+#if DESK_STORE_POSTGRES
         store = std::make_unique<store::PostgresStore>(config.database);
+#else
+        error = "--db needs PostgreSQL, which this build of desk-server has not: keep the "
+                "records in SQLite (--data DIR)";
+        return false;
+#endif
     } else {
         const std::string folder =
             config.dataFolder.empty() ? defaultDataFolder() : config.dataFolder;
@@ -93,7 +102,7 @@ bool Records::start(const RecordsConfig& config, std::string& error) {
             error = "no data folder for the records: give --data DIR (or --no-records)";
             return false;
         }
-        store = std::make_unique<store::SqliteStore>(folder);
+        store = std::make_unique<store::SqliteStore>(pathFromUtf8(folder));
     }
     // Opened here first, so that a store that cannot be opened ends the server at once; the
     // writer thread opens its own connection again.

@@ -69,7 +69,7 @@ void Server::onAccept(asio::ip::tcp::socket socket) {
                                              static_cast<Session::Owner&>(*this), m_config.limits);
     m_sessions.emplace(id, session);
     ++m_perAddress[session->address()];
-    m_hall.connect(id);
+    m_hall.connect(id, session->address());
     log("connection " + std::to_string(id) + " from " + session->peer() + " opened");
     session->start();
 }

@@ -29,6 +29,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "net/GameConstants.h"
 #include "server/hall/Hall.h"
 #include "server/net/BotWorkers.h"
 #include "server/net/Listener.h"
@@ -52,7 +53,7 @@ inline HallConfig serverHallConfig() {
 
 struct ServerConfig {
     std::string host = "127.0.0.1";
-    unsigned short port = 9999;
+    unsigned short port = kGamePort;
     HallConfig hall = serverHallConfig();
     int botDesks = 0;    // desks of four computer players opened at start (load tests)
     int botThreads = 1;  // workers for the hard computer players' searches
@@ -64,6 +65,7 @@ struct ServerConfig {
     bool log = true;           // connection events and game results to stderr
     bool logMessages = false;  // also every text received and sent (end-to-end tests read it)
     RecordsConfig records;     // where finished games are kept (none by default)
+    bool printAddresses = false;  // --print-addresses: print where friends reach us, then exit
 };
 
 class Server : private Session::Owner {

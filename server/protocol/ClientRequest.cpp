@@ -34,6 +34,15 @@ std::string_view view(const rapidjson::Value& string) {
     return {string.GetString(), string.GetStringLength()};
 }
 
+// The string at `key` into `out`; false when it is missing or not a string.
+bool readText(const rapidjson::Value& object, const char* key, std::string& out) {
+    const rapidjson::Value* found = findString(object, key);
+    if (found != nullptr) {
+        out = view(*found);
+    }
+    return found != nullptr;
+}
+
 }  // namespace
 
 std::optional<ClientRequest> parseClientRequest(std::string_view text) {
@@ -64,6 +73,10 @@ std::optional<ClientRequest> parseClientRequest(std::string_view text) {
         request.kind = ClientRequest::Kind::Leaderboard;
         return request;
     }
+    if (kind == "create") {
+        request.kind = ClientRequest::Kind::Create;
+        return request;
+    }
     if (kind == "hello") {
         const rapidjson::Value* token = findString(doc, "token");
         if (token == nullptr) {
@@ -71,7 +84,23 @@ std::optional<ClientRequest> parseClientRequest(std::string_view text) {
         }
         request.kind = ClientRequest::Kind::Hello;
         request.token = view(*token);
+        if (const rapidjson::Value* name = findString(doc, "name")) {
+            request.name = std::string(view(*name));
+        }
         return request;
+    }
+    if (kind == "name") {
+        const rapidjson::Value* name = findString(doc, "name");
+        if (name == nullptr) {
+            return std::nullopt;
+        }
+        request.kind = ClientRequest::Kind::Name;
+        request.name = std::string(view(*name));
+        return request;
+    }
+    if (kind == "join") {
+        request.kind = ClientRequest::Kind::Join;
+        return readText(doc, "code", request.code) ? std::optional(request) : std::nullopt;
     }
     if (!readInt(doc, "desk", request.desk) || !readInt(doc, "site", request.seat)) {
         return std::nullopt;
@@ -107,6 +136,10 @@ std::optional<ClientRequest> parseClientRequest(std::string_view text) {
         request.kind = ClientRequest::Kind::Auto;
         request.on = on != 0;
         return request;
+    }
+    if (kind == "bots") {
+        request.kind = ClientRequest::Kind::Bots;
+        return readText(doc, "level", request.level) ? std::optional(request) : std::nullopt;
     }
     if (kind == "talk") {
         request.kind = ClientRequest::Kind::Talk;

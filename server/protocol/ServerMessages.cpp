@@ -57,6 +57,16 @@ private:
     rapidjson::Writer<rapidjson::StringBuffer> m_writer;
 };
 
+// {"opt":<opt>,"status":"refused","reason":<reason>} and "retry" when `retrySeconds` >= 0.
+std::string refusedMessage(std::string_view opt, std::string_view reason, long long retrySeconds) {
+    MessageWriter writer(opt);
+    writer.field("status", "refused").field("reason", reason);
+    if (retrySeconds >= 0) {
+        writer.field("retry", retrySeconds);
+    }
+    return writer.text();
+}
+
 std::string cardText(const std::vector<int>& cards) {
     std::string text;
     formatCardList(cards, text);
@@ -72,8 +82,13 @@ std::string queryMessage(std::size_t online) {
         .text();
 }
 
-std::string addMessage(int desk, int seat, std::string_view name) {
-    return MessageWriter("add").field("desk", desk).field("site", seat).field("name", name).text();
+std::string addMessage(int desk, int seat, std::string_view name, std::string_view code) {
+    MessageWriter writer("add");
+    writer.field("desk", desk).field("site", seat).field("name", name);
+    if (!code.empty()) {
+        writer.field("code", code);
+    }
+    return writer.text();
 }
 
 std::string changeMessage(const std::array<SeatLine, 4>& seats) {
@@ -116,22 +131,47 @@ std::string talkMessage(int seat, int say) {
     return MessageWriter("talk").field("site", seat).field("say", say).text();
 }
 
-std::string helloOkMessage(bool resume, bool records) {
+namespace {
+
+void nameFields(MessageWriter& writer, const NameAnswer& answer) {
+    if (!answer.error.empty()) {
+        writer.field("nameError", answer.error);
+    } else if (!answer.name.empty()) {
+        writer.field("name", answer.name);
+    }
+}
+
+}  // namespace
+
+std::string helloOkMessage(bool resume, bool records, const NameAnswer& name) {
     MessageWriter writer("hello");
     writer.field("status", "ok").field("resume", resume ? 1 : 0);
     if (records) {
         writer.field("records", 1);
     }
-    writer.field("talk", 1);
+    writer.field("talk", 1).field("names", 1).field("private", 1);
+    nameFields(writer, name);
     return writer.text();
 }
 
-std::string helloRefusedMessage(std::string_view reason, long long retrySeconds) {
+std::string joinRefusedMessage(std::string_view reason, long long retrySeconds) {
+    return refusedMessage("join", reason, retrySeconds);
+}
+
+std::string helloRefusedMessage(std::string_view reason, long long retrySeconds,
+                                const NameAnswer& name) {
     MessageWriter writer("hello");
     writer.field("status", "refused").field("reason", reason);
     if (retrySeconds >= 0) {
         writer.field("retry", retrySeconds);
     }
+    nameFields(writer, name);
+    return writer.text();
+}
+
+std::string nameMessage(const NameAnswer& answer) {
+    MessageWriter writer("name");
+    nameFields(writer, answer);
     return writer.text();
 }
 
@@ -149,7 +189,11 @@ std::string resumeMessage(const DeskSnapshot& s) {
     writer.field("desk", s.desk)
         .field("site", s.seat)
         .field("name", s.name)
-        .field("playing", s.playing ? 1 : 0)
+        .field("playing", s.playing ? 1 : 0);
+    if (!s.code.empty()) {
+        writer.field("code", s.code).field("creator", s.creator ? 1 : 0);
+    }
+    writer
         .array("info", s.seats, [](MessageWriter& w, const SnapshotSeat& seat) {
             w.field("name", seat.name)
                 .field("ready", seat.ready ? 1 : 0)

@@ -19,10 +19,12 @@
 //
 // For a person's link coming back (rejoin; the protocol is written out in server/README.md):
 //
-//   {"opt":"hello","status":"ok","resume":"1"}   (and "records":"1" while records are kept)
+//   {"opt":"hello","status":"ok","resume":"1","talk":"1","names":"1"}   (and "records":"1"
+//                                                while records are kept)
 //   {"opt":"hello","status":"refused","reason":"too many reconnects","retry":"42"}
 //   {"opt":"presence","info":[{"away":"1","auto":"0"},...]}
-//   {"opt":"resume","desk":"5","site":"2","name":"player7","playing":"1","info":[{"name":..,
+//   {"opt":"resume","desk":"5","site":"2","name":"player7","playing":"1",
+//    ("code":"123456","creator":"1" at a private desk) "info":[{"name":..,
 //    "ready":..,"away":..,"auto":..,"surplus":..,"cards":..,"pass":..},...],"cards":"..",
 //    "seen":"..","last":"..","lastsite":"1","score":"10","p0":"0","p1":"30","now":"2",
 //    "must":"0","left":"21500"}
@@ -35,6 +37,12 @@
 //   {"opt":"leaderboard","top":[{"place":"1","name":"player3","rating":"1532","games":"9"},...],
 //    "place":"-1"}
 //   {"opt":"record","status":"none"}       no token, or the store is away (also "leaderboard")
+//
+// Private desks (written out in server/README.md): "add" gains "code" at a private desk, and a
+// join by code that fails is answered
+//
+//   {"opt":"join","status":"refused","reason":"wrong or expired code"}
+//   {"opt":"join","status":"refused","reason":"too many wrong codes","retry":"42"}
 
 #include <array>
 #include <string>
@@ -54,7 +62,8 @@ struct SeatLine {
 };
 
 std::string queryMessage(std::size_t online);
-std::string addMessage(int desk, int seat, std::string_view name);
+// `code` non-empty at a private desk: added as "code".
+std::string addMessage(int desk, int seat, std::string_view name, std::string_view code = {});
 std::string changeMessage(const std::array<SeatLine, 4>& seats);
 std::string startMessage(const std::vector<int>& hand);
 // `per` -1 when no seat acted; `cards` empty for a pass; `now` -1 when nobody moves next.
@@ -67,6 +76,17 @@ std::string timeoutMessage();
 // `say` in 0 .. kTalkCount-1.
 std::string talkMessage(int seat, int say);
 
+// ---- Names
+// What the hall says of a name the person asked for (in "hello" or "name"): the name it shows,
+// or why it was refused (a nameFaultText, or kNameInGame); both empty when none was asked for.
+struct NameAnswer {
+    std::string name;
+    std::string_view error;
+};
+inline constexpr std::string_view kNameInGame = "in a game";
+// {"opt":"name","name":"小明2"} or {"opt":"name","nameError":"too long"}: the answer to "name".
+std::string nameMessage(const NameAnswer& answer);
+
 // ---- Rejoin
 // The answers to "hello". The refusal reasons are the kHello... texts; `retrySeconds` >= 0 adds
 // "retry" (too many reconnects).
@@ -75,9 +95,12 @@ inline constexpr std::string_view kHelloAgain = "hello already received";
 inline constexpr std::string_view kHelloSeated = "already seated";
 inline constexpr std::string_view kHelloTooMany = "too many reconnects";
 // `records`: the server keeps records, so "record" and "leaderboard" are understood. Every
-// accepted hello also carries "talk":"1": this server understands "talk".
-std::string helloOkMessage(bool resume, bool records = false);
-std::string helloRefusedMessage(std::string_view reason, long long retrySeconds = -1);
+// accepted hello also carries "talk":"1", "names":"1" and "private":"1": this server understands
+// "talk", "name", and "create", "join" and "bots" (private desks). Either answer carries
+// `name`'s "name" or "nameError" when the hello asked for a name.
+std::string helloOkMessage(bool resume, bool records = false, const NameAnswer& name = {});
+std::string helloRefusedMessage(std::string_view reason, long long retrySeconds = -1,
+                                const NameAnswer& name = {});
 
 struct PresenceLine {
     bool away = false;
@@ -85,6 +108,11 @@ struct PresenceLine {
 };
 std::string presenceMessage(const std::array<PresenceLine, 4>& seats);
 std::string resumeMessage(const DeskSnapshot& snapshot);
+
+// ---- Private desks
+// A join by code refused for `reason` (one of net/GameConstants.h's kJoin...); `retrySeconds`
+// >= 0 adds "retry" (too many wrong codes).
+std::string joinRefusedMessage(std::string_view reason, long long retrySeconds = -1);
 
 // ---- Records
 inline constexpr std::string_view kRecordOpt = "record";

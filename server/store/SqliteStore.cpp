@@ -3,6 +3,8 @@
 #include <array>
 #include <charconv>
 
+#include "server/platform/Utf8.h"
+
 namespace server::store {
 
 namespace {
@@ -41,7 +43,7 @@ SqliteStore::~SqliteStore() {
 }
 
 std::string SqliteStore::describe() const {
-    return "SQLite " + file().string();
+    return "SQLite " + utf8FromPath(file());
 }
 
 const std::vector<Migration>& SqliteStore::migrations() const {
@@ -69,10 +71,11 @@ StoreResult SqliteStore::connect() {
     std::error_code error;
     std::filesystem::create_directories(m_folder, error);
     if (error) {
-        return StoreResult::unavailable("cannot make the data folder " + m_folder.string() + ": " +
+        return StoreResult::unavailable("cannot make the data folder " + utf8FromPath(m_folder) + ": " +
                                         error.message());
     }
-    const int code = sqlite3_open_v2(file().c_str(), &m_db,
+    // SQLite takes UTF-8 file names on every platform.
+    const int code = sqlite3_open_v2(utf8FromPath(file()).c_str(), &m_db,
                                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (code != SQLITE_OK) {
         StoreResult result = failure(code, "cannot open the database");

@@ -52,6 +52,7 @@ public:
         if (m_listener != kNoSocket) testnet::closeSocket(m_listener);
     }
     bool valid() const { return m_listener != kNoSocket; }
+    SocketHandle listener() const { return m_listener; }
 
     // The bytes the client sent within the time, after accepting its connection.
     std::string receive(std::size_t size, int timeoutMs = 3000) {
@@ -137,3 +138,50 @@ TEST(AppDelegateTest, ConnectedItLoadsTheCatalogueAndOpensTheHallWhichQueries) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_TRUE(headless::messageBoxes().empty());
 }
+
+// A server chosen in the settings is dialled first, on its own port; one that cannot be had (not
+// an address, or nobody there) gets a box, and the configured server is used instead. `{port}`
+// in the address stands for the chosen server's port.
+struct ChosenServer {
+    const char* address;
+    bool reached;  // the chosen server gets the link, with no box
+};
+
+class AppDelegateChosenServer : public testing::TestWithParam<ChosenServer> {};
+
+TEST_P(AppDelegateChosenServer, IsTriedFirstAndNeverLocksThePlayerOut) {
+    headless::install();
+    useHost("127.0.99.9");
+    PortListener configured("127.0.99.9");
+    if (!configured.valid()) GTEST_SKIP() << "127.0.99.9:9999 is taken";
+    std::uint16_t chosenPort = 0;
+    const SocketHandle chosen = testnet::listenOn("127.0.99.10", 0, chosenPort);
+    ASSERT_NE(chosen, kNoSocket);
+    std::string address = GetParam().address;
+    if (const std::size_t at = address.find("{port}"); at != std::string::npos) {
+        address.replace(at, 6, std::to_string(chosenPort));
+    }
+    CSettings::setServerAddress(address);
+
+    {
+        AppDelegate app;
+        ASSERT_TRUE(app.applicationDidFinishLaunching());
+        const SocketHandle peer =
+            testnet::acceptWithin(GetParam().reached ? chosen : configured.listener(), 3000);
+        EXPECT_NE(peer, kNoSocket);
+        if (peer != kNoSocket) testnet::closeSocket(peer);
+    }
+    testnet::closeSocket(chosen);
+    const auto boxes = headless::messageBoxes();
+    if (GetParam().reached) {
+        EXPECT_TRUE(boxes.empty());
+    } else {
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, "无法连接所选的服务器 " + address + "，改用默认服务器。");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Addresses, AppDelegateChosenServer,
+                         testing::Values(ChosenServer{"127.0.99.10:{port}", true},
+                                         ChosenServer{"127.0.99.11:{port}", false},
+                                         ChosenServer{"not an address", false}));

@@ -9,7 +9,7 @@ set -uo pipefail
 
 CLIENT=$1 SERVER=$2 XPROBE=$3 RESOURCES=$4 PICTURES=$5 RELAY=$6 PERSON=$7
 HERE=$(cd "$(dirname "$0")" && pwd)
-for lib in processes display screen endpoint layout seen; do
+for lib in processes display screen endpoint layout seen failure start; do
   source "$HERE/lib/$lib.sh"
 done
 
@@ -21,25 +21,10 @@ finish() {
 trap finish EXIT
 trap 'exit 143' TERM INT  # so that the EXIT trap stops what we started
 
-fail() {
-  echo "FAIL: $*" >&2
-  shot "$PICTURES/e2e-failure.png" 2>/dev/null
-  for log in "$WORK"/*.log; do
-    echo "---- $(basename "$log")" >&2
-    tail -n 40 "$log" >&2
-  done
-  exit 1
-}
+FAILURE_SHOT=$PICTURES/e2e-failure.png
 step() { echo "[$SECONDS s] $*"; }
 
-take_port_lock 120 || { echo "port 9999 lock held too long; skipped"; exit 77; }
-wait_until 60 port_free || { echo "$E2E_HOST:9999 is taken by someone else; skipped"; exit 77; }
-start_display "$WORK/xvfb.log" || fail "no X display"
-client_resources "$WORK/resources" "$RESOURCES"
-load_layout_colours "$RESOURCES"
-mkdir -p "$PICTURES"
-# The client keeps its settings under here, never in the user's own folder.
-export XDG_CONFIG_HOME="$WORK/config"
+start_client_test "$RESOURCES"
 
 source "$HERE/stages.sh"
 
@@ -48,4 +33,5 @@ stage_whole_game
 stage_game_by_keys
 stage_server_lost
 stage_rejoin
+stage_private_desk
 step "all stages passed"

@@ -1,4 +1,4 @@
-# The four scenarios of client_e2e.sh, in the order it runs them. Each leaves nothing running
+# The scenarios of client_e2e.sh, in the order it runs them. Each leaves nothing running
 # but the display.
 
 # No server: the start-up box, and the client ends once it is dismissed.
@@ -42,9 +42,27 @@ open_client_hall() {
   start_process "$WORK/client.log" "$CLIENT"
   CLIENT_PID=$STARTED_PID
   wait_until 10 box_open '^双扣$' || fail "no window titled 双扣"
-  wait_until 10 hall_shown || fail "no quick-join button at the centre"
+  wait_until 10 eval "hall_shown || name_panel_shown" || fail "neither the hall nor the name panel"
   CONNECTION=$(connection_of_client)
+  if name_panel_shown; then
+    type_first_name
+  fi
+  wait_until 10 hall_shown || fail "no quick-join button at the centre"
   wait_until 5 received '\{"opt":"query"\}' || fail "the hall sent no query"
+}
+
+# type_first_name: the first start's name panel: the suggestion cleared, a name typed through
+# SDL's text input, Return; the server takes it and the panel closes.
+type_first_name() {
+  step "first start: typing a name"
+  local i
+  for i in 1 2 3 4 5 6; do key BackSpace; done
+  xdotool type --delay 60 "Tester"
+  shot "$PICTURES/e2e-name-panel.png"
+  key Return
+  wait_until 5 received '\{"opt":"name","name":"Tester"\}' || fail "the name was not sent"
+  wait_until 5 sent_to_client '\{"opt":"name","name":"Tester"\}' || fail "the server did not take the name"
+  wait_until 5 eval "! name_panel_shown" || fail "the name panel stays after the server's answer"
 }
 
 # A whole short game against three computer players, then back to the hall.
@@ -295,7 +313,7 @@ stage_rejoin() {
   local relay=$STARTED_PID
   wait_until 5 grep -q "^relay " "$WORK/relay.log" || fail "the relay did not start"
   open_client_hall
-  received '\{"opt":"hello","token":"[0-9a-f]{32}"\}' || fail "the client sent no hello"
+  received '\{"opt":"hello","token":"[0-9a-f]{32}","name":"Tester"\}' || fail "the client sent no hello with its name"
   click $QUICK_JOIN_CLICK
   wait_until 5 ready_shown || fail "no desk"
   start_process "$WORK/person-auto.log" "$PERSON" "$port"
@@ -331,7 +349,7 @@ stage_rejoin() {
   local restored=$(date +%s%N)
   wait_until 5 eval '[ "$(connection_of_client)" != "$last_link" ]' || fail "no new link"
   CONNECTION=$(connection_of_client)
-  wait_until 5 received '\{"opt":"hello","token":"[0-9a-f]{32}"\}' || fail "no hello on the new link"
+  wait_until 5 received '\{"opt":"hello","token":"[0-9a-f]{32}","name":"Tester"\}' || fail "no hello on the new link"
   wait_until 5 eval 'server_log | grep -q "^desk-server: to $CONNECTION: {\"opt\":\"resume\""' ||
     fail "the server sent no resume"
   local n
@@ -376,5 +394,90 @@ stage_rejoin() {
   stop_process "$CLIENT_PID"
   stop_process "$helper"
   stop_process "$relay"
+  stop_process "$SERVER_PID"
+}
+
+# Two clients on one server, their windows one over the other: the first opens a private desk
+# and shows its code, the second types a wrong code (the panel says so), then the right one on
+# the pad and the keys, and sits down; the creator adds two computer players and a game starts.
+stage_private_desk() {
+  step "private desk: the creator"
+  open_hall --deal 5 --bot-delay 0.2 --bot-wait 0.5 --seed 11
+  local creator=$CLIENT_PID creator_link=$CONNECTION creator_window
+  creator_window=$(window_named '^双扣$')
+  wait_until 5 create_desk_shown || fail "no 创建牌桌 on a server that offers private desks"
+  hall_shown || fail "quick join left its place beside 创建牌桌"
+  click $CREATE_DESK_CLICK
+  wait_until 5 received '\{"opt":"create"\}' || fail "创建牌桌 sent no create"
+  wait_until 5 ready_shown || fail "no desk after create"
+  local code
+  code=$(server_log | sed -n "s/^desk-server: to $creator_link: {\"opt\":\"add\".*\"code\":\"\([0-9]\{6\}\)\".*/\1/p")
+  [[ $code =~ ^[0-9]{6}$ ]] || fail "the add after create carried no 6-digit code"
+  step "code $code"
+  click $COPY_CODE_CLICK
+
+  step "private desk: the friend"
+  start_process "$WORK/client-friend.log" env XDG_CONFIG_HOME="$WORK/config-friend" "$CLIENT"
+  local friend=$STARTED_PID friend_window
+  wait_until 10 eval '[ -n "$(other_window "$creator_window")" ]' || fail "no second window"
+  friend_window=$(other_window "$creator_window")
+  on_top "$friend_window"
+  wait_until 10 create_desk_shown || fail "the friend's hall shows no 加入牌桌"
+  CONNECTION=$(connection_of_client)
+  local friend_link=$CONNECTION
+  click $JOIN_DESK_CLICK
+  wait_until 5 join_panel_shown || fail "加入牌桌 opened no panel"
+  local wrong=${code:0:5}$(((${code:5:1} + 1) % 10))
+  xdotool type --delay 80 "$wrong"
+  xdotool key Return
+  wait_until 5 received "\\{\"opt\":\"join\",\"code\":\"$wrong\"\\}" || fail "the wrong code was not sent"
+  wait_until 5 sent_to_client '\{"opt":"join","status":"refused","reason":"wrong or expired code"\}' ||
+    fail "the server did not refuse the wrong code"
+  sleep 0.3
+  join_panel_shown || fail "the panel closed after a wrong code"
+  shot "$PICTURES/private-join.png"
+  local i
+  for i in 0 1 2; do
+    click $(pad_key_click "${code:i:1}")
+    sleep 0.1
+  done
+  xdotool type --delay 80 "${code:3:3}"
+  xdotool key Return
+  wait_until 5 received "\\{\"opt\":\"join\",\"code\":\"$code\"\\}" ||
+    fail "the code typed on the pad and the keys was not sent"
+  wait_until 5 ready_shown || fail "the friend found no desk"
+  sent_to_client "\\{\"opt\":\"add\",\"desk\":\"[0-9]+\",\"site\":\"1\",.*\"code\":\"$code\"\\}" ||
+    fail "the friend was not seated beside the creator"
+  remember_empty_desk
+
+  step "private desk: 加电脑"
+  server_log | grep -q '"name":"bot[23]"' && fail "computer players sat at the private desk by themselves"
+  on_top "$creator_window"
+  CONNECTION=$creator_link
+  wait_until 5 add_bots_shown || fail "the creator's desk shows no 加电脑"
+  sleep 0.3
+  shot "$PICTURES/private-create.png"
+  click $ADD_BOTS_CLICK
+  sleep 0.3
+  click $EASY_BOTS_CLICK
+  wait_until 5 received '\{"opt":"bots","desk":[0-9]+,"site":0,"level":"easy"\}' ||
+    fail "简单 sent no bots"
+  wait_until 5 sent_to_client '\{"opt":"change","info":\[\{"name":"[^"]+","ready":"0"\},\{"name":"[^"]+","ready":"0"\},\{"name":"bot2","ready":"1"\},\{"name":"bot3","ready":"1"\}\]\}' ||
+    fail "no computer players on seats 2 and 3"
+  wait_until 5 eval '! add_bots_shown' || fail "加电脑 stays on a full desk"
+
+  step "private desk: both ready, the game starts"
+  click $READY_CLICK
+  wait_until 5 received '\{"opt":"change","type":"ready",' || fail "the creator's ready was not sent"
+  on_top "$friend_window"
+  CONNECTION=$friend_link
+  click $READY_CLICK
+  wait_until 5 received '\{"opt":"change","type":"ready",' || fail "the friend's ready was not sent"
+  wait_until 10 hand_shows 5 || fail "the friend has no hand of 5 cards"
+  sent_to_client '\{"opt":"start"' || fail "no start to the friend"
+  CONNECTION=$creator_link
+  sent_to_client '\{"opt":"start"' || fail "no start to the creator"
+  stop_process "$friend"
+  stop_process "$creator"
   stop_process "$SERVER_PID"
 }

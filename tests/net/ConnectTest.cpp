@@ -5,6 +5,7 @@
 
 #include "engine/backend/headless/HeadlessBackend.h"
 #include "engine/base/Configuration.h"
+#include "net/ServerAddress.h"
 #include "tests/net/LinkTestSupport.h"
 
 namespace linktest {
@@ -32,6 +33,46 @@ TEST(Connect, FailuresReturnFalseWithoutABox) {
     EXPECT_TRUE(link->connectServerAt("127.0.0.1", server.port())) << "a failure spoils nothing";
     EXPECT_TRUE(server.accept());
     link->shutdown();
+}
+
+// The address a player types in the settings: host or IPv4, optional port.
+TEST(Connect, ChosenServerAddresses) {
+    struct Case {
+        const char* text;
+        const char* host;  // nullptr: refused
+        std::uint16_t port;
+    };
+    const Case cases[] = {
+        {"192.168.1.20", "192.168.1.20", CMessageQueue::kServerPort},
+        {" game.example-lan:10000 ", "game.example-lan", 10000},
+        {"h:1", "h", 1},
+        {"h:65535", "h", 65535},
+        {"h:65536", nullptr, 0},
+        {"h:0", nullptr, 0},
+        {"h:", nullptr, 0},
+        {"h:99x", nullptr, 0},
+        {":9999", nullptr, 0},
+        {"[::1]:9999", nullptr, 0},
+        {"a..b", nullptr, 0},
+        {"-a.b", nullptr, 0},
+        {"a b", nullptr, 0},
+        {"张三.lan", nullptr, 0},
+        {"   ", nullptr, 0},
+    };
+    for (const Case& c : cases) {
+        std::string reason;
+        const std::optional<ServerAddress> address = parseServerAddress(c.text, reason);
+        if (c.host == nullptr) {
+            EXPECT_FALSE(address) << c.text;
+            EXPECT_FALSE(reason.empty()) << c.text;
+            continue;
+        }
+        ASSERT_TRUE(address) << c.text << ": " << reason;
+        EXPECT_EQ(address->host, c.host);
+        EXPECT_EQ(address->port, c.port) << c.text;
+    }
+    EXPECT_EQ(resolveIPv4("127.0.0.1"), "127.0.0.1");
+    EXPECT_EQ(resolveIPv4("localhost"), "127.0.0.1") << "names are resolved, to IPv4";
 }
 
 TEST(Connect, ServerHostComesFromTheConfiguration) {

@@ -28,7 +28,9 @@ std::string describe(const stMsg& m) {
         out << " {" << seat.away << "," << seat.auto_play << "," << seat.surplus << ","
             << seat.cards << "," << seat.pass << "}";
     }
-    out << " talk=" << m.talk << " say=" << m.say;
+    out << " talk=" << m.talk << " say=" << m.say << " code=" << m.code
+        << " private=" << m.private_desks << " creator=" << m.creator << " names=" << m.names
+        << " nameError=" << m.nameError;
     return out.str();
 }
 
@@ -69,7 +71,7 @@ TEST(MessageDecoder, FreshRecordHasTheInitialValues) {
               "opt= online= name= desk=-1 site=-1 cards= per=-1 surplus= now=-1 score=0 must=0 "
               "p0= p1= version= [,0,0] [,0,0] [,0,0] [,0,0] status= reason= retry=0 resume=0 "
               "playing=0 seen= last= lastsite=-1 left=0 {0,0,,,0} {0,0,,,0} {0,0,,,0} {0,0,,,0} "
-              "talk=0 say=-1");
+              "talk=0 say=-1 code= private=0 creator=0 names=0 nameError=");
 }
 
 TEST(MessageDecoder, EachKindReadsItsKeys) {
@@ -173,6 +175,67 @@ TEST(MessageDecoder, HelloResumeAndPresenceReadTheirKeys) {
              m.opt = "hello";
              m.status = "ok";
              m.talk = 1;
+         }},
+        {"hello offering private desks", R"({"opt":"hello","status":"ok","resume":"0","private":"1"})",
+         [](stMsg& m) {
+             m.opt = "hello";
+             m.status = "ok";
+             m.private_desks = 1;
+         }},
+        {"add at a private desk", R"({"opt":"add","desk":"4","site":"1","name":"p2","code":"031415"})",
+         [](stMsg& m) {
+             m.opt = "add";
+             m.desk = 4;
+             m.site = 1;
+             m.name = "p2";
+             m.code = "031415";
+         }},
+        {"a join refused", R"({"opt":"join","status":"refused","reason":"too many wrong codes","retry":"42"})",
+         [](stMsg& m) {
+             m.opt = "join";
+             m.status = "refused";
+             m.reason = "too many wrong codes";
+             m.retry = 42;
+         }},
+        {"a private desk's resume", R"({"opt":"resume","desk":"4","site":"2","code":"031415","creator":"1"})",
+         [](stMsg& m) {
+             m.opt = "resume";
+             m.desk = 4;
+             m.site = 2;
+             m.code = "031415";
+             m.creator = 1;
+         }},
+        {"a code belongs to add and resume alone", R"({"opt":"change","code":"031415","creator":"1"})",
+         [](stMsg& m) { m.opt = "change"; }},
+        {"hello with the name shown", R"({"opt":"hello","status":"ok","resume":"0","talk":"1","names":"1","name":"小明2"})",
+         [](stMsg& m) {
+             m.opt = "hello";
+             m.status = "ok";
+             m.talk = 1;
+             m.names = 1;
+             m.name = "小明2";
+         }},
+        {"hello refused, its name too", R"({"opt":"hello","status":"refused","reason":"bad token","nameError":"too long"})",
+         [](stMsg& m) {
+             m.opt = "hello";
+             m.status = "refused";
+             m.reason = "bad token";
+             m.nameError = "too long";
+         }},
+        {"an old server's hello: no names", R"({"opt":"hello","status":"ok","resume":"0"})",
+         [](stMsg& m) {
+             m.opt = "hello";
+             m.status = "ok";
+         }},
+        {"name shown", R"({"opt":"name","name":"阿强"})",
+         [](stMsg& m) {
+             m.opt = "name";
+             m.name = "阿强";
+         }},
+        {"name refused", R"({"opt":"name","nameError":"in a game"})",
+         [](stMsg& m) {
+             m.opt = "name";
+             m.nameError = "in a game";
          }},
         {"talk", R"({"opt":"talk","site":"3","say":"13"})",
          [](stMsg& m) {

@@ -28,6 +28,10 @@ TEST(OutgoingMessages, ExactTexts) {
         {readyMessage(-1, -1), R"({"opt":"change","type":"ready","desk":-1,"site":-1})"},
         {helloMessage("0123456789abcdef0123456789abcdef"),
          R"({"opt":"hello","token":"0123456789abcdef0123456789abcdef"})"},
+        {helloMessage("0123456789abcdef0123456789abcdef", "小明"),
+         R"({"opt":"hello","token":"0123456789abcdef0123456789abcdef","name":"小明"})"},
+        {nameMessage("阿强"), R"({"opt":"name","name":"阿强"})"},
+        {nameMessage(R"(a"b\c)"), R"({"opt":"name","name":"a\"b\\c"})"},
         {autoMessage(7, 2, true), R"({"opt":"auto","desk":7,"site":2,"on":1})"},
         {autoMessage(7, 2, false), R"({"opt":"auto","desk":7,"site":2,"on":0})"},
         {autoMessage(12, 0, true), R"({"opt":"auto","desk":12,"site":0,"on":1})"},
@@ -35,6 +39,10 @@ TEST(OutgoingMessages, ExactTexts) {
         {talkMessage(7, 2, 0), R"({"opt":"talk","desk":7,"site":2,"say":0})"},
         {talkMessage(0, 3, 13), R"({"opt":"talk","desk":0,"site":3,"say":13})"},
         {leaderboardMessage(), R"({"opt":"leaderboard"})"},
+        {createDeskMessage(), R"({"opt":"create"})"},
+        {joinDeskMessage("012345"), R"({"opt":"join","code":"012345"})"},
+        {botsMessage(4, 0, "hard"), R"({"opt":"bots","desk":4,"site":0,"level":"hard"})"},
+        {botsMessage(12, 3, "easy"), R"({"opt":"bots","desk":12,"site":3,"level":"easy"})"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(row.built, row.expected);

@@ -7,7 +7,9 @@
 #include "scenes/desk/CSummaryPanel.h"
 #include "scenes/desk/CTalkBubble.h"
 #include "scenes/desk/CTalkPanel.h"
+#include "scenes/desk/CPrivateDeskBar.h"
 #include "scenes/hall/CHallScene.h"
+#include "scenes/hall/CJoinPanel.h"
 #include "scenes/hall/CRecordPanel.h"
 #include "scenes/common/CReconnectPanel.h"
 
@@ -16,6 +18,9 @@ struct HallProbe {
     engine::ui::Button* quickJoin() const { return hall.m_btnQuickJoin; }
     engine::Label* online() const { return hall.m_lblOnline; }
     CRecordPanel* recordPanel() const { return hall.m_recordPanel; }
+    engine::ui::Button* createDesk() const { return hall.m_btnCreateDesk; }
+    engine::ui::Button* joinDesk() const { return hall.m_btnJoinDesk; }
+    CJoinPanel* joinPanel() const { return hall.m_joinPanel; }
 };
 
 struct RecordPanelProbe {
@@ -41,6 +46,7 @@ struct DeskProbe {
     CDeskScene& desk;
 
     engine::ui::Button* returnButton() const { return desk.m_btnReturn; }
+    CPrivateDeskBar* privateBar() const { return desk.m_privateBar; }
     engine::ui::Button* ready() const { return desk.m_btnReady; }
     engine::ui::Button* pass() const { return desk.m_btnPass; }
     engine::ui::Button* play() const { return desk.m_btnPlay; }

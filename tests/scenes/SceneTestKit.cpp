@@ -38,6 +38,9 @@ void SceneTest::SetUp() {
     FileUtils::getInstance()->setWritablePath(testsys::makeTempDir("desk-scenes-test-settings"));
     UserDefault::destroyInstance();
     CSettings::applyAudio();
+    // A player who chose a name at an earlier start, so no hall opens the name panel over the
+    // table; the name panel's own tests clear it.
+    CSettings::setPlayerName("测试玩家");
     loadCatalogue();
     CMessageQueue::getInstance()->setSendTap(
         [this](const std::string& text) { m_sent.push_back(text); });

@@ -46,6 +46,12 @@ std::string describe(const std::vector<InputEvent>& events) {
             case InputEvent::Type::KeyReleased:
                 out << "released " << static_cast<int>(e.key) << "; ";
                 break;
+            case InputEvent::Type::TextInput:
+                out << "text " << e.text << "; ";
+                break;
+            case InputEvent::Type::TextEditing:
+                out << "editing " << e.text << " at " << e.cursor << "; ";
+                break;
             case InputEvent::Type::Resized:
                 out << "resized " << e.x << "x" << e.y << "; ";
                 break;
@@ -241,6 +247,15 @@ TEST_F(SdlWindowTest, NamedKeysArePressedAndReleasedOthersAreDropped) {
     // A key the engine does not name (Pause) is not input at all.
     xdotool("key --window " + m_window + " Pause");
     EXPECT_EQ(describe(pump()), "");
+    // Text comes only while a text field has text input on.
+    m_backend->startTextInput(engine::PixelRect{10, 10, 200, 40});
+    xdotool("key --window " + m_window + " h");
+    EXPECT_EQ(describe(pump()), "pressed " + code(K::KEY_H) + "; text h; released " +
+                                    code(K::KEY_H) + "; ");
+    m_backend->stopTextInput();
+    xdotool("key --window " + m_window + " h");
+    EXPECT_EQ(describe(pump()),
+              "pressed " + code(K::KEY_H) + "; released " + code(K::KEY_H) + "; ");
 }
 
 TEST_F(SdlWindowTest, ClosingTheWindowIsQuit) {

@@ -50,6 +50,45 @@ TEST(SdlKeys, EachKeyTheGameUsesHasItsName) {
     }
 }
 
+// Text input and the input method's composition: the UTF-8 text as SDL gives it, the cursor of a
+// composition, and the candidate area given back in window coordinates on a dense screen.
+TEST(SdlText, TextAndCompositionKeepTheirUtf8) {
+    struct Row {
+        Uint32 type;
+        const char* text;
+        int start;
+        InputEvent::Type expected;
+    };
+    const Row rows[] = {
+        {SDL_TEXTINPUT, "a", 0, InputEvent::Type::TextInput},
+        {SDL_TEXTINPUT, "小明", 0, InputEvent::Type::TextInput},
+        {SDL_TEXTEDITING, "xiao ming", 4, InputEvent::Type::TextEditing},
+        {SDL_TEXTEDITING, "", 0, InputEvent::Type::TextEditing},
+    };
+    engine::SdlInput input;
+    for (const Row& row : rows) {
+        SDL_Event event{};
+        event.type = row.type;
+        if (row.type == SDL_TEXTINPUT) {
+            SDL_strlcpy(event.text.text, row.text, sizeof event.text.text);
+        } else {
+            SDL_strlcpy(event.edit.text, row.text, sizeof event.edit.text);
+            event.edit.start = row.start;
+        }
+        const auto got = input.translate(event);
+        ASSERT_TRUE(got) << row.text;
+        EXPECT_EQ(got->type, row.expected) << row.text;
+        EXPECT_EQ(got->text, row.text);
+        EXPECT_EQ(got->cursor, row.start) << row.text;
+    }
+    input.setPixelScale(2.0f, 2.0f);
+    const SDL_Rect area = input.windowRect(engine::PixelRect{100, 40, 452, 88});
+    EXPECT_EQ(area.x, 50);
+    EXPECT_EQ(area.y, 20);
+    EXPECT_EQ(area.w, 226);
+    EXPECT_EQ(area.h, 44);
+}
+
 TEST(SdlKeys, DownAndUpArePressAndReleaseRepeatsAndUnnamedKeysAreDropped) {
     engine::SdlInput input;
     auto down = input.translate(keyEvent(SDL_KEYDOWN, SDLK_BACKSPACE));

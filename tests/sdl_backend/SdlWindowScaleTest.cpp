@@ -38,6 +38,7 @@ protected:
         fs::remove_all(m_settings);
         FileUtils::getInstance()->setWritablePath(m_settings.string());
         UserDefault::destroyInstance();
+        CSettings::setPlayerName("测试玩家");  // the hall, not the first start's name panel
         setBackend(std::make_unique<SdlBackend>());
         Director* director = Director::getInstance();
         GLView* view = CWindow::open(kTitle);

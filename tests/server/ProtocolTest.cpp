@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "server/protocol/ClientRequest.h"
 #include "server/protocol/ServerMessages.h"
 #include "tests/server/ServerFields.h"
@@ -30,6 +32,10 @@ TEST(ClientRequestParse, ReadsEveryTextTheClientSends) {
         {R"({"opt":"auto","desk":3,"site":1,"on":1})", Kind::Auto, 3, 1, {}},
         {R"({"opt":"auto","desk":3,"site":1,"on":0})", Kind::Auto, 3, 1, {}},
         {R"({"opt":"hello","token":"0123456789abcdef0123456789abcdef"})", Kind::Hello, -1, -1, {}},
+        {R"({"opt":"create"})", Kind::Create, -1, -1, {}},
+        {R"({"opt":"join","code":"012345"})", Kind::Join, -1, -1, {}},
+        {R"({"opt":"bots","desk":4,"site":0,"level":"hard"})", Kind::Bots, 4, 0, {}},
+        {R"({"opt":"name","name":"x"})", Kind::Name, -1, -1, {}},
     };
     for (const Row& row : rows) {
         const auto request = server::parseClientRequest(row.text);
@@ -70,6 +76,14 @@ TEST(ClientRequestParse, RefusesMalformedTexts) {
         R"({"opt":"auto","site":1,"on":1})",
         R"({"opt":"talk","site":1,"say":1})",
         R"({"opt":"talk","desk":3,"say":1})",
+        R"({"opt":"join"})",
+        R"({"opt":"join","code":123456})",
+        R"({"opt":"bots","desk":4,"site":0})",
+        R"({"opt":"bots","desk":4,"site":0,"level":2})",
+        R"({"opt":"bots","site":0,"level":"easy"})",
+        R"({"opt":"name"})",
+        R"({"opt":"name","name":7})",
+        R"({"opt":"name","name":null})",
     };
     for (const char* text : rows) {
         EXPECT_FALSE(server::parseClientRequest(text).has_value()) << text;
@@ -77,6 +91,27 @@ TEST(ClientRequestParse, RefusesMalformedTexts) {
     // Nesting this deep once overflowed the event loop's stack in a recursive parse.
     EXPECT_FALSE(server::parseClientRequest(std::string(300000, '[') + std::string(300000, ']')));
     EXPECT_FALSE(server::parseClientRequest(std::string(1 << 20, '{')));
+}
+
+// The hall judges a code's digits and a level's name; the reading keeps what was sent.
+TEST(ClientRequestParse, JoinAndBotsKeepTheirTextAsSent) {
+    struct Row {
+        const char* text;
+        std::string code;
+        std::string level;
+    };
+    const Row rows[] = {
+        {R"({"opt":"join","code":"000042"})", "000042", ""},
+        {R"({"opt":"join","code":"12 34"})", "12 34", ""},
+        {R"({"opt":"join","code":""})", "", ""},
+        {R"({"opt":"bots","desk":1,"site":2,"level":"expert"})", "", "expert"},
+    };
+    for (const Row& row : rows) {
+        const auto request = server::parseClientRequest(row.text);
+        ASSERT_TRUE(request.has_value()) << row.text;
+        EXPECT_EQ(request->code, row.code) << row.text;
+        EXPECT_EQ(request->level, row.level) << row.text;
+    }
 }
 
 TEST(ClientRequestParse, HelloKeepsAnyTokenTextAndAutoReadsOnAsAFlag) {
@@ -100,6 +135,28 @@ TEST(ClientRequestParse, HelloKeepsAnyTokenTextAndAutoReadsOnAsAFlag) {
     }
 }
 
+// The name travels as sent: the hall checks it. In a hello it is optional (an older client sends
+// none), and a hello whose "name" is not a string is a hello without one.
+TEST(ClientRequestParse, NameAsSentOrNone) {
+    struct Row {
+        const char* text;
+        std::optional<std::string> name;
+    };
+    const Row rows[] = {
+        {R"({"opt":"hello","token":"t"})", std::nullopt},
+        {R"({"opt":"hello","token":"t","name":"小明"})", "小明"},
+        {R"({"opt":"hello","token":"t","name":"  "})", "  "},
+        {R"({"opt":"hello","token":"t","name":12})", std::nullopt},
+        {R"({"opt":"name","name":"\u200b"})", "\xE2\x80\x8B"},
+        {R"({"opt":"name","name":""})", ""},
+    };
+    for (const Row& row : rows) {
+        const auto request = server::parseClientRequest(row.text);
+        ASSERT_TRUE(request.has_value()) << row.text;
+        EXPECT_EQ(request->name, row.name) << row.text;
+    }
+}
+
 TEST(ServerMessages, ExactTexts) {
     EXPECT_EQ(server::queryMessage(12), R"({"opt":"query","online":"12","version":"28"})");
     EXPECT_EQ(server::addMessage(5, 2, "x"), R"({"opt":"add","desk":"5","site":"2","name":"x"})");
@@ -118,11 +175,18 @@ TEST(ServerMessages, ExactTexts) {
 
 TEST(ServerMessages, RejoinTexts) {
     EXPECT_EQ(server::helloOkMessage(false),
-              R"({"opt":"hello","status":"ok","resume":"0","talk":"1"})");
+              R"({"opt":"hello","status":"ok","resume":"0","talk":"1","names":"1","private":"1"})");
     EXPECT_EQ(server::helloOkMessage(true),
-              R"({"opt":"hello","status":"ok","resume":"1","talk":"1"})");
+              R"({"opt":"hello","status":"ok","resume":"1","talk":"1","names":"1","private":"1"})");
     EXPECT_EQ(server::helloOkMessage(false, true),
-              R"({"opt":"hello","status":"ok","resume":"0","records":"1","talk":"1"})");
+              R"({"opt":"hello","status":"ok","resume":"0","records":"1","talk":"1","names":"1","private":"1"})");
+    EXPECT_EQ(server::helloOkMessage(false, false, {"小明2", {}}),
+              R"({"opt":"hello","status":"ok","resume":"0","talk":"1","names":"1","private":"1","name":"小明2"})");
+    EXPECT_EQ(server::helloRefusedMessage(server::kHelloBadToken, -1, {{}, "too long"}),
+              R"({"opt":"hello","status":"refused","reason":"bad token","nameError":"too long"})");
+    EXPECT_EQ(server::nameMessage({"a\"b", {}}), R"({"opt":"name","name":"a\"b"})");
+    EXPECT_EQ(server::nameMessage({{}, server::kNameInGame}),
+              R"({"opt":"name","nameError":"in a game"})");
     EXPECT_EQ(server::helloRefusedMessage(server::kHelloBadToken),
               R"({"opt":"hello","status":"refused","reason":"bad token"})");
     EXPECT_EQ(server::helloRefusedMessage(server::kHelloTooMany, 42),

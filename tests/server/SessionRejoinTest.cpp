@@ -78,7 +78,9 @@ TEST(SessionRejoin, ANewLinkWithTheTokenTakesTheSeatBackWithoutARun) {
         ASSERT_TRUE(second.connect(running.port()) && second.sendText(helloText(kToken)));
         const auto hello = second.receiveText();
         ASSERT_TRUE(hello.has_value()) << row.what;
-        EXPECT_EQ(*hello, R"({"opt":"hello","status":"ok","resume":"1","talk":"1"})") << row.what;
+        EXPECT_EQ(*hello, R"({"opt":"hello","status":"ok","resume":"1","talk":"1","names":"1",)"
+                          R"("private":"1"})")
+            << row.what;
         const auto resume = second.receiveText();
         ASSERT_TRUE(resume.has_value()) << row.what;
         EXPECT_EQ(fieldOf(*resume, "opt"), "resume") << row.what;

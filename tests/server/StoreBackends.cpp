@@ -1,12 +1,17 @@
 #include "tests/server/StoreBackends.h"
 
 #include <filesystem>
-#include <libpq-fe.h>
 #include <sqlite3.h>
 
-#include "server/store/PostgresStore.h"
+#include "server/platform/Utf8.h"
 #include "server/store/SqliteStore.h"
+#include "tests/support/TestSystem.h"
+#if DESK_STORE_POSTGRES
+#include <libpq-fe.h>
+
+#include "server/store/PostgresStore.h"
 #include "tests/server/PostgresCluster.h"
+#endif
 
 namespace teststore {
 
@@ -23,13 +28,10 @@ public:
         std::filesystem::remove_all(m_folder, error);
     }
 
-    bool start(std::string& error) override {
-        char pattern[] = "/tmp/desk-sqlite-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) {
-            error = "cannot make a temporary folder";
-            return false;
-        }
-        m_folder = pattern;
+    // The folder is named in Chinese: SQLite's file names are UTF-8 on every system, which
+    // Windows' narrow paths are not.
+    bool start(std::string&) override {
+        m_folder = server::pathFromUtf8(testsys::makeTempDir("desk-sqlite-记录"));
         return true;
     }
 
@@ -38,14 +40,13 @@ public:
     }
 
     std::vector<std::string> serverArguments() const override {
-        return {"--data", (m_folder / "data").string()};
+        return {"--data", server::utf8FromPath(m_folder / "data")};
     }
 
     std::string query(const std::string& sql) override {
         sqlite3* db = nullptr;
         std::string answer;
-        if (sqlite3_open((m_folder / "data" / server::store::kSqliteFileName).c_str(), &db) !=
-            SQLITE_OK) {
+        if (sqlite3_open(file().c_str(), &db) != SQLITE_OK) {
             answer = std::string("error: ") + sqlite3_errmsg(db);
         } else {
             sqlite3_busy_timeout(db, 5000);
@@ -67,8 +68,7 @@ public:
     }
 
     bool takeAway(std::string& error) override {
-        if (sqlite3_open((m_folder / "data" / server::store::kSqliteFileName).c_str(),
-                         &m_holder) != SQLITE_OK ||
+        if (sqlite3_open(file().c_str(), &m_holder) != SQLITE_OK ||
             sqlite3_exec(m_holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK) {
             error = std::string("cannot lock the database: ") + sqlite3_errmsg(m_holder);
             return false;
@@ -86,10 +86,15 @@ public:
     }
 
 private:
+    std::string file() const {
+        return server::utf8FromPath(m_folder / "data" / server::store::kSqliteFileName);
+    }
+
     std::filesystem::path m_folder;
     sqlite3* m_holder = nullptr;  // the other connection holding the write lock
 };
 
+#if DESK_STORE_POSTGRES
 class PostgresBackend : public StoreBackend {
 public:
     bool start(std::string& error) override { return m_cluster.start(error); }
@@ -122,13 +127,16 @@ public:
 private:
     testpg::PostgresCluster m_cluster;
 };
+#endif
 
 }  // namespace
 
-std::unique_ptr<StoreBackend> makeBackend(const std::string& name) {
+std::unique_ptr<StoreBackend> makeBackend([[maybe_unused]] const std::string& name) {
+#if DESK_STORE_POSTGRES
     if (name == "postgres") {
         return std::make_unique<PostgresBackend>();
     }
+#endif
     return std::make_unique<SqliteBackend>();
 }
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "tests/server/StoreBackends.h"
 
 namespace teststore {
@@ -18,6 +20,16 @@ protected:
 
     std::unique_ptr<StoreBackend> m_backend;
 };
+
+// The databases this build can keep records in: SQLite, and PostgreSQL where libpq was found
+// (not in the Windows build).
+inline std::vector<const char*> storeNames() {
+#if DESK_STORE_POSTGRES
+    return {"sqlite", "postgres"};
+#else
+    return {"sqlite"};
+#endif
+}
 
 // Cases named after their database: Stores/<Test>.<Case>/sqlite.
 inline std::string databaseName(const testing::TestParamInfo<const char*>& info) {

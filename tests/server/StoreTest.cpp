@@ -8,9 +8,11 @@
 
 #include "server/store/RecordStore.h"
 #include "server/store/Schema.h"
+#include "server/platform/Utf8.h"
 #include "server/store/SqliteStore.h"
 #include "tests/server/StoreFixture.h"
 #include "tests/server/StoreGames.h"
+#include "tests/support/TestSystem.h"
 
 namespace {
 
@@ -280,23 +282,29 @@ TEST_P(RecordStoreTest, LeaderboardOrderAndOwnPlace) {
 
 // A file in the data folder that is not a database is refused, says so, and is left as it was.
 TEST(SqliteStoreFile, NotADatabaseIsRefusedAndLeftAlone) {
-    char pattern[] = "/tmp/desk-sqlite-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::filesystem::path folder = pattern;
+    const std::filesystem::path folder =
+        server::pathFromUtf8(testsys::makeTempDir("desk-sqlite"));
     const std::string garbage(4096, 'x');
     std::ofstream(folder / kSqliteFileName, std::ios::binary) << garbage;
 
-    SqliteStore store(folder);
-    const StoreResult opened = store.open();
-    EXPECT_EQ(opened.status, StoreStatus::refused);
-    EXPECT_NE(opened.message.find("not a database"), std::string::npos) << opened.message;
-    std::ifstream in(folder / kSqliteFileName, std::ios::binary);
-    const std::string after((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(after, garbage);
-    std::filesystem::remove_all(folder);
+    {
+        SqliteStore store(folder);
+        const StoreResult opened = store.open();
+        EXPECT_EQ(opened.status, StoreStatus::refused);
+        EXPECT_NE(opened.message.find("not a database"), std::string::npos) << opened.message;
+    }
+    {
+        std::ifstream in(folder / kSqliteFileName, std::ios::binary);
+        const std::string after((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
+        EXPECT_EQ(after, garbage);
+    }
+    std::error_code error;
+    std::filesystem::remove_all(folder, error);  // Windows keeps an open file: none is open now
+    EXPECT_FALSE(error) << error.message();
 }
 
-INSTANTIATE_TEST_SUITE_P(Stores, RecordStoreTest, testing::Values("sqlite", "postgres"),
+INSTANTIATE_TEST_SUITE_P(Stores, RecordStoreTest, testing::ValuesIn(teststore::storeNames()),
                          teststore::databaseName);
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <random>
 #include <thread>
 
+#include "engine/platform/CommandLine.h"
 #include "engine/platform/FileUtils.h"
 
 #ifdef _WIN32
@@ -48,24 +49,6 @@ std::wstring wide(const std::string& utf8) {
     return FileUtils::pathFromUtf8(utf8).wstring();
 }
 
-// One word of a command line as the C runtime splits it again: quoted, with the backslashes
-// before a quote doubled.
-std::wstring quoted(const std::wstring& word) {
-    std::wstring out = L"\"";
-    std::size_t backslashes = 0;
-    for (wchar_t c : word) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-        backslashes = 0;
-        out += c;
-    }
-    out.append(backslashes * 2, L'\\');
-    return out + L"\"";
-}
-
 }  // namespace
 
 // The wide variables: a value in the system's narrow code page may not hold a UTF-8 path.
@@ -89,10 +72,9 @@ ChildProcess::ChildProcess(const std::string& executable,
                              nullptr);
     HANDLE nothing = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit,
                                  OPEN_EXISTING, 0, nullptr);
-    std::wstring commandLine = quoted(wide(executable));
-    for (const std::string& argument : arguments) {
-        commandLine += L" " + quoted(wide(argument));
-    }
+    std::vector<std::string> words = {executable};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::wstring commandLine = wide(engine::quoteCommandLine(words));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -180,12 +162,22 @@ ChildProcess::ChildProcess(const std::string& executable,
     }
 }
 
+// A child found ended is reaped here, so its id is forgotten: stop() and kill() must not signal
+// or wait for an id the system may already have given to another process.
 bool ChildProcess::running() const {
-    return m_handle && waitpid(m_handle->pid, nullptr, WNOHANG) == 0;
+    if (!m_handle || m_handle->pid == -1) {
+        return false;
+    }
+    if (waitpid(m_handle->pid, nullptr, WNOHANG) == 0) {
+        return true;
+    }
+    m_handle->pid = -1;
+    return false;
 }
 
 void ChildProcess::stop(std::chrono::milliseconds patience) {
-    if (!m_handle) {
+    if (!m_handle || m_handle->pid == -1) {
+        m_handle.reset();
         return;
     }
     ::kill(m_handle->pid, SIGTERM);
@@ -197,7 +189,8 @@ void ChildProcess::stop(std::chrono::milliseconds patience) {
 }
 
 void ChildProcess::kill() {
-    if (!m_handle) {
+    if (!m_handle || m_handle->pid == -1) {
+        m_handle.reset();
         return;
     }
     ::kill(m_handle->pid, SIGKILL);

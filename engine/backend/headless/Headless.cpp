@@ -131,6 +131,24 @@ void typeKey(EventKeyboard::KeyCode key) {
     stepFrames(1);
 }
 
+void typeText(const std::string& committed) {
+    headless().queueText(committed);
+    stepFrames(1);
+}
+
+void compose(const std::string& composing, int cursor) {
+    headless().queueComposition(composing, cursor);
+    stepFrames(1);
+}
+
+bool textInputOn() {
+    return headless().textInputOn();
+}
+
+PixelRect textInputArea() {
+    return headless().textInputArea();
+}
+
 void resizeWindow(int width, int height, int pixelsPerPoint) {
     headless().resize(width, height, pixelsPerPoint);
 }

@@ -53,6 +53,14 @@ void keyPress(EventKeyboard::KeyCode key);
 void keyRelease(EventKeyboard::KeyCode key);
 // A press and release of one key, then one frame so it is handled.
 void typeKey(EventKeyboard::KeyCode key);
+// Text as SDL gives it while text input is on: committed text, or the input method's
+// composition with its cursor; then one frame so it is handled.
+void typeText(const std::string& committed);
+void compose(const std::string& composing, int cursor);
+// Whether a text field has text input on now, and the area it gave for the input method's
+// candidates (window pixels, origin top-left).
+bool textInputOn();
+PixelRect textInputArea();
 // The window's drawing area becomes width x height pixels (the design size stays); the view
 // takes it at the next frame. `pixelsPerPoint`: a scaled display's pixels per window coordinate.
 void resizeWindow(int width, int height, int pixelsPerPoint = 1);

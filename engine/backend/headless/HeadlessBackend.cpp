@@ -169,6 +169,33 @@ void HeadlessBackend::requestAttention() {
     }
 }
 
+bool HeadlessBackend::setClipboardText(const std::string& text) {
+    m_clipboard = text;
+    return true;
+}
+
+void HeadlessBackend::startTextInput(const PixelRect& area) {
+    m_textInputOn = true;
+    m_textInputArea = area;
+}
+
+void HeadlessBackend::stopTextInput() { m_textInputOn = false; }
+
+void HeadlessBackend::queueText(const std::string& committed) {
+    InputEvent event;
+    event.type = InputEvent::Type::TextInput;
+    event.text = committed;
+    queue(event);
+}
+
+void HeadlessBackend::queueComposition(const std::string& composing, int cursor) {
+    InputEvent event;
+    event.type = InputEvent::Type::TextEditing;
+    event.text = composing;
+    event.cursor = cursor;
+    queue(event);
+}
+
 void HeadlessBackend::showMessageBox(const std::string& text, const std::string& title) {
     std::lock_guard<std::mutex> lock(m_recordsMutex);
     m_boxes.push_back({text, title, std::this_thread::get_id()});

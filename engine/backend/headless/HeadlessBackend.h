@@ -51,6 +51,11 @@ public:
                         float gain) override;
     // Counts the requests made while the virtual window lacks the focus.
     void requestAttention() override;
+    bool setClipboardText(const std::string& text) override;
+    std::string clipboardText() override { return m_clipboard; }
+    // Kept for asserts: whether text input is on, and the area asked for last.
+    void startTextInput(const PixelRect& area) override;
+    void stopTextInput() override;
     void showMessageBox(const std::string& text, const std::string& title) override;
 
     // ---- Test side
@@ -61,6 +66,11 @@ public:
     void setFocused(bool focused) { m_focused = focused; }
     int attentionRequests() const { return m_attentionRequests; }
     void queue(const InputEvent& event) { m_input.push_back(event); }
+    // Queues what SDL gives for typed or composed text (TextInput, TextEditing).
+    void queueText(const std::string& committed);
+    void queueComposition(const std::string& composing, int cursor);
+    bool textInputOn() const { return m_textInputOn; }
+    const PixelRect& textInputArea() const { return m_textInputArea; }
     std::vector<RecordedBox> boxes() const;
     std::vector<RecordedSound> soundRecords() const;
     void clearRecords();
@@ -90,6 +100,9 @@ private:
     std::vector<InputEvent> m_input;
     bool m_focused = true;
     int m_attentionRequests = 0;
+    std::string m_clipboard;  // what setClipboardText put there
+    bool m_textInputOn = false;
+    PixelRect m_textInputArea;
 
     mutable std::mutex m_recordsMutex;  // guards the two records below
     std::vector<RecordedBox> m_boxes;

@@ -106,6 +106,8 @@ bool SdlBackend::createWindow(const WindowSpec& spec) {
     m_height = spec.height;
     m_canvas = std::make_unique<render::Canvas>(renderer);
     updateSize();
+    // SDL starts with text input on; a text field turns it on while it has the focus.
+    SDL_StopTextInput();
     {
         std::lock_guard<std::mutex> lock(m_boxMutex);
         m_boxParent = window;
@@ -234,6 +236,29 @@ void SdlBackend::requestAttention() {
         SDL_FlashWindow(m_window, SDL_FLASH_UNTIL_FOCUSED);
     }
 }
+
+// ---- Clipboard
+
+bool SdlBackend::setClipboardText(const std::string& text) {
+    return SDL_SetClipboardText(text.c_str()) == 0;
+}
+
+std::string SdlBackend::clipboardText() {
+    char* text = SDL_GetClipboardText();  // never null; "" on failure
+    std::string copy = text != nullptr ? text : "";
+    SDL_free(text);
+    return copy;
+}
+
+// ---- Text input
+
+void SdlBackend::startTextInput(const PixelRect& area) {
+    SDL_Rect rect = m_input->windowRect(area);
+    SDL_SetTextInputRect(&rect);
+    SDL_StartTextInput();
+}
+
+void SdlBackend::stopTextInput() { SDL_StopTextInput(); }
 
 // ---- Time and input
 

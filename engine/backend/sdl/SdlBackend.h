@@ -65,6 +65,10 @@ public:
 
     // ---- Any thread: the error box for the titles of errors, the information box otherwise
     void requestAttention() override;
+    bool setClipboardText(const std::string& text) override;
+    std::string clipboardText() override;
+    void startTextInput(const PixelRect& area) override;
+    void stopTextInput() override;
     void showMessageBox(const std::string& text, const std::string& title) override;
 
     // ---- Diagnostics

@@ -75,6 +75,11 @@ std::optional<InputEvent> SdlInput::otherButton(const SDL_MouseButtonEvent& butt
     return out;
 }
 
+SDL_Rect SdlInput::windowRect(const PixelRect& pixels) const {
+    return SDL_Rect{static_cast<int>(pixels.x / m_scaleX), static_cast<int>(pixels.y / m_scaleY),
+                    static_cast<int>(pixels.w / m_scaleX), static_cast<int>(pixels.h / m_scaleY)};
+}
+
 std::optional<InputEvent> SdlInput::translate(const SDL_Event& event) {
     switch (event.type) {
         case SDL_MOUSEBUTTONDOWN:
@@ -110,6 +115,19 @@ std::optional<InputEvent> SdlInput::translate(const SDL_Event& event) {
             out.type = event.type == SDL_KEYDOWN ? InputEvent::Type::KeyPressed
                                                  : InputEvent::Type::KeyReleased;
             out.key = key;
+            return out;
+        }
+        case SDL_TEXTINPUT: {
+            InputEvent out;
+            out.type = InputEvent::Type::TextInput;
+            out.text = event.text.text;
+            return out;
+        }
+        case SDL_TEXTEDITING: {
+            InputEvent out;
+            out.type = InputEvent::Type::TextEditing;
+            out.text = event.edit.text;
+            out.cursor = event.edit.start;
             return out;
         }
         case SDL_WINDOWEVENT:

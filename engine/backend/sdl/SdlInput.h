@@ -9,6 +9,8 @@
 //   other buttons, motion with no touch         nothing
 //   key down / up of a key the engine names     KeyPressed / KeyReleased (keyCodeOf)
 //   auto-repeated key down, other keys          nothing
+//   SDL_TEXTINPUT (text input on)               TextInput with the UTF-8 text
+//   SDL_TEXTEDITING (an input method composing) TextEditing with the composition and its cursor
 //   window exposed (uncovered, shown again)     Exposed
 //   window minimized / restored                 Minimized / Restored
 //   SDL_QUIT (the window was closed)            Quit
@@ -36,6 +38,8 @@ public:
         m_scaleY = sy;
     }
     std::optional<InputEvent> translate(const SDL_Event& event);
+    // A rectangle in the renderer's pixels as window coordinates (SDL_SetTextInputRect's).
+    SDL_Rect windowRect(const PixelRect& pixels) const;
 
 private:
     InputEvent touch(InputEvent::Type type, int x, int y) const;

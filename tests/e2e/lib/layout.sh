@@ -10,6 +10,16 @@ PLAY_AT="352 598"        # centred at (412, 170)
 PASS_AT="560 598"        # centred at (612, 170): image pixel (30, 38)
 BANNER_AT="302 598"      # the 托管中 banner, 440 wide, centred at (512, 170): image pixel (10, 33)
 TALK_AT="712 30"         # the 聊天 button, 96 x 44, centred at (748, 738): image pixel (12, 22)
+# Private desks: every button there is the phrase button's picture stretched to its width.
+CREATE_DESK_AT="170 384" # 创建牌桌, 200 wide, centred at (250, 384): left of its label
+JOIN_PAD_AT="381 369"    # the join panel's key 1, 86 wide, centred at (416, 399)
+ADD_BOTS_AT="258 78"     # 加电脑, 104 wide, centred at (300, 690)
+CREATE_DESK_CLICK="250 384"
+JOIN_DESK_CLICK="774 384"
+ADD_BOTS_CLICK="300 78"
+EASY_BOTS_CLICK="208 123" # 简单, the first level under 加电脑
+COPY_CODE_CLICK="720 78"
+NAME_PANEL_AT="357 348"  # the name panel's "nick" frame, 350 x 60, centred at (512, 420): (20, 30)
 QUICK_JOIN_CLICK="512 384"
 RECONNECT_CLICK="512 384"
 READY_CLICK="512 598"
@@ -29,6 +39,8 @@ load_layout_colours() {
   PASS_COLOUR=$(image_pixel "$res/noput.png" 30 38)
   BANNER_COLOUR=$(image_pixel "$res/auto_banner.png" 10 33)
   TALK_COLOUR=$(image_pixel "$res/talk.png" 12 22)
+  PHRASE_COLOUR=$(image_pixel "$res/talk_phrase.png" 25 20)
+  NAME_PANEL_COLOUR=$(image_pixel "$res/nick.png" 20 30)
   local size
   size=$(identify -format '%w %h' "$res/return.png")
   local -a wh=($size)
@@ -40,3 +52,13 @@ card_x() { echo $(((1024 - 18 * ($2 - 1) + 36 * $1 + 49) / 2)); }
 
 # The left-most card shows only the strip its neighbour leaves uncovered.
 left_card_click_x() { echo $(($(card_x 0 "$1") - 40)); }
+
+# pad_key_click <digit>: the centre of the join panel's key for the digit.
+pad_key_click() {
+  local d=$1
+  if ((d == 0)); then
+    echo "512 $((768 - 261))"
+  else
+    echo "$((512 + 96 * ((d - 1) % 3 - 1))) $((768 - (399 - 46 * ((d - 1) / 3))))"
+  fi
+}

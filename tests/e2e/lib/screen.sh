@@ -63,5 +63,10 @@ window_named() {
       echo "$id"
       return
     fi
-  done < <(xwininfo -root -tree | sed -n 's/^ *\(0x[0-9a-f]*\) "\(.*\)": .*/\1 \2/p')
+  done < <(listed_windows)
+}
+
+# listed_windows: "<id> <title>" for every titled window, one a line.
+listed_windows() {
+  xwininfo -root -tree | sed -n 's/^ *\(0x[0-9a-f]*\) "\(.*\)": .*/\1 \2/p'
 }

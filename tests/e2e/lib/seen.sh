@@ -9,6 +9,10 @@ play_shown() { shows "$PLAY_AT" "$PLAY_COLOUR"; }
 pass_shown() { shows "$PASS_AT" "$PASS_COLOUR"; }
 banner_shown() { shows "$BANNER_AT" "$BANNER_COLOUR"; }
 talk_shown() { shows "$TALK_AT" "$TALK_COLOUR"; }
+create_desk_shown() { shows "$CREATE_DESK_AT" "$PHRASE_COLOUR"; }
+join_panel_shown() { shows "$JOIN_PAD_AT" "$PHRASE_COLOUR"; }
+add_bots_shown() { shows "$ADD_BOTS_AT" "$PHRASE_COLOUR"; }
+name_panel_shown() { shows "$NAME_PANEL_AT" "$NAME_PANEL_COLOUR"; }
 play_hidden() { ! play_shown; }
 pass_hidden() { ! pass_shown; }
 ready_hidden() { ! ready_shown; }
@@ -94,4 +98,21 @@ dismiss() {
   [ -n "$id" ] || return 1
   xdotool key --window "$id" Return
   wait_until 5 eval "! box_open '$1'"
+}
+
+# other_window <id>: the id of a window titled 双扣 other than <id>, or nothing.
+other_window() {
+  local id name
+  while read -r id name; do
+    if [[ $name == 双扣 && $id != "$1" ]]; then
+      echo "$id"
+      return
+    fi
+  done < <(listed_windows)
+}
+
+# on_top <id>: raises the window and gives it the input focus (clicks go to the top window).
+on_top() {
+  xdotool windowraise "$1" && xdotool windowfocus --sync "$1" 2>/dev/null
+  sleep 0.3  # the raised window draws itself again
 }

@@ -1,0 +1,148 @@
+#include "scenes/hall/CJoinPanel.h"
+
+#include "net/CMessageQueue.h"
+#include "net/Message.h"
+#include "net/OutgoingMessages.h"
+#include "scenes/common/SceneWidgets.h"
+
+using namespace engine;
+
+namespace {
+
+// The layout in design points: the board (420 x 330) centred on the design area, the title, the
+// field and the message above the pad of four rows of three keys.
+constexpr float kCentreX = 512;
+constexpr float kCentreY = 384;
+constexpr float kTitleY = kCentreY + 135;
+constexpr float kFieldY = kCentreY + 95;
+constexpr float kMessageY = kCentreY + 58;
+constexpr float kFirstRowY = kCentreY + 15;
+constexpr float kRowStep = 46;
+constexpr float kColumnStep = 96;
+constexpr float kKeyWidth = 86;
+constexpr float kKeySize = 24;
+constexpr float kFieldSize = 40;
+constexpr float kMessageSize = 20;
+const Color3B kFieldColour{233, 189, 85};  // the table's gold
+const Color3B kMessageColour{255, 120, 100};
+
+}  // namespace
+
+bool CJoinPanel::init() {
+    if (!Node::init()) {
+        return false;
+    }
+    m_board = Sprite::create("settings_panel.png");
+    Label* title = makeTextLabel("输入牌桌号", 26);
+    m_lblField = makeTextLabel("", kFieldSize);
+    m_lblMessage = makeTextLabel("", kMessageSize);
+    if (m_board == nullptr || m_board->getContentSize().width <= 0 || title == nullptr ||
+        m_lblField == nullptr || m_lblMessage == nullptr) {
+        return false;
+    }
+    m_board->setPosition(Vec2(kCentreX, kCentreY));
+    addChild(m_board);
+    title->setPosition(Vec2(kCentreX, kTitleY));
+    addChild(title);
+    m_lblField->setColor(kFieldColour);
+    m_lblField->setPosition(Vec2(kCentreX, kFieldY));
+    addChild(m_lblField);
+    m_lblMessage->setColor(kMessageColour);
+    m_lblMessage->setPosition(Vec2(kCentreX, kMessageY));
+    addChild(m_lblMessage);
+
+    // Rows 1 2 3 / 4 5 6 / 7 8 9 / 删除 0 加入.
+    for (int digit = 1; digit <= 9; ++digit) {
+        const int row = (digit - 1) / 3;
+        const int column = (digit - 1) % 3;
+        const char c = static_cast<char>('0' + digit);
+        if (!addKey(std::string(1, c),
+                    Vec2(kCentreX + kColumnStep * static_cast<float>(column - 1),
+                         kFirstRowY - kRowStep * static_cast<float>(row)),
+                    [this, c] { typeDigit(c); })) {
+            return false;
+        }
+    }
+    const float lastRowY = kFirstRowY - kRowStep * 3;
+    if (!addKey("删除", Vec2(kCentreX - kColumnStep, lastRowY), [this] { erase(); }) ||
+        !addKey("0", Vec2(kCentreX, lastRowY), [this] { typeDigit('0'); }) ||
+        !addKey("加入", Vec2(kCentreX + kColumnStep, lastRowY), [this] { submit(); })) {
+        return false;
+    }
+
+    // Touches off the board and Esc close it; every other key is the panel's (onKey).
+    listenAsPanel(this, m_board, [this] { close(); });
+    auto* keys = EventListenerKeyboard::create();
+    keys->onKeyPressed = CC_CALLBACK_2(CJoinPanel::onKey, this);
+    Director::getInstance()->getEventDispatcher()->addEventListenerWithSceneGraphPriority(keys,
+                                                                                          this);
+    setVisible(false);
+    return true;
+}
+
+bool CJoinPanel::addKey(const std::string& text, const Vec2& at,
+                        const std::function<void()>& press) {
+    ui::Button* key = makeTextButton(text, kKeyWidth, kKeySize);
+    if (key == nullptr) {
+        return false;
+    }
+    key->setPosition(at);
+    onRelease(key, press);
+    addChild(key);
+    return true;
+}
+
+void CJoinPanel::open() {
+    m_code.clear();
+    refresh();
+    setVisible(true);
+}
+
+void CJoinPanel::close() {
+    m_code.clear();
+    setVisible(false);
+}
+
+void CJoinPanel::onServerMessage(const stMsg& msg) {
+    if (msg.opt == "join" && msg.status == "refused") {
+        m_code.refuse(msg);
+        refresh();
+    }
+}
+
+void CJoinPanel::onKey(EventKeyboard::KeyCode key, Event* event) {
+    using Key = EventKeyboard::KeyCode;
+    if (key == Key::KEY_ESCAPE) {
+        return;  // listenAsPanel's: it closes the panel
+    }
+    event->stopPropagation();
+    if (key >= Key::KEY_0 && key <= Key::KEY_9) {
+        typeDigit(static_cast<char>('0' + (static_cast<int>(key) - static_cast<int>(Key::KEY_0))));
+    } else if (key == Key::KEY_BACKSPACE) {
+        erase();
+    } else if (key == Key::KEY_ENTER || key == Key::KEY_KP_ENTER) {
+        submit();
+    }
+}
+
+void CJoinPanel::typeDigit(char digit) {
+    m_code.addDigit(digit);
+    refresh();
+}
+
+void CJoinPanel::erase() {
+    m_code.removeDigit();
+    refresh();
+}
+
+void CJoinPanel::submit() {
+    if (m_code.submit()) {
+        CMessageQueue::getInstance()->sendMsg(joinDeskMessage(m_code.digits()));
+    }
+    refresh();
+}
+
+void CJoinPanel::refresh() {
+    m_lblField->setString(m_code.fieldText());
+    m_lblMessage->setString(m_code.message());
+}

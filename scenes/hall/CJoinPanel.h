@@ -1,0 +1,53 @@
+#pragma once
+// The hall's 加入牌桌 panel: a 6-digit field, a line for what went wrong, and a number pad.
+// The digits live in a JoinCode; the panel draws it and sends {"opt":"join"} once the code is
+// whole. The hall opens it and hands it the server's "join" refusals. Main thread only.
+//
+//   touch or key                     panel open
+//   a pad digit, keys 0-9            adds the digit (at most 6)
+//   删除, Backspace                   removes the last digit
+//   加入, Enter                      sends the code when whole; otherwise says 6 digits are needed
+//   Esc, a touch off the board       closes the panel (the digits are forgotten)
+//   any other key                    nothing: no key reaches the hall while the panel is open
+
+#include <array>
+#include <memory>
+
+#include "engine/Engine.h"
+#include "scenes/hall/JoinCode.h"
+
+struct stMsg;
+
+class CJoinPanel : public engine::Node {
+public:
+    static constexpr int kZOrder = 100;  // with the hall's other panels
+
+    CREATE_FUNC(CJoinPanel)
+    bool init() override;
+
+    void open();
+    void close();
+    bool isOpen() const { return isVisible(); }
+    // A "join" answer: the refusal is shown and the field cleared.
+    void onServerMessage(const stMsg& msg);
+    const JoinCode& code() const { return m_code; }
+
+private:
+    friend struct JoinPanelProbe;
+
+    // One pad key: `text` on it, `press` on release.
+    bool addKey(const std::string& text, const engine::Vec2& at,
+                const std::function<void()>& press);
+    void onKey(engine::EventKeyboard::KeyCode key, engine::Event* event);
+    void typeDigit(char digit);
+    void erase();
+    void submit();
+    // Writes the field and the message from the model.
+    void refresh();
+
+    JoinCode m_code;
+    // Owned by the scene graph.
+    engine::Sprite* m_board = nullptr;
+    engine::Label* m_lblField = nullptr;
+    engine::Label* m_lblMessage = nullptr;
+};

@@ -1,0 +1,78 @@
+// The hall's private desks: "create", "join" by code and the creator's "bots" (the rules in
+// Hall.h; the codes and the wrong-code limit in PrivateDesks). Event-loop thread, like the hall.
+
+#include "server/hall/Hall.h"
+#include "server/protocol/ServerMessages.h"
+
+namespace server {
+
+void Hall::createPrivate(PersonId id, Millis now, Output& out) {
+    if (m_people.at(id).place.desk >= 0) {
+        return;  // as "add": one seat a person
+    }
+    DeskGame* chosen = nullptr;
+    for (auto& desk : m_desks) {
+        if (desk->isEmpty() && !m_private.isPrivate(desk->number())) {
+            chosen = desk.get();
+            break;
+        }
+    }
+    DeskGame& desk = chosen != nullptr ? *chosen : newDesk();
+    desk.setPrivateCode(m_private.open(desk.number(), id));
+    out.log.push_back("desk " + std::to_string(desk.number()) + ": private desk opened");
+    seatAt(desk, id, now, out);
+}
+
+void Hall::joinPrivate(LinkId link, const std::string& code, Millis now, Output& out) {
+    const Link& self = m_links.at(link);
+    const std::string who = "connection " + std::to_string(link) + " (" + self.address + ")";
+    if (m_people.at(self.person).place.desk >= 0) {
+        out.sends.push_back(Send{link, joinRefusedMessage(kJoinSeated)});
+        return;
+    }
+    if (const long long wait = m_private.waitSeconds(link, self.address, now); wait > 0) {
+        out.sends.push_back(Send{link, joinRefusedMessage(kJoinTooMany, wait)});
+        out.log.push_back(who + ": join refused, too many wrong codes, retry in " +
+                          std::to_string(wait) + " s");
+        return;
+    }
+    const std::optional<int> number = m_private.deskOf(code);
+    if (!number) {
+        const int count = m_private.wrongCode(link, self.address, now);
+        out.sends.push_back(Send{link, joinRefusedMessage(kJoinWrongCode)});
+        out.log.push_back(who + ": wrong private-desk code, " + std::to_string(count) +
+                          " from the address in the last minute");
+        return;
+    }
+    DeskGame& desk = *m_desks[*number];
+    if (desk.playing()) {
+        out.sends.push_back(Send{link, joinRefusedMessage(kJoinPlaying)});
+        return;
+    }
+    if (!desk.hasFreeSeat()) {
+        out.sends.push_back(Send{link, joinRefusedMessage(kJoinFull)});
+        return;
+    }
+    seatAt(desk, self.person, now, out);
+}
+
+void Hall::addBots(PersonId id, const std::string& level, Millis now, Output& out) {
+    const int number = m_people.at(id).place.desk;
+    BotLevel chosen = BotLevel::Easy;
+    if (!m_private.isOwner(number, id) || !parseBotLevel(level, chosen)) {
+        return;
+    }
+    m_desks[number]->seatBots(chosen, now, m_deskOut);
+    collect(number, out);
+}
+
+void Hall::closeIfDeserted(int desk, Output& out) {
+    if (!m_private.isPrivate(desk) || m_desks[desk]->hasPerson()) {
+        return;
+    }
+    m_private.close(desk);
+    m_desks[desk]->setPrivateCode({});
+    out.log.push_back("desk " + std::to_string(desk) + ": private desk closed, its code is gone");
+}
+
+}  // namespace server

@@ -1,0 +1,250 @@
+// The hall's names: what a hello or a "name" asks for, what the hall answers, and where the
+// name then shows (Hall.h's names table). The rule itself is net/PlayerName's own table.
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "server/hall/Hall.h"
+#include "server/protocol/ServerMessages.h"
+#include "tests/server/HallRequests.h"
+#include "tests/server/ServerFields.h"
+
+namespace {
+
+using server::ClientRequest;
+using server::Hall;
+using server::LinkId;
+using server::Millis;
+using server::NameAnswer;
+using Kind = ClientRequest::Kind;
+
+const std::string kTwelve = "一二三四五六七八九十百千";
+
+std::string tokenFor(LinkId link) {
+    std::string token = std::to_string(link);
+    return std::string(32 - token.size(), '0') + token;
+}
+
+ClientRequest namedHello(const std::string& token, std::optional<std::string> name) {
+    ClientRequest made = helloRequest(token);
+    made.name = std::move(name);
+    return made;
+}
+
+ClientRequest nameRequest(std::string name) {
+    ClientRequest made = request(Kind::Name);
+    made.name = std::move(name);
+    return made;
+}
+
+class HallNamesTest : public testing::Test {
+protected:
+    // Computer players fill a desk's free seats 1 s after a person sits.
+    static server::HallConfig config() {
+        server::HallConfig config;
+        config.namePrefix = "guest";
+        config.desk.botWait = Millis(1000);
+        return config;
+    }
+    void startGame() {
+        hall.handle(1, request(Kind::Ready, 0, 0), Millis(0), out);
+        hall.handle(2, request(Kind::Ready, 0, 1), Millis(0), out);
+        while (hall.deskDeadline(0) && *hall.deskDeadline(0) <= Millis(1000)) {
+            hall.advanceDesk(0, Millis(1000), out);
+        }
+        out = Hall::Output{};
+    }
+    // The texts `link` got from one request.
+    std::vector<std::string> send(LinkId link, const ClientRequest& req, Millis at = Millis(0)) {
+        hall.handle(link, req, at, out);
+        return take(link);
+    }
+    std::vector<std::string> take(LinkId link) {
+        std::vector<std::string> got;
+        for (const Hall::Send& s : out.sends) {
+            if (s.link == link) {
+                got.push_back(s.text);
+            }
+        }
+        out = Hall::Output{};
+        return got;
+    }
+    // Links 10, 11, ... say hello with these names and stay in the hall; a name starting with
+    // '@' sits down too (without the '@'; "@" alone: seated without a name).
+    void others(const std::vector<std::string>& names) {
+        LinkId link = 10;
+        for (const std::string& each : names) {
+            const bool sits = !each.empty() && each[0] == '@';
+            const std::string name = sits ? each.substr(1) : each;
+            hall.connect(link);
+            send(link, namedHello(tokenFor(link),
+                                  name.empty() ? std::nullopt : std::optional<std::string>(name)));
+            if (sits) {
+                send(link, request(Kind::Add));
+            }
+            ++link;
+        }
+    }
+    std::string addedName(LinkId link) {
+        for (const std::string& text : send(link, request(Kind::Add))) {
+            if (fieldOf(text, "opt") == "add") {
+                return fieldOf(text, "name");
+            }
+        }
+        return "(no add)";
+    }
+
+    Hall hall{config()};
+    Hall::Output out;
+};
+
+// A hello's name: the answer, and the name "add" then seats the person under.
+TEST_F(HallNamesTest, HelloAnswersTheNameAndAddShowsIt) {
+    struct Row {
+        const char* what;
+        std::vector<std::string> others;
+        std::string token;
+        std::optional<std::string> name;
+        std::string answer;
+        std::string seated;
+    };
+    const std::string token = tokenFor(1);
+    const Row rows[] = {
+        {"accepted", {}, token, "小明", server::helloOkMessage(false, false, {"小明", {}}), "小明"},
+        {"cleaned", {}, token, "\xE3\x80\x80 小明 ", server::helloOkMessage(false, false, {"小明", {}}),
+         "小明"},
+        {"none asked: the made-up name", {}, token, std::nullopt, server::helloOkMessage(false),
+         "guest1"},
+        {"too long", {}, token, kTwelve + "万",
+         server::helloOkMessage(false, false, {{}, "too long"}), "guest1"},
+        {"zero-width space", {}, token, "小\xE2\x80\x8B明",
+         server::helloOkMessage(false, false, {{}, "invisible character"}), "guest1"},
+        {"spaces only", {}, token, "   ", server::helloOkMessage(false, false, {{}, "empty"}),
+         "guest1"},
+        {"bad utf-8", {}, token, "\xC0\xAF", server::helloOkMessage(false, false, {{}, "bad utf-8"}),
+         "guest1"},
+        {"taken in the hall", {"小明"}, token, "小明",
+         server::helloOkMessage(false, false, {"小明2", {}}), "小明2"},
+        {"taken at a desk", {"@小明"}, token, "小明",
+         server::helloOkMessage(false, false, {"小明2", {}}), "小明2"},
+        {"taken twice", {"小明", "@小明"}, token, "小明",
+         server::helloOkMessage(false, false, {"小明3", {}}), "小明3"},
+        {"taken at twelve characters: the suffix replaces the last", {kTwelve}, token, kTwelve,
+         server::helloOkMessage(false, false, {"一二三四五六七八九十百2", {}}),
+         "一二三四五六七八九十百2"},
+        {"a made-up name someone shows is taken too", {"@"}, token, "guest1",
+         server::helloOkMessage(false, false, {"guest12", {}}), "guest12"},
+        {"a chosen name the counter reaches is skipped", {"guest1"}, token, std::nullopt,
+         server::helloOkMessage(false), "guest2"},
+        {"a refused hello still takes the name", {}, "bad", "小明",
+         server::helloRefusedMessage(server::kHelloBadToken, -1, {"小明", {}}), "小明"},
+    };
+    for (const Row& row : rows) {
+        hall = Hall(config());
+        out = Hall::Output{};
+        others(row.others);
+        hall.connect(1);
+        EXPECT_EQ(send(1, namedHello(row.token, row.name)), std::vector<std::string>{row.answer})
+            << row.what;
+        EXPECT_EQ(addedName(1), row.seated) << row.what;
+    }
+}
+
+// "name" later (the settings panel): its answer, and what the desk hears.
+TEST_F(HallNamesTest, NameRequestAnswersAndTheDeskFollows) {
+    enum class Where { Hall, Seated, Playing };
+    struct Row {
+        const char* what;
+        Where where;
+        std::string name;
+        std::string answer;
+        std::string seatShows;  // seat 0's name in the desk's last "change"; "" when none came
+    };
+    const Row rows[] = {
+        {"in the hall", Where::Hall, "阿强", server::nameMessage({"阿强", {}}), ""},
+        {"seated between games", Where::Seated, " 阿强", server::nameMessage({"阿强", {}}), "阿强"},
+        {"the same name again", Where::Seated, "小明", server::nameMessage({"小明", {}}), ""},
+        {"taken by the partner", Where::Seated, "阿花", server::nameMessage({"阿花2", {}}),
+         "阿花2"},
+        {"refused", Where::Seated, "", server::nameMessage({{}, "empty"}), ""},
+        {"during a game", Where::Playing, "阿强", server::nameMessage({{}, server::kNameInGame}),
+         ""},
+        {"during a game, the same name", Where::Playing, "小明", server::nameMessage({"小明", {}}),
+         ""},
+    };
+    for (const Row& row : rows) {
+        hall = Hall(config());
+        out = Hall::Output{};
+        hall.connect(1);
+        hall.connect(2);
+        send(1, namedHello(tokenFor(1), "小明"));
+        send(2, namedHello(tokenFor(2), "阿花"));
+        if (row.where != Where::Hall) {
+            send(1, request(Kind::Add));
+            send(2, request(Kind::Add));
+        }
+        if (row.where == Where::Playing) {
+            startGame();
+            ASSERT_TRUE(hall.desk(0).playing()) << row.what;
+        }
+        hall.handle(1, nameRequest(row.name), Millis(0), out);
+        std::vector<std::string> toOne;
+        std::string partnerSaw;
+        for (const Hall::Send& s : out.sends) {
+            if (s.link == 1) {
+                toOne.push_back(s.text);
+            } else if (s.link == 2 && fieldOf(s.text, "opt") == "change") {
+                partnerSaw = infoOf(s.text, 0, "name");
+            }
+        }
+        out = Hall::Output{};
+        ASSERT_FALSE(toOne.empty()) << row.what;
+        EXPECT_EQ(toOne[0], row.answer) << row.what;
+        EXPECT_EQ(partnerSaw, row.seatShows) << row.what;
+    }
+}
+
+// The chosen name is what the others see when the person leaves a game ("run") and what a
+// returning link's "resume" shows; a name a person gave up is free for another.
+TEST_F(HallNamesTest, TheNameShowsInRunResumeAndIsFreedWhenChanged) {
+    hall.connect(1);
+    hall.connect(2);
+    send(1, namedHello(tokenFor(1), "小明"));
+    send(2, namedHello(std::string(32, 'x'), "阿花"));  // refused token: leaving is a "run"
+    send(1, request(Kind::Add));
+    send(2, request(Kind::Add));
+    startGame();
+    ASSERT_TRUE(hall.desk(0).playing());
+
+    hall.disconnect(2, Millis(1500), out);
+    std::string run;
+    for (const std::string& text : take(1)) {
+        if (fieldOf(text, "opt") == "run") {
+            run = fieldOf(text, "name");
+        }
+    }
+    EXPECT_EQ(run, "阿花");
+
+    hall.disconnect(1, Millis(1600), out);
+    out = Hall::Output{};
+    hall.connect(3);
+    const std::vector<std::string> back = send(3, namedHello(tokenFor(1), "小明"), Millis(1700));
+    ASSERT_GE(back.size(), 2u);
+    EXPECT_EQ(back[0], server::helloOkMessage(true, false, {"小明", {}}));
+    EXPECT_EQ(fieldOf(back[1], "opt"), "resume");
+    EXPECT_EQ(fieldOf(back[1], "name"), "小明");
+    EXPECT_EQ(infoOf(back[1], 0, "name"), "小明");
+
+    hall.connect(4);
+    send(4, namedHello(tokenFor(4), "小明"));
+    EXPECT_EQ(send(4, nameRequest("小明")), std::vector<std::string>{server::nameMessage({"小明2", {}})});
+    hall.connect(5);
+    send(5, namedHello(tokenFor(5), "阿花"));
+    EXPECT_EQ(send(5, nameRequest("阿花")), std::vector<std::string>{server::nameMessage({"阿花", {}})})
+        << "the person who showed 阿花 has gone";
+}
+
+}  // namespace
