@@ -113,6 +113,6 @@ void AppDelegate::applicationWillEnterForeground() {
     Director::getInstance()->resumeDrawing();
 }
 
-void AppDelegate::applicationScreenSizeChanged(int newWidth, int newHeight) {
-    CWindow::onResized(newWidth, newHeight);
+void AppDelegate::applicationScreenSizeChanged(int, int) {
+    CWindow::onResized();
 }

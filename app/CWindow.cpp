@@ -17,6 +17,9 @@ constexpr Color4B kBars{14, 59, 38, 255};
 // every node shown has drawn from the new ones, and the catalogue's frames are refreshed then.
 constexpr float kReleaseDelay = 0.2f;
 
+// The timer that keeps the window's size once a resize has ended.
+constexpr const char* kKeepSizeKey = "CWindow.keepSize";
+
 // Alt keys held now, for Alt+Enter.
 bool g_leftAlt = false;
 bool g_rightAlt = false;
@@ -92,11 +95,21 @@ void CWindow::setUp(GLView* view) {
     }
 }
 
-void CWindow::onResized(int width, int height) {
+void CWindow::onResized() {
     applyContentScale();
-    if (!isFullScreen()) {
-        CSettings::setWindowSize(width, height);
-    }
+    Director* director = Director::getInstance();
+    Scheduler* scheduler = director->getScheduler();
+    scheduler->unschedule(kKeepSizeKey, director);
+    scheduler->schedule(
+        [](float) {
+            const GLViewImpl* view = windowView();
+            if (view && !view->isFullscreen()) {
+                const Size size = view->getWindowSize();
+                CSettings::setWindowSize(static_cast<int>(size.width),
+                                         static_cast<int>(size.height));
+            }
+        },
+        director, 0, 0, kKeepSizeAfter, false, kKeepSizeKey);
 }
 
 void CWindow::applyContentScale() {

@@ -1,7 +1,8 @@
 #pragma once
 // The client's window: opened resizable at the kept size (or full screen), the 1024 x 768 design
 // scaled uniformly to the largest size that fits and centred, the bars around it in the table's
-// own dark green; the double-size images from a scale of 1.5 up; desktop full screen toggled by
+// own dark green; the double-size images from a scale of 1.5 up (window pixels per design point,
+// so on a display scaled to 150 % or 200 % as well); desktop full screen toggled by
 // F11 and Alt+Enter and left by Esc. Main thread only.
 //
 //   key          full screen            windowed
@@ -32,9 +33,11 @@ public:
     // Sets the design resolution, the bars' colour and the content scale on `view`; full screen
     // when the player left the client so.
     static void setUp(engine::GLView* view);
-    // The window's drawing area changed: the content scale follows, and a window that is not
-    // full screen keeps its new size for the next start.
-    static void onResized(int width, int height);
+    // The window's drawing area changed: the content scale follows at once. A window that is
+    // not full screen keeps its size in window coordinates for the next start, written once
+    // kKeepSizeAfter seconds have passed with no further resize (a drag reports every step).
+    static void onResized();
+    static constexpr float kKeepSizeAfter = 0.25f;
     // Content scale 2 with the hd/ images from kDoubleSizeFrom up, 1 with the normal ones below.
     static void applyContentScale();
 

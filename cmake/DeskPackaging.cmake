@@ -8,7 +8,7 @@
 set(desk_packaging ${CMAKE_SOURCE_DIR}/packaging)
 set(CPACK_PACKAGE_NAME desk)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_VENDOR "The desk game developers")
+set(CPACK_PACKAGE_VENDOR "The desk project")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Shuangkou, a four-player partnership card game")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_SOURCE_DIR}/dist)
@@ -23,10 +23,19 @@ if(WIN32)
   # runtime library exception; the font's licences are in resources\fonts.
   file(GLOB desk_dlls ${DESK_WINDOWS_PREFIX}/bin/SDL2*.dll)
   install(FILES ${desk_dlls} DESTINATION .)
-  install(FILES ${desk_packaging}/windows/play.bat ${desk_packaging}/windows/host-lan.bat
-                ${desk_packaging}/windows/README.txt
-          DESTINATION .)
+  # play.bat and README.txt say the version: PROJECT_VERSION, written in at configuration.
+  foreach(desk_text play.bat README.txt)
+    configure_file(${desk_packaging}/windows/${desk_text} ${CMAKE_BINARY_DIR}/packaging/${desk_text}
+                   @ONLY)
+    install(FILES ${CMAKE_BINARY_DIR}/packaging/${desk_text} DESTINATION .)
+  endforeach()
+  install(FILES ${desk_packaging}/windows/host-lan.bat DESTINATION .)
+  # The game's own licence (MIT), then those of the parts that are not ours: the libraries'
+  # built with them, and those of the header-only libraries compiled in.
+  install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION licences RENAME desk.txt)
   install(DIRECTORY ${DESK_WINDOWS_PREFIX}/licences/ DESTINATION licences)
+  install(FILES /usr/share/doc/rapidjson-dev/copyright DESTINATION licences RENAME rapidjson.txt)
+  install(FILES /usr/share/doc/libasio-dev/copyright DESTINATION licences RENAME asio.txt)
   install(FILES /usr/share/doc/mingw-w64-x86-64-dev/copyright DESTINATION licences
           RENAME mingw-w64-runtime.txt)
   install(FILES /usr/share/doc/gcc-mingw-w64-base/copyright DESTINATION licences
@@ -37,7 +46,7 @@ else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The desk game developers <desk@example.org>")
+  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The desk project <desk@example.org>")
   set(CPACK_DEBIAN_PACKAGE_SECTION games)
   # The synopsis is CPACK_PACKAGE_DESCRIPTION_SUMMARY; this is the text below it.
   string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION

@@ -8,6 +8,7 @@
 
 #include "engine/base/Configuration.h"
 #include "engine/platform/MessageBox.h"
+#include "engine/platform/ProcessEnd.h"
 #include "net/Framing.h"
 #include "net/FrameReader.h"
 #include "net/MessageDecoder.h"
@@ -350,8 +351,8 @@ bool CMessageQueue::recvFrame(std::string& text) {
 // receiver thread
 void CMessageQueue::refuseVersion() {
     engine::MessageBox("版本过低，请前往 " + m_downloadAddress + " 下载新版客户端!", "错误");
-    // No destructors and no atexit handlers: the main thread may be drawing right now.
-    std::_Exit(0);
+    // At once and with nothing torn down: the main thread may be drawing right now.
+    engine::endProcessNow(0);
 }
 
 // receiver thread

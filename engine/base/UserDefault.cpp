@@ -44,7 +44,8 @@ UserDefault::UserDefault() {
 
 std::string UserDefault::getFilePath() const {
     const std::string folder = FileUtils::getInstance()->getWritablePath();
-    return folder.empty() ? std::string() : (fs::path(folder) / kFileName).string();
+    return folder.empty() ? std::string()
+                          : FileUtils::utf8FromPath(FileUtils::pathFromUtf8(folder) / kFileName);
 }
 
 void UserDefault::load() {
@@ -53,13 +54,20 @@ void UserDefault::load() {
         std::fprintf(stderr, "settings: no configuration folder; using the defaults\n");
         return;
     }
+    // The path is UTF-8 text: it is opened through FileUtils, as tinyxml2's LoadFile would take
+    // it in the system's narrow code page on Windows (a profile folder named 张三).
     std::error_code error;
-    if (!fs::exists(path, error)) {
+    if (!fs::exists(FileUtils::pathFromUtf8(path), error)) {
         std::fprintf(stderr, "settings: %s does not exist yet; using the defaults\n", path.c_str());
         return;
     }
+    std::string text;
+    if (!FileUtils::getInstance()->readFile(path, text)) {
+        std::fprintf(stderr, "settings: cannot read %s; using the defaults\n", path.c_str());
+        return;
+    }
     tinyxml2::XMLDocument document;
-    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS) {
+    if (document.Parse(text.data(), text.size()) != tinyxml2::XML_SUCCESS) {
         std::fprintf(stderr, "settings: cannot read %s (%s); using the defaults\n", path.c_str(),
                      document.ErrorName());
         return;
@@ -159,16 +167,16 @@ bool UserDefault::flush() {
     document.Print(&printer);
 
     std::error_code error;
-    const fs::path target(path);
+    const fs::path target = FileUtils::pathFromUtf8(path);
     fs::create_directories(target.parent_path(), error);
-    const fs::path temporary = target.string() + ".tmp";
+    const fs::path temporary = FileUtils::pathFromUtf8(path + ".tmp");
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         out.write(printer.CStr(), printer.CStrSize() - 1);
         out.close();
         if (!out) {
-            std::fprintf(stderr, "settings: cannot write %s; the settings are not kept\n",
-                         temporary.string().c_str());
+            std::fprintf(stderr, "settings: cannot write %s.tmp; the settings are not kept\n",
+                         path.c_str());
             fs::remove(temporary, error);
             return false;
         }

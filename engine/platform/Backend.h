@@ -103,6 +103,10 @@ public:
     virtual bool hasWindow() const = 0;
     virtual int windowWidth() const = 0;
     virtual int windowHeight() const = 0;
+    // The window's size in the system's window coordinates, in which it is created and its
+    // minimum given: its pixels, except where the system scales windows (at 200 % on Windows a
+    // window of 1024 x 768 has 2048 x 1536 pixels).
+    virtual void windowCoordinateSize(int& width, int& height) const = 0;
     // Desktop full screen (the window covers the screen at the screen's own mode) or back to the
     // window's size before it; the new size arrives as a Resized event. False when refused.
     virtual bool setFullscreen(bool fullscreen) = 0;

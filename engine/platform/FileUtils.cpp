@@ -121,6 +121,10 @@ std::string FileUtils::resourceNameOf(const std::string& fullPath) const {
 }
 
 bool FileUtils::readFile(const std::string& path, std::string& contents) const {
+    // A folder opens as a stream whose first read throws.
+    if (!isRegularFile(pathFromUtf8(path))) {
+        return false;
+    }
     std::ifstream in(pathFromUtf8(path), std::ios::binary);
     if (!in) {
         return false;

@@ -31,6 +31,13 @@ GLViewImpl* GLViewImpl::createWithRect(const std::string& viewName, const Rect& 
     return view;
 }
 
+Size GLViewImpl::getWindowSize() const {
+    int width = 0;
+    int height = 0;
+    backend().windowCoordinateSize(width, height);
+    return Size(static_cast<float>(width), static_cast<float>(height));
+}
+
 bool GLViewImpl::setFullscreen() {
     return backend().setFullscreen(true);
 }

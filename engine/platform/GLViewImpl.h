@@ -18,8 +18,11 @@ public:
     bool setFullscreen();
     bool setWindowed();
     bool isFullscreen() const;
-    // The smallest size the user may give the window.
+    // The smallest size the user may give the window, in window coordinates.
     void setMinimumSize(int width, int height);
+    // The window's size in window coordinates, which are not its pixels where the system scales
+    // windows (Backend::windowCoordinateSize).
+    Size getWindowSize() const;
 
 protected:
     GLViewImpl() = default;

@@ -81,9 +81,9 @@ bool CSettingsPanel::init(bool musicPlaysHere) {
         return false;
     }
 
-    // While open the panel takes every touch its controls do not: one outside the board closes
-    // it, and the scene below gets none.
-    listenAsPanel(this, m_board, [this] { close(); });
+    // While open the panel takes every touch its controls do not (one outside the board closes
+    // it), every key and every mouse button: the scene below gets none of them.
+    listenAsModalPanel(this, m_board, [this] { close(); });
     setVisible(false);
     return true;
 }

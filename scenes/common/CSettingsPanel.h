@@ -9,6 +9,9 @@
 //   anywhere else                     the scene's own           closes the panel (the scene
 //                                                               gets nothing)
 //   Esc                               the scene's own           closes the panel
+//   any other key, the right button   the scene's own           nothing (the scene gets
+//                                                               nothing: no play, pass or
+//                                                               ready behind the panel)
 //
 // 改名 (beside the title) closes the panel and opens the name panel (CNamePanel), which addTo
 // adds to the scene as well.

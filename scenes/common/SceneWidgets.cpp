@@ -81,8 +81,12 @@ ui::Button* addPanelButton(Node* host, const Vec2& position, const std::string& 
     return button;
 }
 
-void listenAsPanel(Node* panel, Node* board, const std::function<void()>& close,
-                   std::initializer_list<EventKeyboard::KeyCode> swallowed) {
+namespace {
+
+// The listeners of listenAsPanel and listenAsModalPanel; `everyKey`: every key and mouse button
+// stops at the shown panel, not only those in `swallowed`.
+void listenToPanelInput(Node* panel, Node* board, const std::function<void()>& close,
+                        std::vector<EventKeyboard::KeyCode> swallowed, bool everyKey) {
     auto* touches = EventListenerTouchOneByOne::create();
     touches->setSwallowTouches(true);
     touches->onTouchBegan = [](Touch*, Event*) { return true; };
@@ -94,16 +98,34 @@ void listenAsPanel(Node* panel, Node* board, const std::function<void()>& close,
         }
     };
     auto* keys = EventListenerKeyboard::create();
-    keys->onKeyPressed = [close, taken = std::vector<EventKeyboard::KeyCode>(swallowed)](
-                             EventKeyboard::KeyCode key, Event* event) {
+    keys->onKeyPressed = [close, everyKey, taken = std::move(swallowed)](EventKeyboard::KeyCode key,
+                                                                         Event* event) {
         if (key == EventKeyboard::KeyCode::KEY_ESCAPE) {
             close();
             event->stopPropagation();
-        } else if (std::find(taken.begin(), taken.end(), key) != taken.end()) {
+        } else if (everyKey || std::find(taken.begin(), taken.end(), key) != taken.end()) {
             event->stopPropagation();
         }
     };
     EventDispatcher* dispatcher = Director::getInstance()->getEventDispatcher();
     dispatcher->addEventListenerWithSceneGraphPriority(touches, panel);
+    if (everyKey) {
+        keys->onKeyReleased = [](EventKeyboard::KeyCode, Event* event) { event->stopPropagation(); };
+        auto* mouse = EventListenerMouse::create();
+        mouse->onMouseDown = [](EventMouse* event) { event->stopPropagation(); };
+        mouse->onMouseUp = [](EventMouse* event) { event->stopPropagation(); };
+        dispatcher->addEventListenerWithSceneGraphPriority(mouse, panel);
+    }
     dispatcher->addEventListenerWithSceneGraphPriority(keys, panel);
+}
+
+}  // namespace
+
+void listenAsPanel(Node* panel, Node* board, const std::function<void()>& close,
+                   std::initializer_list<EventKeyboard::KeyCode> swallowed) {
+    listenToPanelInput(panel, board, close, swallowed, false);
+}
+
+void listenAsModalPanel(Node* panel, Node* board, const std::function<void()>& close) {
+    listenToPanelInput(panel, board, close, {}, true);
 }

@@ -54,3 +54,7 @@ engine::ui::Button* addPanelButton(engine::Node* host, const engine::Vec2& posit
 // `swallowed` do nothing and reach nothing below. A hidden panel is offered nothing.
 void listenAsPanel(engine::Node* panel, engine::Node* board, const std::function<void()>& close,
                    std::initializer_list<engine::EventKeyboard::KeyCode> swallowed = {});
+// As listenAsPanel, and while the panel is shown every key and every mouse button stops at it
+// (Esc still closes it): the scene below neither plays, passes nor readies behind it.
+void listenAsModalPanel(engine::Node* panel, engine::Node* board,
+                        const std::function<void()>& close);

@@ -159,7 +159,7 @@ TEST_F(UserDefaultTest, AFailedWriteLeavesTheOldFileWhole) {
 class WritablePathTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* name : {"XDG_CONFIG_HOME", "HOME"}) {
+        for (const char* name : {"XDG_CONFIG_HOME", "HOME", "APPDATA"}) {
             const char* value = std::getenv(name);
             m_saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
         }
@@ -176,6 +176,33 @@ protected:
     }
     std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
 };
+
+// A profile folder named in Chinese (a Windows user called 张三): a setting one process keeps
+// is read back by the next one.
+TEST_F(WritablePathTest, ASettingKeptUnderAChineseProfileFolderIsReadByTheNextProcess) {
+    // The child process runs this test again up to the EXPECT_EXIT: the folder's name is fixed.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const fs::path top = fs::path(enginetest::tempDir()) / "profile";
+    const fs::path roaming = top / FileUtils::pathFromUtf8("张三") / "AppData" / "Roaming";
+#ifdef _WIN32
+    testsys::setEnv("APPDATA", FileUtils::utf8FromPath(roaming));
+#else
+    testsys::setEnv("XDG_CONFIG_HOME", FileUtils::utf8FromPath(roaming));
+#endif
+    UserDefault::destroyInstance();
+    EXPECT_EXIT(
+        {
+            UserDefault::getInstance()->setStringForKey("tableName", "张三的牌桌");
+            std::exit(UserDefault::getInstance()->flush() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    std::error_code error;
+    EXPECT_TRUE(fs::is_regular_file(roaming / "engine_test" / "UserDefault.xml", error));
+    UserDefault::destroyInstance();
+    EXPECT_EQ(UserDefault::getInstance()->getStringForKey("tableName", ""), "张三的牌桌");
+    UserDefault::destroyInstance();
+    fs::remove_all(top, error);
+}
 
 TEST_F(WritablePathTest, XdgConfigHomeThenHomeDotConfigThenNothing) {
 #ifdef _WIN32

@@ -38,6 +38,19 @@ for file in desk-server.exe play.bat host-lan.bat README.txt resources/config/st
   licences/SDL2.txt; do
   [ -e "$GAME/$file" ] || fail "the package lacks $file"
 done
+# The version the package is named by is the one play.bat and README.txt state; the game's own
+# licence is there beside the others'.
+VERSION=$(basename "$ZIP" | sed -n 's/^desk-\(.*\)-windows-x86_64\.zip$/\1/p')
+for file in play.bat README.txt; do
+  grep -qF "$VERSION" "$GAME/$file" || fail "$file does not say the version $VERSION"
+done
+grep -q "MIT License" "$GAME/licences/desk.txt" || fail "no MIT licence in licences/desk.txt"
+# Each program's version resource (UTF-16 strings): the version and the project as company.
+for program in desk-client desk-server; do
+  texts=$(strings -el -n 3 "$GAME/$program.exe")
+  grep -qx "$VERSION" <<<"$texts" || fail "$program.exe carries no version $VERSION"
+  grep -qx "The desk project" <<<"$texts" || fail "$program.exe names no company"
+done
 E2E_HOST=127.0.99.5
 sed -i "/<key>host<\/key>/{n;s|<string>[^<]*</string>|<string>$E2E_HOST</string>|}" \
   "$GAME/resources/config/strings.plist"

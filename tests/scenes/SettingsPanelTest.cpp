@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 #include "app/CSettings.h"
 #include "app/CWindow.h"
@@ -153,6 +154,48 @@ TEST_F(SettingsPanelTest, TheOpenPanelKeepsTouchesAndEscFromTheDesk) {
     headless::tap(kDeskGear.x, kDeskGear.y);
     headless::typeKey(K::KEY_ESCAPE);
     EXPECT_FALSE(panel->isOpen());
+}
+
+// Every key the desk answers, and the right button, stop at the open panel; once it is closed
+// the same input reaches the desk again.
+TEST_F(SettingsPanelTest, TheOpenPanelKeepsKeysAndTheRightButtonFromTheDesk) {
+    struct Case {
+        const char* name;
+        bool dealt;  // a game under way on the local turn, a card raised; otherwise before ready
+        std::function<void()> input;
+    };
+    const Case cases[] = {
+        {"Enter would play", true, [] { headless::typeKey(K::KEY_ENTER); }},
+        {"keypad Enter would play", true, [] { headless::typeKey(K::KEY_KP_ENTER); }},
+        {"Backspace would pass", true, [] { headless::typeKey(K::KEY_BACKSPACE); }},
+        {"the right button would lower", true, [] { headless::rightClick(300, 300); }},
+        {"R would ready", false, [] { headless::typeKey(K::KEY_R); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CDeskScene* scene = c.dealt ? dealtDesk("8,12,13") : startDesk(3, 1);
+        DeskProbe desk{*scene};
+        if (c.dealt) {
+            feed(gameMessage(0, "9", 1, 0));
+            tapCard(desk.hand().at(1));
+        }
+        takeSent();
+        const std::vector<int> raised = desk.collectRaised();
+        CSettingsPanel* panel = panelOf(&desk.desk);
+        ASSERT_NE(panel, nullptr);
+        headless::tap(kDeskGear.x, kDeskGear.y);
+        ASSERT_TRUE(panel->isOpen());
+        c.input();
+        EXPECT_TRUE(takeSent().empty());
+        EXPECT_EQ(desk.collectRaised(), raised);
+        EXPECT_TRUE(panel->isOpen());
+
+        headless::tap(kDeskGear.x, kDeskGear.y);
+        ASSERT_FALSE(panel->isOpen());
+        c.input();
+        EXPECT_TRUE(!takeSent().empty() || desk.collectRaised() != raised)
+            << "closed, the panel lets the input through";
+    }
 }
 
 TEST_F(SettingsPanelTest, FullScreenBySwitchAndKeysIsKept) {

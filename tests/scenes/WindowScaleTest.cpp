@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "app/CSettings.h"
 #include "app/CWindow.h"
 #include "app/Catalogue.h"
 #include "cards/CardSprite.h"
@@ -66,7 +67,7 @@ protected:
         CWindow::setUp(Director::getInstance()->getOpenGLView());
         headless::resizeWindow(shape.width, shape.height);
         headless::stepFrames(1);
-        CWindow::onResized(shape.width, shape.height);
+        CWindow::onResized();
     }
 };
 
@@ -156,6 +157,48 @@ TEST_F(WindowScaleTest, LabelsAreRenderedAtTheRealPixelSize) {
     // The same size in points (within a rounding of the glyphs), from twice the pixels.
     EXPECT_NEAR(atDouble.width, atNormal.width, 2);
     EXPECT_NEAR(atDouble.height, atNormal.height, 2);
+}
+
+// The size kept for the next start is the window's in window coordinates (not its pixels, which
+// are twice as many on a display scaled to 200 %), written once a resize has ended: the steps of
+// a drag leave the kept size alone.
+TEST_F(WindowScaleTest, TheKeptSizeIsInWindowCoordinatesAndWrittenOnceTheResizeEnds) {
+    struct Pixels {
+        int width;
+        int height;
+    };
+    struct Resize {
+        const char* name;
+        std::vector<Pixels> drag;  // each step kKeepSizeAfter / 2 after the last
+        int pixelsPerPoint;
+        float contentScale;
+        Size kept;
+    };
+    const Resize resizes[] = {
+        {"a drag at 100 %", {{1100, 800}, {1200, 860}, {1300, 900}}, 1, 1, Size(1300, 900)},
+        {"one step at 200 %", {{2048, 1536}}, 2, 2, Size(1024, 768)},
+        {"a drag at 200 %", {{1800, 1300}, {1600, 1200}}, 2, 2, Size(800, 600)},
+        {"back at 100 %", {{1024, 768}}, 1, 1, Size(1024, 768)},
+    };
+    CWindow::setUp(Director::getInstance()->getOpenGLView());
+    startHall();
+    Size kept = CSettings::windowSize();
+    for (const Resize& resize : resizes) {
+        SCOPED_TRACE(resize.name);
+        for (const Pixels& shape : resize.drag) {
+            headless::resizeWindow(shape.width, shape.height, resize.pixelsPerPoint);
+            headless::stepFrames(1);
+            CWindow::onResized();
+            step(CWindow::kKeepSizeAfter / 2);
+            EXPECT_EQ(CSettings::windowSize(), kept) << "kept during the drag";
+        }
+        EXPECT_FLOAT_EQ(Director::getInstance()->getContentScaleFactor(), resize.contentScale);
+        step(CWindow::kKeepSizeAfter);
+        EXPECT_EQ(CSettings::windowSize(), resize.kept);
+        UserDefault::destroyInstance();
+        EXPECT_EQ(CSettings::windowSize(), resize.kept) << "read again from the file";
+        kept = resize.kept;
+    }
 }
 
 // Pictures for the README: the desk letterboxed in a wide window, and at twice the design size.

@@ -76,7 +76,7 @@ protected:
             director->runFrame(events);
             for (const InputEvent& event : events) {
                 if (event.type == InputEvent::Type::Resized) {
-                    CWindow::onResized(static_cast<int>(event.x), static_cast<int>(event.y));
+                    CWindow::onResized();
                 }
             }
         }

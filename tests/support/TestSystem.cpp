@@ -51,11 +51,12 @@ std::wstring wide(const std::string& utf8) {
 
 }  // namespace
 
+// The wide variables: a value in the system's narrow code page may not hold a UTF-8 path.
 void setEnv(const std::string& name, const std::string& value) {
-    _putenv_s(name.c_str(), value.c_str());
+    _wputenv_s(wide(name).c_str(), wide(value).c_str());
 }
 
-void unsetEnv(const std::string& name) { _putenv_s(name.c_str(), ""); }
+void unsetEnv(const std::string& name) { _wputenv_s(wide(name).c_str(), L""); }
 
 
 struct ChildProcess::Handle {

@@ -230,25 +230,50 @@ Color Canvas::get(int x, int y) const {
     return {d[0] / d[3], d[1] / d[3], d[2] / d[3], d[3]};
 }
 
-bool Canvas::savePng(const std::string& path) const {
-    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, m_w, m_h, 32, SDL_PIXELFORMAT_RGBA32);
-    if (!s) return false;
+namespace {
+
+// An 8-bit straight RGBA surface of the picture's pixels; null when SDL cannot make one.
+SDL_Surface* surfaceOf(const Canvas& canvas, int w, int h) {
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGBA32);
+    if (!s) return nullptr;
     auto to8 = [](float v) {
         return static_cast<Uint8>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
     };
-    for (int y = 0; y < m_h; ++y) {
+    for (int y = 0; y < h; ++y) {
         Uint8* row = static_cast<Uint8*>(s->pixels) + static_cast<size_t>(y) * s->pitch;
-        for (int x = 0; x < m_w; ++x) {
-            Color c = get(x, y);
+        for (int x = 0; x < w; ++x) {
+            Color c = canvas.get(x, y);
             row[x * 4 + 0] = to8(c.r);
             row[x * 4 + 1] = to8(c.g);
             row[x * 4 + 2] = to8(c.b);
             row[x * 4 + 3] = to8(c.a);
         }
     }
+    return s;
+}
+
+}  // namespace
+
+bool Canvas::savePng(const std::string& path) const {
+    SDL_Surface* s = surfaceOf(*this, m_w, m_h);
+    if (!s) return false;
     bool ok = IMG_SavePNG(s, path.c_str()) == 0;
     SDL_FreeSurface(s);
     return ok;
+}
+
+std::vector<unsigned char> Canvas::pngBytes() const {
+    SDL_Surface* s = surfaceOf(*this, m_w, m_h);
+    if (!s) return {};
+    // A compressed picture is never larger than its raw pixels and the PNG framing.
+    std::vector<unsigned char> bytes(static_cast<size_t>(m_w) * m_h * 4 + 65536);
+    SDL_RWops* out = SDL_RWFromMem(bytes.data(), static_cast<int>(bytes.size()));
+    const bool ok = out && IMG_SavePNG_RW(s, out, 0) == 0;
+    const Sint64 written = ok ? SDL_RWtell(out) : 0;
+    if (out) SDL_RWclose(out);
+    SDL_FreeSurface(s);
+    bytes.resize(ok && written > 0 ? static_cast<size_t>(written) : 0);
+    return bytes;
 }
 
 }  // namespace resgen

@@ -77,6 +77,8 @@ public:
 
     // Writes an 8-bit RGBA PNG. False on failure.
     bool savePng(const std::string& path) const;
+    // The same PNG file in memory; empty on failure.
+    std::vector<unsigned char> pngBytes() const;
 
 private:
     int m_w, m_h;             // pixels

@@ -1,5 +1,9 @@
 // The program's icon (desktop menus, the window, the task bar): two cards, a heart and a spade,
-// fanned on a disc of table felt with a gold rim. Drawn at 128 x 128 and used at any size.
+// fanned on a disc of table felt with a gold rim. Laid out at 128 x 128 and drawn at any size
+// (icon.png at 128, Windows' .ico at 16, 32, 48 and 256).
+
+#include <algorithm>
+#include <cmath>
 
 #include "tools/resgen/Pictures.h"
 #include "tools/resgen/Shapes.h"
@@ -8,15 +12,22 @@ namespace resgen {
 
 namespace {
 
-constexpr int kSize = 128;
+constexpr int kLayoutSize = 128;
 
-// One card with a shadow, its paper face and a symbol.
-void drawIconCard(Canvas& c, Box card, const Inside& symbol, Color ink) {
-    c.fill(blurred(coverage(kSize, kSize, roundRect({card.x + 2, card.y + 3, card.w, card.h}, 7), 3),
-                   3),
+Box scaled(Box b, double k) {
+    return {b.x * k, b.y * k, b.w * k, b.h * k};
+}
+
+// One card with a shadow, its paper face and a symbol; `k` pixels per layout point.
+void drawIconCard(Canvas& c, int size, double k, Box card, const Inside& symbol, Color ink) {
+    const int blur = std::max(1, static_cast<int>(std::lround(3 * k)));
+    c.fill(blurred(coverage(size, size,
+                            roundRect({card.x + 2 * k, card.y + 3 * k, card.w, card.h}, 7 * k), 3),
+                   blur),
            0, 0, solid(rgb(0x000000)), 0.45f);
-    c.fillShape(roundRect(card, 7), solid(palette::kCardEdge));
-    c.fillShape(roundRect({card.x + 1.5, card.y + 1.5, card.w - 3, card.h - 3}, 5.5),
+    c.fillShape(roundRect(card, 7 * k), solid(palette::kCardEdge));
+    c.fillShape(roundRect({card.x + 1.5 * k, card.y + 1.5 * k, card.w - 3 * k, card.h - 3 * k},
+                          5.5 * k),
                 vgradient(card.y, palette::kCardPaperTop, card.y + card.h,
                           palette::kCardPaperBottom));
     c.fillShape(symbol, solid(ink));
@@ -24,13 +35,17 @@ void drawIconCard(Canvas& c, Box card, const Inside& symbol, Color ink) {
 
 }  // namespace
 
-Canvas appIcon() {
-    Canvas c(kSize, kSize);
-    c.fillShape(circle(64, 64, 62), solid(palette::kGoldDark));
-    c.fillShape(circle(64, 64, 60), solid(palette::kGold));
-    c.fillShape(circle(64, 64, 55), vgradient(9, palette::kFelt, 119, palette::kFeltDark));
-    drawIconCard(c, {22, 26, 50, 72}, spade({32, 46, 30, 32}), palette::kCardBlack);
-    drawIconCard(c, {56, 32, 50, 72}, heart({66, 52, 30, 32}), palette::kCardRed);
+Canvas appIcon(int size) {
+    const double k = static_cast<double>(size) / kLayoutSize;
+    Canvas c(size, size);
+    c.fillShape(circle(64 * k, 64 * k, 62 * k), solid(palette::kGoldDark));
+    c.fillShape(circle(64 * k, 64 * k, 60 * k), solid(palette::kGold));
+    c.fillShape(circle(64 * k, 64 * k, 55 * k),
+                vgradient(9 * k, palette::kFelt, 119 * k, palette::kFeltDark));
+    drawIconCard(c, size, k, scaled({22, 26, 50, 72}, k), spade(scaled({32, 46, 30, 32}, k)),
+                 palette::kCardBlack);
+    drawIconCard(c, size, k, scaled({56, 32, 50, 72}, k), heart(scaled({66, 52, 30, 32}, k)),
+                 palette::kCardRed);
     return c;
 }
 

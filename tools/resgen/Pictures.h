@@ -57,7 +57,7 @@ Canvas emoteFace(int size, Emote emote);  // emote_smile.png ... emote_cool.png
 // The countdown digits 0 to 9, 14 x 21 each.
 Canvas digitStrip();  // num.png
 
-// The program's icon, 128 x 128.
-Canvas appIcon();  // icon.png
+// The program's icon, size x size points (the same drawing at any size).
+Canvas appIcon(int size = 128);  // icon.png, and the sizes of icon.ico (IconFile.h)
 
 }  // namespace resgen

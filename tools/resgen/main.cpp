@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tools/resgen/AudioFiles.h"
+#include "tools/resgen/IconFile.h"
 #include "tools/resgen/Pictures.h"
 #include "tools/resgen/ShippedFiles.h"
 #include "tools/resgen/Sounds.h"
@@ -113,7 +114,7 @@ const std::vector<Picture>& pictures() {
         {"emote_sad.png", [] { return emoteFace(48, Emote::Sad); }},
         {"emote_angry.png", [] { return emoteFace(48, Emote::Angry); }},
         {"emote_cool.png", [] { return emoteFace(48, Emote::Cool); }},
-        {"icon.png", appIcon},
+        {"icon.png", [] { return appIcon(); }},
     };
     return list;
 }
@@ -169,6 +170,10 @@ int main(int argc, char** argv) {
             }
         }
     }
+    if (!writeIconFile(out + "/icon.ico")) {
+        std::fprintf(stderr, "desk-resgen: cannot write icon.ico: %s\n", SDL_GetError());
+        ++failures;
+    }
     TTF_Quit();
     if (!writeSounds(out + "/sound")) {
         std::fprintf(stderr, "desk-resgen: cannot write the sounds\n");
@@ -184,8 +189,8 @@ int main(int argc, char** argv) {
     }
     if (failures > 0) return 1;
     std::printf(
-        "desk-resgen: wrote %zu pictures (and their double size in hd/), 13 sounds, the font and "
-        "the configuration to %s\n",
+        "desk-resgen: wrote %zu pictures (and their double size in hd/), the icon file, 13 sounds, "
+        "the font and the configuration to %s\n",
         pictures().size(), out.c_str());
     return 0;
 }

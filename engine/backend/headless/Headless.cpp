@@ -149,8 +149,8 @@ PixelRect textInputArea() {
     return headless().textInputArea();
 }
 
-void resizeWindow(int width, int height) {
-    headless().resize(width, height);
+void resizeWindow(int width, int height, int pixelsPerPoint) {
+    headless().resize(width, height, pixelsPerPoint);
 }
 
 bool isFullscreen() {

@@ -62,8 +62,8 @@ void compose(const std::string& composing, int cursor);
 bool textInputOn();
 PixelRect textInputArea();
 // The window's drawing area becomes width x height pixels (the design size stays); the view
-// takes it at the next frame.
-void resizeWindow(int width, int height);
+// takes it at the next frame. `pixelsPerPoint`: a scaled display's pixels per window coordinate.
+void resizeWindow(int width, int height, int pixelsPerPoint = 1);
 bool isFullscreen();
 // A press and release at a point in window pixels (origin top-left), then one frame.
 void tapWindow(float x, float y);

@@ -45,7 +45,13 @@ void HeadlessBackend::freeSurface() {
     }
 }
 
-void HeadlessBackend::resize(int width, int height) {
+void HeadlessBackend::windowCoordinateSize(int& width, int& height) const {
+    width = m_width / m_pixelsPerPoint;
+    height = m_height / m_pixelsPerPoint;
+}
+
+void HeadlessBackend::resize(int width, int height, int pixelsPerPoint) {
+    m_pixelsPerPoint = pixelsPerPoint > 0 ? pixelsPerPoint : 1;
     freeSurface();
     makeSurface(width, height);
     InputEvent event;

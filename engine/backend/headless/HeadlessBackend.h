@@ -25,6 +25,7 @@ public:
     bool hasWindow() const override { return m_hasWindow; }
     int windowWidth() const override { return m_width; }
     int windowHeight() const override { return m_height; }
+    void windowCoordinateSize(int& width, int& height) const override;
     // Only recorded: the surface keeps its size until the test resizes it.
     bool setFullscreen(bool fullscreen) override;
     bool isFullscreen() const override { return m_fullscreen; }
@@ -59,8 +60,9 @@ public:
 
     // ---- Test side
     void setNow(double seconds) { m_now = seconds; }
-    // A new surface of width x height (blank until the next frame) and a queued Resized event.
-    void resize(int width, int height);
+    // A new surface of width x height pixels (blank until the next frame) and a queued Resized
+    // event; `pixelsPerPoint` pixels per window coordinate, as on a scaled display.
+    void resize(int width, int height, int pixelsPerPoint = 1);
     void setFocused(bool focused) { m_focused = focused; }
     int attentionRequests() const { return m_attentionRequests; }
     void queue(const InputEvent& event) { m_input.push_back(event); }
@@ -85,6 +87,7 @@ private:
 
     int m_width = 0;
     int m_height = 0;
+    int m_pixelsPerPoint = 1;
     bool m_hasWindow = false;
     bool m_fullscreen = false;
     int m_minWidth = 0;

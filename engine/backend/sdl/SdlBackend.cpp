@@ -69,6 +69,11 @@ bool SdlBackend::createWindow(const WindowSpec& spec) {
     if (!m_videoStarted) {
         // The click that focuses the window also presses what is under it.
         SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+        // Windows: the program handles display scaling itself (the manifest says so too), and
+        // window sizes and mouse positions are in scaled points, so that a window of 1024 x 768
+        // at 200 % has 2048 x 1536 pixels and draws them all instead of being stretched.
+        SDL_SetHint(SDL_HINT_WINDOWS_DPI_AWARENESS, "permonitorv2");
+        SDL_SetHint(SDL_HINT_WINDOWS_DPI_SCALING, "1");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             std::fprintf(stderr, "video: %s\n", SDL_GetError());
             return false;
@@ -158,6 +163,14 @@ bool SdlBackend::updateSize() {
     m_width = outputW;
     m_height = outputH;
     return changed;
+}
+
+void SdlBackend::windowCoordinateSize(int& width, int& height) const {
+    width = 0;
+    height = 0;
+    if (m_window) {
+        SDL_GetWindowSize(m_window, &width, &height);
+    }
 }
 
 bool SdlBackend::setFullscreen(bool fullscreen) {

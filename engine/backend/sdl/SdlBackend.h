@@ -38,6 +38,7 @@ public:
     bool hasWindow() const override { return m_window != nullptr; }
     int windowWidth() const override { return m_width; }
     int windowHeight() const override { return m_height; }
+    void windowCoordinateSize(int& width, int& height) const override;
     bool setFullscreen(bool fullscreen) override;
     bool isFullscreen() const override;
     void setMinimumWindowSize(int width, int height) override;

@@ -11,6 +11,10 @@ start_display() {
     local pid=$STARTED_PID
     for _ in $(seq 50); do
       if DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
+        # Another test's server may have answered on the number this one lost: ours has ended
+        # within a moment then ("Server is already active").
+        sleep 0.2
+        process_alive "$pid" || break
         export DISPLAY=":$n"
         return 0
       fi
