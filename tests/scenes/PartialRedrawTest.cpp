@@ -86,7 +86,7 @@ TEST_F(PartialRedrawTest, ChangesAtADeskLookAsIfTheWholeWindowWereDrawn) {
         CWindow::setUp(Director::getInstance()->getOpenGLView());
         headless::resizeWindow(window.width, window.height);
         headless::stepFrames(1);
-        CWindow::onResized(window.width, window.height);
+        CWindow::onResized();
         DeskProbe probe{*startMidGameDesk()};
         ASSERT_EQ(probe.hand().size(), 27u);
         headless::stepFrames(1);
