@@ -3,6 +3,7 @@
 #include "app/CSettings.h"
 #include "app/CWindow.h"
 #include "scenes/common/CNamePanel.h"
+#include "net/ServerAddress.h"
 #include "scenes/common/SceneWidgets.h"
 
 using namespace engine;
@@ -18,6 +19,15 @@ constexpr float kLabelX = 340;
 constexpr float kFirstBarX = 574;
 constexpr float kBarStep = 17;
 constexpr float kLabelSize = 22;
+// The server row's field and the note under it.
+constexpr float kServerFieldX = 570;
+constexpr float kServerFieldWidth = 220;
+constexpr float kServerFieldHeight = 32;
+constexpr float kServerTextSize = 18;
+constexpr int kServerMaxChars = 64;
+constexpr float kServerNoteY = 232;
+constexpr float kServerNoteSize = 14;
+constexpr const char* kServerNote = "主机名或 IP 地址，可加 :端口；留空用默认服务器";
 // 改名, at the title's right, opens the name panel.
 constexpr float kRenameX = 652;
 constexpr float kRenameScaleX = 0.4f;
@@ -77,7 +87,8 @@ bool CSettingsPanel::init(bool musicPlaysHere) {
         !addVolume(m_effectsVolume, "音效音量", rowY(kEffectsVolumeRow),
                    &CSettingsPanel::stepEffects) ||
         !addSwitch(m_btnFullScreen, "全屏", rowY(kFullScreenRow),
-                   &CSettingsPanel::toggleFullScreen)) {
+                   &CSettingsPanel::toggleFullScreen) ||
+        !addServerRow()) {
         return false;
     }
 
@@ -147,11 +158,52 @@ bool CSettingsPanel::addVolume(VolumeRow& row, const char* text, float y,
 
 void CSettingsPanel::open() {
     refresh();
+    m_serverField->setString(CSettings::serverAddress());
+    m_lblServerNote->setString(kServerNote);
     setVisible(true);
 }
 
 void CSettingsPanel::close() {
+    keepServerAddress();
+    m_serverField->detach();
     setVisible(false);
+}
+
+bool CSettingsPanel::addServerRow() {
+    m_serverField = ui::TextField::create("fonts/arial.ttf", kServerTextSize,
+                                          Size(kServerFieldWidth, kServerFieldHeight));
+    m_lblServerNote = makeTextLabel(kServerNote, kServerNoteSize);
+    if (m_serverField == nullptr || m_lblServerNote == nullptr ||
+        !addRowLabel("服务器", rowY(kServerRow))) {
+        return false;
+    }
+    m_serverField->setPosition(Vec2(kServerFieldX, rowY(kServerRow)));
+    m_serverField->setMaxLength(kServerMaxChars);
+    m_serverField->onSubmit = [this](const std::string&) {
+        if (keepServerAddress()) {
+            m_serverField->detach();
+        }
+    };
+    addChild(m_serverField);
+    m_lblServerNote->setAnchorPoint(Vec2(0, 0.5f));
+    m_lblServerNote->setPosition(Vec2(kLabelX, kServerNoteY));
+    addChild(m_lblServerNote);
+    return true;
+}
+
+bool CSettingsPanel::keepServerAddress() {
+    const std::string& typed = m_serverField->getString();
+    const bool blank = typed.find_first_not_of(" \t") == std::string::npos;
+    std::string reason;
+    if (!blank && !parseServerAddress(typed, reason)) {
+        m_lblServerNote->setString(reason);
+        return false;
+    }
+    const std::string kept = blank ? std::string() : typed;
+    const bool changed = kept != CSettings::serverAddress();
+    CSettings::setServerAddress(kept);
+    m_lblServerNote->setString(changed ? "已保存，下次启动时生效" : kServerNote);
+    return true;
 }
 
 void CSettingsPanel::refresh() {

@@ -1,7 +1,9 @@
 #pragma once
 // The settings button (a gear) and the small panel it opens over the scene: background music on
-// or off, the music's volume, effects on or off, the effects' volume, full screen on or off. Each
-// change applies at once and is kept (CSettings). Main thread only.
+// or off, the music's volume, effects on or off, the effects' volume, full screen on or off, and
+// the address of a server the player chose. Each change applies at once and is kept (CSettings);
+// the server is dialled from the next start on, and an address is kept only when well formed.
+// Main thread only.
 //
 //   touch or key                      panel closed              panel open
 //   the gear                          opens the panel           closes it
@@ -29,11 +31,11 @@ public:
     static constexpr float kButtonSize = 48;
     // The panel's rows from the top, each a label and its control, and where the controls stand
     // (design points): the board is centred on the design area.
-    enum Row { kMusicRow, kMusicVolumeRow, kEffectsRow, kEffectsVolumeRow, kFullScreenRow };
+    enum Row { kMusicRow, kMusicVolumeRow, kEffectsRow, kEffectsVolumeRow, kFullScreenRow, kServerRow };
     static constexpr float kSwitchX = 640;
     static constexpr float kMinusX = 540;
     static constexpr float kPlusX = 676;
-    static constexpr float rowY(int row) { return 464 - 52 * static_cast<float>(row); }
+    static constexpr float rowY(int row) { return 476 - 46 * static_cast<float>(row); }
 
     // Adds the gear centred at `buttonPosition` and the closed panel to `host`. `musicPlaysHere`:
     // turning the music on starts the hall's music at once (the hall), or only for the next hall
@@ -62,6 +64,12 @@ private:
     bool addRowLabel(const char* text, float y);
     // 改名 beside the title: closes this panel and opens the scene's name panel.
     bool addRenameButton();
+    // The server row: a field for the address of a server the player chose (start-up dials it
+    // next time), and a line under it saying what an empty field means or what is wrong.
+    bool addServerRow();
+    // Keeps the field's address when it is empty or a well-formed address; otherwise shows why
+    // and keeps nothing. True when kept.
+    bool keepServerAddress();
     // Shows every switch and gauge as CSettings holds them now.
     void refresh();
 
@@ -76,6 +84,8 @@ private:
     engine::ui::Button* m_btnMusic = nullptr;
     engine::ui::Button* m_btnEffects = nullptr;
     engine::ui::Button* m_btnFullScreen = nullptr;
+    engine::ui::TextField* m_serverField = nullptr;
+    engine::Label* m_lblServerNote = nullptr;
     VolumeRow m_musicVolume;
     VolumeRow m_effectsVolume;
 };

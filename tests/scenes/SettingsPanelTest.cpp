@@ -292,3 +292,31 @@ TEST_F(SettingsPanelTest, PanelPicture) {
     ASSERT_TRUE(headless::saveFrame(path));
     EXPECT_GT(std::filesystem::file_size(path), 0u);
 }
+
+// The server row: a well-formed address or an empty field is kept when the panel closes (or on
+// Enter), found again after a restart; anything else is refused in the panel and keeps nothing.
+TEST_F(SettingsPanelTest, TheServerRowKeepsOnlyWellFormedAddresses) {
+    startHall();
+    const struct {
+        const char* typed;
+        const char* kept;  // what the settings hold afterwards
+    } rows[] = {
+        {"192.168.1.20:10000", "192.168.1.20:10000"},
+        {"not an address", "192.168.1.20:10000"},
+        {"game.lan", "game.lan"},
+        {"", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        headless::tap(kHallGear.x, kHallGear.y);
+        const Vec2 field = control(570, CSettingsPanel::kServerRow);
+        headless::tap(field.x, field.y);
+        for (std::size_t i = 0; i < CSettings::serverAddress().size(); ++i) {
+            headless::typeKey(K::KEY_BACKSPACE);
+        }
+        headless::typeText(row.typed);
+        headless::typeKey(K::KEY_ESCAPE);
+        restart();
+        EXPECT_EQ(CSettings::serverAddress(), row.kept);
+    }
+}
