@@ -14,7 +14,7 @@ namespace {
 // left edge and the volume gauge's bars.
 constexpr float kCentreX = 512;
 constexpr float kCentreY = 384;
-constexpr float kTitleY = 515;
+constexpr float kTitleY = 552;
 constexpr float kLabelX = 340;
 constexpr float kFirstBarX = 574;
 constexpr float kBarStep = 17;
@@ -25,7 +25,7 @@ constexpr float kServerFieldWidth = 220;
 constexpr float kServerFieldHeight = 32;
 constexpr float kServerTextSize = 18;
 constexpr int kServerMaxChars = 64;
-constexpr float kServerNoteY = 232;
+constexpr float kServerNoteY = 214;
 constexpr float kServerNoteSize = 14;
 constexpr const char* kServerNote = "主机名或 IP 地址，可加 :端口；留空用默认服务器";
 // 改名, at the title's right, opens the name panel.
@@ -173,10 +173,14 @@ bool CSettingsPanel::addServerRow() {
     m_serverField = ui::TextField::create("fonts/arial.ttf", kServerTextSize,
                                           Size(kServerFieldWidth, kServerFieldHeight));
     m_lblServerNote = makeTextLabel(kServerNote, kServerNoteSize);
-    if (m_serverField == nullptr || m_lblServerNote == nullptr ||
-        !addRowLabel("服务器", rowY(kServerRow))) {
+    // A box behind the field, so that it shows where to type.
+    Sprite* box = Sprite::create("field_box.png");
+    if (m_serverField == nullptr || m_lblServerNote == nullptr || box == nullptr ||
+        box->getContentSize().width <= 0 || !addRowLabel("服务器", rowY(kServerRow))) {
         return false;
     }
+    box->setPosition(Vec2(kServerFieldX, rowY(kServerRow)));
+    addChild(box);
     m_serverField->setPosition(Vec2(kServerFieldX, rowY(kServerRow)));
     m_serverField->setMaxLength(kServerMaxChars);
     m_serverField->onSubmit = [this](const std::string&) {

@@ -35,7 +35,7 @@ public:
     static constexpr float kSwitchX = 640;
     static constexpr float kMinusX = 540;
     static constexpr float kPlusX = 676;
-    static constexpr float rowY(int row) { return 476 - 46 * static_cast<float>(row); }
+    static constexpr float rowY(int row) { return 500 - 50 * static_cast<float>(row); }
 
     // Adds the gear centred at `buttonPosition` and the closed panel to `host`. `musicPlaysHere`:
     // turning the music on starts the hall's music at once (the hall), or only for the next hall

@@ -62,6 +62,16 @@ Canvas volumeStep(int size, bool plus) {
     return c;
 }
 
+Canvas fieldBox(int w, int h) {
+    Canvas c(w, h);
+    const Box edge{1, 1, w - 2.0, h - 2.0};
+    c.fillShape(roundRect(edge, 8), solid(faded(palette::kGold, 0.7f)), 4);
+    const Box well{edge.x + 1.5, edge.y + 1.5, edge.w - 3, edge.h - 3};
+    c.fillShape(roundRect(well, 7), vgradient(well.y, rgb(0x06150e), well.y + well.h, rgb(0x10301f)),
+                4);
+    return c;
+}
+
 Canvas settingsBoard(int w, int h) {
     Canvas c(w, h);
     Mask shadow = blurred(coverage(w, h, roundRect({6, 8, w - 12.0, h - 12.0}, 18), 3), 6);
