@@ -417,6 +417,10 @@ stage_private_desk() {
   click $COPY_CODE_CLICK
 
   step "private desk: the friend"
+  # The friend has played before: a kept name, so the hall opens without the name panel.
+  mkdir -p "$WORK/config-friend/desk-client"
+  printf '<?xml version="1.0" encoding="UTF-8"?>\n<userDefaultRoot><playerName>朋友</playerName></userDefaultRoot>\n' \
+    >"$WORK/config-friend/desk-client/UserDefault.xml"
   start_process "$WORK/client-friend.log" env XDG_CONFIG_HOME="$WORK/config-friend" "$CLIENT"
   local friend=$STARTED_PID friend_window
   wait_until 10 eval '[ -n "$(other_window "$creator_window")" ]' || fail "no second window"
