@@ -50,6 +50,10 @@ client_with_own_server() {
 }
 
 start_client_test "$RESOURCES"
+# A player who has played before (a kept name): the hall opens without the first start's name panel.
+mkdir -p "$XDG_CONFIG_HOME/desk-client"
+printf '<?xml version="1.0" encoding="UTF-8"?>\n<userDefaultRoot><playerName>Host</playerName></userDefaultRoot>\n' \
+  >"$XDG_CONFIG_HOME/desk-client/UserDefault.xml"
 
 step "killed client"
 client_with_own_server "$WORK/client-killed.log"
