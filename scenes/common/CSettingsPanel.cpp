@@ -69,7 +69,7 @@ bool CSettingsPanel::init(bool musicPlaysHere) {
         return false;
     }
     m_musicPlaysHere = musicPlaysHere;
-    m_board = Sprite::create("settings_panel.png");
+    m_board = Sprite::create("settings_board.png");  // the taller board, for the server row
     Label* title = makeTextLabel("设置", 26);
     if (m_board == nullptr || m_board->getContentSize().width <= 0 || title == nullptr) {
         return false;

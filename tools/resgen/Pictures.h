@@ -45,7 +45,7 @@ Canvas darkPanel(int w, int h, float opacity = 0.86f);  // tracker_panel.png, no
 
 // The settings button (a gear) and the settings panel's pieces.
 Canvas settingsButton(int size, bool pressed);  // settings.png, settings_press.png
-Canvas settingsBoard(int w, int h);             // settings_panel.png
+Canvas settingsBoard(int w, int h);             // settings_panel.png, settings_board.png
 Canvas fieldBox(int w, int h);                  // field_box.png: a text field's well
 Canvas settingsSwitch(int w, int h, bool on);   // switch_on.png, switch_off.png
 Canvas volumeStep(int size, bool plus);         // volume_down.png, volume_up.png
