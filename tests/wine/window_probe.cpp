@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/CSettings.h"
 #include "app/CWindow.h"
 #include "app/Catalogue.h"
 #include "cards/CardSprite.h"
@@ -106,6 +107,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     FileUtils::getInstance()->setWritablePath(argv[2]);
+    CSettings::setPlayerName("测试玩家");  // the hall itself, not the first start's name panel
     installSdlBackend();
     Director* director = Director::getInstance();
     GLView* view = CWindow::open(kTitle);
