@@ -1,6 +1,7 @@
 #include "engine/backend/sdl/EffectDecoder.h"
 
 #include <SDL_mixer.h>
+#include <SDL_thread.h>
 
 namespace engine {
 
@@ -32,7 +33,11 @@ void EffectDecoder::request(const std::string& path) {
     }
     m_changed.notify_all();
     if (!m_worker.joinable()) {
-        m_worker = std::thread([this] { run(); });
+        m_worker = std::thread([this] {
+            run();
+            // SDL keeps an error text per thread, freed only for threads SDL started itself.
+            SDL_TLSCleanup();
+        });
     }
 }
 
