@@ -95,6 +95,7 @@ bool CMessageQueue::openLink() {
     m_recordsOffered = false;
     m_talkOffered = false;
     m_privateOffered = false;
+    m_watchOffered = false;
     m_namesOffered = false;
     m_helloSent = !m_token.empty() && !m_helloUnknown && m_silentHelloLinks < kSilentHelloLinks;
     // A hello the socket refuses is not reported: the receiver finds the link gone at once.
@@ -148,6 +149,7 @@ bool CMessageQueue::recordsOffered() const { return m_recordsOffered; }
 bool CMessageQueue::talkOffered() const { return m_talkOffered; }
 
 bool CMessageQueue::privateDesksOffered() const { return m_privateOffered; }
+bool CMessageQueue::watchOffered() const { return m_watchOffered; }
 bool CMessageQueue::namesOffered() const { return m_namesOffered; }
 
 // main thread
@@ -306,6 +308,7 @@ void CMessageQueue::pushMsg(std::shared_ptr<stMsg> msg) {
             m_recordsOffered = msg->status == "ok" && msg->records == 1;
             m_talkOffered = msg->status == "ok" && msg->talk == 1;
             m_privateOffered = msg->status == "ok" && msg->private_desks == 1;
+            m_watchOffered = msg->status == "ok" && msg->watch == 1;
             m_namesOffered = msg->status == "ok" && msg->names == 1;
         }
         m_delivered = true;

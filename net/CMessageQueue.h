@@ -106,6 +106,10 @@ public:
     // True once the current link has queued an accepted "hello" answer carrying "private":"1":
     // the server has private desks ("create", "join", "bots"; an older one would close the link).
     bool privateDesksOffered() const;
+    // True once the current link has queued an accepted "hello" answer carrying "watch":"1": the
+    // server lists desks and lets the player watch them ("desks", "watch"; an older one would
+    // close the link on them).
+    bool watchOffered() const;
     // True once the current link has queued an accepted "hello" answer carrying "names":"1": the
     // server takes "name" (an older one would close the link on it).
     bool namesOffered() const;
@@ -164,6 +168,7 @@ private:
     std::atomic<bool> m_recordsOffered{false};  // ... an accepted one with "records":"1"
     std::atomic<bool> m_talkOffered{false};     // ... an accepted one with "talk":"1"
     std::atomic<bool> m_privateOffered{false};  // ... an accepted one with "private":"1"
+    std::atomic<bool> m_watchOffered{false};    // ... an accepted one with "watch":"1"
     std::atomic<bool> m_namesOffered{false};    // ... an accepted one with "names":"1"
     std::string m_token;                       // main thread: what every link's hello carries
     std::string m_name;                        // main thread: the same

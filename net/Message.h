@@ -50,6 +50,18 @@ struct st_leader_row {
     int games = 0;
 };
 
+// One desk of a "desks" answer: a public desk whose game is running.
+struct st_watch_desk {
+    int desk = -1;  // the desk's number
+    // Seat k at k: the player's name ("" for none) and whether a computer player has the seat.
+    std::array<std::string, 4> names;
+    std::array<int, 4> bots{};  // 1 for a computer player's own seat
+    std::string p0;             // the team score of seats 0 and 2 so far
+    std::string p1;             // the team score of seats 1 and 3 so far
+    int seconds = 0;            // whole seconds since the deal
+    int watchers = 0;           // how many watch the desk
+};
+
 struct stMsg {
     std::string opt;      // kind of message; every message
     std::string online;   // "query": the hall's online text
@@ -67,9 +79,9 @@ struct stMsg {
     std::string version;  // "query": the client version the server expects
     std::array<st_seat_info, 4> info;  // "change", "over", "resume", "presence": seat k at k
 
-    std::string status;  // "hello", "join": "ok" or "refused"; "record", "leaderboard": "none"
-    std::string reason;  // "hello", "join": why it was refused
-    int retry = 0;       // "hello", "join": whole seconds until a new try can succeed
+    std::string status;  // "hello", "join", "watch": "ok" or "refused"; "record", "leaderboard": "none"
+    std::string reason;  // "hello", "join", "watch": why it was refused
+    int retry = 0;       // "hello", "join", "watch": whole seconds until a new try can succeed
     int resume = 0;      // "hello": 1 when a "resume" follows at once
     int playing = 0;     // "resume": 1 during a game, 0 between games
     std::string seen;    // "resume": every card played in this game so far, card-list text
@@ -84,10 +96,12 @@ struct stMsg {
     std::string code;    // "add", "resume": the private desk's code; "" at a public desk
     int creator = 0;     // "resume": 1 when the player opened that private desk
     int private_desks = 0;  // "hello" (key "private"): 1 when the server has private desks
+    int watch = 0;          // "hello": 1 when the server lets the player watch desks
 
     st_record record;                // "record"
     std::vector<st_leader_row> top;  // "leaderboard": best first; at most kLeaderboardSize
     int place = -1;                  // "leaderboard": the player's own place; -1 unrated
+    std::vector<st_watch_desk> desks;  // "desks": by ascending number; at most kWatchListSize
 
     // When the receiver thread had the whole frame (steady clock); a record made elsewhere (a
     // test's) arrives when it is made.

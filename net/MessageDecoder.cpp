@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -70,7 +71,7 @@ void readInt(const Value& object, const char* key, Int& field) {
 }
 
 // Calls `read` with each object element of the array `key` and a new entry of `out`, until
-// `out` holds `bound` entries.
+// `out` holds `bound` entries. A `read` that returns bool drops the entry when it returns false.
 template <typename Entry, typename Read>
 void readList(const Value& object, const char* key, std::vector<Entry>& out, int bound,
               Read read) {
@@ -82,8 +83,16 @@ void readList(const Value& object, const char* key, std::vector<Entry>& out, int
         if (out.size() >= static_cast<std::size_t>(bound)) {
             return;
         }
-        if (element.IsObject()) {
-            read(element, out.emplace_back());
+        if (!element.IsObject()) {
+            continue;
+        }
+        Entry& entry = out.emplace_back();
+        if constexpr (std::is_same_v<decltype(read(element, entry)), bool>) {
+            if (!read(element, entry)) {
+                out.pop_back();
+            }
+        } else {
+            read(element, entry);
         }
     }
 }
@@ -170,6 +179,36 @@ void readLeaderboard(const Value& object, stMsg& out) {
     });
 }
 
+// One "desks" entry; false when it names no desk or not its four seats.
+bool readWatchDesk(const Value& entry, st_watch_desk& desk) {
+    const auto seats = entry.FindMember("seats");
+    if (stringMember(entry, "desk") == nullptr || seats == entry.MemberEnd() ||
+        !seats->value.IsArray() || seats->value.Size() < desk.names.size()) {
+        return false;
+    }
+    for (rapidjson::SizeType k = 0; k < desk.names.size(); ++k) {
+        const Value& seat = seats->value[k];
+        if (!seat.IsObject()) {
+            return false;
+        }
+        readText(seat, "name", desk.names[k]);
+        readInt(seat, "bot", desk.bots[k]);
+    }
+    readInt(entry, "desk", desk.desk);
+    readText(entry, "p0", desk.p0);
+    readText(entry, "p1", desk.p1);
+    readInt(entry, "seconds", desk.seconds);
+    readInt(entry, "watchers", desk.watchers);
+    return true;
+}
+
+// An answer's status, and when refused its reason and retry ("hello", "join", "watch").
+void readRefusal(const Value& object, stMsg& out) {
+    readText(object, "status", out.status);
+    readText(object, "reason", out.reason);
+    readInt(object, "retry", out.retry);
+}
+
 void decodeObject(const Value& object, stMsg& out) {
     readText(object, "opt", out.opt);
     const std::string& opt = out.opt;
@@ -210,21 +249,20 @@ void decodeObject(const Value& object, stMsg& out) {
         readInt(object, "site", out.site);
         readText(object, "name", out.name);
     } else if (opt == "hello") {
-        readText(object, "status", out.status);
-        readText(object, "reason", out.reason);
-        readInt(object, "retry", out.retry);
+        readRefusal(object, out);
         readInt(object, "resume", out.resume);
         readInt(object, "records", out.records);
         readInt(object, "talk", out.talk);
         readInt(object, "names", out.names);
         readInt(object, "private", out.private_desks);
+        readInt(object, "watch", out.watch);
         readNameAnswer(object, out);
     } else if (opt == "name") {
         readNameAnswer(object, out);
-    } else if (opt == "join") {
-        readText(object, "status", out.status);
-        readText(object, "reason", out.reason);
-        readInt(object, "retry", out.retry);
+    } else if (opt == "join" || opt == "watch") {
+        readRefusal(object, out);
+    } else if (opt == "desks") {
+        readList(object, "info", out.desks, kWatchListSize, readWatchDesk);
     } else if (opt == "resume") {
         readResume(object, out);
     } else if (opt == "presence") {

@@ -16,9 +16,10 @@
 //   "score"    p0, p1
 //   "run"      site (int), name
 //   "hello"    status, reason, retry (int), resume (int), records (int), talk (int), names (int),
-//              private (int, into private_desks), name, nameError
+//              private (int, into private_desks), watch (int), name, nameError
 //   "name"     name, nameError
 //   "join"     status, reason, retry (int)
+//   "watch"    status, reason, retry (int) (a refusal; see the desk for an accepted one)
 //   "resume"   desk (int), site (int), name, playing (int), code, creator (int), cards, seen,
 //              last, lastsite (int), score (int), p0, p1, now (int), must (int), left (int); info[0..3]: name,
 //              ready (int), away (int), auto (int, into auto_play), surplus, cards, pass (int)
@@ -28,6 +29,8 @@
 //              opponents
 //   "leaderboard" status, place (int); top[0..kLeaderboardSize-1]: place, rating, games (int),
 //              name
+//   "desks"    info[0..kWatchListSize-1] into desks: desk, p0, p1, seconds, watchers (int except
+//              p0, p1), seats[0..3]: name, bot (int, into bots)
 //   "talk"     site (int), say (int); the scene checks both are in range
 //   other      nothing ("timeout" among them)
 //
@@ -36,7 +39,9 @@
 // object leaves the affected fields at their initial values; elements after the fourth are
 // ignored; other keys are ignored. "last" and "top" keep one entry per object element (other
 // elements are skipped) and stop at their bounds (kLastGames, kLeaderboardSize) however long
-// the array.
+// the array. "desks" skips an entry whose "desk" is missing or not a string, or whose "seats" is
+// not an array of four objects (a row that names no desk, or not its four seats, would mislead);
+// other missing keys keep their defaults.
 
 #include <string>
 #include <string_view>

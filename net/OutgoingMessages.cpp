@@ -85,3 +85,13 @@ std::string talkMessage(int desk, int site, int say) {
     return R"({"opt":"talk","desk":)" + std::to_string(desk) + R"(,"site":)" +
            std::to_string(site) + R"(,"say":)" + std::to_string(say) + "}";
 }
+
+std::string desksMessage() { return R"({"opt":"desks"})"; }
+
+std::string watchDeskMessage(int desk) {
+    return R"({"opt":"watch","desk":)" + std::to_string(desk) + "}";
+}
+
+std::string watchCodeMessage(const std::string& code) {
+    return R"({"opt":"watch","code":)" + jsonString(code) + "}";
+}

@@ -40,3 +40,9 @@ std::string talkMessage(int desk, int site, int say);
 std::string createDeskMessage();
 std::string joinDeskMessage(const std::string& code);
 std::string botsMessage(int desk, int site, const std::string& level);
+// Watching, only on a link whose hello answer offered it (CMessageQueue::watchOffered):
+// {"opt":"desks"} asks for the desks that can be watched; {"opt":"watch","desk":D} watches
+// public desk D; {"opt":"watch","code":"<code>"} the private desk of `code` (as typed).
+std::string desksMessage();
+std::string watchDeskMessage(int desk);
+std::string watchCodeMessage(const std::string& code);

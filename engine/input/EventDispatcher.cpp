@@ -234,15 +234,16 @@ void EventDispatcher::dispatchKeyboard(EventKeyboard::KeyCode keyCode, bool pres
 }
 
 void EventDispatcher::dispatchMouse(EventMouse::MouseEventType type, EventMouse::MouseButton button,
-                                    const Vec2& point) {
+                                    const Vec2& point, float scrollY) {
     if (!m_enabled) {
         return;
     }
-    EventMouse event(type, button, point);
+    EventMouse event(type, button, point, scrollY);
     offerInOrder(EventListener::Type::MOUSE, event, [&](EventListener* listener) {
         auto* mouse = static_cast<EventListenerMouse*>(listener);
-        const auto& callback =
-            type == EventMouse::MouseEventType::MOUSE_DOWN ? mouse->onMouseDown : mouse->onMouseUp;
+        const auto& callback = type == EventMouse::MouseEventType::MOUSE_DOWN ? mouse->onMouseDown
+                               : type == EventMouse::MouseEventType::MOUSE_UP ? mouse->onMouseUp
+                                                                              : mouse->onMouseScroll;
         if (callback) {
             callback(&event);
         }

@@ -1,6 +1,6 @@
 #pragma once
 // Offers the touch to the listeners, top-most first, and stops at the first that swallows it;
-// offers each key, and each press or release of another mouse button, to every keyboard or mouse
+// offers each key, and each press or release of another mouse button or wheel turn, to every keyboard or mouse
 // listener in the same order until one stops the event.
 //
 // Order: fixed-priority listeners below 0 (lowest first), then scene-graph listeners by their
@@ -46,9 +46,10 @@ public:
     void dispatchTouch(EventTouch::EventCode code, const Vec2& point);
     // Called by the director with a key the back end recognised.
     void dispatchKeyboard(EventKeyboard::KeyCode keyCode, bool pressed);
-    // Called by the director with a right or middle button event at a point in design coordinates.
+    // Called by the director with a right or middle button event, or a wheel turn of `scrollY`
+    // notches (EventMouse::getScrollY), at a point in design coordinates.
     void dispatchMouse(EventMouse::MouseEventType type, EventMouse::MouseButton button,
-                       const Vec2& point);
+                       const Vec2& point, float scrollY = 0);
 
 private:
     // The registered listeners of one type in the order they are offered input.

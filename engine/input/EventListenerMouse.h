@@ -1,7 +1,7 @@
 #pragma once
-// Mouse-button callbacks (buttons other than the left one, which is the touch). Every enabled
-// mouse listener hears every press and release, in the touch order (see EventDispatcher.h), until
-// one calls stopPropagation on the event.
+// Mouse-button and wheel callbacks (buttons other than the left one, which is the touch). Every
+// enabled mouse listener hears every press, release and wheel turn, in the touch order (see
+// EventDispatcher.h), until one calls stopPropagation on the event.
 
 #include <functional>
 
@@ -16,6 +16,7 @@ public:
 
     std::function<void(EventMouse*)> onMouseDown;
     std::function<void(EventMouse*)> onMouseUp;
+    std::function<void(EventMouse*)> onMouseScroll;
 
 private:
     EventListenerMouse() : EventListener(Type::MOUSE) {}

@@ -50,7 +50,8 @@ struct DrawColor {
 };
 
 // Input as the scene graph needs it: the left mouse button is the one touch; the right and middle
-// buttons are pressed or released at a point (MouseDown, MouseUp); a key the engine names is
+// buttons are pressed or released at a point (MouseDown, MouseUp); the wheel turns under the
+// pointer (MouseWheel, `scroll` notches, positive towards the user); a key the engine names is
 // pressed or released (auto-repeat is not reported). Exposed: the window's contents were
 // lost (it was uncovered or shown again), so the scene must be drawn again although nothing in it
 // changed; the back ends keep no copy of the last frame. TextInput: text committed while text input
@@ -65,6 +66,7 @@ struct InputEvent {
         TouchEnded,
         MouseDown,
         MouseUp,
+        MouseWheel,
         KeyPressed,
         KeyReleased,
         TextInput,
@@ -81,6 +83,7 @@ struct InputEvent {
     float y = 0;                                                    // the new height (Resized)
     EventKeyboard::KeyCode key = EventKeyboard::KeyCode::KEY_NONE;  // key events only
     EventMouse::MouseButton button = EventMouse::MouseButton::BUTTON_UNSET;  // mouse events only
+    float scroll = 0;  // MouseWheel: notches turned, positive towards the user
     std::string text{};  // TextInput, TextEditing
     int cursor = 0;    // TextEditing
 };

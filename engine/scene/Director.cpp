@@ -170,6 +170,11 @@ void Director::dispatchInput(const InputEvent& event) {
             m_eventDispatcher->dispatchMouse(EventMouse::MouseEventType::MOUSE_UP, event.button,
                                              point);
             break;
+        case InputEvent::Type::MouseWheel:
+            m_eventDispatcher->dispatchMouse(EventMouse::MouseEventType::MOUSE_SCROLL,
+                                             EventMouse::MouseButton::BUTTON_UNSET, point,
+                                             event.scroll);
+            break;
         default:
             break;  // the other window events are the application's
     }

@@ -70,7 +70,7 @@ bool CHallScene::init() {
             m_recordPanel)) {
         return false;
     }
-    if (!addPrivateDesks(visible)) {
+    if (!addPrivateDesks(visible) || !addWatching(visible)) {
         return false;
     }
 
@@ -110,6 +110,7 @@ void CHallScene::pollQuery(float) {
     }
     ++pollCount;
     showPrivateButtons();
+    showWatchButton();
 }
 
 void CHallScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
@@ -125,6 +126,8 @@ void CHallScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
         m_recordPanel->onServerMessage(msg);
     } else if (msg->opt == "join" && m_joinPanel->isOpen()) {
         m_joinPanel->onServerMessage(*msg);
+    } else if (msg->opt == "desks" || msg->opt == "watch") {
+        onWatchAnswer(*msg);
     }
 }
 

@@ -6,7 +6,9 @@
 // already (a client started again mid-game). It never chooses a desk itself. The 战绩 button in
 // the top-right corner opens the record panel (CRecordPanel). Beside quick join, 创建牌桌 and
 // 加入牌桌 (HallPrivate.cpp) open a private desk or the join panel (CJoinPanel); they are shown
-// only on a link whose hello answer offered private desks. Main thread only.
+// only on a link whose hello answer offered private desks. Under them 观战 (HallWatch.cpp) opens
+// the list of desks to watch (CWatchPanel), only on a link whose hello answer offered watching.
+// Main thread only.
 
 #include <cstdint>
 #include <string>
@@ -17,6 +19,7 @@
 struct stMsg;
 class CRecordPanel;
 class CJoinPanel;
+class CWatchPanel;
 
 class CHallScene : public engine::Layer, public CMessageReader {
 public:
@@ -32,7 +35,8 @@ public:
     // Scheduled every 0.1 s: counts the hall's polls and sends the periodic query.
     void pollQuery(float dt);
     // "query", "add" and "resume"; "record" and "leaderboard" go to the record panel while it is
-    // open, "join" to the join panel; other kinds are dropped.
+    // open, "join" to the join panel, "desks" and "watch" as onWatchAnswer says; other kinds are
+    // dropped.
     void onServerMessage(const std::shared_ptr<stMsg>& msg) override;
     // "online:" directly followed by the server's text.
     static std::string makeOnlineText(const std::string& online);
@@ -54,6 +58,16 @@ private:
     void onCreateDesk(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
     void onJoinDesk(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
 
+    // ---- Watching (HallWatch.cpp)
+    // Builds 观战 and the watch panel; false when one cannot be made.
+    bool addWatching(const engine::Size& visible);
+    // Shows 观战 while the link offers watching, enabled while no seat is asked for.
+    void showWatchButton();
+    void onWatch(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
+    // "desks" goes to the open watch panel; a refused "watch" to the panel that asked (the watch
+    // panel or the join panel, whichever is open). An accepted one is the watched desk's.
+    void onWatchAnswer(const stMsg& msg);
+
     // Hall polls of the whole process, starting at 1 and never reset: every hall goes on counting
     // where the previous one stopped, so returning from a desk keeps the query's phase.
     static std::int32_t pollCount;
@@ -64,6 +78,8 @@ private:
     engine::ui::Button* m_btnCreateDesk = nullptr;  // owned by the scene graph
     engine::ui::Button* m_btnJoinDesk = nullptr;    // owned by the scene graph
     CJoinPanel* m_joinPanel = nullptr;              // owned by the scene graph
+    engine::ui::Button* m_btnWatch = nullptr;       // owned by the scene graph
+    CWatchPanel* m_watchPanel = nullptr;            // owned by the scene graph
     bool m_seatAsked = false;   // quick join or 创建牌桌 asked for a seat; no answer yet
     bool m_createSent = false;  // "create" asked: the next "add" seats the desk's creator
 };

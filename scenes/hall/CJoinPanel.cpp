@@ -10,7 +10,9 @@ using namespace engine;
 namespace {
 
 // The layout in design points: the board (420 x 330) centred on the design area, the title, the
-// field and the message above the pad of four rows of three keys.
+// field and the message above the pad of four rows of three keys. Where watching is offered, the
+// taller board (420 x 410) keeps its top where the short one has it and holds 观战 in a fifth
+// row.
 constexpr float kCentreX = 512;
 constexpr float kCentreY = 384;
 constexpr float kTitleY = kCentreY + 135;
@@ -23,6 +25,10 @@ constexpr float kKeyWidth = 86;
 constexpr float kKeySize = 24;
 constexpr float kFieldSize = 40;
 constexpr float kMessageSize = 20;
+constexpr float kWatchRowY = kFirstRowY - kRowStep * 4;
+constexpr float kWatchKeyWidth = kColumnStep + kKeyWidth;
+constexpr const char* kBoard = "settings_panel.png";
+constexpr const char* kWatchBoard = "settings_board.png";
 const Color3B kFieldColour{233, 189, 85};  // the table's gold
 const Color3B kMessageColour{255, 120, 100};
 
@@ -32,15 +38,18 @@ bool CJoinPanel::init() {
     if (!Node::init()) {
         return false;
     }
-    m_board = Sprite::create("settings_panel.png");
+    m_board = Sprite::create(kBoard);
+    m_btnWatch = makeTextButton("观战", kWatchKeyWidth, kKeySize);
     Label* title = makeTextLabel("输入牌桌号", 26);
     m_lblField = makeTextLabel("", kFieldSize);
     m_lblMessage = makeTextLabel("", kMessageSize);
     if (m_board == nullptr || m_board->getContentSize().width <= 0 || title == nullptr ||
-        m_lblField == nullptr || m_lblMessage == nullptr) {
+        m_lblField == nullptr || m_lblMessage == nullptr || m_btnWatch == nullptr ||
+        SpriteFrame::createWithFile(kWatchBoard) == nullptr) {
         return false;
     }
     m_board->setPosition(Vec2(kCentreX, kCentreY));
+    m_boardTop = kCentreY + m_board->getContentSize().height / 2;
     addChild(m_board);
     title->setPosition(Vec2(kCentreX, kTitleY));
     addChild(title);
@@ -69,6 +78,9 @@ bool CJoinPanel::init() {
         !addKey("加入", Vec2(kCentreX + kColumnStep, lastRowY), [this] { submit(); })) {
         return false;
     }
+    m_btnWatch->setPosition(Vec2(kCentreX, kWatchRowY));
+    onRelease(m_btnWatch, [this] { submit(true); });
+    addChild(m_btnWatch);
 
     // Touches off the board and Esc close it; every other key is the panel's (onKey).
     listenAsPanel(this, m_board, [this] { close(); });
@@ -93,6 +105,12 @@ bool CJoinPanel::addKey(const std::string& text, const Vec2& at,
 }
 
 void CJoinPanel::open() {
+    const bool watching = CMessageQueue::getInstance()->watchOffered();
+    m_btnWatch->setVisible(watching);
+    if (SpriteFrame* frame = SpriteFrame::createWithFile(watching ? kWatchBoard : kBoard)) {
+        m_board->setSpriteFrame(frame);
+    }
+    m_board->setPosition(Vec2(kCentreX, m_boardTop - m_board->getContentSize().height / 2));
     m_code.clear();
     refresh();
     setVisible(true);
@@ -104,7 +122,7 @@ void CJoinPanel::close() {
 }
 
 void CJoinPanel::onServerMessage(const stMsg& msg) {
-    if (msg.opt == "join" && msg.status == "refused") {
+    if ((msg.opt == "join" || msg.opt == "watch") && msg.status == "refused") {
         m_code.refuse(msg);
         refresh();
     }
@@ -135,9 +153,10 @@ void CJoinPanel::erase() {
     refresh();
 }
 
-void CJoinPanel::submit() {
-    if (m_code.submit()) {
-        CMessageQueue::getInstance()->sendMsg(joinDeskMessage(m_code.digits()));
+void CJoinPanel::submit(bool watching) {
+    if (m_code.submit(watching)) {
+        CMessageQueue::getInstance()->sendMsg(watching ? watchCodeMessage(m_code.digits())
+                                                       : joinDeskMessage(m_code.digits()));
     }
     refresh();
 }

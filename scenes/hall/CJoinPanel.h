@@ -1,12 +1,15 @@
 #pragma once
 // The hall's 加入牌桌 panel: a 6-digit field, a line for what went wrong, and a number pad.
 // The digits live in a JoinCode; the panel draws it and sends {"opt":"join"} once the code is
-// whole. The hall opens it and hands it the server's "join" refusals. Main thread only.
+// whole. Where the server offers watching, a 观战 key under the pad (on a taller board) sends
+// {"opt":"watch"} with the code instead. The hall opens it and hands it the server's "join" and
+// "watch" refusals. Main thread only.
 //
 //   touch or key                     panel open
 //   a pad digit, keys 0-9            adds the digit (at most 6)
 //   删除, Backspace                   removes the last digit
 //   加入, Enter                      sends the code when whole; otherwise says 6 digits are needed
+//   观战 (watching offered)          the same, to watch the desk instead of joining it
 //   Esc, a touch off the board       closes the panel (the digits are forgotten)
 //   any other key                    nothing: no key reaches the hall while the panel is open
 
@@ -28,7 +31,7 @@ public:
     void open();
     void close();
     bool isOpen() const { return isVisible(); }
-    // A "join" answer: the refusal is shown and the field cleared.
+    // A "join" or "watch" answer: the refusal is shown and the field cleared.
     void onServerMessage(const stMsg& msg);
     const JoinCode& code() const { return m_code; }
 
@@ -41,13 +44,16 @@ private:
     void onKey(engine::EventKeyboard::KeyCode key, engine::Event* event);
     void typeDigit(char digit);
     void erase();
-    void submit();
+    // Sends the whole code as "join", or with `watching` as "watch".
+    void submit(bool watching = false);
     // Writes the field and the message from the model.
     void refresh();
 
     JoinCode m_code;
+    float m_boardTop = 0;  // the short board's top edge: either board hangs from it
     // Owned by the scene graph.
     engine::Sprite* m_board = nullptr;
     engine::Label* m_lblField = nullptr;
     engine::Label* m_lblMessage = nullptr;
+    engine::ui::Button* m_btnWatch = nullptr;  // shown while the link offers watching
 };

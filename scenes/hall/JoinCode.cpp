@@ -1,6 +1,7 @@
 #include "scenes/hall/JoinCode.h"
 
 #include "net/Message.h"
+#include "scenes/hall/WatchList.h"
 
 bool JoinCode::addDigit(char digit) {
     if (m_waiting || digit < '0' || digit > '9' || m_digits.size() >= kDigits) {
@@ -20,7 +21,7 @@ bool JoinCode::removeDigit() {
     return true;
 }
 
-bool JoinCode::submit() {
+bool JoinCode::submit(bool watching) {
     if (m_waiting) {
         return false;
     }
@@ -29,14 +30,15 @@ bool JoinCode::submit() {
         return false;
     }
     m_waiting = true;
-    m_message = kWaitingText;
+    m_message = watching ? WatchList::kEnteringText : kWaitingText;
     return true;
 }
 
 void JoinCode::refuse(const stMsg& answer) {
     m_digits.clear();
     m_waiting = false;
-    m_message = refusalText(answer.reason, answer.retry);
+    m_message = answer.opt == "watch" ? WatchList::refusalText(answer.reason, answer.retry, true)
+                                      : refusalText(answer.reason, answer.retry);
 }
 
 void JoinCode::clear() {

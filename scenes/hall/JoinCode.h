@@ -7,8 +7,11 @@
 //   a digit, 6 already         unchanged                  unchanged
 //   Backspace                  the last one removed       cleared
 //   submit with fewer than 6   unchanged                  kShortText
-//   submit with 6              unchanged; waiting         kWaitingText (the panel sends the code)
+//   submit with 6              unchanged; waiting         kWaitingText, or to watch
+//                                                         WatchList::kEnteringText (the panel
+//                                                         sends the code)
 //   a refusal ("join")         cleared                    the reason in words (refusalText)
+//   a refusal ("watch")        cleared                    WatchList::refusalText, by code
 // While waiting, typing and submitting do nothing, so one code is asked at a time.
 
 #include <string>
@@ -26,9 +29,10 @@ public:
     // False (nothing changed) when the character is not a digit, the code is whole, or waiting.
     bool addDigit(char digit);
     bool removeDigit();
-    // True when the code is whole and not already asked: the caller sends it now.
-    bool submit();
-    // The server refused the code: the digits go, the message says why.
+    // True when the code is whole and not already asked: the caller sends it now, to join the
+    // desk or, with `watching`, to watch it.
+    bool submit(bool watching = false);
+    // The server refused the code ("join" or "watch"): the digits go, the message says why.
     void refuse(const stMsg& answer);
     void clear();
 

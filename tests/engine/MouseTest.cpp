@@ -66,6 +66,51 @@ TEST_F(MouseTest, TheRightButtonReachesMouseListenersTopMostFirstUntilStopped) {
     EXPECT_EQ(log, "above:down@10,20 below:down@10,20 above:up@10,20 below:up@10,20 ");
 }
 
+TEST_F(MouseTest, TheWheelReachesScrollCallbacksTopMostFirstUntilStopped) {
+    Layer* layer = runLayer();
+    Node* below = Node::create();
+    Node* above = Node::create();
+    layer->addChild(below, 1);
+    layer->addChild(above, 2);
+    auto listenScroll = [this](Node* node, const std::string& name, bool stop) {
+        auto* listener = EventListenerMouse::create();
+        listener->onMouseDown = [this, name](EventMouse*) { log += name + ":down "; };
+        listener->onMouseScroll = [this, name, stop](EventMouse* event) {
+            const Vec2 at = event->getLocation();
+            log += name + ":scroll" + std::to_string(static_cast<int>(event->getScrollY())) + "@" +
+                   std::to_string(static_cast<int>(at.x)) + "," +
+                   std::to_string(static_cast<int>(at.y)) + " ";
+            if (stop) {
+                event->stopPropagation();
+            }
+        };
+        Director::getInstance()->getEventDispatcher()->addEventListenerWithSceneGraphPriority(
+            listener, node);
+    };
+    listenScroll(below, "below", false);
+    listenScroll(above, "above", false);
+    struct Row {
+        float notches;
+        bool aboveStops;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {3, false, "above:scroll3@100,200 below:scroll3@100,200 "},
+        {-2, false, "above:scroll-2@100,200 below:scroll-2@100,200 "},
+        {1, true, "top:scroll1@100,200 "},
+    };
+    for (const Row& row : rows) {
+        if (row.aboveStops) {
+            Node* top = Node::create();
+            layer->addChild(top, 3);
+            listenScroll(top, "top", true);
+        }
+        log.clear();
+        headless::wheel(100, 200, row.notches);
+        EXPECT_EQ(log, row.expected);
+    }
+}
+
 TEST_F(MouseTest, AttentionIsAskedOnlyWhileTheWindowLacksTheFocus) {
     runLayer();
     GLView* view = Director::getInstance()->getOpenGLView();

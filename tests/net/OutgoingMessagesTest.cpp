@@ -43,6 +43,11 @@ TEST(OutgoingMessages, ExactTexts) {
         {joinDeskMessage("012345"), R"({"opt":"join","code":"012345"})"},
         {botsMessage(4, 0, "hard"), R"({"opt":"bots","desk":4,"site":0,"level":"hard"})"},
         {botsMessage(12, 3, "easy"), R"({"opt":"bots","desk":12,"site":3,"level":"easy"})"},
+        {desksMessage(), R"({"opt":"desks"})"},
+        {watchDeskMessage(3), R"({"opt":"watch","desk":3})"},
+        {watchDeskMessage(117), R"({"opt":"watch","desk":117})"},
+        {watchCodeMessage("004217"), R"({"opt":"watch","code":"004217"})"},
+        {watchCodeMessage(R"(1"2)"), R"({"opt":"watch","code":"1\"2"})"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(row.built, row.expected);

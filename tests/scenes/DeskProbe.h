@@ -11,6 +11,7 @@
 #include "scenes/hall/CHallScene.h"
 #include "scenes/hall/CJoinPanel.h"
 #include "scenes/hall/CRecordPanel.h"
+#include "scenes/hall/CWatchPanel.h"
 #include "scenes/common/CReconnectPanel.h"
 
 struct HallProbe {
@@ -21,6 +22,8 @@ struct HallProbe {
     engine::ui::Button* createDesk() const { return hall.m_btnCreateDesk; }
     engine::ui::Button* joinDesk() const { return hall.m_btnJoinDesk; }
     CJoinPanel* joinPanel() const { return hall.m_joinPanel; }
+    engine::ui::Button* watch() const { return hall.m_btnWatch; }
+    CWatchPanel* watchPanel() const { return hall.m_watchPanel; }
 };
 
 struct RecordPanelProbe {

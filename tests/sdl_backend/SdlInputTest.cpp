@@ -146,6 +146,48 @@ TEST(SdlMouse, TheLeftButtonTouchesAndTheRightAndMiddleAreMouseEvents) {
     }
 }
 
+SDL_Event wheelEvent(int y, Uint32 direction) {
+    SDL_Event event{};
+    event.type = SDL_MOUSEWHEEL;
+    event.wheel.type = SDL_MOUSEWHEEL;
+    event.wheel.y = y;
+    event.wheel.direction = direction;
+    return event;
+}
+
+TEST(SdlMouse, TheWheelTurnsAtThePointersLastPosition) {
+    struct Case {
+        const char* what;
+        int y;
+        Uint32 direction;
+        float scroll;  // 0: nothing reported
+    };
+    const Case cases[] = {
+        {"turned away from the user", 2, SDL_MOUSEWHEEL_NORMAL, -2},
+        {"turned towards the user", -1, SDL_MOUSEWHEEL_NORMAL, 1},
+        {"reported flipped by the system", -3, SDL_MOUSEWHEEL_FLIPPED, -3},
+        {"only sideways", 0, SDL_MOUSEWHEEL_NORMAL, 0},
+    };
+    for (const Case& c : cases) {
+        engine::SdlInput input;
+        input.setPixelScale(2.0f, 2.0f);
+        SDL_Event motion{};
+        motion.type = SDL_MOUSEMOTION;
+        motion.motion.x = 30;
+        motion.motion.y = 40;
+        EXPECT_FALSE(input.translate(motion)) << c.what << ": motion with no touch";
+        const auto event = input.translate(wheelEvent(c.y, c.direction));
+        ASSERT_EQ(event.has_value(), c.scroll != 0) << c.what;
+        if (!event) {
+            continue;
+        }
+        EXPECT_EQ(event->type, InputEvent::Type::MouseWheel) << c.what;
+        EXPECT_EQ(event->scroll, c.scroll) << c.what;
+        EXPECT_EQ(event->x, 60.0f) << c.what;
+        EXPECT_EQ(event->y, 80.0f) << c.what;
+    }
+}
+
 TEST(SdlMouse, ARightClickDuringATouchLeavesTheTouchGoing) {
     engine::SdlInput input;
     ASSERT_TRUE(input.translate(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 5, 5)));

@@ -25,7 +25,8 @@ HeadlessBackend& headless() {
 }
 
 void queuePointer(InputEvent::Type type, float x, float y,
-                  EventMouse::MouseButton button = EventMouse::MouseButton::BUTTON_UNSET) {
+                  EventMouse::MouseButton button = EventMouse::MouseButton::BUTTON_UNSET,
+                  float scroll = 0) {
     HeadlessBackend& b = headless();
     Vec2 pixel(x, y);
     if (const GLView* view = Director::getInstance()->getOpenGLView()) {
@@ -36,6 +37,7 @@ void queuePointer(InputEvent::Type type, float x, float y,
     event.x = pixel.x;
     event.y = pixel.y;
     event.button = button;
+    event.scroll = scroll;
     b.queue(event);
 }
 
@@ -108,6 +110,12 @@ void tap(float x, float y) {
 void rightClick(float x, float y) {
     queuePointer(InputEvent::Type::MouseDown, x, y, EventMouse::MouseButton::BUTTON_RIGHT);
     queuePointer(InputEvent::Type::MouseUp, x, y, EventMouse::MouseButton::BUTTON_RIGHT);
+    stepFrames(1);
+}
+
+void wheel(float x, float y, float notches) {
+    queuePointer(InputEvent::Type::MouseWheel, x, y, EventMouse::MouseButton::BUTTON_UNSET,
+                 notches);
     stepFrames(1);
 }
 

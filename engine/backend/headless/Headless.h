@@ -48,6 +48,9 @@ void touchEnd(float x, float y);
 void tap(float x, float y);
 // A right-button press and release at one point, then one frame so it is handled.
 void rightClick(float x, float y);
+// The wheel turned `notches` at a point (positive towards the user, EventMouse::getScrollY), then
+// one frame so it is handled.
+void wheel(float x, float y, float notches);
 // A key pressed or released (delivered at the next frame).
 void keyPress(EventKeyboard::KeyCode key);
 void keyRelease(EventKeyboard::KeyCode key);

@@ -82,7 +82,19 @@ SDL_Rect SdlInput::windowRect(const PixelRect& pixels) const {
 
 std::optional<InputEvent> SdlInput::translate(const SDL_Event& event) {
     switch (event.type) {
+        case SDL_MOUSEWHEEL: {
+            const int turned =
+                event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+            if (turned == 0) {
+                return std::nullopt;
+            }
+            InputEvent out = touch(InputEvent::Type::MouseWheel, m_pointerX, m_pointerY);
+            out.scroll = static_cast<float>(-turned);
+            return out;
+        }
         case SDL_MOUSEBUTTONDOWN:
+            m_pointerX = event.button.x;
+            m_pointerY = event.button.y;
             if (event.button.button != SDL_BUTTON_LEFT) {
                 return otherButton(event.button);
             }
@@ -92,11 +104,15 @@ std::optional<InputEvent> SdlInput::translate(const SDL_Event& event) {
             m_touching = true;
             return touch(InputEvent::Type::TouchBegan, event.button.x, event.button.y);
         case SDL_MOUSEMOTION:
+            m_pointerX = event.motion.x;
+            m_pointerY = event.motion.y;
             if (!m_touching) {
                 return std::nullopt;
             }
             return touch(InputEvent::Type::TouchMoved, event.motion.x, event.motion.y);
         case SDL_MOUSEBUTTONUP:
+            m_pointerX = event.button.x;
+            m_pointerY = event.button.y;
             if (event.button.button != SDL_BUTTON_LEFT) {
                 return otherButton(event.button);
             }

@@ -6,7 +6,10 @@
 //   pointer motion while the left button is held TouchMoved
 //   left button up after a TouchBegan           TouchEnded
 //   right / middle button down, up              MouseDown / MouseUp at the pointer
-//   other buttons, motion with no touch         nothing
+//   the wheel turned vertically                 MouseWheel at the pointer's last position,
+//                                               `scroll` = -y notches (y's sign flipped back
+//                                               where the system reports it flipped)
+//   other buttons, motion with no touch         nothing (motion keeps the pointer's position)
 //   key down / up of a key the engine names     KeyPressed / KeyReleased (keyCodeOf)
 //   auto-repeated key down, other keys          nothing
 //   SDL_TEXTINPUT (text input on)               TextInput with the UTF-8 text
@@ -47,6 +50,8 @@ private:
     std::optional<InputEvent> otherButton(const SDL_MouseButtonEvent& button) const;
 
     bool m_touching = false;  // the left button went down inside the window and is still held
+    int m_pointerX = 0;       // the pointer's last position in window coordinates (the wheel's)
+    int m_pointerY = 0;
     float m_scaleX = 1.0f;
     float m_scaleY = 1.0f;
 };
