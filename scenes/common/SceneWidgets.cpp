@@ -45,6 +45,15 @@ Label* makeTextLabel(const std::string& text, float size) {
                                 TextVAlignment::TOP);
 }
 
+Label* makeLeftLabel(const std::string& text, float size, const Vec2& at) {
+    Label* label = makeTextLabel(text, size);
+    if (label != nullptr) {
+        label->setAnchorPoint(Vec2(0, 0.5f));
+        label->setPosition(at);
+    }
+    return label;
+}
+
 Sprite* makeFrameSprite(const std::string& frameName) {
     Sprite* sprite = Sprite::create();
     if (sprite != nullptr) {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "engine/base/Color.h"
 #include "engine/input/EventKeyboard.h"
 #include "engine/ui/Widget.h"
 
@@ -29,8 +30,14 @@ engine::ui::Button* makeTextButton(const std::string& text, float width, float s
 // Calls `press` when a touch that began on `button` is released on it.
 void onRelease(engine::ui::Button* button, const std::function<void()>& press);
 
+// The table's gold (headings, codes, what stands out) and the red of what went wrong.
+inline const engine::Color3B kTableGold{233, 189, 85};
+inline const engine::Color3B kWarningRed{255, 120, 100};
+
 // A text label in "fonts/arial.ttf" of `size` points, sized to its text, left and top aligned.
 engine::Label* makeTextLabel(const std::string& text, float size);
+// The same, its left edge's middle at `at` (a column of a table).
+engine::Label* makeLeftLabel(const std::string& text, float size, const engine::Vec2& at);
 
 // A sprite showing the catalogue's frame `frameName`; an empty sprite when no such frame is
 // registered (the catalogue registers every frame the scenes use).

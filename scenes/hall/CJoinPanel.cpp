@@ -11,8 +11,7 @@ namespace {
 
 // The layout in design points: the board (420 x 330) centred on the design area, the title, the
 // field and the message above the pad of four rows of three keys. Where watching is offered, the
-// taller board (420 x 410) keeps its top where the short one has it and holds 观战 in a fifth
-// row.
+// taller board (420 x 410) holds 观战 in a fifth row, centred between the title and that row.
 constexpr float kCentreX = 512;
 constexpr float kCentreY = 384;
 constexpr float kTitleY = kCentreY + 135;
@@ -27,10 +26,9 @@ constexpr float kFieldSize = 40;
 constexpr float kMessageSize = 20;
 constexpr float kWatchRowY = kFirstRowY - kRowStep * 4;
 constexpr float kWatchKeyWidth = kColumnStep + kKeyWidth;
+constexpr float kWatchBoardY = kCentreY - 20;
 constexpr const char* kBoard = "settings_panel.png";
 constexpr const char* kWatchBoard = "settings_board.png";
-const Color3B kFieldColour{233, 189, 85};  // the table's gold
-const Color3B kMessageColour{255, 120, 100};
 
 }  // namespace
 
@@ -49,14 +47,13 @@ bool CJoinPanel::init() {
         return false;
     }
     m_board->setPosition(Vec2(kCentreX, kCentreY));
-    m_boardTop = kCentreY + m_board->getContentSize().height / 2;
     addChild(m_board);
     title->setPosition(Vec2(kCentreX, kTitleY));
     addChild(title);
-    m_lblField->setColor(kFieldColour);
+    m_lblField->setColor(kTableGold);
     m_lblField->setPosition(Vec2(kCentreX, kFieldY));
     addChild(m_lblField);
-    m_lblMessage->setColor(kMessageColour);
+    m_lblMessage->setColor(kWarningRed);
     m_lblMessage->setPosition(Vec2(kCentreX, kMessageY));
     addChild(m_lblMessage);
 
@@ -110,7 +107,7 @@ void CJoinPanel::open() {
     if (SpriteFrame* frame = SpriteFrame::createWithFile(watching ? kWatchBoard : kBoard)) {
         m_board->setSpriteFrame(frame);
     }
-    m_board->setPosition(Vec2(kCentreX, m_boardTop - m_board->getContentSize().height / 2));
+    m_board->setPosition(Vec2(kCentreX, watching ? kWatchBoardY : kCentreY));
     m_code.clear();
     refresh();
     setVisible(true);

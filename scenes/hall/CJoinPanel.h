@@ -50,7 +50,6 @@ private:
     void refresh();
 
     JoinCode m_code;
-    float m_boardTop = 0;  // the short board's top edge: either board hangs from it
     // Owned by the scene graph.
     engine::Sprite* m_board = nullptr;
     engine::Label* m_lblField = nullptr;

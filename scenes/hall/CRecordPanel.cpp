@@ -41,16 +41,6 @@ constexpr float kFirstLeaderY = 558;
 constexpr float kLeaderStep = 19;
 constexpr float kLeaderSize = 16;
 
-const Color3B kHeadColour{233, 189, 85};  // the table's gold
-
-Label* leftLabel(const std::string& text, float size, const Vec2& at) {
-    Label* label = makeTextLabel(text, size);
-    if (label != nullptr) {
-        label->setAnchorPoint(Vec2(0, 0.5f));
-        label->setPosition(at);
-    }
-    return label;
-}
 
 }  // namespace
 
@@ -119,7 +109,7 @@ template <std::size_t N>
 bool CRecordPanel::addRow(Node* page, const std::array<float, N>& xs, float y, float size,
                           std::array<Label*, N>& row) {
     for (std::size_t column = 0; column < N; ++column) {
-        row[column] = leftLabel("", size, Vec2(xs[column], y));
+        row[column] = makeLeftLabel("", size, Vec2(xs[column], y));
         if (row[column] == nullptr) {
             return false;
         }
@@ -130,8 +120,8 @@ bool CRecordPanel::addRow(Node* page, const std::array<float, N>& xs, float y, f
 
 bool CRecordPanel::buildRecordPage() {
     m_recordPage = Node::create();
-    m_lblTally = leftLabel("", kLineSize, Vec2(kLeftX, kFirstLineY));
-    m_lblScore = leftLabel("", kLineSize, Vec2(kLeftX, kSecondLineY));
+    m_lblTally = makeLeftLabel("", kLineSize, Vec2(kLeftX, kFirstLineY));
+    m_lblScore = makeLeftLabel("", kLineSize, Vec2(kLeftX, kSecondLineY));
     std::array<Label*, RecordBook::kGameColumns> head{};
     if (m_recordPage == nullptr || m_lblTally == nullptr || m_lblScore == nullptr ||
         !addRow(m_recordPage, kGameX, kGameHeadY, kHeadSize, head)) {
@@ -140,7 +130,7 @@ bool CRecordPanel::buildRecordPage() {
     const char* headings[] = {"时间", "结果", "得分", "搭档", "对手"};
     for (std::size_t column = 0; column < head.size(); ++column) {
         head[column]->setString(headings[column]);
-        head[column]->setColor(kHeadColour);
+        head[column]->setColor(kTableGold);
     }
     m_recordPage->addChild(m_lblTally);
     m_recordPage->addChild(m_lblScore);
@@ -156,7 +146,7 @@ bool CRecordPanel::buildRecordPage() {
 
 bool CRecordPanel::buildLeaderboardPage() {
     m_leaderboardPage = Node::create();
-    m_lblPlace = leftLabel("", kLineSize, Vec2(kLeftX, kFirstLineY));
+    m_lblPlace = makeLeftLabel("", kLineSize, Vec2(kLeftX, kFirstLineY));
     if (m_leaderboardPage == nullptr || m_lblPlace == nullptr) {
         return false;
     }
@@ -173,7 +163,7 @@ bool CRecordPanel::buildLeaderboardPage() {
         }
         for (std::size_t column = 0; column < head.size(); ++column) {
             head[column]->setString(headings[column]);
-            head[column]->setColor(kHeadColour);
+            head[column]->setColor(kTableGold);
         }
         m_rightHeadings = head;  // the last block's
         for (int i = 0; i < kLeaderRowsPerColumn; ++i) {

@@ -22,6 +22,7 @@ constexpr float kHeadY = 610;
 constexpr float kLineOffset = 11;  // a team's line above or below the row's centre
 constexpr float kBottomY = 110;
 constexpr float kRangeX = 930;
+constexpr float kHintX = 100;
 constexpr float kTitleSize = 30;
 constexpr float kHeadSize = 18;
 constexpr float kRowSize = 17;
@@ -31,32 +32,20 @@ constexpr float kMessageSize = 20;
 // Each column's left edge, and whether it is one of a team's two lines (above, below) or the
 // row's middle.
 struct ColumnPlace {
-    float x;
-    float dy;
+    float x = 0;
+    float dy = 0;
 };
 constexpr std::array<ColumnPlace, WatchList::kColumns> kPlaces = {{
-    {100, 0},              // kDesk
-    {210, kLineOffset},    // kTeam0
-    {210, -kLineOffset},   // kTeam1
-    {620, kLineOffset},    // kScore0
-    {620, -kLineOffset},   // kScore1
-    {720, 0},              // kTime
-    {830, 0},              // kWatchers
+    {100, 0},             // kDesk
+    {210, kLineOffset},   // kTeam0
+    {210, -kLineOffset},  // kTeam1
+    {620, kLineOffset},   // kScore0
+    {620, -kLineOffset},  // kScore1
+    {720, 0},             // kTime
+    {830, 0},             // kWatchers
 }};
 constexpr std::array<const char*, 5> kHeadings = {"桌号", "玩家（两队）", "得分", "时长", "观战"};
 constexpr std::array<float, 5> kHeadingX = {100, 210, 620, 720, 830};
-
-const Color3B kHeadColour{233, 189, 85};  // the table's gold
-const Color3B kMessageColour{255, 120, 100};
-
-Label* leftLabel(const std::string& text, float size, const Vec2& at) {
-    Label* label = makeTextLabel(text, size);
-    if (label != nullptr) {
-        label->setAnchorPoint(Vec2(0, 0.5f));
-        label->setPosition(at);
-    }
-    return label;
-}
 
 float slotY(int slot) {
     return CWatchPanel::kFirstRowY - CWatchPanel::kRowStep * static_cast<float>(slot);
@@ -74,14 +63,15 @@ bool CWatchPanel::init() {
     m_lblStatus = makeTextLabel(WatchList::kWaitingText, kStatusSize);
     m_lblMessage = makeTextLabel("", kMessageSize);
     m_lblRange = makeTextLabel("", kHeadSize);
-    if (m_board == nullptr || m_board->getContentSize().width <= 0 || title == nullptr ||
-        m_btnClose == nullptr || m_lblStatus == nullptr || m_lblMessage == nullptr ||
-        m_lblRange == nullptr) {
+    Label* hint = makeLeftLabel("点一桌即可观战", kHeadSize, Vec2(kHintX, kBottomY));
+    if (hint == nullptr || m_board == nullptr || m_board->getContentSize().width <= 0 ||
+        title == nullptr || m_btnClose == nullptr || m_lblStatus == nullptr ||
+        m_lblMessage == nullptr || m_lblRange == nullptr) {
         return false;
     }
     m_board->setPosition(Vec2(kCentreX, kCentreY));
     addChild(m_board);
-    title->setColor(kHeadColour);
+    title->setColor(kTableGold);
     title->setPosition(Vec2(kCentreX, kTopY));
     addChild(title);
     m_btnClose->setPosition(Vec2(kCloseX, kTopY));
@@ -89,9 +79,11 @@ bool CWatchPanel::init() {
     addChild(m_btnClose);
     m_lblStatus->setPosition(Vec2(kCentreX, kCentreY));
     addChild(m_lblStatus);
-    m_lblMessage->setColor(kMessageColour);
+    m_lblMessage->setColor(kWarningRed);
     m_lblMessage->setPosition(Vec2(kCentreX, kBottomY));
     addChild(m_lblMessage);
+    hint->setColor(kTableGold);
+    addChild(hint);
     m_lblRange->setAnchorPoint(Vec2(1, 0.5f));
     m_lblRange->setPosition(Vec2(kRangeX, kBottomY));
     addChild(m_lblRange);
@@ -120,11 +112,12 @@ bool CWatchPanel::addHeadings() {
         return false;
     }
     for (std::size_t column = 0; column < kHeadings.size(); ++column) {
-        Label* heading = leftLabel(kHeadings[column], kHeadSize, Vec2(kHeadingX[column], kHeadY));
+        Label* heading =
+            makeLeftLabel(kHeadings[column], kHeadSize, Vec2(kHeadingX[column], kHeadY));
         if (heading == nullptr) {
             return false;
         }
-        heading->setColor(kHeadColour);
+        heading->setColor(kTableGold);
         m_headings->addChild(heading);
     }
     addChild(m_headings);
@@ -135,7 +128,7 @@ bool CWatchPanel::addRow(int slot) {
     RowLabels& row = m_rows[static_cast<std::size_t>(slot)];
     for (std::size_t column = 0; column < row.size(); ++column) {
         const ColumnPlace place = kPlaces[column];
-        row[column] = leftLabel("", kRowSize, Vec2(place.x, slotY(slot) + place.dy));
+        row[column] = makeLeftLabel("", kRowSize, Vec2(place.x, slotY(slot) + place.dy));
         if (row[column] == nullptr) {
             return false;
         }

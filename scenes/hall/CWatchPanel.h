@@ -62,9 +62,9 @@ private:
     void refresh();
 
     WatchList m_list;
-    float m_sinceAsked = 0;    // seconds since "desks" was last sent, while open
-    int m_dragFirst = 0;       // the first row shown when the touch began
-    bool m_dragging = false;   // the touch moved beyond kDragSlop
+    float m_sinceAsked = 0;   // seconds since "desks" was last sent, while open
+    int m_dragFirst = 0;      // the first row shown when the touch began
+    bool m_dragging = false;  // the touch moved beyond kDragSlop
     // Every node below is owned by the scene graph.
     engine::Sprite* m_board = nullptr;
     engine::ui::Button* m_btnClose = nullptr;

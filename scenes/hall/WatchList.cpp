@@ -87,8 +87,8 @@ std::vector<WatchList::Row> WatchList::shownRows() const {
         std::min(m_desks.size(), static_cast<std::size_t>(m_first + kVisibleRows));
     for (std::size_t i = static_cast<std::size_t>(m_first); i < end; ++i) {
         const st_watch_desk& desk = m_desks[i];
-        rows.push_back(Row{std::to_string(desk.desk) + "号桌", teamText(desk, 0),
-                           teamText(desk, 1), desk.p0, desk.p1, timeText(desk.seconds),
+        rows.push_back(Row{std::to_string(desk.desk) + "号桌", teamText(desk, 0), teamText(desk, 1),
+                           desk.p0, desk.p1, timeText(desk.seconds),
                            std::to_string(desk.watchers)});
     }
     return rows;

@@ -83,7 +83,8 @@ TEST(WatchDecoder, AnswersAndHostileAnswers) {
          "desks [4 120:35 312 2 a b c d]"},
         {"three seats, no seats, or seats that are not objects are skipped",
          desks(R"({"desk":"1","seats":[{},{},{}]},{"desk":"2"},{"desk":"3","seats":{}},)"
-               R"({"desk":"6","seats":[{},{},{},1]},)" + entry(4)),
+               R"({"desk":"6","seats":[{},{},{},1]},)" +
+               entry(4)),
          "desks [4 120:35 312 2 a b c d]"},
         {"other missing or mistyped keys keep their defaults",
          desks(R"({"desk":"7","p0":120,"seconds":null,"seats":[{"name":1,"bot":1},{},{},{}]})"),

@@ -186,3 +186,47 @@ TEST_F(ScenePicturesTest, RecordPanelAndLeaderboard) {
     EXPECT_TRUE(probe.rightHeading(0)->isVisible());
     ASSERT_TRUE(headless::saveFrame(picturePath("leaderboard.png")));
 }
+
+// The hall offering watching (观战 under quick join), its watch panel with a list longer than the
+// window (long names, computer players, games of more than an hour), a refusal, and the join
+// panel with its 观战 key.
+TEST_F(ScenePicturesTest, WatchPanelAndJoinPanelWatchKey) {
+    CHallScene* hall = startHall();
+    feed(R"({"opt":"query","online":"128","version":"28"})");
+    feed(R"({"opt":"hello","status":"ok","resume":"0","private":"1","watch":"1"})");
+    step(0.2);
+    ASSERT_TRUE(HallProbe{*hall}.watch()->isVisible());
+    ASSERT_TRUE(headless::saveFrame(picturePath("hall-watch.png")));
+
+    const char* names[] = {"小明", "computer (hard)", "老王", "player41", "张三丰十二个字的名字啊",
+                           "computer (easy)", "李四", "player7"};
+    std::string desks = R"({"opt":"desks","info":[)";
+    for (int i = 0; i < 23; ++i) {
+        desks += std::string(i == 0 ? "" : ",") + R"({"desk":")" + std::to_string(i * 3 + 1) +
+                 R"(","p0":")" + std::to_string(i * 35 % 260) + R"(","p1":")" +
+                 std::to_string(i * 55 % 210) + R"(","seconds":")" + std::to_string(i * 413 % 4000) +
+                 R"(","watchers":")" + std::to_string(i * 7 % 51) + R"(","seats":[)";
+        for (int k = 0; k < 4; ++k) {
+            const char* name = names[(i + k * 3) % 8];
+            desks += std::string(k == 0 ? "" : ",") + R"({"name":")" + name + R"(","bot":")" +
+                     (std::string(name).rfind("computer", 0) == 0 ? "1" : "0") + R"("})";
+        }
+        desks += "]}";
+    }
+    headless::tap(512, 270);
+    feed(desks + "]}");
+    headless::wheel(512, 384, 2);
+    headless::tap(300, 566 - 48 * 3);
+    feed(R"({"opt":"watch","status":"refused","reason":"desk full"})");
+    ASSERT_EQ(HallProbe{*hall}.watchPanel()->list().size(), 23);
+    ASSERT_TRUE(headless::saveFrame(picturePath("watch-panel.png")));
+
+    headless::typeKey(EventKeyboard::KeyCode::KEY_ESCAPE);
+    headless::tap(774, 384);
+    for (int i = 0; i < 3; ++i) {
+        headless::typeKey(EventKeyboard::KeyCode::KEY_4);
+    }
+    ASSERT_TRUE(HallProbe{*hall}.joinPanel()->isOpen());
+    ASSERT_TRUE(headless::saveFrame(picturePath("join-watch.png")));
+    feed(R"({"opt":"hello","status":"ok","resume":"0"})");
+}

@@ -36,8 +36,8 @@ TEST(WatchList, TheWindowScrollsByRowsClampedToTheList) {
         const char* what;
         int desks;
         std::vector<int> scrolls;
-        int first;        // the first row shown after them
-        int lastSlotDesk; // the desk in the window's last slot, -1 none
+        int first;         // the first row shown after them
+        int lastSlotDesk;  // the desk in the window's last slot, -1 none
     };
     const Row rows[] = {
         {"a short list does not move", 4, {1, 5}, 0, -1},

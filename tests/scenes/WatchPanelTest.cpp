@@ -130,8 +130,8 @@ TEST_F(WatchPanelTest, TheWatchButtonShowsOnlyWhereTheHelloOffersWatching) {
         headless::tap(kWatchButton.x, kWatchButton.y);
         EXPECT_EQ(probe.watchPanel()->isOpen(), row.shown);
         const std::vector<std::string> sent = takeSent();
-        EXPECT_EQ(sent, row.shown ? std::vector<std::string>{kDesksAsked}
-                                  : std::vector<std::string>{});
+        EXPECT_EQ(sent,
+                  row.shown ? std::vector<std::string>{kDesksAsked} : std::vector<std::string>{});
         headless::typeKey(Key::KEY_ESCAPE);
     }
 }
@@ -155,7 +155,7 @@ TEST_F(WatchPanelTest, TheListShowsEachDesksPlayersScoresTimeAndWatchers) {
     struct Row {
         const char* what;
         std::string answer;
-        std::string status;  // what the status line says; "" hidden
+        std::string status;              // what the status line says; "" hidden
         std::vector<std::string> first;  // slot 0's desk, teams, scores, time, watchers
         std::string range;
     };
@@ -174,10 +174,12 @@ TEST_F(WatchPanelTest, TheListShowsEachDesksPlayersScoresTimeAndWatchers) {
          "",
          {"12号桌", "a(电脑)、c", "b(电脑)、d", "0", "240", "62:05", "0"},
          ""},
-        {"an empty list says so", R"({"opt":"desks","info":[]})", WatchList::kEmptyText, none,
-         ""},
-        {"a list longer than the window says which rows show", manyDesks(1, 23), "",
-         {"1号桌", "a、c", "b、d", "120", "35", "5:12", "2"}, "1-9 / 23"},
+        {"an empty list says so", R"({"opt":"desks","info":[]})", WatchList::kEmptyText, none, ""},
+        {"a list longer than the window says which rows show",
+         manyDesks(1, 23),
+         "",
+         {"1号桌", "a、c", "b、d", "120", "35", "5:12", "2"},
+         "1-9 / 23"},
     };
     for (const Row& row : rows) {
         WatchPanelProbe probe = openedPanel();
@@ -269,16 +271,29 @@ TEST_F(WatchPanelTest, TheWheelAndADragScrollALongListClamped) {
         std::string shown;
     };
     const Row rows[] = {
-        {"one notch towards the user", {1}, 0, "2号桌 3号桌 4号桌 5号桌 6号桌 7号桌 8号桌 9号桌 10号桌"},
-        {"clamped at the end", {3, 40}, 0,
+        {"one notch towards the user",
+         {1},
+         0,
+         "2号桌 3号桌 4号桌 5号桌 6号桌 7号桌 8号桌 9号桌 10号桌"},
+        {"clamped at the end",
+         {3, 40},
+         0,
          "15号桌 16号桌 17号桌 18号桌 19号桌 20号桌 21号桌 22号桌 23号桌"},
-        {"back and clamped at the start", {5, -2, -30}, 0,
+        {"back and clamped at the start",
+         {5, -2, -30},
+         0,
          "1号桌 2号桌 3号桌 4号桌 5号桌 6号桌 7号桌 8号桌 9号桌"},
-        {"a drag up by two rows", {}, 2.2f,
+        {"a drag up by two rows",
+         {},
+         2.2f,
          "3号桌 4号桌 5号桌 6号桌 7号桌 8号桌 9号桌 10号桌 11号桌"},
-        {"a drag down after the wheel", {6}, -4.5f,
+        {"a drag down after the wheel",
+         {6},
+         -4.5f,
          "3号桌 4号桌 5号桌 6号桌 7号桌 8号桌 9号桌 10号桌 11号桌"},
-        {"a drag far down clamps", {2}, -6.0f,
+        {"a drag far down clamps",
+         {2},
+         -6.0f,
          "1号桌 2号桌 3号桌 4号桌 5号桌 6号桌 7号桌 8号桌 9号桌"},
     };
     for (const Row& row : rows) {
@@ -334,7 +349,7 @@ TEST_F(WatchPanelTest, ARefusedWatchShowsItsReasonAndAnotherPickGoesOut) {
         EXPECT_EQ(probe.message()->getString(), row.text) << row.refusal;
         headless::tap(slotCentre(2).x, slotCentre(2).y);
         EXPECT_EQ(takeSent(), (std::vector<std::string>{R"({"opt":"watch","desk":2})",
-                                                         R"({"opt":"watch","desk":3})"}))
+                                                        R"({"opt":"watch","desk":3})"}))
             << row.refusal;
     }
 }
