@@ -39,16 +39,6 @@ constexpr bool isPlayerToken(std::string_view text) {
 inline constexpr int kLastGames = 20;
 inline constexpr int kLeaderboardSize = 50;
 
-// Watching: the "desks" answer lists at most this many desks that can be watched (the client
-// keeps no more); a refused "watch" carries one of these reasons (and "retry", whole seconds,
-// with kWatchTooMany, the private desks' wrong-code limit); the client puts them in words.
-inline constexpr int kWatchListSize = 100;
-inline constexpr std::string_view kWatchSeated = "already seated";
-inline constexpr std::string_view kWatchTooMany = "too many wrong codes";
-inline constexpr std::string_view kWatchNoDesk = "no such desk";
-inline constexpr std::string_view kWatchDeskFull = "desk full";
-inline constexpr std::string_view kWatchServerFull = "server full";
-
 // The server waits this much longer than the desk's countdown before it passes or leads for a
 // silent person itself, so that the desk's own expiry normally comes first.
 inline constexpr int kServerTurnGraceSeconds = 5;
@@ -92,3 +82,13 @@ inline constexpr std::string_view kJoinPlaying = "game running";
 inline constexpr std::string_view kJoinSeated = "already seated";
 // The levels of "bots", in the order the client offers them.
 inline constexpr std::string_view kBotLevelNames[] = {"easy", "normal", "hard"};
+
+// Watching a game: a refused "watch" or "sit" carries one of these reasons (a refused watch also
+// kJoinSeated, kJoinTooMany with "retry", or kJoinFull; a refused sit kJoinPlaying), and
+// "unwatch" from the server carries kUnwatchClosed. "desks" lists at most kWatchListSize desks.
+inline constexpr std::string_view kWatchNoDesk = "no such desk";
+inline constexpr std::string_view kWatchServerFull = "server full";
+inline constexpr std::string_view kSitNotWatching = "not watching";
+inline constexpr std::string_view kSitNoSeat = "no free seat";
+inline constexpr std::string_view kUnwatchClosed = "closed";
+inline constexpr int kWatchListSize = 100;

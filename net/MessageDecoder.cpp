@@ -118,6 +118,13 @@ void readNameAnswer(const Value& object, stMsg& out) {
     readText(object, "nameError", out.nameError);
 }
 
+// The answer to a request the server may refuse: "ok" or "refused", why, and when to try again.
+void readAnswer(const Value& object, stMsg& out) {
+    readText(object, "status", out.status);
+    readText(object, "reason", out.reason);
+    readInt(object, "retry", out.retry);
+}
+
 void readPresence(const Value& seat, st_seat_info& entry) {
     readInt(seat, "away", entry.away);
     readInt(seat, "auto", entry.auto_play);
@@ -202,13 +209,6 @@ bool readWatchDesk(const Value& entry, st_watch_desk& desk) {
     return true;
 }
 
-// An answer's status, and when refused its reason and retry ("hello", "join", "watch").
-void readRefusal(const Value& object, stMsg& out) {
-    readText(object, "status", out.status);
-    readText(object, "reason", out.reason);
-    readInt(object, "retry", out.retry);
-}
-
 void decodeObject(const Value& object, stMsg& out) {
     readText(object, "opt", out.opt);
     const std::string& opt = out.opt;
@@ -249,7 +249,7 @@ void decodeObject(const Value& object, stMsg& out) {
         readInt(object, "site", out.site);
         readText(object, "name", out.name);
     } else if (opt == "hello") {
-        readRefusal(object, out);
+        readAnswer(object, out);
         readInt(object, "resume", out.resume);
         readInt(object, "records", out.records);
         readInt(object, "talk", out.talk);
@@ -260,7 +260,7 @@ void decodeObject(const Value& object, stMsg& out) {
     } else if (opt == "name") {
         readNameAnswer(object, out);
     } else if (opt == "join" || opt == "watch") {
-        readRefusal(object, out);
+        readAnswer(object, out);
     } else if (opt == "desks") {
         readList(object, "info", out.desks, kWatchListSize, readWatchDesk);
     } else if (opt == "resume") {

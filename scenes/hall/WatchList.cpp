@@ -95,17 +95,17 @@ std::vector<WatchList::Row> WatchList::shownRows() const {
 }
 
 std::string WatchList::refusalText(const std::string& reason, int retrySeconds, bool byCode) {
-    if (reason == kWatchSeated) {
+    if (reason == kJoinSeated) {
         return "你已经在牌桌上";
     }
-    if (reason == kWatchTooMany) {
+    if (reason == kJoinTooMany) {
         return JoinCode::refusalText(reason, retrySeconds);
     }
     if (reason == kWatchNoDesk) {
         return byCode ? JoinCode::refusalText(std::string(kJoinWrongCode), 0)
                       : "这桌的牌局已经结束";
     }
-    if (reason == kWatchDeskFull) {
+    if (reason == kJoinFull) {
         return "这桌观战的人已满";
     }
     if (reason == kWatchServerFull) {
