@@ -1,9 +1,8 @@
-// The watch panel's model: the window over the list and its clamping, the one watch asked at a
+// The watch panel's model: the window pulled back by a shorter list, the one watch asked at a
 // time, the refusals in words (by number and by code) and the game time as m:ss.
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -29,35 +28,6 @@ stMsg refusal(const std::string& reason, int retry = 0) {
     answer.reason = reason;
     answer.retry = retry;
     return answer;
-}
-
-TEST(WatchList, TheWindowScrollsByRowsClampedToTheList) {
-    struct Row {
-        const char* what;
-        int desks;
-        std::vector<int> scrolls;
-        int first;         // the first row shown after them
-        int lastSlotDesk;  // the desk in the window's last slot, -1 none
-    };
-    const Row rows[] = {
-        {"a short list does not move", 4, {1, 5}, 0, -1},
-        {"exactly a window does not move", WatchList::kVisibleRows, {1}, 0, 18},
-        {"one more row moves once", WatchList::kVisibleRows + 1, {1, 1, 1}, 1, 19},
-        {"back past the start", 30, {5, -9}, 0, 18},
-        {"to the end", 30, {100}, 30 - WatchList::kVisibleRows, 39},
-    };
-    for (const Row& row : rows) {
-        WatchList list;
-        list.take(desksAnswer(row.desks));
-        for (int rows : row.scrolls) {
-            list.scrollBy(rows);
-        }
-        EXPECT_EQ(list.firstRow(), row.first) << row.what;
-        EXPECT_EQ(list.deskAt(WatchList::kVisibleRows - 1), row.lastSlotDesk) << row.what;
-        EXPECT_EQ(list.shownRows().size(),
-                  static_cast<std::size_t>(std::min(row.desks, WatchList::kVisibleRows)))
-            << row.what;
-    }
 }
 
 TEST(WatchList, AShorterAnswerPullsTheWindowBack) {

@@ -337,8 +337,6 @@ TEST_F(WatchPanelTest, ARefusedWatchShowsItsReasonAndAnotherPickGoesOut) {
     const Row rows[] = {
         {watchRefusal("already seated"), "你已经在牌桌上"},
         {watchRefusal("no such desk"), "这桌的牌局已经结束"},
-        {watchRefusal("desk full"), "这桌观战的人已满"},
-        {watchRefusal("server full"), "观战的人太多，请稍后再试"},
         {watchRefusal("too many wrong codes", "42"), "输错太多次，请42秒后再试"},
     };
     for (const Row& row : rows) {
@@ -363,7 +361,6 @@ TEST_F(WatchPanelTest, TheJoinPanelWatchesByCodeAndShowsTheRefusal) {
     const Row rows[] = {
         {"", WatchList::kEnteringText, "0 4 2 0 0 7"},
         {watchRefusal("no such desk"), "牌桌号不对或已过期", "_ _ _ _ _ _"},
-        {watchRefusal("desk full"), "这桌观战的人已满", "_ _ _ _ _ _"},
         {watchRefusal("too many wrong codes", "30"), "输错太多次，请30秒后再试", "_ _ _ _ _ _"},
     };
     for (const Row& row : rows) {
