@@ -48,7 +48,6 @@ public:
     // A refused "watch" (by number; the join panel words refusals by code itself).
     void refuse(const stMsg& answer);
 
-    bool answered() const { return m_answered; }
     bool waitingForWatch() const { return m_asked; }
     int firstRow() const { return m_first; }
     int size() const { return static_cast<int>(m_desks.size()); }
