@@ -7,6 +7,7 @@
 #include <string>
 
 #include "net/MessageDecoder.h"
+#include "tests/net/DecodeBothWays.h"
 
 namespace {
 
@@ -91,13 +92,7 @@ TEST(RecordDecoder, AnswersAndHostileAnswers) {
          " {-9223372036854775808,0,0,,}"},
     };
     for (const Case& c : cases) {
-        stMsg m;
-        ASSERT_EQ(decodeMessage(c.text, m), DecodeStatus::Ok) << c.what;
-        EXPECT_EQ(describe(m), c.expected) << c.what;
-        std::string buffer = c.text;
-        stMsg inPlace;
-        ASSERT_EQ(decodeMessageInPlace(buffer, inPlace), DecodeStatus::Ok) << c.what;
-        EXPECT_EQ(describe(inPlace), c.expected) << c.what << " (in place)";
+        expectDecodedBothWays(c.what, c.text, c.expected, describe);
     }
 }
 
