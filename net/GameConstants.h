@@ -80,5 +80,8 @@ inline constexpr std::string_view kJoinTooMany = "too many wrong codes";
 inline constexpr std::string_view kJoinFull = "desk full";
 inline constexpr std::string_view kJoinPlaying = "game running";
 inline constexpr std::string_view kJoinSeated = "already seated";
+// Watching: a refused "sit" carries one of these reasons, or kJoinPlaying while a game runs.
+inline constexpr std::string_view kSitNotWatching = "not watching";
+inline constexpr std::string_view kSitNoFreeSeat = "no free seat";
 // The levels of "bots", in the order the client offers them.
 inline constexpr std::string_view kBotLevelNames[] = {"easy", "normal", "hard"};

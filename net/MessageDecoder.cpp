@@ -229,6 +229,19 @@ void decodeObject(const Value& object, stMsg& out) {
         readResume(object, out);
     } else if (opt == "presence") {
         readSeats(object, out, readPresence);
+    } else if (opt == "watch") {
+        readText(object, "status", out.status);
+        readText(object, "reason", out.reason);
+        readInt(object, "retry", out.retry);
+        readInt(object, "watchers", out.watchers);
+        readResume(object, out);
+    } else if (opt == "watchers") {
+        readInt(object, "count", out.watchers);
+    } else if (opt == "unwatch") {
+        readText(object, "reason", out.reason);
+    } else if (opt == "sit") {
+        readText(object, "status", out.status);
+        readText(object, "reason", out.reason);
     } else if (opt == "record") {
         readRecord(object, out);
     } else if (opt == "leaderboard") {

@@ -85,3 +85,7 @@ std::string talkMessage(int desk, int site, int say) {
     return R"({"opt":"talk","desk":)" + std::to_string(desk) + R"(,"site":)" +
            std::to_string(site) + R"(,"say":)" + std::to_string(say) + "}";
 }
+
+std::string unwatchMessage() { return R"({"opt":"unwatch"})"; }
+
+std::string sitMessage() { return R"({"opt":"sit"})"; }

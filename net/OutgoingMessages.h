@@ -40,3 +40,7 @@ std::string talkMessage(int desk, int site, int say);
 std::string createDeskMessage();
 std::string joinDeskMessage(const std::string& code);
 std::string botsMessage(int desk, int site, const std::string& level);
+// Watching a desk: {"opt":"unwatch"} stops watching it, {"opt":"sit"} takes its first free seat
+// between games.
+std::string unwatchMessage();
+std::string sitMessage();
