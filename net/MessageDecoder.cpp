@@ -109,6 +109,13 @@ void readNameAnswer(const Value& object, stMsg& out) {
     readText(object, "nameError", out.nameError);
 }
 
+// The answer to a request the server may refuse: "ok" or "refused", why, and when to try again.
+void readAnswer(const Value& object, stMsg& out) {
+    readText(object, "status", out.status);
+    readText(object, "reason", out.reason);
+    readInt(object, "retry", out.retry);
+}
+
 void readPresence(const Value& seat, st_seat_info& entry) {
     readInt(seat, "away", entry.away);
     readInt(seat, "auto", entry.auto_play);
@@ -210,9 +217,7 @@ void decodeObject(const Value& object, stMsg& out) {
         readInt(object, "site", out.site);
         readText(object, "name", out.name);
     } else if (opt == "hello") {
-        readText(object, "status", out.status);
-        readText(object, "reason", out.reason);
-        readInt(object, "retry", out.retry);
+        readAnswer(object, out);
         readInt(object, "resume", out.resume);
         readInt(object, "records", out.records);
         readInt(object, "talk", out.talk);
@@ -221,26 +226,19 @@ void decodeObject(const Value& object, stMsg& out) {
         readNameAnswer(object, out);
     } else if (opt == "name") {
         readNameAnswer(object, out);
-    } else if (opt == "join") {
-        readText(object, "status", out.status);
-        readText(object, "reason", out.reason);
-        readInt(object, "retry", out.retry);
+    } else if (opt == "join" || opt == "sit") {
+        readAnswer(object, out);
     } else if (opt == "resume") {
         readResume(object, out);
     } else if (opt == "presence") {
         readSeats(object, out, readPresence);
     } else if (opt == "watch") {
-        readText(object, "status", out.status);
-        readText(object, "reason", out.reason);
-        readInt(object, "retry", out.retry);
+        readAnswer(object, out);
         readInt(object, "watchers", out.watchers);
         readResume(object, out);
     } else if (opt == "watchers") {
         readInt(object, "count", out.watchers);
     } else if (opt == "unwatch") {
-        readText(object, "reason", out.reason);
-    } else if (opt == "sit") {
-        readText(object, "status", out.status);
         readText(object, "reason", out.reason);
     } else if (opt == "record") {
         readRecord(object, out);

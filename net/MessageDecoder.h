@@ -19,6 +19,7 @@
 //              private (int, into private_desks), name, nameError
 //   "name"     name, nameError
 //   "join"     status, reason, retry (int)
+//   "sit"      status, reason, retry (int)
 //   "resume"   desk (int), site (int), name, playing (int), code, creator (int), cards, seen,
 //              last, lastsite (int), score (int), p0, p1, now (int), must (int), left (int); info[0..3]: name,
 //              ready (int), away (int), auto (int, into auto_play), surplus, cards, pass (int)
@@ -27,7 +28,6 @@
 //              answer carries those that do not belong to one seat)
 //   "watchers" count (int, into watchers)
 //   "unwatch"  reason
-//   "sit"      status, reason
 //   "record"   status; games, wins, draws, losses, points, rating (int, into record);
 //              last[0..kLastGames-1]: when (64-bit int), result, points (int), partner,
 //              opponents

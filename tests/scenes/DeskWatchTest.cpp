@@ -6,6 +6,7 @@
 
 #include "engine/backend/headless/Headless.h"
 #include "tests/scenes/DeskProbe.h"
+#include "tests/scenes/DeskStateText.h"
 #include "tests/scenes/SceneTestKit.h"
 
 using namespace engine;
@@ -20,46 +21,15 @@ const std::string kSit = R"({"opt":"sit"})";
 const std::string kQuery = R"({"opt":"query"})";  // a new hall's, as it is built
 const char* const kHello = R"({"opt":"hello","status":"ok","resume":"0","talk":"1","watch":"1"})";
 
-// One seat of a "watch" answer.
-struct SeatState {
-    std::string name;
-    std::string surplus;
-    std::string cards;
-    std::string pass = "0";
-    std::string ready = "1";
-};
-
-// An accepted "watch" as the server writes it: every value a JSON string, no hand, no seat.
-struct Watch {
+// An accepted "watch" as the server writes it: no hand, no seat of its own.
+struct Watch : DeskState {
     int desk = 5;
     int watchers = 2;
-    std::string playing = "1";
-    std::array<SeatState, 4> seats;
-    std::string score = "0";
-    std::string p0 = "0";
-    std::string p1 = "0";
-    std::string now = "-1";
-    std::string must = "0";
-    std::string left = "0";
 
     std::string json() const {
-        auto str = [](const std::string& key, const std::string& value) {
-            return "\"" + key + "\":\"" + value + "\"";
-        };
-        std::string out = "{" + str("opt", "watch") + "," + str("status", "ok") + "," +
-                          str("desk", std::to_string(desk)) + "," +
-                          str("watchers", std::to_string(watchers)) + "," +
-                          str("playing", playing) + ",\"info\":[";
-        for (std::size_t k = 0; k < seats.size(); ++k) {
-            const SeatState& s = seats[k];
-            out += (k ? ",{" : "{") + str("name", s.name) + "," + str("ready", s.ready) + "," +
-                   str("away", "0") + "," + str("auto", "0") + "," + str("surplus", s.surplus) +
-                   "," + str("cards", s.cards) + "," + str("pass", s.pass) + "}";
-        }
-        return out + "]," + str("seen", "") + "," + str("last", "") + "," +
-               str("lastsite", "-1") + "," + str("score", score) + "," + str("p0", p0) + "," +
-               str("p1", p1) + "," + str("now", now) + "," + str("must", must) + "," +
-               str("left", left) + "}";
+        return DeskState::json(jsonPair("opt", "watch") + "," + jsonPair("status", "ok") + "," +
+                               jsonPair("desk", std::to_string(desk)) + "," +
+                               jsonPair("watchers", std::to_string(watchers)));
     }
 };
 
@@ -67,10 +37,10 @@ struct Watch {
 // holds 15, seat 2 (Cy) holds 9, seat 3 (Di) is out. Seat `now` is to move, 20 s left.
 Watch midGame(int now) {
     Watch w;
-    w.seats[0] = {"Ann", "12", "32,33,"};
-    w.seats[1] = {"Bo", "15", "", "1"};
-    w.seats[2] = {"Cy", "9", ""};
-    w.seats[3] = {"Di", "0", ""};
+    w.seats[0] = {"Ann", "1", "12", "32,33,"};
+    w.seats[1] = {"Bo", "1", "15", "", "1"};
+    w.seats[2] = {"Cy", "1", "9", ""};
+    w.seats[3] = {"Di", "1", "0", ""};
     w.score = "25";
     w.p0 = "120";
     w.p1 = "85";
@@ -84,7 +54,7 @@ Watch betweenGames(const std::array<const char*, 4>& names) {
     Watch w;
     w.playing = "0";
     for (std::size_t k = 0; k < 4; ++k) {
-        w.seats[k] = {names[k], "", "", "0", "0"};
+        w.seats[k] = {names[k], "0", "", ""};
     }
     return w;
 }
