@@ -71,7 +71,8 @@ struct stMsg {
                          // "leaderboard": "none"
     std::string reason;  // "hello", "join", "watch", "sit": why it was refused; "unwatch": why
                          // the watching ended
-    int retry = 0;       // "hello", "join", "watch": whole seconds until a new try can succeed
+    int retry = 0;       // "hello", "join", "watch", "sit": whole seconds until a new try can
+                         // succeed
     int resume = 0;      // "hello": 1 when a "resume" follows at once
     int playing = 0;     // "resume": 1 during a game, 0 between games
     std::string seen;    // "resume": every card played in this game so far, card-list text

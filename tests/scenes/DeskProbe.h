@@ -95,6 +95,15 @@ struct DeskProbe {
     st_player_info& seat(int site) const { return *desk.m_siteMap.at(site); }
 };
 
+struct PrivateBarProbe {
+    CPrivateDeskBar& bar;
+    engine::Label* code() const { return bar.m_lblCode; }
+    engine::Label* copied() const { return bar.m_lblCopied; }
+    engine::ui::Button* copy() const { return bar.m_btnCopy; }
+    engine::ui::Button* bots() const { return bar.m_btnBots; }
+    engine::ui::Button* level(int index) const { return bar.m_btnLevels[index]; }
+};
+
 struct ReconnectProbe {
     CReconnectPanel& panel;
     // The back-off every panel of the process shares.

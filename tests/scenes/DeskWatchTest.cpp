@@ -25,11 +25,13 @@ const char* const kHello = R"({"opt":"hello","status":"ok","resume":"0","talk":"
 struct Watch : DeskState {
     int desk = 5;
     int watchers = 2;
+    std::string code;  // a private desk's
 
     std::string json() const {
         return DeskState::json(jsonPair("opt", "watch") + "," + jsonPair("status", "ok") + "," +
                                jsonPair("desk", std::to_string(desk)) + "," +
-                               jsonPair("watchers", std::to_string(watchers)));
+                               jsonPair("watchers", std::to_string(watchers)) +
+                               (code.empty() ? "" : "," + jsonPair("code", code)));
     }
 };
 
@@ -347,6 +349,18 @@ TEST_F(DeskWatchTest, SitIsOfferedOnlyWithAFreeSeatBetweenGames) {
     feed(changeMessage({"Ann", "Eve", "Cy", "Di"}));
     EXPECT_FALSE(shown(probe.sitButton()));
     EXPECT_TRUE(takeSent().empty());
+}
+
+TEST_F(DeskWatchTest, APrivateDeskShowsItsCodeButAddsNoComputers) {
+    Watch watch = betweenGames({"Ann", "", "", "Di"});
+    watch.code = "031415";
+    DeskProbe probe = watching(watch);
+    ASSERT_NE(probe.privateBar(), nullptr);
+    PrivateBarProbe bar{*probe.privateBar()};
+    EXPECT_EQ(bar.code()->getString(), "牌桌号 031415");
+    EXPECT_FALSE(bar.bots()->isVisible()) << "only the desk's creator adds computers";
+    EXPECT_TRUE(shown(probe.sitButton()));
+    EXPECT_EQ(watching(midGame(1)).privateBar(), nullptr) << "a public desk has no bar";
 }
 
 TEST_F(DeskWatchTest, SitAsksTheServerAndItsAnswerSeatsOrExplains) {
