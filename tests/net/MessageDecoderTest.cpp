@@ -355,7 +355,8 @@ TEST(MessageDecoder, WatchingReadsItsKeys) {
     checkRows({
         {"watch accepted mid-game at a private desk",
          R"({"opt":"watch","status":"ok","desk":"3","watchers":"2","playing":"1",)"
-         R"("info":[{"name":"a","ready":"1","away":"1","auto":"0","surplus":"12","cards":"4,5,","pass":"0"},)"
+         R"("info":[{"name":"a","ready":"1","away":"1","auto":"0","surplus":"12",)"
+         R"("cards":"4,5,","pass":"0"},)"
          R"({"name":"b","ready":"1","away":"0","auto":"1","surplus":"0","cards":"","pass":"1"}],)"
          R"("seen":"4,5,","last":"4,5,","lastsite":"0","score":"15","p0":"40","p1":"25",)"
          R"("now":"2","must":"0","left":"21000","code":"031415"})",

@@ -8,6 +8,7 @@
 
 #include "net/MessageDecoder.h"
 #include "scenes/desk/DeskSnapshot.h"
+#include "tests/scenes/SceneTestKit.h"
 
 namespace {
 
@@ -56,25 +57,28 @@ TEST(DeskSnapshot, FollowsAGameFromTheWatchAnswer) {
     const Step steps[] = {
         {"the watch answer", watch,
          {{12, 15, 9, 0}, {"32,33,", "", "", ""}, {0, 1, 0, 0}, 1, 1, 25, "120", "85", false}},
-        {"Bo passes, Cy to move", R"({"opt":"game","per":"1","surplus":"15","now":"2","cards":"","score":"25","must":"0"})",
+        {"Bo passes, Cy to move", gameMessage(1, "", 2, 0, "15", 25),
          {{12, 15, 9, 0}, {"32,33,", "", "", ""}, {0, 1, 0, 0}, 2, 1, 25, "120", "85", false}},
-        {"Cy passes, the trick ends: Ann leads", R"({"opt":"game","per":"2","surplus":"9","now":"0","cards":"","score":"0","must":"1"})",
+        {"Cy passes, the trick ends: Ann leads", gameMessage(2, "", 0, 1, "9", 0),
          {{12, 15, 9, 0}, {"", "", "", ""}, {0, 0, 0, 0}, 0, 1, 0, "120", "85", false}},
-        {"Ann plays a pair", R"({"opt":"game","per":"0","surplus":"10","now":"1","cards":"4,5,","score":"10","must":"0"})",
+        {"Ann plays a pair", gameMessage(0, "4,5,", 1, 0, "10", 10),
          {{10, 15, 9, 0}, {"4,5,", "", "", ""}, {0, 0, 0, 0}, 1, 1, 10, "120", "85", false}},
-        {"Bo beats it: his own table was cleared as his turn began", R"({"opt":"game","per":"1","surplus":"13","now":"2","cards":"8,9,","score":"10","must":"0"})",
+        {"Bo beats it: his own table was cleared as his turn began",
+         gameMessage(1, "8,9,", 2, 0, "13", 10),
          {{10, 13, 9, 0}, {"4,5,", "8,9,", "", ""}, {0, 0, 0, 0}, 2, 1, 10, "120", "85", false}},
         {"the team scores", R"({"opt":"score","p0":"130","p1":"95"})",
          {{10, 13, 9, 0}, {"4,5,", "8,9,", "", ""}, {0, 0, 0, 0}, 2, 1, 10, "130", "95", false}},
-        {"a play that names no seat changes no seat", R"({"opt":"game","per":"7","surplus":"1","now":"9","cards":"1,","score":"10","must":"0"})",
+        {"a play that names no seat changes no seat", gameMessage(7, "1,", 9, 0, "1", 10),
          {{10, 13, 9, 0}, {"4,5,", "8,9,", "", ""}, {0, 0, 0, 0}, -1, 1, 10, "130", "95", false}},
-        {"the result: between games", R"({"opt":"over","info":[{"name":"Ann","result":"1"},{"name":"Bo","result":"-1"},{"name":"Cy","result":"1"},{"name":"Di","result":"-1"}]})",
+        {"the result: between games",
+         R"({"opt":"over","info":[{"name":"Ann","result":"1"},{"name":"Bo","result":"-1"},)"
+         R"({"name":"Cy","result":"1"},{"name":"Di","result":"-1"}]})",
          {{0, 0, 0, 0}, {"", "", "", ""}, {0, 0, 0, 0}, -1, 0, 0, "0", "0", false}},
-        {"Bo leaves: a seat is free", R"({"opt":"change","info":[{"name":"Ann","ready":"1"},{"name":"","ready":"0"},{"name":"Cy","ready":"0"},{"name":"Di","ready":"0"}]})",
+        {"Bo leaves: a seat is free", changeMessage({"Ann", "", "Cy", "Di"}),
          {{0, 0, 0, 0}, {"", "", "", ""}, {0, 0, 0, 0}, -1, 0, 0, "0", "0", true}},
-        {"Eve sits", R"({"opt":"change","info":[{"name":"Ann","ready":"1"},{"name":"Eve","ready":"0"},{"name":"Cy","ready":"0"},{"name":"Di","ready":"0"}]})",
+        {"Eve sits", changeMessage({"Ann", "Eve", "Cy", "Di"}),
          {{0, 0, 0, 0}, {"", "", "", ""}, {0, 0, 0, 0}, -1, 0, 0, "0", "0", false}},
-        {"the next game opens", R"({"opt":"game","per":"-1","surplus":"27","now":"3","cards":"","score":"0","must":"1"})",
+        {"the next game opens", gameMessage(-1, "", 3, 1, "27", 0),
          {{27, 27, 27, 27}, {"", "", "", ""}, {0, 0, 0, 0}, 3, 1, 0, "0", "0", false}},
         {"a seat's own deal changes nothing", R"({"opt":"start","cards":"1,2,3,"})",
          {{27, 27, 27, 27}, {"", "", "", ""}, {0, 0, 0, 0}, 3, 1, 0, "0", "0", false}},

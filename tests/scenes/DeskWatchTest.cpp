@@ -61,14 +61,6 @@ Watch betweenGames(const std::array<const char*, 4>& names) {
     return w;
 }
 
-std::string changeMessage(const std::array<const char*, 4>& names) {
-    std::string out = R"({"opt":"change","info":[)";
-    for (std::size_t k = 0; k < 4; ++k) {
-        out += std::string(k ? "," : "") + R"({"name":")" + names[k] + R"(","ready":"0"})";
-    }
-    return out + "]}";
-}
-
 std::string overMessage(const std::array<int, 4>& results) {
     const char* names[] = {"Ann", "Bo", "Cy", "Di"};
     std::string out = R"({"opt":"over","info":[)";
@@ -102,7 +94,8 @@ protected:
     }
     // A touch on the name of the seat at screen position `position`.
     static void tapName(const DeskProbe& probe, int position) {
-        const Vec2 at = probe.seats()[static_cast<std::size_t>(position)]->name_label->getPosition();
+        const Vec2 at =
+            probe.seats()[static_cast<std::size_t>(position)]->name_label->getPosition();
         headless::tap(at.x, at.y);
     }
     // Every button a seated player uses, none of which a spectator may see.
@@ -160,7 +153,8 @@ TEST_F(DeskWatchTest, ArrivingMidGameShowsTheTableWithBacksAndNoHand) {
         const float width = probe.backs().front()->getContentSize().width;
         for (std::size_t i = 0; i < 12; ++i) {
             EXPECT_FLOAT_EQ(probe.backs()[i]->getPositionY(), 45);
-            EXPECT_FLOAT_EQ(probe.backs()[i]->getPositionX(), 512 - 9.0f * 11 + 18.0f * i + width / 4);
+            EXPECT_FLOAT_EQ(probe.backs()[i]->getPositionX(),
+                            512 - 9.0f * 11 + 18.0f * i + width / 4);
         }
 
         expectNoPlayersButton(probe);
@@ -228,7 +222,8 @@ TEST_F(DeskWatchTest, TheCountdownRunsOnAcrossASwitchAndNeverActs) {
     step(5.0);
     EXPECT_EQ(probe.seat(0).countdown->getString(), "15");
     tapName(probe, 2);
-    EXPECT_EQ(probe.seat(0).countdown->getString(), "15") << "the count is the desk's, not the view's";
+    EXPECT_EQ(probe.seat(0).countdown->getString(), "15")
+        << "the count is the desk's, not the view's";
     tapName(probe, 2);  // back to seat 0, whose turn it is
     ASSERT_EQ(probe.mySite(), 0);
     step(40.0);

@@ -121,10 +121,10 @@ TEST_F(ScenePicturesTest, DeskWatchedFromTheTopSeat) {
     feed(R"({"opt":"hello","status":"ok","resume":"0","talk":"1","watch":"1"})");
     const DrawColor table = headless::pixelAt(512, 45);
     feed(R"({"opt":"watch","status":"ok","desk":"5","watchers":"3","playing":"1","info":[)"
-         R"({"name":"Rainbow","ready":"1","away":"0","auto":"0","surplus":"12","cards":"32,33,","pass":"0"},)"
-         R"({"name":"Lotus","ready":"1","away":"0","auto":"1","surplus":"15","cards":"","pass":"1"},)"
-         R"({"name":"Pebble","ready":"1","away":"0","auto":"0","surplus":"9","cards":"","pass":"0"},)"
-         R"({"name":"Willow","ready":"1","away":"1","auto":"0","surplus":"20","cards":"","pass":"0"}],)"
+         R"({"name":"Rainbow","auto":"0","surplus":"12","cards":"32,33,","pass":"0"},)"
+         R"({"name":"Lotus","auto":"1","surplus":"15","cards":"","pass":"1"},)"
+         R"({"name":"Pebble","auto":"0","surplus":"9","cards":"","pass":"0"},)"
+         R"({"name":"Willow","away":"1","surplus":"20","cards":"","pass":"0"}],)"
          R"("seen":"","last":"32,33,","lastsite":"0","score":"25","p0":"120","p1":"85",)"
          R"("now":"3","must":"0","left":"20000"})");
     headless::stepFrames(1);
