@@ -30,8 +30,8 @@
 #include "scenes/common/CSettingsPanel.h"
 #include "scenes/common/SceneFlow.h"
 #include "scenes/common/SceneWidgets.h"
-#include "scenes/desk/CDeskScene.h"
 #include "scenes/desk/CCardTrackerPanel.h"
+#include "scenes/desk/CDeskScene.h"
 #include "scenes/desk/CTalkBubble.h"
 
 using namespace engine;
