@@ -114,32 +114,6 @@ TEST_F(ScenePicturesTest, DeskWithTheLastTrickHeld) {
     EXPECT_TRUE(sameColour(headless::pixelAt(700, 500), table)) << "the table is back";
 }
 
-// A spectator's desk mid-game, seen from the top seat after a touch on its name: the backs of
-// its nine cards where a hand would be, 观战中 at the top, no player's button.
-TEST_F(ScenePicturesTest, DeskWatchedFromTheTopSeat) {
-    startHall();
-    feed(R"({"opt":"hello","status":"ok","resume":"0","talk":"1","watch":"1"})");
-    const DrawColor table = headless::pixelAt(512, 45);
-    feed(R"({"opt":"watch","status":"ok","desk":"5","watchers":"3","playing":"1","info":[)"
-         R"({"name":"Rainbow","auto":"0","surplus":"12","cards":"32,33,","pass":"0"},)"
-         R"({"name":"Lotus","auto":"1","surplus":"15","cards":"","pass":"1"},)"
-         R"({"name":"Pebble","auto":"0","surplus":"9","cards":"","pass":"0"},)"
-         R"({"name":"Willow","away":"1","surplus":"20","cards":"","pass":"0"}],)"
-         R"("seen":"","last":"32,33,","lastsite":"0","score":"25","p0":"120","p1":"85",)"
-         R"("now":"3","must":"0","left":"20000"})");
-    headless::stepFrames(1);
-    CDeskScene* desk = runningDesk();
-    ASSERT_NE(desk, nullptr);
-    DeskProbe probe{*desk};
-    const Vec2 top = probe.seats()[2]->name_label->getPosition();
-    headless::tap(top.x, top.y);
-    ASSERT_EQ(probe.mySite(), 2);
-    ASSERT_EQ(probe.backs().size(), 9u);
-
-    ASSERT_TRUE(headless::saveFrame(picturePath("desk-watching.png")));
-    EXPECT_FALSE(sameColour(headless::pixelAt(512, 45), table)) << "the backs lie there";
-}
-
 // The summary after a game the local team won by going out first and second.
 TEST_F(ScenePicturesTest, DeskSummaryAfterTheResult) {
     CDeskScene* desk = startDesk(12, 0, "me");
