@@ -66,7 +66,7 @@ struct stMsg {
     std::string opt;      // kind of message; every message
     std::string online;   // "query": the hall's online text
     std::string name;     // "add", "run", "resume"; "hello", "name": the name the server shows
-    int desk = -1;        // "add", "resume"
+    int desk = -1;        // "add", "resume", "watch"
     int site = -1;        // "add", "run", "resume", "talk"
     std::string cards;    // "start", "game", "resume" (the local hand): comma-separated codes
     int per = -1;         // "game": seat whose play `cards` shows
@@ -79,9 +79,12 @@ struct stMsg {
     std::string version;  // "query": the client version the server expects
     std::array<st_seat_info, 4> info;  // "change", "over", "resume", "presence": seat k at k
 
-    std::string status;  // "hello", "join", "watch": "ok" or "refused"; "record", "leaderboard": "none"
-    std::string reason;  // "hello", "join", "watch": why it was refused
-    int retry = 0;       // "hello", "join", "watch": whole seconds until a new try can succeed
+    std::string status;  // "hello", "join", "watch", "sit": "ok" or "refused"; "record",
+                         // "leaderboard": "none"
+    std::string reason;  // "hello", "join", "watch", "sit": why it was refused; "unwatch": why
+                         // the watching ended
+    int retry = 0;       // "hello", "join", "watch", "sit": whole seconds until a new try can
+                         // succeed
     int resume = 0;      // "hello": 1 when a "resume" follows at once
     int playing = 0;     // "resume": 1 during a game, 0 between games
     std::string seen;    // "resume": every card played in this game so far, card-list text
@@ -97,6 +100,7 @@ struct stMsg {
     int creator = 0;     // "resume": 1 when the player opened that private desk
     int private_desks = 0;  // "hello" (key "private"): 1 when the server has private desks
     int watch = 0;          // "hello": 1 when the server lets the player watch desks
+    int watchers = 0;       // "watch", "watchers" (key "count"): how many watch that desk
 
     st_record record;                // "record"
     std::vector<st_leader_row> top;  // "leaderboard": best first; at most kLeaderboardSize

@@ -259,7 +259,7 @@ void decodeObject(const Value& object, stMsg& out) {
         readNameAnswer(object, out);
     } else if (opt == "name") {
         readNameAnswer(object, out);
-    } else if (opt == "join" || opt == "watch") {
+    } else if (opt == "join" || opt == "sit") {
         readAnswer(object, out);
     } else if (opt == "desks") {
         readList(object, "info", out.desks, kWatchListSize, readWatchDesk);
@@ -267,6 +267,14 @@ void decodeObject(const Value& object, stMsg& out) {
         readResume(object, out);
     } else if (opt == "presence") {
         readSeats(object, out, readPresence);
+    } else if (opt == "watch") {
+        readAnswer(object, out);
+        readInt(object, "watchers", out.watchers);
+        readResume(object, out);
+    } else if (opt == "watchers") {
+        readInt(object, "count", out.watchers);
+    } else if (opt == "unwatch") {
+        readText(object, "reason", out.reason);
     } else if (opt == "record") {
         readRecord(object, out);
     } else if (opt == "leaderboard") {

@@ -19,11 +19,15 @@
 //              private (int, into private_desks), watch (int), name, nameError
 //   "name"     name, nameError
 //   "join"     status, reason, retry (int)
-//   "watch"    status, reason, retry (int) (a refusal; see the desk for an accepted one)
+//   "sit"      status, reason, retry (int)
 //   "resume"   desk (int), site (int), name, playing (int), code, creator (int), cards, seen,
 //              last, lastsite (int), score (int), p0, p1, now (int), must (int), left (int); info[0..3]: name,
 //              ready (int), away (int), auto (int, into auto_play), surplus, cards, pass (int)
 //   "presence" info[0..3]: away (int), auto (int, into auto_play)
+//   "watch"    status, reason, retry (int), watchers (int), and the keys of "resume" (the
+//              answer carries those that do not belong to one seat)
+//   "watchers" count (int, into watchers)
+//   "unwatch"  reason
 //   "record"   status; games, wins, draws, losses, points, rating (int, into record);
 //              last[0..kLastGames-1]: when (64-bit int), result, points (int), partner,
 //              opponents

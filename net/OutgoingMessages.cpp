@@ -95,3 +95,7 @@ std::string watchDeskMessage(int desk) {
 std::string watchCodeMessage(const std::string& code) {
     return R"({"opt":"watch","code":)" + jsonString(code) + "}";
 }
+
+std::string unwatchMessage() { return R"({"opt":"unwatch"})"; }
+
+std::string sitMessage() { return R"({"opt":"sit"})"; }

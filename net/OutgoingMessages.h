@@ -46,3 +46,7 @@ std::string botsMessage(int desk, int site, const std::string& level);
 std::string desksMessage();
 std::string watchDeskMessage(int desk);
 std::string watchCodeMessage(const std::string& code);
+// Watching a desk: {"opt":"unwatch"} stops watching it, {"opt":"sit"} takes its first free seat
+// between games.
+std::string unwatchMessage();
+std::string sitMessage();

@@ -8,9 +8,10 @@
 // are in DeskLayout.cpp. Everything runs on the main thread.
 //
 // Seat model: server seat s sits at screen position (s - m_mySite + 4) % 4, where 0 is the bottom
-// (the local player), 1 the right, 2 the top and 3 the left. m_seats is indexed by screen position,
-// m_siteMap by server seat; both hold the same records. A seat number outside 0..3 names no seat:
-// m_siteMap holds only the keys 0..3 and the desk ignores whatever concerns another number.
+// (the local player, or the seat a spectator sees from), 1 the right, 2 the top and 3 the left.
+// m_seats is indexed by screen position, m_siteMap by server seat; both hold the same records. A
+// seat number outside 0..3 names no seat: m_siteMap holds only the keys 0..3 and the desk
+// ignores whatever concerns another number.
 //
 // Helpers beside the table (DeskHelp.cpp): the hint button left of play, shown with it;
 // keys for the buttons (Enter play, Backspace pass, H hint, R ready, T tracker, A 托管 and
@@ -30,6 +31,14 @@
 // the phrases while it is open), a bubble by each seat for a few seconds after its talk, and the
 // 屏蔽 toggles by the other seats' names.
 //
+// Watching (DeskWatch.cpp): a desk built from an accepted "watch" shows a game the local player
+// does not sit in, as a seated player would see it from one seat (seat 0 at first; a touch on
+// another seat's name makes that seat the bottom one, laid out again from DeskSnapshot). The
+// bottom row shows that seat's card backs, never a hand; there is no ready, play, pass, hint,
+// tracker, 托管 or 聊天, no turn of its own and no chime. 观战中 and the number watching stand
+// at the top; between games, while a seat is free, 入座 asks for it. Only "unwatch" and "sit"
+// are ever sent.
+//
 // Hand row: with n cards, card i rests at x = W/2 - 9(n-1) + 18i + w/4, y = 45 (W the visible
 // width, w the card's width); a raised card has the same x and y = 70, with m_selected true.
 
@@ -44,6 +53,7 @@
 #include "engine/Engine.h"
 #include "scenes/common/CMessagePump.h"
 #include "scenes/desk/CardTracker.h"
+#include "scenes/desk/DeskSnapshot.h"
 #include "scenes/desk/GameSummary.h"
 #include "scenes/desk/HintCycle.h"
 #include "scenes/desk/PendingPlay.h"
@@ -66,6 +76,13 @@ public:
     // A desk seated and restored from a "resume" record (a private desk's with its code); null
     // when it names no seat or the desk cannot be built (DeskRestore.cpp).
     static CDeskScene* createRestored(const stMsg& resume);
+    // A desk seated by `seating` ("add" or "resume": desk, site, name, and a private desk's
+    // code, opened by the player when `creator`); null when it names no seat or the desk cannot
+    // be built.
+    static CDeskScene* createSeated(const stMsg& seating, bool creator);
+    // A spectator's desk from an accepted "watch" answer (DeskWatch.cpp); null when it cannot be
+    // built.
+    static CDeskScene* createWatching(const stMsg& watch);
     ~CDeskScene() override;
 
     bool init() override;
@@ -111,6 +128,26 @@ public:
     // The right button anywhere on the table lowers every raised card.
     void onMouseDown(engine::EventMouse* event);
 
+    // ---- Watching (DeskWatch.cpp)
+    // Makes this desk a spectator's of the desk `watch` describes; false when an element cannot
+    // be made.
+    bool enterWatching(const stMsg& watch);
+    // A message to a spectator's desk: true when the desk goes on to handle it as any desk does
+    // (a public message of the game), false when it was the spectator's own or is not for it.
+    bool takeWatchMessage(const std::shared_ptr<stMsg>& msg);
+    // After a message the desk handled: the snapshot follows it, the backs and 入座 with it.
+    void followWatchedDesk(const stMsg& msg);
+    // Makes server seat `site` the bottom one and lays the desk out again from the snapshot.
+    void watchFrom(int site);
+    // As many card backs in the bottom row as the bottom seat holds.
+    void showBacks();
+    // 入座 while a seat is free between games; the number watching.
+    void showWatchControls();
+    // The result box of "over" as a spectator reads it: the winning team by its names.
+    static void showWatchedResult(const stMsg& over);
+    // The server seated the spectator ("add"): a seated desk replaces this one.
+    void takeOfferedSeat(const stMsg& add);
+
     // ---- Presence and 托管 (DeskAuto.cpp) ------------------------------------------------------
     // 托管 asks the server to play the local seat; 取消托管 takes it back. Neither changes what the
     // desk shows: the server's "presence" does.
@@ -123,6 +160,10 @@ public:
     // ---- Table talk (DeskTalk.cpp) -------------------------------------------------------------
     // Sends phrase or emote `say` when the link offers talk and the player's rate allows.
     void sendTalk(int say);
+
+    // ---- Watching (DeskWatch.cpp) --------------------------------------------------------------
+    // 入座: asks for the first free seat; the server answers "add" or a refused "sit".
+    void onSitButton(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
 
 private:
     friend struct DeskProbe;
@@ -170,6 +211,9 @@ private:
     void withdrawTurnButtons();
     // Shows play and hint, and pass when `passOffered`, for the local turn.
     void offerTurnButtons(bool passOffered);
+    // The turn running is the local player's to play: the local seat's, not played by the server,
+    // and not a spectator's view.
+    bool ownsTurn() const;
     // The codes of a card list from the server, as many as the game has cards at most.
     static std::vector<int> cardsIn(const std::string& list);
     // One effect, no loop, at the normal pitch, centred, full gain.
@@ -197,6 +241,8 @@ private:
     void alertTurn();
     // The tracker's counts changed: the panel shows them.
     void showTrackerCounts();
+    // Shows `text` on the floating notice for two seconds.
+    void showNotice(const std::string& text);
 
     // ---- The last trick and the summary (DeskLastTrick.cpp)
     // Builds the 上一轮 button, its view, the summary panel and the L key's listener.
@@ -260,7 +306,8 @@ private:
     std::array<CTalkBubble*, kSeatCount> m_talkBubbles{};  // by screen position
     std::array<engine::Label*, kSeatCount> m_muteTags{};   // by screen position; 0 never shown
     TalkRate m_talkRate;  // the player's own talks
-    engine::Sprite* m_notice = nullptr;  // the hint's floating notice, with its text as a child
+    engine::Sprite* m_notice = nullptr;  // the floating notice, with its text as a child
+    engine::Label* m_lblNotice = nullptr;  // the notice's text
     bool m_gameRunning = false;
     bool m_localAuto = false;   // the server's presence says it plays the local seat (托管)
     bool m_leaveArmed = false;  // the return button warned once in this game
@@ -284,6 +331,13 @@ private:
     static bool s_trackerShown;
     std::vector<std::shared_ptr<st_player_info>> m_seats;      // by screen position
     std::map<int, std::shared_ptr<st_player_info>> m_siteMap;  // by server seat
+    // Watching: set once by createWatching, for the desk's life.
+    bool m_watching = false;
+    int m_watchers = 0;         // spectators of this desk, as the server last said
+    DeskSnapshot m_snapshot;    // the watched desk, whatever the seat it is seen from
+    std::vector<engine::Sprite*> m_backs;       // the bottom seat's card backs, from the left
+    engine::Label* m_lblWatching = nullptr;     // "观战中" and the number; null when seated
+    engine::ui::Button* m_btnSit = nullptr;     // 入座; null when seated
     // The card a touch toggled last; only compared, and forgotten when it leaves the hand.
     CardSprite* m_lastTouched = nullptr;
 };

@@ -76,6 +76,12 @@ void CDeskScene::onReturnButton(Ref*, ui::Widget::TouchEventType type) {
     if (type != ui::Widget::TouchEventType::ENDED) {
         return;
     }
+    // A spectator plays no part in the game: it leaves at once.
+    if (m_watching) {
+        sendToServer(unwatchMessage());
+        returnToHall();
+        return;
+    }
     if (m_gameRunning && !m_leaveArmed) {
         MessageBox("游戏还未结束，真的要退出吗？再次点击返回按钮将强制退出回到大厅！", "提醒");
         m_leaveArmed = true;
@@ -186,9 +192,10 @@ void CDeskScene::tickCountdown(float dt) {
     }
     const int before = m_turnSecondsLeft;
     m_turnSecondsLeft -= wholeSecondsIn(dt);
-    if (m_turnSite != m_mySite || m_localAuto) {
+    if (!ownsTurn()) {
         // The digit atlas has no minus sign: another seat's countdown rests at "0" until the
-        // server moves the turn on. So does the local one while the server plays the seat.
+        // server moves the turn on. So does the local one while the server plays the seat, and
+        // the one a spectator watches.
         m_turnSecondsLeft = std::max(m_turnSecondsLeft, 0);
         seat->countdown->setString(std::to_string(m_turnSecondsLeft));
         return;

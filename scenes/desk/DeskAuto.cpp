@@ -78,8 +78,8 @@ void CDeskScene::onCancelAutoButton(Ref*, ui::Widget::TouchEventType type) {
 
 void CDeskScene::showAutoControls() {
     // A server that never answered hello knows no "auto" (an older one closes the link on it).
-    const bool offered =
-        m_gameRunning && !m_localAuto && CMessageQueue::getInstance()->helloAnswered();
+    const bool offered = m_gameRunning && !m_localAuto && !m_watching &&
+                         CMessageQueue::getInstance()->helloAnswered();
     m_btnAuto->setVisible(offered);
     m_btnAuto->setEnabled(offered);
     m_autoBanner->setVisible(m_localAuto);
@@ -94,7 +94,7 @@ void CDeskScene::handlePresence(const stMsg& msg) {
     forEachSeat(msg, [](int, st_player_info& seat, const st_seat_info& entry) {
         showPresence(seat, entry);
     });
-    if (isSeatNumber(m_mySite)) {
+    if (isSeatNumber(m_mySite) && !m_watching) {
         setLocalAuto(msg.info[static_cast<std::size_t>(m_mySite)].auto_play != 0);
     }
 }

@@ -7,7 +7,8 @@
 //   tracker button    the top-left corner, under the score panel    always
 //   tracker panel     right of the tracker button                   when toggled on (session)
 //   notice            (W/2, 250), over the local seat's empty row   two seconds after a hint
-//                                                                   that found nothing
+//                                                                   that found nothing, or a
+//                                                                   refused 入座
 //   托管 button, tags, banner: DeskAuto.cpp
 
 #include "cards/CardSprite.h"
@@ -25,7 +26,7 @@ constexpr float kCornerGap = 4;
 constexpr float kNoticeY = 250;
 constexpr int kNoticeZ = 40;
 constexpr float kNoticeSeconds = 2;
-const char* const kNoticeKey = "hint notice";
+const char* const kNoticeKey = "notice";
 const char* const kNothingBeats = "没有大过上家的牌";
 
 }  // namespace
@@ -37,9 +38,9 @@ bool CDeskScene::addHelpers(float W, float H) {
     m_btnTracker = makeImageButton("tracker.png", "tracker_press.png");
     m_trackerPanel = CCardTrackerPanel::create();
     m_notice = Sprite::create("notice.png");
-    Label* noticeText = makeTextLabel(kNothingBeats, 20);
+    m_lblNotice = makeTextLabel(kNothingBeats, 20);
     if (m_btnHint == nullptr || m_btnTracker == nullptr || m_trackerPanel == nullptr ||
-        m_notice == nullptr || noticeText == nullptr) {
+        m_notice == nullptr || m_lblNotice == nullptr) {
         return false;
     }
 
@@ -65,9 +66,9 @@ bool CDeskScene::addHelpers(float W, float H) {
     addChild(m_trackerPanel, 2);
 
     const Size notice = m_notice->getContentSize();
-    noticeText->setColor(Color3B(255, 236, 170));
-    noticeText->setPosition(Vec2(notice.width / 2, notice.height / 2));
-    m_notice->addChild(noticeText);
+    m_lblNotice->setColor(Color3B(255, 236, 170));
+    m_lblNotice->setPosition(Vec2(notice.width / 2, notice.height / 2));
+    m_notice->addChild(m_lblNotice);
     m_notice->setPosition(Vec2(W / 2, kNoticeY));
     m_notice->setVisible(false);
     addChild(m_notice, kNoticeZ);
@@ -100,10 +101,7 @@ void CDeskScene::onHintButton(Ref*, ui::Widget::TouchEventType type) {
     const std::vector<int>& play = m_hintCycle.next(hand, m_lastPlay);
     lowerRaisedCards();
     if (play.empty()) {
-        m_notice->setVisible(true);
-        // Another press while it shows gives it two seconds from then.
-        unschedule(kNoticeKey);
-        scheduleOnce([this](float) { m_notice->setVisible(false); }, kNoticeSeconds, kNoticeKey);
+        showNotice(kNothingBeats);
         return;
     }
     // Each code raises the left-most resting copy: a play of two equal codes raises two cards.
@@ -116,6 +114,14 @@ void CDeskScene::onHintButton(Ref*, ui::Widget::TouchEventType type) {
             }
         }
     }
+}
+
+void CDeskScene::showNotice(const std::string& text) {
+    m_lblNotice->setString(text);
+    m_notice->setVisible(true);
+    // Another notice while one shows gives it two seconds from then.
+    unschedule(kNoticeKey);
+    scheduleOnce([this](float) { m_notice->setVisible(false); }, kNoticeSeconds, kNoticeKey);
 }
 
 bool CDeskScene::lowerRaisedCards() {

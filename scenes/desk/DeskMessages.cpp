@@ -27,6 +27,9 @@ void CDeskScene::playSound(std::string_view path) {
 }
 
 void CDeskScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
+    if (m_watching && !takeWatchMessage(msg)) {
+        return;
+    }
     const std::string& opt = msg->opt;
     if (opt == "change") {
         handleChange(*msg);
@@ -53,6 +56,9 @@ void CDeskScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
     followTricks(*msg);
     showTalkControls();
     showPrivateBar();
+    if (m_watching) {
+        followWatchedDesk(*msg);
+    }
 }
 
 void CDeskScene::handleChange(const stMsg& msg) {
@@ -102,7 +108,9 @@ void CDeskScene::handleRun(const stMsg& msg) {
 
 void CDeskScene::handleOver(const stMsg& msg) {
     // A local seat outside 0..3 has no entry of its own: the result is not shown.
-    if (isSeatNumber(m_mySite)) {
+    if (m_watching) {
+        showWatchedResult(msg);
+    } else if (isSeatNumber(m_mySite)) {
         const int result = msg.info[static_cast<std::size_t>(m_mySite)].result;
         if (result > 0) {
             playSound("sound/win.mp3");
@@ -130,8 +138,8 @@ void CDeskScene::endGame() {
         layoutHand();
     }
     withdrawTurnButtons();
-    m_btnReady->setVisible(true);
-    m_btnReady->setEnabled(true);
+    m_btnReady->setVisible(!m_watching);
+    m_btnReady->setEnabled(!m_watching);
     showAutoControls();
 }
 
@@ -153,6 +161,10 @@ void CDeskScene::offerTurnButtons(bool passOffered) {
     m_btnPlay->setVisible(true);
     m_btnPlay->setEnabled(true);
     offerHint(true);
+}
+
+bool CDeskScene::ownsTurn() const {
+    return m_turnSite == m_mySite && !m_localAuto && !m_watching;
 }
 
 void CDeskScene::withdrawTurnButtons() {
@@ -245,7 +257,7 @@ void CDeskScene::showPlay(const std::shared_ptr<stMsg>& msg) {
     }
 
     const std::vector<int> codes = cardsIn(msg->cards);
-    const bool soundPlayed = msg->per == m_mySite && settleOwnPlay(codes);
+    const bool soundPlayed = msg->per == m_mySite && !m_watching && settleOwnPlay(codes);
     // The local seat's cards were seen in the hand; another seat's are seen now.
     if (msg->per != m_mySite) {
         m_cardTracker.shown(codes);
@@ -305,10 +317,10 @@ void CDeskScene::startTurn(const std::shared_ptr<stMsg>& msg) {
     if (msg->must != 0 && m_turnSite == m_mySite) {
         m_lastPlay.clear();
     }
-    // Another seat moves, or the server plays the local seat (托管): a play or pass offered to
-    // the local player earlier is over, and pressing it now would take cards from the hand that
-    // the server never accepts.
-    if (m_turnSite != m_mySite || m_localAuto) {
+    // Another seat moves, or the server plays the local seat (托管), or the seat is only watched:
+    // a play or pass offered to the local player earlier is over, and pressing it now would take
+    // cards from the hand that the server never accepts.
+    if (!ownsTurn()) {
         withdrawTurnButtons();
         return;
     }

@@ -20,16 +20,24 @@
 
 using namespace engine;
 
-CDeskScene* CDeskScene::createRestored(const stMsg& resume) {
-    if (!isSeatNumber(resume.site)) {
+CDeskScene* CDeskScene::createSeated(const stMsg& seating, bool creator) {
+    if (!isSeatNumber(seating.site)) {
         return nullptr;
     }
     CDeskScene* desk = create();
     if (desk == nullptr) {
         return nullptr;
     }
-    desk->setDeskInfo(resume.desk, resume.site, resume.name);
-    if (!resume.code.empty() && !desk->setPrivateDesk(resume.code, resume.creator != 0)) {
+    desk->setDeskInfo(seating.desk, seating.site, seating.name);
+    if (!seating.code.empty() && !desk->setPrivateDesk(seating.code, creator)) {
+        return nullptr;
+    }
+    return desk;
+}
+
+CDeskScene* CDeskScene::createRestored(const stMsg& resume) {
+    CDeskScene* desk = createSeated(resume, resume.creator != 0);
+    if (desk == nullptr) {
         return nullptr;
     }
     desk->restore(resume);
@@ -54,12 +62,12 @@ void CDeskScene::restore(const stMsg& resume) {
         seat.pass_label->setVisible(entry.pass == 1);
         layPlayed(seat, cardsIn(entry.cards));
     });
-    m_localAuto = resume.info[static_cast<std::size_t>(m_mySite)].auto_play != 0;
+    m_localAuto = !m_watching && resume.info[static_cast<std::size_t>(m_mySite)].auto_play != 0;
 
     if (!m_gameRunning) {
         const bool ready = resume.info[static_cast<std::size_t>(m_mySite)].ready == 1;
-        m_btnReady->setVisible(!ready);
-        m_btnReady->setEnabled(!ready);
+        m_btnReady->setVisible(!ready && !m_watching);
+        m_btnReady->setEnabled(!ready && !m_watching);
         showAutoControls();
         return;
     }
@@ -96,7 +104,7 @@ void CDeskScene::restore(const stMsg& resume) {
     m_turnSecondsLeft = resumedTurnSeconds(resume, std::chrono::steady_clock::now());
     turn->countdown->setString(std::to_string(m_turnSecondsLeft));
     turn->countdown->setVisible(true);
-    if (m_turnSite == m_mySite && !m_localAuto) {
+    if (ownsTurn()) {
         offerTurnButtons(resume.must == 0);
         alertTurn();
     }

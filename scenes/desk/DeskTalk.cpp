@@ -97,10 +97,11 @@ bool CDeskScene::addTalk(float W, float H) {
 
 void CDeskScene::showTalkControls() {
     // An older server closes the link on "talk": offer it only where the hello answer did.
+    // A spectator reads the table's talk and says nothing.
     const bool offered = CMessageQueue::getInstance()->talkOffered();
-    m_btnTalk->setVisible(offered);
-    m_btnTalk->setEnabled(offered);
-    if (!offered) {
+    m_btnTalk->setVisible(offered && !m_watching);
+    m_btnTalk->setEnabled(offered && !m_watching);
+    if (!offered || m_watching) {
         m_talkPanel->close();
     }
     for (int position = 1; position < kSeatCount; ++position) {

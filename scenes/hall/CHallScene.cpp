@@ -120,6 +120,8 @@ void CHallScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
         enterDesk(*msg);
     } else if (msg->opt == "resume") {
         showLayerInNewScene(CDeskScene::createRestored(*msg));
+    } else if (msg->opt == "watch" && msg->status == "ok") {
+        showLayerInNewScene(CDeskScene::createWatching(*msg));
     } else if (msg->opt == "name" || msg->opt == "hello") {
         CNamePanel::deliver(*msg);
     } else if ((msg->opt == "record" || msg->opt == "leaderboard") && m_recordPanel->isOpen()) {

@@ -30,7 +30,7 @@ std::string describe(const stMsg& m) {
     }
     out << " talk=" << m.talk << " say=" << m.say << " code=" << m.code
         << " private=" << m.private_desks << " creator=" << m.creator << " names=" << m.names
-        << " nameError=" << m.nameError;
+        << " nameError=" << m.nameError << " watchers=" << m.watchers;
     return out.str();
 }
 
@@ -71,7 +71,7 @@ TEST(MessageDecoder, FreshRecordHasTheInitialValues) {
               "opt= online= name= desk=-1 site=-1 cards= per=-1 surplus= now=-1 score=0 must=0 "
               "p0= p1= version= [,0,0] [,0,0] [,0,0] [,0,0] status= reason= retry=0 resume=0 "
               "playing=0 seen= last= lastsite=-1 left=0 {0,0,,,0} {0,0,,,0} {0,0,,,0} {0,0,,,0} "
-              "talk=0 say=-1 code= private=0 creator=0 names=0 nameError=");
+              "talk=0 say=-1 code= private=0 creator=0 names=0 nameError= watchers=0");
 }
 
 TEST(MessageDecoder, EachKindReadsItsKeys) {
@@ -347,6 +347,44 @@ TEST(MessageDecoder, BadValuesInTheNewKindsKeepInitialValues) {
          [](stMsg& m) {
              m.opt = "presence";
              m.info[2].auto_play = 1;
+         }},
+    });
+}
+
+TEST(MessageDecoder, WatchingReadsItsKeys) {
+    checkRows({
+        {"watch accepted: its own keys and the resume's",
+         R"({"opt":"watch","status":"ok","desk":"3","watchers":"2","playing":"1","now":"2",)"
+         R"("info":[{"name":"a","surplus":"12","cards":"4,5,"}],"p0":"40","code":"031415"})",
+         [](stMsg& m) {
+             m.opt = "watch";
+             m.status = "ok";
+             m.desk = 3;
+             m.watchers = 2;
+             m.playing = 1;
+             m.now = 2;
+             m.info[0] = seat("a", 0, 0);
+             m.info[0].surplus = "12";
+             m.info[0].cards = "4,5,";
+             m.p0 = "40";
+             m.code = "031415";
+         }},
+        {"watchers", R"({"opt":"watchers","count":"17","watchers":"3"})",
+         [](stMsg& m) {
+             m.opt = "watchers";
+             m.watchers = 17;
+         }},
+        {"unwatch", R"({"opt":"unwatch","reason":"closed","status":"ok"})",
+         [](stMsg& m) {
+             m.opt = "unwatch";
+             m.reason = "closed";
+         }},
+        {"sit refused", R"({"opt":"sit","status":"refused","reason":"no free seat","retry":"4"})",
+         [](stMsg& m) {
+             m.opt = "sit";
+             m.status = "refused";
+             m.reason = "no free seat";
+             m.retry = 4;
          }},
     });
 }

@@ -36,6 +36,8 @@ TEST(OutgoingMessages, ExactTexts) {
         {autoMessage(7, 2, false), R"({"opt":"auto","desk":7,"site":2,"on":0})"},
         {autoMessage(12, 0, true), R"({"opt":"auto","desk":12,"site":0,"on":1})"},
         {recordMessage(), R"({"opt":"record"})"},
+        {unwatchMessage(), R"({"opt":"unwatch"})"},
+        {sitMessage(), R"({"opt":"sit"})"},
         {talkMessage(7, 2, 0), R"({"opt":"talk","desk":7,"site":2,"say":0})"},
         {talkMessage(0, 3, 13), R"({"opt":"talk","desk":0,"site":3,"say":13})"},
         {leaderboardMessage(), R"({"opt":"leaderboard"})"},

@@ -89,8 +89,22 @@ struct DeskProbe {
     const std::map<int, std::shared_ptr<st_player_info>>& siteMap() const { return desk.m_siteMap; }
     CardSprite* lastTouched() const { return desk.m_lastTouched; }
     std::vector<int> collectRaised() const { return desk.collectRaised(); }
+    bool watching() const { return desk.m_watching; }
+    const std::vector<engine::Sprite*>& backs() const { return desk.m_backs; }
+    engine::Label* watchingLabel() const { return desk.m_lblWatching; }
+    engine::ui::Button* sitButton() const { return desk.m_btnSit; }
+    engine::Label* noticeText() const { return desk.m_lblNotice; }
     // The record of server seat `site`; the test fails on a seat that is not mapped.
     st_player_info& seat(int site) const { return *desk.m_siteMap.at(site); }
+};
+
+struct PrivateBarProbe {
+    CPrivateDeskBar& bar;
+    engine::Label* code() const { return bar.m_lblCode; }
+    engine::Label* copied() const { return bar.m_lblCopied; }
+    engine::ui::Button* copy() const { return bar.m_btnCopy; }
+    engine::ui::Button* bots() const { return bar.m_btnBots; }
+    engine::ui::Button* level(int index) const { return bar.m_btnLevels[index]; }
 };
 
 struct ReconnectProbe {

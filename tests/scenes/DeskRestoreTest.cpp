@@ -5,6 +5,7 @@
 
 #include "engine/backend/headless/Headless.h"
 #include "tests/scenes/DeskProbe.h"
+#include "tests/scenes/DeskStateText.h"
 #include "tests/scenes/SceneTestKit.h"
 
 using namespace engine;
@@ -14,52 +15,18 @@ namespace {
 
 using Codes = std::vector<int>;
 
-// One seat of a "resume".
-struct SeatState {
-    std::string name;
-    std::string ready = "1";
-    std::string surplus;
-    std::string cards;
-    std::string pass = "0";
-    std::string away = "0";
-    std::string autoPlay = "0";
-};
-
-// A "resume" as the server writes it: every value a JSON string.
-struct Resume {
+// A "resume" as the server writes it.
+struct Resume : DeskState {
     int desk = 7;
     int site = 2;
-    std::string playing = "1";
-    std::array<SeatState, 4> seats;
     std::string hand;
-    std::string seen;
-    std::string last;
-    std::string lastsite = "-1";
-    std::string score = "0";
-    std::string p0 = "0";
-    std::string p1 = "0";
-    std::string now = "-1";
-    std::string must = "0";
-    std::string left = "0";
 
     std::string json() const {
-        auto str = [](const std::string& key, const std::string& value) {
-            return "\"" + key + "\":\"" + value + "\"";
-        };
-        std::string out = "{" + str("opt", "resume") + "," + str("desk", std::to_string(desk)) +
-                          "," + str("site", std::to_string(site)) + "," + str("name", "me") + "," +
-                          str("playing", playing) + ",\"info\":[";
-        for (std::size_t k = 0; k < seats.size(); ++k) {
-            const SeatState& s = seats[k];
-            out += (k ? ",{" : "{") + str("name", s.name) + "," + str("ready", s.ready) + "," +
-                   str("away", s.away) + "," + str("auto", s.autoPlay) + "," +
-                   str("surplus", s.surplus) + "," + str("cards", s.cards) + "," +
-                   str("pass", s.pass) + "}";
-        }
-        return out + "]," + str("cards", hand) + "," + str("seen", seen) + "," + str("last", last) +
-               "," + str("lastsite", lastsite) + "," + str("score", score) + "," + str("p0", p0) +
-               "," + str("p1", p1) + "," + str("now", now) + "," + str("must", must) + "," +
-               str("left", left) + "}";
+        return DeskState::json(jsonPair("opt", "resume") + "," +
+                                   jsonPair("desk", std::to_string(desk)) + "," +
+                                   jsonPair("site", std::to_string(site)) + "," +
+                                   jsonPair("name", "me"),
+                               jsonPair("cards", hand) + ",");
     }
 };
 

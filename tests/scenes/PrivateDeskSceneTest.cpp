@@ -20,15 +20,6 @@ struct JoinPanelProbe {
     Label* message() const { return panel.m_lblMessage; }
 };
 
-struct PrivateBarProbe {
-    CPrivateDeskBar& bar;
-    Label* code() const { return bar.m_lblCode; }
-    Label* copied() const { return bar.m_lblCopied; }
-    ui::Button* copy() const { return bar.m_btnCopy; }
-    ui::Button* bots() const { return bar.m_btnBots; }
-    ui::Button* level(int index) const { return bar.m_btnLevels[index]; }
-};
-
 namespace {
 
 const std::string kPrivateHello =

@@ -32,6 +32,14 @@ std::string gameMessage(int per, const std::string& cards, int now, int must,
            std::to_string(score) + R"(","must":")" + std::to_string(must) + R"("})";
 }
 
+std::string changeMessage(const std::array<const char*, 4>& names) {
+    std::string out = R"({"opt":"change","info":[)";
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        out += std::string(k ? "," : "") + R"({"name":")" + names[k] + R"(","ready":"0"})";
+    }
+    return out + "]}";
+}
+
 void SceneTest::SetUp() {
     headless::install();
     // Fresh default settings in a folder of the test's own, never the user's.

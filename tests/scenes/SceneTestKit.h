@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,9 @@ std::vector<int> codesOf(const std::vector<CardSprite*>& cards);
 // seat `now` moves next, opening a new lead when `must` is 1.
 std::string gameMessage(int per, const std::string& cards, int now, int must,
                         const std::string& surplus = "20", int score = 0);
+
+// The server's "change": the seats named as given ("" a free seat), nobody ready.
+std::string changeMessage(const std::array<const char*, 4>& names);
 
 class SceneTest : public ::testing::Test {
 protected:
