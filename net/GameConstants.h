@@ -82,3 +82,13 @@ inline constexpr std::string_view kJoinPlaying = "game running";
 inline constexpr std::string_view kJoinSeated = "already seated";
 // The levels of "bots", in the order the client offers them.
 inline constexpr std::string_view kBotLevelNames[] = {"easy", "normal", "hard"};
+
+// Watching a game: a refused "watch" or "sit" carries one of these reasons (a refused watch also
+// kJoinSeated, kJoinTooMany with "retry", or kJoinFull; a refused sit kJoinPlaying), and
+// "unwatch" from the server carries kUnwatchClosed. "desks" lists at most kWatchListSize desks.
+inline constexpr std::string_view kWatchNoDesk = "no such desk";
+inline constexpr std::string_view kWatchServerFull = "server full";
+inline constexpr std::string_view kSitNotWatching = "not watching";
+inline constexpr std::string_view kSitNoSeat = "no free seat";
+inline constexpr std::string_view kUnwatchClosed = "closed";
+inline constexpr int kWatchListSize = 100;
