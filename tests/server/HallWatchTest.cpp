@@ -417,3 +417,141 @@ TEST(HallWatchTest, WatchRules) {
 }
 
 }  // namespace
+
+namespace {
+
+// The "desks" answers `link` received in `out`, read; the output is emptied.
+std::vector<rapidjson::Document> desksAnswers(Hall::Output& out, LinkId link) {
+    std::vector<rapidjson::Document> answers;
+    for (const Hall::Send& send : out.sends) {
+        if (send.link == link && send.text.find(R"("opt":"desks")") != std::string::npos) {
+            answers.emplace_back();
+            answers.back().Parse(send.text.data(), send.text.size());
+            EXPECT_FALSE(answers.back().HasParseError()) << send.text;
+        }
+    }
+    out = Hall::Output{};
+    return answers;
+}
+
+void runDesksUntil(Hall& hall, Millis at, Hall::Output& out) {
+    for (int desk = 0; desk < static_cast<int>(hall.deskCount()); ++desk) {
+        while (hall.deskDeadline(desk) && *hall.deskDeadline(desk) <= at) {
+            hall.advanceDesk(desk, *hall.deskDeadline(desk), out);
+        }
+    }
+}
+
+TEST(HallWatchTest, TheListShowsThePublicRunningDesksAsTheyAre) {
+    server::HallConfig config;
+    config.namePrefix = "p";
+    Hall hall(config);
+    Hall::Output out;
+    for (LinkId link = 1; link <= 9; ++link) {
+        hall.connect(link, "10.0.0.1");
+    }
+    for (int i = 0; i < 3; ++i) {
+        hall.openBotDesk(Millis(0), out);  // desks 0, 1, 2
+    }
+    ClientRequest hello = helloRequest(kToken);
+    hello.name = "小明";
+    hall.handle(1, hello, Millis(0), out);
+    hall.handle(1, request(Kind::Add), Millis(0), out);  // desk 3, seat 0
+    hall.handle(3, request(Kind::Add), Millis(0), out);  // desk 3, seat 1
+    hall.handle(2, request(Kind::Create), Millis(0), out);  // desk 4, private
+    ClientRequest bots = request(Kind::Bots, 4, 0);
+    bots.level = "easy";
+    hall.handle(2, bots, Millis(0), out);
+    hall.handle(2, request(Kind::Ready, 4, 0), Millis(0), out);  // desk 4 plays, unlisted
+    runDesksUntil(hall, Millis(2000), out);                      // computer players at desk 3
+    hall.handle(1, request(Kind::Ready, 3, 0), Millis(2000), out);
+    hall.handle(3, request(Kind::Ready, 3, 1), Millis(2000), out);  // desk 3 plays
+    hall.handle(5, request(Kind::Add), Millis(2000), out);  // desk 5, between games
+    hall.handle(6, request(Kind::Watch, 1), Millis(2000), out);
+    hall.handle(7, request(Kind::Watch, 1), Millis(2000), out);
+    hall.handle(8, request(Kind::Watch, 3), Millis(2000), out);
+    const Millis now(47500);
+    runDesksUntil(hall, now, out);
+    out = Hall::Output{};
+    hall.handle(9, request(Kind::Desks), now, out);
+
+    const auto answers = desksAnswers(out, 9);
+    ASSERT_EQ(answers.size(), 1u);
+    const rapidjson::Value& list = answers[0]["info"];
+    std::vector<int> listed;
+    bool scored = false;
+    for (const auto& entry : list.GetArray()) {
+        const int number = std::stoi(stringAt(entry, "desk"));
+        listed.push_back(number);
+        const server::DeskGame& desk = hall.desk(number);
+        ASSERT_NE(desk.round(), nullptr) << number;
+        const auto points = desk.round()->teamPoints();
+        EXPECT_EQ(stringAt(entry, "p0"), std::to_string(points[0])) << number;
+        EXPECT_EQ(stringAt(entry, "p1"), std::to_string(points[1])) << number;
+        scored = scored || points[0] + points[1] > 0;
+        EXPECT_EQ(stringAt(entry, "seconds"), std::to_string((now - desk.dealtAt()).count() / 1000))
+            << number;
+        EXPECT_EQ(stringAt(entry, "watchers"), std::to_string(hall.watchers(number))) << number;
+        ASSERT_EQ(entry["seats"].Size(), 4u) << number;
+        for (int seat = 0; seat < 4; ++seat) {
+            const rapidjson::Value& shown = entry["seats"][seat];
+            EXPECT_EQ(stringAt(shown, "name"), desk.seat(seat).name) << number << "/" << seat;
+            const bool bot = desk.seat(seat).kind == server::DeskGame::SeatKind::Bot;
+            EXPECT_EQ(stringAt(shown, "bot"), bot ? "1" : "0") << number << "/" << seat;
+        }
+    }
+    EXPECT_EQ(listed, (std::vector<int>{0, 1, 2, 3})) << "private desk 4, desk 5 between games";
+    EXPECT_TRUE(scored) << "some desk took points, so the scores were compared";
+    EXPECT_EQ(hall.watchers(1), 2);
+    EXPECT_EQ(hall.desk(3).seat(0).name, "小明");
+}
+
+TEST(HallWatchTest, TheListHoldsAtMostTheFirstHundredDesks) {
+    Hall hall(server::HallConfig{});
+    Hall::Output out;
+    hall.connect(1, "10.0.0.1");
+    for (int i = 0; i < kWatchListSize + 3; ++i) {
+        hall.openBotDesk(Millis(0), out);
+    }
+    hall.handle(1, request(Kind::Desks), Millis(0), out);
+    const auto answers = desksAnswers(out, 1);
+    ASSERT_EQ(answers.size(), 1u);
+    std::vector<int> listed;
+    for (const auto& entry : answers[0]["info"].GetArray()) {
+        listed.push_back(std::stoi(stringAt(entry, "desk")));
+    }
+    std::vector<int> first(kWatchListSize);
+    for (int i = 0; i < kWatchListSize; ++i) {
+        first[i] = i;
+    }
+    EXPECT_EQ(listed, first);
+}
+
+// One "desks" a second a link is answered; the rest are counted, and logged at the close.
+TEST(HallWatchTest, TheListIsAnsweredOnceASecondALink) {
+    struct Ask {
+        LinkId link;
+        long long at;
+        bool answered;
+    };
+    const Ask asks[] = {
+        {1, 0, true},     {1, 500, false}, {2, 500, true},  // each link has its own second
+        {1, 999, false},  {1, 1000, true}, {1, 1999, false},
+        {1, 2000, true},  {2, 1499, false}, {2, 1500, true},
+    };
+    Hall hall(server::HallConfig{});
+    Hall::Output out;
+    hall.connect(1, "10.0.0.1");
+    hall.connect(2, "10.0.0.1");
+    for (const Ask& ask : asks) {
+        hall.handle(ask.link, request(Kind::Desks), Millis(ask.at), out);
+        EXPECT_EQ(desksAnswers(out, ask.link).size(), ask.answered ? 1u : 0u)
+            << "link " << ask.link << " at " << ask.at;
+    }
+    hall.disconnect(1, Millis(3000), out);
+    const std::vector<std::string> expected = {
+        "connection 1: 3 desks requests ignored (more than one a second)"};
+    EXPECT_EQ(out.log, expected);
+}
+
+}  // namespace
