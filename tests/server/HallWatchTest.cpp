@@ -110,6 +110,12 @@ std::string summary(const std::vector<std::string>& texts) {
     return sum;
 }
 
+// The acts that are one plain request, with desk and seat from the step.
+const std::map<Act, Kind> kPlain = {
+    {Act::Create, Kind::Create}, {Act::Add, Kind::Add},         {Act::Ready, Kind::Ready},
+    {Act::Leave, Kind::Leave},   {Act::Watch, Kind::Watch},     {Act::Unwatch, Kind::Unwatch},
+    {Act::Sit, Kind::Sit},       {Act::Desks, Kind::Desks}};
+
 class Script {
 public:
     explicit Script(const Row& row) : m_hall(config(row)) {}
@@ -129,62 +135,44 @@ public:
     std::string run(const Step& step) {
         const Millis at(step.at);
         ClientRequest req = request(Kind::Query, step.desk, step.seat);
+        if (const auto plain = kPlain.find(step.act); plain != kPlain.end()) {
+            req.kind = plain->second;
+            m_hall.handle(step.link, req, at, m_out);
+            return take(step.link);
+        }
         switch (step.act) {
             case Act::Connect:
                 m_hall.connect(step.link, "10.0.0." + std::to_string(step.link));
-                return take(step.link);
+                break;
             case Act::BotDesk:
                 m_hall.openBotDesk(at, m_out);
-                return take(step.link);
+                break;
             case Act::Drop:
                 m_hall.disconnect(step.link, at, m_out);
-                return take(step.link);
-            case Act::Listen:
-                return take(step.link);
+                break;
             case Act::Run:
                 while (m_hall.deskDeadline(step.desk) && *m_hall.deskDeadline(step.desk) <= at) {
                     m_hall.advanceDesk(step.desk, *m_hall.deskDeadline(step.desk), m_out);
                 }
-                return take(step.link);
-            case Act::Hello:
-                req = helloRequest(kToken);
                 break;
-            case Act::Create:
-                req.kind = Kind::Create;
+            case Act::Hello:
+                m_hall.handle(step.link, helloRequest(kToken), at, m_out);
                 break;
             case Act::Join:
             case Act::WatchCode:
                 req.kind = step.act == Act::Join ? Kind::Join : Kind::Watch;
                 req.code = step.arg;
                 req.byCode = true;
-                break;
-            case Act::Add:
-                req.kind = Kind::Add;
-                break;
-            case Act::Ready:
-                req.kind = Kind::Ready;
-                break;
-            case Act::Leave:
-                req.kind = Kind::Leave;
+                m_hall.handle(step.link, req, at, m_out);
                 break;
             case Act::Bots:
                 req.kind = Kind::Bots;
                 req.level = step.arg;
+                m_hall.handle(step.link, req, at, m_out);
                 break;
-            case Act::Watch:
-                req.kind = Kind::Watch;
-                break;
-            case Act::Unwatch:
-                req.kind = Kind::Unwatch;
-                break;
-            case Act::Sit:
-                req.kind = Kind::Sit;
-                break;
-            case Act::Desks:
-                req.kind = Kind::Desks;
+            default:  // Listen
                 break;
         }
-        m_hall.handle(step.link, req, at, m_out);
         return take(step.link);
     }
 
