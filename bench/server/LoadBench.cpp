@@ -4,7 +4,7 @@
 //
 //   server_load_bench --server PATH [--clients N] [--games G] [--deal D] [--short]
 //                     [--bot-desks K --bot-level easy|normal|hard] [--drops [--drop-every S]]
-//                     [--records DIR] [--think-ms T] [--watchers W]
+//                     [--records DIR] [--think-ms T] [--watchers W [--watcher-nice N]]
 //   defaults: 2000 clients, 2 games of 27 cards; --short: 200 clients, 1 game of 27 cards.
 //   --think-ms T: each client waits T ms before each play (50): a person's pace. At 0 the
 //   clients of a desk answer at once, and on loopback a desk can go fast enough for the server
@@ -18,6 +18,9 @@
 //   --watchers W: W more clients watch the persons' desks, spread evenly over them (desk i % D
 //   of the D persons' desks; at most 50 a desk and 2000 in all, the server's caps), from the
 //   start of the first game to the end of the last; the persons' figures are as without them.
+//   They arrive over the first two seconds and run on a thread of their own; --watcher-nice N
+//   gives that thread nice value N (Linux), so that on a small machine their reading yields to
+//   the persons' and the server.
 //   --records DIR: the server records every game in SQLite in DIR (its default data folder's
 //   store, elsewhere); without it the server keeps no records.
 
@@ -44,6 +47,9 @@ extern char** environ;
 
 namespace {
 
+// The spectators arrive spread over this long.
+constexpr int kWatcherArrivalMs = 2000;
+
 struct Options {
     std::string server;
     int clients = 2000;
@@ -56,6 +62,7 @@ struct Options {
     std::string records;  // the server's --data folder; "" for --no-records
     int thinkMs = 50;
     int watchers = 0;
+    int watcherNice = 0;
 };
 
 bool parse(int argc, char* argv[], Options& options) {
@@ -82,6 +89,8 @@ bool parse(int argc, char* argv[], Options& options) {
             options.thinkMs = std::atoi(argv[++i]);
         } else if (i + 1 < argc && arg == "--watchers") {
             options.watchers = std::atoi(argv[++i]);
+        } else if (i + 1 < argc && arg == "--watcher-nice") {
+            options.watcherNice = std::atoi(argv[++i]);
         } else if (arg == "--drops") {
             options.drops = true;
         } else if (i + 1 < argc && arg == "--drop-every") {
@@ -180,7 +189,7 @@ int main(int argc, char* argv[]) {
                      "usage: server_load_bench --server PATH [--clients N (a multiple of 4)] "
                      "[--games G] [--deal D] [--short] [--bot-desks K --bot-level L] "
                      "[--drops [--drop-every S]] [--records DIR] [--think-ms T] "
-                     "[--watchers W (at most 50 a desk, 2000 in all)]\n");
+                     "[--watchers W (at most 50 a desk, 2000 in all) [--watcher-nice N]]\n");
         return 2;
     }
     raiseDescriptorLimit();
@@ -270,10 +279,18 @@ int main(int argc, char* argv[]) {
         LoadClient::Options watcherOptions;
         watcherOptions.seed = 500000 + static_cast<std::uint64_t>(i);
         watcherOptions.watchDesk = options.botDesks + i % personDesks;
+        // Spectators come in over the first two seconds, as people do, not in one burst.
+        watcherOptions.startAfter = std::chrono::milliseconds(2 * i % kWatcherArrivalMs);
         std::make_shared<LoadClient>(watcherIo, watcherStats, watcherOptions, [] {})
             ->start(endpoint);
     }
-    std::thread watcherThread([&watcherIo] { watcherIo.run(); });
+    std::thread watcherThread([&watcherIo, &options] {
+        if (options.watcherNice > 0) {
+            // Linux: a thread's nice value is its own (the calling thread's id).
+            setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), options.watcherNice);
+        }
+        watcherIo.run();
+    });
     asio::steady_timer limit(io, std::chrono::seconds(110));
     limit.async_wait([&io](const asio::error_code& error) {
         if (!error) {

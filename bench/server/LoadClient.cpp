@@ -55,7 +55,12 @@ LoadClient::LoadClient(asio::io_context& io, LoadStats& stats, const Options& op
 void LoadClient::start(const asio::ip::tcp::endpoint& server) {
     m_server = server;
     if (m_options.watchDesk >= 0) {
-        connect(watchText(m_options.watchDesk));
+        m_thinkTimer.expires_after(m_options.startAfter);
+        m_thinkTimer.async_wait([self = shared_from_this()](const asio::error_code& error) {
+            if (!error && !self->m_finished) {
+                self->connect(watchText(self->m_options.watchDesk));
+            }
+        });
         return;
     }
     connect(addMessage());

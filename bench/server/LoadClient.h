@@ -43,6 +43,7 @@ public:
         // server's flood limit however fast the desk goes; 0 answers at once.
         std::chrono::milliseconds think{0};
         int watchDesk = -1;  // >= 0: a spectator of this desk, never seated
+        std::chrono::milliseconds startAfter{0};  // a spectator connects this long after start
     };
 
     LoadClient(asio::io_context& io, LoadStats& stats, const Options& options,

@@ -1,6 +1,7 @@
 #pragma once
 // What a desk produces for the outside world: messages for its seats (and its public texts for
-// spectators), persons it sent away, finished games and lines for the log. DeskGame appends to it; the hall delivers it.
+// spectators), persons it sent away, finished games and lines for the log. DeskGame appends to
+// it; the hall delivers it.
 
 #include <array>
 #include <chrono>

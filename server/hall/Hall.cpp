@@ -77,8 +77,9 @@ bool Hall::inGame(LinkId link) const {
     if (found == m_links.end()) {
         return false;
     }
-    const Place& place = m_people.at(found->second.person).place;
-    return place.desk >= 0 && m_desks[place.desk]->playing();
+    const Person& person = m_people.at(found->second.person);
+    const Place& place = person.place;
+    return person.watching >= 0 || (place.desk >= 0 && m_desks[place.desk]->playing());
 }
 
 PersonId Hall::personOf(LinkId link) const {

@@ -161,7 +161,8 @@ public:
     void openBotDesk(Millis now, Output& out);
 
     std::optional<Millis> deskDeadline(int desk) const;
-    // The link's person is seated at a desk whose game is running (they may be silent long).
+    // The link's person is seated at a desk whose game is running, or watches a desk (they may
+    // be silent long).
     bool inGame(LinkId link) const;
     // The person a link speaks for; 0 for an unknown link.
     PersonId personOf(LinkId link) const;

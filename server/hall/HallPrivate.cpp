@@ -1,5 +1,6 @@
 // The hall's private desks: "create", "join" by code and the creator's "bots" (the rules in
-// Hall.h; the codes and the wrong-code limit in PrivateDesks), and the code check "watch" shares. Event-loop thread, like the hall.
+// Hall.h; the codes and the wrong-code limit in PrivateDesks), and the code check "watch" shares.
+// Event-loop thread, like the hall.
 
 #include "server/hall/Hall.h"
 #include "server/protocol/ServerMessages.h"

@@ -515,6 +515,29 @@ TEST(HallWatchTest, TheListHoldsAtMostTheFirstHundredDesks) {
     EXPECT_EQ(listed, first);
 }
 
+// A spectator is silent by nature: the link counts as in a game (no idle close) while it watches.
+TEST(HallWatchTest, ASpectatorIsNotIdle) {
+    Hall hall(server::HallConfig{});
+    Hall::Output out;
+    hall.connect(1, "10.0.0.1");
+    hall.openBotDesk(Millis(0), out);
+    struct Row {
+        const char* what;
+        Kind kind;
+        bool inGame;
+    };
+    const Row rows[] = {
+        {"in the hall", Kind::Query, false},
+        {"watching", Kind::Watch, true},
+        {"after unwatch", Kind::Unwatch, false},
+        {"watching again", Kind::Watch, true},
+    };
+    for (const Row& row : rows) {
+        hall.handle(1, request(row.kind, 0), Millis(0), out);
+        EXPECT_EQ(hall.inGame(1), row.inGame) << row.what;
+    }
+}
+
 // One "desks" a second a link is answered; the rest are counted, and logged at the close.
 TEST(HallWatchTest, TheListIsAnsweredOnceASecondALink) {
     struct Ask {
