@@ -4,7 +4,7 @@
 //
 //   server_load_bench --server PATH [--clients N] [--games G] [--deal D] [--short]
 //                     [--bot-desks K --bot-level easy|normal|hard] [--drops [--drop-every S]]
-//                     [--records DIR] [--think-ms T]
+//                     [--records DIR] [--think-ms T] [--watchers W [--watcher-nice N]]
 //   defaults: 2000 clients, 2 games of 27 cards; --short: 200 clients, 1 game of 27 cards.
 //   --think-ms T: each client waits T ms before each play (50): a person's pace. At 0 the
 //   clients of a desk answer at once, and on loopback a desk can go fast enough for the server
@@ -15,6 +15,12 @@
 //   mid-game and connects again with its token; the time from the connect to the "resume" is
 //   printed (median, p99). Every client says hello with its own token, drops or not. The server
 //   refuses more than 10 hellos a minute with one token: S below 7 makes those clients fail.
+//   --watchers W: W more clients watch the persons' desks, spread evenly over them (desk i % D
+//   of the D persons' desks; at most 50 a desk and 2000 in all, the server's caps), from the
+//   start of the first game to the end of the last; the persons' figures are as without them.
+//   They arrive over the first two seconds and run on a thread of their own; --watcher-nice N
+//   gives that thread nice value N (Linux), so that on a small machine their reading yields to
+//   the persons' and the server.
 //   --records DIR: the server records every game in SQLite in DIR (its default data folder's
 //   store, elsewhere); without it the server keeps no records.
 
@@ -35,10 +41,14 @@
 #include <vector>
 
 #include "bench/server/LoadClient.h"
+#include "server/hall/Hall.h"
 
 extern char** environ;
 
 namespace {
+
+// The spectators arrive spread over this long.
+constexpr int kWatcherArrivalMs = 2000;
 
 struct Options {
     std::string server;
@@ -51,6 +61,8 @@ struct Options {
     double dropEvery = 8.0;
     std::string records;  // the server's --data folder; "" for --no-records
     int thinkMs = 50;
+    int watchers = 0;
+    int watcherNice = 0;
 };
 
 bool parse(int argc, char* argv[], Options& options) {
@@ -75,6 +87,10 @@ bool parse(int argc, char* argv[], Options& options) {
             options.records = argv[++i];
         } else if (i + 1 < argc && arg == "--think-ms") {
             options.thinkMs = std::atoi(argv[++i]);
+        } else if (i + 1 < argc && arg == "--watchers") {
+            options.watchers = std::atoi(argv[++i]);
+        } else if (i + 1 < argc && arg == "--watcher-nice") {
+            options.watcherNice = std::atoi(argv[++i]);
         } else if (arg == "--drops") {
             options.drops = true;
         } else if (i + 1 < argc && arg == "--drop-every") {
@@ -85,7 +101,9 @@ bool parse(int argc, char* argv[], Options& options) {
     }
     return !options.server.empty() && options.clients > 0 && options.clients % 4 == 0 &&
            options.games > 0 && options.deal >= 1 && options.deal <= 27 && options.botDesks >= 0 &&
-           options.dropEvery > 0 && options.thinkMs >= 0;
+           options.dropEvery > 0 && options.thinkMs >= 0 && options.watchers >= 0 &&
+           options.watchers <= server::kMaxWatchers &&
+           options.watchers <= options.clients / 4 * server::kMaxWatchersPerDesk;
 }
 
 // A port that was free a moment ago: bind to port 0 and let it go.
@@ -170,7 +188,8 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr,
                      "usage: server_load_bench --server PATH [--clients N (a multiple of 4)] "
                      "[--games G] [--deal D] [--short] [--bot-desks K --bot-level L] "
-                     "[--drops [--drop-every S]] [--records DIR] [--think-ms T]\n");
+                     "[--drops [--drop-every S]] [--records DIR] [--think-ms T] "
+                     "[--watchers W (at most 50 a desk, 2000 in all) [--watcher-nice N]]\n");
         return 2;
     }
     raiseDescriptorLimit();
@@ -181,7 +200,7 @@ int main(int argc, char* argv[]) {
     // Every client comes from the one loopback address: the caps are raised to let them all in
     // (twice over: a rejoining client's new link may come before its old one is seen closed),
     // while the read deadlines keep their defaults.
-    const std::string clientsText = std::to_string(2 * options.clients);
+    const std::string clientsText = std::to_string(2 * (options.clients + options.watchers));
     const std::string botDesksText = std::to_string(options.botDesks);
     std::vector<const char*> args = {options.server.c_str(),
                                      "--port",
@@ -249,6 +268,29 @@ int main(int argc, char* argv[]) {
         });
         client->start(endpoint);
     }
+    // The desks of computer players open first and never stop playing, so the persons' desks
+    // are the next ones: botDesks .. botDesks + clients / 4 - 1. The spectators have a thread
+    // of their own, so that reading their texts does not delay the persons' measured here.
+    const int personDesks = options.clients / 4;
+    asio::io_context watcherIo;
+    auto watcherWork = asio::make_work_guard(watcherIo);
+    LoadStats watcherStats;
+    for (int i = 0; i < options.watchers; ++i) {
+        LoadClient::Options watcherOptions;
+        watcherOptions.seed = 500000 + static_cast<std::uint64_t>(i);
+        watcherOptions.watchDesk = options.botDesks + i % personDesks;
+        // Spectators come in over the first two seconds, as people do, not in one burst.
+        watcherOptions.startAfter = std::chrono::milliseconds(2 * i % kWatcherArrivalMs);
+        std::make_shared<LoadClient>(watcherIo, watcherStats, watcherOptions, [] {})
+            ->start(endpoint);
+    }
+    std::thread watcherThread([&watcherIo, &options] {
+        if (options.watcherNice > 0) {
+            // Linux: a thread's nice value is its own (the calling thread's id).
+            setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), options.watcherNice);
+        }
+        watcherIo.run();
+    });
     asio::steady_timer limit(io, std::chrono::seconds(110));
     limit.async_wait([&io](const asio::error_code& error) {
         if (!error) {
@@ -256,6 +298,9 @@ int main(int argc, char* argv[]) {
         }
     });
     io.run();
+    watcherWork.reset();
+    watcherIo.stop();
+    watcherThread.join();
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
@@ -280,6 +325,14 @@ int main(int argc, char* argv[]) {
     std::printf("  messages received     %llu, %.0f per second\n",
                 static_cast<unsigned long long>(stats.messages),
                 static_cast<double>(stats.messages) / seconds);
+    if (options.watchers > 0) {
+        std::printf("  spectators            %d over %d desks, %llu watching, %llu texts to them\n",
+                    options.watchers, personDesks,
+                    static_cast<unsigned long long>(watcherStats.watching),
+                    static_cast<unsigned long long>(watcherStats.spectatorMessages));
+        std::printf("  failed spectators     %llu\n",
+                    static_cast<unsigned long long>(watcherStats.failures));
+    }
     std::printf("  play -> game latency  p50 %.3f ms, p99 %.3f ms (%zu plays)\n",
                 percentile(latency, 0.50), percentile(latency, 0.99), latency.size());
     if (options.drops) {
@@ -297,8 +350,8 @@ int main(int argc, char* argv[]) {
                 static_cast<double>(peakKb) / 1024.0, serverCpu);
     std::printf("  failed clients        %llu, unfinished %d\n",
                 static_cast<unsigned long long>(stats.failures), running);
-    const bool ok =
-        stats.failures == 0 && running == 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    const bool ok = stats.failures == 0 && watcherStats.failures == 0 && running == 0 &&
+                    WIFEXITED(status) && WEXITSTATUS(status) == 0;
     if (!ok) {
         std::printf("FAILED: every client should finish its games and the server exit cleanly\n");
     }

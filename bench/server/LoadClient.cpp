@@ -14,6 +14,8 @@ namespace {
 
 // A drop leaves no seat near its last cards, so the game cannot end while the link is away.
 constexpr int kFewestCardsToDrop = 4;
+// A spectator whose desk has no game running yet asks again after this long.
+constexpr std::chrono::seconds kWatchRetry{1};
 
 std::string tokenFrom(std::uint64_t seed) {
     std::mt19937_64 random(seed);
@@ -32,6 +34,10 @@ std::string stringAt(const rapidjson::Value& object, const char* key) {
                : std::string();
 }
 
+std::string watchText(int desk) {
+    return R"({"opt":"watch","desk":)" + std::to_string(desk) + "}";
+}
+
 }  // namespace
 
 LoadClient::LoadClient(asio::io_context& io, LoadStats& stats, const Options& options,
@@ -48,6 +54,15 @@ LoadClient::LoadClient(asio::io_context& io, LoadStats& stats, const Options& op
 
 void LoadClient::start(const asio::ip::tcp::endpoint& server) {
     m_server = server;
+    if (m_options.watchDesk >= 0) {
+        m_thinkTimer.expires_after(m_options.startAfter);
+        m_thinkTimer.async_wait([self = shared_from_this()](const asio::error_code& error) {
+            if (!error && !self->m_finished) {
+                self->connect(watchText(self->m_options.watchDesk));
+            }
+        });
+        return;
+    }
     connect(addMessage());
     scheduleDrop();
 }
@@ -112,6 +127,10 @@ void LoadClient::readMore() {
 }
 
 void LoadClient::onText(const std::string& text) {
+    if (m_options.watchDesk >= 0) {
+        onWatchText(text);
+        return;
+    }
     stMsg msg;
     if (decodeMessage(text, msg) != DecodeStatus::Ok) {
         finish(false);
@@ -134,6 +153,30 @@ void LoadClient::onText(const std::string& text) {
     } else {
         onMessage(msg);
     }
+}
+
+void LoadClient::onWatchText(const std::string& text) {
+    // The server writes "opt" first: a spectator reads only the start of each text, so that the
+    // benchmark's own reading costs little beside the persons it measures.
+    const auto startsWith = [&text](std::string_view start) { return text.rfind(start, 0) == 0; };
+    if (startsWith(R"({"opt":"watch","status":"ok")")) {
+        ++m_stats.watching;
+    } else if (startsWith(R"({"opt":"watch")")) {
+        m_thinkTimer.expires_after(kWatchRetry);
+        m_thinkTimer.async_wait([self = shared_from_this()](const asio::error_code& error) {
+            if (!error && !self->m_finished) {
+                self->askToWatch();
+            }
+        });
+    } else if (startsWith(R"({"opt":"unwatch")")) {
+        finish(true);
+    } else if (!startsWith(R"({"opt":"hello")")) {
+        ++m_stats.spectatorMessages;
+    }
+}
+
+void LoadClient::askToWatch() {
+    send(watchText(m_options.watchDesk));
 }
 
 void LoadClient::onMessage(const stMsg& msg) {

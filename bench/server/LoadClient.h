@@ -4,7 +4,9 @@
 // records how long each of its plays takes to come back as the server's "game" message. A client
 // that drops (LoadClient::Options::dropEvery) closes its link every few seconds in mid-game and
 // connects again with its token, and records the time from the connect to the "resume", from
-// which it takes up its seat. All clients share one io_context thread.
+// which it takes up its seat. A spectator (LoadClient::Options::watchDesk) takes no seat: it
+// watches one desk, asking again each second while that desk has no game running, and reads
+// every text until the desk is deserted. All clients share one io_context thread.
 
 #include <array>
 #include <asio.hpp>
@@ -27,6 +29,8 @@ struct LoadStats {
     std::uint64_t seatsLost = 0;      // rejoins that found the seat freed (joined again)
     std::vector<double> resumeMs;     // connect start to "resume" received
     std::vector<double> connectMs;    // of which connect start to connected
+    std::uint64_t watching = 0;           // spectators whose "watch" was accepted
+    std::uint64_t spectatorMessages = 0;  // texts the spectators received after that
 };
 
 class LoadClient : public std::enable_shared_from_this<LoadClient> {
@@ -38,6 +42,8 @@ public:
         // How long the client thinks before each play: a person's pace, kept well under the
         // server's flood limit however fast the desk goes; 0 answers at once.
         std::chrono::milliseconds think{0};
+        int watchDesk = -1;  // >= 0: a spectator of this desk, never seated
+        std::chrono::milliseconds startAfter{0};  // a spectator connects this long after start
     };
 
     LoadClient(asio::io_context& io, LoadStats& stats, const Options& options,
@@ -54,6 +60,9 @@ private:
     void onMessage(const stMsg& msg);
     void onGame(const stMsg& msg);
     void onResume(const std::string& text);
+    // A spectator's text: the answer to its "watch", the desk's texts, or the desk's end.
+    void onWatchText(const std::string& text);
+    void askToWatch();
     void playIfMyTurn(int now, int score);
     void play(int score);
     void send(const std::string& text);

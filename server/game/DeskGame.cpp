@@ -182,7 +182,9 @@ DeskSnapshot DeskGame::snapshot(int seat, Millis now) const {
     DeskSnapshot snap;
     snap.desk = m_number;
     snap.seat = seat;
-    snap.name = m_seats[seat].name;
+    if (seat >= 0) {
+        snap.name = m_seats[seat].name;
+    }
     snap.playing = playing();
     snap.code = m_privateCode;
     for (int k = 0; k < 4; ++k) {
@@ -202,7 +204,9 @@ DeskSnapshot DeskGame::snapshot(int seat, Millis now) const {
         return snap;
     }
     const Round& round = *m_round;
-    snap.hand = round.hand(seat);
+    if (seat >= 0) {
+        snap.hand = round.hand(seat);
+    }
     for (int code = 0; code < kCardsPerDeck; ++code) {
         snap.seen.insert(snap.seen.end(), round.played()[code], code);
     }
@@ -570,6 +574,9 @@ void DeskGame::broadcast(const std::string& text, DeskOutput& out, int except) c
         if (seat != except && m_seats[seat].kind != SeatKind::Free) {
             sendTo(seat, text, out);
         }
+    }
+    if (m_watched) {
+        out.publicTexts.push_back(text);
     }
 }
 

@@ -128,8 +128,12 @@ public:
     // game (the hall refuses a new name then), for a seat without a person, or no change.
     void renameSeat(int seat, std::string name, DeskOutput& out);
 
-    // What `seat`'s person needs to take the desk up again at `now` ("resume").
+    // What `seat`'s person needs to take the desk up again at `now` ("resume"). Seat -1: what a
+    // spectator may see ("watch"): the same without any hand and without a seat's name.
     DeskSnapshot snapshot(int seat, Millis now) const;
+    // While watched, every text sent to the whole desk is also appended once to
+    // DeskOutput::publicTexts (the hall sets it while the desk has spectators).
+    void setWatched(bool watched) { m_watched = watched; }
 
     // ---- State
     int number() const { return m_number; }
@@ -141,6 +145,8 @@ public:
     const Seat& seat(int index) const { return m_seats[index]; }
     const Round* round() const { return m_round ? &*m_round : nullptr; }
     int gamesPlayed() const { return m_gamesPlayed; }
+    // When the running game was dealt (meaningful while playing).
+    Millis dealtAt() const { return m_dealtAt; }
     // The time of the earliest pending timer, if any.
     std::optional<Millis> nextDeadline() const;
 
@@ -174,7 +180,9 @@ private:
     void vacate(int index, Millis now);
     std::string seatText(int seat) const;  // "desk D: seat S (name)" for the log
 
+    // One seat's own text: never a public one.
     void sendTo(int seat, std::string text, DeskOutput& out) const;
+    // A text for the whole desk: every seat but `except`, and its spectators (publicTexts).
     void broadcast(const std::string& text, DeskOutput& out, int except = -1) const;
     void broadcastSeats(DeskOutput& out) const;
     void broadcastPresence(DeskOutput& out) const;
@@ -183,6 +191,7 @@ private:
     DeskConfig m_config;
     BotLevel m_botLevel = m_config.botLevel;  // the config's, or the level 加电脑 chose
     std::string m_privateCode;                // empty for a public desk
+    bool m_watched = false;                   // the desk has spectators: keep its public texts
     std::mt19937_64 m_rng;
     std::array<Seat, 4> m_seats;
     std::optional<Round> m_round;

@@ -1,6 +1,7 @@
 #pragma once
-// What a desk produces for the outside world: messages for its seats, persons it sent away,
-// finished games and lines for the log. DeskGame appends to it; the hall delivers it.
+// What a desk produces for the outside world: messages for its seats (and its public texts for
+// spectators), persons it sent away, finished games and lines for the log. DeskGame appends to
+// it; the hall delivers it.
 
 #include <array>
 #include <chrono>
@@ -69,6 +70,9 @@ struct DeskOutput {
     std::vector<std::string> log;    // game results and runs, one line each
     std::vector<BotJob> botJobs;     // decisions to make elsewhere (DeskConfig::botJobs)
     std::vector<FinishedDeskGame> finished;  // games played to their "over"
+    // Every text sent to the whole desk, once each and in order, while the desk is watched
+    // (DeskGame::setWatched): what its spectators receive. One seat's own texts never come here.
+    std::vector<std::string> publicTexts;
 
     void clear() {
         deliveries.clear();
@@ -77,6 +81,7 @@ struct DeskOutput {
         log.clear();
         botJobs.clear();
         finished.clear();
+        publicTexts.clear();
     }
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 // A desk as one seat's person may see it, taken from the pure desk (DeskGame::snapshot) when that
-// person's link comes back: the "resume" message is written from it. Plain data, no behaviour.
+// person's link comes back: the "resume" message is written from it. Taken for a spectator (seat
+// -1) it holds no hand and no name: the "watch" answer is written from it. Plain data.
 
 #include <array>
 #include <string>
@@ -22,14 +23,14 @@ struct SnapshotSeat {
 
 struct DeskSnapshot {
     int desk = -1;
-    int seat = -1;
-    std::string name;
+    int seat = -1;     // -1: a spectator's snapshot
+    std::string name;  // the seat's; "" for a spectator
     bool playing = false;
     std::string code;      // the private desk's code; "" at a public desk
     bool creator = false;  // this seat's person opened the private desk (the hall says so)
     std::array<SnapshotSeat, 4> seats;
     // The rest is meaningful only while playing.
-    std::vector<int> hand;      // this seat's cards, sorted by code
+    std::vector<int> hand;      // this seat's cards, sorted by code; empty for a spectator
     std::vector<int> seen;      // every card played this game, with repeats, sorted by code
     std::vector<int> lastPlay;  // the play to beat; empty when the seat to move leads
     int lastSeat = -1;          // who made it; -1 when the seat to move leads

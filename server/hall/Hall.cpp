@@ -41,6 +41,11 @@ void Hall::disconnect(LinkId link, Millis now, Output& out) {
         return;  // unknown, or replaced by a new link
     }
     const PersonId id = found->second.person;
+    stopWatching(id, out);
+    if (found->second.desksIgnored > 0) {
+        out.log.push_back(linkText(link) + ": " + std::to_string(found->second.desksIgnored) +
+                          " desks requests ignored (more than one a second)");
+    }
     if (found->second.lookupsIgnored > 0) {
         out.log.push_back(linkText(link) + ": " + std::to_string(found->second.lookupsIgnored) +
                           " record or leaderboard requests ignored (more than one a second)");
@@ -72,8 +77,9 @@ bool Hall::inGame(LinkId link) const {
     if (found == m_links.end()) {
         return false;
     }
-    const Place& place = m_people.at(found->second.person).place;
-    return place.desk >= 0 && m_desks[place.desk]->playing();
+    const Person& person = m_people.at(found->second.person);
+    const Place& place = person.place;
+    return person.watching >= 0 || (place.desk >= 0 && m_desks[place.desk]->playing());
 }
 
 PersonId Hall::personOf(LinkId link) const {
@@ -107,8 +113,21 @@ void Hall::handle(LinkId link, const ClientRequest& request, Millis now, Output&
             return;
         case Kind::Add:
             if (place.desk < 0) {
+                stopWatching(id, out);
                 seatAt(openDesk(), id, now, out);
             }
+            return;
+        case Kind::Desks:
+            desksList(link, now, out);
+            return;
+        case Kind::Watch:
+            watch(link, request, now, out);
+            return;
+        case Kind::Unwatch:
+            stopWatching(id, out);
+            return;
+        case Kind::Sit:
+            sit(link, now, out);
             return;
         case Kind::Create:
             createPrivate(id, now, out);
@@ -209,6 +228,9 @@ void Hall::hello(LinkId link, const ClientRequest& request, Millis now, Output& 
         m_links.erase(person.link);
         line += ", replaces " + linkText(person.link);
     }
+    // Whoever watched through either link sees nothing more: the client starts afresh.
+    stopWatching(self.person, out);
+    stopWatching(id, out);
     m_people.erase(self.person);  // the link's own person: never seated, never named
     self.person = id;
     person.link = link;
@@ -233,12 +255,10 @@ void Hall::hello(LinkId link, const ClientRequest& request, Millis now, Output& 
 
 void Hall::lookup(LinkId link, bool leaderboard, Millis now, Output& out) {
     Link& self = m_links.at(link);
-    std::optional<Millis>& last = leaderboard ? self.lastLeaderboard : self.lastRecord;
-    if (last && now < *last + kLookupEvery) {
+    if (tooSoon(leaderboard ? self.lastLeaderboard : self.lastRecord, kLookupEvery, now)) {
         ++self.lookupsIgnored;
         return;
     }
-    last = now;
     const std::string& token = m_people.at(self.person).token;
     if (token.empty()) {
         out.sends.push_back(Send{link, noRecordsMessage(leaderboard ? kLeaderboardOpt : kRecordOpt)});
@@ -343,6 +363,7 @@ DeskGame& Hall::newDesk() {
     // A fixed odd multiplier spreads the desks' seeds apart.
     const std::uint64_t seed = m_config.seed + 0x9E3779B97F4A7C15ull * (number + 1);
     m_desks.push_back(std::make_unique<DeskGame>(number, m_config.desk, seed));
+    m_watchers.emplace_back();
     return *m_desks.back();
 }
 
@@ -354,6 +375,7 @@ void Hall::collect(int desk, Output& out) {
             out.sends.push_back(Send{person->second.link, std::move(delivery.text)});
         }
     }
+    deliverPublic(desk, out);
     for (PersonId id : m_deskOut.gameEnded) {
         const auto person = m_people.find(id);
         if (person != m_people.end() && person->second.link != 0) {
@@ -385,6 +407,7 @@ void Hall::collect(int desk, Output& out) {
     out.touchedDesks.push_back(desk);
     m_deskOut.clear();
     closeIfDeserted(desk, out);
+    unwatchIfDeserted(desk, out);
 }
 
 bool Hall::nameByToken(FinishedDeskGame& game, Output& out) const {

@@ -34,6 +34,20 @@
 //   leader-   person without one: answered "status":"none" at once. At most one of each kind a
 //   board     second a link (kLookupEvery); more are ignored and counted, and the link's close
 //             logs the count
+//   desks,    watching a game (HallWatch.cpp): a spectator is a link's person with no seat,
+//   watch,    watching one desk. "desks" lists the public desks whose game runs (at most one
+//   unwatch,  answered a second a link, like the lookups). "watch" by number or code, refused
+//   sit       for, in this order: already seated, too many wrong codes (the private desks'
+//             limit; a wrong code counts), no such desk (by number: none, private or no game
+//             running; by code: a wrong code), desk full (maxWatchersPerDesk), server full
+//             (maxWatchers); accepted: the desk without any hand ("watch"), then every text the
+//             desk sends to all its seats; a watch of another desk ends the first once accepted.
+//             "unwatch" ends it silently. "sit" seats a spectator between games (refused: not
+//             watching, game running, no free seat). "add", "create", a seating "join", an
+//             accepted hello that moves the link to another person, and the link's close end
+//             the watching; a deserted desk ends it with "unwatch" "closed". Whenever a desk's
+//             count changes, its spectators get "watchers". The desk keeps its public texts only
+//             while it has spectators (DeskGame::setWatched).
 //
 //   hello case                                  answer
 //   a second hello on the link                  refused "hello already received"
@@ -86,6 +100,11 @@ inline constexpr Millis kReconnectWindow{60000};
 
 // A link may ask for its record, and for the leaderboard, once each in this long.
 inline constexpr Millis kLookupEvery{1000};
+// A link may ask for the list of desks to watch once in this long.
+inline constexpr Millis kDesksEvery{1000};
+// Spectators one desk, and the whole server, may have, unless HallConfig says otherwise.
+inline constexpr int kMaxWatchersPerDesk = 50;
+inline constexpr int kMaxWatchers = 2000;
 // A person may talk at the desk once in this long.
 inline constexpr Millis kTalkEvery{kTalkEveryMillis};
 
@@ -94,6 +113,8 @@ struct HallConfig {
     std::string namePrefix = "player";
     std::uint64_t seed = 0;  // desks derive their shuffles from it
     int hellosPerMinute = kHellosPerMinute;
+    int maxWatchersPerDesk = kMaxWatchersPerDesk;
+    int maxWatchers = kMaxWatchers;
     PrivateDesks::CodeSource codeSource;  // private desks' codes; null: std::random_device
 };
 
@@ -140,13 +161,17 @@ public:
     void openBotDesk(Millis now, Output& out);
 
     std::optional<Millis> deskDeadline(int desk) const;
-    // The link's person is seated at a desk whose game is running (they may be silent long).
+    // The link's person is seated at a desk whose game is running, or watches a desk (they may
+    // be silent long).
     bool inGame(LinkId link) const;
     // The person a link speaks for; 0 for an unknown link.
     PersonId personOf(LinkId link) const;
     std::size_t online() const { return m_links.size(); }
     std::size_t persons() const { return m_people.size(); }
     std::size_t deskCount() const { return m_desks.size(); }
+    // Spectators of one desk, and of all of them.
+    int watchers(int desk) const;
+    std::size_t watchers() const { return m_watcherCount; }
     const DeskGame& desk(int number) const { return *m_desks[number]; }
 
 private:
@@ -161,13 +186,16 @@ private:
         std::optional<Millis> lastTalk;  // the person's last talk passed to the desk
         std::string chosen;  // the cleaned name they asked for; empty: none
         std::string shown;   // what the desk shows: chosen (suffixed when taken) or made up
+        int watching = -1;   // the desk this person watches (never while seated); -1 none
     };
     struct Link {
         PersonId person = 0;
         bool helloSeen = false;  // accepted or refused: one hello a link
         std::optional<Millis> lastRecord;       // the last "record" passed out
         std::optional<Millis> lastLeaderboard;  // the last "leaderboard" passed out
+        std::optional<Millis> lastDesks;        // the last "desks" answered
         std::uint64_t lookupsIgnored = 0;       // over the rate, for the close's log line
+        std::uint64_t desksIgnored = 0;         // the same for "desks"
         std::uint64_t talksIgnored = 0;         // bad index or over the rate, the same
         std::string address;                    // the peer's, for the wrong-code limit
     };
@@ -198,8 +226,31 @@ private:
     void createPrivate(PersonId id, Millis now, Output& out);
     void joinPrivate(LinkId link, const std::string& code, Millis now, Output& out);
     void addBots(PersonId id, const std::string& level, Millis now, Output& out);
+    // The wrong-code limit for a "join" or a "watch" (`opt`, for the log): whole seconds to wait
+    // (logged), 0 when the link may try a code now.
+    long long codeWait(LinkId link, std::string_view opt, Millis now, Output& out);
+    // The live private desk whose code it is; none for a wrong code, which is counted and logged.
+    std::optional<int> deskByCode(LinkId link, const std::string& code, Millis now, Output& out);
+    // "connection N (address)" for the wrong-code log lines.
+    std::string codeAsker(LinkId link) const;
     // After a desk changed: a private desk without persons is public again, its code gone.
     void closeIfDeserted(int desk, Output& out);
+    // Watching a game (HallWatch.cpp).
+    void desksList(LinkId link, Millis now, Output& out);
+    void watch(LinkId link, const ClientRequest& request, Millis now, Output& out);
+    void sit(LinkId link, Millis now, Output& out);
+    // The person stops watching (nothing said to them); the desk's other spectators get
+    // "watchers". Nothing when the person watches nothing.
+    void stopWatching(PersonId id, Output& out);
+    // "watchers" with the desk's count to each of its spectators.
+    void tellWatchers(int desk, Output& out);
+    // The desk's public texts (DeskOutput::publicTexts) to each of its spectators.
+    void deliverPublic(int desk, Output& out);
+    // After a desk changed: a desk left without persons sends its spectators "unwatch" "closed".
+    void unwatchIfDeserted(int desk, Output& out);
+    // True when a request limited to one per `every` comes too soon; otherwise the request's
+    // time is kept in `last`.
+    static bool tooSoon(std::optional<Millis>& last, Millis every, Millis now);
     // A person with neither a link nor a seat is gone; its token no longer names it.
     void forget(PersonId person);
     // Drops tokens that name nobody and made no hello within the window, now and then.
@@ -217,6 +268,8 @@ private:
     std::unordered_map<std::string, Token> m_tokens;  // by hash
     std::size_t m_sweepAt = 1024;                     // sweep when this many tokens are known
     std::vector<std::unique_ptr<DeskGame>> m_desks;
+    std::vector<std::vector<PersonId>> m_watchers;  // by desk number: who watches it, in order
+    std::size_t m_watcherCount = 0;
     PrivateDesks m_private;
     PersonId m_nextPerson = 1;
     std::uint64_t m_nextName = 1;

@@ -1,5 +1,6 @@
 // The hall's private desks: "create", "join" by code and the creator's "bots" (the rules in
-// Hall.h; the codes and the wrong-code limit in PrivateDesks). Event-loop thread, like the hall.
+// Hall.h; the codes and the wrong-code limit in PrivateDesks), and the code check "watch" shares.
+// Event-loop thread, like the hall.
 
 #include "server/hall/Hall.h"
 #include "server/protocol/ServerMessages.h"
@@ -10,6 +11,7 @@ void Hall::createPrivate(PersonId id, Millis now, Output& out) {
     if (m_people.at(id).place.desk >= 0) {
         return;  // as "add": one seat a person
     }
+    stopWatching(id, out);
     DeskGame* chosen = nullptr;
     for (auto& desk : m_desks) {
         if (desk->isEmpty() && !m_private.isPrivate(desk->number())) {
@@ -25,23 +27,17 @@ void Hall::createPrivate(PersonId id, Millis now, Output& out) {
 
 void Hall::joinPrivate(LinkId link, const std::string& code, Millis now, Output& out) {
     const Link& self = m_links.at(link);
-    const std::string who = "connection " + std::to_string(link) + " (" + self.address + ")";
     if (m_people.at(self.person).place.desk >= 0) {
         out.sends.push_back(Send{link, joinRefusedMessage(kJoinSeated)});
         return;
     }
-    if (const long long wait = m_private.waitSeconds(link, self.address, now); wait > 0) {
+    if (const long long wait = codeWait(link, "join", now, out); wait > 0) {
         out.sends.push_back(Send{link, joinRefusedMessage(kJoinTooMany, wait)});
-        out.log.push_back(who + ": join refused, too many wrong codes, retry in " +
-                          std::to_string(wait) + " s");
         return;
     }
-    const std::optional<int> number = m_private.deskOf(code);
+    const std::optional<int> number = deskByCode(link, code, now, out);
     if (!number) {
-        const int count = m_private.wrongCode(link, self.address, now);
         out.sends.push_back(Send{link, joinRefusedMessage(kJoinWrongCode)});
-        out.log.push_back(who + ": wrong private-desk code, " + std::to_string(count) +
-                          " from the address in the last minute");
         return;
     }
     DeskGame& desk = *m_desks[*number];
@@ -53,7 +49,34 @@ void Hall::joinPrivate(LinkId link, const std::string& code, Millis now, Output&
         out.sends.push_back(Send{link, joinRefusedMessage(kJoinFull)});
         return;
     }
+    stopWatching(self.person, out);
     seatAt(desk, self.person, now, out);
+}
+
+long long Hall::codeWait(LinkId link, std::string_view opt, Millis now, Output& out) {
+    const Link& self = m_links.at(link);
+    const long long wait = m_private.waitSeconds(link, self.address, now);
+    if (wait > 0) {
+        out.log.push_back(codeAsker(link) + ": " + std::string(opt) +
+                          " refused, too many wrong codes, retry in " + std::to_string(wait) +
+                          " s");
+    }
+    return wait;
+}
+
+std::optional<int> Hall::deskByCode(LinkId link, const std::string& code, Millis now,
+                                    Output& out) {
+    const std::optional<int> number = m_private.deskOf(code);
+    if (!number) {
+        const int count = m_private.wrongCode(link, m_links.at(link).address, now);
+        out.log.push_back(codeAsker(link) + ": wrong private-desk code, " + std::to_string(count) +
+                          " from the address in the last minute");
+    }
+    return number;
+}
+
+std::string Hall::codeAsker(LinkId link) const {
+    return "connection " + std::to_string(link) + " (" + m_links.at(link).address + ")";
 }
 
 void Hall::addBots(PersonId id, const std::string& level, Millis now, Output& out) {

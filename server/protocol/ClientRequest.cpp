@@ -77,6 +77,26 @@ std::optional<ClientRequest> parseClientRequest(std::string_view text) {
         request.kind = ClientRequest::Kind::Create;
         return request;
     }
+    if (kind == "desks") {
+        request.kind = ClientRequest::Kind::Desks;
+        return request;
+    }
+    if (kind == "unwatch") {
+        request.kind = ClientRequest::Kind::Unwatch;
+        return request;
+    }
+    if (kind == "sit") {
+        request.kind = ClientRequest::Kind::Sit;
+        return request;
+    }
+    if (kind == "watch") {
+        request.kind = ClientRequest::Kind::Watch;
+        if (doc.HasMember("desk")) {
+            return readInt(doc, "desk", request.desk) ? std::optional(request) : std::nullopt;
+        }
+        request.byCode = true;
+        return readText(doc, "code", request.code) ? std::optional(request) : std::nullopt;
+    }
     if (kind == "hello") {
         const rapidjson::Value* token = findString(doc, "token");
         if (token == nullptr) {

@@ -18,6 +18,11 @@
 //   {"opt":"join","code":"C"}                          sits at the private desk of code C
 //   {"opt":"bots","desk":D,"site":S,"level":"L"}       the creator fills the free seats with
 //                                                      computer players of level L
+//   {"opt":"desks"}                                    the list of desks that can be watched
+//   {"opt":"watch","desk":D}                           watch public desk D; or, without "desk",
+//   {"opt":"watch","code":"C"}                         the private desk of code C
+//   {"opt":"unwatch"}                                  stop watching
+//   {"opt":"sit"}                                      a spectator takes a free seat
 //
 // Anything else (not JSON, not an object, an unknown opt or type, a missing key or a value of the
 // wrong type) is malformed, and the server drops the connection that sent it. Extra keys are
@@ -35,16 +40,17 @@ namespace server {
 struct ClientRequest {
     enum class Kind {
         Query, Add, Ready, Leave, Play, Hello, Auto, Record, Leaderboard, Talk, Create, Join, Bots,
-        Name
+        Name, Desks, Watch, Unwatch, Sit
     };
     Kind kind = Kind::Query;
-    int desk = -1;           // Ready, Leave, Play, Auto, Talk, Bots
+    int desk = -1;           // Ready, Leave, Play, Auto, Talk, Bots; Watch by number
     int seat = -1;           // Ready, Leave, Play, Auto, Talk, Bots
     std::vector<int> cards;  // Play: empty for a pass
     std::string token;       // Hello: as sent, any text
     bool on = false;         // Auto
     int say = -1;            // Talk: as sent; -1 when missing or not an integer
-    std::string code;        // Join: as sent, any text
+    std::string code;        // Join, Watch by code: as sent, any text
+    bool byCode = false;     // Watch: by "code" (a message without "desk")
     std::string level;       // Bots: as sent, any text
     // Hello, Name: as sent, any text (the hall checks it); Hello without a string "name": none.
     std::optional<std::string> name;

@@ -149,7 +149,7 @@ std::string helloOkMessage(bool resume, bool records, const NameAnswer& name) {
     if (records) {
         writer.field("records", 1);
     }
-    writer.field("talk", 1).field("names", 1).field("private", 1);
+    writer.field("talk", 1).field("names", 1).field("private", 1).field("watch", 1);
     nameFields(writer, name);
     return writer.text();
 }
@@ -184,27 +184,33 @@ std::string presenceMessage(const std::array<PresenceLine, 4>& seats) {
         .text();
 }
 
-std::string resumeMessage(const DeskSnapshot& s) {
-    MessageWriter writer("resume");
-    writer.field("desk", s.desk)
-        .field("site", s.seat)
-        .field("name", s.name)
-        .field("playing", s.playing ? 1 : 0);
+namespace {
+
+// Every key of "resume" after "name": "playing", a private desk's "code" (and "creator" for a
+// seat), "info", the seat's hand as "cards" (only for a seat), then the table. A spectator's
+// snapshot (seat -1) gives the keys that belong to no seat.
+void snapshotFields(MessageWriter& writer, const DeskSnapshot& s) {
+    const bool seated = s.seat >= 0;
+    writer.field("playing", s.playing ? 1 : 0);
     if (!s.code.empty()) {
-        writer.field("code", s.code).field("creator", s.creator ? 1 : 0);
+        writer.field("code", s.code);
+        if (seated) {
+            writer.field("creator", s.creator ? 1 : 0);
+        }
     }
-    writer
-        .array("info", s.seats, [](MessageWriter& w, const SnapshotSeat& seat) {
-            w.field("name", seat.name)
-                .field("ready", seat.ready ? 1 : 0)
-                .field("away", seat.away ? 1 : 0)
-                .field("auto", seat.autoPlay ? 1 : 0)
-                .field("surplus", seat.surplus < 0 ? std::string() : std::to_string(seat.surplus))
-                .field("cards", cardText(seat.cards))
-                .field("pass", seat.pass ? 1 : 0);
-        });
-    return writer.field("cards", cardText(s.hand))
-        .field("seen", cardText(s.seen))
+    writer.array("info", s.seats, [](MessageWriter& w, const SnapshotSeat& seat) {
+        w.field("name", seat.name)
+            .field("ready", seat.ready ? 1 : 0)
+            .field("away", seat.away ? 1 : 0)
+            .field("auto", seat.autoPlay ? 1 : 0)
+            .field("surplus", seat.surplus < 0 ? std::string() : std::to_string(seat.surplus))
+            .field("cards", cardText(seat.cards))
+            .field("pass", seat.pass ? 1 : 0);
+    });
+    if (seated) {
+        writer.field("cards", cardText(s.hand));
+    }
+    writer.field("seen", cardText(s.seen))
         .field("last", cardText(s.lastPlay))
         .field("lastsite", s.lastSeat)
         .field("score", s.tablePoints)
@@ -212,8 +218,55 @@ std::string resumeMessage(const DeskSnapshot& s) {
         .field("p1", s.teamPoints[1])
         .field("now", s.turn)
         .field("must", s.mustLead ? 1 : 0)
-        .field("left", s.leftMs)
+        .field("left", s.leftMs);
+}
+
+}  // namespace
+
+std::string resumeMessage(const DeskSnapshot& s) {
+    MessageWriter writer("resume");
+    writer.field("desk", s.desk).field("site", s.seat).field("name", s.name);
+    snapshotFields(writer, s);
+    return writer.text();
+}
+
+std::string desksMessage(const std::vector<WatchListEntry>& desks) {
+    return MessageWriter("desks")
+        .array("info", desks,
+               [](MessageWriter& w, const WatchListEntry& desk) {
+                   w.field("desk", desk.desk)
+                       .field("p0", desk.teamPoints[0])
+                       .field("p1", desk.teamPoints[1])
+                       .field("seconds", desk.seconds)
+                       .field("watchers", desk.watchers)
+                       .array("seats", desk.seats, [](MessageWriter& s, const WatchSeat& seat) {
+                           s.field("name", seat.name).field("bot", seat.bot ? 1 : 0);
+                       });
+               })
         .text();
+}
+
+std::string watchMessage(const DeskSnapshot& snapshot, int watchers) {
+    MessageWriter writer("watch");
+    writer.field("status", "ok").field("desk", snapshot.desk).field("watchers", watchers);
+    snapshotFields(writer, snapshot);
+    return writer.text();
+}
+
+std::string watchRefusedMessage(std::string_view reason, long long retrySeconds) {
+    return refusedMessage("watch", reason, retrySeconds);
+}
+
+std::string sitRefusedMessage(std::string_view reason) {
+    return refusedMessage("sit", reason, -1);
+}
+
+std::string watchersMessage(int count) {
+    return MessageWriter("watchers").field("count", count).text();
+}
+
+std::string unwatchClosedMessage() {
+    return MessageWriter("unwatch").field("reason", kUnwatchClosed).text();
 }
 
 std::string computerName(std::string_view level) {

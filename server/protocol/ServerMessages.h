@@ -43,6 +43,18 @@
 //
 //   {"opt":"join","status":"refused","reason":"wrong or expired code"}
 //   {"opt":"join","status":"refused","reason":"too many wrong codes","retry":"42"}
+//
+// Watching a game (written out in server/README.md): the list, the answer to "watch" (the keys of
+// "resume" that belong to no seat), the spectators' count and the end of a deserted desk:
+//
+//   {"opt":"desks","info":[{"desk":"3","p0":"120","p1":"35","seconds":"312","watchers":"2",
+//    "seats":[{"name":"小明","bot":"0"},...]},...]}
+//   {"opt":"watch","status":"ok","desk":"3","watchers":"2","playing":"1",("code":"123456")
+//    "info":[...],"seen":"..","last":"..","lastsite":"1","score":"10","p0":"0","p1":"30",
+//    "now":"2","must":"0","left":"21500"}
+//   {"opt":"watch","status":"refused","reason":"desk full"}      also "sit", without "retry"
+//   {"opt":"watchers","count":"3"}
+//   {"opt":"unwatch","reason":"closed"}
 
 #include <array>
 #include <string>
@@ -95,8 +107,9 @@ inline constexpr std::string_view kHelloAgain = "hello already received";
 inline constexpr std::string_view kHelloSeated = "already seated";
 inline constexpr std::string_view kHelloTooMany = "too many reconnects";
 // `records`: the server keeps records, so "record" and "leaderboard" are understood. Every
-// accepted hello also carries "talk":"1", "names":"1" and "private":"1": this server understands
-// "talk", "name", and "create", "join" and "bots" (private desks). Either answer carries
+// accepted hello also carries "talk":"1", "names":"1", "private":"1" and "watch":"1": this
+// server understands "talk", "name", "create", "join" and "bots" (private desks), and "desks",
+// "watch", "unwatch" and "sit" (watching a game). Either answer carries
 // `name`'s "name" or "nameError" when the hello asked for a name.
 std::string helloOkMessage(bool resume, bool records = false, const NameAnswer& name = {});
 std::string helloRefusedMessage(std::string_view reason, long long retrySeconds = -1,
@@ -113,6 +126,32 @@ std::string resumeMessage(const DeskSnapshot& snapshot);
 // A join by code refused for `reason` (one of net/GameConstants.h's kJoin...); `retrySeconds`
 // >= 0 adds "retry" (too many wrong codes).
 std::string joinRefusedMessage(std::string_view reason, long long retrySeconds = -1);
+
+// ---- Watching a game
+struct WatchSeat {
+    std::string_view name;  // "" for a free seat
+    bool bot = false;       // a computer player's own seat
+};
+// One desk of the list: a public desk whose game is running.
+struct WatchListEntry {
+    int desk = -1;
+    std::array<int, 2> teamPoints{};
+    long long seconds = 0;  // whole seconds since the deal
+    int watchers = 0;
+    std::array<WatchSeat, 4> seats;
+};
+std::string desksMessage(const std::vector<WatchListEntry>& desks);
+// The accepted "watch": `snapshot` is a spectator's (seat -1, no hand); `watchers` counts the
+// spectators with this one.
+std::string watchMessage(const DeskSnapshot& snapshot, int watchers);
+// `reason` one of kJoinSeated, kJoinTooMany (with `retrySeconds` >= 0), kWatchNoDesk, kJoinFull,
+// kWatchServerFull (net/GameConstants.h).
+std::string watchRefusedMessage(std::string_view reason, long long retrySeconds = -1);
+// `reason` kSitNotWatching, kJoinPlaying or kSitNoSeat.
+std::string sitRefusedMessage(std::string_view reason);
+std::string watchersMessage(int count);
+// To every spectator of a desk whose last person has gone.
+std::string unwatchClosedMessage();
 
 // ---- Records
 inline constexpr std::string_view kRecordOpt = "record";

@@ -36,6 +36,12 @@ TEST(ClientRequestParse, ReadsEveryTextTheClientSends) {
         {R"({"opt":"join","code":"012345"})", Kind::Join, -1, -1, {}},
         {R"({"opt":"bots","desk":4,"site":0,"level":"hard"})", Kind::Bots, 4, 0, {}},
         {R"({"opt":"name","name":"x"})", Kind::Name, -1, -1, {}},
+        {R"({"opt":"desks"})", Kind::Desks, -1, -1, {}},
+        {R"({"opt":"watch","desk":3})", Kind::Watch, 3, -1, {}},
+        {R"({"opt":"watch","desk":-2})", Kind::Watch, -2, -1, {}},  // the hall: no such desk
+        {R"({"opt":"watch","code":"123456"})", Kind::Watch, -1, -1, {}},
+        {R"({"opt":"unwatch"})", Kind::Unwatch, -1, -1, {}},
+        {R"({"opt":"sit"})", Kind::Sit, -1, -1, {}},
     };
     for (const Row& row : rows) {
         const auto request = server::parseClientRequest(row.text);
@@ -84,6 +90,11 @@ TEST(ClientRequestParse, RefusesMalformedTexts) {
         R"({"opt":"name"})",
         R"({"opt":"name","name":7})",
         R"({"opt":"name","name":null})",
+        R"({"opt":"watch"})",
+        R"({"opt":"watch","desk":"3"})",
+        R"({"opt":"watch","desk":3.5})",
+        R"({"opt":"watch","desk":null,"code":"123456"})",
+        R"({"opt":"watch","code":123456})",
     };
     for (const char* text : rows) {
         EXPECT_FALSE(server::parseClientRequest(text).has_value()) << text;
@@ -91,6 +102,29 @@ TEST(ClientRequestParse, RefusesMalformedTexts) {
     // Nesting this deep once overflowed the event loop's stack in a recursive parse.
     EXPECT_FALSE(server::parseClientRequest(std::string(300000, '[') + std::string(300000, ']')));
     EXPECT_FALSE(server::parseClientRequest(std::string(1 << 20, '{')));
+}
+
+// A watch names its desk by number when "desk" is there, otherwise by the code as sent.
+TEST(ClientRequestParse, WatchIsByNumberOrByCode) {
+    struct Row {
+        const char* text;
+        bool byCode;
+        int desk;
+        std::string code;
+    };
+    const Row rows[] = {
+        {R"({"opt":"watch","desk":7})", false, 7, ""},
+        {R"({"opt":"watch","desk":0,"code":"111111"})", false, 0, ""},
+        {R"({"opt":"watch","code":"000042"})", true, -1, "000042"},
+        {R"({"opt":"watch","code":"abc"})", true, -1, "abc"},
+    };
+    for (const Row& row : rows) {
+        const auto request = server::parseClientRequest(row.text);
+        ASSERT_TRUE(request.has_value()) << row.text;
+        EXPECT_EQ(request->byCode, row.byCode) << row.text;
+        EXPECT_EQ(request->desk, row.desk) << row.text;
+        EXPECT_EQ(request->code, row.code) << row.text;
+    }
 }
 
 // The hall judges a code's digits and a level's name; the reading keeps what was sent.
@@ -175,13 +209,13 @@ TEST(ServerMessages, ExactTexts) {
 
 TEST(ServerMessages, RejoinTexts) {
     EXPECT_EQ(server::helloOkMessage(false),
-              R"({"opt":"hello","status":"ok","resume":"0","talk":"1","names":"1","private":"1"})");
+              R"({"opt":"hello","status":"ok","resume":"0","talk":"1","names":"1","private":"1","watch":"1"})");
     EXPECT_EQ(server::helloOkMessage(true),
-              R"({"opt":"hello","status":"ok","resume":"1","talk":"1","names":"1","private":"1"})");
+              R"({"opt":"hello","status":"ok","resume":"1","talk":"1","names":"1","private":"1","watch":"1"})");
     EXPECT_EQ(server::helloOkMessage(false, true),
-              R"({"opt":"hello","status":"ok","resume":"0","records":"1","talk":"1","names":"1","private":"1"})");
+              R"({"opt":"hello","status":"ok","resume":"0","records":"1","talk":"1","names":"1","private":"1","watch":"1"})");
     EXPECT_EQ(server::helloOkMessage(false, false, {"小明2", {}}),
-              R"({"opt":"hello","status":"ok","resume":"0","talk":"1","names":"1","private":"1","name":"小明2"})");
+              R"({"opt":"hello","status":"ok","resume":"0","talk":"1","names":"1","private":"1","watch":"1","name":"小明2"})");
     EXPECT_EQ(server::helloRefusedMessage(server::kHelloBadToken, -1, {{}, "too long"}),
               R"({"opt":"hello","status":"refused","reason":"bad token","nameError":"too long"})");
     EXPECT_EQ(server::nameMessage({"a\"b", {}}), R"({"opt":"name","name":"a\"b"})");

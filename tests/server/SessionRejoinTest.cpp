@@ -79,7 +79,7 @@ TEST(SessionRejoin, ANewLinkWithTheTokenTakesTheSeatBackWithoutARun) {
         const auto hello = second.receiveText();
         ASSERT_TRUE(hello.has_value()) << row.what;
         EXPECT_EQ(*hello, R"({"opt":"hello","status":"ok","resume":"1","talk":"1","names":"1",)"
-                          R"("private":"1"})")
+                          R"("private":"1","watch":"1"})")
             << row.what;
         const auto resume = second.receiveText();
         ASSERT_TRUE(resume.has_value()) << row.what;
