@@ -34,4 +34,5 @@ stage_game_by_keys
 stage_server_lost
 stage_rejoin
 stage_private_desk
+stage_watch
 step "all stages passed"

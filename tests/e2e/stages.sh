@@ -485,3 +485,42 @@ stage_private_desk() {
   stop_process "$creator"
   stop_process "$SERVER_PID"
 }
+
+# sent_count <regex>: how many texts matching the regex the server logged to the client.
+sent_count() { server_log | grep -Ec "^desk-server: to $CONNECTION: $1"; }
+# more_sent <n> <regex>: more than n such texts.
+more_sent() { (($(sent_count "$2") > $1)); }
+
+# A spectator: the list of the desks being played (one of four computer players), that desk
+# watched from seat 0 for a whole trick without a hand of its own, then left by the return button.
+stage_watch() {
+  step "watching: the list"
+  open_hall --bot-desks 1 --deal 9 --bot-delay 0.3 --seed 5
+  wait_until 5 watch_shown || fail "no 观战 on a server that offers watching"
+  hall_shown || fail "quick join left its place above 观战"
+  click $WATCH_CLICK
+  wait_until 5 received '\{"opt":"desks"\}' || fail "观战 sent no desks"
+  wait_until 5 sent_to_client '\{"opt":"desks","info":\[\{"desk":"0"' || fail "the list named no desk 0"
+  sleep 0.5
+  shot "$PICTURES/watch-list.png"
+
+  step "watching: desk 0"
+  click $WATCH_ROW_CLICK
+  wait_until 5 received '\{"opt":"watch","desk":0\}' || fail "a click on the desk's row sent no watch"
+  wait_until 5 sent_to_client '\{"opt":"watch","status":"ok"' || fail "the server did not take the watch"
+  local tricks
+  tricks=$(sent_count '\{"opt":"score"')
+  wait_until 30 more_sent "$tricks" '\{"opt":"score"' ||
+    fail "no whole trick reached the spectator"
+  ready_hidden && play_hidden && pass_hidden || fail "a spectator is offered a player's buttons"
+  shot "$PICTURES/watch-desk.png"
+  sent_to_client '\{"opt":"(start|add|resume)"' && fail "a spectator was sent a seat's own text"
+
+  step "watching: leaving"
+  click $RETURN_CLICK
+  wait_until 5 received '\{"opt":"unwatch"\}' || fail "the return button sent no unwatch"
+  wait_until 5 hall_shown || fail "the return button did not lead back to the hall"
+  received '\{"opt":"(ready|game|change|talk|auto)"' && fail "the spectator sent a player's request"
+  stop_process "$CLIENT_PID"
+  stop_process "$SERVER_PID"
+}

@@ -10,6 +10,7 @@ pass_shown() { shows "$PASS_AT" "$PASS_COLOUR"; }
 banner_shown() { shows "$BANNER_AT" "$BANNER_COLOUR"; }
 talk_shown() { shows "$TALK_AT" "$TALK_COLOUR"; }
 create_desk_shown() { shows "$CREATE_DESK_AT" "$PHRASE_COLOUR"; }
+watch_shown() { shows "$WATCH_AT" "$PHRASE_COLOUR"; }
 join_panel_shown() { shows "$JOIN_PAD_AT" "$PHRASE_COLOUR"; }
 add_bots_shown() { shows "$ADD_BOTS_AT" "$PHRASE_COLOUR"; }
 name_panel_shown() { shows "$NAME_PANEL_AT" "$NAME_PANEL_COLOUR"; }
