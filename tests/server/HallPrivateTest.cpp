@@ -332,11 +332,8 @@ TEST(HallPrivateTest, PrivateDeskRules) {
             EXPECT_EQ(script.run(step), step.heard) << row.what << ", step " << index;
         }
         if (!row.logHas.empty()) {
-            bool found = false;
-            for (const std::string& line : script.log()) {
-                found = found || line.find(row.logHas) != std::string::npos;
-            }
-            EXPECT_TRUE(found) << row.what << ": no log line has \"" << row.logHas << "\"";
+            EXPECT_TRUE(logHas(script.log(), row.logHas))
+                << row.what << ": no log line has \"" << row.logHas << "\"";
         }
     }
 }
