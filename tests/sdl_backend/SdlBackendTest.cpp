@@ -41,6 +41,9 @@ std::string describe(const std::vector<InputEvent>& events) {
                     << (e.type == InputEvent::Type::MouseDown ? "down " : "up ") << e.x << ","
                     << e.y << "; ";
                 break;
+            case InputEvent::Type::MouseWheel:
+                out << "wheel " << e.scroll << " at " << e.x << "," << e.y << "; ";
+                break;
             case InputEvent::Type::KeyPressed:
                 out << "pressed " << static_cast<int>(e.key) << "; ";
                 break;
