@@ -1,6 +1,6 @@
-// Watching's messages: the hello's "watch" key, "desks", the answers to "watch", "watchers" and
-// "unwatch"; what is read, and what hostile lists (missing keys, wrong types, too many desks)
-// leave behind.
+// Watching's messages: "desks", the answers to "watch" and "watchers"; what is read, and what
+// hostile lists (missing keys, wrong types, too many desks) leave behind. The hello's "watch" is
+// read as the hall shows 观战 (WatchPanelTest).
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,6 @@ std::string describe(const stMsg& m) {
     if (!m.status.empty()) out << " status=" << m.status;
     if (!m.reason.empty()) out << " reason=" << m.reason;
     if (m.retry != 0) out << " retry=" << m.retry;
-    if (m.watch != 0) out << " watch=" << m.watch;
     if (m.desk != -1) out << " desk=" << m.desk;
     if (m.watchers != 0) out << " watchers=" << m.watchers;
     if (!m.code.empty()) out << " code=" << m.code;
@@ -44,9 +43,7 @@ TEST(WatchDecoder, AnswersAndHostileAnswers) {
     }
     const std::string seats = R"(,"seats":[{},{},{},{}]})";
     const std::pair<std::string, std::string> cases[] = {
-        {R"({"opt":"hello","status":"ok","private":"1","watch":"1"})", "hello status=ok watch=1"},
-        {R"({"opt":"hello","status":"ok"})", "hello status=ok"},
-        {desksText(deskEntry(3, {"小明", "电脑*", "小红", "阿强"}) + "," + deskEntry(9)),
+        {desksText(deskEntry(3, {"小明", "电脑", "小红", "阿强"}, 1) + "," + deskEntry(9)),
          "desks [3 120:35 312 2 小明 电脑(b) 小红 阿强] [9" + abcd},
         {desksText(""), "desks"},
         {R"({"opt":"watch","status":"refused","reason":"too many wrong codes","retry":"42"})",
@@ -54,7 +51,6 @@ TEST(WatchDecoder, AnswersAndHostileAnswers) {
         {R"({"opt":"watch","status":"ok","desk":"3","watchers":"2","playing":"1","code":"031415"})",
          "watch status=ok desk=3 watchers=2 code=031415"},
         {R"({"opt":"watchers","count":"17","watchers":"3"})", "watchers watchers=17"},
-        {R"({"opt":"unwatch","reason":"closed","status":"ok"})", "unwatch reason=closed"},
         // Entries without a number as a string or four seats as objects are skipped, and so are
         // elements that are not objects.
         {desksText(R"({"p0":"1")" + seats + R"(,{"desk":5)" + seats + R"(,{"desk":"2"},)" +

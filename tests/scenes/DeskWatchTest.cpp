@@ -72,30 +72,41 @@ protected:
     }
 };
 
-TEST_F(DeskWatchTest, TheTableIsSeenFromTheSeatWhoseNameIsTouched) {
-    DeskProbe probe = watching(midGame(0));
-    struct Row {
-        int touched;  // the screen position of the name touched, -1 none
-        int site;     // the seat seen from after it
-        std::size_t backs;
-        const char* own;  // the bottom seat's team score
-    };
-    const Row rows[] = {
-        {-1, 0, 12, "120"}, {2, 2, 9, "120"}, {3, 1, 15, "85"}, {1, 2, 9, "120"}, {0, 2, 9, "120"}};
+TEST_F(DeskWatchTest, TheTableIsSeenFromTheSeatWhoseNameIsTouchedAndNotPlayed) {
+    DeskProbe probe = watching(midGame(0));  // Ann, at the bottom, is to move
+    EXPECT_TRUE(headless::effectsPlayed().empty()) << "no turn chime for a spectator";
+    EXPECT_EQ(probe.watchingLabel()->getString(), "观战中 · 2人观看");
+    // A player's keys and buttons, and one seat's own messages, do nothing.
+    for (K key : {K::KEY_ENTER, K::KEY_BACKSPACE, K::KEY_H, K::KEY_R, K::KEY_T, K::KEY_A,
+                  K::KEY_ESCAPE, K::KEY_1, K::KEY_8}) {
+        headless::typeKey(key);
+    }
+    for (const Vec2& at : {Vec2(412, 170), Vec2(612, 170), Vec2(242, 170), Vec2(512, 170),
+                           Vec2(512, 45), Vec2(852, 738)}) {
+        tapAt(at);
+    }
+    feed(R"({"opt":"start","cards":"1,2,3,"})");
+    feed(R"({"opt":"presence","info":[{"away":"0","auto":"1"},{},{},{}]})");
+    feed(R"({"opt":"watchers","count":"7"})");
+    EXPECT_TRUE(probe.seat(0).auto_tag->isVisible()) << "the watched seat's 托管 is a tag";
+    EXPECT_FALSE(probe.talkPanel()->isOpen());
+    EXPECT_EQ(probe.watchingLabel()->getString(), "观战中 · 7人观看");
+    // The screen position of a name touched (-1 none), and the seat then seen from.
+    const std::pair<int, int> rows[] = {{-1, 0}, {2, 2}, {3, 1}, {1, 2}, {0, 2}};
     const char* names[] = {"Ann", "Bo", "Cy", "Di"};
-    const char* counts[] = {"12", "15", "9", "0"};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.touched);
-        if (row.touched >= 0) {
-            tapAt(probe.seats()[static_cast<std::size_t>(row.touched)]->name_label->getPosition());
+    const std::size_t held[] = {12, 15, 9, 0};
+    for (const auto& [touched, bottom] : rows) {
+        SCOPED_TRACE(touched);
+        if (touched >= 0) {
+            tapAt(probe.seats()[static_cast<std::size_t>(touched)]->name_label->getPosition());
         }
-        EXPECT_EQ(probe.mySite(), row.site);
+        EXPECT_EQ(probe.mySite(), bottom);
         EXPECT_TRUE(probe.hand().empty());
         for (int site = 0; site < 4; ++site) {
             const st_player_info& seat = probe.seat(site);
-            EXPECT_EQ(probe.seats()[(site - row.site + 4) % 4]->name_label->getString(),
-                      names[site]);
-            EXPECT_EQ(seat.count_label->getString(), site == row.site ? "" : counts[site]);
+            EXPECT_EQ(probe.seats()[(site - bottom + 4) % 4]->name_label->getString(), names[site]);
+            EXPECT_EQ(seat.count_label->getString(),
+                      site == bottom ? "" : std::to_string(held[site]));
             EXPECT_EQ(codesOf(seat.played), (site == 0 ? Codes{32, 33} : Codes{})) << site;
             EXPECT_EQ(seat.pass_label->isVisible(), site == 1);
             EXPECT_EQ(seat.over_label->isVisible(), site == 3);
@@ -106,21 +117,19 @@ TEST_F(DeskWatchTest, TheTableIsSeenFromTheSeatWhoseNameIsTouched) {
         // the hand's places.
         const CardSprite* nine = probe.seat(0).played.at(0);
         EXPECT_EQ(nine->getPosition(),
-                  DeskProbe::playedCardPosition(*probe.seats()[(4 - row.site) % 4], 0,
+                  DeskProbe::playedCardPosition(*probe.seats()[(4 - bottom) % 4], 0,
                                                 nine->getContentSize().width));
-        ASSERT_EQ(probe.backs().size(), row.backs);
-        for (std::size_t i = 0; i < row.backs; ++i) {
-            const float x = 512 - 9.0f * (row.backs - 1) + 18.0f * i;
+        ASSERT_EQ(probe.backs().size(), held[bottom]);
+        for (std::size_t i = 0; i < held[bottom]; ++i) {
+            const float x = 512 - 9.0f * (held[bottom] - 1) + 18.0f * i;
             EXPECT_EQ(probe.backs()[i]->getPosition(),
                       Vec2(x + probe.backs()[i]->getContentSize().width / 4, 45));
         }
-        EXPECT_EQ(probe.ownScore()->getString(), row.own);
+        EXPECT_EQ(probe.ownScore()->getString(), bottom % 2 == 0 ? "120" : "85");
         expectNoPlayersButton(probe);
     }
     EXPECT_EQ(probe.tableScore()->getString(), "25");
     EXPECT_FALSE(probe.sitButton()->isVisible());
-    EXPECT_EQ(probe.watchingLabel()->getString(), "观战中 · 2人观看");
-    EXPECT_TRUE(headless::effectsPlayed().empty()) << "no turn chime for a spectator";
     EXPECT_TRUE(takeSent().empty());
 }
 
@@ -168,28 +177,18 @@ TEST_F(DeskWatchTest, TheGameMovesTheBacksAndTheWatchedTurnNeverActs) {
 }
 
 TEST_F(DeskWatchTest, SitIsOfferedOnlyWithAFreeSeatBetweenGames) {
-    struct Row {
-        DeskState state;
-        const char* code;
-        bool offered;
-    };
-    const Row rows[] = {
-        {midGame(1), "", false},
-        {betweenGames({"Ann", "Bo", "Cy", "Di"}), "", false},
-        {betweenGames({"Ann", "", "", "Di"}), "031415", true},
-    };
-    for (const Row& row : rows) {
-        DeskProbe probe = watching(row.state, row.code);
-        EXPECT_EQ(probe.sitButton()->isVisible(), row.offered) << row.code;
+    for (const DeskState& state : {midGame(1), betweenGames({"Ann", "Bo", "Cy", "Di"})}) {
+        DeskProbe probe = watching(state);
+        EXPECT_FALSE(probe.sitButton()->isVisible());
         EXPECT_FALSE(probe.ready()->isVisible());
-        // A private desk shows its code; only its creator adds computers.
-        ASSERT_EQ(probe.privateBar() != nullptr, *row.code != '\0');
-        if (CPrivateDeskBar* bar = probe.privateBar()) {
-            EXPECT_EQ(PrivateBarProbe{*bar}.code()->getString(), "牌桌号 031415");
-            EXPECT_FALSE(PrivateBarProbe{*bar}.bots()->isVisible());
-        }
     }
-    DeskProbe probe = watching(betweenGames({"Ann", "", "Cy", "Di"}));
+    // A private desk shows its code; only its creator adds computers.
+    DeskProbe probe = watching(betweenGames({"Ann", "", "Cy", "Di"}), "031415");
+    ASSERT_NE(probe.privateBar(), nullptr);
+    EXPECT_EQ(PrivateBarProbe{*probe.privateBar()}.code()->getString(), "牌桌号 031415");
+    EXPECT_FALSE(PrivateBarProbe{*probe.privateBar()}.bots()->isVisible());
+    EXPECT_TRUE(probe.sitButton()->isVisible());
+    EXPECT_FALSE(probe.ready()->isVisible());
     tapAt(probe.sitButton()->getPosition());
     EXPECT_EQ(takeSent(), Texts{kSit});
     feed(R"({"opt":"sit","status":"refused","reason":"no free seat"})");
@@ -223,27 +222,4 @@ TEST_F(DeskWatchTest, ReturnLeavesAtOnceAndADesertedDeskSendsBackToTheHall) {
         EXPECT_EQ(takeSent(), (pressReturn ? Texts{R"({"opt":"unwatch"})", query} : Texts{query}));
         EXPECT_TRUE(headless::messageBoxes().empty()) << "no warning for a spectator";
     }
-}
-
-TEST_F(DeskWatchTest, APlayersKeysButtonsAndMessagesDoNothing) {
-    DeskProbe probe = watching(midGame(0));
-    for (K key : {K::KEY_ENTER, K::KEY_BACKSPACE, K::KEY_H, K::KEY_R, K::KEY_T, K::KEY_A,
-                  K::KEY_ESCAPE, K::KEY_1, K::KEY_8}) {
-        headless::typeKey(key);
-    }
-    for (const Vec2& at : {Vec2(412, 170), Vec2(612, 170), Vec2(242, 170), Vec2(512, 170),
-                           Vec2(512, 45), Vec2(852, 738)}) {
-        tapAt(at);
-    }
-    feed(R"({"opt":"start","cards":"1,2,3,"})");
-    feed(R"({"opt":"presence","info":[{"away":"0","auto":"1"},{},{},{}]})");
-    feed(R"({"opt":"watchers","count":"7"})");
-    step(40.0);
-    EXPECT_TRUE(takeSent().empty());
-    EXPECT_TRUE(probe.hand().empty()) << "one seat's deal is not the spectator's";
-    EXPECT_TRUE(probe.seat(0).auto_tag->isVisible()) << "the watched seat's 托管 is a tag";
-    expectNoPlayersButton(probe);
-    EXPECT_FALSE(probe.talkPanel()->isOpen());
-    EXPECT_EQ(probe.backs().size(), 12u);
-    EXPECT_EQ(probe.watchingLabel()->getString(), "观战中 · 7人观看");
 }
