@@ -76,6 +76,7 @@ TEST_F(DeskWatchTest, TheTableIsSeenFromTheSeatWhoseNameIsTouchedAndNotPlayed) {
     DeskProbe probe = watching(midGame(0));  // Ann, at the bottom, is to move
     EXPECT_TRUE(headless::effectsPlayed().empty()) << "no turn chime for a spectator";
     EXPECT_EQ(probe.watchingLabel()->getString(), "观战中 · 2人观看");
+    step(5.0);  // Ann's 20 s count down to 15
     // A player's keys and buttons, and one seat's own messages, do nothing.
     for (K key : {K::KEY_ENTER, K::KEY_BACKSPACE, K::KEY_H, K::KEY_R, K::KEY_T, K::KEY_A,
                   K::KEY_ESCAPE, K::KEY_1, K::KEY_8}) {
@@ -112,7 +113,7 @@ TEST_F(DeskWatchTest, TheTableIsSeenFromTheSeatWhoseNameIsTouchedAndNotPlayed) {
             EXPECT_EQ(seat.over_label->isVisible(), site == 3);
             EXPECT_EQ(seat.countdown->isVisible(), site == 0);
         }
-        EXPECT_EQ(probe.seat(0).countdown->getString(), "20") << "the desk's own count goes on";
+        EXPECT_EQ(probe.seat(0).countdown->getString(), "15") << "the desk's own count goes on";
         // Ann's nines lie in the row of her seat's place; the bottom seat's cards as backs at
         // the hand's places.
         const CardSprite* nine = probe.seat(0).played.at(0);
