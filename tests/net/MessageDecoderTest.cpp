@@ -351,44 +351,6 @@ TEST(MessageDecoder, BadValuesInTheNewKindsKeepInitialValues) {
     });
 }
 
-TEST(MessageDecoder, WatchingReadsItsKeys) {
-    checkRows({
-        {"watch accepted: its own keys and the resume's",
-         R"({"opt":"watch","status":"ok","desk":"3","watchers":"2","playing":"1","now":"2",)"
-         R"("info":[{"name":"a","surplus":"12","cards":"4,5,"}],"p0":"40","code":"031415"})",
-         [](stMsg& m) {
-             m.opt = "watch";
-             m.status = "ok";
-             m.desk = 3;
-             m.watchers = 2;
-             m.playing = 1;
-             m.now = 2;
-             m.info[0] = seat("a", 0, 0);
-             m.info[0].surplus = "12";
-             m.info[0].cards = "4,5,";
-             m.p0 = "40";
-             m.code = "031415";
-         }},
-        {"watchers", R"({"opt":"watchers","count":"17","watchers":"3"})",
-         [](stMsg& m) {
-             m.opt = "watchers";
-             m.watchers = 17;
-         }},
-        {"unwatch", R"({"opt":"unwatch","reason":"closed","status":"ok"})",
-         [](stMsg& m) {
-             m.opt = "unwatch";
-             m.reason = "closed";
-         }},
-        {"sit refused", R"({"opt":"sit","status":"refused","reason":"no free seat","retry":"4"})",
-         [](stMsg& m) {
-             m.opt = "sit";
-             m.status = "refused";
-             m.reason = "no free seat";
-             m.retry = 4;
-         }},
-    });
-}
-
 TEST(MessageDecoder, IntsReadLikeAtoi) {
     struct Case {
         const char* value;

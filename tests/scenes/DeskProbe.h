@@ -26,6 +26,16 @@ struct HallProbe {
     CWatchPanel* watchPanel() const { return hall.m_watchPanel; }
 };
 
+struct WatchPanelProbe {
+    CWatchPanel& panel;
+    engine::Label* status() const { return panel.m_lblStatus; }
+    engine::Label* message() const { return panel.m_lblMessage; }
+    engine::Label* range() const { return panel.m_lblRange; }
+    engine::Label* cell(int slot, int column) const {
+        return panel.m_rows.at(static_cast<std::size_t>(slot)).at(static_cast<std::size_t>(column));
+    }
+};
+
 struct RecordPanelProbe {
     CRecordPanel& panel;
     engine::Label* status() const { return panel.m_lblStatus; }

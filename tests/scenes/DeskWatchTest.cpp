@@ -1,6 +1,6 @@
-// Watching a game: the desk the hall opens on an accepted "watch", as the spectator sees it:
-// the table, card backs instead of a hand, the seat it is seen from, no player's action, and
-// only "unwatch" and "sit" ever sent.
+// Watching a game: the desk the hall opens on an accepted "watch", as the spectator sees it from
+// the seat it chose: the table, card backs instead of a hand, no player's action, and only
+// "unwatch" and "sit" ever sent.
 
 #include "engine/backend/headless/Headless.h"
 #include "tests/scenes/DeskProbe.h"
@@ -14,23 +14,14 @@ using Texts = std::vector<std::string>;
 
 namespace {
 
-const std::string kUnwatch = R"({"opt":"unwatch"})";
 const std::string kSit = R"({"opt":"sit"})";
-const std::string kQuery = R"({"opt":"query"})";  // a new hall's, as it is built
 
-// An accepted "watch" at desk 5 (a private desk's with its `code`): no hand, no seat of its own.
-std::string watchText(const DeskState& state, const std::string& code = "") {
-    return state.json(jsonPair("opt", "watch") + "," + jsonPair("status", "ok") + "," +
-                      jsonPair("desk", "5") + "," + jsonPair("watchers", "2") +
-                      (code.empty() ? "" : "," + jsonPair("code", code)));
-}
-
-// Mid-game: Ann (seat 0) holds 12 and played a pair of nines, Bo passed and holds 15, Cy
-// holds `cy`, Di is out; seat `now` is to move with 20 s left.
-DeskState midGame(int now, const std::string& cy = "9") {
+// Mid-game: Ann (seat 0) holds `ann` and played a pair of nines, Bo passed and holds 15, Cy
+// holds 9, Di is out; seat `now` is to move with 20 s left.
+DeskState midGame(int now, const std::string& ann = "12") {
     DeskState w;
-    w.seats = {SeatState{"Ann", "1", "12", "32,33,"}, SeatState{"Bo", "1", "15", "", "1"},
-               SeatState{"Cy", "1", cy, ""}, SeatState{"Di", "1", "0", ""}};
+    w.seats = {SeatState{"Ann", "1", ann, "32,33,"}, SeatState{"Bo", "1", "15", "", "1"},
+               SeatState{"Cy", "1", "9", ""}, SeatState{"Di", "1", "0", ""}};
     w.score = "25";
     w.p0 = "120";
     w.p1 = "85";
@@ -39,6 +30,7 @@ DeskState midGame(int now, const std::string& cy = "9") {
     return w;
 }
 
+// Between games, the seats named as given ("" a free seat).
 DeskState betweenGames(const std::array<const char*, 4>& names) {
     DeskState w;
     w.playing = "0";
@@ -48,123 +40,111 @@ DeskState betweenGames(const std::array<const char*, 4>& names) {
     return w;
 }
 
+void tapAt(const Vec2& at) {
+    headless::tap(at.x, at.y);
+}
+
+// None of a seated player's buttons shows.
+void expectNoPlayersButton(const DeskProbe& probe) {
+    for (const Node* node : std::initializer_list<const Node*>{
+             probe.ready(), probe.play(), probe.pass(), probe.hint(), probe.trackerButton(),
+             probe.trackerPanel(), probe.autoButton(), probe.autoBanner(), probe.talkButton()}) {
+        EXPECT_FALSE(node->isVisible());
+    }
+}
+
 }  // namespace
 
 class DeskWatchTest : public SceneTest {
 protected:
+    // The desk opened by an accepted "watch" of desk 5 (a private desk's with its `code`).
     DeskProbe watching(const DeskState& state, const std::string& code = "") {
         startHall();
         feed(R"({"opt":"hello","status":"ok","resume":"0","talk":"1","watch":"1"})");
         takeSent();
         headless::clearRecords();
-        feed(watchText(state, code));
+        feed(state.json(jsonPair("opt", "watch") + "," + jsonPair("status", "ok") + "," +
+                        jsonPair("desk", "5") + "," + jsonPair("watchers", "2") +
+                        (code.empty() ? "" : "," + jsonPair("code", code))));
         headless::stepFrames(1);  // the scene change
-        CDeskScene* desk = runningDesk();
-        EXPECT_NE(desk, nullptr) << "the hall opened the spectator's desk";
-        return DeskProbe{*desk};
-    }
-    static void tapAt(const Vec2& at) { headless::tap(at.x, at.y); }
-    // A touch on the name of the seat at screen position `position`.
-    static void tapName(const DeskProbe& probe, int position) {
-        tapAt(probe.seats()[static_cast<std::size_t>(position)]->name_label->getPosition());
-    }
-    // None of a seated player's buttons shows; the turn's countdown never acts.
-    static void expectNoPlayersButton(const DeskProbe& probe) {
-        for (const Node* node : std::initializer_list<const Node*>{
-                 probe.ready(), probe.play(), probe.pass(), probe.hint(), probe.trackerButton(),
-                 probe.trackerPanel(), probe.autoButton(), probe.autoBanner(),
-                 probe.talkButton()}) {
-            EXPECT_FALSE(node->isVisible());
-        }
+        EXPECT_NE(runningDesk(), nullptr) << "the hall opened the spectator's desk";
+        return DeskProbe{*runningDesk()};
     }
 };
 
-TEST_F(DeskWatchTest, ArrivingMidGameShowsTheTableWithBacksAndNoHand) {
-    for (int now : {0, 2}) {  // the seat seen from is to move, or another
-        SCOPED_TRACE(now);
-        DeskProbe probe = watching(midGame(now));
-        EXPECT_EQ(probe.mySite(), 0) << "seen from seat 0 at first";
+TEST_F(DeskWatchTest, TheTableIsSeenFromTheSeatWhoseNameIsTouchedAndNotPlayed) {
+    DeskProbe probe = watching(midGame(0));  // Ann, at the bottom, is to move
+    EXPECT_TRUE(headless::effectsPlayed().empty()) << "no turn chime for a spectator";
+    EXPECT_EQ(probe.watchingLabel()->getString(), "观战中 · 2人观看");
+    step(5.0);  // Ann's 20 s count down to 15
+    // A player's keys and buttons, and one seat's own messages, do nothing.
+    for (K key : {K::KEY_ENTER, K::KEY_BACKSPACE, K::KEY_H, K::KEY_R, K::KEY_T, K::KEY_A,
+                  K::KEY_ESCAPE, K::KEY_1, K::KEY_8}) {
+        headless::typeKey(key);
+    }
+    for (const Vec2& at : {Vec2(412, 170), Vec2(612, 170), Vec2(242, 170), Vec2(512, 170),
+                           Vec2(512, 45), Vec2(852, 738)}) {
+        tapAt(at);
+    }
+    feed(R"({"opt":"start","cards":"1,2,3,"})");
+    feed(R"({"opt":"presence","info":[{"away":"0","auto":"1"},{},{},{}]})");
+    feed(R"({"opt":"watchers","count":"7"})");
+    EXPECT_TRUE(probe.seat(0).auto_tag->isVisible()) << "the watched seat's 托管 is a tag";
+    EXPECT_FALSE(probe.talkPanel()->isOpen());
+    EXPECT_EQ(probe.watchingLabel()->getString(), "观战中 · 7人观看");
+    // The screen position of a name touched (-1 none), and the seat then seen from.
+    const std::pair<int, int> rows[] = {{-1, 0}, {2, 2}, {3, 1}, {1, 2}, {0, 2}};
+    const char* names[] = {"Ann", "Bo", "Cy", "Di"};
+    const std::size_t held[] = {12, 15, 9, 0};
+    for (const auto& [touched, bottom] : rows) {
+        SCOPED_TRACE(touched);
+        if (touched >= 0) {
+            tapAt(probe.seats()[static_cast<std::size_t>(touched)]->name_label->getPosition());
+        }
+        EXPECT_EQ(probe.mySite(), bottom);
         EXPECT_TRUE(probe.hand().empty());
-        const char* names[] = {"Ann", "Bo", "Cy", "Di"};
-        const char* counts[] = {"", "15", "9", "0"};
         for (int site = 0; site < 4; ++site) {
             const st_player_info& seat = probe.seat(site);
-            EXPECT_EQ(seat.name_label->getString(), names[site]);
-            EXPECT_EQ(seat.count_label->getString(), counts[site]) << site;
+            EXPECT_EQ(probe.seats()[(site - bottom + 4) % 4]->name_label->getString(), names[site]);
+            EXPECT_EQ(seat.count_label->getString(),
+                      site == bottom ? "" : std::to_string(held[site]));
             EXPECT_EQ(codesOf(seat.played), (site == 0 ? Codes{32, 33} : Codes{})) << site;
             EXPECT_EQ(seat.pass_label->isVisible(), site == 1);
             EXPECT_EQ(seat.over_label->isVisible(), site == 3);
-            EXPECT_EQ(seat.countdown->isVisible(), site == now);
+            EXPECT_EQ(seat.countdown->isVisible(), site == 0);
         }
-        EXPECT_EQ(probe.seat(now).countdown->getString(), "20");
-        EXPECT_EQ(probe.ownScore()->getString(), "120");
-        EXPECT_EQ(probe.tableScore()->getString(), "25");
-        // Ann's twelve cards as backs, at the hand's places.
-        ASSERT_EQ(probe.backs().size(), 12u);
-        const float width = probe.backs().front()->getContentSize().width;
-        for (std::size_t i = 0; i < 12; ++i) {
-            EXPECT_EQ(probe.backs()[i]->getPosition(),
-                      Vec2(512 - 9.0f * 11 + 18.0f * i + width / 4, 45));
-        }
-        expectNoPlayersButton(probe);
-        EXPECT_FALSE(probe.sitButton()->isVisible());
-        EXPECT_EQ(probe.watchingLabel()->getString(), "观战中 · 2人观看");
-        EXPECT_TRUE(headless::effectsPlayed().empty()) << "no turn chime for a spectator";
-        EXPECT_TRUE(takeSent().empty());
-    }
-}
-
-TEST_F(DeskWatchTest, ASeatsNameMakesThatSeatTheBottomOne) {
-    DeskProbe probe = watching(midGame(1));
-    struct Row {
-        int position;  // of the name touched
-        int site;      // the seat seen from after it
-        std::size_t backs;
-        const char* own;  // the team score of the bottom seat
-    };
-    const Row rows[] = {{2, 2, 9, "120"}, {3, 1, 15, "85"}, {1, 2, 9, "120"}, {0, 2, 9, "120"}};
-    const char* names[] = {"Ann", "Bo", "Cy", "Di"};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.position);
-        tapName(probe, row.position);
-        EXPECT_EQ(probe.mySite(), row.site);
-        for (int position = 0; position < 4; ++position) {
-            EXPECT_EQ(probe.seats()[position]->name_label->getString(),
-                      names[(row.site + position) % 4]);
-        }
-        EXPECT_EQ(probe.backs().size(), row.backs);
-        EXPECT_EQ(probe.ownScore()->getString(), row.own);
-        // Ann's nines lie in the row of her seat's new place, and nothing anywhere else.
-        EXPECT_EQ(codesOf(probe.seat(0).played), (Codes{32, 33}));
-        for (int site = 1; site < 4; ++site) {
-            EXPECT_TRUE(probe.seat(site).played.empty()) << site;
-        }
+        EXPECT_EQ(probe.seat(0).countdown->getString(), "15") << "the desk's own count goes on";
+        // Ann's nines lie in the row of her seat's place; the bottom seat's cards as backs at
+        // the hand's places.
         const CardSprite* nine = probe.seat(0).played.at(0);
         EXPECT_EQ(nine->getPosition(),
-                  DeskProbe::playedCardPosition(*probe.seats()[(4 - row.site) % 4], 0,
+                  DeskProbe::playedCardPosition(*probe.seats()[(4 - bottom) % 4], 0,
                                                 nine->getContentSize().width));
-        EXPECT_TRUE(probe.seat(1).pass_label->isVisible());
-        EXPECT_TRUE(probe.seat(1).countdown->isVisible());
+        ASSERT_EQ(probe.backs().size(), held[bottom]);
+        for (std::size_t i = 0; i < held[bottom]; ++i) {
+            const float x = 512 - 9.0f * (held[bottom] - 1) + 18.0f * i;
+            EXPECT_EQ(probe.backs()[i]->getPosition(),
+                      Vec2(x + probe.backs()[i]->getContentSize().width / 4, 45));
+        }
+        EXPECT_EQ(probe.ownScore()->getString(), bottom % 2 == 0 ? "120" : "85");
         expectNoPlayersButton(probe);
     }
+    EXPECT_EQ(probe.tableScore()->getString(), "25");
+    EXPECT_FALSE(probe.sitButton()->isVisible());
     EXPECT_TRUE(takeSent().empty());
 }
 
-// The server's count of a seat's cards, as the backs show it from that seat.
 TEST_F(DeskWatchTest, BacksShowAPlainCountAtMostAFullDeal) {
     const std::pair<const char*, std::size_t> rows[] = {
         {"9", 9}, {"27", 27}, {"28", 27}, {"0", 0}, {"abc", 0}, {"-3", 0}, {"5x", 0}, {"", 0}};
     for (const auto& [count, backs] : rows) {
-        DeskProbe probe = watching(midGame(1, count));
-        tapName(probe, 2);
-        EXPECT_EQ(probe.backs().size(), backs) << count;
+        EXPECT_EQ(watching(midGame(1, count)).backs().size(), backs) << count;
     }
 }
 
 TEST_F(DeskWatchTest, TheGameMovesTheBacksAndTheWatchedTurnNeverActs) {
-    DeskProbe probe = watching(midGame(1));
+    DeskProbe probe = watching(midGame(2));
     const std::pair<std::string, std::size_t> rows[] = {
-        {gameMessage(1, "", 2, 0, "15"), 12},
         {gameMessage(2, "", 0, 1, "9"), 12},  // Ann leads: her turn is only watched
         {gameMessage(0, "4,5,", 1, 0, "10"), 10},
         {gameMessage(1, "40,", 2, 0, "14"), 10},
@@ -180,7 +160,7 @@ TEST_F(DeskWatchTest, TheGameMovesTheBacksAndTheWatchedTurnNeverActs) {
     step(40.0);                // Ann's time runs out
     EXPECT_EQ(probe.seat(0).countdown->getString(), "0");
     EXPECT_TRUE(headless::effectsPlayed().empty()) << "no warning beeps for a watched seat";
-    tapName(probe, 1);  // seen from Bo: his play and his count follow the messages
+    tapAt(probe.seats()[1]->name_label->getPosition());  // Bo's play and count follow the game
     EXPECT_EQ(probe.backs().size(), 14u);
     EXPECT_EQ(codesOf(probe.seat(1).played), Codes{40});
 
@@ -198,23 +178,18 @@ TEST_F(DeskWatchTest, TheGameMovesTheBacksAndTheWatchedTurnNeverActs) {
 }
 
 TEST_F(DeskWatchTest, SitIsOfferedOnlyWithAFreeSeatBetweenGames) {
-    const std::pair<DeskState, bool> rows[] = {
-        {midGame(1), false},
-        {betweenGames({"Ann", "Bo", "Cy", "Di"}), false},
-        {betweenGames({"Ann", "Bo", "", "Di"}), true},
-    };
-    for (const auto& [state, offered] : rows) {
+    for (const DeskState& state : {midGame(1), betweenGames({"Ann", "Bo", "Cy", "Di"})}) {
         DeskProbe probe = watching(state);
-        EXPECT_EQ(probe.sitButton()->isVisible(), offered);
+        EXPECT_FALSE(probe.sitButton()->isVisible());
         EXPECT_FALSE(probe.ready()->isVisible());
     }
     // A private desk shows its code; only its creator adds computers.
-    DeskProbe secret = watching(betweenGames({"Ann", "", "", "Di"}), "031415");
-    ASSERT_NE(secret.privateBar(), nullptr);
-    EXPECT_EQ(PrivateBarProbe{*secret.privateBar()}.code()->getString(), "牌桌号 031415");
-    EXPECT_FALSE(PrivateBarProbe{*secret.privateBar()}.bots()->isVisible());
-    EXPECT_TRUE(secret.sitButton()->isVisible());
-    DeskProbe probe = watching(betweenGames({"Ann", "", "Cy", "Di"}));
+    DeskProbe probe = watching(betweenGames({"Ann", "", "Cy", "Di"}), "031415");
+    ASSERT_NE(probe.privateBar(), nullptr);
+    EXPECT_EQ(PrivateBarProbe{*probe.privateBar()}.code()->getString(), "牌桌号 031415");
+    EXPECT_FALSE(PrivateBarProbe{*probe.privateBar()}.bots()->isVisible());
+    EXPECT_TRUE(probe.sitButton()->isVisible());
+    EXPECT_FALSE(probe.ready()->isVisible());
     tapAt(probe.sitButton()->getPosition());
     EXPECT_EQ(takeSent(), Texts{kSit});
     feed(R"({"opt":"sit","status":"refused","reason":"no free seat"})");
@@ -226,15 +201,16 @@ TEST_F(DeskWatchTest, SitIsOfferedOnlyWithAFreeSeatBetweenGames) {
     tapAt(probe.sitButton()->getPosition());
     feed(R"({"opt":"add","desk":"5","site":"1","name":"me"})");
     headless::stepFrames(1);
-    CDeskScene* seated = runningDesk();
-    ASSERT_NE(seated, nullptr);
-    EXPECT_FALSE(DeskProbe{*seated}.watching());
-    EXPECT_EQ(DeskProbe{*seated}.mySite(), 1);
-    EXPECT_TRUE(DeskProbe{*seated}.ready()->isVisible());
+    ASSERT_NE(runningDesk(), nullptr);
+    DeskProbe seated{*runningDesk()};
+    EXPECT_FALSE(seated.watching());
+    EXPECT_EQ(seated.mySite(), 1);
+    EXPECT_TRUE(seated.ready()->isVisible());
     EXPECT_EQ(takeSent(), Texts{kSit});
 }
 
 TEST_F(DeskWatchTest, ReturnLeavesAtOnceAndADesertedDeskSendsBackToTheHall) {
+    const std::string query = R"({"opt":"query"})";  // the new hall's, as it is built
     for (bool pressReturn : {true, false}) {
         DeskProbe probe = watching(midGame(1));
         if (pressReturn) {
@@ -244,30 +220,7 @@ TEST_F(DeskWatchTest, ReturnLeavesAtOnceAndADesertedDeskSendsBackToTheHall) {
         }
         headless::stepFrames(1);
         EXPECT_NE(runningHall(), nullptr);
-        EXPECT_EQ(takeSent(), (pressReturn ? Texts{kUnwatch, kQuery} : Texts{kQuery}));
+        EXPECT_EQ(takeSent(), (pressReturn ? Texts{R"({"opt":"unwatch"})", query} : Texts{query}));
         EXPECT_TRUE(headless::messageBoxes().empty()) << "no warning for a spectator";
     }
-}
-
-TEST_F(DeskWatchTest, APlayersKeysButtonsAndMessagesDoNothing) {
-    DeskProbe probe = watching(midGame(0));
-    for (K key : {K::KEY_ENTER, K::KEY_BACKSPACE, K::KEY_H, K::KEY_R, K::KEY_T, K::KEY_A,
-                  K::KEY_ESCAPE, K::KEY_1, K::KEY_8}) {
-        headless::typeKey(key);
-    }
-    for (const Vec2& at : {Vec2(412, 170), Vec2(612, 170), Vec2(242, 170), Vec2(512, 170),
-                           Vec2(512, 45), Vec2(852, 738)}) {
-        tapAt(at);
-    }
-    feed(R"({"opt":"start","cards":"1,2,3,"})");
-    feed(R"({"opt":"presence","info":[{"away":"0","auto":"1"},{},{},{}]})");
-    feed(R"({"opt":"watchers","count":"7"})");
-    step(40.0);
-    EXPECT_TRUE(takeSent().empty());
-    EXPECT_TRUE(probe.hand().empty()) << "one seat's deal is not the spectator's";
-    EXPECT_TRUE(probe.seat(0).auto_tag->isVisible()) << "the watched seat's 托管 is a tag";
-    expectNoPlayersButton(probe);
-    EXPECT_FALSE(probe.talkPanel()->isOpen());
-    EXPECT_EQ(probe.backs().size(), 12u);
-    EXPECT_EQ(probe.watchingLabel()->getString(), "观战中 · 7人观看");
 }

@@ -1,64 +1,13 @@
-// The watch panel's model: the window pulled back by a shorter list, the one watch asked at a
-// time, the refusals in words (by number and by code) and the game time as m:ss.
+// The watch panel's model in words: a refused watch's reason (by number and by code) and the game
+// time as m:ss. The list's window and the one watch asked at a time are tested through the panel.
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "scenes/hall/WatchList.h"
 
 namespace {
-
-stMsg desksAnswer(int count) {
-    stMsg answer;
-    answer.opt = "desks";
-    for (int i = 0; i < count; ++i) {
-        st_watch_desk desk;
-        desk.desk = 10 + i;
-        answer.desks.push_back(desk);
-    }
-    return answer;
-}
-
-stMsg refusal(const std::string& reason, int retry = 0) {
-    stMsg answer;
-    answer.opt = "watch";
-    answer.status = "refused";
-    answer.reason = reason;
-    answer.retry = retry;
-    return answer;
-}
-
-TEST(WatchList, AShorterAnswerPullsTheWindowBack) {
-    WatchList list;
-    list.take(desksAnswer(40));
-    EXPECT_TRUE(list.scrollBy(25));
-    list.take(desksAnswer(12));
-    EXPECT_EQ(list.firstRow(), 12 - WatchList::kVisibleRows);
-    list.take(desksAnswer(0));
-    EXPECT_EQ(list.firstRow(), 0);
-    EXPECT_EQ(list.statusText(), WatchList::kEmptyText);
-    EXPECT_EQ(list.deskAt(0), -1);
-}
-
-TEST(WatchList, OneWatchIsAskedAtATimeAndARefusalFreesTheNext) {
-    WatchList list;
-    EXPECT_EQ(list.statusText(), WatchList::kWaitingText);
-    EXPECT_FALSE(list.ask(0)) << "no desk before the answer";
-    list.take(desksAnswer(3));
-    EXPECT_EQ(list.statusText(), "");
-    EXPECT_FALSE(list.ask(3)) << "an empty slot";
-    EXPECT_FALSE(list.ask(-1));
-    EXPECT_TRUE(list.ask(2));
-    EXPECT_FALSE(list.ask(1)) << "the first answer is awaited";
-    list.refuse(refusal("desk full"));
-    EXPECT_FALSE(list.waitingForWatch());
-    EXPECT_TRUE(list.ask(1));
-    list.clear();
-    EXPECT_FALSE(list.waitingForWatch());
-    EXPECT_EQ(list.message(), "");
-}
 
 TEST(WatchList, RefusalsInWords) {
     struct Row {
