@@ -1,7 +1,5 @@
-// Spectators on the pure hall. One table of the watch rules: each refusal in its order, the caps
-// (lowered), moving, "sit", "unwatch", a deserted desk, what else ends the watching, the counts and
-// the list's rate; each row a script whose every step checks what one link heard since it last
-// listened. Then the list against the desks themselves.
+// Spectators on the pure hall: one table of the watch rules, each row a script whose every step
+// checks what one link heard since it last listened; then the list against the desks themselves.
 
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
@@ -166,8 +164,7 @@ const std::string kWrongJoin = "join refused wrong or expired code";
 
 TEST(HallWatchTest, WatchRules) {
     const Row rows[] = {
-        {"a running public desk is watched, each count goes to every spectator; a spectator is "
-         "in a game; unwatch ends it silently and with it the desk's texts; again it is ignored",
+        {"watched: counts to all, in a game; unwatch is silent, ends the texts, then ignored",
          {act(1, Act::InGame, "idle"),
           {1, Kind::Watch, "watch ok 0 1 | watchers 1"},
           {2, Kind::Watch, "watch ok 0 2 | watchers 2"},
@@ -187,14 +184,13 @@ TEST(HallWatchTest, WatchRules) {
           {2, Kind::Watch, kNoDesk, 5},
           {2, Kind::Watch, kNoDesk, -1},
           {2, Kind::Watch, kNoDesk, 1}}},
-        {"a private desk is watched by code (between games too, with its code), never by number",
+        {"a private desk: by code (between games too, with its code), never by number",
          then(kPrivate, {{1, Kind::Watch, "watch ok 1 1 111111 | watchers 1", 0, "111111"},
                          {1, Kind::Sit, "sit refused no free seat"},
                          {4, Kind::Ready, "change | start | game", 1},
                          act(1, Act::Listen, "change | game"),
                          {2, Kind::Watch, kNoDesk, 1}})},
-        {"wrong codes of watches and joins are one count; at ten, watching by code or number "
-         "and joining wait a minute",
+        {"watches' and joins' wrong codes count as one; at ten, watch and join wait a minute",
          then(
              then(wrongCodes(Kind::Watch, kNoDesk, 5, 0), wrongCodes(Kind::Join, kWrongJoin, 4, 5)),
              {{1, Kind::Watch, kNoDesk, 0, "999999", 9},
@@ -203,8 +199,7 @@ TEST(HallWatchTest, WatchRules) {
               {1, Kind::Watch, "watch ok 0 1 | watchers 1", 0, "", 60000}}),
          {"connection 1 (10.0.0.1): wrong private-desk code, 10 from the address",
           "connection 1 (10.0.0.1): watch refused, too many wrong codes, retry in 60 s"}},
-        {"the desk's cap (2) comes before the server's (2); watching one's desk again is no new "
-         "spectator",
+        {"the desk's cap (2) before the server's (2); watching one's desk again adds nobody",
          {{1, Kind::Watch, "watch ok 0 1 | watchers 1"},
           {2, Kind::Watch, "watch ok 0 2 | watchers 2"},
           {3, Kind::Watch, "watch refused desk full"},
@@ -213,8 +208,7 @@ TEST(HallWatchTest, WatchRules) {
          {},
          2,
          2},
-        {"the server's cap (3) is full, yet a spectator may move: watching another desk ends the "
-         "first once accepted, and only then",
+        {"server full (3), yet a spectator moves; the first desk ends once accepted, only then",
          {act(1, Act::BotDesk),
           {1, Kind::Watch, "watch ok 0 1 | watchers 1"},
           {2, Kind::Watch, "watch ok 0 2 | watchers 2"},
@@ -242,8 +236,7 @@ TEST(HallWatchTest, WatchRules) {
                          act(1, Act::Listen, "unwatch closed"),
                          act(1, Act::InGame, "idle")}),
          {"desk 1: deserted, 1 spectators sent back to the hall"}},
-        {"add, create, a seating join, the link's close and a hello that takes another link's "
-         "person each end the watching; a refused join does not",
+        {"add, create, a seating join, a close, a hello taking a person end it; a refused join not",
          {{6, Kind::Hello, "hello ok"},
           {7, Kind::Watch, "watch ok 0 1 | watchers 1"},
           {1, Kind::Watch, "watch ok 0 2 | watchers 2"},
