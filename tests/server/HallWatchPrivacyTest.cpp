@@ -1,8 +1,8 @@
 // Spectators never see a card before it is played: whole games of computer players on the pure
 // hall, several seeds, watched by one spectator from the start, one from mid-game and one by code
 // at a private desk whose person hands the seat to the computer. Every text a spectator gets must
-// be one the whole desk gets, and each of its card lists ("cards", "last", "seen", info[k].cards)
-// may hold only cards already on the table when it was sent.
+// be one the whole desk gets, the watch answer has the table's keys and no seat's, and each card
+// list ("cards", "last", "seen", info[k].cards) may hold only cards already on the table.
 
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
@@ -33,6 +33,11 @@ enum { kBotDesk, kPrivateDesk };
 
 const std::set<std::string> kPublic = {"watch", "watchers", "change",   "game", "score",
                                        "over",  "run",      "presence", "talk", "unwatch"};
+// The keys of an accepted watch: the table as "resume" has it, without a seat's own ("site",
+// "name", "cards", "creator"); a private desk's also "code".
+const std::set<std::string> kWatchKeys = {"opt",  "status", "desk", "watchers", "playing",
+                                          "info", "seen",   "last", "lastsite", "score",
+                                          "p0",   "p1",     "now",  "must",     "left"};
 
 class PrivacyRun {
 public:
@@ -126,6 +131,14 @@ private:
         const std::string opt = doc["opt"].GetString();
         EXPECT_EQ(kPublic.count(opt), 1u) << "not a text for the whole desk: " << text;
         m_overs[link] += opt == "over";
+        if (opt == "watch") {
+            std::set<std::string> keys;
+            for (const auto& member : doc.GetObject()) {
+                keys.insert(member.name.GetString());
+            }
+            EXPECT_EQ(keys.erase("code"), link == kByCode ? 1u : 0u) << text;
+            EXPECT_EQ(keys, kWatchKeys) << text;
+        }
         bool shown = false;
         for (const char* key : {"cards", "last", "seen"}) {
             shown = cardsWithin(doc, key, allowed, text) || shown;
