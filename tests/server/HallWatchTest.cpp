@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
 
-#include <cstdint>
 #include <map>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
