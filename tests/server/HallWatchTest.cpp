@@ -76,6 +76,13 @@ std::string summary(const std::vector<std::string>& texts) {
     return sum;
 }
 
+// Plays `desk`'s timers due by `at`, each at its time.
+void runDesk(Hall& hall, int desk, Millis at, Hall::Output& out) {
+    while (hall.deskDeadline(desk) && *hall.deskDeadline(desk) <= at) {
+        hall.advanceDesk(desk, *hall.deskDeadline(desk), out);
+    }
+}
+
 // A hall with links 1 to 7 and desk 0, a desk of computer players whose game runs.
 class Script {
 public:
@@ -104,9 +111,7 @@ public:
                 m_hall.disconnect(step.link, at, m_out);
                 break;
             case Act::Run:
-                while (m_hall.deskDeadline(step.desk) && *m_hall.deskDeadline(step.desk) <= at) {
-                    m_hall.advanceDesk(step.desk, *m_hall.deskDeadline(step.desk), m_out);
-                }
+                runDesk(m_hall, step.desk, at, m_out);
                 break;
             case Act::InGame:
                 return m_hall.inGame(step.link) ? "in game" : "idle";
@@ -289,9 +294,7 @@ TEST(HallWatchTest, TheListShowsTheFirstHundredPublicRunningDesksAsTheyAre) {
     };
     const auto runUntil = [&](Millis at) {
         for (int desk = 0; desk < static_cast<int>(hall.deskCount()); ++desk) {
-            while (hall.deskDeadline(desk) && *hall.deskDeadline(desk) <= at) {
-                hall.advanceDesk(desk, *hall.deskDeadline(desk), out);
-            }
+            runDesk(hall, desk, at, out);
         }
     };
     send(5, Kind::Create, 0, 0);
