@@ -10,6 +10,9 @@ STARTED_PIDS=()
 start_process() { # start_process <log> <command...>
   local log=$1
   shift
+  # Emptied here, before the background job opens it: a wait for a line in a reused log must not
+  # find the previous process's line while the new one has not started yet.
+  : >"$log"
   if [ -n "${E2E_LOCK_FD:-}" ]; then
     "$@" >"$log" 2>&1 {E2E_LOCK_FD}>&- &
   else
