@@ -37,7 +37,9 @@
 //
 // Checked after every hall call (fuzzing::require):
 //   - every text goes to a person still connected and the client's decoder reads it as an object
-//     of a known kind; a "query" tells the true number online
+//     of a known kind; a "query" tells the true number online; a person without a seat hears
+//     only the hall's answers, and while it watches a desk that desk's texts for everyone (never
+//     "start")
 //   - the hall's persons are the connects minus the disconnects; desks never outnumber the most
 //     persons ever online at once; a session buffers at most one frame
 //   - every seated person is online (or away, with no link) and sits where its last "add" or
@@ -58,6 +60,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -101,6 +104,7 @@ struct Slot {
     std::optional<SessionInput> input;
     int desk = -1;  // where its last "add" seated it
     int seat = -1;
+    bool watching = false;  // since an accepted "watch", until "unwatch" or a seat
 };
 
 using CardCounts = std::array<int, server::kCardsPerDeck>;  // how many of each code
@@ -116,12 +120,24 @@ struct GameWatch {
     std::optional<int> lastScoreSum;
 };
 
+bool oneOf(const std::string& opt, std::initializer_list<const char*> kinds) {
+    return std::any_of(kinds.begin(), kinds.end(), [&](const char* kind) { return opt == kind; });
+}
+
+// Every kind the client's decoder reads.
 bool knownKind(const std::string& opt) {
-    static const char* const kKinds[] = {"query", "add",   "change", "start",    "game",
-                                         "score", "over",  "run",    "timeout",  "hello",
-                                         "resume", "presence"};
-    return std::any_of(std::begin(kKinds), std::end(kKinds),
-                       [&](const char* kind) { return opt == kind; });
+    return oneOf(opt, {"query", "add", "change", "start", "game", "score", "over", "run",
+                       "timeout", "hello", "resume", "presence", "talk", "name", "join", "sit",
+                       "record", "leaderboard", "desks", "watch", "watchers", "unwatch"});
+}
+
+// What a person without a seat may hear: the hall's answers, and while it watches a desk that
+// desk's texts for everyone (never a hand: no "start").
+bool heardWithoutSeat(const std::string& opt, bool watching) {
+    return oneOf(opt, {"query", "timeout", "hello", "name", "join", "sit", "record",
+                       "leaderboard", "desks", "watch", "unwatch"}) ||
+           (watching &&
+            oneOf(opt, {"change", "game", "score", "over", "run", "presence", "talk", "watchers"}));
 }
 
 // Adds the cards to `counts`; false when one is not a card.
@@ -237,6 +253,7 @@ private:
         slot.online = false;
         slot.closing = false;
         slot.desk = slot.seat = -1;
+        slot.watching = false;
         ++m_disconnects;
         for (GameWatch& watch : m_watch) {
             if (watch.observer == slot.id) {
@@ -470,6 +487,12 @@ private:
                     "add names a seat of a desk");
             slot.desk = msg.desk;
             slot.seat = msg.site;
+            slot.watching = false;
+        } else if (msg.opt == "watch" && msg.status == "ok") {
+            require(slot.desk < 0, "only a person with no seat watches");
+            slot.watching = true;
+        } else if (msg.opt == "unwatch") {
+            slot.watching = false;
         } else if (msg.opt == "timeout") {
             require(slot.desk >= 0, "timeout goes to a seated person");
             slot.desk = slot.seat = -1;
@@ -488,8 +511,8 @@ private:
             require(slot.desk >= 0, "resume goes to a seated person");
         }
         if (slot.desk < 0) {
-            require(msg.opt == "query" || msg.opt == "timeout" || msg.opt == "hello",
-                    "a person with no seat hears only query, hello and timeout");
+            require(heardWithoutSeat(msg.opt, slot.watching),
+                    "a person with no seat hears only the hall's answers and what it watches");
             return;
         }
         if (static_cast<int>(m_watch.size()) <= slot.desk) m_watch.resize(slot.desk + 1);
