@@ -68,6 +68,7 @@ void AppDelegate::initGLContextAttrs() {
 
 bool AppDelegate::applicationDidFinishLaunching() {
     Configuration::getInstance()->loadConfigFile("config/strings.plist");
+    prefetchTable();
 
     Director* director = Director::getInstance();
     GLView* view = director->getOpenGLView();

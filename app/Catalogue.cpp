@@ -2,6 +2,8 @@
 
 #include "engine/audio/SimpleAudioEngine.h"
 #include "engine/base/Rect.h"
+#include "engine/scene/Director.h"
+#include "engine/scene/TextureCache.h"
 #include "engine/scene/SpriteFrame.h"
 #include "engine/scene/SpriteFrameCache.h"
 
@@ -11,6 +13,9 @@ namespace {
 // red below. For each rank the red frame is registered before the black one.
 constexpr int kRanks = 13;
 constexpr float kGlyph = 39;
+
+// The table's felt, behind the hall and the desk.
+constexpr const char* kTableImage = "bj.png";
 
 std::vector<CatalogueFrame> buildFrames() {
     // The suit symbols lie in the order 2, 0, 3, 1; the name carries the suit.
@@ -46,7 +51,7 @@ std::vector<CatalogueFrame> buildFrames() {
         {"noputbtn", "poker_play_card.png", 0, 0, 152, 61},
         {"putbtn", "poker_play_card.png", 152, 0, 152, 61},
         {"zhunbei", "zhunbei.png", 0, 0, 70, 35},
-        {"beijing", "bj.png", 0, 0, 1024, 768},
+        {"beijing", kTableImage, 0, 0, 1024, 768},
     };
     frames.insert(frames.end(), rest.begin(), rest.end());
     return frames;
@@ -72,6 +77,10 @@ const std::vector<CatalogueSound>& catalogueSounds() {
         {"sound/talk.wav", false},
     };
     return sounds;
+}
+
+void prefetchTable() {
+    engine::Director::getInstance()->getTextureCache()->prefetchImage(kTableImage);
 }
 
 void loadCatalogue() {

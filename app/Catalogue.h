@@ -27,3 +27,9 @@ const std::vector<CatalogueSound>& catalogueSounds();
 
 // Registers every frame with the SpriteFrameCache and preloads every sound, in the orders above.
 void loadCatalogue();
+
+// Starts decoding the table's felt ("beijing"), the largest image of every screen and the first
+// thing the first frame draws, on a worker thread: called before the window opens, so that the
+// decoding runs while the main thread starts the video. Ahead of loadCatalogue, whose frame then
+// shares the image.
+void prefetchTable();

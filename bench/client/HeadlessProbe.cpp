@@ -33,6 +33,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     engine::headless::install();
+    prefetchTable();
     if (!CMessageQueue::getInstance()->connectServerAt(argv[1], CMessageQueue::kServerPort)) {
         std::fprintf(stderr, "cannot connect to %s\n", argv[1]);
         return 1;

@@ -29,6 +29,9 @@ public:
     // Unique to this texture for the life of the process (an address may be reused, this never):
     // two frames' drawing calls with the same serial draw the same pixels.
     std::uint64_t serial() const { return m_serial; }
+    // Starts making the texture ready to draw ahead of its first draw, off the main thread where
+    // the back end can (decoding an image file); drawing it then waits for what is left.
+    virtual void prepare() {}
 
 protected:
     int m_width = 0;

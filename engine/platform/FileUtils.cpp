@@ -28,20 +28,32 @@ fs::path executablePath() {
 #endif
 }
 
-// The folder the system keeps users' configuration in; empty when it names none.
-fs::path configurationRoot() {
+// A folder the system names for the user's files: on Windows the wide variable `windowsVariable`
+// (the narrow one is in the system's code page, which may not hold the user's name), elsewhere
+// `xdgVariable` when absolute, else `homeFallback` under $HOME. Empty when it names none.
+fs::path userRoot([[maybe_unused]] const wchar_t* windowsVariable,
+                  [[maybe_unused]] const char* xdgVariable,
+                  [[maybe_unused]] const char* homeFallback) {
 #ifdef _WIN32
-    // The wide variable: the narrow one is in the system's code page, which may not hold the
-    // user's name.
-    const wchar_t* appData = _wgetenv(L"APPDATA");
-    return appData && *appData ? fs::path(appData) : fs::path();
+    const wchar_t* folder = _wgetenv(windowsVariable);
+    return folder && *folder ? fs::path(folder) : fs::path();
 #else
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
+    if (const char* xdg = std::getenv(xdgVariable); xdg && *xdg == '/') {
         return fs::path(xdg);
     }
     const char* home = std::getenv("HOME");
-    return home && *home ? fs::path(home) / ".config" : fs::path();
+    return home && *home ? fs::path(home) / homeFallback : fs::path();
 #endif
+}
+
+// `root` followed by a folder named after the program, ending in a separator; empty when either
+// is unknown.
+std::string programFolderUnder(const fs::path& root) {
+    const fs::path program = executablePath().stem();
+    if (root.empty() || program.empty()) {
+        return {};
+    }
+    return FileUtils::utf8FromPath(root / program / "");
 }
 
 std::string executableDirectory() {
@@ -143,18 +155,14 @@ void FileUtils::addSearchPath(const std::string& directory, bool front) {
 }
 
 std::string FileUtils::getWritablePath() const {
-    fs::path folder;
     if (!m_writablePath.empty()) {
-        folder = pathFromUtf8(m_writablePath);
-    } else {
-        const fs::path root = configurationRoot();
-        const fs::path program = executablePath().stem();
-        if (root.empty() || program.empty()) {
-            return {};
-        }
-        folder = root / program;
+        return utf8FromPath(pathFromUtf8(m_writablePath) / "");
     }
-    return utf8FromPath(folder / "");
+    return programFolderUnder(userRoot(L"APPDATA", "XDG_CONFIG_HOME", ".config"));
+}
+
+std::string FileUtils::getCachePath() const {
+    return programFolderUnder(userRoot(L"LOCALAPPDATA", "XDG_CACHE_HOME", ".cache"));
 }
 
 void FileUtils::setSearchResolutionsOrder(const std::vector<std::string>& order) {

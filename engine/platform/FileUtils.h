@@ -39,6 +39,10 @@ public:
     // ~/.config) on Linux, %APPDATA% on Windows, then a folder named after the program (its
     // executable's name). Empty when the system names no such folder. Not created here.
     std::string getWritablePath() const;
+    // The folder for files the program can make again (caches), ending in a separator:
+    // $XDG_CACHE_HOME (or ~/.cache) on Linux, %LOCALAPPDATA% on Windows, then a folder named after
+    // the program. Empty when the system names no such folder. Not created here.
+    std::string getCachePath() const;
     // Uses `directory` instead (tests point it at a temporary folder).
     void setWritablePath(const std::string& directory) { m_writablePath = directory; }
     // Changes whenever a name may resolve to another file (a search path or resolution order

@@ -24,6 +24,12 @@ std::shared_ptr<Texture> TextureCache::addImage(const std::string& filename) {
     return texture;
 }
 
+void TextureCache::prefetchImage(const std::string& filename) {
+    if (const std::shared_ptr<Texture> texture = addImage(filename)) {
+        texture->prepare();
+    }
+}
+
 void TextureCache::removeUnusedTextures() {
     for (auto it = m_textures.begin(); it != m_textures.end();) {
         if (it->second && it->second.use_count() == 1) {

@@ -15,6 +15,9 @@ class Texture;
 class TextureCache {
 public:
     std::shared_ptr<Texture> addImage(const std::string& filename);
+    // addImage, and the image's decoding started on a worker thread (Texture::prepare): for a
+    // large image the next screen is sure to draw, while the main thread does other work.
+    void prefetchImage(const std::string& filename);
     void removeAllTextures() { m_textures.clear(); }
     // Drops the images nothing else holds (those of a resolution no longer in use).
     void removeUnusedTextures();

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "EngineTestSupport.h"
+#include "engine/backend/sdl/ComposeCache.h"
 #include "tests/support/TestSystem.h"
 
 using namespace engine;
@@ -66,3 +67,27 @@ TEST_F(FileUtilsTest, AbsolutePathsAreUsedAsTheyAre) {
 }
 
 }  // namespace
+
+#ifndef _WIN32
+TEST_F(FileUtilsTest, XlibKeepsItsComposeCacheInTheProgramsCacheUnlessTheUserChoseAFolder) {
+    const std::string root = testsys::makeTempDir("desk-cache");
+    const std::string program = std::filesystem::read_symlink("/proc/self/exe").stem().string();
+    struct Case {
+        const char* chosen;  // XCOMPOSECACHE before, null for unset
+        std::string expected;
+    };
+    for (const Case& c : {Case{nullptr, root + "/" + program + "/compose"},
+                          Case{"/somewhere/of/the/users", "/somewhere/of/the/users"}}) {
+        SCOPED_TRACE(c.chosen ? c.chosen : "unset");
+        testsys::setEnv("XDG_CACHE_HOME", root);
+        c.chosen ? testsys::setEnv("XCOMPOSECACHE", c.chosen) : testsys::unsetEnv("XCOMPOSECACHE");
+        useComposeCache();
+        const char* now = std::getenv("XCOMPOSECACHE");
+        ASSERT_NE(now, nullptr);
+        EXPECT_EQ(now, c.expected);
+        EXPECT_TRUE(c.chosen || std::filesystem::is_directory(c.expected));
+    }
+    testsys::unsetEnv("XCOMPOSECACHE");
+    testsys::unsetEnv("XDG_CACHE_HOME");
+}
+#endif

@@ -22,6 +22,9 @@ SdlTexture::SdlTexture(std::string path, int width, int height)
 
 SdlTexture::~SdlTexture() {
     Canvas::forgetEverywhere(this);
+    if (m_decoding.valid()) {
+        SDL_FreeSurface(m_decoding.get().surface);  // prepared, never drawn
+    }
     if (m_surface) {
         SDL_FreeSurface(m_surface);
     }
@@ -37,22 +40,46 @@ bool SdlTexture::opaque() const {
     return m_opaque;
 }
 
+void SdlTexture::prepare() {
+    if (m_undecodedPath.empty() || m_decoding.valid()) {
+        return;
+    }
+    m_decoding = std::async(std::launch::async, [path = m_undecodedPath] {
+        Decoded decoded = decodeFile(path);
+        // SDL frees its per-thread error text only for threads it started itself.
+        SDL_TLSCleanup();
+        return decoded;
+    });
+}
+
+SdlTexture::Decoded SdlTexture::decodeFile(const std::string& path) {
+    Decoded decoded;
+    decoded.surface = decodeImage(path, decoded.opaque);
+    if (!decoded.surface) {
+        decoded.error = SDL_GetError();
+    }
+    return decoded;
+}
+
 void SdlTexture::decode() const {
     if (m_undecodedPath.empty()) {
         return;
     }
     const std::string path = std::move(m_undecodedPath);
     m_undecodedPath.clear();
-    SDL_Surface* surface = decodeImage(path, m_opaque);
+    Decoded decoded = m_decoding.valid() ? m_decoding.get() : decodeFile(path);
+    SDL_Surface* surface = decoded.surface;
     if (surface && (surface->w != m_width || surface->h != m_height)) {
         std::fprintf(stderr, "engine: %s decodes to %d x %d, its header said %d x %d\n",
                      path.c_str(), surface->w, surface->h, m_width, m_height);
         SDL_FreeSurface(surface);
         surface = nullptr;
     } else if (!surface) {
-        std::fprintf(stderr, "engine: cannot decode %s: %s\n", path.c_str(), SDL_GetError());
+        std::fprintf(stderr, "engine: cannot decode %s: %s\n", path.c_str(),
+                     decoded.error.c_str());
     }
     m_surface = surface;
+    m_opaque = surface && decoded.opaque;
 }
 
 }  // namespace engine::render

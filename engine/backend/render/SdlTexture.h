@@ -1,12 +1,14 @@
 #pragma once
 // A Texture kept as an SDL surface (ARGB8888, straight alpha), shared by both back ends.
-// Canvas makes the renderer's copy of it on first draw. Main thread only.
+// Canvas makes the renderer's copy of it on first draw. Main thread only (prepare's worker runs
+// only decodeFile, on a copy of the path).
 //
 // An image file is decoded when it is first drawn, not when it is loaded: start-up registers
 // every image but draws few of them. Its size comes from the file's header at load.
 
 #include <SDL.h>
 
+#include <future>
 #include <string>
 
 #include "engine/platform/Backend.h"
@@ -30,13 +32,23 @@ public:
 
     SDL_Surface* surface() const;
     bool opaque() const;
+    // Decodes the file on a worker thread; surface() and opaque() wait for it. Nothing for an
+    // image decoded or decoding already.
+    void prepare() override;
 
 private:
+    struct Decoded {
+        SDL_Surface* surface = nullptr;
+        bool opaque = false;
+        std::string error;  // SDL's, when surface is null
+    };
+    static Decoded decodeFile(const std::string& path);
     void decode() const;
 
     mutable SDL_Surface* m_surface = nullptr;
     mutable bool m_opaque = false;
     mutable std::string m_undecodedPath;  // empty once decoded (or for a surface given)
+    mutable std::future<Decoded> m_decoding;  // valid from prepare() until decode() takes it
 };
 
 }  // namespace engine::render

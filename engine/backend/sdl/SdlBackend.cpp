@@ -11,6 +11,7 @@
 
 #include "engine/backend/render/Canvas.h"
 #include "engine/backend/render/SdlLoad.h"
+#include "engine/backend/sdl/ComposeCache.h"
 #include "engine/backend/sdl/RendererChoice.h"
 #include "engine/backend/sdl/SdlAudio.h"
 #include "engine/backend/sdl/SdlInput.h"
@@ -74,6 +75,7 @@ bool SdlBackend::createWindow(const WindowSpec& spec) {
         // at 200 % has 2048 x 1536 pixels and draws them all instead of being stretched.
         SDL_SetHint(SDL_HINT_WINDOWS_DPI_AWARENESS, "permonitorv2");
         SDL_SetHint(SDL_HINT_WINDOWS_DPI_SCALING, "1");
+        useComposeCache();
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             std::fprintf(stderr, "video: %s\n", SDL_GetError());
             return false;
