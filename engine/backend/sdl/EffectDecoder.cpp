@@ -34,6 +34,9 @@ void EffectDecoder::request(const std::string& path) {
     m_changed.notify_all();
     if (!m_worker.joinable()) {
         m_worker = std::thread([this] {
+            // Preloading runs while the first screen is built and drawn: it takes the cores
+            // only when they are free, and a play that needs its effect waits for it anyway.
+            SDL_SetThreadPriority(SDL_THREAD_PRIORITY_LOW);
             run();
             // SDL keeps an error text per thread, freed only for threads SDL started itself.
             SDL_TLSCleanup();
