@@ -1,6 +1,7 @@
 #include "ChildProcess.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -42,6 +43,10 @@ bool ChildProcess::start(const std::vector<std::string>& argv, const std::vector
             ::dup2(out[1], 1);
         }
         ::close_range(3, ~0u, 0);  // the child keeps none of our descriptors (the port lock)
+        if (m_uid != static_cast<uid_t>(-1) &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(m_gid) != 0 || ::setuid(m_uid) != 0)) {
+            ::_exit(126);
+        }
         ::execve(args[0], args.data(), envp.data());
         ::_exit(127);
     }

@@ -15,6 +15,11 @@ public:
     // Starts `argv` with `env` added ("NAME=value"); false when it cannot be started.
     bool start(const std::vector<std::string>& argv, const std::vector<std::string>& env,
                const std::string& logPath, bool pipeStdout);
+    // Later starts run as this user and group (the caller is root), without supplementary groups.
+    void runAs(uid_t uid, gid_t gid) {
+        m_uid = uid;
+        m_gid = gid;
+    }
     // SIGTERM, then SIGKILL after a second; reaps it.
     void stop();
 
@@ -26,6 +31,8 @@ public:
 
 private:
     pid_t m_pid = -1;
+    uid_t m_uid = static_cast<uid_t>(-1);  // -1: as the caller
+    gid_t m_gid = static_cast<gid_t>(-1);
     int m_stdout = -1;
     std::string m_pending;
     std::chrono::steady_clock::time_point m_startedAt;

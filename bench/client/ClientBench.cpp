@@ -3,11 +3,14 @@
 // server itself (ScriptedServer) so every phase shows exactly the intended screen, and reads the
 // client only from outside: screen pixels, /proc and the engine's opt-in frame log.
 //   client_bench --client EXE --headless EXE --host ADDRESS --hall-colour "R G B" --work DIR
-//                --display-2x DISPLAY [--short]
+//                --display-2x DISPLAY [--as-user NAME] [--short]
 // Needs DISPLAY (an Xvfb of 1024 x 768 without window manager), --display-2x (one of 2048 x 1536,
 // where the client opens at that size and draws from the double-size images) and DESK_RESOURCES
 // pointing the client at --host. Exit 0 when every figure was measured (missed targets are
 // reported, not failed), 1 when a phase could not be measured.
+
+#include <pwd.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -35,6 +38,14 @@ struct Options {
     std::string client, headless, host, work, display2x;
     Rgb hallColour;
     bool quick = false;
+    std::string user;  // --as-user: the clients run as this user; empty: as the bench
+    uid_t uid = static_cast<uid_t>(-1);
+    gid_t gid = static_cast<gid_t>(-1);
+    void applyUser(ChildProcess& child) const {
+        if (!user.empty()) {
+            child.runAs(uid, gid);
+        }
+    }
     int startRuns() const { return quick ? 3 : 5; }
     int idleRuns() const { return quick ? 1 : 3; }
     double idleSeconds() const { return quick ? 5 : 20; }
@@ -112,16 +123,30 @@ void dragAcrossHand(int scale = 1, const std::string& display = "") {
 }
 
 // The settings of a client whose window was last left at width x height, under `configHome`
-// (its XDG_CONFIG_HOME), with a name chosen at an earlier start (no name panel over the hall);
-// false when they cannot be written.
-bool keepWindowSize(const std::string& configHome, int width, int height) {
+// (its XDG_CONFIG_HOME), with a name chosen at an earlier start (no name panel over the hall),
+// the client's user's to change; false when they cannot be written.
+bool keepWindowSize(const std::string& configHome, int width, int height, const Options& options) {
     const std::string folder = configHome + "/desk-client";
+    const std::string file = folder + "/UserDefault.xml";
     std::filesystem::create_directories(folder);
-    std::ofstream settings(folder + "/UserDefault.xml");
-    settings << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<userDefaultRoot><windowWidth>"
-             << width << "</windowWidth><windowHeight>" << height
-             << "</windowHeight><playerName>bench</playerName></userDefaultRoot>\n";
-    return static_cast<bool>(settings);
+    {
+        std::ofstream settings(file);
+        settings << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<userDefaultRoot><windowWidth>"
+                 << width << "</windowWidth><windowHeight>" << height
+                 << "</windowHeight><playerName>bench</playerName></userDefaultRoot>\n";
+        if (!settings) {
+            return false;
+        }
+    }
+    if (options.user.empty()) {
+        return true;
+    }
+    for (const std::string& path : {configHome, folder, file}) {
+        if (::chown(path.c_str(), options.uid, options.gid) != 0) {
+            return false;
+        }
+    }
+    return true;
 }
 
 constexpr int kBurstPlays = 30;
@@ -151,6 +176,7 @@ private:
 };
 
 bool Bench::startAtHall(ChildProcess& client) {
+    m_options.applyUser(client);
     if (!client.start({m_options.client}, {"DESK_FRAME_STATS=" + m_options.work + "/frames.log"},
                       m_options.work + "/client.log", false) ||
         !pollUntil(
@@ -255,7 +281,7 @@ bool Bench::sdlDesk() {
 bool Bench::sdlDeskDoubleSize() {
     constexpr int kScale = 2;
     const std::string configHome = m_options.work + "/config-2x";
-    if (!keepWindowSize(configHome, 1024 * kScale, 768 * kScale)) {
+    if (!keepWindowSize(configHome, 1024 * kScale, 768 * kScale, m_options)) {
         std::fprintf(stderr, "cannot write the settings of the double-size client\n");
         return false;
     }
@@ -264,6 +290,7 @@ bool Bench::sdlDeskDoubleSize() {
     const bool opened = screen.open();
     FrameLog frames(m_options.work + "/frames-2x.log");
     ChildProcess client;
+    m_options.applyUser(client);
     const bool started =
         opened && client.start({m_options.client},
                                {"DESK_FRAME_STATS=" + m_options.work + "/frames-2x.log",
@@ -310,6 +337,7 @@ bool Bench::headless() {
         m_server.setGreeting(dealt ? dealtDeskScript() : std::vector<std::string>{});
         for (int run = 0; run < m_options.startRuns(); ++run) {
             ChildProcess probe;
+            m_options.applyUser(probe);
             std::string line;
             if (!probe.start({m_options.headless, m_options.host},
                              {"DESK_FRAME_STATS=" + m_options.work + "/headless-frames.log"},
@@ -362,6 +390,8 @@ bool Bench::run() {
     }
     std::printf("SDL client's renderer: %s\n",
                 rendererInLog(m_options.work + "/client.log").c_str());
+    std::printf("the clients ran as %s\n",
+                m_options.user.empty() ? "the bench's own user" : m_options.user.c_str());
     m_report.print();
     std::printf("%d target(s) missed\n", m_report.missed());
     return true;
@@ -388,6 +418,14 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.work = value;
         } else if (option == "--display-2x") {
             options.display2x = value;
+        } else if (option == "--as-user") {
+            const passwd* account = ::getpwnam(value.c_str());
+            if (account == nullptr) {
+                return false;
+            }
+            options.user = value;
+            options.uid = account->pw_uid;
+            options.gid = account->pw_gid;
         } else if (option == "--hall-colour") {
             if (std::sscanf(value.c_str(), "%d %d %d", &options.hallColour.r, &options.hallColour.g,
                             &options.hallColour.b) != 3) {
@@ -408,7 +446,8 @@ int main(int argc, char** argv) {
     if (!parseOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: client_bench --client EXE --headless EXE --host ADDRESS "
-                     "--hall-colour \"R G B\" --work DIR --display-2x DISPLAY [--short]\n");
+                     "--hall-colour \"R G B\" --work DIR --display-2x DISPLAY [--as-user NAME] "
+                     "[--short]\n");
         return 2;
     }
     Bench bench(options);
