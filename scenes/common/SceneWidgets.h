@@ -53,18 +53,20 @@ bool pressByKey(engine::ui::Button* button,
 // Adds the button that opens a panel to `host` at `position` with z-order `zOrder`, and above it
 // the panel's place (CLazyPanel), through `panel`: `make` builds the panel at the first release
 // on the button. A release opens the panel while it is closed, closes it while it is open.
-// Returns the button (the scene graph owns it and the place), null when its image or the place
-// cannot be made.
+// Returns the button (the scene graph owns it and the place), null (and `panel` null) when its
+// image or the place cannot be made.
 template <class Panel>
 engine::ui::Button* addPanelButton(engine::Node* host, const engine::Vec2& position,
                                    const std::string& normal, const std::string& pressed,
                                    int zOrder, typename CLazyPanel<Panel>::Factory make,
                                    CLazyPanel<Panel>*& panel) {
-    panel = CLazyPanel<Panel>::create(std::move(make));
-    CLazyPanel<Panel>* place = panel;
-    return place == nullptr ? nullptr
-                            : addToggleButton(host, position, normal, pressed, zOrder, place,
-                                              [place] { place->toggle(); });
+    CLazyPanel<Panel>* place = CLazyPanel<Panel>::create(std::move(make));
+    engine::ui::Button* button =
+        place == nullptr ? nullptr
+                         : addToggleButton(host, position, normal, pressed, zOrder, place,
+                                           [place] { place->toggle(); });
+    panel = button != nullptr ? place : nullptr;
+    return button;
 }
 // What addPanelButton does for every kind of panel: the button at `zOrder` calling `toggle` on
 // release, and `place` at `zOrder + 1`. Null when the button's image cannot be loaded.
