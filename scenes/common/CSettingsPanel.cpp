@@ -48,10 +48,11 @@ void showSwitch(ui::Button* button, bool on) {
 }  // namespace
 
 bool CSettingsPanel::addTo(Node* host, const Vec2& buttonPosition, bool musicPlaysHere) {
-    CSettingsPanel* panel = create(musicPlaysHere);
-    return panel != nullptr && CNamePanel::addTo(host) != nullptr &&
-           addPanelButton(host, buttonPosition, "settings.png", "settings_press.png", panel, kZOrder,
-                          [panel] { panel->open(); }, [panel] { panel->close(); });
+    CLazyPanel<CSettingsPanel>* panel = nullptr;
+    return CNamePanel::addTo(host) != nullptr &&
+           addPanelButton<CSettingsPanel>(
+               host, buttonPosition, "settings.png", "settings_press.png", kZOrder,
+               [musicPlaysHere] { return create(musicPlaysHere); }, panel) != nullptr;
 }
 
 CSettingsPanel* CSettingsPanel::create(bool musicPlaysHere) {

@@ -16,7 +16,8 @@
 //                                                               ready behind the panel)
 //
 // 改名 (beside the title) closes the panel and opens the name panel (CNamePanel), which addTo
-// adds to the scene as well.
+// adds to the scene as well, built at once: the hall opens it at the first start, and it takes
+// the server's answers about the name whether or not it was ever opened.
 //
 // A scene adds both with one call, addTo; the panel lies above everything else on it.
 
@@ -37,9 +38,11 @@ public:
     static constexpr float kPlusX = 676;
     static constexpr float rowY(int row) { return 500 - 50 * static_cast<float>(row); }
 
-    // Adds the gear centred at `buttonPosition` and the closed panel to `host`. `musicPlaysHere`:
-    // turning the music on starts the hall's music at once (the hall), or only for the next hall
-    // (the desk, which has no music). False when an image is missing.
+    // Adds the gear centred at `buttonPosition` and the closed name panel to `host`, and the
+    // panel's place: the panel itself is built at the gear's first release (CLazyPanel).
+    // `musicPlaysHere`: turning the music on starts the hall's music at once (the hall), or only
+    // for the next hall (the desk, which has no music). False when the gear's image or the name
+    // panel's is missing.
     static bool addTo(engine::Node* host, const engine::Vec2& buttonPosition, bool musicPlaysHere);
 
     static CSettingsPanel* create(bool musicPlaysHere);

@@ -72,21 +72,17 @@ bool pressByKey(ui::Button* button,
     return true;
 }
 
-ui::Button* addPanelButton(Node* host, const Vec2& position, const std::string& normal,
-                    const std::string& pressed, Node* panel, int zOrder,
-                    const std::function<void()>& open, const std::function<void()>& close) {
+ui::Button* addToggleButton(Node* host, const Vec2& position, const std::string& normal,
+                            const std::string& pressed, int zOrder, Node* place,
+                            const std::function<void()>& toggle) {
     ui::Button* button = makeImageButton(normal, pressed);
     if (button == nullptr) {
         return nullptr;
     }
     button->setPosition(position);
-    button->addTouchEventListener([panel, open, close](Ref*, ui::Widget::TouchEventType type) {
-        if (type == ui::Widget::TouchEventType::ENDED) {
-            panel->isVisible() ? close() : open();
-        }
-    });
+    onRelease(button, toggle);
     host->addChild(button, zOrder);
-    host->addChild(panel, zOrder + 1);
+    host->addChild(place, zOrder + 1);
     return button;
 }
 

@@ -7,6 +7,7 @@
 #include "engine/base/Color.h"
 #include "engine/input/EventKeyboard.h"
 #include "engine/ui/Widget.h"
+#include "scenes/common/CLazyPanel.h"
 
 namespace engine {
 class Label;
@@ -48,14 +49,31 @@ engine::Sprite* makeFrameSprite(const std::string& frameName);
 bool pressByKey(engine::ui::Button* button,
                 const std::function<void(engine::Ref*, engine::ui::Widget::TouchEventType)>& onButton);
 
-// ---- Panels over a scene (the settings, the record panel)
-// Adds the button that opens `panel` (closed, i.e. hidden) to `host` at `position` with z-order
-// `zOrder`, and `panel` above it: a release on the button calls `open` while the panel is
-// hidden, `close` while it is shown. Returns the button (owned by the scene graph), null when
-// its image cannot be loaded.
-engine::ui::Button* addPanelButton(engine::Node* host, const engine::Vec2& position, const std::string& normal,
-                    const std::string& pressed, engine::Node* panel, int zOrder,
-                    const std::function<void()>& open, const std::function<void()>& close);
+// ---- Panels over a scene (the settings, the record panel, the talk panel)
+// Adds the button that opens a panel to `host` at `position` with z-order `zOrder`, and above it
+// the panel's place (CLazyPanel), through `panel`: `make` builds the panel at the first release
+// on the button. A release opens the panel while it is closed, closes it while it is open.
+// Returns the button (the scene graph owns it and the place), null (and `panel` null) when its
+// image or the place cannot be made.
+template <class Panel>
+engine::ui::Button* addPanelButton(engine::Node* host, const engine::Vec2& position,
+                                   const std::string& normal, const std::string& pressed,
+                                   int zOrder, typename CLazyPanel<Panel>::Factory make,
+                                   CLazyPanel<Panel>*& panel) {
+    CLazyPanel<Panel>* place = CLazyPanel<Panel>::create(std::move(make));
+    engine::ui::Button* button =
+        place == nullptr ? nullptr
+                         : addToggleButton(host, position, normal, pressed, zOrder, place,
+                                           [place] { place->toggle(); });
+    panel = button != nullptr ? place : nullptr;
+    return button;
+}
+// What addPanelButton does for every kind of panel: the button at `zOrder` calling `toggle` on
+// release, and `place` at `zOrder + 1`. Null when the button's image cannot be loaded.
+engine::ui::Button* addToggleButton(engine::Node* host, const engine::Vec2& position,
+                                    const std::string& normal, const std::string& pressed,
+                                    int zOrder, engine::Node* place,
+                                    const std::function<void()>& toggle);
 // The input of a shown panel: it takes every touch its own buttons do not (the scene below gets
 // none), and one that begins and ends off `board` calls `close`; Esc calls `close`; the keys in
 // `swallowed` do nothing and reach nothing below. A hidden panel is offered nothing.

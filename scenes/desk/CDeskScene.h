@@ -68,6 +68,8 @@ class CSummaryPanel;
 class CTalkBubble;
 class CTalkPanel;
 class CPrivateDeskBar;
+template <class Panel>
+class CLazyPanel;
 
 class CDeskScene : public engine::Layer, public CMessageReader {
 public:
@@ -301,7 +303,7 @@ private:
     engine::Node* m_lastTrickView = nullptr;  // the board and the last trick's cards, over the table
     CSummaryPanel* m_summaryPanel = nullptr;
     engine::ui::Button* m_btnTalk = nullptr;
-    CTalkPanel* m_talkPanel = nullptr;
+    CLazyPanel<CTalkPanel>* m_talkPanel = nullptr;  // the panel is built at the first 聊天
     CPrivateDeskBar* m_privateBar = nullptr;  // owned by the scene graph; null at a public desk
     std::array<CTalkBubble*, kSeatCount> m_talkBubbles{};  // by screen position
     std::array<engine::Label*, kSeatCount> m_muteTags{};   // by screen position; 0 never shown

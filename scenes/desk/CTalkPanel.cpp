@@ -26,26 +26,25 @@ constexpr float kGap = 6;
 }  // namespace
 
 bool CTalkPanel::addTo(Node* host, const Vec2& buttonPosition, std::function<void(int)> onSay,
-                       ui::Button*& button, CTalkPanel*& panel) {
-    panel = create();
-    CTalkPanel* made = panel;
-    if (made == nullptr) {
-        return false;
-    }
-    made->m_onSay = std::move(onSay);
-    button = addPanelButton(host, buttonPosition, "talk.png", "talk_press.png", made, kZOrder,
-                            [made] { made->open(); }, [made] { made->close(); });
-    if (button == nullptr) {
-        return false;
-    }
+                       ui::Button*& button, CLazyPanel<CTalkPanel>*& panel) {
     // Right-aligned under the button's row, its right edge at the button's right edge or the
     // screen's, whichever is further left.
     const float visibleWidth = Director::getInstance()->getVisibleSize().width;
     const float right =
         std::min(buttonPosition.x + kButtonWidth / 2 + kBoardWidth / 2, visibleWidth - kGap);
-    made->setPosition(Vec2(right - kBoardWidth,
-                           buttonPosition.y - kButtonHeight / 2 - kGap - kBoardHeight));
-    return true;
+    const Vec2 at(right - kBoardWidth, buttonPosition.y - kButtonHeight / 2 - kGap - kBoardHeight);
+    button = addPanelButton<CTalkPanel>(
+        host, buttonPosition, "talk.png", "talk_press.png", kZOrder,
+        [at, onSay = std::move(onSay)]() -> CTalkPanel* {
+            CTalkPanel* made = create();
+            if (made != nullptr) {
+                made->m_onSay = onSay;
+                made->setPosition(at);
+            }
+            return made;
+        },
+        panel);
+    return button != nullptr;
 }
 
 bool CTalkPanel::init() {

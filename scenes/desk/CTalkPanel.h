@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "engine/Engine.h"
+#include "scenes/common/CLazyPanel.h"
 
 class CTalkPanel : public engine::Node {
 public:
@@ -20,12 +21,13 @@ public:
     static constexpr float kButtonWidth = 96;
     static constexpr float kButtonHeight = 44;
 
-    // Adds the 聊天 button centred at `buttonPosition` and the closed panel below it to `host`;
-    // the button and the panel through the out parameters (owned by the scene graph). `onSay`
-    // gets the chosen index. False when an image is missing.
+    // Adds the 聊天 button centred at `buttonPosition` to `host`, and the place of the panel
+    // below it, built at the button's first release; the button and the place through the out
+    // parameters (owned by the scene graph). `onSay` gets the chosen index. False when the
+    // button's image is missing.
     static bool addTo(engine::Node* host, const engine::Vec2& buttonPosition,
                       std::function<void(int)> onSay, engine::ui::Button*& button,
-                      CTalkPanel*& panel);
+                      CLazyPanel<CTalkPanel>*& panel);
 
     CREATE_FUNC(CTalkPanel)
     bool init() override;

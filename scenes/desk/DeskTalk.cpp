@@ -14,6 +14,7 @@
 #include "net/CMessageQueue.h"
 #include "net/Message.h"
 #include "net/OutgoingMessages.h"
+#include "scenes/common/CLazyPanel.h"
 #include "scenes/common/CSettingsPanel.h"
 #include "scenes/common/SceneWidgets.h"
 #include "scenes/desk/CDeskScene.h"

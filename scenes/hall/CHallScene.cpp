@@ -5,6 +5,7 @@
 #include "net/Message.h"
 #include "net/OutgoingMessages.h"
 #include "scenes/desk/CDeskScene.h"
+#include "scenes/common/CLazyPanel.h"
 #include "scenes/common/CNamePanel.h"
 #include "scenes/common/CReconnectPanel.h"
 #include "scenes/common/CSettingsPanel.h"
@@ -125,9 +126,9 @@ void CHallScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
     } else if (msg->opt == "name" || msg->opt == "hello") {
         CNamePanel::deliver(*msg);
     } else if ((msg->opt == "record" || msg->opt == "leaderboard") && m_recordPanel->isOpen()) {
-        m_recordPanel->onServerMessage(msg);
+        m_recordPanel->built()->onServerMessage(msg);
     } else if (msg->opt == "join" && m_joinPanel->isOpen()) {
-        m_joinPanel->onServerMessage(*msg);
+        m_joinPanel->built()->onServerMessage(*msg);
     } else if (msg->opt == "desks" || msg->opt == "watch") {
         onWatchAnswer(*msg);
     }

@@ -8,7 +8,8 @@
 // 加入牌桌 (HallPrivate.cpp) open a private desk or the join panel (CJoinPanel); they are shown
 // only on a link whose hello answer offered private desks. Under them 观战 (HallWatch.cpp) opens
 // the list of desks to watch (CWatchPanel), only on a link whose hello answer offered watching.
-// Main thread only.
+// Only the buttons are made with the hall: each panel is built the first time it opens
+// (CLazyPanel), and one not built yet is closed. Main thread only.
 
 #include <cstdint>
 #include <string>
@@ -20,6 +21,8 @@ struct stMsg;
 class CRecordPanel;
 class CJoinPanel;
 class CWatchPanel;
+template <class Panel>
+class CLazyPanel;
 
 class CHallScene : public engine::Layer, public CMessageReader {
 public:
@@ -51,7 +54,7 @@ private:
     void askForNameAtFirstStart();
 
     // ---- Private desks (HallPrivate.cpp)
-    // Builds 创建牌桌, 加入牌桌 and the join panel; false when one cannot be made.
+    // Builds 创建牌桌 and 加入牌桌, and the join panel's place; false when one cannot be made.
     bool addPrivateDesks(const engine::Size& visible);
     // Shows the two buttons while the link offers private desks, enabled while no request waits.
     void showPrivateButtons();
@@ -59,7 +62,7 @@ private:
     void onJoinDesk(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
 
     // ---- Watching (HallWatch.cpp)
-    // Builds 观战 and the watch panel; false when one cannot be made.
+    // Builds 观战 and the watch panel's place; false when one cannot be made.
     bool addWatching(const engine::Size& visible);
     // Shows 观战 while the link offers watching, enabled while no seat is asked for.
     void showWatchButton();
@@ -74,12 +77,12 @@ private:
 
     engine::ui::Button* m_btnQuickJoin = nullptr;  // owned by the scene graph
     engine::Label* m_lblOnline = nullptr;          // owned by the scene graph
-    CRecordPanel* m_recordPanel = nullptr;         // owned by the scene graph
+    CLazyPanel<CRecordPanel>* m_recordPanel = nullptr;  // owned by the scene graph
     engine::ui::Button* m_btnCreateDesk = nullptr;  // owned by the scene graph
     engine::ui::Button* m_btnJoinDesk = nullptr;    // owned by the scene graph
-    CJoinPanel* m_joinPanel = nullptr;              // owned by the scene graph
+    CLazyPanel<CJoinPanel>* m_joinPanel = nullptr;  // owned by the scene graph
     engine::ui::Button* m_btnWatch = nullptr;       // owned by the scene graph
-    CWatchPanel* m_watchPanel = nullptr;            // owned by the scene graph
+    CLazyPanel<CWatchPanel>* m_watchPanel = nullptr;  // owned by the scene graph
     bool m_seatAsked = false;   // quick join or 创建牌桌 asked for a seat; no answer yet
     bool m_createSent = false;  // "create" asked: the next "add" seats the desk's creator
 };

@@ -49,12 +49,10 @@ RecordBook& CRecordPanel::book() {
     return answers;
 }
 
-bool CRecordPanel::addTo(Node* host, const Vec2& buttonPosition, CRecordPanel*& panel) {
-    panel = create();
-    CRecordPanel* made = panel;
-    return made != nullptr &&
-           addPanelButton(host, buttonPosition, "record.png", "record_press.png", made, kZOrder,
-                          [made] { made->open(); }, [made] { made->close(); });
+bool CRecordPanel::addTo(Node* host, const Vec2& buttonPosition,
+                         CLazyPanel<CRecordPanel>*& panel) {
+    return addPanelButton<CRecordPanel>(host, buttonPosition, "record.png", "record_press.png",
+                                        kZOrder, &CRecordPanel::create, panel) != nullptr;
 }
 
 bool CRecordPanel::init() {

@@ -17,6 +17,7 @@
 
 #include "engine/Engine.h"
 #include "net/GameConstants.h"
+#include "scenes/common/CLazyPanel.h"
 #include "scenes/hall/RecordBook.h"
 
 struct stMsg;
@@ -34,10 +35,11 @@ public:
 
     enum class Tab { Record, Leaderboard };
 
-    // Adds the 战绩 button centred at `buttonPosition` and the closed panel to `host`; the panel
-    // through `panel` (owned by the scene graph). False when an image is missing.
+    // Adds the 战绩 button centred at `buttonPosition` to `host`, and the panel's place through
+    // `panel` (owned by the scene graph): the panel is built at the button's first release.
+    // False when the button's image is missing.
     static bool addTo(engine::Node* host, const engine::Vec2& buttonPosition,
-                      CRecordPanel*& panel);
+                      CLazyPanel<CRecordPanel>*& panel);
 
     CREATE_FUNC(CRecordPanel)
     bool init() override;

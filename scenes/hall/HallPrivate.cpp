@@ -3,6 +3,7 @@
 
 #include "net/CMessageQueue.h"
 #include "net/OutgoingMessages.h"
+#include "scenes/common/CLazyPanel.h"
 #include "scenes/common/SceneWidgets.h"
 #include "scenes/hall/CHallScene.h"
 #include "scenes/hall/CJoinPanel.h"
@@ -19,7 +20,7 @@ constexpr float kButtonTextSize = 26;
 bool CHallScene::addPrivateDesks(const Size& visible) {
     m_btnCreateDesk = makeTextButton("创建牌桌", kButtonWidth, kButtonTextSize);
     m_btnJoinDesk = makeTextButton("加入牌桌", kButtonWidth, kButtonTextSize);
-    m_joinPanel = CJoinPanel::create();
+    m_joinPanel = CLazyPanel<CJoinPanel>::create(&CJoinPanel::create);
     if (m_btnCreateDesk == nullptr || m_btnJoinDesk == nullptr || m_joinPanel == nullptr) {
         return false;
     }

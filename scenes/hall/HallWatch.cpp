@@ -2,6 +2,7 @@
 
 #include "net/CMessageQueue.h"
 #include "net/Message.h"
+#include "scenes/common/CLazyPanel.h"
 #include "scenes/common/SceneWidgets.h"
 #include "scenes/hall/CHallScene.h"
 #include "scenes/hall/CJoinPanel.h"
@@ -19,7 +20,7 @@ constexpr float kWatchTextSize = 26;
 
 bool CHallScene::addWatching(const Size& visible) {
     m_btnWatch = makeTextButton("观战", kWatchWidth, kWatchTextSize);
-    m_watchPanel = CWatchPanel::create();
+    m_watchPanel = CLazyPanel<CWatchPanel>::create(&CWatchPanel::create);
     if (m_btnWatch == nullptr || m_watchPanel == nullptr) {
         return false;
     }
@@ -48,12 +49,12 @@ void CHallScene::onWatch(Ref*, ui::Widget::TouchEventType type) {
 
 void CHallScene::onWatchAnswer(const stMsg& msg) {
     if (msg.opt == "desks" && m_watchPanel->isOpen()) {
-        m_watchPanel->onServerMessage(msg);
+        m_watchPanel->built()->onServerMessage(msg);
     } else if (msg.opt == "watch" && msg.status == "refused") {
         if (m_watchPanel->isOpen()) {
-            m_watchPanel->onServerMessage(msg);
+            m_watchPanel->built()->onServerMessage(msg);
         } else if (m_joinPanel->isOpen()) {
-            m_joinPanel->onServerMessage(msg);
+            m_joinPanel->built()->onServerMessage(msg);
         }
     }
 }

@@ -12,18 +12,20 @@
 #include "scenes/hall/CJoinPanel.h"
 #include "scenes/hall/CRecordPanel.h"
 #include "scenes/hall/CWatchPanel.h"
+#include "scenes/common/CLazyPanel.h"
 #include "scenes/common/CReconnectPanel.h"
 
 struct HallProbe {
     CHallScene& hall;
     engine::ui::Button* quickJoin() const { return hall.m_btnQuickJoin; }
     engine::Label* online() const { return hall.m_lblOnline; }
-    CRecordPanel* recordPanel() const { return hall.m_recordPanel; }
+    // The hall's panels once built (at their first opening), null before.
+    CRecordPanel* recordPanel() const { return hall.m_recordPanel->built(); }
     engine::ui::Button* createDesk() const { return hall.m_btnCreateDesk; }
     engine::ui::Button* joinDesk() const { return hall.m_btnJoinDesk; }
-    CJoinPanel* joinPanel() const { return hall.m_joinPanel; }
+    CJoinPanel* joinPanel() const { return hall.m_joinPanel->built(); }
     engine::ui::Button* watch() const { return hall.m_btnWatch; }
-    CWatchPanel* watchPanel() const { return hall.m_watchPanel; }
+    CWatchPanel* watchPanel() const { return hall.m_watchPanel->built(); }
 };
 
 struct WatchPanelProbe {
@@ -79,7 +81,8 @@ struct DeskProbe {
     }
     bool localAuto() const { return desk.m_localAuto; }
     engine::ui::Button* talkButton() const { return desk.m_btnTalk; }
-    CTalkPanel* talkPanel() const { return desk.m_talkPanel; }
+    // The talk panel's place: the panel in it is built at the first 聊天.
+    CLazyPanel<CTalkPanel>* talkPanel() const { return desk.m_talkPanel; }
     CTalkBubble* talkBubble(int position) const { return desk.m_talkBubbles.at(position); }
     engine::Label* muteTag(int position) const { return desk.m_muteTags.at(position); }
     // The session's choice to show the tracker, which outlives every desk (and every test).

@@ -113,7 +113,7 @@ TEST_F(DeskTalkTest, KeysOneToEightAndTheEmotesSendTheirIndexAndClose) {
     for (int emote = 0; emote < kTalkEmotes; ++emote) {
         SCOPED_TRACE(emote);
         openPanel(probe);
-        tapAt(probe.talkPanel()->getPosition() + Vec2(60 + 70.0f * emote, 48));
+        tapAt(probe.talkPanel()->built()->getPosition() + Vec2(60 + 70.0f * emote, 48));
         EXPECT_EQ(takeSent(), Strings{sent(kTalkPhrases + emote)});
         step(kTalkEveryMillis / 1000.0);
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/backend/headless/Headless.h"
+#include "scenes/common/CSettingsPanel.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/ResourceShadow.h"
 #include "tests/scenes/SceneTestKit.h"
@@ -20,6 +21,20 @@ std::string queryAnswer(const std::string& online) {
 
 std::size_t countOf(const std::vector<std::string>& sent, const std::string& text) {
     return static_cast<std::size_t>(std::count(sent.begin(), sent.end(), text));
+}
+
+// The panels of kind `Panel` anywhere under `root`.
+template <class Panel>
+std::vector<Node*> panelsUnder(Node* root) {
+    std::vector<Node*> found;
+    for (Node* child : root->getChildren()) {
+        if (dynamic_cast<Panel*>(child) != nullptr) {
+            found.push_back(child);
+        }
+        const std::vector<Node*> deeper = panelsUnder<Panel>(child);
+        found.insert(found.end(), deeper.begin(), deeper.end());
+    }
+    return found;
 }
 
 }  // namespace
@@ -189,4 +204,49 @@ TEST_F(HallSceneTest, DeskThatCannotBeBuiltKeepsTheHallUsable) {
     feed(R"({"opt":"add","desk":"1","site":"0","name":"me"})");
     headless::stepFrames(1);
     EXPECT_NE(runningDesk(), nullptr);
+}
+
+// Only the buttons are made with the hall: each hidden panel is built by the first press on its
+// button, shown, and kept for the next press; one that cannot be built (its board unreadable)
+// leaves the hall as it was and is built at the next press.
+TEST_F(HallSceneTest, HiddenPanelsAreBuiltAtTheirButtonsFirstPressAndKept) {
+    struct Row {
+        const char* panel;
+        Vec2 button;
+        const char* board;
+        std::vector<Node*> (*find)(Node*);
+    };
+    const Row rows[] = {
+        {"settings", Vec2(32, 736), "settings_board.png", &panelsUnder<CSettingsPanel>},
+        {"战绩", Vec2(968, 738), "record_panel.png", &panelsUnder<CRecordPanel>},
+        {"加入牌桌", Vec2(774, 384), "settings_panel.png", &panelsUnder<CJoinPanel>},
+        {"观战", Vec2(512, 270), "record_panel.png", &panelsUnder<CWatchPanel>},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.panel);
+        CHallScene* hall = startHall();
+        feed(R"({"opt":"hello","status":"ok","resume":"0","private":"1","watch":"1"})");
+        step(0.2);
+        for (const Row& kind : rows) {
+            EXPECT_TRUE(kind.find(hall).empty()) << kind.panel << " built with the hall";
+        }
+        {
+            ResourceShadow broken({row.board});
+            headless::tap(row.button.x, row.button.y);
+            EXPECT_TRUE(row.find(hall).empty());
+            EXPECT_EQ(runningHall(), hall);
+        }
+        headless::tap(row.button.x, row.button.y);
+        const std::vector<Node*> built = row.find(hall);
+        ASSERT_EQ(built.size(), 1u);
+        EXPECT_TRUE(built[0]->isVisible());
+        headless::typeKey(EventKeyboard::KeyCode::KEY_ESCAPE);
+        EXPECT_FALSE(built[0]->isVisible());
+        headless::tap(row.button.x, row.button.y);
+        EXPECT_EQ(row.find(hall), built) << "the panel built at the first press is reused";
+        EXPECT_TRUE(built[0]->isVisible());
+        headless::typeKey(EventKeyboard::KeyCode::KEY_ESCAPE);
+        takeSent();
+    }
+    feed(R"({"opt":"hello","status":"ok","resume":"0"})");
 }

@@ -178,6 +178,7 @@ TEST_F(PrivateDeskSceneTest, JoinPanelTakesDigitsSendsWholeCodesAndShowsRefusals
         HallProbe probe{*hall};
         const Vec2 join = kJoinButton;
         headless::tap(join.x, join.y);
+        ASSERT_NE(probe.joinPanel(), nullptr) << row.what << ": 加入牌桌 builds the panel";
         ASSERT_TRUE(probe.joinPanel()->isOpen()) << row.what;
         for (const std::string& input : row.inputs) {
             apply(input);

@@ -181,6 +181,7 @@ TEST_F(ScenePicturesTest, RecordPanelAndLeaderboard) {
     ASSERT_TRUE(headless::saveFrame(picturePath("record-panel.png")));
 
     headless::tap(352, 670);
+    ASSERT_NE(HallProbe{*hall}.recordPanel(), nullptr);
     const RecordPanelProbe probe{*HallProbe{*hall}.recordPanel()};
     EXPECT_EQ(probe.leader(49, 0)->getString(), "50");
     EXPECT_TRUE(probe.rightHeading(0)->isVisible());
@@ -218,6 +219,7 @@ TEST_F(ScenePicturesTest, WatchPanelAndJoinPanelWatchKey) {
     headless::wheel(512, 384, 2);
     headless::tap(300, 566 - 48 * 3);
     feed(R"({"opt":"watch","status":"refused","reason":"desk full"})");
+    ASSERT_NE(HallProbe{*hall}.watchPanel(), nullptr);
     ASSERT_EQ(HallProbe{*hall}.watchPanel()->list().size(), 23);
     ASSERT_TRUE(headless::saveFrame(picturePath("watch-panel.png")));
 
@@ -226,6 +228,7 @@ TEST_F(ScenePicturesTest, WatchPanelAndJoinPanelWatchKey) {
     for (int i = 0; i < 3; ++i) {
         headless::typeKey(EventKeyboard::KeyCode::KEY_4);
     }
+    ASSERT_NE(HallProbe{*hall}.joinPanel(), nullptr);
     ASSERT_TRUE(HallProbe{*hall}.joinPanel()->isOpen());
     ASSERT_TRUE(headless::saveFrame(picturePath("join-watch.png")));
     feed(R"({"opt":"hello","status":"ok","resume":"0"})");

@@ -36,11 +36,11 @@ int countOf(const std::vector<headless::RecordedSound>& sounds, headless::SoundC
     return n;
 }
 
-// The panel on the running scene's layer.
+// The panel on the running scene's layer, once the gear has built it; null before.
 CSettingsPanel* panelOf(Node* layer) {
     for (Node* child : layer->getChildren()) {
-        if (auto* panel = dynamic_cast<CSettingsPanel*>(child)) {
-            return panel;
+        if (auto* place = dynamic_cast<CLazyPanel<CSettingsPanel>*>(child)) {
+            return place->built();
         }
     }
     return nullptr;
@@ -58,13 +58,15 @@ class SettingsPanelTest : public SceneTest {};
 
 TEST_F(SettingsPanelTest, TheGearOpensAndClosesThePanel) {
     CHallScene* hall = startHall();
+    headless::tap(kHallGear.x, kHallGear.y);
     CSettingsPanel* panel = panelOf(hall);
     ASSERT_NE(panel, nullptr);
-    EXPECT_FALSE(panel->isOpen());
-    headless::tap(kHallGear.x, kHallGear.y);
     EXPECT_TRUE(panel->isOpen());
     headless::tap(kHallGear.x, kHallGear.y);
     EXPECT_FALSE(panel->isOpen());
+    headless::tap(kHallGear.x, kHallGear.y);
+    EXPECT_TRUE(panel->isOpen());
+    EXPECT_EQ(panelOf(hall), panel) << "the panel built at the first press is kept";
 }
 
 TEST_F(SettingsPanelTest, MusicOffStopsItAndNoLaterHallAsksForAnyEvenAfterARestart) {
@@ -140,9 +142,9 @@ TEST_F(SettingsPanelTest, EffectsOffPlayNothingAndVolumesStepAndAreKept) {
 TEST_F(SettingsPanelTest, TheOpenPanelKeepsTouchesAndEscFromTheDesk) {
     DeskProbe desk{*startDesk(3, 0)};
     feed(R"({"opt":"start","cards":"0,5,9,14,18,23,27,32,36,41"})");
+    headless::tap(kDeskGear.x, kDeskGear.y);
     CSettingsPanel* panel = panelOf(&desk.desk);
     ASSERT_NE(panel, nullptr);
-    headless::tap(kDeskGear.x, kDeskGear.y);
     ASSERT_TRUE(panel->isOpen());
     const Rect card = desk.hand()[0]->getBoundingBox();
     headless::tap(card.getMinX() + 6, card.getMidY());  // outside the board: closes only
@@ -181,9 +183,9 @@ TEST_F(SettingsPanelTest, TheOpenPanelKeepsKeysAndTheRightButtonFromTheDesk) {
         }
         takeSent();
         const std::vector<int> raised = desk.collectRaised();
+        headless::tap(kDeskGear.x, kDeskGear.y);
         CSettingsPanel* panel = panelOf(&desk.desk);
         ASSERT_NE(panel, nullptr);
-        headless::tap(kDeskGear.x, kDeskGear.y);
         ASSERT_TRUE(panel->isOpen());
         c.input();
         EXPECT_TRUE(takeSent().empty());

@@ -65,8 +65,10 @@ protected:
     }
     // The watch panel opened by 观战, waiting for the "desks" it sent.
     WatchPanelProbe openedPanel() {
-        WatchPanelProbe probe{*HallProbe{*hallAfter(kWatchHello)}.watchPanel()};
+        HallProbe hall{*hallAfter(kWatchHello)};
         tapAt(kWatchButton);
+        EXPECT_NE(hall.watchPanel(), nullptr) << "观战 builds the panel";
+        WatchPanelProbe probe{*hall.watchPanel()};
         EXPECT_TRUE(probe.panel.isOpen());
         EXPECT_EQ(takeSent(), Texts{kDesksAsked});
         EXPECT_EQ(shown(probe), WatchList::kWaitingText);
@@ -100,7 +102,8 @@ TEST_F(WatchPanelTest, WatchOpensThePanelOnlyWhereOfferedAndNoSeatIsAsked) {
         }
         EXPECT_EQ(probe.watch()->isVisible(), row.shown);
         tapAt(kWatchButton);
-        EXPECT_EQ(probe.watchPanel()->isOpen(), row.opens);
+        // A panel never built is not open.
+        EXPECT_EQ(probe.watchPanel() != nullptr && probe.watchPanel()->isOpen(), row.opens);
         EXPECT_EQ(takeSent(), row.opens ? Texts{kDesksAsked} : Texts{});
         headless::typeKey(Key::KEY_ESCAPE);
     }
@@ -241,8 +244,10 @@ TEST_F(WatchPanelTest, TheJoinPanelWatchesByCodeWhereOffered) {
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.hello) + (row.refusal ? row.refusal : ""));
         const bool offered = row.hello == kWatchHello;
-        CJoinPanel* panel = HallProbe{*hallAfter(row.hello)}.joinPanel();
+        HallProbe hall{*hallAfter(row.hello)};
         tapAt(Vec2(774, 384));
+        CJoinPanel* panel = hall.joinPanel();
+        ASSERT_NE(panel, nullptr) << "加入牌桌 builds the panel";
         for (Key key : {Key::KEY_0, Key::KEY_4, Key::KEY_2, Key::KEY_0, Key::KEY_0, Key::KEY_7}) {
             headless::typeKey(key);
         }
