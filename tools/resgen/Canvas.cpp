@@ -232,21 +232,32 @@ Color Canvas::get(int x, int y) const {
 
 namespace {
 
-// An 8-bit straight RGBA surface of the picture's pixels; null when SDL cannot make one.
+// An 8-bit surface of the picture's pixels: straight RGBA, or RGB where every pixel is opaque (a
+// quarter less for the client to inflate: the table's felt is drawn first at every start); null
+// when SDL cannot make one.
 SDL_Surface* surfaceOf(const Canvas& canvas, int w, int h) {
-    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGBA32);
-    if (!s) return nullptr;
     auto to8 = [](float v) {
         return static_cast<Uint8>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
     };
+    bool opaque = true;
+    for (int y = 0; y < h && opaque; ++y) {
+        for (int x = 0; x < w && opaque; ++x) {
+            opaque = to8(canvas.get(x, y).a) == 255;
+        }
+    }
+    const int channels = opaque ? 3 : 4;
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(
+        0, w, h, channels * 8, opaque ? SDL_PIXELFORMAT_RGB24 : SDL_PIXELFORMAT_RGBA32);
+    if (!s) return nullptr;
     for (int y = 0; y < h; ++y) {
         Uint8* row = static_cast<Uint8*>(s->pixels) + static_cast<size_t>(y) * s->pitch;
         for (int x = 0; x < w; ++x) {
-            Color c = canvas.get(x, y);
-            row[x * 4 + 0] = to8(c.r);
-            row[x * 4 + 1] = to8(c.g);
-            row[x * 4 + 2] = to8(c.b);
-            row[x * 4 + 3] = to8(c.a);
+            const Color c = canvas.get(x, y);
+            Uint8* px = row + x * channels;
+            px[0] = to8(c.r);
+            px[1] = to8(c.g);
+            px[2] = to8(c.b);
+            if (!opaque) px[3] = to8(c.a);
         }
     }
     return s;

@@ -117,8 +117,12 @@ bool readPngSize(const std::string& path, int& width, int& height) {
 }  // namespace
 
 SDL_Surface* decodeImage(const std::string& path, bool& opaque) {
-    SDL_Surface* surface = toArgb(IMG_Load(path.c_str()));
-    opaque = surface && isOpaque(surface);
+    SDL_Surface* decoded = IMG_Load(path.c_str());
+    // A file without alpha or a transparent colour is opaque without looking at its pixels.
+    const bool noTransparency =
+        decoded && decoded->format->Amask == 0 && SDL_HasColorKey(decoded) == SDL_FALSE;
+    SDL_Surface* surface = toArgb(decoded);
+    opaque = surface && (noTransparency || isOpaque(surface));
     return surface;
 }
 
