@@ -17,7 +17,7 @@
 // Why the renderer goes first: Direct3D under Wine draws a frame on a thread of its own after the
 // main thread has handed it over, and that thread waits inside the OpenGL driver. A process that
 // ended while it waited there crashed in Wine's teardown of the thread (glibc's condition
-// variable cleanup) in about one run of fifty; destroying the renderer first ends that thread.
+// variable cleanup) in about one run of forty; destroying the renderer first ends that thread.
 
 namespace engine {
 

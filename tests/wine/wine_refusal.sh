@@ -3,7 +3,7 @@
 # its main thread is drawing: RUNS runs in a row (default 10), each on a private Xvfb display,
 # the box closed with Enter as a player would. Every run must end with 0. Ends that crashed under
 # Wine, each in Direct3D's own drawing thread (ProcessEnd.h): _Exit from the receiver thread in
-# about one run of seven, TerminateProcess from it in about one run of fifty.
+# about one run of nine, TerminateProcess from it in about one run of forty.
 #   wine_refusal.sh <window_probe.exe> <dll folder> [runs]
 set -uo pipefail
 
