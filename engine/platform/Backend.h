@@ -162,6 +162,12 @@ public:
     virtual bool setClipboardText(const std::string& text) = 0;
     virtual std::string clipboardText() = 0;
 
+    // ---- Ending the process; any thread. Returns when no thread is drawing and none will draw
+    // again, so that the process can end at once (ProcessEnd.h). The SDL back end asks the main
+    // thread, which lets go of its renderer and ends the process itself; it returns only when
+    // the main thread has not come within a few seconds (it may be held in a modal box).
+    virtual void stopDrawingForEnd(int status) = 0;
+
     // ---- Modal box; any thread. Blocks the calling thread until dismissed (headless: records
     // and returns at once). With no system box available the text goes to standard error.
     virtual void showMessageBox(const std::string& text, const std::string& title) = 0;

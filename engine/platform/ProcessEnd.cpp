@@ -6,10 +6,18 @@
 #include <windows.h>
 #endif
 
+#include "engine/platform/Backend.h"
+
 namespace engine {
 
 // any thread
 void endProcessNow(int status) {
+    backend().stopDrawingForEnd(status);
+    terminateProcessNow(status);
+}
+
+// any thread
+void terminateProcessNow(int status) {
 #ifdef _WIN32
     TerminateProcess(GetCurrentProcess(), static_cast<UINT>(status));
 #endif

@@ -1,7 +1,11 @@
 // The SDL back end in a real window on a private X server: the window, a presented frame, the
-// left button as the touch, window events, message boxes from another thread, silent audio.
+// left button as the touch, window events, message boxes from another thread, the end asked for
+// by another thread, silent audio.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -345,6 +349,61 @@ TEST_F(SdlWindowTest, MessageBoxOnAnotherThreadLeavesTheMainLoopRunning) {
     xdotool("windowfocus --sync " + box + " key Return");
     receiver.join();
     EXPECT_TRUE(dismissed);
+}
+
+// An end asked for by another thread, in a child process with a window of its own. The main
+// thread draws and polls (or is held elsewhere, as in a box of its own); the asking thread gives
+// status 99 should stopDrawingForEnd return. The child's exit status, or -1 when it has not ended
+// within 10 s (then killed).
+int endAskedOffTheMainThread(bool mainThreadPolls) {
+    const pid_t child = fork();
+    if (child == 0) {
+        engine::SdlBackend backend;
+        if (!backend.createWindow({kTitle, 320, 240, false, {}})) {
+            std::_Exit(98);
+        }
+        std::thread asker([&backend] {
+            backend.stopDrawingForEnd(7);
+            std::_Exit(99);
+        });
+        for (;;) {
+            if (!mainThreadPolls) {
+                std::this_thread::sleep_for(std::chrono::seconds(1));
+                continue;
+            }
+            backend.beginFrame({0, 0, 0, 255});
+            backend.endFrame();
+            std::vector<InputEvent> events;
+            backend.pollInput(events, 1.0 / 60);
+        }
+    }
+    if (child < 0) {
+        return -1;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    int status = 0;
+    while (waitpid(child, &status, WNOHANG) != child) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(SdlBackendEnd, TheMainThreadEndsTheProcessAtItsPollOrTheAskerAfterItsPatience) {
+    desktest::Xvfb x;
+    ASSERT_TRUE(x.running()) << "Xvfb did not start";
+    struct Case {
+        bool mainThreadPolls;
+        int status;  // 7: the main thread ended it; 99: stopDrawingForEnd returned to the asker
+    };
+    for (const Case& c : {Case{true, 7}, Case{false, 99}}) {
+        EXPECT_EQ(endAskedOffTheMainThread(c.mainThreadPolls), c.status)
+            << (c.mainThreadPolls ? "main thread polling" : "main thread held");
+    }
 }
 
 TEST(SdlBackend, MessageBoxWithNoDisplayGoesToStandardError) {

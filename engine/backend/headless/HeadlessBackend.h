@@ -57,6 +57,8 @@ public:
     void startTextInput(const PixelRect& area) override;
     void stopTextInput() override;
     void showMessageBox(const std::string& text, const std::string& title) override;
+    // Nothing draws off the test's own thread: returns at once.
+    void stopDrawingForEnd(int /*status*/) override {}
 
     // ---- Test side
     void setNow(double seconds) { m_now = seconds; }

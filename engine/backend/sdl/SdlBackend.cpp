@@ -15,6 +15,7 @@
 #include "engine/backend/sdl/RendererChoice.h"
 #include "engine/backend/sdl/SdlAudio.h"
 #include "engine/backend/sdl/SdlInput.h"
+#include "engine/platform/ProcessEnd.h"
 
 namespace engine {
 
@@ -25,6 +26,10 @@ namespace {
 Uint32 boxFlags(const std::string& title) {
     return title == "错误" || title == "error" ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
 }
+
+// How long a thread that asked for the end waits for the main thread to end the process before
+// it ends it itself: a frame takes milliseconds, but the main thread may be held in a box.
+constexpr std::chrono::seconds kEndPatience{2};
 
 int timeoutMilliseconds(double seconds) {
     const double ms = std::ceil(seconds * 1000.0);
@@ -48,10 +53,7 @@ SdlBackend::~SdlBackend() {
     if (boxOpen) {
         return;  // the open box still refers to the window; the process exit reclaims both
     }
-    m_canvas.reset();
-    if (m_renderer) {
-        SDL_DestroyRenderer(m_renderer);
-    }
+    destroyRenderer();
     if (m_window) {
         SDL_DestroyWindow(m_window);
     }
@@ -273,6 +275,7 @@ double SdlBackend::nowSeconds() {
 }
 
 void SdlBackend::pollInput(std::vector<InputEvent>& out, double timeoutSeconds) {
+    endIfAsked();
     if (!m_window) {
         if (timeoutSeconds > 0) {
             std::this_thread::sleep_for(std::chrono::duration<double>(timeoutSeconds));
@@ -293,6 +296,7 @@ void SdlBackend::pollInput(std::vector<InputEvent>& out, double timeoutSeconds) 
         }
         got = SDL_PollEvent(&event) == 1;
     }
+    endIfAsked();
 }
 
 void SdlBackend::forgetPictureOn(std::uint8_t windowEvent) {
@@ -366,6 +370,42 @@ void SdlBackend::showMessageBox(const std::string& text, const std::string& titl
     }
     if (result != 0) {
         std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+    }
+}
+
+// ---- Ending the process
+
+// any thread
+void SdlBackend::stopDrawingForEnd(int status) {
+    if (std::this_thread::get_id() == m_mainThread) {
+        destroyRenderer();
+        return;
+    }
+    m_endStatus = status;
+    m_endAsked = true;
+    if (m_videoStarted) {
+        SDL_Event wake{};  // the main thread may be waiting for input
+        wake.type = SDL_USEREVENT;
+        SDL_PushEvent(&wake);
+    }
+    std::this_thread::sleep_for(kEndPatience);
+}
+
+// main thread
+void SdlBackend::endIfAsked() {
+    if (!m_endAsked) {
+        return;
+    }
+    destroyRenderer();
+    terminateProcessNow(m_endStatus);
+}
+
+// main thread
+void SdlBackend::destroyRenderer() {
+    m_canvas.reset();
+    if (m_renderer) {
+        SDL_DestroyRenderer(m_renderer);
+        m_renderer = nullptr;
     }
 }
 

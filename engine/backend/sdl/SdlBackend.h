@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/platform/Backend.h"
@@ -72,6 +73,10 @@ public:
     void startTextInput(const PixelRect& area) override;
     void stopTextInput() override;
     void showMessageBox(const std::string& text, const std::string& title) override;
+    // On the main thread: destroys the renderer and returns. On another: asks the main thread,
+    // which destroys the renderer at its next poll and ends the process with `status`; returns
+    // when it has not done so within kEndPatience.
+    void stopDrawingForEnd(int status) override;
 
     // ---- Diagnostics
     std::string audioDriverName() const;  // "dummy" when there was no sound device
@@ -87,6 +92,12 @@ private:
     void forgetPictureOn(std::uint8_t windowEvent);
     // Appends Resized when the drawing area's size changed since the last look; true then.
     bool reportResize(std::vector<InputEvent>& out);
+    // Main thread, in every poll: when another thread asked for the end, lets go of the
+    // renderer and ends the process.
+    void endIfAsked();
+    // Main thread: the renderer and everything drawn through it are destroyed; nothing is drawn
+    // after this (the canvas is gone, so frames draw nothing).
+    void destroyRenderer();
 
     SDL_Window* m_window = nullptr;            // owned
     SDL_Renderer* m_renderer = nullptr;        // owned
@@ -106,6 +117,11 @@ private:
     std::mutex m_boxMutex;
     SDL_Window* m_boxParent = nullptr;
     int m_boxesOpen = 0;
+
+    // The end another thread asked for (stopDrawingForEnd), seen by the main thread at its polls.
+    const std::thread::id m_mainThread = std::this_thread::get_id();  // made by the process entry
+    std::atomic<bool> m_endAsked = false;
+    std::atomic<int> m_endStatus = 0;  // set before m_endAsked
 };
 
 }  // namespace engine
