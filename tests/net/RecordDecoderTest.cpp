@@ -12,7 +12,7 @@
 namespace {
 
 // The record kinds' fields that differ from a fresh record's, on one line.
-std::string describe(const stMsg& m) {
+std::string describeRecord(const stMsg& m) {
     std::ostringstream out;
     out << m.opt;
     if (!m.status.empty()) out << " status=" << m.status;
@@ -92,7 +92,7 @@ TEST(RecordDecoder, AnswersAndHostileAnswers) {
          " {-9223372036854775808,0,0,,}"},
     };
     for (const Case& c : cases) {
-        expectDecodedBothWays(c.what, c.text, c.expected, describe);
+        expectDecodedBothWays(c.what, c.text, c.expected, describeRecord);
     }
 }
 

@@ -15,7 +15,7 @@ namespace {
 
 // The watching fields that differ from a fresh record's, on one line; a desk as
 // [number p0:p1 seconds watchers name(b) name ...], "(b)" after a computer player's name.
-std::string describe(const stMsg& m) {
+std::string describeWatch(const stMsg& m) {
     std::ostringstream out;
     out << m.opt;
     if (!m.status.empty()) out << " status=" << m.status;
@@ -64,7 +64,7 @@ TEST(WatchDecoder, AnswersAndHostileAnswers) {
         {R"({"opt":"query","info":[)" + deskEntry(1) + "]}", "query"},
     };
     for (const auto& [text, expected] : cases) {
-        expectDecodedBothWays(text.c_str(), text, expected, describe);
+        expectDecodedBothWays(text.c_str(), text, expected, describeWatch);
     }
 }
 
