@@ -200,6 +200,7 @@ void Director::runFrame(const std::vector<InputEvent>& input) {
     const double dt = m_lastFrameTimeValid ? std::max(0.0, now - m_lastFrameTime) : 0.0;
     m_lastFrameTime = now;
     m_lastFrameTimeValid = true;
+    m_frameRun = true;
     if (!m_animationStopped) {
         for (const InputEvent& event : input) {
             dispatchInput(event);
@@ -221,8 +222,10 @@ double Director::secondsUntilWork(bool inputPending) {
     if (m_animationStopped) {
         return kNothingToDo;
     }
+    // The first scene sets the timers' time base as it starts running, but its first frame does
+    // not wait an interval after that: the window shows the scene as soon as it can.
     const double sinceLast =
-        m_lastFrameTimeValid ? backend().nowSeconds() - m_lastFrameTime : m_animationInterval;
+        m_frameRun ? backend().nowSeconds() - m_lastFrameTime : m_animationInterval;
     const double gap = std::max(0.0, m_animationInterval - sinceLast);
     // A change waits for its drawing while drawing is paused; it is no work before that.
     if (inputPending || (s_needsRedraw && !m_drawingPaused) || m_nextScene) {
@@ -255,6 +258,9 @@ void Director::purge() {
         m_runningScene->release();
         m_runningScene = nullptr;
     }
+    // The next scene to run starts the frames' clock again, as the first did.
+    m_lastFrameTimeValid = false;
+    m_frameRun = false;
     AutoreleasePool::getInstance()->clear();
 }
 

@@ -75,8 +75,8 @@ public:
     static bool needsRedraw() { return s_needsRedraw; }
     void runFrame(const std::vector<InputEvent>& input);
     // Seconds until a frame has work: with input pending or something changed, when the
-    // animation interval since the last frame has passed; otherwise when the next timer is
-    // due. A large number (1e9) when there is nothing to do, or while stopped.
+    // animation interval since the last frame has passed (at once before the first frame);
+    // otherwise when the next timer is due. A large number (1e9) when there is nothing to do, or while stopped.
     double secondsUntilWork(bool inputPending);
     // Draws the running scene now.
     void drawScene();
@@ -111,8 +111,9 @@ private:
     TextInputTarget* m_textTarget = nullptr;  // not owned: the target detaches itself
     TextureCache* m_textureCache = nullptr;
     double m_animationInterval = 1.0 / 60;
-    double m_lastFrameTime = 0;
+    double m_lastFrameTime = 0;  // the timers' time base: the last frame, or the first scene's start
     bool m_lastFrameTimeValid = false;
+    bool m_frameRun = false;  // a frame has run: until then the first one is due at once
     bool m_animationStopped = false;
     bool m_drawingPaused = false;
     bool m_endRequested = false;

@@ -115,8 +115,9 @@ TEST_F(SchedulerTest, OnceAndRepeatCountsAndSelfUnscheduling) {
 
 TEST_F(SchedulerTest, AnIdleSceneWaitsForItsNextTimer) {
     Layer* layer = runLayer();
-    headless::stepFrames(1);  // the first drawing
     Director* director = Director::getInstance();
+    EXPECT_EQ(director->secondsUntilWork(false), 0.0);  // the first scene is drawn at once
+    headless::stepFrames(1);  // the first drawing
     EXPECT_GT(director->secondsUntilWork(false), 1e6);  // nothing to do at all
     layer->schedule([](float) {}, 1.0f, "slow");
     EXPECT_NEAR(director->secondsUntilWork(false), 1.0, 1e-6);
