@@ -1,12 +1,45 @@
 #include "engine/backend/render/SdlTexture.h"
 
 #include <cstdio>
+#include <mutex>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include "engine/backend/render/Canvas.h"
 #include "engine/backend/render/SdlLoad.h"
 
 namespace engine::render {
+
+namespace {
+
+// Joins the decoding workers when the program ends, at the latest: a prepared image may be kept
+// (and never drawn) for the program's life, as when the start fails before the first frame, and
+// its worker must not outlive main. The workers are few (an image or two at start-up) and end
+// within milliseconds.
+class Workers {
+public:
+    ~Workers() {
+        for (std::thread& worker : m_threads) {
+            worker.join();
+        }
+    }
+    void add(std::thread worker) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_threads.push_back(std::move(worker));
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::thread> m_threads;
+};
+
+void keepUntilExit(std::thread worker) {
+    static Workers workers;
+    workers.add(std::move(worker));
+}
+
+}  // namespace
 
 SdlTexture::SdlTexture(SDL_Surface* surface, int width, int height, bool opaque)
     : m_surface(surface), m_opaque(opaque) {
@@ -44,12 +77,14 @@ void SdlTexture::prepare() {
     if (m_undecodedPath.empty() || m_decoding.valid()) {
         return;
     }
-    m_decoding = std::async(std::launch::async, [path = m_undecodedPath] {
+    std::packaged_task<Decoded()> task([path = m_undecodedPath] {
         Decoded decoded = decodeFile(path);
         // SDL frees its per-thread error text only for threads it started itself.
         SDL_TLSCleanup();
         return decoded;
     });
+    m_decoding = task.get_future();
+    keepUntilExit(std::thread(std::move(task)));
 }
 
 SdlTexture::Decoded SdlTexture::decodeFile(const std::string& path) {

@@ -32,8 +32,8 @@ public:
 
     SDL_Surface* surface() const;
     bool opaque() const;
-    // Decodes the file on a worker thread; surface() and opaque() wait for it. Nothing for an
-    // image decoded or decoding already.
+    // Decodes the file on a worker thread (joined at the program's end at the latest);
+    // surface() and opaque() wait for it. Nothing for an image decoded or decoding already.
     void prepare() override;
 
 private:
