@@ -66,8 +66,6 @@ TEST_F(FileUtilsTest, AbsolutePathsAreUsedAsTheyAre) {
     EXPECT_FALSE(FileUtils::getInstance()->isFileExist(png + ".missing"));
 }
 
-}  // namespace
-
 #ifndef _WIN32
 TEST_F(FileUtilsTest, XlibKeepsItsComposeCacheInTheProgramsCacheUnlessTheUserChoseAFolder) {
     const std::string root = testsys::makeTempDir("desk-cache");
@@ -91,3 +89,5 @@ TEST_F(FileUtilsTest, XlibKeepsItsComposeCacheInTheProgramsCacheUnlessTheUserCho
     testsys::unsetEnv("XDG_CACHE_HOME");
 }
 #endif
+
+}  // namespace
