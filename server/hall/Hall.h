@@ -26,8 +26,9 @@
 //   join,     person at a new private desk ("add" with its code); "join" by a code, or a refusal
 //   bots      ("join" status "refused": already seated, too many wrong codes with "retry", wrong
 //             or expired code, game running, desk full, checked in this order); "bots", from
-//             the creator at their own desk and seat between games, fills the free seats with
-//             computer players of the level named (ignored otherwise). Quick join and the
+//             the creator (by the token's hash on any link; without a token, the person) at
+//             their own desk and seat between games, fills the free seats with computer
+//             players of the level named (ignored otherwise). Quick join and the
 //             bot-fill timer never seat anyone at a private desk; its code is gone when its last
 //             person (a held seat counts) is
 //   record,   a person with a token: passed out (Output::lookups) for the store to answer; a
