@@ -58,8 +58,7 @@ bool PrivateDesks::isOwner(int desk, const Owner& who) const {
         return false;
     }
     const Owner& owner = found->second.owner;
-    return owner.tokenHash.empty() ? owner.person == who.person
-                                   : owner.tokenHash == who.tokenHash;
+    return owner.tokenHash.empty() ? owner.person == who.person : owner.tokenHash == who.tokenHash;
 }
 
 long long PrivateDesks::waitSeconds(std::uint64_t link, const std::string& address, Millis now) {

@@ -82,7 +82,6 @@ protected:
     void others(const std::vector<std::string>& names) {
         LinkId link = 10;
         int seat = 0;
-        std::vector<ClientRequest> leaves;
         std::vector<LinkId> closes;
         for (std::string each : names) {
             const bool goes = !each.empty() && each[0] == '-';
