@@ -159,7 +159,7 @@ void Hall::handle(LinkId link, const ClientRequest& request, Millis now, Output&
         desk.setAuto(place.seat, request.on, m_deskOut);
     } else {
         desk.leave(place.seat, now, m_deskOut);
-        place = Place{};
+        unseat(id);
     }
     collect(deskNumber, out);
 }
@@ -231,7 +231,7 @@ void Hall::hello(LinkId link, const ClientRequest& request, Millis now, Output& 
     // Whoever watched through either link sees nothing more: the client starts afresh.
     stopWatching(self.person, out);
     stopWatching(id, out);
-    m_people.erase(self.person);  // the link's own person: never seated, never named
+    forget(self.person);  // the link's own person: never seated
     self.person = id;
     person.link = link;
     const Place place = person.place;
@@ -245,7 +245,7 @@ void Hall::hello(LinkId link, const ClientRequest& request, Millis now, Output& 
     // The desk's "presence" and any "change" for the name go out after the answer and "resume".
     out.sends.push_back(Send{link, helloOkMessage(true, m_recordsKept, answerName(id))});
     DeskSnapshot snapshot = desk.snapshot(place.seat, now);
-    snapshot.creator = m_private.isOwner(place.desk, id);
+    snapshot.creator = m_private.isOwner(place.desk, asOwner(id));
     out.sends.push_back(Send{link, resumeMessage(snapshot)});
     out.restartIdle.push_back(link);
     out.log.push_back(line + ", resumes desk " + std::to_string(place.desk) + " seat " +
@@ -294,6 +294,7 @@ void Hall::forget(PersonId id) {
     if (token != m_tokens.end() && token->second.person == id) {
         token->second.person = 0;
     }
+    unlistName(id);
     m_people.erase(found);
 }
 
@@ -339,23 +340,21 @@ std::optional<Millis> Hall::deskDeadline(int desk) const {
 }
 
 void Hall::seatAt(DeskGame& desk, PersonId id, Millis now, Output& out) {
+    unlistName(id);
     Person& person = m_people.at(id);
     if (person.chosen.empty()) {
-        person.shown = madeUpName(id);
+        person.shown = madeUpName();
     }
     Place& place = person.place;
     place.seat = desk.seatPerson(id, person.shown, now, m_deskOut);
     place.desk = desk.number();
+    listName(id);
     collect(place.desk, out);
 }
 
 DeskGame& Hall::openDesk() {
-    for (auto& desk : m_desks) {
-        if (!desk->playing() && desk->hasFreeSeat() && !m_private.isPrivate(desk->number())) {
-            return *desk;
-        }
-    }
-    return newDesk();
+    const std::optional<int> open = m_deskLists.firstOpen();
+    return open ? *m_desks[*open] : newDesk();
 }
 
 DeskGame& Hall::newDesk() {
@@ -364,6 +363,7 @@ DeskGame& Hall::newDesk() {
     const std::uint64_t seed = m_config.seed + 0x9E3779B97F4A7C15ull * (number + 1);
     m_desks.push_back(std::make_unique<DeskGame>(number, m_config.desk, seed));
     m_watchers.emplace_back();
+    m_deskLists.update(*m_desks.back(), false);
     return *m_desks.back();
 }
 
@@ -393,7 +393,7 @@ void Hall::collect(int desk, Output& out) {
         if (person == m_people.end()) {
             continue;
         }
-        person->second.place = Place{};
+        unseat(id);
         if (person->second.link == 0) {
             forget(id);
         }
@@ -408,6 +408,7 @@ void Hall::collect(int desk, Output& out) {
     m_deskOut.clear();
     closeIfDeserted(desk, out);
     unwatchIfDeserted(desk, out);
+    m_deskLists.update(*m_desks[desk], m_private.isPrivate(desk));
 }
 
 bool Hall::nameByToken(FinishedDeskGame& game, Output& out) const {

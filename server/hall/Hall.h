@@ -26,8 +26,9 @@
 //   join,     person at a new private desk ("add" with its code); "join" by a code, or a refusal
 //   bots      ("join" status "refused": already seated, too many wrong codes with "retry", wrong
 //             or expired code, game running, desk full, checked in this order); "bots", from
-//             the creator at their own desk and seat between games, fills the free seats with
-//             computer players of the level named (ignored otherwise). Quick join and the
+//             the creator (by the token's hash on any link; without a token, the person) at
+//             their own desk and seat between games, fills the free seats with computer
+//             players of the level named (ignored otherwise). Quick join and the
 //             bot-fill timer never seat anyone at a private desk; its code is gone when its last
 //             person (a held seat counts) is
 //   record,   a person with a token: passed out (Output::lookups) for the store to answer; a
@@ -85,7 +86,9 @@
 #include <vector>
 
 #include "server/game/DeskGame.h"
+#include "server/hall/DeskLists.h"
 #include "server/hall/PrivateDesks.h"
+#include "server/hall/ShownNames.h"
 #include "server/protocol/ClientRequest.h"
 #include "server/protocol/ServerMessages.h"
 
@@ -168,6 +171,8 @@ public:
     PersonId personOf(LinkId link) const;
     std::size_t online() const { return m_links.size(); }
     std::size_t persons() const { return m_people.size(); }
+    // Lookups the names rules made so far (ShownNames::lookups): what names cost.
+    std::uint64_t nameLookups() const { return m_shown.lookups(); }
     std::size_t deskCount() const { return m_desks.size(); }
     // Spectators of one desk, and of all of them.
     int watchers(int desk) const;
@@ -211,12 +216,16 @@ private:
     // The names rules for `asked` (none: an empty answer). A seated person's new name goes to
     // the desk's output; `desk` is then that desk, for the caller to collect after its answer.
     NameAnswer askName(PersonId id, const std::optional<std::string>& asked, int& desk);
-    // Whether a person other than `self` is shown as `name` now.
-    bool nameTaken(std::string_view name, PersonId self) const;
-    // `name`, or the first of name2, name3, ... that nobody else shows.
-    std::string freeName(const std::string& name, PersonId self) const;
     // prefix + the next number that nobody shows, for a person without a name.
-    std::string madeUpName(PersonId self);
+    std::string madeUpName();
+    // A person shows their name while they have chosen one or are seated; m_shown holds exactly
+    // those. Every change of a person's chosen name, shown name or place is made between
+    // unlistName (before) and listName (after); a person is unlisted before being erased.
+    static bool showsName(const Person& person);
+    void unlistName(PersonId id);
+    void listName(PersonId id);
+    // The person has no seat any more (the desk let them go, or they left).
+    void unseat(PersonId id);
     void nameRequest(LinkId link, const ClientRequest& request, Output& out);
     void lookup(LinkId link, bool leaderboard, Millis now, Output& out);
     void talk(LinkId link, int say, Millis now, Output& out);
@@ -226,6 +235,8 @@ private:
     void createPrivate(PersonId id, Millis now, Output& out);
     void joinPrivate(LinkId link, const std::string& code, Millis now, Output& out);
     void addBots(PersonId id, const std::string& level, Millis now, Output& out);
+    // The person as a private desk's creator is known: by the token when they have one.
+    PrivateDesks::Owner asOwner(PersonId id) const;
     // The wrong-code limit for a "join" or a "watch" (`opt`, for the log): whole seconds to wait
     // (logged), 0 when the link may try a code now.
     long long codeWait(LinkId link, std::string_view opt, Millis now, Output& out);
@@ -271,8 +282,10 @@ private:
     std::vector<std::vector<PersonId>> m_watchers;  // by desk number: who watches it, in order
     std::size_t m_watcherCount = 0;
     PrivateDesks m_private;
+    DeskLists m_deskLists;  // the open, empty and running public desks, updated by collect
     PersonId m_nextPerson = 1;
     std::uint64_t m_nextName = 1;
+    ShownNames m_shown;  // the names persons show now (HallNames.cpp)
     DeskOutput m_deskOut;  // reused for every desk call
 };
 

@@ -1,4 +1,4 @@
-// The hall's names: the rules in Hall.h's names table.
+// The hall's names: the rules in Hall.h's names table, and m_shown kept in step with them.
 
 #include "net/PlayerName.h"
 #include "server/hall/Hall.h"
@@ -21,8 +21,10 @@ NameAnswer Hall::askName(PersonId id, const std::optional<std::string>& asked, i
     if (place.desk >= 0 && m_desks[place.desk]->playing()) {
         return {{}, kNameInGame};
     }
+    unlistName(id);  // the person's own name is no one else's
     person.chosen = check.name;
-    person.shown = freeName(check.name, id);
+    person.shown = m_shown.freeName(check.name);
+    listName(id);
     if (place.desk >= 0) {
         m_desks[place.desk]->renameSeat(place.seat, person.shown, m_deskOut);
         desk = place.desk;
@@ -39,30 +41,33 @@ void Hall::nameRequest(LinkId link, const ClientRequest& request, Output& out) {
     }
 }
 
-bool Hall::nameTaken(std::string_view name, PersonId self) const {
-    for (const auto& [id, person] : m_people) {
-        const bool shows = !person.chosen.empty() || person.place.desk >= 0;
-        if (id != self && shows && person.shown == name) {
-            return true;
-        }
-    }
-    return false;
+std::string Hall::madeUpName() {
+    m_nextName = m_shown.freeNumber(m_config.namePrefix, m_nextName);
+    return m_config.namePrefix + std::to_string(m_nextName++);
 }
 
-std::string Hall::freeName(const std::string& name, PersonId self) const {
-    std::string made = name;
-    for (int number = 2; nameTaken(made, self); ++number) {
-        made = nameWithSuffix(name, std::to_string(number));
-    }
-    return made;
+bool Hall::showsName(const Person& person) {
+    return !person.chosen.empty() || person.place.desk >= 0;
 }
 
-std::string Hall::madeUpName(PersonId self) {
-    std::string made;
-    do {
-        made = m_config.namePrefix + std::to_string(m_nextName++);
-    } while (nameTaken(made, self));
-    return made;
+void Hall::unlistName(PersonId id) {
+    const Person& person = m_people.at(id);
+    if (showsName(person)) {
+        m_shown.remove(person.shown);
+    }
+}
+
+void Hall::listName(PersonId id) {
+    const Person& person = m_people.at(id);
+    if (showsName(person)) {
+        m_shown.add(person.shown, id);
+    }
+}
+
+void Hall::unseat(PersonId id) {
+    unlistName(id);
+    m_people.at(id).place = Place{};
+    listName(id);
 }
 
 }  // namespace server

@@ -12,15 +12,9 @@ void Hall::createPrivate(PersonId id, Millis now, Output& out) {
         return;  // as "add": one seat a person
     }
     stopWatching(id, out);
-    DeskGame* chosen = nullptr;
-    for (auto& desk : m_desks) {
-        if (desk->isEmpty() && !m_private.isPrivate(desk->number())) {
-            chosen = desk.get();
-            break;
-        }
-    }
-    DeskGame& desk = chosen != nullptr ? *chosen : newDesk();
-    desk.setPrivateCode(m_private.open(desk.number(), id));
+    const std::optional<int> empty = m_deskLists.firstEmpty();
+    DeskGame& desk = empty ? *m_desks[*empty] : newDesk();
+    desk.setPrivateCode(m_private.open(desk.number(), asOwner(id)));
     out.log.push_back("desk " + std::to_string(desk.number()) + ": private desk opened");
     seatAt(desk, id, now, out);
 }
@@ -82,11 +76,15 @@ std::string Hall::codeAsker(LinkId link) const {
 void Hall::addBots(PersonId id, const std::string& level, Millis now, Output& out) {
     const int number = m_people.at(id).place.desk;
     BotLevel chosen = BotLevel::Easy;
-    if (!m_private.isOwner(number, id) || !parseBotLevel(level, chosen)) {
+    if (!m_private.isOwner(number, asOwner(id)) || !parseBotLevel(level, chosen)) {
         return;
     }
     m_desks[number]->seatBots(chosen, now, m_deskOut);
     collect(number, out);
+}
+
+PrivateDesks::Owner Hall::asOwner(PersonId id) const {
+    return {m_people.at(id).token, id};
 }
 
 void Hall::closeIfDeserted(int desk, Output& out) {

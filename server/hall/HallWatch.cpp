@@ -38,14 +38,12 @@ void Hall::desksList(LinkId link, Millis now, Output& out) {
         return;
     }
     std::vector<WatchListEntry> list;
-    for (const auto& desk : m_desks) {
+    for (const int number : m_deskLists.running()) {
         if (list.size() >= static_cast<std::size_t>(kWatchListSize)) {
             break;
         }
+        const DeskGame* desk = m_desks[number].get();
         const Round* round = desk->round();
-        if (round == nullptr || m_private.isPrivate(desk->number())) {
-            continue;
-        }
         WatchListEntry entry;
         entry.desk = desk->number();
         entry.teamPoints = round->teamPoints();

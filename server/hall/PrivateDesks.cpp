@@ -4,6 +4,7 @@
 #include <cassert>
 #include <iterator>
 #include <memory>
+#include <utility>
 
 #include "net/GameConstants.h"
 
@@ -26,11 +27,11 @@ PrivateDesks::CodeSource systemSource() {
 PrivateDesks::PrivateDesks(CodeSource source)
     : m_source(source ? std::move(source) : systemSource()) {}
 
-std::string PrivateDesks::open(int desk, PersonId owner) {
+std::string PrivateDesks::open(int desk, Owner owner) {
     assert(!isPrivate(desk) && "a desk is opened private once");
     std::string code = drawCode();
     m_codes.emplace(code, desk);
-    m_desks.emplace(desk, Desk{code, owner});
+    m_desks.emplace(desk, Desk{code, std::move(owner)});
     return code;
 }
 
@@ -51,9 +52,13 @@ std::optional<int> PrivateDesks::deskOf(std::string_view code) const {
     return found->second;
 }
 
-bool PrivateDesks::isOwner(int desk, PersonId person) const {
+bool PrivateDesks::isOwner(int desk, const Owner& who) const {
     const auto found = m_desks.find(desk);
-    return found != m_desks.end() && found->second.owner == person;
+    if (found == m_desks.end()) {
+        return false;
+    }
+    const Owner& owner = found->second.owner;
+    return owner.tokenHash.empty() ? owner.person == who.person : owner.tokenHash == who.tokenHash;
 }
 
 long long PrivateDesks::waitSeconds(std::uint64_t link, const std::string& address, Millis now) {

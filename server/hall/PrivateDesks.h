@@ -36,19 +36,25 @@ class PrivateDesks {
 public:
     // 32 random bits a call.
     using CodeSource = std::function<std::uint32_t()>;
+    // Who opened a desk: the token's hash, which names them on any link and after a rejoin; a
+    // person without a token (empty hash) by the person.
+    struct Owner {
+        std::string tokenHash;
+        PersonId person = 0;
+    };
 
     // `source` null: codes come from std::random_device.
     explicit PrivateDesks(CodeSource source = {});
 
     // ---- Desks
     // Makes `desk` private, created by `owner`; returns its new code.
-    std::string open(int desk, PersonId owner);
+    std::string open(int desk, Owner owner);
     void close(int desk);
     bool isPrivate(int desk) const { return m_desks.count(desk) != 0; }
     // The desk whose code is `code`; none for any other text.
     std::optional<int> deskOf(std::string_view code) const;
-    // Whether `person` created the private desk `desk`.
-    bool isOwner(int desk, PersonId person) const;
+    // Whether `who` created the private desk `desk`.
+    bool isOwner(int desk, const Owner& who) const;
 
     // ---- The wrong-code limit (a link and its remote address)
     // Whole seconds until a join may be tried again; 0 when it may be tried now.
@@ -61,7 +67,7 @@ public:
 private:
     struct Desk {
         std::string code;
-        PersonId owner = 0;
+        Owner owner;
     };
     using Times = std::deque<Millis>;  // wrong codes within the window, oldest first
 

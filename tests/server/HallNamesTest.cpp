@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +23,8 @@ using server::NameAnswer;
 using Kind = ClientRequest::Kind;
 
 const std::string kTwelve = "一二三四五六七八九十百千";
+// Lookups a name may take: the name itself and one stem per digit count.
+constexpr std::uint64_t kFewLookups = 8;
 
 std::string tokenFor(LinkId link) {
     std::string token = std::to_string(link);
@@ -73,10 +76,16 @@ protected:
         return got;
     }
     // Links 10, 11, ... say hello with these names and stay in the hall; a name starting with
-    // '@' sits down too (without the '@'; "@" alone: seated without a name).
+    // '@' sits down too (without the '@'; "@" alone: seated without a name), at desk 0's seats
+    // in order. One starting with '-' goes once all are there: a seated one leaves its seat,
+    // another closes its link.
     void others(const std::vector<std::string>& names) {
         LinkId link = 10;
-        for (const std::string& each : names) {
+        int seat = 0;
+        std::vector<LinkId> closes;
+        for (std::string each : names) {
+            const bool goes = !each.empty() && each[0] == '-';
+            each = goes ? each.substr(1) : each;
             const bool sits = !each.empty() && each[0] == '@';
             const std::string name = sits ? each.substr(1) : each;
             hall.connect(link);
@@ -84,9 +93,19 @@ protected:
                                   name.empty() ? std::nullopt : std::optional<std::string>(name)));
             if (sits) {
                 send(link, request(Kind::Add));
+                if (goes) {
+                    send(link, request(Kind::Leave, 0, seat));
+                }
+                ++seat;
+            } else if (goes) {
+                closes.push_back(link);
             }
             ++link;
         }
+        for (const LinkId each : closes) {
+            hall.disconnect(each, Millis(0), out);
+        }
+        out = Hall::Output{};
     }
     std::string addedName(LinkId link) {
         for (const std::string& text : send(link, request(Kind::Add))) {
@@ -139,6 +158,20 @@ TEST_F(HallNamesTest, HelloAnswersTheNameAndAddShowsIt) {
          server::helloOkMessage(false, false, {"guest12", {}}), "guest12"},
         {"a chosen name the counter reaches is skipped", {"guest1"}, token, std::nullopt,
          server::helloOkMessage(false), "guest2"},
+        {"the lowest free number again once its person has gone", {"小明", "-小明", "小明"},
+         token, "小明", server::helloOkMessage(false, false, {"小明2", {}}), "小明2"},
+        {"a number chosen with the name counts", {"小明", "小明2"}, token, "小明",
+         server::helloOkMessage(false, false, {"小明3", {}}), "小明3"},
+        {"a made-up name is free again once its person has left the seat", {"-@"}, token,
+         "guest1", server::helloOkMessage(false, false, {"guest1", {}}), "guest1"},
+        {"twelve characters give up two for a two-digit number",
+         std::vector<std::string>(9, kTwelve), token, kTwelve,
+         server::helloOkMessage(false, false, {"一二三四五六七八九十10", {}}),
+         "一二三四五六七八九十10"},
+        {"twelve characters with the number, chosen as such, count",
+         {kTwelve, "一二三四五六七八九十百2"}, token, kTwelve,
+         server::helloOkMessage(false, false, {"一二三四五六七八九十百3", {}}),
+         "一二三四五六七八九十百3"},
         {"a refused hello still takes the name", {}, "bad", "小明",
          server::helloRefusedMessage(server::kHelloBadToken, -1, {"小明", {}}), "小明"},
     };
@@ -162,6 +195,7 @@ TEST_F(HallNamesTest, NameRequestAnswersAndTheDeskFollows) {
         std::string name;
         std::string answer;
         std::string seatShows;  // seat 0's name in the desk's last "change"; "" when none came
+        std::string before = {};  // a name the person asked for first; "" for none
     };
     const Row rows[] = {
         {"in the hall", Where::Hall, "阿强", server::nameMessage({"阿强", {}}), ""},
@@ -174,6 +208,8 @@ TEST_F(HallNamesTest, NameRequestAnswersAndTheDeskFollows) {
          ""},
         {"during a game, the same name", Where::Playing, "小明", server::nameMessage({"小明", {}}),
          ""},
+        {"the number one shows, asked for as a name", Where::Hall, "阿花2",
+         server::nameMessage({"阿花2", {}}), "", "阿花"},
     };
     for (const Row& row : rows) {
         hall = Hall(config());
@@ -189,6 +225,9 @@ TEST_F(HallNamesTest, NameRequestAnswersAndTheDeskFollows) {
         if (row.where == Where::Playing) {
             startGame();
             ASSERT_TRUE(hall.desk(0).playing()) << row.what;
+        }
+        if (!row.before.empty()) {
+            send(1, nameRequest(row.before));
         }
         hall.handle(1, nameRequest(row.name), Millis(0), out);
         std::vector<std::string> toOne;
@@ -245,6 +284,30 @@ TEST_F(HallNamesTest, TheNameShowsInRunResumeAndIsFreedWhenChanged) {
     send(5, namedHello(tokenFor(5), "阿花"));
     EXPECT_EQ(send(5, nameRequest("阿花")), std::vector<std::string>{server::nameMessage({"阿花", {}})})
         << "the person who showed 阿花 has gone";
+}
+
+// 12,001 persons show x and x1 .. x12000: a name and a made-up name each cost a few lookups,
+// not one per person, and are still the lowest free ones, also once one in the middle is freed.
+TEST_F(HallNamesTest, ANameCostsAFewLookupsWhateverThePersonCount) {
+    server::HallConfig made = config();
+    made.namePrefix = "x";
+    hall = Hall(made);
+    constexpr LinkId kPersons = 12001;
+    for (LinkId link = 1; link <= kPersons; ++link) {
+        hall.connect(link);
+        send(link, nameRequest(link == kPersons ? "x" : "x" + std::to_string(link)));
+    }
+    const auto costOf = [this](LinkId link, const ClientRequest& req) {
+        const std::uint64_t before = hall.nameLookups();
+        hall.connect(link);
+        const std::vector<std::string> got = send(link, req);
+        EXPECT_LE(hall.nameLookups() - before, kFewLookups);
+        return got.empty() ? std::string() : got[0];
+    };
+    EXPECT_EQ(costOf(20000, nameRequest("x")), server::nameMessage({"x12001", {}}));
+    EXPECT_EQ(fieldOf(costOf(20001, request(Kind::Add)), "name"), "x12002");
+    hall.disconnect(5000, Millis(0), out);
+    EXPECT_EQ(costOf(20002, nameRequest("x")), server::nameMessage({"x5000", {}}));
 }
 
 }  // namespace

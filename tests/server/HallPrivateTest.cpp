@@ -25,6 +25,7 @@ using server::Millis;
 using Kind = ClientRequest::Kind;
 
 const std::string kToken = "0123456789abcdef0123456789abcdef";
+const std::string kOtherToken = "fedcba9876543210fedcba9876543210";
 
 enum class Act { Connect, Hello, Create, Join, Add, Ready, Leave, Bots, Drop, Run };
 
@@ -35,7 +36,8 @@ struct Step {
           seat(seat) {}
     LinkId link = 1;
     Act act = Act::Create;
-    std::string arg;    // Connect: the address; Join: the code; Bots: the level; Run: the desk
+    std::string arg;    // Connect: the address; Hello: the token ("": kToken); Join: the code;
+                        // Bots: the level; Run: the desk
     std::string heard;  // what the acting link receives, summed up by summary(); "" for nothing
     long long at = 0;
     int desk = 0;  // Ready, Leave, Bots
@@ -121,7 +123,7 @@ public:
                 return take(step.link);
             }
             case Act::Hello:
-                req = helloRequest(kToken);
+                req = helloRequest(step.arg.empty() ? kToken : step.arg);
                 break;
             case Act::Create:
                 req.kind = Kind::Create;
@@ -234,6 +236,30 @@ TEST(HallPrivateTest, PrivateDeskRules) {
                             {5, Act::Connect, "10.0.0.1", ""},
                             {5, Act::Hello, "", "hello | resume 0/0 code 111111 creator | presence"},
                             {5, Act::Bots, "easy", "change p1,bot1,bot2,bot3"}})},
+        {"the creator who left and comes back by the code with the token is the creator still",
+         then(fourLinks(), {{1, Act::Hello, "", "hello"},
+                            {1, Act::Create, "", kCreated},
+                            {2, Act::Join, "111111", "add 0/1 code 111111 | change p1,p2,-,-"},
+                            {1, Act::Leave, "", ""},
+                            {1, Act::Drop, "", ""},
+                            {5, Act::Connect, "10.0.0.1", ""},
+                            {5, Act::Hello, "", "hello"},
+                            {5, Act::Join, "111111", "add 0/0 code 111111 | change p3,p2,-,-"},
+                            {5, Act::Bots, "easy", "change p3,p2,bot2,bot3"},
+                            {5, Act::Drop, "", ""},
+                            {6, Act::Connect, "10.0.0.1", ""},
+                            {6, Act::Hello, "", "hello | resume 0/0 code 111111 creator | presence"}})},
+        {"another token in the creator's seat is not the creator",
+         then(fourLinks(), {{1, Act::Hello, "", "hello"},
+                            {1, Act::Create, "", kCreated},
+                            {2, Act::Join, "111111", "add 0/1 code 111111 | change p1,p2,-,-"},
+                            {1, Act::Leave, "", ""},
+                            {3, Act::Hello, kOtherToken, "hello"},
+                            {3, Act::Join, "111111", "add 0/0 code 111111 | change p3,p2,-,-"},
+                            {3, Act::Bots, "easy", ""},
+                            {3, Act::Drop, "", ""},
+                            {5, Act::Connect, "10.0.0.3", ""},
+                            {5, Act::Hello, kOtherToken, "hello | resume 0/0 code 111111 | presence"}})},
         {"a friend back on a new link has the code",
          then(fourLinks(), {{1, Act::Create, "", kCreated},
                             {2, Act::Hello, "", "hello"},

@@ -1,0 +1,27 @@
+#include "server/hall/DeskLists.h"
+
+namespace server {
+
+void DeskLists::update(const DeskGame& desk, bool isPrivate) {
+    const int number = desk.number();
+    keep(m_open, number, !isPrivate && !desk.playing() && desk.hasFreeSeat());
+    keep(m_empty, number, !isPrivate && desk.isEmpty());
+    keep(m_running, number, !isPrivate && desk.playing());
+}
+
+std::optional<int> DeskLists::first(const std::set<int>& list) {
+    if (list.empty()) {
+        return std::nullopt;
+    }
+    return *list.begin();
+}
+
+void DeskLists::keep(std::set<int>& list, int desk, bool listed) {
+    if (listed) {
+        list.insert(desk);
+    } else {
+        list.erase(desk);
+    }
+}
+
+}  // namespace server
