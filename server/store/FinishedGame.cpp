@@ -66,8 +66,7 @@ std::string checkSeat(const SeatPlayer& seat) {
 
 std::string checkGame(const FinishedGame& game) {
     if (!isGameUid(game.uid)) {
-        return "the game's uid is not " + std::to_string(kGameUidDigits) +
-               " lowercase hex digits";
+        return "the game's uid is not " + std::to_string(kGameUidDigits) + " lowercase hex digits";
     }
     for (int seat = 0; seat < 4; ++seat) {
         if (std::string why = checkSeat(game.seats[seat]); !why.empty()) {

@@ -102,8 +102,9 @@ TEST_P(RecordStoreTest, MigratesAnEmptyDatabaseAndReopens) {
 TEST_P(RecordStoreTest, MigratesAnOlderDatabaseWithItsGames) {
     recordSeries(*m_store);
     const std::pair<int, std::vector<std::string>> rows[] = {
-        {1, {"DROP INDEX games_by_uid", "ALTER TABLE games DROP COLUMN uid",
-             "DROP TABLE rating_buckets"}},
+        {1,
+         {"DROP INDEX games_by_uid", "ALTER TABLE games DROP COLUMN uid",
+          "DROP TABLE rating_buckets"}},
         {2, {"DROP INDEX games_by_uid", "ALTER TABLE games DROP COLUMN uid"}},
     };
     for (const auto& [version, undo] : rows) {
@@ -111,8 +112,8 @@ TEST_P(RecordStoreTest, MigratesAnOlderDatabaseWithItsGames) {
         for (const std::string& statement : undo) {
             ASSERT_EQ(m_backend->query(statement), "") << version << ": " << statement;
         }
-        ASSERT_EQ(m_backend->query("UPDATE schema_version SET version = " +
-                                   std::to_string(version)), "");
+        ASSERT_EQ(
+            m_backend->query("UPDATE schema_version SET version = " + std::to_string(version)), "");
 
         m_store = m_backend->makeStore();
         ASSERT_TRUE(m_store->open().ok()) << version;
@@ -120,10 +121,12 @@ TEST_P(RecordStoreTest, MigratesAnOlderDatabaseWithItsGames) {
                   std::to_string(kSchemaVersion));
         EXPECT_EQ(bucketsMismatched(), "0") << version;
         EXPECT_EQ(m_backend->query("SELECT count(DISTINCT uid) FROM games WHERE length(uid) = 32"),
-                  "5") << version;
+                  "5")
+            << version;
         EXPECT_EQ(m_backend->query("UPDATE games SET uid = NULL").substr(0, 5), "error");
-        EXPECT_EQ(m_backend->query("UPDATE games SET uid = (SELECT min(uid) FROM games)")
-                      .substr(0, 5), "error");
+        EXPECT_EQ(
+            m_backend->query("UPDATE games SET uid = (SELECT min(uid) FROM games)").substr(0, 5),
+            "error");
         // Rated higher than Ann: Bea and Dan (tied), Chinese and Eve, each in a bucket of its own.
         const std::pair<char, int> places[] = {{'b', 1}, {'d', 1}, {'c', 3}, {'e', 4}, {'a', 5}};
         for (const auto& [letter, place] : places) {
