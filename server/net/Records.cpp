@@ -49,12 +49,14 @@ std::string leaderboardText(const store::StoreResult& result, const store::Leade
     return leaderboardMessage(top, board.ownPlace > 0 ? board.ownPlace : -1);
 }
 
-// The desk's report as the store keeps it: Unix time, and persons by their token's hash.
+// The desk's report as the store keeps it: Unix time, persons by their token's hash, and an id
+// of its own drawn now, once, so that the writer's retries all carry the same one.
 store::FinishedGame storedGame(const FinishedDeskGame& game, Millis now) {
     using namespace std::chrono;
     const std::int64_t unixNowMs =
         duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
     store::FinishedGame stored;
+    stored.uid = store::newGameUid();
     stored.finishedAtMs = unixNowMs - (now - game.overAt).count();
     stored.lengthMs = (game.overAt - game.dealtAt).count();
     stored.desk = game.desk;

@@ -1,6 +1,7 @@
 #include "server/store/FinishedGame.h"
 
 #include <algorithm>
+#include <random>
 
 #include "server/game/Scoring.h"
 
@@ -18,7 +19,28 @@ bool FinishedGame::rated() const {
     return std::all_of(seats.begin(), seats.end(), [](const SeatPlayer& s) { return s.isPerson(); });
 }
 
+std::string newGameUid() {
+    static thread_local std::random_device source;
+    const char* const digits = "0123456789abcdef";
+    std::string uid;
+    uid.reserve(kGameUidDigits);
+    while (uid.size() < kGameUidDigits) {
+        // 32 bits a call: eight digits.
+        std::uint32_t bits = source();
+        for (int digit = 0; digit < 8; ++digit, bits >>= 4) {
+            uid.push_back(digits[bits & 0xf]);
+        }
+    }
+    return uid;
+}
+
 namespace {
+
+bool isGameUid(const std::string& uid) {
+    return uid.size() == kGameUidDigits && std::all_of(uid.begin(), uid.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+           });
+}
 
 std::string checkSeat(const SeatPlayer& seat) {
     if (seat.isPerson()) {
@@ -43,6 +65,9 @@ std::string checkSeat(const SeatPlayer& seat) {
 }  // namespace
 
 std::string checkGame(const FinishedGame& game) {
+    if (!isGameUid(game.uid)) {
+        return "the game's uid is not " + std::to_string(kGameUidDigits) + " lowercase hex digits";
+    }
     for (int seat = 0; seat < 4; ++seat) {
         if (std::string why = checkSeat(game.seats[seat]); !why.empty()) {
             return "seat " + std::to_string(seat) + ": " + why;

@@ -24,6 +24,7 @@ struct SeatPlayer {
 };
 
 struct FinishedGame {
+    std::string uid;                // kGameUidDigits lowercase hex digits (newGameUid)
     std::int64_t finishedAtMs = 0;  // when "over" was sent, Unix time in ms (UTC)
     std::int64_t lengthMs = 0;      // from the deal to "over"
     int desk = 0;
@@ -36,11 +37,16 @@ struct FinishedGame {
     bool rated() const;
 };
 
-// "" when the game can be stored; otherwise why not: a seat neither person nor computer, an
+// "" when the game can be stored; otherwise why not: a uid that is not kGameUidDigits lowercase
+// hex digits, a seat neither person nor computer, an
 // unknown level, a name or hash too long, one person in two seats, a result out of range, or
 // partners with different results or teams with results that are not each other's negation.
 std::string checkGame(const FinishedGame& game);
 
+// 128 random bits from std::random_device as kGameUidDigits lowercase hex digits. Any thread.
+std::string newGameUid();
+
+inline constexpr std::size_t kGameUidDigits = 32;
 inline constexpr std::size_t kMaxNameBytes = 200;
 inline constexpr std::size_t kMaxTokenHashBytes = 128;
 

@@ -5,7 +5,8 @@
 //   function      does
 //   open          connects (again, after a failure) and brings the schema to kSchemaVersion
 //   record        one game in one transaction: the persons upserted by token hash (name, first
-//                 and last seen), the game and its seats, each person's aggregates and rating
+//                 and last seen), the game and its seats, each person's aggregates and rating;
+//                 a game whose uid is stored already changes nothing and is answered ok
 //   figures       one player's aggregates
 //   lastGames     one player's latest kLastGames games, newest first
 //   leaderboard   the kLeaderboardSize best rated players and the asking player's own place
@@ -87,7 +88,8 @@ public:
     virtual ~RecordStore() = default;
 
     virtual StoreResult open() = 0;
-    // The game is checked first (checkGame): a bad one is refused and nothing is written.
+    // The game is checked first (checkGame): a bad one is refused and nothing is written. A game
+    // of a uid stored already is answered ok with nothing written, so a retry is harmless.
     virtual StoreResult record(const FinishedGame& game) = 0;
     virtual StoreResult figures(const std::string& tokenHash, PlayerFigures& out) = 0;
     virtual StoreResult lastGames(const std::string& tokenHash, std::vector<GameLine>& out) = 0;

@@ -25,6 +25,9 @@ const char* const kSeats =
 const char* const kSeatsByPlayer = "CREATE INDEX seats_by_player ON seats (player_id, game_id)";
 const char* const kRatingBuckets =
     "CREATE TABLE rating_buckets (bucket BIGINT PRIMARY KEY, players BIGINT NOT NULL)";
+// SQLite adds a NOT NULL column only with a default; PostgreSQL drops it once the rows are set.
+const char* const kAddGameUid = "ALTER TABLE games ADD COLUMN uid TEXT NOT NULL DEFAULT ''";
+const char* const kGamesByUid = "CREATE UNIQUE INDEX games_by_uid ON games (uid)";
 
 }  // namespace
 
@@ -35,6 +38,7 @@ const std::vector<Migration>& sqliteMigrations() {
           "CREATE TABLE games (id INTEGER PRIMARY KEY," DESK_GAME_COLUMNS, kSeats,
           kSeatsByPlayer}},
         {2, {kRatingBuckets, kFillRatingBuckets}},
+        {3, {kAddGameUid, "UPDATE games SET uid = printf('%032x', id)", kGamesByUid}},
     };
     return steps;
 }
@@ -49,6 +53,9 @@ const std::vector<Migration>& postgresMigrations() {
           DESK_GAME_COLUMNS,
           kSeats, kSeatsByPlayer}},
         {2, {kRatingBuckets, kFillRatingBuckets}},
+        {3,
+         {kAddGameUid, "UPDATE games SET uid = lpad(to_hex(id), 32, '0')",
+          "ALTER TABLE games ALTER COLUMN uid DROP DEFAULT", kGamesByUid}},
     };
     return steps;
 }

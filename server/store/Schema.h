@@ -6,7 +6,10 @@
 //                   ms), games, wins, draws, losses, points, rated_games, rating
 //   games           one row a finished game: finished_at, length_ms, desk, seed (the 64 bits
 //                   as a signed BIGINT), points0, points1; for rated games the teams' ratings
-//                   before it (rating0, rating1) and team 0's change (change0)
+//                   before it (rating0, rating1) and team 0's change (change0); (version 3) uid,
+//                   the game's own id (FinishedGame::uid), NOT NULL and unique (games_by_uid),
+//                   so a game recorded again is known; games stored before version 3 get the
+//                   row id as 32 hex digits
 //   seats           four rows a game: seat, player_id and name (a person) or bot_level, result
 //   rating_buckets  (version 2) the rated players by whole rating: bucket = floor(rating), players
 //                   how many rated players are in it, so a player's place sums at most a few
@@ -21,7 +24,7 @@
 
 namespace server::store {
 
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 3;
 
 // Fills an empty rating_buckets from the players' rows (the migration to version 2; tests and
 // benchmarks that write ratings directly run it again).

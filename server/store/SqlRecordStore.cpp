@@ -34,13 +34,14 @@ const char* const kUpsertPlayer =
     " RETURNING id";
 
 // The teams' ratings before the game (the mean of the partners'; NULL when not rated), read
-// while this transaction holds the four persons' rows.
+// while this transaction holds the four persons' rows. No row comes back when a game of this
+// uid is stored already (a transaction of it still running elsewhere is waited for first).
 const char* const kInsertGame =
-    "INSERT INTO games (finished_at, length_ms, desk, seed, points0, points1, rating0, rating1)"
-    " VALUES ($1, $2, $3, $4, $5, $6,"
-    " (SELECT avg(rating) FROM players WHERE id IN ($7, $8)),"
-    " (SELECT avg(rating) FROM players WHERE id IN ($9, $10)))"
-    " RETURNING id";
+    "INSERT INTO games (uid, finished_at, length_ms, desk, seed, points0, points1, rating0,"
+    " rating1) VALUES ($1, $2, $3, $4, $5, $6, $7,"
+    " (SELECT avg(rating) FROM players WHERE id IN ($8, $9)),"
+    " (SELECT avg(rating) FROM players WHERE id IN ($10, $11)))"
+    " ON CONFLICT (uid) DO NOTHING RETURNING id";
 
 const char* const kInsertSeats =
     "INSERT INTO seats (game_id, seat, player_id, bot_level, name, result) VALUES"
@@ -145,7 +146,7 @@ StoreResult SqlRecordStore::open() {
     if (StoreResult connected = connect(); !connected.ok()) {
         return connected;
     }
-    return transaction([this] { return migrate(); });
+    return transaction([this](bool&) { return migrate(); });
 }
 
 StoreResult SqlRecordStore::migrate() {
@@ -188,16 +189,17 @@ StoreResult SqlRecordStore::migrate() {
     return exec(kWriteVersion, {std::int64_t{kSchemaVersion}}, nullptr);
 }
 
-StoreResult SqlRecordStore::transaction(const std::function<StoreResult()>& body) {
+StoreResult SqlRecordStore::transaction(const std::function<StoreResult(bool& keep)>& body) {
     StoreResult result = exec(beginWrite(), {}, nullptr);
     if (!result.ok()) {
         return result;
     }
-    result = body();
-    if (result.ok()) {
+    bool keep = true;
+    result = body(keep);
+    if (result.ok() && keep) {
         result = exec("COMMIT", {}, nullptr);
     }
-    if (!result.ok()) {
+    if (!result.ok() || !keep) {
         exec("ROLLBACK", {}, nullptr);
     }
     return result;
@@ -209,10 +211,10 @@ StoreResult SqlRecordStore::record(const FinishedGame& game) {
     if (std::string why = checkGame(game); !why.empty()) {
         return StoreResult::refused("game not stored: " + why);
     }
-    return transaction([this, &game] { return writeGame(game); });
+    return transaction([this, &game](bool& keep) { return writeGame(game, keep); });
 }
 
-StoreResult SqlRecordStore::writeGame(const FinishedGame& game) {
+StoreResult SqlRecordStore::writeGame(const FinishedGame& game, bool& keep) {
     // Persons in token-hash order, so that two servers writing games of the same persons take
     // their rows' locks in the same order and never wait for each other in a circle.
     std::array<int, 4> order{0, 1, 2, 3};
@@ -238,12 +240,18 @@ StoreResult SqlRecordStore::writeGame(const FinishedGame& game) {
     const bool rated = game.rated();
     auto ratedId = [&](int seat) { return rated ? playerIds[seat] : SqlParam{nullptr}; };
     result = exec(kInsertGame,
-                  {game.finishedAtMs, game.lengthMs, std::int64_t{game.desk},
+                  {game.uid, game.finishedAtMs, game.lengthMs, std::int64_t{game.desk},
                    std::bit_cast<std::int64_t>(game.seed), std::int64_t{game.teamPoints[0]},
                    std::int64_t{game.teamPoints[1]}, ratedId(0), ratedId(2), ratedId(1),
                    ratedId(3)},
                   &rows);
     if (!result.ok()) {
+        return result;
+    }
+    if (rows.size() == 0) {
+        // Stored already (sent again after its commit's answer was lost): the persons' upserts
+        // are rolled back and nothing is counted twice.
+        keep = false;
         return result;
     }
     const std::int64_t gameId = rows.integer(0, 0);

@@ -60,10 +60,12 @@ protected:
     virtual const std::vector<Migration>& migrations() const = 0;
 
 private:
-    // Runs `body` between beginWrite and COMMIT; rolls back when it or the commit fails.
-    StoreResult transaction(const std::function<StoreResult()>& body);
+    // Runs `body` between beginWrite and COMMIT; rolls back when it or the commit fails, or when
+    // it succeeds with `keep` cleared (nothing to write).
+    StoreResult transaction(const std::function<StoreResult(bool& keep)>& body);
     StoreResult migrate();
-    StoreResult writeGame(const FinishedGame& game);
+    // Clears `keep` when a game of the same uid is stored already.
+    StoreResult writeGame(const FinishedGame& game, bool& keep);
 };
 
 }  // namespace server::store

@@ -17,7 +17,9 @@
 // are kept. While the database is unreachable, busy or full the writer keeps the games, retries
 // with a back-off doubling from `firstRetry` to `longestRetry`, answers lookups at once as
 // unavailable, and reports each failure (WriterEvent; logLine makes the log line). A game the
-// database refuses (it fails checkGame) is dropped, counted and reported. With the database up,
+// database refuses (it fails checkGame) is dropped, counted and reported. A game retried after
+// its commit reached the database (the answer lost) is found there by its uid and counted
+// written. With the database up,
 // a game is committed within milliseconds of submit: there is no batching.
 
 #include <chrono>

@@ -16,13 +16,15 @@ inline server::store::SeatPlayer bot(std::string level) {
     return server::store::SeatPlayer::computer(std::move(level));
 }
 
-// A game finished at `at` ms with team 0 getting `result` (team 1 the negation).
+// A game finished at `at` ms with team 0 getting `result` (team 1 the negation), with a uid of
+// its own as the server draws one.
 inline server::store::FinishedGame gameOf(std::int64_t at, server::store::SeatPlayer s0,
                                           server::store::SeatPlayer s1,
                                           server::store::SeatPlayer s2,
                                           server::store::SeatPlayer s3, int result,
                                           std::array<int, 2> points) {
     server::store::FinishedGame game;
+    game.uid = server::store::newGameUid();
     game.finishedAtMs = at;
     game.lengthMs = 600000;
     game.desk = 3;

@@ -65,6 +65,8 @@ TEST(StoreRules, GamesTheStoreRefuses) {
     FinishedGame bothKinds = gameOf(1, a, b, c, bot("easy"), 1, {120, 80});
     bothKinds.seats[3].name = "bot3";
     FinishedGame negative = gameOf(1, a, b, c, bot("easy"), 1, {-5, 205});
+    FinishedGame noUid = gameOf(1, a, b, c, bot("easy"), 1, {120, 80});
+    noUid.uid.clear();
     const Row rows[] = {
         {"four persons", gameOf(1, a, b, c, person('d', "D"), 1, {120, 80}), ""},
         {"persons and computers, a draw", gameOf(1, a, bot("hard"), c, bot("easy"), 0, {100, 100}), ""},
@@ -76,6 +78,7 @@ TEST(StoreRules, GamesTheStoreRefuses) {
         {"partners differ", partnersDiffer, "negation"},
         {"result out of range", outOfRange, "out of range"},
         {"negative points", negative, "negative"},
+        {"no uid", noUid, "uid"},
     };
     for (const Row& row : rows) {
         const std::string why = checkGame(row.game);

@@ -60,9 +60,9 @@ const std::string kEscapes = "back\\slash 100% _x_ '; DROP TABLE players; --";
 
 // The series: A and C against B and D twice (a win, then the other team's sweep); A and E with
 // two computer players (a draw, not rated); B and D against E and A, the names changed; C with
-// three computer players.
+// three computer players. The same games (and uids) every time.
 void recordSeries(RecordStore& store) {
-    const FinishedGame games[] = {
+    static const FinishedGame games[] = {
         gameOf(1000, person('a', kAnn), person('b', "Bea"), person('c', kChinese),
                person('d', "Dan"), 1, {120, 80}),
         gameOf(2000, person('a', kAnn), person('b', "Bea"), person('c', kChinese),
@@ -96,25 +96,44 @@ TEST_P(RecordStoreTest, MigratesAnEmptyDatabaseAndReopens) {
     EXPECT_EQ(figures.name, kAnn);
 }
 
-// A database of version 1 with its games gets the rating buckets counted from its players, and
-// places read from them.
-TEST_P(RecordStoreTest, MigratesAVersionOneDatabaseWithItsGames) {
+// A database of an older version with its games, made by taking the newer tables away: version
+// 1 gets the rating buckets counted from its players (places read from them), versions 1 and 2
+// an id for each game, set, distinct, NOT NULL and unique.
+TEST_P(RecordStoreTest, MigratesAnOlderDatabaseWithItsGames) {
     recordSeries(*m_store);
-    m_store.reset();
-    ASSERT_EQ(m_backend->query("DROP TABLE rating_buckets"), "");
-    ASSERT_EQ(m_backend->query("UPDATE schema_version SET version = 1"), "");
+    const std::pair<int, std::vector<std::string>> rows[] = {
+        {1,
+         {"DROP INDEX games_by_uid", "ALTER TABLE games DROP COLUMN uid",
+          "DROP TABLE rating_buckets"}},
+        {2, {"DROP INDEX games_by_uid", "ALTER TABLE games DROP COLUMN uid"}},
+    };
+    for (const auto& [version, undo] : rows) {
+        m_store.reset();
+        for (const std::string& statement : undo) {
+            ASSERT_EQ(m_backend->query(statement), "") << version << ": " << statement;
+        }
+        ASSERT_EQ(
+            m_backend->query("UPDATE schema_version SET version = " + std::to_string(version)), "");
 
-    m_store = m_backend->makeStore();
-    ASSERT_TRUE(m_store->open().ok());
-    EXPECT_EQ(m_backend->query("SELECT version FROM schema_version"),
-              std::to_string(kSchemaVersion));
-    EXPECT_EQ(bucketsMismatched(), "0");
-    // Rated higher than Ann: Bea and Dan (tied), Chinese and Eve, each in a bucket of its own.
-    const std::pair<char, int> places[] = {{'b', 1}, {'d', 1}, {'c', 3}, {'e', 4}, {'a', 5}};
-    for (const auto& [letter, place] : places) {
-        Leaderboard board;
-        ASSERT_TRUE(m_store->leaderboard(std::string(64, letter), board).ok());
-        EXPECT_EQ(board.ownPlace, place) << letter;
+        m_store = m_backend->makeStore();
+        ASSERT_TRUE(m_store->open().ok()) << version;
+        EXPECT_EQ(m_backend->query("SELECT version FROM schema_version"),
+                  std::to_string(kSchemaVersion));
+        EXPECT_EQ(bucketsMismatched(), "0") << version;
+        EXPECT_EQ(m_backend->query("SELECT count(DISTINCT uid) FROM games WHERE length(uid) = 32"),
+                  "5")
+            << version;
+        EXPECT_EQ(m_backend->query("UPDATE games SET uid = NULL").substr(0, 5), "error");
+        EXPECT_EQ(
+            m_backend->query("UPDATE games SET uid = (SELECT min(uid) FROM games)").substr(0, 5),
+            "error");
+        // Rated higher than Ann: Bea and Dan (tied), Chinese and Eve, each in a bucket of its own.
+        const std::pair<char, int> places[] = {{'b', 1}, {'d', 1}, {'c', 3}, {'e', 4}, {'a', 5}};
+        for (const auto& [letter, place] : places) {
+            Leaderboard board;
+            ASSERT_TRUE(m_store->leaderboard(std::string(64, letter), board).ok());
+            EXPECT_EQ(board.ownPlace, place) << version << letter;
+        }
     }
 }
 
@@ -136,8 +155,9 @@ TEST_P(RecordStoreTest, RefusesANewerSchemaAndLeavesItAsItWas) {
     EXPECT_EQ(m_backend->query("SELECT count(*) FROM players"), "4");
 }
 
-TEST_P(RecordStoreTest, KnownSeriesGivesKnownFigures) {
-    recordSeries(*m_store);
+// Recorded again, as a writer sends a game whose commit's answer it lost, the series changes
+// nothing: no game, figure, rating or bucket counts twice.
+TEST_P(RecordStoreTest, KnownSeriesGivesKnownFiguresRecordedOnceOrTwice) {
     struct Row {
         char letter;
         std::string name;
@@ -151,22 +171,27 @@ TEST_P(RecordStoreTest, KnownSeriesGivesKnownFigures) {
         {'d', kEscapes, 1000, 4000, 3, 2, 0, 1, 80 + 110 + 150, 3, 1525.4998},
         {'e', kQuotes, 3000, 4000, 2, 0, 1, 1, 100 + 50, 1, 1484.7044},
     };
-    for (const Row& row : rows) {
-        PlayerFigures f;
-        ASSERT_TRUE(m_store->figures(std::string(64, row.letter), f).ok());
-        EXPECT_TRUE(f.known);
-        EXPECT_EQ(f.name, row.name) << row.letter;
-        EXPECT_EQ(f.firstSeenMs, row.firstSeen) << row.letter;
-        EXPECT_EQ(f.lastSeenMs, row.lastSeen) << row.letter;
-        EXPECT_EQ(f.games, row.games) << row.letter;
-        EXPECT_EQ(f.wins, row.wins) << row.letter;
-        EXPECT_EQ(f.draws, row.draws) << row.letter;
-        EXPECT_EQ(f.losses, row.losses) << row.letter;
-        EXPECT_EQ(f.points, row.points) << row.letter;
-        EXPECT_EQ(f.ratedGames, row.rated) << row.letter;
-        EXPECT_NEAR(f.rating, row.rating, 1e-3) << row.letter;
+    for (int times = 1; times <= 2; ++times) {
+        SCOPED_TRACE("the series recorded " + std::to_string(times) + " times");
+        recordSeries(*m_store);
+        EXPECT_EQ(m_backend->query("SELECT count(*) FROM games"), "5");
+        for (const Row& row : rows) {
+            PlayerFigures f;
+            ASSERT_TRUE(m_store->figures(std::string(64, row.letter), f).ok());
+            EXPECT_TRUE(f.known);
+            EXPECT_EQ(f.name, row.name) << row.letter;
+            EXPECT_EQ(f.firstSeenMs, row.firstSeen) << row.letter;
+            EXPECT_EQ(f.lastSeenMs, row.lastSeen) << row.letter;
+            EXPECT_EQ(f.games, row.games) << row.letter;
+            EXPECT_EQ(f.wins, row.wins) << row.letter;
+            EXPECT_EQ(f.draws, row.draws) << row.letter;
+            EXPECT_EQ(f.losses, row.losses) << row.letter;
+            EXPECT_EQ(f.points, row.points) << row.letter;
+            EXPECT_EQ(f.ratedGames, row.rated) << row.letter;
+            EXPECT_NEAR(f.rating, row.rating, 1e-3) << row.letter;
+        }
+        EXPECT_EQ(bucketsMismatched(), "0");
     }
-    EXPECT_EQ(bucketsMismatched(), "0");
     PlayerFigures stranger;
     ASSERT_TRUE(m_store->figures(std::string(64, 'f'), stranger).ok());
     EXPECT_FALSE(stranger.known);
