@@ -17,7 +17,7 @@
 //   ready,    passed to the person's desk, but only when desk and site are the person's own;
 //   leave,    otherwise ignored ("auto" only during a game)
 //   game,
-//   auto      "auto" also at most once in kAutoEvery a person (whichever link); the rest are
+//   auto      also at most one a person in kAutoEvery (by any of their links); the rest are
 //             ignored and counted, and the link's close logs the count
 //   talk      also only with the person's own desk and site; then ignored and counted when
 //             "say" is not an index (0 .. kTalkCount-1) or the person talked less than
