@@ -50,6 +50,7 @@ LoadClient::LoadClient(asio::io_context& io, LoadStats& stats, const Options& op
       m_token(tokenFrom(options.seed)),
       m_dropTimer(io),
       m_thinkTimer(io),
+      m_autoTimer(io),
       m_jitter(options.seed) {}
 
 void LoadClient::start(const asio::ip::tcp::endpoint& server) {
@@ -65,11 +66,26 @@ void LoadClient::start(const asio::ip::tcp::endpoint& server) {
     }
     connect(addMessage());
     scheduleDrop();
+    scheduleAuto();
 }
 
 void LoadClient::connect(const std::string& first) {
     const std::uint64_t link = ++m_link;
     m_socket = asio::ip::tcp::socket(m_io);
+    if (!m_options.localAddress.empty()) {
+        asio::error_code error;
+        const asio::ip::address address = asio::ip::make_address(m_options.localAddress, error);
+        if (!error) {
+            m_socket.open(address.is_v4() ? asio::ip::tcp::v4() : asio::ip::tcp::v6(), error);
+        }
+        if (!error) {
+            m_socket.bind(asio::ip::tcp::endpoint(address, 0), error);
+        }
+        if (error) {
+            finish(false);
+            return;
+        }
+    }
     m_frames = framing::FrameAssembler();
     m_outbox.clear();
     m_writing.clear();
@@ -172,6 +188,9 @@ void LoadClient::onWatchText(const std::string& text) {
         finish(true);
     } else if (!startsWith(R"({"opt":"hello")")) {
         ++m_stats.spectatorMessages;
+        if (m_options.timeMoves && startsWith(R"({"opt":"game")")) {
+            m_stats.moves.push_back(Clock::now());
+        }
     }
 }
 
@@ -256,7 +275,7 @@ void LoadClient::onResume(const std::string& text) {
 
 void LoadClient::playIfMyTurn(int now, int score) {
     const std::uint64_t turn = ++m_turns;
-    if (now != m_site || m_hand.empty()) {
+    if (now != m_site || m_hand.empty() || m_options.autoEvery.count() > 0) {
         return;
     }
     if (m_options.think.count() == 0) {
@@ -333,6 +352,23 @@ void LoadClient::scheduleDrop() {
     });
 }
 
+void LoadClient::scheduleAuto() {
+    if (m_options.autoEvery.count() == 0) {
+        return;
+    }
+    m_autoTimer.expires_after(m_options.autoEvery);
+    m_autoTimer.async_wait([self = shared_from_this()](const asio::error_code& error) {
+        if (error || self->m_finished) {
+            return;
+        }
+        if (self->m_playing) {
+            self->m_autoOn = !self->m_autoOn;
+            self->send(autoMessage(self->m_desk, self->m_site, self->m_autoOn));
+        }
+        self->scheduleAuto();
+    });
+}
+
 void LoadClient::drop() {
     const bool midGame = m_playing && m_desk >= 0 &&
                          *std::min_element(m_cardsLeft.begin(), m_cardsLeft.end()) >=
@@ -357,6 +393,7 @@ void LoadClient::finish(bool ok) {
     }
     m_dropTimer.cancel();
     m_thinkTimer.cancel();
+    m_autoTimer.cancel();
     asio::error_code ignored;
     m_socket.close(ignored);
     m_done();

@@ -6,7 +6,9 @@
 // connects again with its token, and records the time from the connect to the "resume", from
 // which it takes up its seat. A spectator (LoadClient::Options::watchDesk) takes no seat: it
 // watches one desk, asking again each second while that desk has no game running, and reads
-// every text until the desk is deserted. All clients share one io_context thread.
+// every text until the desk is deserted. A flooder (LoadClient::Options::autoEvery) never plays:
+// through its games it hands its seat to the computer player and takes it back, one "auto" each
+// autoEvery. All clients share one io_context thread.
 
 #include <array>
 #include <asio.hpp>
@@ -31,6 +33,7 @@ struct LoadStats {
     std::vector<double> connectMs;    // of which connect start to connected
     std::uint64_t watching = 0;           // spectators whose "watch" was accepted
     std::uint64_t spectatorMessages = 0;  // texts the spectators received after that
+    std::vector<std::chrono::steady_clock::time_point> moves;  // "game" texts (Options::timeMoves)
 };
 
 class LoadClient : public std::enable_shared_from_this<LoadClient> {
@@ -44,6 +47,9 @@ public:
         std::chrono::milliseconds think{0};
         int watchDesk = -1;  // >= 0: a spectator of this desk, never seated
         std::chrono::milliseconds startAfter{0};  // a spectator connects this long after start
+        bool timeMoves = false;  // a spectator keeps the time of each "game" text (LoadStats::moves)
+        std::chrono::milliseconds autoEvery{0};  // > 0: a flooder, one "auto" this often
+        std::string localAddress;  // the links' own address ("": the system chooses)
     };
 
     LoadClient(asio::io_context& io, LoadStats& stats, const Options& options,
@@ -67,6 +73,7 @@ private:
     void play(int score);
     void send(const std::string& text);
     void scheduleDrop();
+    void scheduleAuto();
     void drop();
     void finish(bool ok);
 
@@ -80,6 +87,8 @@ private:
     std::uint64_t m_link = 0;  // counts links; a handler of an older one does nothing
     asio::steady_timer m_dropTimer;
     asio::steady_timer m_thinkTimer;
+    asio::steady_timer m_autoTimer;
+    bool m_autoOn = false;  // what the flooder's last "auto" asked for
     std::uint64_t m_turns = 0;  // counts "game" and "resume" texts; a think of an older one ends
     std::uint64_t m_jitter = 0;
     Clock::time_point m_connectStart;

@@ -149,6 +149,10 @@ public:
     Millis dealtAt() const { return m_dealtAt; }
     // The time of the earliest pending timer, if any.
     std::optional<Millis> nextDeadline() const;
+    // The serial of the BotJob whose answer the desk waits for; none when it waits for none.
+    std::optional<std::uint64_t> awaitedJob() const {
+        return m_awaitingBot ? std::optional<std::uint64_t>(m_jobSerial) : std::nullopt;
+    }
 
 private:
     std::optional<Millis> botFillDue() const;

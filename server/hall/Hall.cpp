@@ -55,6 +55,11 @@ void Hall::disconnect(LinkId link, Millis now, Output& out) {
                           " talk requests ignored (a bad index, or more than one in " +
                           std::to_string(kTalkEvery.count() / 1000) + " s)");
     }
+    if (found->second.autosIgnored > 0) {
+        out.log.push_back(linkText(link) + ": " + std::to_string(found->second.autosIgnored) +
+                          " auto requests ignored (more than one in " +
+                          std::to_string(kAutoEvery.count()) + " ms)");
+    }
     m_links.erase(found);
     m_private.forgetLink(link);
     Person& person = m_people.at(id);
@@ -147,6 +152,10 @@ void Hall::handle(LinkId link, const ClientRequest& request, Millis now, Output&
     }
     if (request.kind == Kind::Bots) {
         addBots(id, request.level, now, out);
+        return;
+    }
+    if (request.kind == Kind::Auto && tooSoon(m_people.at(id).lastAuto, kAutoEvery, now)) {
+        ++found->second.autosIgnored;
         return;
     }
     DeskGame& desk = *m_desks[place.desk];

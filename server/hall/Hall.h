@@ -17,7 +17,8 @@
 //   ready,    passed to the person's desk, but only when desk and site are the person's own;
 //   leave,    otherwise ignored ("auto" only during a game)
 //   game,
-//   auto
+//   auto      also at most one a person in kAutoEvery (by any of their links); the rest are
+//             ignored and counted, and the link's close logs the count
 //   talk      also only with the person's own desk and site; then ignored and counted when
 //             "say" is not an index (0 .. kTalkCount-1) or the person talked less than
 //             kTalkEvery ago; else "talk" to the desk. The link's close logs the count
@@ -110,6 +111,8 @@ inline constexpr int kMaxWatchersPerDesk = 50;
 inline constexpr int kMaxWatchers = 2000;
 // A person may talk at the desk once in this long.
 inline constexpr Millis kTalkEvery{kTalkEveryMillis};
+// A person may turn auto on or off once in this long: each "on" in one's own turn is a search.
+inline constexpr Millis kAutoEvery{250};
 
 struct HallConfig {
     DeskConfig desk;
@@ -192,6 +195,7 @@ private:
         std::string chosen;  // the cleaned name they asked for; empty: none
         std::string shown;   // what the desk shows: chosen (suffixed when taken) or made up
         int watching = -1;   // the desk this person watches (never while seated); -1 none
+        std::optional<Millis> lastAuto{};  // the person's last "auto" passed to the desk
     };
     struct Link {
         PersonId person = 0;
@@ -202,6 +206,7 @@ private:
         std::uint64_t lookupsIgnored = 0;       // over the rate, for the close's log line
         std::uint64_t desksIgnored = 0;         // the same for "desks"
         std::uint64_t talksIgnored = 0;         // bad index or over the rate, the same
+        std::uint64_t autosIgnored = 0;         // "auto" over the rate, the same
         std::string address;                    // the peer's, for the wrong-code limit
     };
     struct Token {

@@ -39,6 +39,8 @@ void Server::stop() {
     log("stopping, closing " + std::to_string(m_sessions.size()) + " connection(s)");
     m_stopped = true;
     m_workers.stop();
+    log("bot searches: " + std::to_string(m_workers.searched()) + " made, " +
+        std::to_string(m_workers.dropped()) + " dropped as stale");
     m_listener.close();
     // Closing posts each session's onClosed; take the map first so they find nothing to undo.
     auto sessions = std::move(m_sessions);
@@ -144,6 +146,10 @@ void Server::deliver() {
     }
     for (BotJob& job : m_out.botJobs) {
         m_workers.submit(std::move(job));
+    }
+    // Jobs whose turn has moved on are dropped before they are searched.
+    for (int desk : m_out.touchedDesks) {
+        m_workers.setAwaited(desk, m_hall.desk(desk).awaitedJob());
     }
     for (const FinishedDeskGame& game : m_out.finished) {
         m_records.submit(game, now());

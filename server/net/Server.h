@@ -2,7 +2,9 @@
 // The reference server's network side: one event loop, a listener, a session per connection and
 // a timer per desk, around the pure Hall. Every function runs on the event-loop thread (the one
 // running the io_context); nothing here is locked. The hard computer players' searches run on
-// BotWorkers' threads, each on its own copy of the round, and answer on the event loop.
+// BotWorkers' threads, each on its own copy of the round, and answer on the event loop; after each
+// hall call the workers learn which job each desk it touched still waits for, so a search whose
+// turn has passed is dropped before it runs.
 //
 // A text that is not a well-formed request closes the connection that sent it; the hall and the
 // other desks never notice. One line per connection event and per game result goes to stderr.

@@ -207,10 +207,15 @@ TEST_F(DeskRejoinTest, TheTurnGoesToTheComputerPlayerAndBack) {
             out.deliveries.clear();
             if (elsewhere) {
                 ASSERT_EQ(static_cast<int>(out.botJobs.size()), row.jobs) << what;
+                // What the workers may still search: the last job, while the computer plays.
+                const std::optional<std::uint64_t> awaited =
+                    row.computerPlays ? std::optional(out.botJobs.back().serial) : std::nullopt;
+                EXPECT_EQ(desk->awaitedJob(), awaited) << what;
                 // Every answer comes in now; only the one for the job still awaited counts.
                 for (const server::BotJob& job : out.botJobs) {
                     desk->botDecided(job.serial, job.decide(), now, out);
                 }
+                EXPECT_EQ(desk->awaitedJob(), std::nullopt) << what;
                 inbox.take(out);
             } else {
                 EXPECT_TRUE(out.botJobs.empty()) << what;

@@ -325,4 +325,73 @@ TEST_F(HallRejoinTest, ASeatFreedWhileAwayIsForgottenAndGameEndsRestartIdleClock
     EXPECT_EQ(out.restartIdle, std::vector<LinkId>{5});
 }
 
+// "auto" is taken once in kAutoEvery from a person, whichever link it comes by; the rest are
+// ignored and counted, and the close of the link logs the count. Each "auto" on during the
+// person's own turn hands out a search, so a storm of them must not.
+TEST(HallAutoRateTest, AutoIsTakenOnceIn250MsAPersonAndTheRestAreCounted) {
+    constexpr LinkId kNewLink = 9;  // says hello with the token of the seat to move
+    struct Step {
+        LinkId link;  // 0: the link of the seat to move
+        long long at;
+        int on;  // -1: kNewLink's hello instead
+    };
+    struct Row {
+        const char* what;
+        std::vector<Step> steps;
+        int jobs;         // searches handed out
+        bool autoAfter;   // the seat's auto flag at the end
+        LinkId counted;   // the link whose close logs the count
+        int ignored;
+    };
+    std::vector<Step> storm;  // 50 frames a second for a second, on and off in turn
+    for (int i = 0; i < 50; ++i) {
+        storm.push_back(Step{0, 20 * i, i % 2 == 0 ? 1 : 0});
+    }
+    const Row rows[] = {
+        {"a storm", storm, 2, false, 0, 46},
+        {"once in 250 ms", {{0, 0, 1}, {0, 250, 0}, {0, 500, 1}}, 2, true, 0, 0},
+        {"the rate is the person's, across links",
+         {{0, 0, 1}, {kNewLink, 100, -1}, {kNewLink, 200, 0}, {kNewLink, 250, 0}}, 1, false,
+         kNewLink, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        server::HallConfig config;
+        config.desk.bots = false;
+        config.desk.botLevel = server::BotLevel::Hard;
+        config.desk.botJobs = true;
+        Hall hall(config);
+        Hall::Output out;
+        for (LinkId link = 1; link <= 4; ++link) {
+            hall.connect(link);
+            hall.handle(link, helloRequest(std::string(31, '0') + std::to_string(link)),
+                        Millis(0), out);
+            hall.handle(link, request(Kind::Add), Millis(0), out);
+            hall.handle(link, request(Kind::Ready, 0, static_cast<int>(link) - 1), Millis(0), out);
+        }
+        ASSERT_TRUE(hall.desk(0).playing());
+        const int seat = hall.desk(0).round()->turn();
+        const LinkId mover = static_cast<LinkId>(seat) + 1;
+        hall.connect(kNewLink);
+        out = Hall::Output{};
+        for (const Step& step : row.steps) {
+            const LinkId link = step.link == 0 ? mover : step.link;
+            hall.handle(link,
+                        step.on < 0 ? helloRequest(std::string(31, '0') + std::to_string(mover))
+                                    : autoRequest(0, seat, step.on != 0),
+                        Millis(step.at), out);
+        }
+        EXPECT_EQ(static_cast<int>(out.botJobs.size()), row.jobs);
+        EXPECT_EQ(hall.desk(0).seat(seat).autoPlay, row.autoAfter);
+        out.log.clear();
+        const LinkId counted = row.counted == 0 ? mover : row.counted;
+        hall.disconnect(counted, Millis(5000), out);
+        EXPECT_EQ(logHas(out.log, "connection " + std::to_string(counted) + ": " +
+                                      std::to_string(row.ignored) +
+                                      " auto requests ignored (more than one in 250 ms)"),
+                  row.ignored > 0);
+        EXPECT_EQ(logHas(out.log, "auto requests ignored"), row.ignored > 0);
+    }
+}
+
 }  // namespace
