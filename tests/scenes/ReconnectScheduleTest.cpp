@@ -48,6 +48,43 @@ TEST(ReconnectSchedule, ANewOutageStartsTheBackOffAfresh) {
     EXPECT_TRUE(schedule.attemptDue(53)) << "back to a 2 s wait";
 }
 
+// At a desk in a game the server keeps: an attempt starts at most 2 s after the one before,
+// however that one failed, and one left unanswered is given up after 2 s.
+TEST(ReconnectSchedule, WhileAGameIsKeptAnAttemptStartsEveryTwoSeconds) {
+    struct Row {
+        const char* how;
+        double started, failed, nextDue;
+    };
+    const Row rows[] = {
+        {"refused at once", 1, 1, 3},
+        {"closed before its first record", 3, 4.5, 5},
+        {"left unanswered", 5, 7, 7},
+        {"refused again", 7, 7, 9},
+        {"and again", 9, 9, 11},
+        {"the wait has not grown", 11, 11.2, 13},
+    };
+    const std::string kept = "与服务器断开连接，牌局为你保留，正在重新连接…";
+    CReconnectSchedule schedule;
+    schedule.keepGame(true);
+    schedule.linkLost(0);
+    EXPECT_EQ(schedule.statusText(0), kept);
+    EXPECT_FALSE(schedule.attemptDue(0.99));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.how);
+        EXPECT_TRUE(schedule.attemptDue(row.started));
+        schedule.attemptStarted(row.started);
+        EXPECT_EQ(schedule.statusText(row.started), kept);
+        EXPECT_EQ(schedule.attemptTimedOut(row.failed), row.failed - row.started >= 2);
+        EXPECT_FALSE(schedule.attemptTimedOut(row.started + 1.99));
+        schedule.attemptFailed(row.failed);
+        EXPECT_EQ(schedule.statusText(row.failed), kept);
+        if (row.nextDue > row.failed) {
+            EXPECT_FALSE(schedule.attemptDue(row.nextDue - 0.01));
+        }
+        EXPECT_TRUE(schedule.attemptDue(row.nextDue));
+    }
+}
+
 TEST(ReconnectSchedule, AnAttemptTimesOutAfterFiveSeconds) {
     CReconnectSchedule schedule;
     schedule.linkLost(0);
