@@ -11,7 +11,9 @@ constexpr const char* kLinkErrorTitle = "error";
 }  // namespace
 
 // main thread
-void LinkLossBox::arm() { m_told = false; }
+void LinkLossBox::arm() {
+    m_told = false;
+}
 
 // any thread
 void LinkLossBox::tell(const char* text) {

@@ -23,7 +23,7 @@ public:
 
 private:
     std::mutex m_mutex;
-    std::thread m_thread;              // the last box's; guarded by m_mutex
-    std::atomic<bool> m_told{true};    // this link's loss was told (nothing to tell before a link)
-    std::atomic<bool> m_open{false};   // a box is up
+    std::thread m_thread;             // the last box's; guarded by m_mutex
+    std::atomic<bool> m_told{true};   // this link's loss was told (nothing to tell before a link)
+    std::atomic<bool> m_open{false};  // a box is up
 };

@@ -70,4 +70,3 @@ std::string CReconnectSchedule::statusText(double now) const {
     }
     return std::string(kLinkDown) + (m_gameKept ? kGameKept : "") + kReconnecting;
 }
-

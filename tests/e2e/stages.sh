@@ -294,58 +294,23 @@ resumed_hand_size() {
     sed 's/.*,"cards":"\([0-9,]*\)".*/\1/' | tr ',' '\n' | grep -c '[0-9]'
 }
 
-# The relay in front of the server, on the address the client dials (the server's port as set by
-# stage_rejoin). Stopping it cuts every link through it at both ends and lets no new one in, as a
-# dead network would; starting it again makes the server reachable again. Sets RELAY_PID.
+# The relay in front of the server, where the client dials. Stopping it cuts every link through
+# it at both ends and lets no new one in, as a dead network would. Sets RELAY_PID.
 start_relay() {
   start_process "$WORK/relay.log" "$RELAY" "$E2E_HOST" "$E2E_PORT" "$SERVER_PORT"
   RELAY_PID=$STARTED_PID
   wait_until 5 grep -q "^relay " "$WORK/relay.log" || fail "the relay did not start"
 }
 
-error_boxes() { listed_windows | grep -c ' error$'; }
-at_most_one_box() { (($(error_boxes) <= 1)) || fail "$(error_boxes) boxes titled error during one drop"; }
+one_box_at_most() { (($(listed_windows | grep -c ' error$') <= 1)) || fail "more than one error box"; }
 
-# cut_link: the client's link drops (the relay stops). Sets LAST_LINK.
-cut_link() {
-  LAST_LINK=$(connection_of_client)
-  stop_process "$RELAY_PID"
-}
-
-# come_back: with the client's link down, the reconnect panel shows over the desk whether or not
-# the loss box was dismissed; once the server can be reached again the client is back at the
-# same seat within 3 s, with the hand the server holds and no hall between. Sets CONNECTION and
-# HAND (the cards it holds).
-come_back() {
-  wait_until 3 reconnect_shown || fail "no reconnect panel while the loss box is open"
-  at_most_one_box
-  process_alive "$CLIENT_PID" || fail "the client ended after the drop"
-  shot "$PICTURES/e2e-rejoin-down.png"
-  local reachable
-  reachable=$(date +%s%N)
-  start_relay
-  wait_until 5 eval '[ "$(connection_of_client)" != "$LAST_LINK" ]' || fail "no new link"
-  CONNECTION=$(connection_of_client)
-  wait_until 5 eval 'server_log | grep -q "^desk-server: connection $CONNECTION: hello accepted .*, resumes desk $DESK seat $SITE$"' ||
-    fail "the new link did not resume desk $DESK seat $SITE"
-  wait_until 5 eval 'server_log | grep -q "^desk-server: to $CONNECTION: {\"opt\":\"resume\""' ||
-    fail "the server sent no resume"
-  local back=$((($(date +%s%N) - reachable) / 1000000))
-  step "back at the seat $back ms after the server could be reached again"
-  ((back <= 3000)) || fail "back only $back ms after the server could be reached again"
-  HAND=$(resumed_hand_size "$CONNECTION")
-  wait_until 5 hand_shows "$HAND" || fail "the desk does not show the $HAND cards the server holds"
-  wait_until 3 eval '! reconnect_shown' || fail "the reconnect panel stays over the restored desk"
-  hall_shown && fail "a hall showed after the reconnect"
-  at_most_one_box
-  if box_open '^error$'; then
-    dismiss '^error$' || fail "the loss box stays open"
-  fi
-}
-
-# take_turn <offer>: a pass, or a lead of the left-most card, by the mouse.
+# take_turn: on the next turn of ours, a pass or a lead of the left-most card, by the mouse.
 take_turn() {
-  if [ "$1" = pass ]; then
+  local deadline=$((SECONDS + 30)) offer
+  while offer=$(turn_offer) && [ "$offer" = none ]; do
+    ((SECONDS < deadline)) || fail "no turn of ours"
+  done
+  if [ "$offer" = pass ]; then
     click $PASS_CLICK
   else
     local x
@@ -355,42 +320,69 @@ take_turn() {
     click $PLAY_CLICK
     HAND=$((HAND - 1))
   fi
-  wait_until 3 play_hidden || fail "the turn stays after the $1"
+  wait_until 3 play_hidden || fail "the turn stays after the $offer"
 }
 
-# plays_on: on the seat's next turn, a pass or a lead that the server accepts from the new link.
-plays_on() {
-  local deadline=$((SECONDS + 30)) offer
-  while offer=$(turn_offer) && [ "$offer" = none ]; do
-    ((SECONDS < deadline)) || fail "no turn of ours after the return"
-    box_open '^游戏结束' && fail "the game ended before our turn came back"
-  done
-  local accepted
-  accepted=$(sent_count "\\{\"opt\":\"game\",\"per\":\"$SITE\"")
-  take_turn "$offer"
-  wait_until 5 received '\{"opt":"game","desk":[0-9]+,"site":[0-9]+,"cards":"([0-9]+,)*"\}' ||
-    fail "the server heard no $offer on the new link"
-  wait_until 5 more_sent "$accepted" "\\{\"opt\":\"game\",\"per\":\"$SITE\"" ||
-    fail "the server did not take the $offer"
-}
-
-# follow_next: until a turn of ours with a play to beat; a turn where we must lead is led on the
-# way. The drops come in such turns: the computer player that moves for the seat meanwhile leads
-# big hands, and could play out the whole hand before the seat is back.
+# follow_next: leads on the way to a turn of ours with a play to beat. The drops come in such
+# turns: the computer player moving for the seat meanwhile could lead out the whole hand.
 follow_next() {
   local deadline=$((SECONDS + 60)) offer
   while offer=$(turn_offer) && [ "$offer" != pass ]; do
     ((SECONDS < deadline)) || fail "no turn of ours with a play to beat"
-    [ "$offer" = lead ] && take_turn lead
+    [ "$offer" = lead ] && take_turn
   done
 }
 
+# drop_in_turn <presses...>: the link drops (the relay stops) and the presses are made; the
+# reconnect panel shows over the desk, box dismissed or not. Once the relay is back, the client
+# resumes the same seat within 3 s with the hand the server holds (HAND), and the server takes its
+# next pass or lead on the new link.
+drop_in_turn() {
+  local last_link
+  last_link=$(connection_of_client)
+  stop_process "$RELAY_PID"
+  "$@"
+  wait_until 3 reconnect_shown || fail "no reconnect panel while the link is down"
+  one_box_at_most
+  local reachable
+  reachable=$(date +%s%N)
+  start_relay
+  wait_until 5 eval '[ "$(connection_of_client)" != "$last_link" ]' || fail "no new link"
+  CONNECTION=$(connection_of_client)
+  wait_until 5 eval 'server_log | grep -q "^desk-server: connection $CONNECTION: .*, resumes desk $DESK seat $SITE$"' ||
+    fail "the new link did not resume desk $DESK seat $SITE"
+  local back=$((($(date +%s%N) - reachable) / 1000000))
+  step "back at the seat $back ms after the server could be reached again"
+  ((back <= 3000)) || fail "back only $back ms after the server could be reached again"
+  HAND=$(resumed_hand_size "$CONNECTION")
+  wait_until 5 hand_shows "$HAND" || fail "the desk does not show the $HAND cards the server holds"
+  hall_shown && fail "a hall showed after the reconnect"
+  one_box_at_most
+  if box_open '^error$'; then dismiss '^error$' || fail "the loss box stays open"; fi
+  local taken
+  taken=$(sent_count "\\{\"opt\":\"game\",\"per\":\"$SITE\"")
+  take_turn
+  wait_until 5 more_sent "$taken" "\\{\"opt\":\"game\",\"per\":\"$SITE\"" ||
+    fail "the server took no pass or lead of ours on the new link"
+}
+
+# Late in a turn: 出牌, 不出 and a card clicked, then the client's own countdown runs out.
+click_and_time_out() {
+  click $PLAY_CLICK
+  click "$(left_card_click_x "$HAND")" "$HAND_CLICK_Y"
+  click $PLAY_CLICK
+  click $PASS_CLICK
+  sleep 3.5
+}
+press_keys() {
+  local k
+  for k in Return BackSpace h Return BackSpace; do key $k; done
+}
+
 # A dropped link costs nothing: the client's link runs through a relay that the test stops in the
-# seat's own turn, twice. The first time, late in the turn, 出牌, 不出 and a card are clicked and
-# the turn's countdown runs out while the link is down; the second time Enter, Backspace and H
-# are pressed at once. Each time one box at most tells the loss, the reconnect panel shows at once,
-# and the client is back at its seat within 3 s of the server being reachable again, with the
-# hand the server holds, and plays there. Beside it sit a person who hands the seat to the
+# seat's own turn, twice: late in the turn, with clicks and the turn running out, and early, with
+# keys. Each time one box at most tells the loss, and the client is back at its seat within 3 s of
+# the server being reachable again and plays on. Beside it sit a person who hands the seat to the
 # computer player (its 托管 tag) and one who vanishes (its 离线 tag). The local player hands the
 # seat over by key, sees the banner, and takes it back.
 stage_rejoin() {
@@ -426,26 +418,14 @@ stage_rejoin() {
   sleep 0.5
   shot "$PICTURES/e2e-rejoin-tags.png"
 
-  step "the link drops late in our turn; 出牌, 不出 and a card clicked, the countdown runs out"
+  step "the link drops late in our turn"
   follow_next
   sleep 27.5
-  cut_link
-  click $PLAY_CLICK
-  click "$(left_card_click_x "$HAND")" "$HAND_CLICK_Y"
-  click $PLAY_CLICK
-  click $PASS_CLICK
-  sleep 3.5 # past the 30 s of the turn, by the client's own countdown
-  come_back
+  drop_in_turn click_and_time_out
   shot "$PICTURES/e2e-rejoined.png"
-  plays_on
-
-  step "the link drops in our turn; Enter, Backspace and H pressed"
+  step "the link drops early in our turn"
   follow_next
-  cut_link
-  local k
-  for k in Return BackSpace h Return BackSpace; do key $k; done
-  come_back
-  plays_on
+  drop_in_turn press_keys
 
   step "托管 by key and back"
   key a
