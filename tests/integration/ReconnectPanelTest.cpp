@@ -1,6 +1,6 @@
 // The reconnect panel over the headless hall and desk, on a real link to a scripted loopback
-// server: it appears once the lost link's boxes are done, keeps the scene underneath from
-// sending, tries on its back-off or at the press of its button, and hands over to a new hall.
+// server: it appears once the link is lost, keeps the scene underneath from sending, tries on its
+// back-off or at the press of its button, and hands over to a new hall.
 
 #include <arpa/inet.h>
 #include <fcntl.h>
