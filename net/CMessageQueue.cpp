@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr const char* kLinkErrorTitle = "error";
 constexpr const char* kSendFailed = "断开连接，请重新登录!";
 constexpr const char* kReceiveFailed = "从服务器接收数据错误.";
 constexpr const char* kDisconnected = "与服务器断开连接!";
@@ -97,6 +96,8 @@ bool CMessageQueue::openLink() {
     m_privateOffered = false;
     m_watchOffered = false;
     m_namesOffered = false;
+    m_sendRefused = false;
+    m_lossBox.arm();
     m_helloSent = !m_token.empty() && !m_helloUnknown && m_silentHelloLinks < kSilentHelloLinks;
     // A hello the socket refuses is not reported: the receiver finds the link gone at once.
     if (m_helloSent) {
@@ -216,16 +217,17 @@ bool CMessageQueue::sendMsg(const std::string& text) {
         m_sendTap(text);
         return true;
     }
-    if (m_receiverEnded) {
+    if (m_receiverEnded || m_sendRefused) {
         return false;  // the link is down and the player has been told
     }
     if (writeFrame(text)) {
         return true;
     }
-    // A link that never delivered anything was never shown as working: no box for it.
-    if (m_delivered) {
-        engine::MessageBox(kSendFailed, kLinkErrorTitle);
-    }
+    // Nothing more goes out on this link; the shut-down socket ends the receiver, which starts
+    // the reconnection.
+    m_sendRefused = true;
+    shutdownSocket(m_socket);
+    tellLoss(kSendFailed);
     return false;
 }
 
@@ -259,6 +261,7 @@ void CMessageQueue::shutdown() {
         shutdownSocket(m_socket);
     }
     cancelReconnect();
+    m_lossBox.release();
     // The shut-down socket wakes a receiver blocked in a read, which then ends at once: it is
     // given a moment to, so that the process does not exit under a thread still returning (a
     // crash at exit under Wine). One that still runs (it may sit in a box) is let go rather than
@@ -329,12 +332,12 @@ std::size_t CMessageQueue::queuedTextBytes() {
     return m_queuedTextBytes;
 }
 
-// receiver thread
-bool CMessageQueue::failReceive(const char* text) {
+// any thread
+void CMessageQueue::tellLoss(const char* text) {
+    // A link that never delivered anything was never shown as working: no box for it.
     if (!m_stopping && m_delivered) {
-        engine::MessageBox(text, kLinkErrorTitle);
+        m_lossBox.tell(text);
     }
-    return false;
 }
 
 // receiver thread
@@ -344,11 +347,13 @@ bool CMessageQueue::recvFrame(std::string& text) {
         return true;
     case FrameRead::HeaderLost:
     case FrameRead::LengthRefused:
-        return failReceive(kReceiveFailed);
+        m_receiveLoss = kReceiveFailed;
+        return false;
     case FrameRead::BodyLost:
         break;
     }
-    return failReceive(kDisconnected);
+    m_receiveLoss = kDisconnected;
+    return false;
 }
 
 // receiver thread
@@ -360,6 +365,7 @@ void CMessageQueue::refuseVersion() {
 
 // receiver thread
 void CMessageQueue::recvThread() {
+    m_receiveLoss = kDisconnected;  // what a text that is not JSON ends the link with
     std::string buffer;  // reused for every frame; the text is parsed inside it
     while (!m_stopping) {
         buffer.clear();
@@ -384,8 +390,7 @@ void CMessageQueue::recvThread() {
     // Whatever ended the loop, nothing more is read from this link, so nothing more may reach the
     // server on it either (a quick-join would seat a player who never hears the answer).
     shutdownSocket(m_socket);
-    if (!m_stopping && m_delivered) {
-        engine::MessageBox(kDisconnected, kLinkErrorTitle);
-    }
+    // Told on the box's own thread: the reconnection starts now, whatever the player does.
+    tellLoss(m_receiveLoss);
     m_receiverEnded = true;
 }

@@ -21,17 +21,24 @@
 //
 // Link life, as the main thread sees it:
 //   state      entered by                              sendMsg
-//   opened     connectServer / pollReconnect           sends; a refusal fails quietly
+//   opened     connectServer / pollReconnect           sends; a refusal ends the link quietly
 //              Connected; the hello is sent
-//   delivered  the receiver queued the link's first    sends; a refusal shows the send box
-//              record (linkDelivered)
-//   ended      the receiver thread returned; the       fails quietly: the player already knows
-//              socket is shut down already              (or never saw the link work)
+//   delivered  the receiver queued the link's first    sends; a refusal ends the link: the
+//              record (linkDelivered)                   socket is shut down, which ends the
+//                                                       receiver, and the loss is told
+//   down       a send was refused, or the receiver     fails quietly, sending nothing: the
+//              stopped reading                          player has been told (or never saw the
+//                                                       link work)
+//   ended      the receiver thread returned; the       fails quietly
+//              socket is shut down already
 //   opened     beginReconnect, then pollReconnect      sends on the new socket
 //   again      Connected: old thread joined, old
 //              socket closed, stale records dropped
-// Only a link that delivered a record counts as working: one that ends before shows no box at
-// all (a server that accepts and closes at once must not bring boxes every second).
+// A lost link is told in one box at most, on a thread of its own (LinkLossBox): the receiver
+// ends at once and the reconnection starts whether or not the player has dismissed the box. The
+// box names the first failure: the refused send, or what the receive found. Only a link that
+// delivered a record counts as working: one that ends before shows no box at all (a server that
+// accepts and closes at once must not bring boxes every second).
 //
 // The instance is created on first use and never destroyed, so the receiver thread can never
 // touch a destroyed queue while the process exits; call shutdown() before a normal exit so that
@@ -50,6 +57,7 @@
 #include <thread>
 
 #include "net/GameConstants.h"
+#include "net/LinkLossBox.h"
 #include "net/Message.h"
 #include "net/Socket.h"
 
@@ -72,9 +80,10 @@ public:
     // endpoint of the first successful call is the one every reconnection goes to. `waitMs`
     // bounds the wait for the connection (below 0: the system's own connect time-out).
     bool connectServerAt(const std::string& host, std::uint16_t port, int waitMs = -1);
-    // Sends one text as one frame. False, after the box "断开连接，请重新登录!", when the socket
-    // refused it; false without a box once the receiver has ended. With a send tap set, the text
-    // goes to the tap instead and the result is true.
+    // Sends one text as one frame. False when the socket refused it (the link is down from then
+    // on, told in the box "断开连接，请重新登录!" unless its loss was told already), and false at
+    // once, sending nothing and showing nothing, while the link is down. With a send tap set, the
+    // text goes to the tap instead and the result is true.
     bool sendMsg(const std::string& text);
     // The player's token: every link from now on begins with helloMessage(token) (none when
     // empty). Before connecting.
@@ -86,11 +95,13 @@ public:
     void setSendTap(std::function<void(const std::string&)> tap);
     // Before a normal exit: shuts the socket down (and drops a reconnection under way); the
     // receiver thread then ends without a box and queues nothing more. It is joined when it has
-    // ended within kReceiverEndPatience, and otherwise let go, so the exit never waits longer.
+    // ended within kReceiverEndPatience, and otherwise let go, so the exit never waits longer;
+    // a loss box still open is let go too.
     void shutdown();
 
     // ---- Reconnection (main thread)
-    // True once the receiver thread of the current link has returned, boxes dismissed.
+    // True once the receiver thread of the current link has stopped: it ends as soon as the link
+    // is lost (a send refused shuts the socket down), before the player sees any box.
     bool receiverEnded() const;
     // True once the current link has queued its first record: the server is really there.
     bool linkDelivered() const;
@@ -136,8 +147,9 @@ public:
     std::size_t queuedTextBytes();
 
     // ---- Receiver thread
-    // Reads one whole frame's text into `text`, reusing its storage. False, after its box, when
-    // the connection failed or the length is refused (0 or above framing::kMaxFrameBytes).
+    // Reads one whole frame's text into `text`, reusing its storage. False when the connection
+    // failed or the length is refused (0 or above framing::kMaxFrameBytes); the loss box the
+    // receiver's end brings then names that failure.
     bool recvFrame(std::string& text);
     // The receiver thread's body: frames until the connection fails or a text is not JSON.
     void recvThread();
@@ -152,7 +164,8 @@ private:
     // Main thread, as a new link opens: what the one before it says about the server's hello.
     void judgeHello();
     void dropQueued();                               // main thread
-    bool failReceive(const char* text);              // receiver thread
+    // Any thread: the loss of a link that delivered is told once, unless the client is ending.
+    void tellLoss(const char* text);
     [[noreturn]] void refuseVersion();               // receiver thread
 
     std::list<std::shared_ptr<stMsg>> m_msgList;  // oldest first; guarded by m_mutex
@@ -163,6 +176,9 @@ private:
     SocketHandle m_socket = kNoSocket;
     std::thread m_receiver;  // main thread; joined before the next starts, or let go at shutdown
     std::atomic<bool> m_receiverEnded{false};  // set by the receiver thread as its last act
+    const char* m_receiveLoss = nullptr;       // receiver thread: what the loss box says
+    bool m_sendRefused = false;                // main thread: a send on this link was refused
+    LinkLossBox m_lossBox;
     std::atomic<bool> m_delivered{false};      // the current link queued a record
     std::atomic<bool> m_helloAnswered{false};  // the current link queued a "hello"
     std::atomic<bool> m_recordsOffered{false};  // ... an accepted one with "records":"1"

@@ -85,6 +85,8 @@ void CReconnectPanel::tick(float) {
         return;
     }
     CMessageQueue* link = CMessageQueue::getInstance();
+    const auto* desk = dynamic_cast<const CDeskScene*>(getParent());
+    s_schedule.keepGame(desk != nullptr && desk->playsGame());
     switch (s_schedule.phase()) {
     case CReconnectSchedule::Phase::Up:
         if (!link->receiverEnded()) {

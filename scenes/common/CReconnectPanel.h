@@ -1,9 +1,11 @@
 #pragma once
 // The overlay that every scene carries for a lost server link. Hidden while the link is up; once
-// the receiver thread has ended (its boxes dismissed) it shows the reconnect button and a status
-// line over the table, takes every touch, key and mouse button so that nothing underneath sends
-// or changes, and tries to connect again on the back-off of CReconnectSchedule: one schedule for
-// the whole process, shared by every scene's panel, so a new hall does not start it afresh.
+// the receiver thread has ended (at once, whether or not the player has dismissed the loss box)
+// it shows the reconnect button and a status line over the table, takes every touch, key and
+// mouse button so that nothing underneath sends or changes, and tries to connect again on the
+// back-off of CReconnectSchedule: one schedule for the whole process, shared by every scene's
+// panel, so a new hall does not start it afresh. Over a desk in a game the server keeps for the
+// player, the schedule tries every kGameRetry and the status line says the game is kept.
 //
 // Where a new link leads is the server's word. Once connected, the panel becomes the reader of
 // server messages (CMessagePump) and waits for the link's first record:

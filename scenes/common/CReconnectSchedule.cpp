@@ -6,6 +6,8 @@
 namespace {
 
 constexpr const char* kLinkDown = "与服务器断开连接";
+constexpr const char* kGameKept = "，牌局为你保留";
+constexpr const char* kReconnecting = "，正在重新连接…";
 
 }  // namespace
 
@@ -23,9 +25,13 @@ void CReconnectSchedule::attemptStarted(double now) {
 
 void CReconnectSchedule::attemptFailed(double now) {
     m_phase = Phase::Waiting;
+    m_failedBefore = true;
+    if (m_gameKept) {
+        m_attemptAt = std::max(now, m_startedAt + kGameRetry);
+        return;
+    }
     m_attemptAt = now + m_nextRetryWait;
     m_nextRetryWait = std::min(m_nextRetryWait * 2, kLongestWait);
-    m_failedBefore = true;
 }
 
 void CReconnectSchedule::linkOpened() { m_phase = Phase::Opened; }
@@ -37,7 +43,8 @@ bool CReconnectSchedule::attemptDue(double now) const {
 }
 
 bool CReconnectSchedule::attemptTimedOut(double now) const {
-    return m_phase == Phase::Connecting && now - m_startedAt >= kAttemptTimeout;
+    return m_phase == Phase::Connecting &&
+           now - m_startedAt >= (m_gameKept ? kGameRetry : kAttemptTimeout);
 }
 
 int CReconnectSchedule::secondsLeft(double now) const {
@@ -53,10 +60,13 @@ std::string CReconnectSchedule::statusText(double now) const {
         return "";
     case Phase::Connecting:
     case Phase::Opened:
-        return std::string(kLinkDown) + "，正在重新连接…";
-    case Phase::Waiting:
         break;
+    case Phase::Waiting:
+        if (m_gameKept) {
+            break;  // the next attempt is never more than kGameRetry away
+        }
+        return std::string(kLinkDown) + (m_failedBefore ? "，连接失败，" : "，") +
+               std::to_string(secondsLeft(now)) + " 秒后重新连接";
     }
-    const std::string countdown = std::to_string(secondsLeft(now)) + " 秒后重新连接";
-    return std::string(kLinkDown) + (m_failedBefore ? "，连接失败，" : "，") + countdown;
+    return std::string(kLinkDown) + (m_gameKept ? kGameKept : "") + kReconnecting;
 }

@@ -11,6 +11,9 @@
 //   Opened      linkOpened                        linkUp (the link's first record arrived),
 //                                                 attemptFailed (it ended before one)
 // The waits after failed attempts double from 2 s and stay at 30 s: 2, 4, 8, 16, 30, 30, ...
+// While a game is kept (keepGame: the player sits at a desk in a game the server holds for
+// them), no attempt lasts longer than kGameRetry and the next one starts kGameRetry after the
+// last one began, so the desk is back within kGameRetry of the server being reachable again.
 // A connection counts as up only once the server said something on it: a server that accepts
 // and closes at once is a failed attempt, and the back-off goes on growing. The client keeps one
 // schedule for the whole process (CReconnectPanel), not one per scene.
@@ -25,7 +28,10 @@ public:
     static constexpr double kShortestRetryWait = 2;
     static constexpr double kLongestWait = 30;
     static constexpr double kAttemptTimeout = 5;  // a connect that neither succeeds nor fails
+    static constexpr double kGameRetry = 2;       // attempt to attempt while a game is kept
 
+    // Whether the scene over the lost link holds a game the server keeps for the player.
+    void keepGame(bool kept) { m_gameKept = kept; }
     void linkLost(double now);
     void attemptStarted(double now);
     void attemptFailed(double now);
@@ -35,11 +41,12 @@ public:
     Phase phase() const { return m_phase; }
     // Waiting and the wait is over.
     bool attemptDue(double now) const;
-    // Connecting for longer than kAttemptTimeout.
+    // Connecting for longer than kAttemptTimeout (kGameRetry while a game is kept).
     bool attemptTimedOut(double now) const;
     // Whole seconds until the next attempt, rounded up; 0 unless Waiting.
     int secondsLeft(double now) const;
-    // The status line: "与服务器断开连接" and what the client is doing about it; empty when Up.
+    // The status line: "与服务器断开连接" and what the client is doing about it (while a game is
+    // kept, that the game waits for the player); empty when Up.
     std::string statusText(double now) const;
 
 private:
@@ -48,4 +55,5 @@ private:
     double m_startedAt = 0;                    // Connecting: when the attempt began
     double m_nextRetryWait = kShortestRetryWait;  // the wait after the next failure
     bool m_failedBefore = false;               // an attempt of this outage has failed
+    bool m_gameKept = false;
 };

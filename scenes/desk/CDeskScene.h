@@ -93,6 +93,9 @@ public:
     // A private desk (DeskPrivate.cpp), after setDeskInfo: shows its code with 复制, and for its
     // `creator` 加电脑 while a seat is free between games. False when the bar cannot be built.
     bool setPrivateDesk(const std::string& code, bool creator);
+    // A game runs in which the local player holds a seat (not a spectator's view): the server
+    // keeps it for the player while the link is down.
+    bool playsGame() const { return m_gameRunning && !m_watching; }
 
     // ---- Server messages (DeskMessages.cpp) ---------------------------------------------------
     // One server message, handed over by CMessagePump.
@@ -224,7 +227,8 @@ private:
     bool returnToHall();
 
     // ---- Actions (DeskActions.cpp)
-    void sendToServer(const std::string& text) const;
+    // False when the link is down: nothing was sent, and the action changes nothing.
+    bool sendToServer(const std::string& text) const;
     static bool isRaised(const CardSprite* card);  // exactly at the raised height
     void toggleCard(CardSprite* card, bool raise);
     CardSprite* cardAt(const engine::Vec2& point) const;

@@ -3,6 +3,10 @@
 //
 // A hand card rests at y = 45 with m_selected false, or is raised at y = 70 with m_selected true;
 // every move between the two changes both, so the flag and the position always agree.
+//
+// An action that the server must learn of is sent first and changes the desk only once sent:
+// while the link is down nothing goes out, the hand keeps its cards and the buttons stay, and
+// the desk the server restores on the new link takes over as the server holds it.
 
 #include <algorithm>
 #include <cmath>
@@ -52,8 +56,8 @@ bool CDeskScene::isRaised(const CardSprite* card) {
     return card->getPositionY() == kHandRaisedY;
 }
 
-void CDeskScene::sendToServer(const std::string& text) const {
-    CMessageQueue::getInstance()->sendMsg(text);
+bool CDeskScene::sendToServer(const std::string& text) const {
+    return CMessageQueue::getInstance()->sendMsg(text);
 }
 
 // ---- Buttons ------------------------------------------------------------------------------------
@@ -62,9 +66,11 @@ void CDeskScene::onReadyButton(Ref*, ui::Widget::TouchEventType type) {
     if (type != ui::Widget::TouchEventType::ENDED) {
         return;
     }
+    if (!sendToServer(readyMessage(m_desk, m_mySite))) {
+        return;
+    }
     m_btnReady->setVisible(false);
     m_btnReady->setEnabled(false);
-    sendToServer(readyMessage(m_desk, m_mySite));
     resetSeat(-1);
     if (st_player_info* self = seatOf(m_mySite)) {
         self->ready_sprite->setVisible(true);
@@ -95,8 +101,9 @@ void CDeskScene::onPassButton(Ref*, ui::Widget::TouchEventType type) {
     if (type != ui::Widget::TouchEventType::ENDED || m_lastPlay.empty()) {
         return;
     }
-    withdrawTurnButtons();
-    sendToServer(passMessage(m_desk, m_mySite));
+    if (sendToServer(passMessage(m_desk, m_mySite))) {
+        withdrawTurnButtons();
+    }
 }
 
 void CDeskScene::onPlayButton(Ref*, ui::Widget::TouchEventType type) {
@@ -110,6 +117,9 @@ void CDeskScene::onPlayButton(Ref*, ui::Widget::TouchEventType type) {
     const BeatResult result = canBeat(m_lastPlay, codes);
     if (!result.ok) {
         MessageBox("出牌不符合规则.", "提示");
+        return;
+    }
+    if (!sendToServer(playMessage(m_desk, m_mySite, codes))) {
         return;
     }
     withdrawTurnButtons();
@@ -126,7 +136,6 @@ void CDeskScene::onPlayButton(Ref*, ui::Widget::TouchEventType type) {
         }
     }
     layoutHand();
-    sendToServer(playMessage(m_desk, m_mySite, codes));
     m_pendingPlay.add(codes, true);
     for (std::string_view sound : ownPlaySounds(result, codes.size())) {
         playSound(sound);
@@ -214,7 +223,7 @@ void CDeskScene::tickCountdown(float dt) {
 }
 
 // Out of time: lead the left-most card when leading, pass otherwise. With nothing left to lead,
-// nothing is sent; the turn only ends.
+// or the link down, the turn only ends and the hand keeps its cards.
 void CDeskScene::expireLocalTurn(st_player_info& seat) {
     seat.countdown->setVisible(false);
     m_btnPlay->setVisible(false);
@@ -229,8 +238,10 @@ void CDeskScene::expireLocalTurn(st_player_info& seat) {
         return;
     }
     const int code = m_hand.front()->m_card;
+    if (!sendToServer(leadMessage(m_desk, m_mySite, code))) {
+        return;
+    }
     removeFromHand(0);
     layoutHand();
-    sendToServer(leadMessage(m_desk, m_mySite, code));
     m_pendingPlay.add({code}, false);
 }

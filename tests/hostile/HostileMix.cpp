@@ -199,30 +199,30 @@ public:
         switch (how) {
             case StreamEnd::CleanClose:
                 m_out.endOfStream = true;
-                m_out.linkBoxes = {kReceiveFailedBox, kDisconnectedBox};
+                m_out.linkBoxes = {kReceiveFailedBox};
                 break;
             case StreamEnd::CloseInHeader:
                 m_out.bytes += frameText(last).substr(0, static_cast<std::size_t>(number(1, 3)));
                 m_out.endOfStream = true;
-                m_out.linkBoxes = {kReceiveFailedBox, kDisconnectedBox};
+                m_out.linkBoxes = {kReceiveFailedBox};
                 break;
             case StreamEnd::CloseInText:
                 m_out.bytes += frameText(last).substr(
                     0, framing::kHeaderBytes +
                            static_cast<std::size_t>(number(0, int(last.size()) - 1)));
                 m_out.endOfStream = true;
-                m_out.linkBoxes = {kDisconnectedBox, kDisconnectedBox};
+                m_out.linkBoxes = {kDisconnectedBox};
                 break;
             case StreamEnd::ZeroLength:
                 m_out.bytes += header(0) + frameText(last);
-                m_out.linkBoxes = {kReceiveFailedBox, kDisconnectedBox};
+                m_out.linkBoxes = {kReceiveFailedBox};
                 break;
             case StreamEnd::HugeLength: {
                 const std::uint32_t length =
                     framing::kMaxFrameBytes + 1 +
                     static_cast<std::uint32_t>(m_rng() % (0xFFFFFFFFu - framing::kMaxFrameBytes));
                 m_out.bytes += header(length) + last + frameText(last);
-                m_out.linkBoxes = {kReceiveFailedBox, kDisconnectedBox};
+                m_out.linkBoxes = {kReceiveFailedBox};
                 break;
             }
             case StreamEnd::NotJson:

@@ -240,7 +240,7 @@ TEST_F(HostileClient, TenThousandMessagesInOneBurstWaitWithinTheQueueBound) {
     ASSERT_NE(dynamic_cast<CDeskScene*>(runningLayer()), nullptr);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_LE(queue->queuedCount(), CMessageQueue::kMaxQueued);
-    EXPECT_FALSE(m_server.finished() && linkBoxes().size() == 2) << "the receiver read on";
+    EXPECT_FALSE(m_server.finished() && !linkBoxes().empty()) << "the receiver read on";
 
     // The desk keeps taking one per poll and the receiver refills the room it leaves.
     headless::step(2);
@@ -257,7 +257,7 @@ TEST_F(HostileClient, TenThousandMessagesInOneBurstWaitWithinTheQueueBound) {
             EXPECT_EQ(sequenceOf(*msg), next);
             ++next;
         }
-        return next == kBurst && linkBoxes().size() == 2;
+        return next == kBurst && linkBoxes().size() == 1;
     })) << next;
     const std::size_t growth = watch.growthKiB();
     std::printf("10,000-message burst: peak resident growth %zu KiB (base %zu KiB)\n", growth,
@@ -265,7 +265,7 @@ TEST_F(HostileClient, TenThousandMessagesInOneBurstWaitWithinTheQueueBound) {
     RecordProperty("burst_peak_growth_kib", static_cast<int>(growth));
     EXPECT_LT(growth, std::size_t{128} << 10);
 
-    EXPECT_EQ(linkBoxes(), (std::vector<ShownBox>{kReceiveFailedBox, kDisconnectedBox}));
+    EXPECT_EQ(linkBoxes(), (std::vector<ShownBox>{kReceiveFailedBox}));
     EXPECT_TRUE(sceneBoxes().empty());
 }
 
@@ -313,11 +313,11 @@ TEST_F(HostileClient, BurstOfLargestFramesStaysWithinTheByteBudget) {
                 EXPECT_EQ(msg->name.size(), nameBytes);
                 ++next;
             }
-            return next == kFrames && linkBoxes().size() == 2;
+            return next == kFrames && linkBoxes().size() == 1;
         },
         std::chrono::seconds(60)))
         << next;
-    EXPECT_EQ(linkBoxes(), (std::vector<ShownBox>{kReceiveFailedBox, kDisconnectedBox}));
+    EXPECT_EQ(linkBoxes(), (std::vector<ShownBox>{kReceiveFailedBox}));
     EXPECT_TRUE(sceneBoxes().empty());
 }
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <random>
+#include <regex>
 #include <sstream>
 
 #include "tests/integration/DeskObserver.h"
@@ -44,8 +45,8 @@ protected:
     void seatBoth(const std::string& botDelay) {
         // The computer players wait for the observer to sit down before they fill the desk; the
         // test's drops come much faster than a player's would.
-        launchServer({"--seed", "11", "--bot-delay", botDelay, "--bot-wait", "1",
-                      "--rejoin-limit", "1000"});
+        launchServer({"--seed", "11", "--bot-delay", botDelay, "--bot-wait", "1", "--rejoin-limit",
+                      "1000", "--log-messages"});
         ASSERT_FALSE(HasFatalFailure());
         m_relay.emplace(m_server->port());
         ASSERT_TRUE(m_relay->listening());
@@ -87,6 +88,7 @@ protected:
     }
 
     void TearDown() override {
+        headless::releaseBoxes();
         LiveServerTest::TearDown();
         CMessageQueue::getInstance()->setPlayerToken("");
     }
@@ -339,4 +341,70 @@ TEST_F(RejoinTest, KilledAndStartedAgainTheClientIsBackAtItsSeat) {
     const DeskObserver::Record seen = m_observer.record();
     EXPECT_EQ(seen.runs, 0);
     EXPECT_EQ(seen.games.front().p0 + seen.games.front().p1, 200);
+}
+
+// The link drops in the local turn and the player goes on: hint, play and pass by key and by
+// button, 托管, and the turn's countdown runs out. The one loss box stays open; the hand keeps
+// its cards, nothing pressed meanwhile reaches the server, and once the server can be reached
+// again the desk is back at the same seat within the game's retry, where it plays on.
+TEST_F(RejoinTest, PressesDuringADropInTheOwnTurnChangeNothingAndTheSeatComesBack) {
+    seatBoth("0.3");
+    ASSERT_FALSE(HasFatalFailure());
+    DeskProbe probe{*runningDesk()};
+    ASSERT_TRUE(frameUntil([&] { return probe.ready()->isVisible(); }, 5));
+    tapAt(kReady);
+    ASSERT_TRUE(frameUntil([&] { return probe.play()->isVisible(); }, 20)) << m_server->log();
+    const auto site = static_cast<std::size_t>(probe.mySite());
+    const std::vector<int> dealt = sorted(codesOf(probe.hand()));
+    ASSERT_EQ(dealt.size(), std::size_t{kDeal}) << "the seat's first turn";
+
+    // Only the client sends "game" texts here (the others are played by the server).
+    const auto clientPlays = [this] {
+        const std::string log = m_server->log();
+        const std::regex play(R"(\{"opt":"game","desk")");
+        return std::distance(std::sregex_iterator(log.begin(), log.end(), play), {});
+    };
+    const auto playsBefore = clientPlays();
+    headless::holdBoxes();
+    const std::uint16_t relayPort = m_relay->port();
+    m_relay.reset();  // every link cut, and nobody listens until it is back
+    ASSERT_TRUE(frameUntil([] { return CMessageQueue::getInstance()->receiverEnded(); }, 5));
+    using Key = EventKeyboard::KeyCode;
+    for (Key key : {Key::KEY_H, Key::KEY_ENTER, Key::KEY_BACKSPACE, Key::KEY_A}) {
+        headless::typeKey(key);
+    }
+    tapAt(kPlay);
+    tapAt(kPass);
+    headless::stall(31);  // the turn's countdown runs out
+    frame();
+    ASSERT_TRUE(frameUntil([] { return reconnectPanelOf(runningDesk())->isVisible(); }, 5));
+    EXPECT_EQ(ReconnectProbe{*reconnectPanelOf(runningDesk())}.status(),
+              "与服务器断开连接，牌局为你保留，正在重新连接…");
+    EXPECT_EQ(sorted(codesOf(probe.hand())), dealt) << "a play that was not sent took cards";
+    ASSERT_EQ(headless::messageBoxes().size(), 1u) << "one box for the whole drop";
+
+    CDeskScene* desk = runningDesk();
+    m_relay.emplace(m_server->port(), "127.0.0.1", relayPort);
+    const double reachable = headless::now();
+    ASSERT_TRUE(
+        frameUntil([desk] { return runningDesk() != nullptr && runningDesk() != desk; }, 10))
+        << m_server->log();
+    EXPECT_LT(headless::now() - reachable, CReconnectSchedule::kGameRetry + 1);
+    DeskProbe back{*runningDesk()};
+    EXPECT_EQ(back.mySite(), static_cast<int>(site));
+    EXPECT_EQ(clientPlays(), playsBefore) << "a press made during the drop reached the server";
+
+    // The hand the server holds, and a play of the client's own taken there.
+    const auto played = [&] { return m_observer.record().games.back().played[site]; };
+    ASSERT_TRUE(
+        frameUntil([&] { return without(dealt, played()).size() == back.hand().size(); }, 5));
+    EXPECT_EQ(sorted(codesOf(back.hand())), without(dealt, played()));
+    const std::size_t before = played().size();
+    EXPECT_TRUE(frameUntil(
+        [&] {
+            playAlong(back);
+            return played().size() > before;
+        },
+        30))
+        << m_server->log();
 }

@@ -4,6 +4,7 @@
 
 #include "cards/CardSprite.h"
 #include "engine/backend/headless/Headless.h"
+#include "net/CMessageQueue.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/ResourceShadow.h"
 #include "tests/scenes/SceneTestKit.h"
@@ -248,6 +249,28 @@ TEST_F(DeskActionsTest, RefusedPlayShowsTheRuleBoxAndChangesNothing) {
     EXPECT_EQ(headless::messageBoxes().size(), 2u);
     EXPECT_EQ(probe.lastPlay(), std::vector<int>{40});
     EXPECT_EQ(probe.hand().size(), 4u);
+}
+
+// With the link down (never connected here) neither a play nor the lead of a turn that runs out
+// is sent, and the hand keeps its cards: the desk the server restores takes over.
+TEST_F(DeskActionsTest, WithTheLinkDownAPlayOrATurnRunningOutKeepsTheHand) {
+    for (const bool pressPlay : {true, false}) {
+        SCOPED_TRACE(pressPlay ? "play" : "turn runs out");
+        DeskProbe probe = startGame("8,9,12");
+        feed(gameMessage(0, "", 1, 1));
+        CMessageQueue::getInstance()->setSendTap(nullptr);
+        if (pressPlay) {
+            raise(probe, {1});
+            tapAt(kPlay);
+        } else {
+            step(32);
+        }
+        EXPECT_EQ(codesOf(probe.hand()), (std::vector<int>{8, 9, 12}));
+        EXPECT_EQ(probe.play()->isVisible(), pressPlay) << "the buttons stay for a press";
+        EXPECT_TRUE(headless::messageBoxes().empty());
+        CMessageQueue::getInstance()->setSendTap(
+            [this](const std::string& text) { m_sent.push_back(text); });
+    }
 }
 
 TEST_F(DeskActionsTest, PlayWithNothingRaisedDoesNothing) {

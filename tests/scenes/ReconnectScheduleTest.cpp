@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "scenes/common/CReconnectSchedule.h"
 
@@ -10,24 +11,30 @@ namespace {
 
 using Phase = CReconnectSchedule::Phase;
 
-TEST(ReconnectSchedule, FirstAttemptOneSecondAfterTheLossThenWaitsDoubleUpToThirty) {
-    CReconnectSchedule schedule;
-    EXPECT_EQ(schedule.phase(), Phase::Up);
-    EXPECT_FALSE(schedule.attemptDue(100));
-    schedule.linkLost(10);
-    EXPECT_FALSE(schedule.attemptDue(10.9));
-    EXPECT_TRUE(schedule.attemptDue(11));
+// Waits double up to 30 s; at a desk in a game the server keeps, they stay at 2 s.
+TEST(ReconnectSchedule, FirstAttemptOneSecondAfterTheLossThenWaitsGrowToTheirCap) {
+    for (const bool gameKept : {false, true}) {
+        SCOPED_TRACE(gameKept ? "game kept" : "hall");
+        CReconnectSchedule schedule;
+        schedule.keepGame(gameKept);
+        EXPECT_EQ(schedule.phase(), Phase::Up);
+        EXPECT_FALSE(schedule.attemptDue(100));
+        schedule.linkLost(10);
+        EXPECT_FALSE(schedule.attemptDue(10.9));
+        EXPECT_TRUE(schedule.attemptDue(11));
 
-    // Every attempt fails at once; the time from one failure to the next attempt:
-    const double waits[] = {2, 4, 8, 16, 30, 30, 30};
-    double now = 11;
-    for (double wait : waits) {
-        schedule.attemptStarted(now);
-        EXPECT_FALSE(schedule.attemptDue(now + 100)) << "no new attempt while one is under way";
-        schedule.attemptFailed(now);
-        EXPECT_FALSE(schedule.attemptDue(now + wait - 0.01)) << "wait " << wait;
-        EXPECT_TRUE(schedule.attemptDue(now + wait)) << "wait " << wait;
-        now += wait;
+        // Every attempt fails at once; the time from one failure to the next attempt:
+        const std::vector<double> waits =
+            gameKept ? std::vector<double>(7, 2) : std::vector<double>{2, 4, 8, 16, 30, 30, 30};
+        double now = 11;
+        for (double wait : waits) {
+            schedule.attemptStarted(now);
+            EXPECT_FALSE(schedule.attemptDue(now + 100)) << "no new attempt while one is under way";
+            schedule.attemptFailed(now);
+            EXPECT_FALSE(schedule.attemptDue(now + wait - 0.01)) << "wait " << wait;
+            EXPECT_TRUE(schedule.attemptDue(now + wait)) << "wait " << wait;
+            now += wait;
+        }
     }
 }
 
@@ -56,6 +63,15 @@ TEST(ReconnectSchedule, AnAttemptTimesOutAfterFiveSeconds) {
     EXPECT_TRUE(schedule.attemptTimedOut(6));
     schedule.attemptFailed(6);
     EXPECT_FALSE(schedule.attemptTimedOut(100)) << "only an attempt under way times out";
+
+    // While a game is kept: after 2 s, and the next attempt at once, 2 s after this one began.
+    schedule.keepGame(true);
+    schedule.attemptStarted(10);
+    EXPECT_FALSE(schedule.attemptTimedOut(11.9));
+    EXPECT_TRUE(schedule.attemptTimedOut(12));
+    schedule.attemptFailed(12);
+    EXPECT_TRUE(schedule.attemptDue(12));
+    EXPECT_EQ(schedule.statusText(12), "与服务器断开连接，牌局为你保留，正在重新连接…");
 }
 
 TEST(ReconnectSchedule, StatusLineCountsDownAndSaysWhatHappened) {

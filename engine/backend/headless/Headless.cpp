@@ -198,6 +198,14 @@ std::vector<RecordedBox> messageBoxes() {
     return headless().boxes();
 }
 
+void holdBoxes() {
+    headless().holdBoxes(true);
+}
+
+void releaseBoxes() {
+    headless().holdBoxes(false);
+}
+
 std::vector<RecordedSound> sounds() {
     return headless().soundRecords();
 }

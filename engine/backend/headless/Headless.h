@@ -93,6 +93,12 @@ struct RecordedSound {
 };
 
 std::vector<RecordedBox> messageBoxes();
+// From now on a box shown by another thread than the one that installed the back end stays open
+// (that thread waits in it) until releaseBoxes(), as the system's modal box holds its thread until
+// the player dismisses it; boxes of the installing thread return at once. Release before the
+// back end is replaced.
+void holdBoxes();
+void releaseBoxes();
 std::vector<RecordedSound> sounds();
 // Only the PlayEffect records' paths, in order (a shorthand for the common assertion).
 std::vector<std::string> effectsPlayed();

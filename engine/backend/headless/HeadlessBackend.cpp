@@ -212,8 +212,19 @@ void HeadlessBackend::queueComposition(const std::string& composing, int cursor)
 }
 
 void HeadlessBackend::showMessageBox(const std::string& text, const std::string& title) {
-    std::lock_guard<std::mutex> lock(m_recordsMutex);
+    std::unique_lock<std::mutex> lock(m_recordsMutex);
     m_boxes.push_back({text, title, std::this_thread::get_id()});
+    if (std::this_thread::get_id() != m_mainThread) {
+        m_boxesReleased.wait(lock, [this] { return !m_boxesHeld; });
+    }
+}
+
+void HeadlessBackend::holdBoxes(bool held) {
+    {
+        std::lock_guard<std::mutex> lock(m_recordsMutex);
+        m_boxesHeld = held;
+    }
+    m_boxesReleased.notify_all();
 }
 
 std::vector<RecordedBox> HeadlessBackend::boxes() const {

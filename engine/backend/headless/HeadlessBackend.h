@@ -5,8 +5,10 @@
 
 #include <SDL.h>
 
+#include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "engine/backend/headless/Headless.h"
@@ -74,6 +76,8 @@ public:
     bool textInputOn() const { return m_textInputOn; }
     const PixelRect& textInputArea() const { return m_textInputArea; }
     std::vector<RecordedBox> boxes() const;
+    // Boxes of other threads than the constructing one wait while held (Headless.h holdBoxes).
+    void holdBoxes(bool held);
     std::vector<RecordedSound> soundRecords() const;
     void clearRecords();
     int framesDrawn() const { return m_framesDrawn; }
@@ -107,9 +111,12 @@ private:
     bool m_textInputOn = false;
     PixelRect m_textInputArea;
 
-    mutable std::mutex m_recordsMutex;  // guards the two records below
+    mutable std::mutex m_recordsMutex;  // guards the two records below and m_boxesHeld
     std::vector<RecordedBox> m_boxes;
     std::vector<RecordedSound> m_sounds;
+    bool m_boxesHeld = false;
+    std::condition_variable m_boxesReleased;
+    std::thread::id m_mainThread = std::this_thread::get_id();
 };
 
 }  // namespace engine::headless
