@@ -15,6 +15,8 @@ namespace {
 
 // A drop leaves no seat near its last cards, so the game cannot end while the link is away.
 constexpr int kFewestCardsToDrop = 4;
+// A soak person whose link the server closed connects again after this long.
+constexpr std::chrono::milliseconds kPauseAfterClose{200};
 // A spectator whose desk has no game running yet asks again after this long.
 constexpr std::chrono::seconds kWatchRetry{1};
 
@@ -183,7 +185,8 @@ void LoadClient::onLinkLost() {
         m_options.audit->onLinkLost();
     }
     const std::uint64_t cuts = m_options.cuts != nullptr ? m_options.cuts->count.load() : 0;
-    if (cuts > m_cutsKnown) {
+    const bool cut = cuts > m_cutsKnown;
+    if (cut) {
         m_stats->cutsSeen += cuts - m_cutsKnown;
         m_cutsPending += cuts - m_cutsKnown;
         m_cutsKnown = cuts;
@@ -197,7 +200,20 @@ void LoadClient::onLinkLost() {
     m_socket.close(ignored);
     // Not seated yet: the "add" may have been lost with the link (an "add" from a seated person
     // is ignored, so sending it again is safe).
-    connect(m_desk >= 0 ? "" : addMessage());
+    const std::string first = m_desk >= 0 ? "" : addMessage();
+    if (cut) {
+        connect(first);
+        return;
+    }
+    // Closed by the server, or no server behind the relay: not again at once, or a server that
+    // has gone would make this a busy loop.
+    ++m_link;
+    m_dropTimer.expires_after(kPauseAfterClose);
+    m_dropTimer.async_wait([self = shared_from_this(), first](const asio::error_code& error) {
+        if (!error && !self->m_finished) {
+            self->connect(first);
+        }
+    });
 }
 
 bool LoadClient::stopping() const {

@@ -142,9 +142,12 @@ void printMemory(const SoakFigures& f) {
     }
     std::printf("  peak during the floods  %.1f MiB, %ld links open at most (VmHWM %.1f MiB)\n",
                 mib(f.rssPeakKb), f.onlinePeak, mib(f.hwmKb));
-    const double grown = f.rssBeforeKb > 0 ? static_cast<double>(f.rssAfterKb - f.rssBeforeKb) /
-                                                 static_cast<double>(f.rssBeforeKb)
-                                           : 0;
+    if (f.rssBeforeKb <= 0 || f.rssAfterKb <= 0) {
+        std::printf("  after the floods        unreadable: the server has gone\n");
+        return;
+    }
+    const double grown = static_cast<double>(f.rssAfterKb - f.rssBeforeKb) /
+                         static_cast<double>(f.rssBeforeKb);
     std::printf("  %.0f s after the floods  %.1f MiB (%+.1f %% of before), %ld links open "
                 "(the persons' and the probe's: %d): target within %.0f %%: %s\n",
                 f.seconds[kAfter], mib(f.rssAfterKb), 100 * grown, f.onlineAtEnd[kAfter],
