@@ -1,7 +1,7 @@
 #include "bench/server/BenchServer.h"
 
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,7 +41,18 @@ bool BenchServer::start(const std::string& program, const std::vector<std::strin
         argv.push_back(const_cast<char*>(arg.c_str()));
     }
     argv.push_back(nullptr);
-    if (posix_spawn(&m_pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
+    const pid_t parent = getpid();
+    m_pid = fork();
+    if (m_pid == 0) {
+        // The server ends with the bench, also when the bench is killed (a test's time limit):
+        // nothing is left running behind it.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() == parent) {
+            execve(program.c_str(), argv.data(), environ);
+        }
+        _exit(127);
+    }
+    if (m_pid < 0) {
         m_pid = 0;
         std::fprintf(stderr, "cannot start %s\n", program.c_str());
         return false;

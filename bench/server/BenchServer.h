@@ -1,7 +1,8 @@
 #pragma once
 // The desk-server process a loopback benchmark runs against, and what the benchmarks read of a
-// process from outside: started with posix_spawn, stopped by its process id, its memory and CPU
-// from /proc. Linux only, like the benchmarks that use it.
+// process from outside: started as a child that the system stops when the bench ends, however it
+// ends; stopped by its process id; its memory and CPU from /proc. Linux only, like the
+// benchmarks that use it.
 
 #include <sys/types.h>
 
@@ -13,7 +14,8 @@ class BenchServer {
 public:
     // Starts `program` with `args` (without the program's own name) and waits until it listens
     // on 127.0.0.1:port; false with a message on stderr when it does not (the process is then
-    // stopped already).
+    // stopped already). The calling thread must live until stop: the child gets SIGTERM when it
+    // ends.
     bool start(const std::string& program, const std::vector<std::string>& args,
                unsigned short port);
     // SIGTERM and wait: true when it exited by itself with status 0. Stops only what start
