@@ -1,5 +1,6 @@
 #include "bench/server/HostileFloods.h"
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -36,6 +37,37 @@ FloodPlan shortFloodPlan() {
     plan.talksPerSecond = 5;
     plan.addressesPerKind = 2;
     return plan;
+}
+
+bool keepOnly(const std::string& names, FloodPlan& plan) {
+    FloodPlan kept = plan;
+    kept.nameLinks = kept.wrongCodeLinks = kept.watchLinks = kept.autoDesks = kept.talkDesks = 0;
+    kept.createsPerSecond = kept.hellosPerSecond = 0;
+    std::size_t at = 0;
+    while (at <= names.size()) {
+        const std::size_t comma = std::min(names.find(',', at), names.size());
+        const std::string name = names.substr(at, comma - at);
+        if (name == "names") {
+            kept.nameLinks = plan.nameLinks;
+        } else if (name == "create") {
+            kept.createsPerSecond = plan.createsPerSecond;
+        } else if (name == "hello") {
+            kept.hellosPerSecond = plan.hellosPerSecond;
+        } else if (name == "codes") {
+            kept.wrongCodeLinks = plan.wrongCodeLinks;
+        } else if (name == "watch") {
+            kept.watchLinks = plan.watchLinks;
+        } else if (name == "auto") {
+            kept.autoDesks = plan.autoDesks;
+        } else if (name == "talk") {
+            kept.talkDesks = plan.talkDesks;
+        } else {
+            return false;
+        }
+        at = comma + 1;
+    }
+    plan = kept;
+    return true;
 }
 
 HostileFloods::HostileFloods(asio::io_context& io, const asio::ip::tcp::endpoint& server,

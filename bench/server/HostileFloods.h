@@ -9,6 +9,7 @@
 #include <asio.hpp>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "bench/server/HostileClient.h"
@@ -31,6 +32,9 @@ struct FloodPlan {
 
 // The short mode's floods: every kind, fewer links at lower rates.
 FloodPlan shortFloodPlan();
+// Keeps only the kinds named in `names` (comma-separated: names, create, hello, codes, watch,
+// auto, talk), to tell which flood costs what; false for a name it does not know.
+bool keepOnly(const std::string& names, FloodPlan& plan);
 
 class HostileFloods {
 public:

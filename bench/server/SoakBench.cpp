@@ -6,12 +6,13 @@
 //
 //   server_soak_bench --server PATH [--short | --calm] [--persons N] [--minutes M]
 //                     [--calm-seconds S] [--after-seconds S] [--think-ms T] [--cut-share F]
-//                     [--max-delay-ms D] [--seed N]
+//                     [--max-delay-ms D] [--seed N] [--floods KIND,...]
 //   defaults: 400 persons, 10 minutes of floods after 60 s calm, 70 s after them;
 //   --short: 100 persons, 16 s of floods (fewer hostile links, lower rates) after 6 s calm,
 //   6 s after them, with the server's --away-hold at 3 s so that the seats the create storm
 //   left held are freed by then; each person's link is cut once a minute on average (cut share
-//   1), so that the short run sees some 25 cuts. --calm: the calm phase only.
+//   1), so that the short run sees some 25 cuts. --calm: the calm phase only. --floods: only
+//   these hostile kinds (names, create, hello, codes, watch, auto, talk), to tell which costs what.
 
 #include <algorithm>
 #include <atomic>
@@ -56,6 +57,7 @@ struct Options {
     std::uint64_t seed = 1;
     bool shortMode = false;
     bool calmOnly = false;
+    std::string floods;  // "": every kind
 };
 
 bool parse(int argc, char* argv[], Options& options) {
@@ -87,11 +89,17 @@ bool parse(int argc, char* argv[], Options& options) {
             options.cutShare = std::atof(argv[++i]);
         } else if (value && arg == "--max-delay-ms") {
             options.maxDelayMs = std::atoi(argv[++i]);
+        } else if (value && arg == "--floods") {
+            options.floods = argv[++i];
         } else if (value && arg == "--seed") {
             options.seed = std::strtoull(argv[++i], nullptr, 10);
         } else {
             return false;
         }
+    }
+    FloodPlan plan;
+    if (!options.floods.empty() && !keepOnly(options.floods, plan)) {
+        return false;
     }
     // Persons come from 127.1.x.y, 250 addresses a block.
     return !options.server.empty() && options.persons > 0 && options.persons % 4 == 0 &&
@@ -147,7 +155,8 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr,
                      "usage: server_soak_bench --server PATH [--short | --calm] [--persons N "
                      "(a multiple of 4)] [--minutes M] [--calm-seconds S] [--after-seconds S] "
-                     "[--think-ms T] [--cut-share F] [--max-delay-ms D] [--seed N]\n");
+                     "[--think-ms T] [--cut-share F] [--max-delay-ms D] [--seed N] "
+                     "[--floods KIND,... (names, create, hello, codes, watch, auto, talk)]\n");
         return 2;
     }
     raiseDescriptorLimit();
@@ -232,8 +241,12 @@ int main(int argc, char* argv[]) {
     figures.rssBeforeKb = procStatusKb(server.pid(), "VmRSS");
 
     IoThread hostileThread;
-    HostileFloods floods(hostileThread.io(), endpoint,
-                         options.shortMode ? shortFloodPlan() : FloodPlan{}, options.persons / 4,
+    FloodPlan plan = options.shortMode ? shortFloodPlan() : FloodPlan{};
+    if (!options.floods.empty()) {
+        keepOnly(options.floods, plan);
+        figures.floodKinds = options.floods;
+    }
+    HostileFloods floods(hostileThread.io(), endpoint, plan, options.persons / 4,
                          options.seed * 7 + 3);
     if (!options.calmOnly) {
         figures.floods = &floods;

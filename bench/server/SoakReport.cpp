@@ -49,11 +49,12 @@ void printHeading(const SoakFigures& f) {
         std::printf("  calm only: %.0f s, no cuts, no hostile clients\n", f.seconds[kCalm]);
         return;
     }
-    std::printf("  phases: calm %.0f s; cuts (%.2f of the persons a minute) and every flood "
-                "%.0f s; after the floods %.0f s%s%s\n",
-                f.seconds[kCalm], f.cutShare, f.seconds[kFloods], f.seconds[kAfter],
-                f.awayHold.empty() ? "" : ", the server's --away-hold ",
-                f.awayHold.c_str());
+    std::printf("  phases: calm %.0f s; cuts (%.2f of the persons a minute) and %s %.0f s; "
+                "after the floods %.0f s%s%s\n",
+                f.seconds[kCalm], f.cutShare,
+                f.floodKinds.empty() ? "every flood" : ("the floods " + f.floodKinds).c_str(),
+                f.seconds[kFloods], f.seconds[kAfter],
+                f.awayHold.empty() ? "" : ", the server's --away-hold ", f.awayHold.c_str());
 }
 
 bool printCorrectness(const SoakFigures& f, const LoadStats& persons) {

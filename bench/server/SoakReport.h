@@ -24,7 +24,8 @@ struct SoakFigures {
     std::array<double, kSoakPhases> seconds{};
     bool calmOnly = false;
     bool shortMode = false;
-    std::string awayHold;  // the server's --away-hold when the bench set it
+    std::string awayHold;    // the server's --away-hold when the bench set it
+    std::string floodKinds;  // "": every hostile kind
 
     std::array<LoadStats, kSoakPhases> phases{};  // the persons' figures, phase by phase
     const DeskLedger* ledger = nullptr;
