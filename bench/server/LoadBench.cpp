@@ -24,26 +24,20 @@
 //   --records DIR: the server records every game in SQLite in DIR (its default data folder's
 //   store, elsewhere); without it the server keeps no records.
 
-#include <signal.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <asio.hpp>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "bench/server/BenchServer.h"
 #include "bench/server/LoadClient.h"
 #include "server/hall/Hall.h"
-
-extern char** environ;
 
 namespace {
 
@@ -106,80 +100,6 @@ bool parse(int argc, char* argv[], Options& options) {
            options.watchers <= options.clients / 4 * server::kMaxWatchersPerDesk;
 }
 
-// A port that was free a moment ago: bind to port 0 and let it go.
-unsigned short freePort(asio::io_context& io) {
-    asio::ip::tcp::acceptor probe(io, asio::ip::tcp::endpoint(asio::ip::address_v4::loopback(), 0));
-    return probe.local_endpoint().port();
-}
-
-bool waitListening(asio::io_context& io, unsigned short port) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        asio::ip::tcp::socket probe(io);
-        asio::error_code error;
-        probe.connect({asio::ip::address_v4::loopback(), port}, error);
-        if (!error) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-}
-
-// A field of /proc/PID/status in kB, such as VmHWM (peak resident memory).
-long statusKb(pid_t pid, const std::string& field) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(field + ":", 0) == 0) {
-            return std::atol(line.c_str() + field.size() + 1);
-        }
-    }
-    return -1;
-}
-
-// User plus system CPU seconds of a process, from /proc/PID/stat.
-double cpuSeconds(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const auto close = text.rfind(')');
-    if (close == std::string::npos) {
-        return -1;
-    }
-    std::vector<std::string> fields;
-    std::size_t at = close + 2;
-    while (at < text.size()) {
-        const auto space = text.find(' ', at);
-        fields.push_back(text.substr(at, space - at));
-        if (space == std::string::npos) {
-            break;
-        }
-        at = space + 1;
-    }
-    // Fields after the name start at "state" (field 3): utime is field 14, stime field 15.
-    if (fields.size() < 13) {
-        return -1;
-    }
-    return (std::atof(fields[11].c_str()) + std::atof(fields[12].c_str())) /
-           static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-double percentile(std::vector<double>& values, double p) {
-    if (values.empty()) {
-        return 0;
-    }
-    const auto index = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1));
-    std::nth_element(values.begin(), values.begin() + static_cast<long>(index), values.end());
-    return values[index];
-}
-
-void raiseDescriptorLimit() {
-    rlimit limit{};
-    if (getrlimit(RLIMIT_NOFILE, &limit) == 0) {
-        limit.rlim_cur = limit.rlim_max;
-        setrlimit(RLIMIT_NOFILE, &limit);
-    }
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -194,7 +114,7 @@ int main(int argc, char* argv[]) {
     }
     raiseDescriptorLimit();
     asio::io_context io;
-    const unsigned short port = freePort(io);
+    const unsigned short port = freeLoopbackPort(io);
     const std::string portText = std::to_string(port);
     const std::string dealText = std::to_string(options.deal);
     // Every client comes from the one loopback address: the caps are raised to let them all in
@@ -202,51 +122,29 @@ int main(int argc, char* argv[]) {
     // while the read deadlines keep their defaults.
     const std::string clientsText = std::to_string(2 * (options.clients + options.watchers));
     const std::string botDesksText = std::to_string(options.botDesks);
-    std::vector<const char*> args = {options.server.c_str(),
-                                     "--port",
-                                     portText.c_str(),
-                                     "--quiet",
-                                     "--seed",
-                                     "1",
-                                     "--deal",
-                                     dealText.c_str(),
-                                     "--ready-timeout",
-                                     "600",
-                                     "--turn-timeout",
-                                     "600",
-                                     "--max-connections",
-                                     clientsText.c_str(),
-                                     "--max-per-address",
-                                     clientsText.c_str()};
+    std::vector<std::string> args = {"--port",          portText,    "--quiet",
+                                     "--seed",          "1",         "--deal",
+                                     dealText,          "--ready-timeout", "600",
+                                     "--turn-timeout",  "600",       "--max-connections",
+                                     clientsText,       "--max-per-address", clientsText};
     if (options.botDesks > 0) {
         // The persons' desks fill with four clients long before a computer player would sit.
-        for (const char* arg : {"--bot-wait", "600", "--bot-desks", botDesksText.c_str(),
-                                "--bot-level", options.botLevel.c_str()}) {
-            args.push_back(arg);
-        }
+        args.insert(args.end(), {"--bot-wait", "600", "--bot-desks", botDesksText, "--bot-level",
+                                 options.botLevel});
     } else {
         args.push_back("--no-bots");
     }
     if (options.records.empty()) {
         args.push_back("--no-records");
     } else {
-        args.push_back("--data");
-        args.push_back(options.records.c_str());
+        args.insert(args.end(), {"--data", options.records});
     }
-    args.push_back(nullptr);
-    pid_t serverPid = 0;
-    if (posix_spawn(&serverPid, options.server.c_str(), nullptr, nullptr,
-                    const_cast<char* const*>(args.data()), environ) != 0) {
-        std::fprintf(stderr, "cannot start %s\n", options.server.c_str());
+    BenchServer server;
+    if (!server.start(options.server, args, port)) {
         return 1;
     }
-    if (!waitListening(io, port)) {
-        std::fprintf(stderr, "the server does not listen on port %u\n", port);
-        kill(serverPid, SIGTERM);
-        waitpid(serverPid, nullptr, 0);
-        return 1;
-    }
-    const double cpuBefore = cpuSeconds(serverPid);
+    const pid_t serverPid = server.pid();
+    const double cpuBefore = processCpuSeconds(serverPid);
 
     LoadStats stats;
     int running = options.clients;
@@ -304,11 +202,9 @@ int main(int argc, char* argv[]) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
-    const long peakKb = statusKb(serverPid, "VmHWM");
-    const double serverCpu = cpuSeconds(serverPid) - cpuBefore;
-    kill(serverPid, SIGTERM);
-    int status = 0;
-    waitpid(serverPid, &status, 0);
+    const long peakKb = procStatusKb(serverPid, "VmHWM");
+    const double serverCpu = processCpuSeconds(serverPid) - cpuBefore;
+    const bool serverExitedCleanly = server.stop();
 
     std::vector<double> latency = stats.playLatencyMs;
     std::printf("server load: %d clients, %d game(s) each of %d cards, %d ms to think, %.2f s\n",
@@ -351,7 +247,7 @@ int main(int argc, char* argv[]) {
     std::printf("  failed clients        %llu, unfinished %d\n",
                 static_cast<unsigned long long>(stats.failures), running);
     const bool ok = stats.failures == 0 && watcherStats.failures == 0 && running == 0 &&
-                    WIFEXITED(status) && WEXITSTATUS(status) == 0;
+                    serverExitedCleanly;
     if (!ok) {
         std::printf("FAILED: every client should finish its games and the server exit cleanly\n");
     }

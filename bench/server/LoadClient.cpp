@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <random>
 
+#include "bench/server/GameAudit.h"
 #include "cards/CardCode.h"
 #include "net/MessageDecoder.h"
 #include "net/OutgoingMessages.h"
@@ -14,6 +15,8 @@ namespace {
 
 // A drop leaves no seat near its last cards, so the game cannot end while the link is away.
 constexpr int kFewestCardsToDrop = 4;
+// A soak person whose link the server closed connects again after this long.
+constexpr std::chrono::milliseconds kPauseAfterClose{200};
 // A spectator whose desk has no game running yet asks again after this long.
 constexpr std::chrono::seconds kWatchRetry{1};
 
@@ -44,7 +47,7 @@ LoadClient::LoadClient(asio::io_context& io, LoadStats& stats, const Options& op
                        std::function<void()> done)
     : m_io(io),
       m_socket(io),
-      m_stats(stats),
+      m_stats(&stats),
       m_options(options),
       m_done(std::move(done)),
       m_token(tokenFrom(options.seed)),
@@ -100,7 +103,7 @@ void LoadClient::connect(const std::string& first) {
             return;
         }
         if (first.empty()) {
-            self->m_stats.connectMs.push_back(std::chrono::duration<double, std::milli>(
+            self->m_stats->connectMs.push_back(std::chrono::duration<double, std::milli>(
                                                   Clock::now() - self->m_connectStart)
                                                   .count());
         }
@@ -123,12 +126,12 @@ void LoadClient::readMore() {
                 return;
             }
             if (error) {
-                self->finish(false);
+                self->onLinkLost();
                 return;
             }
             self->m_frames.feed(std::string_view(self->m_readBuffer.data(), bytes));
             while (self->m_frames.next(self->m_text) == framing::FrameAssembler::Status::Frame) {
-                ++self->m_stats.messages;
+                ++self->m_stats->messages;
                 self->onText(self->m_text);
                 if (self->m_finished || link != self->m_link) {
                     return;
@@ -152,23 +155,85 @@ void LoadClient::onText(const std::string& text) {
         finish(false);
         return;
     }
+    if (m_options.audit != nullptr) {
+        m_options.audit->onText(msg, text);
+    }
     if (msg.opt == "resume") {
         onResume(text);
     } else if (msg.opt == "hello") {
-        rapidjson::Document doc;
-        doc.Parse(text.data(), text.size());
-        if (stringAt(doc, "status") != "ok") {
-            finish(false);
-        } else if (m_desk >= 0 && stringAt(doc, "resume") == "0") {
-            // The seat was freed while away: join again like a newcomer.
-            ++m_stats.seatsLost;
-            m_desk = m_site = -1;
-            m_playing = false;
-            send(addMessage());
-        }
+        onHello(text);
     } else {
         onMessage(msg);
     }
+}
+
+void LoadClient::onHello(const std::string& text) {
+    rapidjson::Document doc;
+    doc.Parse(text.data(), text.size());
+    if (stringAt(doc, "status") != "ok") {
+        finish(false);
+        return;
+    }
+    if (m_desk < 0 || stringAt(doc, "resume") != "0") {
+        return;
+    }
+    // The seat was freed while away: join again like a newcomer.
+    ++m_stats->seatsLost;
+    if (m_cutsPending > 0) {
+        m_stats->seatLosses.push_back(SeatLoss{m_desk, m_lastCut, Clock::now()});
+        m_cutsPending = 0;
+    }
+    m_desk = m_site = -1;
+    m_playing = false;
+    if (stopping()) {
+        finish(true);
+    } else {
+        send(addMessage());
+    }
+}
+
+void LoadClient::onLinkLost() {
+    if (!m_options.rejoinOnLoss) {
+        finish(false);
+        return;
+    }
+    if (m_options.audit != nullptr) {
+        m_options.audit->onLinkLost();
+    }
+    const std::uint64_t cuts = m_options.cuts != nullptr ? m_options.cuts->count.load() : 0;
+    const bool cut = cuts > m_cutsKnown;
+    if (cut) {
+        m_stats->cutsSeen += cuts - m_cutsKnown;
+        m_cutsPending += cuts - m_cutsKnown;
+        m_cutsKnown = cuts;
+        m_lastCut = Clock::time_point(std::chrono::duration_cast<Clock::duration>(
+            std::chrono::nanoseconds(m_options.cuts->lastNs.load())));
+    } else {
+        ++m_stats->linksLost;
+    }
+    m_awaitingEcho = false;
+    asio::error_code ignored;
+    m_socket.close(ignored);
+    // Not seated yet: the "add" may have been lost with the link (an "add" from a seated person
+    // is ignored, so sending it again is safe).
+    const std::string first = m_desk >= 0 ? "" : addMessage();
+    if (cut) {
+        connect(first);
+        return;
+    }
+    // Closed by the server, or no server behind the relay: not again at once, or a server that
+    // has gone would make this a busy loop.
+    ++m_link;
+    m_dropTimer.expires_after(kPauseAfterClose);
+    m_dropTimer.async_wait([self = shared_from_this(), first](const asio::error_code& error) {
+        if (!error && !self->m_finished) {
+            self->connect(first);
+        }
+    });
+}
+
+bool LoadClient::stopping() const {
+    return m_options.stop != nullptr && m_options.stop->load(std::memory_order_relaxed);
 }
 
 void LoadClient::onWatchText(const std::string& text) {
@@ -176,7 +241,7 @@ void LoadClient::onWatchText(const std::string& text) {
     // benchmark's own reading costs little beside the persons it measures.
     const auto startsWith = [&text](std::string_view start) { return text.rfind(start, 0) == 0; };
     if (startsWith(R"({"opt":"watch","status":"ok")")) {
-        ++m_stats.watching;
+        ++m_stats->watching;
     } else if (startsWith(R"({"opt":"watch")")) {
         m_thinkTimer.expires_after(kWatchRetry);
         m_thinkTimer.async_wait([self = shared_from_this()](const asio::error_code& error) {
@@ -187,9 +252,9 @@ void LoadClient::onWatchText(const std::string& text) {
     } else if (startsWith(R"({"opt":"unwatch")")) {
         finish(true);
     } else if (!startsWith(R"({"opt":"hello")")) {
-        ++m_stats.spectatorMessages;
+        ++m_stats->spectatorMessages;
         if (m_options.timeMoves && startsWith(R"({"opt":"game")")) {
-            m_stats.moves.push_back(Clock::now());
+            m_stats->moves.push_back(Clock::now());
         }
     }
 }
@@ -212,8 +277,17 @@ void LoadClient::onMessage(const stMsg& msg) {
         onGame(msg);
     } else if (msg.opt == "over") {
         m_playing = false;
-        ++m_stats.games;
-        if (++m_games >= m_options.games) {
+        ++m_stats->games;
+        if (++m_games >= m_options.games || stopping()) {
+            finish(true);
+        } else {
+            send(readyMessage(m_desk, m_site));
+        }
+    } else if (msg.opt == "run" && m_options.rejoinOnLoss) {
+        // The game ended without a result; the desk waits for its seats to be ready again.
+        ++m_stats->runs;
+        m_playing = false;
+        if (stopping()) {
             finish(true);
         } else {
             send(readyMessage(m_desk, m_site));
@@ -232,7 +306,7 @@ void LoadClient::onGame(const stMsg& msg) {
         }
         if (msg.per == m_site && m_awaitingEcho) {
             m_awaitingEcho = false;
-            m_stats.playLatencyMs.push_back(
+            m_stats->playLatencyMs.push_back(
                 std::chrono::duration<double, std::milli>(Clock::now() - m_playSent).count());
         }
     }
@@ -244,12 +318,24 @@ void LoadClient::onGame(const stMsg& msg) {
 }
 
 void LoadClient::onResume(const std::string& text) {
-    m_stats.resumeMs.push_back(
+    m_stats->resumeMs.push_back(
         std::chrono::duration<double, std::milli>(Clock::now() - m_connectStart).count());
     rapidjson::Document doc;
     doc.Parse(text.data(), text.size());
-    m_desk = std::atoi(stringAt(doc, "desk").c_str());
-    m_site = std::atoi(stringAt(doc, "site").c_str());
+    const int desk = std::atoi(stringAt(doc, "desk").c_str());
+    const int site = std::atoi(stringAt(doc, "site").c_str());
+    if (m_cutsPending > 0) {
+        if (desk == m_desk && site == m_site) {
+            m_stats->backAtSeat += m_cutsPending;
+            m_stats->cutToResumeMs.push_back(
+                std::chrono::duration<double, std::milli>(Clock::now() - m_lastCut).count());
+        } else {
+            m_stats->seatsMoved += m_cutsPending;
+        }
+        m_cutsPending = 0;
+    }
+    m_desk = desk;
+    m_site = site;
     m_playing = stringAt(doc, "playing") == "1";
     const auto info = doc.FindMember("info");
     if (info == doc.MemberEnd() || !info->value.IsArray() || info->value.Size() != 4) {
@@ -257,7 +343,9 @@ void LoadClient::onResume(const std::string& text) {
         return;
     }
     if (!m_playing) {
-        if (stringAt(info->value[m_site], "ready") != "1") {
+        if (stopping()) {
+            finish(true);
+        } else if (stringAt(info->value[m_site], "ready") != "1") {
             send(readyMessage(m_desk, m_site));
         }
         return;
@@ -322,7 +410,7 @@ void LoadClient::send(const std::string& text) {
                               return;
                           }
                           if (error) {
-                              self->finish(false);
+                              self->onLinkLost();
                               return;
                           }
                           self->m_writing.clear();
@@ -376,7 +464,7 @@ void LoadClient::drop() {
     if (!midGame) {
         return;
     }
-    ++m_stats.drops;
+    ++m_stats->drops;
     m_awaitingEcho = false;
     asio::error_code ignored;
     m_socket.close(ignored);
@@ -389,7 +477,7 @@ void LoadClient::finish(bool ok) {
     }
     m_finished = true;
     if (!ok) {
-        ++m_stats.failures;
+        ++m_stats->failures;
     }
     m_dropTimer.cancel();
     m_thinkTimer.cancel();

@@ -8,10 +8,14 @@
 // watches one desk, asking again each second while that desk has no game running, and reads
 // every text until the desk is deserted. A flooder (LoadClient::Options::autoEvery) never plays:
 // through its games it hands its seat to the computer player and takes it back, one "auto" each
-// autoEvery. All clients share one io_context thread.
+// autoEvery. A soak person (LoadClient::Options::rejoinOnLoss) plays
+// games one after another until told to stop, through a relay that cuts its link now and then:
+// it connects again at once with its token, and records whether "resume" gave it back its seat
+// and how long after the cut. All clients share one io_context thread.
 
 #include <array>
 #include <asio.hpp>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -21,6 +25,22 @@
 
 #include "net/Framing.h"
 #include "net/Message.h"
+
+class GameAudit;
+
+// What a relay between a client and the server records of the cuts of that client's links:
+// written on the relay's thread, read on the client's.
+struct LinkCuts {
+    std::atomic<std::uint64_t> count{0};
+    std::atomic<std::int64_t> lastNs{0};  // steady clock of the last cut, in nanoseconds
+};
+
+// A cut after which the client's seat was gone: where it sat, and when (steady clock).
+struct SeatLoss {
+    int desk = -1;
+    std::chrono::steady_clock::time_point cut;
+    std::chrono::steady_clock::time_point answered;  // the hello's "resume":"0"
+};
 
 struct LoadStats {
     std::uint64_t messages = 0;
@@ -34,6 +54,14 @@ struct LoadStats {
     std::uint64_t watching = 0;           // spectators whose "watch" was accepted
     std::uint64_t spectatorMessages = 0;  // texts the spectators received after that
     std::vector<std::chrono::steady_clock::time_point> moves;  // "game" texts (Options::timeMoves)
+    // Soak persons (Options::rejoinOnLoss):
+    std::uint64_t runs = 0;          // "run" texts received: a seat left during a game
+    std::uint64_t cutsSeen = 0;      // links lost to a cut of the relay
+    std::uint64_t linksLost = 0;     // links lost with no cut: the server closed them
+    std::uint64_t backAtSeat = 0;    // cuts after which "resume" gave the same desk and seat
+    std::uint64_t seatsMoved = 0;    // cuts after which "resume" gave another desk or seat
+    std::vector<double> cutToResumeMs;  // the relay's cut to "resume" received
+    std::vector<SeatLoss> seatLosses;   // cuts after which the hello said the seat was gone
 };
 
 class LoadClient : public std::enable_shared_from_this<LoadClient> {
@@ -50,11 +78,19 @@ public:
         bool timeMoves = false;  // a spectator keeps the time of each "game" text (LoadStats::moves)
         std::chrono::milliseconds autoEvery{0};  // > 0: a flooder, one "auto" this often
         std::string localAddress;  // the links' own address ("": the system chooses)
+        // A soak person: a lost link is a cut, answered by connecting again at once; "run" is
+        // counted and the client readies again; no game starts once `stop` is set.
+        bool rejoinOnLoss = false;
+        const LinkCuts* cuts = nullptr;
+        const std::atomic<bool>* stop = nullptr;
+        GameAudit* audit = nullptr;  // shown every text, and every lost link
     };
 
     LoadClient(asio::io_context& io, LoadStats& stats, const Options& options,
                std::function<void()> done);
     void start(const asio::ip::tcp::endpoint& server);
+    // From now on the client's figures go to `stats` (the client's thread only).
+    void recordInto(LoadStats& stats) { m_stats = &stats; }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -66,6 +102,10 @@ private:
     void onMessage(const stMsg& msg);
     void onGame(const stMsg& msg);
     void onResume(const std::string& text);
+    void onHello(const std::string& text);
+    // A link lost: a soak person connects again, any other client has failed.
+    void onLinkLost();
+    bool stopping() const;
     // A spectator's text: the answer to its "watch", the desk's texts, or the desk's end.
     void onWatchText(const std::string& text);
     void askToWatch();
@@ -80,7 +120,7 @@ private:
     asio::io_context& m_io;
     asio::ip::tcp::endpoint m_server;
     asio::ip::tcp::socket m_socket;
-    LoadStats& m_stats;
+    LoadStats* m_stats;
     Options m_options;
     std::function<void()> m_done;
     std::string m_token;
@@ -109,4 +149,8 @@ private:
     std::array<int, 4> m_cardsLeft{};
     Clock::time_point m_playSent;
     bool m_awaitingEcho = false;
+
+    std::uint64_t m_cutsKnown = 0;   // the relay's cut count when the link was last checked
+    std::uint64_t m_cutsPending = 0;  // cuts since the last "resume"
+    Clock::time_point m_lastCut;
 };
