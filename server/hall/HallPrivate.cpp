@@ -8,19 +8,20 @@
 namespace server {
 
 void Hall::createPrivate(PersonId id, Millis now, Output& out) {
-    if (m_people.at(id).place.desk >= 0) {
+    const Person& person = m_people.at(id);
+    if (person.place.desk >= 0) {
         return;  // as "add": one seat a person
     }
-    stopWatching(id, out);
-    DeskGame* chosen = nullptr;
-    for (auto& desk : m_desks) {
-        if (desk->isEmpty() && !m_private.isPrivate(desk->number())) {
-            chosen = desk.get();
-            break;
-        }
+    if (m_private.openedFrom(person.address) >= m_config.maxPrivatePerAddress) {
+        out.sends.push_back(Send{person.link, createRefusedMessage(kCreateTooMany)});
+        out.log.push_back(codeAsker(person.link) + ": create refused, " +
+                          std::to_string(m_config.maxPrivatePerAddress) +
+                          " private desks from the address already");
+        return;
     }
-    DeskGame& desk = chosen != nullptr ? *chosen : newDesk();
-    desk.setPrivateCode(m_private.open(desk.number(), id));
+    stopWatching(id, out);
+    DeskGame& desk = newDesk();
+    desk.setPrivateCode(m_private.open(desk.number(), id, person.address));
     out.log.push_back("desk " + std::to_string(desk.number()) + ": private desk opened");
     seatAt(desk, id, now, out);
 }

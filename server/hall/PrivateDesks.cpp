@@ -26,11 +26,12 @@ PrivateDesks::CodeSource systemSource() {
 PrivateDesks::PrivateDesks(CodeSource source)
     : m_source(source ? std::move(source) : systemSource()) {}
 
-std::string PrivateDesks::open(int desk, PersonId owner) {
+std::string PrivateDesks::open(int desk, PersonId owner, const std::string& address) {
     assert(!isPrivate(desk) && "a desk is opened private once");
     std::string code = drawCode();
     m_codes.emplace(code, desk);
-    m_desks.emplace(desk, Desk{code, owner});
+    m_desks.emplace(desk, Desk{code, owner, address});
+    ++m_opened[address];
     return code;
 }
 
@@ -40,6 +41,10 @@ void PrivateDesks::close(int desk) {
         return;
     }
     m_codes.erase(found->second.code);
+    const auto opened = m_opened.find(found->second.address);
+    if (--opened->second == 0) {
+        m_opened.erase(opened);
+    }
     m_desks.erase(found);
 }
 
@@ -54,6 +59,11 @@ std::optional<int> PrivateDesks::deskOf(std::string_view code) const {
 bool PrivateDesks::isOwner(int desk, PersonId person) const {
     const auto found = m_desks.find(desk);
     return found != m_desks.end() && found->second.owner == person;
+}
+
+int PrivateDesks::openedFrom(const std::string& address) const {
+    const auto found = m_opened.find(address);
+    return found == m_opened.end() ? 0 : found->second;
 }
 
 long long PrivateDesks::waitSeconds(std::uint64_t link, const std::string& address, Millis now) {
