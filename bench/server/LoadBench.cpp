@@ -199,8 +199,10 @@ int main(int argc, char* argv[]) {
     const std::string dealText = std::to_string(options.deal);
     // Every client comes from the one loopback address: the caps are raised to let them all in
     // (twice over: a rejoining client's new link may come before its old one is seen closed),
+    // hold all their seats and let all watch (a quarter of the spectators' cap at one desk),
     // while the read deadlines keep their defaults.
     const std::string clientsText = std::to_string(2 * (options.clients + options.watchers));
+    const std::string watchersText = std::to_string(8 * (options.clients + options.watchers));
     const std::string botDesksText = std::to_string(options.botDesks);
     std::vector<const char*> args = {options.server.c_str(),
                                      "--port",
@@ -217,7 +219,11 @@ int main(int argc, char* argv[]) {
                                      "--max-connections",
                                      clientsText.c_str(),
                                      "--max-per-address",
-                                     clientsText.c_str()};
+                                     clientsText.c_str(),
+                                     "--max-held-per-address",
+                                     clientsText.c_str(),
+                                     "--max-watchers-per-address",
+                                     watchersText.c_str()};
     if (options.botDesks > 0) {
         // The persons' desks fill with four clients long before a computer player would sit.
         for (const char* arg : {"--bot-wait", "600", "--bot-desks", botDesksText.c_str(),
