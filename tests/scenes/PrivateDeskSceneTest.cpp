@@ -245,10 +245,8 @@ TEST_F(PrivateDeskSceneTest, ARefusedCreateFreesTheButtonsAndTheJoinPanelSaysWhy
     CHallScene* hall = privateHall();
     HallProbe probe{*hall};
     headless::tap(kCreateButton.x, kCreateButton.y);
-    EXPECT_EQ(takeSent(), std::vector<std::string>{R"({"opt":"create"})"});
     feed(R"({"opt":"create","status":"refused","reason":"too many private desks"})");
     step(0.1);
-    EXPECT_EQ(runningHall(), hall);
     EXPECT_TRUE(probe.quickJoin()->isEnabled());
     EXPECT_TRUE(probe.createDesk()->isEnabled());
     ASSERT_NE(probe.joinPanel(), nullptr);

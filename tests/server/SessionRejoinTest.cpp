@@ -135,12 +135,11 @@ TEST(SessionRejoin, TheIdleClockStartsAgainWhenTheGameEnds) {
 }
 
 TEST(SessionRejoin, AStormOfPrivateDesksHeldAndFreedLeavesNoDeskBehind) {
-    // Each link from the one address says hello with a new token, opens a private desk and
-    // closes: the seat is held for 2 s, then freed, and the desk goes with its timer.
-    constexpr int kStorm = 2000;
+    // From one address, hello with a new token, "create" and close, 2000 times: each seat is held
+    // for 2 s, then freed, and its desk goes with its timer.
     server::ServerConfig config;
     config.hall.desk.awayHold = Millis(2000);
-    config.hall.maxPrivatePerAddress = config.hall.maxHeldPerAddress = kStorm;
+    config.hall.maxPrivatePerAddress = config.hall.maxHeldPerAddress = 2000;
     RunningServer running(config);
     running.run();
     const auto inUse = [&running] {  // desk numbers and timers, read on the loop's thread
@@ -151,16 +150,14 @@ TEST(SessionRejoin, AStormOfPrivateDesksHeldAndFreedLeavesNoDeskBehind) {
         return count.get_future().get();
     };
     char token[40];
-    for (int i = 0; i < kStorm; ++i) {
+    for (int i = 0; i < 2000; ++i) {
         LoopbackClient client;
         std::snprintf(token, sizeof token, "%032x", i);
         ASSERT_TRUE(client.connect(running.port()) && client.sendText(helloText(token)) &&
-                    client.sendText(createDeskMessage()));
-        ASSERT_TRUE(nextOf(client, "add").has_value()) << i;
+                    client.sendText(createDeskMessage()) && nextOf(client, "add"));
     }
     EXPECT_GT(inUse(), 200u) << "the storm's desks were open together";
-    const auto deadline = Clock::now() + std::chrono::seconds(10);
-    while (inUse() > 0 && Clock::now() < deadline) {
+    for (int i = 0; i < 100 && inUse() > 0; ++i) {
         std::this_thread::sleep_for(Millis(100));
     }
     EXPECT_EQ(inUse(), 0u) << "once every held seat was freed";
