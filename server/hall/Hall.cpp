@@ -349,6 +349,9 @@ void Hall::tidy(Millis now) {
     m_tokens.rehash(0);
     m_people.rehash(0);
     m_links.rehash(0);
+    m_heldFrom.rehash(0);
+    m_watchersFrom.rehash(0);
+    m_private.tidy();
 }
 
 bool Hall::hasDesk(int number) const {

@@ -66,6 +66,13 @@ int PrivateDesks::openedFrom(const std::string& address) const {
     return found == m_opened.end() ? 0 : found->second;
 }
 
+void PrivateDesks::tidy() {
+    m_codes.rehash(0);
+    m_opened.rehash(0);
+    m_byLink.rehash(0);
+    m_byAddress.rehash(0);
+}
+
 long long PrivateDesks::waitSeconds(std::uint64_t link, const std::string& address, Millis now) {
     long long wait = 0;
     if (const auto own = m_byLink.find(link); own != m_byLink.end()) {

@@ -53,6 +53,8 @@ public:
     bool isOwner(int desk, PersonId person) const;
     // The live private desks opened from `address`.
     int openedFrom(const std::string& address) const;
+    // Fits the maps' buckets to what they hold now: they stay at their peak until asked.
+    void tidy();
 
     // ---- The wrong-code limit (a link and its remote address)
     // Whole seconds until a join may be tried again; 0 when it may be tried now.

@@ -284,6 +284,8 @@ void Server::armTidy() {
             return;
         }
         m_hall.tidy(now());
+        m_sessions.rehash(0);
+        m_perAddress.rehash(0);
         returnFreeMemory();
         armTidy();
     });
