@@ -196,7 +196,7 @@ public:
     // Spectators of one desk, and of all of them.
     int watchers(int desk) const;
     std::size_t watchers() const { return m_watcherCount; }
-    // A desk in use (deskDeadline or hasDesk says whether it is).
+    // A desk in use: one that hasDesk(number) finds.
     const DeskGame& desk(int number) const { return *m_desks[number]; }
     bool hasDesk(int number) const;
 
@@ -228,7 +228,7 @@ private:
         std::string address;                    // the peer's, for the wrong-code limit
     };
     struct Token {
-        PersonId person = 0;        // 0 when no person holds it now
+        PersonId person = 0;         // 0 when no person holds it now
         std::vector<Millis> hellos;  // accepted ones, at most hellosPerMinute, oldest first
     };
 

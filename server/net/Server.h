@@ -16,7 +16,7 @@
 // (not one whose desk waits among the due desks: it goes once run), and an answer or a timer for
 // a desk that is gone finds nothing to do. Every kTidyEvery the hall forgets what names nobody
 // any more (Hall::tidy) and the memory freed goes back to the system, so a storm of links and
-// desks leaves the process as large as it found it.
+// desks leaves the process about as large as it found it.
 //
 // A link replaced by a new one with the same token (Hall::Output::closeLinks) is closed here with
 // "replaced by a new link"; the hall no longer knows it, so its close is no leave.
@@ -124,7 +124,7 @@ private:
     std::vector<bool> m_deskQueued;  // whether a desk is in m_dueDesks
     asio::steady_timer m_pump;       // runs m_dueDesks, a slice at a time
     bool m_pumpArmed = false;
-    asio::steady_timer m_tidy;
+    asio::steady_timer m_tidy;  // Hall::tidy every kTidyEvery
     LinkId m_nextId = 1;
     std::chrono::steady_clock::time_point m_epoch = std::chrono::steady_clock::now();
     Hall::Output m_out;  // reused for every hall call
