@@ -80,6 +80,9 @@ inline constexpr std::string_view kJoinTooMany = "too many wrong codes";
 inline constexpr std::string_view kJoinFull = "desk full";
 inline constexpr std::string_view kJoinPlaying = "game running";
 inline constexpr std::string_view kJoinSeated = "already seated";
+// A refused "create" carries this reason: the creator's address has its budget of live private
+// desks.
+inline constexpr std::string_view kCreateTooMany = "too many private desks";
 // The levels of "bots", in the order the client offers them.
 inline constexpr std::string_view kBotLevelNames[] = {"easy", "normal", "hard"};
 
@@ -88,6 +91,7 @@ inline constexpr std::string_view kBotLevelNames[] = {"easy", "normal", "hard"};
 // "unwatch" from the server carries kUnwatchClosed. "desks" lists at most kWatchListSize desks.
 inline constexpr std::string_view kWatchNoDesk = "no such desk";
 inline constexpr std::string_view kWatchServerFull = "server full";
+inline constexpr std::string_view kWatchFromAddress = "too many from your address";
 inline constexpr std::string_view kSitNotWatching = "not watching";
 inline constexpr std::string_view kSitNoSeat = "no free seat";
 inline constexpr std::string_view kUnwatchClosed = "closed";

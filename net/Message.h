@@ -79,10 +79,10 @@ struct stMsg {
     std::string version;  // "query": the client version the server expects
     std::array<st_seat_info, 4> info;  // "change", "over", "resume", "presence": seat k at k
 
-    std::string status;  // "hello", "join", "watch", "sit": "ok" or "refused"; "record",
-                         // "leaderboard": "none"
-    std::string reason;  // "hello", "join", "watch", "sit": why it was refused; "unwatch": why
-                         // the watching ended
+    std::string status;  // "hello", "join", "create", "watch", "sit": "ok" or "refused";
+                         // "record", "leaderboard": "none"
+    std::string reason;  // "hello", "join", "create", "watch", "sit": why it was refused;
+                         // "unwatch": why the watching ended
     int retry = 0;       // "hello", "join", "watch", "sit": whole seconds until a new try can
                          // succeed
     int resume = 0;      // "hello": 1 when a "resume" follows at once

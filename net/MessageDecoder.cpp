@@ -259,7 +259,7 @@ void decodeObject(const Value& object, stMsg& out) {
         readNameAnswer(object, out);
     } else if (opt == "name") {
         readNameAnswer(object, out);
-    } else if (opt == "join" || opt == "sit") {
+    } else if (opt == "join" || opt == "sit" || opt == "create") {
         readAnswer(object, out);
     } else if (opt == "desks") {
         readList(object, "info", out.desks, kWatchListSize, readWatchDesk);

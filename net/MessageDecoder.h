@@ -20,6 +20,7 @@
 //   "name"     name, nameError
 //   "join"     status, reason, retry (int)
 //   "sit"      status, reason, retry (int)
+//   "create"   status, reason, retry (int)
 //   "resume"   desk (int), site (int), name, playing (int), code, creator (int), cards, seen,
 //              last, lastsite (int), score (int), p0, p1, now (int), must (int), left (int); info[0..3]: name,
 //              ready (int), away (int), auto (int, into auto_play), surplus, cards, pass (int)

@@ -1,5 +1,6 @@
 #include "server/ServerOptions.h"
 
+#include <algorithm>
 #include <charconv>
 #include <random>
 #include <string_view>
@@ -61,6 +62,12 @@ std::string usageText() {
            "  --frame-timeout SEC   a frame must be whole this long after it began (15)\n"
            "  --max-connections N   connections beyond N are refused (4096)\n"
            "  --max-per-address N   connections from one address beyond N are refused (64)\n"
+           "  --max-desks-per-address N\n"
+           "                        live private desks one address may open (8)\n"
+           "  --max-held-per-address N\n"
+           "                        seats held for dropped players of one address (32)\n"
+           "  --max-watchers-per-address N\n"
+           "                        spectators from one address, a quarter of them at one desk (16)\n"
            "  --data DIR            keep the records (SQLite) in DIR (default: desk-server under\n"
            "                        $XDG_DATA_HOME or ~/.local/share; %LOCALAPPDATA% on Windows)\n"
            "  --db URL              keep the records in PostgreSQL (postgresql://user@host/db)\n"
@@ -154,6 +161,16 @@ bool parseServerOptions(int argc, const char* const argv[], ServerConfig& config
         } else if (option == "--max-per-address") {
             ok = readNumber(value, 1, kMostConnections, number);
             config.maxPerAddress = static_cast<std::size_t>(number);
+        } else if (option == "--max-desks-per-address") {
+            ok = readNumber(value, 1, kMostConnections, number);
+            config.hall.maxPrivatePerAddress = static_cast<int>(number);
+        } else if (option == "--max-held-per-address") {
+            ok = readNumber(value, 1, kMostConnections, number);
+            config.hall.maxHeldPerAddress = static_cast<int>(number);
+        } else if (option == "--max-watchers-per-address") {
+            ok = readNumber(value, 1, kMostConnections, number);
+            config.hall.maxWatchersPerAddress = static_cast<int>(number);
+            config.hall.maxWatchersPerAddressAtDesk = std::max(1, static_cast<int>(number) / 4);
         } else if (option == "--data") {
             ok = !value.empty();
             config.records.dataFolder = value;

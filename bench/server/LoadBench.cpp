@@ -119,14 +119,18 @@ int main(int argc, char* argv[]) {
     const std::string dealText = std::to_string(options.deal);
     // Every client comes from the one loopback address: the caps are raised to let them all in
     // (twice over: a rejoining client's new link may come before its old one is seen closed),
+    // hold all their seats and let all watch (a quarter of the spectators' cap at one desk),
     // while the read deadlines keep their defaults.
     const std::string clientsText = std::to_string(2 * (options.clients + options.watchers));
+    const std::string watchersText = std::to_string(8 * (options.clients + options.watchers));
     const std::string botDesksText = std::to_string(options.botDesks);
     std::vector<std::string> args = {"--port",          portText,    "--quiet",
                                      "--seed",          "1",         "--deal",
                                      dealText,          "--ready-timeout", "600",
                                      "--turn-timeout",  "600",       "--max-connections",
-                                     clientsText,       "--max-per-address", clientsText};
+                                     clientsText,       "--max-per-address", clientsText,
+                                     "--max-held-per-address", clientsText,
+                                     "--max-watchers-per-address", watchersText};
     if (options.botDesks > 0) {
         // The persons' desks fill with four clients long before a computer player would sit.
         args.insert(args.end(), {"--bot-wait", "600", "--bot-desks", botDesksText, "--bot-level",

@@ -41,7 +41,8 @@
 //     only the hall's answers, and while it watches a desk that desk's texts for everyone (never
 //     "start")
 //   - the hall's persons are the connects minus the disconnects; desks never outnumber the most
-//     persons ever online at once; a session buffers at most one frame
+//     persons ever online at once; a desk number no desk has (one left empty is destroyed) has
+//     no deadline; a session buffers at most one frame
 //   - every seated person is online (or away, with no link) and sits where its last "add" or
 //     "resume" put it (until "timeout", its leave or its disconnect), and nobody sits twice;
 //     computer players never hold a desk alone
@@ -128,13 +129,14 @@ bool oneOf(const std::string& opt, std::initializer_list<const char*> kinds) {
 bool knownKind(const std::string& opt) {
     return oneOf(opt, {"query", "add", "change", "start", "game", "score", "over", "run",
                        "timeout", "hello", "resume", "presence", "talk", "name", "join", "sit",
-                       "record", "leaderboard", "desks", "watch", "watchers", "unwatch"});
+                       "create", "record", "leaderboard", "desks", "watch", "watchers",
+                       "unwatch"});
 }
 
 // What a person without a seat may hear: the hall's answers, and while it watches a desk that
 // desk's texts for everyone (never a hand: no "start").
 bool heardWithoutSeat(const std::string& opt, bool watching) {
-    return oneOf(opt, {"query", "timeout", "hello", "name", "join", "sit", "record",
+    return oneOf(opt, {"query", "timeout", "hello", "name", "join", "sit", "create", "record",
                        "leaderboard", "desks", "watch", "unwatch"}) ||
            (watching &&
             oneOf(opt, {"change", "game", "score", "over", "run", "presence", "talk", "watchers"}));
@@ -460,8 +462,7 @@ private:
             receive(*slot, send.text);
         }
         for (int desk : m_out.touchedDesks) {
-            require(desk >= 0 && desk < static_cast<int>(m_hall.deskCount()),
-                    "a touched desk exists");
+            require(desk >= 0, "a touched desk has a number (it may be gone, left empty)");
             if (static_cast<int>(m_armed.size()) <= desk) m_armed.resize(desk + 1);
             m_armed[desk] = m_hall.deskDeadline(desk);
         }
@@ -561,14 +562,18 @@ private:
         require(m_hall.deskCount() <= m_peakOnline, "desks never outnumber the persons");
         std::vector<PersonId> seated;
         for (int number = 0; number < static_cast<int>(m_hall.deskCount()); ++number) {
-            checkDesk(number, seated);
+            if (m_hall.hasDesk(number)) {
+                checkDesk(number, seated);
+            } else {
+                require(!m_hall.deskDeadline(number), "a number no desk has has no deadline");
+            }
         }
         for (int number : touched) {
             checkGame(number);
         }
         for (const Slot& slot : m_slots) {
             if (slot.online && slot.desk >= 0) {
-                require(slot.desk < static_cast<int>(m_hall.deskCount()) &&
+                require(m_hall.hasDesk(slot.desk) &&
                             m_hall.desk(slot.desk).seat(slot.seat).person ==
                                 m_hall.personOf(slot.id),
                         "a person sits where its add put it");
@@ -618,13 +623,13 @@ private:
     }
 
     void checkGame(int number) {
-        const DeskGame& desk = m_hall.desk(number);
         if (static_cast<int>(m_watch.size()) <= number) m_watch.resize(number + 1);
         GameWatch& watch = m_watch[number];
-        if (!desk.playing()) {
+        if (!m_hall.hasDesk(number) || !m_hall.desk(number).playing()) {
             watch.inGame = false;
             return;
         }
+        const DeskGame& desk = m_hall.desk(number);
         require(watch.inGame, "a running game was dealt to a person");
         if (watch.observer != 0) {
             checkCards(*desk.round(), watch);

@@ -127,6 +127,8 @@ void CHallScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
         CNamePanel::deliver(*msg);
     } else if ((msg->opt == "record" || msg->opt == "leaderboard") && m_recordPanel->isOpen()) {
         m_recordPanel->built()->onServerMessage(msg);
+    } else if (msg->opt == "create" && msg->status == "refused") {
+        onCreateRefused(*msg);
     } else if (msg->opt == "join" && m_joinPanel->isOpen()) {
         m_joinPanel->built()->onServerMessage(*msg);
     } else if (msg->opt == "desks" || msg->opt == "watch") {

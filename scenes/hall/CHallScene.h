@@ -8,6 +8,7 @@
 // 加入牌桌 (HallPrivate.cpp) open a private desk or the join panel (CJoinPanel); they are shown
 // only on a link whose hello answer offered private desks. Under them 观战 (HallWatch.cpp) opens
 // the list of desks to watch (CWatchPanel), only on a link whose hello answer offered watching.
+// A refused 创建牌桌 opens the join panel with the reason.
 // Only the buttons are made with the hall: each panel is built the first time it opens
 // (CLazyPanel), and one not built yet is closed. Main thread only.
 
@@ -38,8 +39,8 @@ public:
     // Scheduled every 0.1 s: counts the hall's polls and sends the periodic query.
     void pollQuery(float dt);
     // "query", "add" and "resume"; "record" and "leaderboard" go to the record panel while it is
-    // open, "join" to the join panel, "desks" and "watch" as onWatchAnswer says; other kinds are
-    // dropped.
+    // open, "join" to the join panel, a refused "create" to onCreateRefused, "desks" and "watch"
+    // as onWatchAnswer says; other kinds are dropped.
     void onServerMessage(const std::shared_ptr<stMsg>& msg) override;
     // "online:" directly followed by the server's text.
     static std::string makeOnlineText(const std::string& online);
@@ -60,6 +61,8 @@ private:
     void showPrivateButtons();
     void onCreateDesk(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
     void onJoinDesk(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
+    // A refused "create": the buttons work again, and the join panel opens saying why.
+    void onCreateRefused(const stMsg& msg);
 
     // ---- Watching (HallWatch.cpp)
     // Builds 观战 and the watch panel's place; false when one cannot be made.

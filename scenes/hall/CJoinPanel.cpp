@@ -119,7 +119,8 @@ void CJoinPanel::close() {
 }
 
 void CJoinPanel::onServerMessage(const stMsg& msg) {
-    if ((msg.opt == "join" || msg.opt == "watch") && msg.status == "refused") {
+    if ((msg.opt == "join" || msg.opt == "watch" || msg.opt == "create") &&
+        msg.status == "refused") {
         m_code.refuse(msg);
         refresh();
     }

@@ -31,7 +31,7 @@ public:
     void open();
     void close();
     bool isOpen() const { return isVisible(); }
-    // A "join" or "watch" answer: the refusal is shown and the field cleared.
+    // A "join", "watch" or "create" answer: the refusal is shown and the field cleared.
     void onServerMessage(const stMsg& msg);
     const JoinCode& code() const { return m_code; }
 

@@ -2,6 +2,7 @@
 // thread.
 
 #include "net/CMessageQueue.h"
+#include "net/Message.h"
 #include "net/OutgoingMessages.h"
 #include "scenes/common/CLazyPanel.h"
 #include "scenes/common/SceneWidgets.h"
@@ -57,6 +58,17 @@ void CHallScene::onCreateDesk(Ref*, ui::Widget::TouchEventType type) {
     m_btnQuickJoin->setEnabled(false);
     CMessageQueue::getInstance()->sendMsg(createDeskMessage());
     showPrivateButtons();
+}
+
+void CHallScene::onCreateRefused(const stMsg& msg) {
+    m_btnQuickJoin->setEnabled(true);
+    m_seatAsked = false;
+    m_createSent = false;
+    showPrivateButtons();
+    m_joinPanel->open();
+    if (CJoinPanel* panel = m_joinPanel->built()) {
+        panel->onServerMessage(msg);
+    }
 }
 
 void CHallScene::onJoinDesk(Ref*, ui::Widget::TouchEventType type) {

@@ -72,5 +72,8 @@ std::string JoinCode::refusalText(const std::string& reason, int retrySeconds) {
     if (reason == kJoinSeated) {
         return "你已经在牌桌上了";
     }
+    if (reason == kCreateTooMany) {
+        return "你的网络开的牌桌太多，请稍后再试";
+    }
     return "无法加入：" + reason;
 }

@@ -10,7 +10,8 @@
 //   submit with 6              unchanged; waiting         kWaitingText, or to watch
 //                                                         WatchList::kEnteringText (the panel
 //                                                         sends the code)
-//   a refusal ("join")         cleared                    the reason in words (refusalText)
+//   a refusal ("join",         cleared                    the reason in words (refusalText)
+//   "create")
 //   a refusal ("watch")        cleared                    WatchList::refusalText, by code
 // While waiting, typing and submitting do nothing, so one code is asked at a time.
 
@@ -41,7 +42,7 @@ public:
     bool waiting() const { return m_waiting; }
     // The field as shown: the digits typed, then "_" for each still to come, spaced.
     std::string fieldText() const;
-    // The words for a "join" refusal's reason and retry.
+    // The words for a "join" (or "create") refusal's reason and retry.
     static std::string refusalText(const std::string& reason, int retrySeconds);
 
 private:

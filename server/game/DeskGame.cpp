@@ -18,8 +18,13 @@ constexpr std::uint64_t kTalkSeedSalt = 0x7A1C5EEDull;
 
 }  // namespace
 
-DeskGame::DeskGame(int number, const DeskConfig& config, std::uint64_t seed)
-    : m_number(number), m_config(config), m_rng(seed), m_talkRng(seed ^ kTalkSeedSalt) {
+DeskGame::DeskGame(int number, const DeskConfig& config, std::uint64_t seed,
+                   std::uint64_t jobSerials)
+    : m_number(number),
+      m_config(config),
+      m_rng(seed),
+      m_jobSerial(jobSerials),
+      m_talkRng(seed ^ kTalkSeedSalt) {
     assert(config.deal >= 1 && config.deal <= kFullDeal && "deal size out of range");
 }
 

@@ -91,7 +91,10 @@ public:
         Millis awaySince{0};
     };
 
-    DeskGame(int number, const DeskConfig& config, std::uint64_t seed);
+    // The desk's BotJob serials follow `jobSerials`: a hall that numbers a new desk like one it
+    // closed starts it past that one's serials, so no answer meant for the old desk fits the new.
+    DeskGame(int number, const DeskConfig& config, std::uint64_t seed,
+             std::uint64_t jobSerials = 0);
 
     // ---- Inputs; each appends what it causes to `out`
     // Seats a person at the first free seat: "add" to them, "change" to the desk. Returns the

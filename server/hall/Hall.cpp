@@ -32,7 +32,9 @@ void Hall::connect(LinkId link, std::string address) {
     made.person = person;
     made.address = std::move(address);
     m_links.emplace(link, made);
-    m_people.emplace(person, Person{Place{}, link, {}, {}, {}, {}});
+    Person& own = m_people[person];
+    own.link = link;
+    own.address = made.address;
 }
 
 void Hall::disconnect(LinkId link, Millis now, Output& out) {
@@ -66,9 +68,14 @@ void Hall::disconnect(LinkId link, Millis now, Output& out) {
     person.link = 0;
     const Place place = person.place;
     if (place.desk >= 0 && !person.token.empty()) {
-        m_desks[place.desk]->markAway(place.seat, now, m_deskOut);
-        collect(place.desk, out);
-        return;
+        if (hold(person)) {
+            m_desks[place.desk]->markAway(place.seat, now, m_deskOut);
+            collect(place.desk, out);
+            return;
+        }
+        out.log.push_back(linkText(link) + " (" + person.address + "): seat not held, " +
+                          std::to_string(m_config.maxHeldPerAddress) +
+                          " held for the address already");
     }
     forget(id);
     if (place.desk >= 0) {
@@ -208,7 +215,7 @@ void Hall::hello(LinkId link, const ClientRequest& request, Millis now, Output& 
     sweepTokens(now);
     Token& entry = m_tokens[hash];
     while (!entry.hellos.empty() && entry.hellos.front() + kReconnectWindow <= now) {
-        entry.hellos.pop_front();
+        entry.hellos.erase(entry.hellos.begin());
     }
     if (entry.hellos.size() >= static_cast<std::size_t>(m_config.hellosPerMinute)) {
         const Millis wait = entry.hellos.front() + kReconnectWindow - now;
@@ -242,7 +249,9 @@ void Hall::hello(LinkId link, const ClientRequest& request, Millis now, Output& 
     stopWatching(id, out);
     forget(self.person);  // the link's own person: never seated
     self.person = id;
+    release(person);
     person.link = link;
+    person.address = self.address;
     const Place place = person.place;
     if (place.desk < 0) {
         out.sends.push_back(Send{link, helloOkMessage(false, m_recordsKept, answerName(id))});
@@ -304,23 +313,63 @@ void Hall::forget(PersonId id) {
         token->second.person = 0;
     }
     unlistName(id);
+    release(found->second);
     m_people.erase(found);
 }
 
-void Hall::sweepTokens(Millis now) {
-    if (m_tokens.size() < m_sweepAt) {
-        return;
+bool Hall::hold(Person& person) {
+    const auto counted = m_heldFrom.find(person.address);
+    const int held = counted == m_heldFrom.end() ? 0 : counted->second;
+    if (held >= m_config.maxHeldPerAddress) {
+        return false;
     }
+    ++m_heldFrom[person.address];
+    person.held = true;
+    return true;
+}
+
+void Hall::release(Person& person) {
+    if (person.held) {
+        person.held = false;
+        uncount(m_heldFrom, person.address);
+    }
+}
+
+void Hall::uncount(std::unordered_map<std::string, int>& counts, const std::string& address) {
+    const auto counted = counts.find(address);
+    if (counted != counts.end() && --counted->second <= 0) {
+        counts.erase(counted);
+    }
+}
+
+void Hall::sweepTokens(Millis now) {
+    if (m_tokens.size() >= m_sweepAt) {
+        tidy(now);
+    }
+}
+
+void Hall::tidy(Millis now) {
     std::erase_if(m_tokens, [now](const auto& entry) {
         const Token& token = entry.second;
         return token.person == 0 &&
                (token.hellos.empty() || token.hellos.back() + kReconnectWindow <= now);
     });
     m_sweepAt = 2 * m_tokens.size() + 1024;
+    // Buckets stay at their peak until asked: rehash(0) fits them to what is left.
+    m_tokens.rehash(0);
+    m_people.rehash(0);
+    m_links.rehash(0);
+    m_heldFrom.rehash(0);
+    m_watchersFrom.rehash(0);
+    m_private.tidy();
+}
+
+bool Hall::hasDesk(int number) const {
+    return number >= 0 && number < static_cast<int>(m_desks.size()) && m_desks[number] != nullptr;
 }
 
 void Hall::advanceDesk(int desk, Millis now, Output& out) {
-    if (desk < 0 || desk >= static_cast<int>(m_desks.size())) {
+    if (!hasDesk(desk)) {
         return;
     }
     m_desks[desk]->advance(now, m_deskOut);
@@ -328,7 +377,7 @@ void Hall::advanceDesk(int desk, Millis now, Output& out) {
 }
 
 void Hall::botDecided(const BotJob& job, std::vector<int> cards, Millis now, Output& out) {
-    if (job.desk < 0 || job.desk >= static_cast<int>(m_desks.size())) {
+    if (!hasDesk(job.desk)) {
         return;
     }
     m_desks[job.desk]->botDecided(job.serial, std::move(cards), now, m_deskOut);
@@ -342,7 +391,7 @@ void Hall::openBotDesk(Millis now, Output& out) {
 }
 
 std::optional<Millis> Hall::deskDeadline(int desk) const {
-    if (desk < 0 || desk >= static_cast<int>(m_desks.size())) {
+    if (!hasDesk(desk)) {
         return std::nullopt;
     }
     return m_desks[desk]->nextDeadline();
@@ -362,18 +411,46 @@ void Hall::seatAt(DeskGame& desk, PersonId id, Millis now, Output& out) {
 }
 
 DeskGame& Hall::openDesk() {
+    // The lowest-numbered desk that would do, unless a free number lies below it: a new desk
+    // there is the first desk with a free seat.
     const std::optional<int> open = m_deskLists.firstOpen();
-    return open ? *m_desks[*open] : newDesk();
+    const std::optional<int> free = m_deskLists.firstFree();
+    return open && (!free || *open < *free) ? *m_desks[*open] : newDesk();
 }
 
 DeskGame& Hall::newDesk() {
-    const int number = static_cast<int>(m_desks.size());
-    // A fixed odd multiplier spreads the desks' seeds apart.
-    const std::uint64_t seed = m_config.seed + 0x9E3779B97F4A7C15ull * (number + 1);
-    m_desks.push_back(std::make_unique<DeskGame>(number, m_config.desk, seed));
-    m_watchers.emplace_back();
-    m_deskLists.update(*m_desks.back(), false);
-    return *m_desks.back();
+    const std::optional<int> free = m_deskLists.firstFree();
+    const int number = free ? *free : static_cast<int>(m_desks.size());
+    if (!free) {
+        m_desks.emplace_back();
+        m_watchers.emplace_back();
+    }
+    ++m_desksMade;
+    // A fixed odd multiplier spreads the desks' seeds apart; a number used again gets new deals.
+    const std::uint64_t seed = m_config.seed + 0x9E3779B97F4A7C15ull * m_desksMade;
+    // Room for 2^32 BotJobs a desk before its serials reach the next desk's.
+    m_desks[number] = std::make_unique<DeskGame>(number, m_config.desk, seed, m_desksMade << 32);
+    m_deskLists.update(*m_desks[number], false);
+    return *m_desks[number];
+}
+
+void Hall::dropIfEmpty(int desk) {
+    if (!m_desks[desk]->isEmpty()) {
+        return;
+    }
+    m_desks[desk].reset();
+    m_watchers[desk] = {};
+    m_deskLists.remove(desk);
+    while (!m_desks.empty() && m_desks.back() == nullptr) {
+        m_desks.pop_back();
+        m_watchers.pop_back();
+    }
+    m_deskLists.endAt(static_cast<int>(m_desks.size()));
+    // After a storm of desks, the numbers' room goes back too.
+    if (m_desks.capacity() > 2 * m_desks.size() + 64) {
+        m_desks.shrink_to_fit();
+        m_watchers.shrink_to_fit();
+    }
 }
 
 void Hall::collect(int desk, Output& out) {
@@ -418,6 +495,7 @@ void Hall::collect(int desk, Output& out) {
     closeIfDeserted(desk, out);
     unwatchIfDeserted(desk, out);
     m_deskLists.update(*m_desks[desk], m_private.isPrivate(desk));
+    dropIfEmpty(desk);
 }
 
 bool Hall::nameByToken(FinishedDeskGame& game, Output& out) const {

@@ -6,7 +6,14 @@
 // A link is one connection. A person is who sits at a desk (the desk's PersonId). A link that
 // has no accepted hello is a person of its own, and closing it is a leave ("run" during a game).
 // A link whose hello was accepted belongs to its token's person, who outlives the link while
-// seated: the seat is held (DeskGame's away flag) until the token's next link comes back.
+// seated: the seat is held (DeskGame's away flag) until the token's next link comes back. Seats
+// held for persons whose link came from one address are at most maxHeldPerAddress; beyond it
+// the close is a leave, as without a hello (logged).
+//
+// A desk left empty is destroyed, and its number is the first a new desk takes: desks are
+// numbered from 0, the lowest free number first, so an emptied desk's number is used again.
+// Each new desk gets a seed and BotJob serials of its own, so an answer or a timer meant for a
+// destroyed desk is dropped or finds nothing due.
 //
 //   request   effect
 //   query     "query" with the number of open links and the client version
@@ -24,7 +31,8 @@
 //             kTalkEvery ago; else "talk" to the desk. The link's close logs the count
 //   hello     the rules below, in this order; a refusal changes nothing else
 //   create,   private desks (HallPrivate.cpp, the book in PrivateDesks.h): "create" seats the
-//   join,     person at a new private desk ("add" with its code); "join" by a code, or a refusal
+//   join,     person at a new private desk ("add" with its code), or is refused when the link's
+//             address has maxPrivatePerAddress live ones; "join" by a code, or a refusal
 //   bots      ("join" status "refused": already seated, too many wrong codes with "retry", wrong
 //             or expired code, game running, desk full, checked in this order); "bots", from
 //             the creator (by the token's hash on any link; without a token, the person) at
@@ -41,7 +49,9 @@
 //   unwatch,  answered a second a link, like the lookups). "watch" by number or code, refused
 //   sit       for, in this order: already seated, too many wrong codes (the private desks'
 //             limit; a wrong code counts), no such desk (by number: none, private or no game
-//             running; by code: a wrong code), desk full (maxWatchersPerDesk), server full
+//             running; by code: a wrong code), too many from your address (the link's address
+//             has maxWatchersPerAddressAtDesk at that desk, or maxWatchersPerAddress in all; a
+//             spectator moving counts once), desk full (maxWatchersPerDesk), server full
 //             (maxWatchers); accepted: the desk without any hand ("watch"), then every text the
 //             desk sends to all its seats; a watch of another desk ends the first once accepted.
 //             "unwatch" ends it silently. "sit" seats a spectator between games (refused: not
@@ -78,7 +88,6 @@
 // The token's hash is also what a finished game names its persons by (Output::finished).
 
 #include <cstdint>
-#include <deque>
 #include <string_view>
 #include <memory>
 #include <optional>
@@ -109,6 +118,12 @@ inline constexpr Millis kDesksEvery{1000};
 // Spectators one desk, and the whole server, may have, unless HallConfig says otherwise.
 inline constexpr int kMaxWatchersPerDesk = 50;
 inline constexpr int kMaxWatchers = 2000;
+// Spectators from one address at one desk, and in all, unless HallConfig says otherwise.
+inline constexpr int kMaxWatchersPerAddressAtDesk = 4;
+inline constexpr int kMaxWatchersPerAddress = 16;
+// Live private desks opened from one address, and seats held for persons of one address.
+inline constexpr int kMaxPrivatePerAddress = 8;
+inline constexpr int kMaxHeldPerAddress = 32;
 // A person may talk at the desk once in this long.
 inline constexpr Millis kTalkEvery{kTalkEveryMillis};
 // A person may turn auto on or off once in this long: each "on" in one's own turn is a search.
@@ -121,6 +136,10 @@ struct HallConfig {
     int hellosPerMinute = kHellosPerMinute;
     int maxWatchersPerDesk = kMaxWatchersPerDesk;
     int maxWatchers = kMaxWatchers;
+    int maxWatchersPerAddressAtDesk = kMaxWatchersPerAddressAtDesk;
+    int maxWatchersPerAddress = kMaxWatchersPerAddress;
+    int maxPrivatePerAddress = kMaxPrivatePerAddress;
+    int maxHeldPerAddress = kMaxHeldPerAddress;
     PrivateDesks::CodeSource codeSource;  // private desks' codes; null: std::random_device
 };
 
@@ -166,6 +185,10 @@ public:
     // Opens a desk of four computer players that play each other, game after game (load tests).
     void openBotDesk(Millis now, Output& out);
 
+    // Forgets the tokens that name nobody and made no hello within the window, and gives back
+    // the room the maps kept for what a storm of links left. The server calls it now and then.
+    void tidy(Millis now);
+
     std::optional<Millis> deskDeadline(int desk) const;
     // The link's person is seated at a desk whose game is running, or watches a desk (they may
     // be silent long).
@@ -176,11 +199,14 @@ public:
     std::size_t persons() const { return m_people.size(); }
     // Lookups the names rules made so far (ShownNames::lookups): what names cost.
     std::uint64_t nameLookups() const { return m_shown.lookups(); }
+    // One past the highest desk number in use; lower numbers may be free.
     std::size_t deskCount() const { return m_desks.size(); }
     // Spectators of one desk, and of all of them.
     int watchers(int desk) const;
     std::size_t watchers() const { return m_watcherCount; }
+    // A desk in use: one that hasDesk(number) finds.
     const DeskGame& desk(int number) const { return *m_desks[number]; }
+    bool hasDesk(int number) const;
 
 private:
     struct Place {
@@ -196,6 +222,8 @@ private:
         std::string shown;   // what the desk shows: chosen (suffixed when taken) or made up
         int watching = -1;   // the desk this person watches (never while seated); -1 none
         std::optional<Millis> lastAuto{};  // the person's last "auto" passed to the desk
+        std::string address;  // the peer's, of the person's latest link
+        bool held = false;    // seated and away, counted in m_heldFrom
     };
     struct Link {
         PersonId person = 0;
@@ -210,8 +238,8 @@ private:
         std::string address;                    // the peer's, for the wrong-code limit
     };
     struct Token {
-        PersonId person = 0;        // 0 when no person holds it now
-        std::deque<Millis> hellos;  // accepted ones, at most hellosPerMinute, oldest first
+        PersonId person = 0;         // 0 when no person holds it now
+        std::vector<Millis> hellos;  // accepted ones, at most hellosPerMinute, oldest first
     };
 
     void hello(LinkId link, const ClientRequest& request, Millis now, Output& out);
@@ -255,6 +283,9 @@ private:
     void desksList(LinkId link, Millis now, Output& out);
     void watch(LinkId link, const ClientRequest& request, Millis now, Output& out);
     void sit(LinkId link, Millis now, Output& out);
+    // Whether the person's address has its share of spectators at `desk`, or in all (the person's
+    // own watching elsewhere not counted).
+    bool tooManyFrom(const Person& person, int desk) const;
     // The person stops watching (nothing said to them); the desk's other spectators get
     // "watchers". Nothing when the person watches nothing.
     void stopWatching(PersonId id, Output& out);
@@ -269,11 +300,20 @@ private:
     static bool tooSoon(std::optional<Millis>& last, Millis every, Millis now);
     // A person with neither a link nor a seat is gone; its token no longer names it.
     void forget(PersonId person);
-    // Drops tokens that name nobody and made no hello within the window, now and then.
+    // Counts a seat held for the away person, within their address's budget; false when full.
+    bool hold(Person& person);
+    // The person's seat is held no more (back, or gone).
+    void release(Person& person);
+    // One less for `address` in `counts`; its entry goes at 0.
+    static void uncount(std::unordered_map<std::string, int>& counts, const std::string& address);
+    // tidy, once the tokens known have doubled since it last ran.
     void sweepTokens(Millis now);
     DeskGame& openDesk();
+    // A new desk at the lowest free number.
     DeskGame& newDesk();
     void collect(int desk, Output& out);
+    // After a desk changed: an empty desk is destroyed and its number freed.
+    void dropIfEmpty(int desk);
     // Sets the persons' token hashes; false (and a log line) when one of them is a guest.
     bool nameByToken(FinishedDeskGame& game, Output& out) const;
 
@@ -283,9 +323,12 @@ private:
     std::unordered_map<PersonId, Person> m_people;
     std::unordered_map<std::string, Token> m_tokens;  // by hash
     std::size_t m_sweepAt = 1024;                     // sweep when this many tokens are known
-    std::vector<std::unique_ptr<DeskGame>> m_desks;
+    std::vector<std::unique_ptr<DeskGame>> m_desks;   // by number; null: a free number
+    std::uint64_t m_desksMade = 0;
     std::vector<std::vector<PersonId>> m_watchers;  // by desk number: who watches it, in order
     std::size_t m_watcherCount = 0;
+    std::unordered_map<std::string, int> m_watchersFrom;  // spectators by address, never 0
+    std::unordered_map<std::string, int> m_heldFrom;      // held seats by address, never 0
     PrivateDesks m_private;
     DeskLists m_deskLists;  // the open, empty and running public desks, updated by collect
     PersonId m_nextPerson = 1;

@@ -8,13 +8,20 @@
 namespace server {
 
 void Hall::createPrivate(PersonId id, Millis now, Output& out) {
-    if (m_people.at(id).place.desk >= 0) {
+    const Person& person = m_people.at(id);
+    if (person.place.desk >= 0) {
         return;  // as "add": one seat a person
     }
+    if (m_private.openedFrom(person.address) >= m_config.maxPrivatePerAddress) {
+        out.sends.push_back(Send{person.link, createRefusedMessage(kCreateTooMany)});
+        out.log.push_back(codeAsker(person.link) + ": create refused, " +
+                          std::to_string(m_config.maxPrivatePerAddress) +
+                          " private desks from the address already");
+        return;
+    }
     stopWatching(id, out);
-    const std::optional<int> empty = m_deskLists.firstEmpty();
-    DeskGame& desk = empty ? *m_desks[*empty] : newDesk();
-    desk.setPrivateCode(m_private.open(desk.number(), asOwner(id)));
+    DeskGame& desk = newDesk();
+    desk.setPrivateCode(m_private.open(desk.number(), asOwner(id), person.address));
     out.log.push_back("desk " + std::to_string(desk.number()) + ": private desk opened");
     seatAt(desk, id, now, out);
 }

@@ -75,8 +75,8 @@ void Hall::watch(LinkId link, const ClientRequest& request, Millis now, Output& 
     std::optional<int> number;
     if (request.byCode) {
         number = deskByCode(link, request.code, now, out);
-    } else if (request.desk >= 0 && request.desk < static_cast<int>(m_desks.size()) &&
-               m_desks[request.desk]->playing() && !m_private.isPrivate(request.desk)) {
+    } else if (hasDesk(request.desk) && m_desks[request.desk]->playing() &&
+               !m_private.isPrivate(request.desk)) {
         number = request.desk;
     }
     if (!number) {
@@ -87,6 +87,12 @@ void Hall::watch(LinkId link, const ClientRequest& request, Millis now, Output& 
     std::vector<PersonId>& list = m_watchers[desk];
     const bool again = person.watching == desk;
     if (!again) {
+        if (tooManyFrom(person, desk)) {
+            refuse(kWatchFromAddress);
+            out.log.push_back(codeAsker(link) +
+                              ": watch refused, too many spectators from the address");
+            return;
+        }
         if (list.size() >= static_cast<std::size_t>(m_config.maxWatchersPerDesk)) {
             refuse(kJoinFull);
             return;
@@ -99,6 +105,7 @@ void Hall::watch(LinkId link, const ClientRequest& request, Millis now, Output& 
         stopWatching(id, out);
         list.push_back(id);
         ++m_watcherCount;
+        ++m_watchersFrom[person.address];
         person.watching = desk;
         m_desks[desk]->setWatched(true);
         out.log.push_back(deskText(desk) + ": watched by connection " + std::to_string(link) +
@@ -109,6 +116,17 @@ void Hall::watch(LinkId link, const ClientRequest& request, Millis now, Output& 
     if (!again) {
         tellWatchers(desk, out);
     }
+}
+
+bool Hall::tooManyFrom(const Person& person, int desk) const {
+    const std::vector<PersonId>& list = m_watchers[desk];
+    const auto atDesk = std::count_if(list.begin(), list.end(), [&](PersonId other) {
+        return m_people.at(other).address == person.address;
+    });
+    const auto counted = m_watchersFrom.find(person.address);
+    const int all = counted == m_watchersFrom.end() ? 0 : counted->second;
+    return atDesk >= m_config.maxWatchersPerAddressAtDesk ||
+           all - (person.watching >= 0 ? 1 : 0) >= m_config.maxWatchersPerAddress;
 }
 
 void Hall::sit(LinkId link, Millis now, Output& out) {
@@ -144,6 +162,7 @@ void Hall::stopWatching(PersonId id, Output& out) {
     std::vector<PersonId>& list = m_watchers[desk];
     std::erase(list, id);
     --m_watcherCount;
+    uncount(m_watchersFrom, found->second.address);
     m_desks[desk]->setWatched(!list.empty());
     out.log.push_back(deskText(desk) + ": connection " + std::to_string(found->second.link) +
                       " stops watching, " + std::to_string(list.size()) + " watching");
@@ -175,6 +194,7 @@ void Hall::unwatchIfDeserted(int desk, Output& out) {
     for (PersonId id : list) {
         Person& person = m_people.at(id);
         person.watching = -1;
+        uncount(m_watchersFrom, person.address);
         out.sends.push_back(Send{person.link, text});
     }
     out.log.push_back(deskText(desk) + ": deserted, " + std::to_string(list.size()) +

@@ -27,11 +27,12 @@ PrivateDesks::CodeSource systemSource() {
 PrivateDesks::PrivateDesks(CodeSource source)
     : m_source(source ? std::move(source) : systemSource()) {}
 
-std::string PrivateDesks::open(int desk, Owner owner) {
+std::string PrivateDesks::open(int desk, Owner owner, const std::string& address) {
     assert(!isPrivate(desk) && "a desk is opened private once");
     std::string code = drawCode();
     m_codes.emplace(code, desk);
-    m_desks.emplace(desk, Desk{code, std::move(owner)});
+    m_desks.emplace(desk, Desk{code, std::move(owner), address});
+    ++m_opened[address];
     return code;
 }
 
@@ -41,6 +42,10 @@ void PrivateDesks::close(int desk) {
         return;
     }
     m_codes.erase(found->second.code);
+    const auto opened = m_opened.find(found->second.address);
+    if (--opened->second == 0) {
+        m_opened.erase(opened);
+    }
     m_desks.erase(found);
 }
 
@@ -59,6 +64,18 @@ bool PrivateDesks::isOwner(int desk, const Owner& who) const {
     }
     const Owner& owner = found->second.owner;
     return owner.tokenHash.empty() ? owner.person == who.person : owner.tokenHash == who.tokenHash;
+}
+
+int PrivateDesks::openedFrom(const std::string& address) const {
+    const auto found = m_opened.find(address);
+    return found == m_opened.end() ? 0 : found->second;
+}
+
+void PrivateDesks::tidy() {
+    m_codes.rehash(0);
+    m_opened.rehash(0);
+    m_byLink.rehash(0);
+    m_byAddress.rehash(0);
 }
 
 long long PrivateDesks::waitSeconds(std::uint64_t link, const std::string& address, Millis now) {

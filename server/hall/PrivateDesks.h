@@ -8,6 +8,8 @@
 //                           nothing about the desk's number; drawn again while a live desk has it
 //   a code's life           from open until close (the hall closes a desk's code when its last
 //                           person, present or held, is gone); a closed code names no desk
+//   creators' addresses     the live desks opened from each address are counted (openedFrom),
+//                           for the hall's budget of private desks an address may hold
 //   wrong codes             kWrongCodesPerMinute a link, and the same an address, within
 //                           kWrongCodeWindow; beyond either, every join is refused until the
 //                           oldest of those wrong codes is a window old
@@ -47,14 +49,18 @@ public:
     explicit PrivateDesks(CodeSource source = {});
 
     // ---- Desks
-    // Makes `desk` private, created by `owner`; returns its new code.
-    std::string open(int desk, Owner owner);
+    // Makes `desk` private, created by `owner` from `address`; returns its new code.
+    std::string open(int desk, Owner owner, const std::string& address);
     void close(int desk);
     bool isPrivate(int desk) const { return m_desks.count(desk) != 0; }
     // The desk whose code is `code`; none for any other text.
     std::optional<int> deskOf(std::string_view code) const;
     // Whether `who` created the private desk `desk`.
     bool isOwner(int desk, const Owner& who) const;
+    // The live private desks opened from `address`.
+    int openedFrom(const std::string& address) const;
+    // Fits the maps' buckets to what they hold now: they stay at their peak until asked.
+    void tidy();
 
     // ---- The wrong-code limit (a link and its remote address)
     // Whole seconds until a join may be tried again; 0 when it may be tried now.
@@ -68,6 +74,7 @@ private:
     struct Desk {
         std::string code;
         Owner owner;
+        std::string address;  // the creator's
     };
     using Times = std::deque<Millis>;  // wrong codes within the window, oldest first
 
@@ -78,6 +85,7 @@ private:
     CodeSource m_source;
     std::map<int, Desk> m_desks;
     std::unordered_map<std::string, int> m_codes;  // code -> desk
+    std::unordered_map<std::string, int> m_opened;  // creator's address -> live desks, never 0
     std::unordered_map<std::uint64_t, Times> m_byLink;
     std::unordered_map<std::string, Times> m_byAddress;
     std::size_t m_sweepAt = 1024;  // addresses known when the next sweep runs

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "server/platform/ProcessControl.h"
 #include "server/protocol/ClientRequest.h"
 
 namespace server {
@@ -12,6 +13,7 @@ Server::Server(asio::io_context& io, const ServerConfig& config)
       m_listener(io, [this](asio::ip::tcp::socket socket) { onAccept(std::move(socket)); }),
       m_hall(config.hall),
       m_pump(io),
+      m_tidy(io),
       m_workers(io, config.botThreads,
                 [this](const BotJob& job, std::vector<int> cards) {
                     onBotDecided(job, std::move(cards));
@@ -32,6 +34,7 @@ bool Server::start(std::string& error) {
         m_hall.openBotDesk(now(), m_out);
     }
     deliver();
+    armTidy();
     return true;
 }
 
@@ -53,6 +56,7 @@ void Server::stop() {
         timer->cancel();
     }
     m_pump.cancel();
+    m_tidy.cancel();
     m_dueDesks.clear();
     m_records.stop();
 }
@@ -144,12 +148,14 @@ void Server::deliver() {
     for (int desk : m_out.touchedDesks) {
         armDesk(desk);
     }
+    dropDeskTimers();
     for (BotJob& job : m_out.botJobs) {
         m_workers.submit(std::move(job));
     }
-    // Jobs whose turn has moved on are dropped before they are searched.
+    // Jobs whose turn has moved on, or whose desk has gone, are dropped before they are searched.
     for (int desk : m_out.touchedDesks) {
-        m_workers.setAwaited(desk, m_hall.desk(desk).awaitedJob());
+        m_workers.setAwaited(desk, m_hall.hasDesk(desk) ? m_hall.desk(desk).awaitedJob()
+                                                        : std::nullopt);
     }
     for (const FinishedDeskGame& game : m_out.finished) {
         m_records.submit(game, now());
@@ -217,12 +223,25 @@ void Server::armDesk(int desk) {
     }
     timer.expires_at(m_epoch + *deadline);
     timer.async_wait([this, desk](const asio::error_code& error) {
-        if (error || m_stopped) {
-            return;  // re-armed or cancelled, or completed just before stop()
+        if (error || m_stopped || desk >= static_cast<int>(m_deskArmedFor.size())) {
+            return;  // re-armed, cancelled or dropped, or completed just before stop()
         }
         m_deskArmedFor[desk].reset();
         queueDesk(desk);
     });
+}
+
+void Server::dropDeskTimers() {
+    while (m_deskTimers.size() > m_hall.deskCount() && !m_deskQueued.back()) {
+        m_deskTimers.pop_back();  // its wait is cancelled
+        m_deskArmedFor.pop_back();
+        m_deskQueued.pop_back();
+    }
+    if (m_deskTimers.capacity() > 2 * m_deskTimers.size() + 64) {
+        m_deskTimers.shrink_to_fit();
+        m_deskArmedFor.shrink_to_fit();
+        m_deskQueued.shrink_to_fit();
+    }
 }
 
 void Server::queueDesk(int desk) {
@@ -263,6 +282,20 @@ void Server::runDueDesks() {
     if (!m_dueDesks.empty() && !m_stopped) {
         armPump();
     }
+}
+
+void Server::armTidy() {
+    m_tidy.expires_after(kTidyEvery);
+    m_tidy.async_wait([this](const asio::error_code& error) {
+        if (error || m_stopped) {
+            return;
+        }
+        m_hall.tidy(now());
+        m_sessions.rehash(0);
+        m_perAddress.rehash(0);
+        returnFreeMemory();
+        armTidy();
+    });
 }
 
 Millis Server::now() const {

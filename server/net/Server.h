@@ -14,6 +14,12 @@
 // the sockets and signals that are ready (a timer due at once, so through the reactor). Desks of
 // computer players at a zero bot delay are always due; they share the loop with everyone else.
 //
+// The hall destroys a desk left empty; the timers of desk numbers no longer in use go with it
+// (not one whose desk waits among the due desks: it goes once run), and an answer or a timer for
+// a desk that is gone finds nothing to do. Every kTidyEvery the hall forgets what names nobody
+// any more (Hall::tidy) and the memory freed goes back to the system, so a storm of links and
+// desks leaves the process about as large as it found it.
+//
 // A link replaced by a new one with the same token (Hall::Output::closeLinks) is closed here with
 // "replaced by a new link"; the hall no longer knows it, so its close is no leave.
 //
@@ -45,6 +51,8 @@ inline constexpr BotLevel kServerBotLevel = BotLevel::Hard;
 
 // How long the handler of due desks plays before the loop serves sockets and signals again.
 inline constexpr std::chrono::microseconds kDeskSlice{2000};
+// How often the hall is tidied.
+inline constexpr std::chrono::seconds kTidyEvery{60};
 
 inline HallConfig serverHallConfig() {
     HallConfig hall;
@@ -79,6 +87,9 @@ public:
     unsigned short port() const { return m_listener.port(); }
     // Closes the listener, every connection and every timer, so the loop runs dry and returns.
     void stop();
+    // Desk numbers in use, and desk timers kept (the event-loop thread only).
+    std::size_t deskCount() const { return m_hall.deskCount(); }
+    std::size_t deskTimers() const { return m_deskTimers.size(); }
 
 private:
     void onAccept(asio::ip::tcp::socket socket);
@@ -94,9 +105,12 @@ private:
     void onLookupAnswered(LinkId link, const std::string& text);
     // Arms the desk's timer for its next deadline, or queues the desk when that has passed.
     void armDesk(int desk);
+    // Drops the timers past the hall's desk numbers.
+    void dropDeskTimers();
     void queueDesk(int desk);
     void armPump();
     void runDueDesks();
+    void armTidy();
     Millis now() const;
     void log(const std::string& line) const;
 
@@ -112,6 +126,7 @@ private:
     std::vector<bool> m_deskQueued;  // whether a desk is in m_dueDesks
     asio::steady_timer m_pump;       // runs m_dueDesks, a slice at a time
     bool m_pumpArmed = false;
+    asio::steady_timer m_tidy;  // Hall::tidy every kTidyEvery
     LinkId m_nextId = 1;
     std::chrono::steady_clock::time_point m_epoch = std::chrono::steady_clock::now();
     Hall::Output m_out;  // reused for every hall call

@@ -11,6 +11,9 @@
 #else
 #include <sys/resource.h>
 #include <unistd.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <csignal>
 #endif
@@ -24,6 +27,8 @@ void prepareProcess() {}
 void lowerThisThreadsPriority() {
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
 }
+
+void returnFreeMemory() {}
 
 namespace {
 
@@ -89,6 +94,12 @@ void prepareProcess() {
 void lowerThisThreadsPriority() {
     constexpr int kWorkerNice = 10;
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kWorkerNice);
+}
+
+void returnFreeMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 struct ShutdownRequests::State {

@@ -17,6 +17,10 @@ void prepareProcess();
 // thread its own; below normal on Windows), for work that must yield to the event loop.
 void lowerThisThreadsPriority();
 
+// Hands the memory the allocator holds free back to the system (glibc keeps freed pages between
+// live blocks until asked); nothing where the allocator needs no asking.
+void returnFreeMemory();
+
 // While alive, a request to end makes `stop` run on the loop's thread (the loop is expected to
 // run out afterwards). On Windows a closing console waits, in the system's handler thread, until
 // this object is destroyed, because the process is ended as soon as that handler returns.

@@ -158,6 +158,10 @@ std::string joinRefusedMessage(std::string_view reason, long long retrySeconds) 
     return refusedMessage("join", reason, retrySeconds);
 }
 
+std::string createRefusedMessage(std::string_view reason) {
+    return refusedMessage("create", reason, -1);
+}
+
 std::string helloRefusedMessage(std::string_view reason, long long retrySeconds,
                                 const NameAnswer& name) {
     MessageWriter writer("hello");

@@ -126,6 +126,8 @@ std::string resumeMessage(const DeskSnapshot& snapshot);
 // A join by code refused for `reason` (one of net/GameConstants.h's kJoin...); `retrySeconds`
 // >= 0 adds "retry" (too many wrong codes).
 std::string joinRefusedMessage(std::string_view reason, long long retrySeconds = -1);
+// A "create" refused for `reason` (kCreateTooMany).
+std::string createRefusedMessage(std::string_view reason);
 
 // ---- Watching a game
 struct WatchSeat {
@@ -144,8 +146,8 @@ std::string desksMessage(const std::vector<WatchListEntry>& desks);
 // The accepted "watch": `snapshot` is a spectator's (seat -1, no hand); `watchers` counts the
 // spectators with this one.
 std::string watchMessage(const DeskSnapshot& snapshot, int watchers);
-// `reason` one of kJoinSeated, kJoinTooMany (with `retrySeconds` >= 0), kWatchNoDesk, kJoinFull,
-// kWatchServerFull (net/GameConstants.h).
+// `reason` one of kJoinSeated, kJoinTooMany (with `retrySeconds` >= 0), kWatchNoDesk,
+// kWatchFromAddress, kJoinFull, kWatchServerFull (net/GameConstants.h).
 std::string watchRefusedMessage(std::string_view reason, long long retrySeconds = -1);
 // `reason` kSitNotWatching, kJoinPlaying or kSitNoSeat.
 std::string sitRefusedMessage(std::string_view reason);

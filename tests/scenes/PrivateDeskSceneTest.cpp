@@ -241,6 +241,20 @@ TEST_F(PrivateDeskSceneTest, ButtonsShowOnlyWhenTheHelloOffersPrivateDesks) {
     }
 }
 
+TEST_F(PrivateDeskSceneTest, ARefusedCreateFreesTheButtonsAndTheJoinPanelSaysWhy) {
+    CHallScene* hall = privateHall();
+    HallProbe probe{*hall};
+    headless::tap(kCreateButton.x, kCreateButton.y);
+    feed(R"({"opt":"create","status":"refused","reason":"too many private desks"})");
+    step(0.1);
+    EXPECT_TRUE(probe.quickJoin()->isEnabled());
+    EXPECT_TRUE(probe.createDesk()->isEnabled());
+    ASSERT_NE(probe.joinPanel(), nullptr);
+    EXPECT_TRUE(probe.joinPanel()->isOpen());
+    EXPECT_EQ(JoinPanelProbe{*probe.joinPanel()}.message()->getString(),
+              "你的网络开的牌桌太多，请稍后再试");
+}
+
 TEST_F(PrivateDeskSceneTest, TheCreatorSeesTheCodeCopiesItAndAddsComputerPlayers) {
     CHallScene* hall = privateHall();
     headless::tap(kCreateButton.x, kCreateButton.y);

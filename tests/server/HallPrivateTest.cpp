@@ -1,6 +1,7 @@
 // Private desks on the pure hall: create, join by code, wrong and expired codes, a full desk or a
 // running game, the wrong-code limit by link and by address, quick join and the bot-fill timer
-// never landing there, the creator's 加电脑, and the code's end with the desk's last person.
+// never landing there, the creator's 加电脑, the code's end with the desk's last person, and the
+// budget of live private desks an address may open.
 // Each row is a script of requests; every step checks what the acting link heard.
 
 #include <gtest/gtest.h>
@@ -54,8 +55,8 @@ struct Row {
     std::vector<std::uint32_t> draws;  // the code source's draws, in order
 };
 
-// "add D/S [code C]", "change a,b,c,d" ("-" for a free seat), "refused <reason> [retry N]", or
-// the opt of anything else; one per message, joined by " | ".
+// "add D/S [code C]", "change a,b,c,d" ("-" for a free seat), "refused <reason> [retry N]" (a
+// join), "create refused <reason>", or the opt of anything else; one per message, joined by " | ".
 std::string summary(const std::vector<std::string>& texts) {
     std::string sum;
     for (const std::string& text : texts) {
@@ -76,6 +77,8 @@ std::string summary(const std::vector<std::string>& texts) {
         } else if (msg.opt == "resume") {
             one += " " + std::to_string(msg.desk) + "/" + std::to_string(msg.site) + " code " +
                    msg.code + (msg.creator == 1 ? " creator" : "");
+        } else if (msg.opt == "create") {
+            one += " " + msg.status + " " + msg.reason;
         } else if (msg.opt == "join") {
             one = "refused " + msg.reason;
             if (const auto at = text.find(R"("retry":")"); at != std::string::npos) {
@@ -96,6 +99,7 @@ public:
         server::HallConfig config;
         config.namePrefix = "p";
         config.desk.botWait = Millis(2000);
+        config.maxPrivatePerAddress = 2;  // the budget rows open three from one address
         config.codeSource = [self]() {
             const std::uint32_t draw = self->m_draws.front();
             self->m_draws.pop_front();
@@ -350,6 +354,21 @@ TEST(HallPrivateTest, PrivateDeskRules) {
                             {1, Act::Leave, "", ""},
                             {2, Act::Join, "111111", kWrong},
                             {2, Act::Create, "", "add 0/0 code 222222 | change p2,-,-,-"}})},
+        {"an address's budget (2): a held seat keeps its desk in it, a desk closed gives back",
+         {{1, Act::Connect, "10.0.0.9", ""},
+          {2, Act::Connect, "10.0.0.9", ""},
+          {3, Act::Connect, "10.0.0.9", ""},
+          {4, Act::Connect, "10.0.0.4", ""},
+          {1, Act::Hello, "", "hello"},
+          {1, Act::Create, "", kCreated},
+          {1, Act::Drop, "", ""},
+          {2, Act::Create, "", "add 1/0 code 222222 | change p2,-,-,-"},
+          {3, Act::Create, "", "create refused too many private desks"},
+          {4, Act::Create, "", "add 2/0 code 333333 | change p3,-,-,-"},
+          {2, Act::Leave, "", "", 0, 1, 0},
+          {3, Act::Create, "", "add 1/0 code 444444 | change p4,-,-,-"}},
+         "connection 3 (10.0.0.9): create refused, 2 private desks from the address already",
+         {111111, 222222, 333333, 444444}},
     };
     for (const Row& row : rows) {
         Script script(row.draws);

@@ -79,7 +79,7 @@ TEST(HallRecordsTest, PersonsAreNamedByTokenAndGuestsAreNotRecorded) {
         if (row.during) {
             row.during(hall, out);
         }
-        while (hall.desk(0).playing()) {
+        while (hall.hasDesk(0) && hall.desk(0).playing()) {  // left empty: gone
             hall.advanceDesk(0, *hall.deskDeadline(0), out);
         }
         if (row.hashes.empty()) {

@@ -287,6 +287,30 @@ TEST_F(HallRejoinTest, ADroppedLinkHoldsTheSeatAndTheNextOneResumesIt) {
     EXPECT_EQ(infoOf(got[2][0], 0, "auto"), "1");
 }
 
+TEST_F(HallRejoinTest, SeatsHeldForOneAddressAreKeptToItsBudget) {
+    // Two seats may be held for an address: links 1 to 3 from it and link 4 from another, each
+    // with a token of its own, play at desk 0; the address's third drop is a run.
+    server::HallConfig budget = config();
+    budget.maxHeldPerAddress = 2;
+    hall = Hall(budget);
+    const auto token = [](LinkId link) { return std::string(31, 'a') + std::to_string(link); };
+    for (LinkId link = 1; link <= 4; ++link) {
+        hall.connect(link, link < 4 ? "10.0.0.1" : "10.0.0.2");
+        send(link, helloRequest(token(link)));
+        send(link, request(Kind::Add));
+        send(link, request(Kind::Ready, 0, static_cast<int>(link) - 1));
+    }
+    ASSERT_TRUE(hall.desk(0).playing());
+    for (LinkId link = 1; link <= 3; ++link) {
+        hall.disconnect(link, Millis(100), out);
+        EXPECT_EQ(kinds(drain()[4]).at(0), link < 3 ? "presence" : "run") << link;
+    }
+    EXPECT_TRUE(logHas(out.log, "connection 3 (10.0.0.1): seat not held, 2 held"));
+    hall.connect(5, "10.0.0.1");
+    EXPECT_EQ(send(5, helloRequest(token(3))).at(5)[0], server::helloOkMessage(false))
+        << "let go as one without a hello: the token names nobody";
+}
+
 TEST_F(HallRejoinTest, ASeatFreedWhileAwayIsForgottenAndGameEndsRestartIdleClocks) {
     server::HallConfig short_ = config();
     short_.desk.deal = 2;
@@ -303,8 +327,8 @@ TEST_F(HallRejoinTest, ASeatFreedWhileAwayIsForgottenAndGameEndsRestartIdleClock
     hall.disconnect(1, Millis(4000), out);
     clearOutput();
     runDesk(0, Millis(60000));
-    EXPECT_FALSE(hall.desk(0).playing()) << "the computer player finished the game for seat 0";
-    EXPECT_EQ(hall.desk(0).seat(0).kind, server::DeskGame::SeatKind::Free);
+    EXPECT_FALSE(hall.hasDesk(0)) << "the computer player finished the game for seat 0, which "
+                                     "was freed, and the desk left empty is gone";
     EXPECT_EQ(hall.persons(), 1u) << "the away person, freed, is gone";
 
     hall.connect(5);

@@ -131,4 +131,36 @@ TEST_F(HallTest, PersonSentAwayMayJoinAgain) {
     EXPECT_EQ(add.opt, "add") << "back in the hall, the person may join again";
 }
 
+// A desk left empty is destroyed and the next desk takes its number: an answer still out for the
+// old desk's computer player is dropped, and never plays at the new one.
+TEST(HallDeskLife, AnAnswerForADestroyedDeskIsDropped) {
+    server::HallConfig config;
+    config.desk.botLevel = server::BotLevel::Hard;
+    config.desk.botJobs = true;
+    config.desk.botWait = config.desk.botDelay = config.desk.turnTimeout = Millis(0);
+    config.desk.deal = 3;
+    Hall hall(config);
+    Hall::Output out;
+    const auto firstJob = [&](server::LinkId link) {  // seated at desk 0 with computer players
+        hall.connect(link);
+        hall.handle(link, request(Kind::Add), Millis(0), out);
+        hall.handle(link, request(Kind::Ready, 0, 0), Millis(0), out);
+        for (int at = 0; out.botJobs.empty() && at < 100; ++at) {
+            hall.advanceDesk(0, Millis(at), out);
+        }
+        const server::BotJob job = out.botJobs.at(0);
+        out = Hall::Output{};
+        return job;
+    };
+    const server::BotJob old = firstJob(1);
+    hall.handle(1, request(Kind::Leave, 0, 0), Millis(100), out);
+    ASSERT_FALSE(hall.hasDesk(0));
+    hall.botDecided(old, old.decide(), Millis(100), out);
+    const server::BotJob awaited = firstJob(2);
+    hall.botDecided(old, awaited.decide(), Millis(100), out);
+    EXPECT_TRUE(out.sends.empty()) << "the old desk's answer plays nothing";
+    hall.botDecided(awaited, awaited.decide(), Millis(100), out);
+    EXPECT_FALSE(out.sends.empty()) << "the new desk's own answer plays";
+}
+
 }  // namespace

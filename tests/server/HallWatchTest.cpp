@@ -53,6 +53,8 @@ struct Row {
     std::vector<std::string> logHas = {};  // texts some line of the row's log must contain
     int perDesk = server::kMaxWatchersPerDesk;
     int total = server::kMaxWatchers;
+    int perAddressAtDesk = server::kMaxWatchersPerAddressAtDesk;
+    int perAddress = server::kMaxWatchersPerAddress;
 };
 
 // Each text as its opt and the values it has of the keys below, in that order; " | " between.
@@ -83,7 +85,8 @@ void runDesk(Hall& hall, int desk, Millis at, Hall::Output& out) {
     }
 }
 
-// A hall with links 1 to 7 and desk 0, a desk of computer players whose game runs.
+// A hall with links 1 to 7 (1 to 5 from one address, 6 and 7 from another) and desk 0, a desk of
+// computer players whose game runs.
 class Script {
 public:
     explicit Script(const Row& row)
@@ -91,11 +94,13 @@ public:
               server::HallConfig config;
               config.maxWatchersPerDesk = row.perDesk;
               config.maxWatchers = row.total;
+              config.maxWatchersPerAddressAtDesk = row.perAddressAtDesk;
+              config.maxWatchersPerAddress = row.perAddress;
               config.codeSource = [draw = 111111u]() mutable { return draw++; };
               return config;
           }()) {
         for (LinkId link = 1; link <= 7; ++link) {
-            m_hall.connect(link, "10.0.0.1");
+            m_hall.connect(link, link <= 5 ? "10.0.0.1" : "10.0.0.2");
         }
         m_hall.openBotDesk(Millis(0), m_out);
     }
@@ -226,6 +231,18 @@ TEST(HallWatchTest, WatchRules) {
          {"desk 0: connection 1 stops watching, 1 watching"},
          50,
          3},
+        {"an address: two a desk before desk full (3), three in all; one moving counts once",
+         {act(1, Act::BotDesk),
+          {1, Kind::Watch, "watch ok 0 1 | watchers 1"},
+          {2, Kind::Watch, "watch ok 0 2 | watchers 2"},
+          {6, Kind::Watch, "watch ok 0 3 | watchers 3"},
+          {3, Kind::Watch, "watch refused too many from your address"},
+          {7, Kind::Watch, "watch refused desk full"},
+          {3, Kind::Watch, "watch ok 1 1 | watchers 1", 1},
+          {4, Kind::Watch, "watch refused too many from your address", 1},
+          {1, Kind::Watch, "watchers 2 | watchers 3 | watch ok 1 2 | watchers 2", 1}},
+         {"connection 3 (10.0.0.1): watch refused, too many spectators from the address"},
+         3, 50, 2, 3},
         {"sit takes the first free seat between games, with a private desk's code",
          {{4, Kind::Create, "add 1 0 111111 | change"},
           {1, Kind::Watch, "watch ok 1 1 111111 | watchers 1", 0, "111111"},

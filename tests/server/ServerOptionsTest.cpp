@@ -23,6 +23,8 @@ TEST(ServerOptions, ReadsEveryOption) {
                "--idle-timeout", "0.25",    "--frame-timeout", "2",  "--max-connections", "10",
                "--max-per-address", "3",    "--away-hold",     "7.5",  "--rejoin-limit", "60",
                "--bot-level",    "normal",  "--bot-threads",   "3",  "--bot-desks",   "12",
+               "--max-desks-per-address", "2", "--max-held-per-address", "5",
+               "--max-watchers-per-address", "9",
                "--no-bots",      "--quiet"},
               config, error))
         << error;
@@ -41,6 +43,10 @@ TEST(ServerOptions, ReadsEveryOption) {
     EXPECT_EQ(config.limits.frameTimeout, server::Millis(2000));
     EXPECT_EQ(config.maxConnections, 10u);
     EXPECT_EQ(config.maxPerAddress, 3u);
+    EXPECT_EQ(config.hall.maxPrivatePerAddress, 2);
+    EXPECT_EQ(config.hall.maxHeldPerAddress, 5);
+    EXPECT_EQ(config.hall.maxWatchersPerAddress, 9);
+    EXPECT_EQ(config.hall.maxWatchersPerAddressAtDesk, 2);
     EXPECT_FALSE(config.hall.desk.bots);
     EXPECT_EQ(config.hall.desk.botLevel, server::BotLevel::Normal);
     EXPECT_EQ(config.botThreads, 3);
@@ -56,7 +62,7 @@ TEST(ServerOptions, RefusesBadValues) {
         {"--bot-level"},       {"--bot-threads", "0"}, {"--bot-desks", "-1"},
         {"--idle-timeout", "0"}, {"--frame-timeout", "0"}, {"--max-connections", "0"},
         {"--max-per-address", "-2"}, {"--away-hold", "-5"}, {"--away-hold"},
-        {"--rejoin-limit", "0"}, {"--data", ""}, {"--data"}, {"--db", "mysql://host/db"},
+        {"--rejoin-limit", "0"}, {"--max-held-per-address", "0"}, {"--data", ""}, {"--data"}, {"--db", "mysql://host/db"},
         {"--db", "/tmp/records"}, {"--no-records", "--data", "/tmp/x"},
         {"--db", "postgresql://h/d", "--no-records"}, {"--data", "/tmp/x", "--db", "postgresql://h/d"},
     };

@@ -1,5 +1,6 @@
 // The real server on loopback: links replaced and resumed by token, the idle clock after a game,
-// and desks of computer players that must never hold the event loop.
+// a storm of private desks that leaves nothing behind, and desks of computer players that must
+// never hold the event loop.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <future>
 #include <optional>
 #include <string>
 #include <thread>
@@ -130,6 +132,35 @@ TEST(SessionRejoin, TheIdleClockStartsAgainWhenTheGameEnds) {
     const auto ended = Clock::now();
     ASSERT_TRUE(silent.waitClosed(Millis(3000))) << "idle after the game";
     EXPECT_GE(Clock::now() - ended, kIdle * 8 / 10) << "a whole idle period after the game";
+}
+
+TEST(SessionRejoin, AStormOfPrivateDesksHeldAndFreedLeavesNoDeskBehind) {
+    // From one address, hello with a new token, "create" and close, 2000 times: each seat is held
+    // for 2 s, then freed, and its desk goes with its timer.
+    server::ServerConfig config;
+    config.hall.desk.awayHold = Millis(2000);
+    config.hall.maxPrivatePerAddress = config.hall.maxHeldPerAddress = 2000;
+    RunningServer running(config);
+    running.run();
+    const auto inUse = [&running] {  // desk numbers and timers, read on the loop's thread
+        std::promise<std::size_t> count;
+        asio::post(running.io(), [&] {
+            count.set_value(running.server().deskCount() + running.server().deskTimers());
+        });
+        return count.get_future().get();
+    };
+    char token[40];
+    for (int i = 0; i < 2000; ++i) {
+        LoopbackClient client;
+        std::snprintf(token, sizeof token, "%032x", i);
+        ASSERT_TRUE(client.connect(running.port()) && client.sendText(helloText(token)) &&
+                    client.sendText(createDeskMessage()) && nextOf(client, "add"));
+    }
+    EXPECT_GT(inUse(), 200u) << "the storm's desks were open together";
+    for (int i = 0; i < 100 && inUse() > 0; ++i) {
+        std::this_thread::sleep_for(Millis(100));
+    }
+    EXPECT_EQ(inUse(), 0u) << "once every held seat was freed";
 }
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
