@@ -97,7 +97,7 @@ struct stMsg {
     std::string nameError;  // "hello", "name": why the name asked for was refused (PlayerName.h)
     int say = -1;        // "talk": what seat `site` said (0 .. kTalkCount-1 when valid)
     std::string code;    // "add", "resume": the private desk's code; "" at a public desk
-    int creator = 0;     // "resume": 1 when the player opened that private desk
+    int creator = 0;     // "resume", "add": 1 when the player opened that private desk
     int private_desks = 0;  // "hello" (key "private"): 1 when the server has private desks
     int watch = 0;          // "hello": 1 when the server lets the player watch desks
     int watchers = 0;       // "watch", "watchers" (key "count"): how many watch that desk

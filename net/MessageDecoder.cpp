@@ -220,6 +220,7 @@ void decodeObject(const Value& object, stMsg& out) {
         readInt(object, "site", out.site);
         readText(object, "name", out.name);
         readText(object, "code", out.code);
+        readInt(object, "creator", out.creator);
     } else if (opt == "change") {
         readSeats(object, out, [](const Value& seat, st_seat_info& entry) {
             readText(seat, "name", entry.name);

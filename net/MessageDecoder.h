@@ -8,7 +8,7 @@
 //
 //   opt        keys read
 //   "query"    online, version
-//   "add"      desk (int), site (int), name, code
+//   "add"      desk (int), site (int), name, code, creator (int)
 //   "change"   info[0..3]: name, ready (int)
 //   "start"    cards
 //   "over"     info[0..3]: name, result (int)

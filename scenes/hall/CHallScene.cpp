@@ -152,7 +152,7 @@ void CHallScene::enterDesk(const stMsg& msg) {
         CDeskScene* desk = CDeskScene::create();
         if (desk != nullptr) {
             desk->setDeskInfo(msg.desk, msg.site, msg.name);
-            const bool shown = msg.code.empty() || desk->setPrivateDesk(msg.code, m_createSent);
+            const bool shown = msg.code.empty() || desk->setPrivateDesk(msg.code, m_createSent || msg.creator != 0);
             if (shown && showLayerInNewScene(desk)) {
                 return;
             }

@@ -30,7 +30,8 @@ DeskGame::DeskGame(int number, const DeskConfig& config, std::uint64_t seed,
 
 // ---- Inputs ---------------------------------------------------------------------------------
 
-int DeskGame::seatPerson(PersonId person, std::string name, Millis now, DeskOutput& out) {
+int DeskGame::seatPerson(PersonId person, std::string name, Millis now, DeskOutput& out,
+                         bool creator) {
     assert(person != 0 && "person ids are non-zero");
     if (playing()) {
         return -1;
@@ -42,7 +43,7 @@ int DeskGame::seatPerson(PersonId person, std::string name, Millis now, DeskOutp
     }
     const int index = static_cast<int>(free - m_seats.begin());
     *free = Seat{SeatKind::Person, person, std::move(name), false, now};
-    sendTo(index, addMessage(m_number, index, free->name, m_privateCode), out);
+    sendTo(index, addMessage(m_number, index, free->name, m_privateCode, creator), out);
     broadcastSeats(out);
     if (m_config.bots) {
         m_botFillAt = now + m_config.botWait;

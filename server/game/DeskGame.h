@@ -98,8 +98,10 @@ public:
 
     // ---- Inputs; each appends what it causes to `out`
     // Seats a person at the first free seat: "add" to them, "change" to the desk. Returns the
-    // seat, or -1 when no seat is free or a game is running.
-    int seatPerson(PersonId person, std::string name, Millis now, DeskOutput& out);
+    // seat, or -1 when no seat is free or a game is running. `creator`: the person opened this
+    // private desk ("add" says so).
+    int seatPerson(PersonId person, std::string name, Millis now, DeskOutput& out,
+                   bool creator = false);
     // Seats computer players on every free seat at once (tests; the bot-fill timer does the same).
     void seatBots(Millis now, DeskOutput& out);
     // The same at `level`, which from now on plays every computer seat of this desk (加电脑).

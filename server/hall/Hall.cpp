@@ -404,7 +404,8 @@ void Hall::seatAt(DeskGame& desk, PersonId id, Millis now, Output& out) {
         person.shown = madeUpName();
     }
     Place& place = person.place;
-    place.seat = desk.seatPerson(id, person.shown, now, m_deskOut);
+    place.seat = desk.seatPerson(id, person.shown, now, m_deskOut,
+                                 m_private.isOwner(desk.number(), asOwner(id)));
     place.desk = desk.number();
     listName(id);
     collect(place.desk, out);

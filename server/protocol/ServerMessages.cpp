@@ -82,11 +82,15 @@ std::string queryMessage(std::size_t online) {
         .text();
 }
 
-std::string addMessage(int desk, int seat, std::string_view name, std::string_view code) {
+std::string addMessage(int desk, int seat, std::string_view name, std::string_view code,
+                       bool creator) {
     MessageWriter writer("add");
     writer.field("desk", desk).field("site", seat).field("name", name);
     if (!code.empty()) {
         writer.field("code", code);
+        if (creator) {
+            writer.field("creator", 1);
+        }
     }
     return writer.text();
 }

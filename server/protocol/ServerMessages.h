@@ -74,8 +74,10 @@ struct SeatLine {
 };
 
 std::string queryMessage(std::size_t online);
-// `code` non-empty at a private desk: added as "code".
-std::string addMessage(int desk, int seat, std::string_view name, std::string_view code = {});
+// `code` non-empty at a private desk: added as "code", and "creator":"1" for the person who
+// opened it (a creator coming back by the code finds 加电脑 again).
+std::string addMessage(int desk, int seat, std::string_view name, std::string_view code = {},
+                       bool creator = false);
 std::string changeMessage(const std::array<SeatLine, 4>& seats);
 std::string startMessage(const std::vector<int>& hand);
 // `per` -1 when no seat acted; `cards` empty for a pass; `now` -1 when nobody moves next.

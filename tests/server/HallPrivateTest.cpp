@@ -68,6 +68,7 @@ std::string summary(const std::vector<std::string>& texts) {
             if (const auto at = text.find(R"("code":")"); at != std::string::npos) {
                 one += " code " + text.substr(at + 8, text.find('"', at + 8) - at - 8);
             }
+            one += msg.creator == 1 ? " creator" : "";
         } else if (msg.opt == "change") {
             one += " ";
             for (int seat = 0; seat < 4; ++seat) {
@@ -197,7 +198,7 @@ std::vector<Step> wrongCodes(LinkId link, int count, long long from) {
     return steps;
 }
 
-const std::string kCreated = "add 0/0 code 111111 | change p1,-,-,-";
+const std::string kCreated = "add 0/0 code 111111 creator | change p1,-,-,-";
 const std::string kWrong = "refused wrong or expired code";
 
 TEST(HallPrivateTest, PrivateDeskRules) {
@@ -206,10 +207,10 @@ TEST(HallPrivateTest, PrivateDeskRules) {
          then(fourLinks(), {{1, Act::Create, "", kCreated}}), "desk 0: private desk opened"},
         {"a code a live desk has is drawn again",
          then(fourLinks(), {{1, Act::Create, "", kCreated},
-                            {2, Act::Create, "", "add 1/0 code 333333 | change p2,-,-,-"}}),
+                            {2, Act::Create, "", "add 1/0 code 333333 creator | change p2,-,-,-"}}),
          "", {111111, 111111, 333333}},
         {"codes keep their leading zeros and draws past the last whole million are drawn again",
-         then(fourLinks(), {{1, Act::Create, "", "add 0/0 code 000042 | change p1,-,-,-"}}), "",
+         then(fourLinks(), {{1, Act::Create, "", "add 0/0 code 000042 creator | change p1,-,-,-"}}), "",
          {4294967295u, 4294000042u, 42}},
         {"join by code sits at the creator's desk",
          then(fourLinks(), {{1, Act::Create, "", kCreated},
@@ -248,7 +249,7 @@ TEST(HallPrivateTest, PrivateDeskRules) {
                             {1, Act::Drop, "", ""},
                             {5, Act::Connect, "10.0.0.1", ""},
                             {5, Act::Hello, "", "hello"},
-                            {5, Act::Join, "111111", "add 0/0 code 111111 | change p3,p2,-,-"},
+                            {5, Act::Join, "111111", "add 0/0 code 111111 creator | change p3,p2,-,-"},
                             {5, Act::Bots, "easy", "change p3,p2,bot2,bot3"},
                             {5, Act::Drop, "", ""},
                             {6, Act::Connect, "10.0.0.1", ""},
@@ -353,7 +354,7 @@ TEST(HallPrivateTest, PrivateDeskRules) {
                             {1, Act::Bots, "normal", "change p1,bot1,bot2,bot3"},
                             {1, Act::Leave, "", ""},
                             {2, Act::Join, "111111", kWrong},
-                            {2, Act::Create, "", "add 0/0 code 222222 | change p2,-,-,-"}})},
+                            {2, Act::Create, "", "add 0/0 code 222222 creator | change p2,-,-,-"}})},
         {"an address's budget (2): a held seat keeps its desk in it, a desk closed gives back",
          {{1, Act::Connect, "10.0.0.9", ""},
           {2, Act::Connect, "10.0.0.9", ""},
@@ -362,11 +363,11 @@ TEST(HallPrivateTest, PrivateDeskRules) {
           {1, Act::Hello, "", "hello"},
           {1, Act::Create, "", kCreated},
           {1, Act::Drop, "", ""},
-          {2, Act::Create, "", "add 1/0 code 222222 | change p2,-,-,-"},
+          {2, Act::Create, "", "add 1/0 code 222222 creator | change p2,-,-,-"},
           {3, Act::Create, "", "create refused too many private desks"},
-          {4, Act::Create, "", "add 2/0 code 333333 | change p3,-,-,-"},
+          {4, Act::Create, "", "add 2/0 code 333333 creator | change p3,-,-,-"},
           {2, Act::Leave, "", "", 0, 1, 0},
-          {3, Act::Create, "", "add 1/0 code 444444 | change p4,-,-,-"}},
+          {3, Act::Create, "", "add 1/0 code 444444 creator | change p4,-,-,-"}},
          "connection 3 (10.0.0.9): create refused, 2 private desks from the address already",
          {111111, 222222, 333333, 444444}},
     };
