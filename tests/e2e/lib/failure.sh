@@ -8,5 +8,7 @@ fail() {
     echo "---- $(basename "$log")" >&2
     tail -n 40 "$log" >&2
   done
+  # Again after the logs, where a shortened report (only its head and tail) still shows it.
+  echo "FAIL: $*" >&2
   exit 1
 }
