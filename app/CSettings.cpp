@@ -6,8 +6,8 @@
 
 #include "engine/audio/SimpleAudioEngine.h"
 #include "engine/base/UserDefault.h"
-#include "net/GameConstants.h"
-#include "net/PlayerName.h"
+#include "wire/GameConstants.h"
+#include "wire/PlayerName.h"
 
 using engine::SimpleAudioEngine;
 using engine::UserDefault;

@@ -49,7 +49,7 @@ public:
     // "playerToken". A kept value that is not 32 hex digits is replaced by a new one.
     static std::string playerToken();
 
-    // The player's name (net/PlayerName.h's rule), kept under "playerName"; "" when none is
+    // The player's name (wire/PlayerName.h's rule), kept under "playerName"; "" when none is
     // kept yet (the hall then asks for one) or the kept text breaks the rule.
     static std::string playerName();
     // Keeps checkPlayerName(name)'s cleaned name; false, keeping nothing, when the rule refuses it.

@@ -9,10 +9,10 @@
 #include "engine/base/Configuration.h"
 #include "engine/platform/MessageBox.h"
 #include "engine/platform/ProcessEnd.h"
-#include "net/Framing.h"
 #include "net/FrameReader.h"
 #include "net/MessageDecoder.h"
 #include "net/OutgoingMessages.h"
+#include "wire/Framing.h"
 
 namespace {
 

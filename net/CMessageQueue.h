@@ -56,10 +56,10 @@
 #include <string>
 #include <thread>
 
-#include "net/GameConstants.h"
 #include "net/LinkLossBox.h"
 #include "net/Message.h"
 #include "net/Socket.h"
+#include "wire/GameConstants.h"
 
 class CMessageQueue {
 public:

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "net/Framing.h"
+#include "wire/Framing.h"
 
 namespace {
 

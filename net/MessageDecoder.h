@@ -51,8 +51,8 @@
 #include <string>
 #include <string_view>
 
-#include "net/GameConstants.h"
 #include "net/Message.h"
+#include "wire/GameConstants.h"
 
 enum class DecodeStatus {
     Ok,         // `out` is filled

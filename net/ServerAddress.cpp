@@ -11,7 +11,7 @@
 #include <sys/socket.h>
 #endif
 
-#include "net/GameConstants.h"
+#include "wire/GameConstants.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "net/Framing.h"
+#include "wire/Framing.h"
 
 ScriptedServer::~ScriptedServer() {
     stop();

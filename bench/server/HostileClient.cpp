@@ -1,9 +1,9 @@
 #include "bench/server/HostileClient.h"
 
-#include "net/GameConstants.h"
 #include "net/Message.h"
 #include "net/MessageDecoder.h"
 #include "net/OutgoingMessages.h"
+#include "wire/GameConstants.h"
 
 namespace {
 

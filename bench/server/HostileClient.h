@@ -31,7 +31,7 @@
 #include <string>
 #include <vector>
 
-#include "net/Framing.h"
+#include "wire/Framing.h"
 
 enum class HostileKind { Names, CreateStorm, HelloStorm, WrongCodes, Watch, AutoToggle, Talk };
 inline constexpr int kHostileKinds = 7;

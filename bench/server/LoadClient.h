@@ -23,8 +23,8 @@
 #include <string>
 #include <vector>
 
-#include "net/Framing.h"
 #include "net/Message.h"
+#include "wire/Framing.h"
 
 class GameAudit;
 

@@ -13,8 +13,8 @@
 #include <thread>
 
 #include "bench/server/FaultyRelay.h"
-#include "net/Framing.h"
 #include "tests/support/TestSockets.h"
+#include "wire/Framing.h"
 
 namespace {
 

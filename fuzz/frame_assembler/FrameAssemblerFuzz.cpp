@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "fuzz/support/FuzzCheck.h"
-#include "net/Framing.h"
+#include "wire/Framing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) {

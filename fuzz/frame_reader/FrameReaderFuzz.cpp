@@ -9,8 +9,8 @@
 
 #include "fuzz/support/FuzzCheck.h"
 #include "net/FrameReader.h"
-#include "net/Framing.h"
 #include "tests/support/TestSockets.h"
+#include "wire/Framing.h"
 
 namespace {
 

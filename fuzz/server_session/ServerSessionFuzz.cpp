@@ -71,7 +71,6 @@
 #include "cards/LegalPlays.h"
 #include "fuzz/support/FuzzBytes.h"
 #include "fuzz/support/FuzzCheck.h"
-#include "net/Framing.h"
 #include "net/Message.h"
 #include "net/MessageDecoder.h"
 #include "net/OutgoingMessages.h"
@@ -81,6 +80,7 @@
 #include "server/hall/Hall.h"
 #include "server/net/SessionInput.h"
 #include "server/protocol/ClientRequest.h"
+#include "wire/Framing.h"
 
 namespace {
 

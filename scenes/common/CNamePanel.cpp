@@ -4,9 +4,9 @@
 #include "net/CMessageQueue.h"
 #include "net/Message.h"
 #include "net/OutgoingMessages.h"
-#include "net/PlayerName.h"
 #include "scenes/common/NameWords.h"
 #include "scenes/common/SceneWidgets.h"
+#include "wire/PlayerName.h"
 
 using namespace engine;
 

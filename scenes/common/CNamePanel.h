@@ -4,7 +4,7 @@
 // the settings panel's 改名 opens it in the hall or at the desk. Main thread only.
 //
 //   input                          effect
-//   确定, or Enter in the field     the rule (net/PlayerName.h) refuses: its reason shown, nothing
+//   确定, or Enter in the field     the rule (wire/PlayerName.h) refuses: its reason shown, nothing
 //                                  kept. Otherwise the cleaned name is kept (CSettings) and every
 //                                  later hello carries it; where the link's hello answer offered
 //                                  names, "name" is sent and the panel waits for the answer, and

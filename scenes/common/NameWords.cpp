@@ -3,7 +3,7 @@
 #include <array>
 #include <utility>
 
-#include "net/PlayerName.h"
+#include "wire/PlayerName.h"
 
 namespace namewords {
 

@@ -11,7 +11,7 @@ namespace namewords {
 // One of our made-up names followed by a number from 1 to 99; always passes checkPlayerName.
 std::string suggestion(std::mt19937& random);
 
-// What the panel shows for a refusal: `reason` is a "nameError" text (net/PlayerName.h's
+// What the panel shows for a refusal: `reason` is a "nameError" text (wire/PlayerName.h's
 // nameFaultText, or the server's "in a game"); a reason this build does not know is shown as the
 // server sent it.
 std::string refusalText(std::string_view reason);

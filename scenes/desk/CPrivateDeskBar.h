@@ -13,7 +13,7 @@
 #include <string>
 
 #include "engine/Engine.h"
-#include "net/GameConstants.h"
+#include "wire/GameConstants.h"
 
 class CPrivateDeskBar : public engine::Node {
 public:

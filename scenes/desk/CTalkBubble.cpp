@@ -1,8 +1,8 @@
 #include "scenes/desk/CTalkBubble.h"
 
-#include "net/GameConstants.h"
 #include "scenes/common/SceneWidgets.h"
 #include "scenes/desk/TableTalk.h"
+#include "wire/GameConstants.h"
 
 using namespace engine;
 

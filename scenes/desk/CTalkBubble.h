@@ -6,7 +6,7 @@
 #include <array>
 
 #include "engine/Engine.h"
-#include "net/GameConstants.h"
+#include "wire/GameConstants.h"
 
 class CTalkBubble : public engine::Node {
 public:

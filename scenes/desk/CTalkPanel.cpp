@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <string>
 
-#include "net/GameConstants.h"
 #include "scenes/common/SceneWidgets.h"
 #include "scenes/desk/TableTalk.h"
+#include "wire/GameConstants.h"
 
 using namespace engine;
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "cards/CardSprite.h"
-#include "net/GameConstants.h"
 #include "net/Message.h"
 #include "scenes/common/CReconnectPanel.h"
 #include "scenes/common/CSettingsPanel.h"
 #include "scenes/common/SceneWidgets.h"
 #include "scenes/desk/CDeskScene.h"
+#include "wire/GameConstants.h"
 
 using namespace engine;
 

@@ -6,13 +6,13 @@
 #include "cards/CardCode.h"
 #include "cards/CardSprite.h"
 #include "cards/PlaySounds.h"
-#include "net/GameConstants.h"
 #include "net/Message.h"
 #include "scenes/common/CNamePanel.h"
 #include "scenes/common/SceneFlow.h"
 #include "scenes/desk/CDeskScene.h"
 #include "scenes/desk/TurnClock.h"
 #include "scenes/hall/CHallScene.h"
+#include "wire/GameConstants.h"
 
 using namespace engine;
 

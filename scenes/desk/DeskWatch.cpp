@@ -24,7 +24,6 @@
 // The return button sends "unwatch" and goes back to the hall at once; 入座 sends "sit". Nothing
 // else is ever sent.
 
-#include "net/GameConstants.h"
 #include "net/Message.h"
 #include "net/OutgoingMessages.h"
 #include "scenes/common/CSettingsPanel.h"
@@ -33,6 +32,7 @@
 #include "scenes/desk/CCardTrackerPanel.h"
 #include "scenes/desk/CDeskScene.h"
 #include "scenes/desk/CTalkBubble.h"
+#include "wire/GameConstants.h"
 
 using namespace engine;
 

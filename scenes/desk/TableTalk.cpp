@@ -6,7 +6,7 @@ namespace tabletalk {
 
 namespace {
 
-// By index; the meaning of each is the protocol's (net/GameConstants.h).
+// By index; the meaning of each is the protocol's (wire/GameConstants.h).
 constexpr std::array<const char*, kTalkPhrases> kPhrases = {
     "快点吧，等得花儿都谢了", "打得好！", "不好意思", "谢谢搭档",
     "再来一局",               "配合默契", "这把稳了", "别急，我想想",

@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "net/GameConstants.h"
+#include "wire/GameConstants.h"
 
 namespace tabletalk {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "net/GameConstants.h"
 #include "net/Message.h"
+#include "wire/GameConstants.h"
 
 namespace {
 

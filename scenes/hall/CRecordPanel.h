@@ -16,9 +16,9 @@
 #include <memory>
 
 #include "engine/Engine.h"
-#include "net/GameConstants.h"
 #include "scenes/common/CLazyPanel.h"
 #include "scenes/hall/RecordBook.h"
+#include "wire/GameConstants.h"
 
 struct stMsg;
 

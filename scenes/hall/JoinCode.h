@@ -17,7 +17,7 @@
 
 #include <string>
 
-#include "net/GameConstants.h"
+#include "wire/GameConstants.h"
 
 struct stMsg;
 

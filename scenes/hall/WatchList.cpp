@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "net/GameConstants.h"
 #include "scenes/hall/JoinCode.h"
+#include "wire/GameConstants.h"
 
 namespace {
 

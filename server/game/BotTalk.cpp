@@ -1,6 +1,6 @@
 #include "server/game/BotTalk.h"
 
-#include "net/GameConstants.h"
+#include "wire/GameConstants.h"
 
 namespace server {
 

@@ -54,11 +54,11 @@
 #include <string>
 #include <vector>
 
-#include "net/GameConstants.h"
 #include "server/bots/BotLevel.h"
 #include "server/game/DeskOutput.h"
 #include "server/game/DeskSnapshot.h"
 #include "server/game/Round.h"
+#include "wire/GameConstants.h"
 
 namespace server {
 

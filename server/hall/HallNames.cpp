@@ -1,7 +1,7 @@
 // The hall's names: the rules in Hall.h's names table, and m_shown kept in step with them.
 
-#include "net/PlayerName.h"
 #include "server/hall/Hall.h"
+#include "wire/PlayerName.h"
 
 namespace server {
 

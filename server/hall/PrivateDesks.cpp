@@ -6,7 +6,7 @@
 #include <memory>
 #include <utility>
 
-#include "net/GameConstants.h"
+#include "wire/GameConstants.h"
 
 namespace server {
 

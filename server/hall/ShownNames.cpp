@@ -4,7 +4,7 @@
 #include <charconv>
 #include <iterator>
 
-#include "net/PlayerName.h"
+#include "wire/PlayerName.h"
 
 namespace server {
 

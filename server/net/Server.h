@@ -37,12 +37,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "net/GameConstants.h"
 #include "server/hall/Hall.h"
 #include "server/net/BotWorkers.h"
 #include "server/net/Listener.h"
 #include "server/net/Records.h"
 #include "server/net/Session.h"
+#include "wire/GameConstants.h"
 
 namespace server {
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-#include "net/Framing.h"
+#include "wire/Framing.h"
 
 namespace server {
 

@@ -13,7 +13,7 @@
 //   {"opt":"timeout"}
 //
 // Table talk, to every seat at the desk (the speaker's own included); only the index travels,
-// 0 .. kTalkPhrases-1 a phrase, then the emotes (net/GameConstants.h; server/README.md):
+// 0 .. kTalkPhrases-1 a phrase, then the emotes (wire/GameConstants.h; server/README.md):
 //
 //   {"opt":"talk","site":"2","say":"5"}
 //
@@ -61,8 +61,8 @@
 #include <string_view>
 #include <vector>
 
-#include "net/GameConstants.h"
 #include "server/game/DeskSnapshot.h"
+#include "wire/GameConstants.h"
 
 namespace server {
 
@@ -125,7 +125,7 @@ std::string presenceMessage(const std::array<PresenceLine, 4>& seats);
 std::string resumeMessage(const DeskSnapshot& snapshot);
 
 // ---- Private desks
-// A join by code refused for `reason` (one of net/GameConstants.h's kJoin...); `retrySeconds`
+// A join by code refused for `reason` (one of wire/GameConstants.h's kJoin...); `retrySeconds`
 // >= 0 adds "retry" (too many wrong codes).
 std::string joinRefusedMessage(std::string_view reason, long long retrySeconds = -1);
 // A "create" refused for `reason` (kCreateTooMany).
@@ -149,7 +149,7 @@ std::string desksMessage(const std::vector<WatchListEntry>& desks);
 // spectators with this one.
 std::string watchMessage(const DeskSnapshot& snapshot, int watchers);
 // `reason` one of kJoinSeated, kJoinTooMany (with `retrySeconds` >= 0), kWatchNoDesk,
-// kWatchFromAddress, kJoinFull, kWatchServerFull (net/GameConstants.h).
+// kWatchFromAddress, kJoinFull, kWatchServerFull (wire/GameConstants.h).
 std::string watchRefusedMessage(std::string_view reason, long long retrySeconds = -1);
 // `reason` kSitNotWatching, kJoinPlaying or kSitNoSeat.
 std::string sitRefusedMessage(std::string_view reason);

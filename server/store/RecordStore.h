@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "net/GameConstants.h"
 #include "server/store/FinishedGame.h"
+#include "wire/GameConstants.h"
 
 namespace server::store {
 

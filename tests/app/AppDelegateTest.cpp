@@ -15,11 +15,11 @@
 #include "app/CSettings.h"
 #include "engine/Engine.h"
 #include "engine/backend/headless/Headless.h"
-#include "net/Framing.h"
 #include "net/OutgoingMessages.h"
 #include "scenes/hall/CHallScene.h"
 #include "tests/support/TestSockets.h"
 #include "tests/support/TestSystem.h"
+#include "wire/Framing.h"
 
 namespace fs = std::filesystem;
 using namespace engine;

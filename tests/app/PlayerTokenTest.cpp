@@ -7,8 +7,8 @@
 #include "app/CSettings.h"
 #include "engine/Engine.h"
 #include "engine/backend/headless/Headless.h"
-#include "net/GameConstants.h"
 #include "tests/support/TestSystem.h"
+#include "wire/GameConstants.h"
 
 using namespace engine;
 

@@ -8,8 +8,8 @@
 #include <climits>
 #include <random>
 
-#include "net/Framing.h"
 #include "server/protocol/ServerMessages.h"
+#include "wire/Framing.h"
 
 namespace {
 

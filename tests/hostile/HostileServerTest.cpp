@@ -14,10 +14,10 @@
 #include "engine/Engine.h"
 #include "engine/backend/headless/Headless.h"
 #include "net/CMessageQueue.h"
-#include "net/Framing.h"
 #include "server/protocol/ServerMessages.h"
 #include "tests/hostile/HostileClient.h"
 #include "tests/scenes/DeskProbe.h"
+#include "wire/Framing.h"
 
 using namespace engine;
 

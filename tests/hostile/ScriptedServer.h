@@ -16,8 +16,8 @@
 #include <thread>
 #include <vector>
 
-#include "net/Framing.h"
 #include "net/Socket.h"
+#include "wire/Framing.h"
 
 class ScriptedServer {
 public:

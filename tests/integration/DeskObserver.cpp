@@ -1,11 +1,11 @@
 #include "tests/integration/DeskObserver.h"
 
 #include "cards/CardCode.h"
-#include "net/Framing.h"
 #include "net/Message.h"
 #include "net/MessageDecoder.h"
 #include "net/Socket.h"
 #include "tests/support/TestSockets.h"
+#include "wire/Framing.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The player's hello as the first frame of every link, what the link notes about a new server,
 // and the arrival time every record carries.
 
-#include "net/GameConstants.h"
 #include "net/OutgoingMessages.h"
 #include "tests/net/LinkTestSupport.h"
+#include "wire/GameConstants.h"
 
 namespace linktest {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "net/Framing.h"
 #include "tests/support/TestSockets.h"
+#include "wire/Framing.h"
 
 LoopbackServer::LoopbackServer(std::uint16_t port)
     : m_listener(testnet::listenOn("127.0.0.1", port, m_port)) {}

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "net/PlayerName.h"
+#include "wire/PlayerName.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <ostream>
 
-#include "net/Framing.h"
 #include "tests/net/LinkTestSupport.h"
+#include "wire/Framing.h"
 
 namespace linktest {
 namespace {

@@ -9,9 +9,9 @@
 #include "app/CSettings.h"
 #include "engine/backend/headless/Headless.h"
 #include "net/OutgoingMessages.h"
-#include "net/PlayerName.h"
 #include "scenes/common/CNamePanel.h"
 #include "tests/scenes/SceneTestKit.h"
+#include "wire/PlayerName.h"
 
 using namespace engine;
 using K = EventKeyboard::KeyCode;

@@ -1,5 +1,5 @@
 // The hall's names: what a hello or a "name" asks for, what the hall answers, and where the
-// name then shows (Hall.h's names table). The rule itself is net/PlayerName's own table.
+// name then shows (Hall.h's names table). The rule itself is wire/PlayerName's own table.
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "tests/server/LoopbackClient.h"
 
-#include "net/Framing.h"
 #include "net/MessageDecoder.h"
 #include "net/OutgoingMessages.h"
 #include "tests/support/TestSockets.h"
+#include "wire/Framing.h"
 
 LoopbackClient::~LoopbackClient() {
     close();

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "net/Framing.h"
 #include "server/net/SessionInput.h"
+#include "wire/Framing.h"
 
 namespace {
 

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "cards/CardCode.h"
-#include "net/Framing.h"
 #include "net/MessageDecoder.h"
 #include "net/OutgoingMessages.h"
 #include "server/game/Deal.h"
@@ -20,6 +19,7 @@
 #include "tests/server/LoopbackClient.h"
 #include "tests/server/RunningServer.h"
 #include "tests/support/TestSockets.h"
+#include "wire/Framing.h"
 
 namespace {
 

@@ -51,7 +51,7 @@ Canvas settingsSwitch(int w, int h, bool on);   // switch_on.png, switch_off.png
 Canvas volumeStep(int size, bool plus);         // volume_down.png, volume_up.png
 Canvas volumeBar(int w, int h);                 // volume_bar.png (white, tinted when drawn)
 
-// The table talk's emotes, in the order of their indices (net/GameConstants.h): round faces.
+// The table talk's emotes, in the order of their indices (wire/GameConstants.h): round faces.
 enum class Emote { Smile, Laugh, Surprised, Sad, Angry, Cool };
 Canvas emoteFace(int size, Emote emote);  // emote_smile.png ... emote_cool.png
 

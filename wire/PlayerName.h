@@ -1,6 +1,6 @@
 #pragma once
 // The name a person plays under: one rule for the client (before it keeps or sends a name) and
-// the server (before it shows one). Plain C++; both link it (library `playername`).
+// the server (before it shows one). Plain C++; both link it (library `wire`).
 //
 //   input                                              result
 //   not valid UTF-8 (overlong, surrogate, cut short)   NameFault::BadUtf8

@@ -1,4 +1,4 @@
-#include "net/PlayerName.h"
+#include "wire/PlayerName.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "net/Framing.h"
+#include "wire/Framing.h"
 
 #include <cassert>
 
