@@ -184,8 +184,8 @@ void DeskGame::setAuto(int seat, bool on, DeskOutput& out) {
     flagsChanged(seat, wasComputer, out);
 }
 
-DeskSnapshot DeskGame::snapshot(int seat, Millis now) const {
-    DeskSnapshot snap;
+RejoinSnapshot DeskGame::snapshot(int seat, Millis now) const {
+    RejoinSnapshot snap;
     snap.desk = m_number;
     snap.seat = seat;
     if (seat >= 0) {

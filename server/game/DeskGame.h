@@ -57,7 +57,7 @@
 #include "net/GameConstants.h"
 #include "server/bots/BotLevel.h"
 #include "server/game/DeskOutput.h"
-#include "server/game/DeskSnapshot.h"
+#include "server/game/RejoinSnapshot.h"
 #include "server/game/Round.h"
 
 namespace server {
@@ -135,7 +135,7 @@ public:
 
     // What `seat`'s person needs to take the desk up again at `now` ("resume"). Seat -1: what a
     // spectator may see ("watch"): the same without any hand and without a seat's name.
-    DeskSnapshot snapshot(int seat, Millis now) const;
+    RejoinSnapshot snapshot(int seat, Millis now) const;
     // While watched, every text sent to the whole desk is also appended once to
     // DeskOutput::publicTexts (the hall sets it while the desk has spectators).
     void setWatched(bool watched) { m_watched = watched; }

@@ -262,7 +262,7 @@ void Hall::hello(LinkId link, const ClientRequest& request, Millis now, Output& 
     desk.markBack(place.seat, now, m_deskOut);
     // The desk's "presence" and any "change" for the name go out after the answer and "resume".
     out.sends.push_back(Send{link, helloOkMessage(true, m_recordsKept, answerName(id))});
-    DeskSnapshot snapshot = desk.snapshot(place.seat, now);
+    RejoinSnapshot snapshot = desk.snapshot(place.seat, now);
     snapshot.creator = m_private.isOwner(place.desk, asOwner(id));
     out.sends.push_back(Send{link, resumeMessage(snapshot)});
     out.restartIdle.push_back(link);

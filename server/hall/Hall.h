@@ -30,21 +30,21 @@
 //             "say" is not an index (0 .. kTalkCount-1) or the person talked less than
 //             kTalkEvery ago; else "talk" to the desk. The link's close logs the count
 //   hello     the rules below, in this order; a refusal changes nothing else
-//   create,   private desks (HallPrivate.cpp, the book in PrivateDesks.h): "create" seats the
-//   join,     person at a new private desk ("add" with its code), or is refused when the link's
-//             address has maxPrivatePerAddress live ones; "join" by a code, or a refusal
-//   bots      ("join" status "refused": already seated, too many wrong codes with "retry", wrong
-//             or expired code, game running, desk full, checked in this order); "bots", from
-//             the creator (by the token's hash on any link; without a token, the person) at
-//             their own desk and seat between games, fills the free seats with computer
-//             players of the level named (ignored otherwise). Quick join and the
-//             bot-fill timer never seat anyone at a private desk; its code is gone when its last
-//             person (a held seat counts) is
+//   create,   private desks (PrivateDeskRequests.cpp, the book in PrivateDesks.h): "create"
+//   join,     seats the person at a new private desk ("add" with its code), or is refused when
+//   bots      the link's address has maxPrivatePerAddress live ones; "join" by a code, or a
+//             refusal ("join" status "refused": already seated, too many wrong codes with
+//             "retry", wrong or expired code, game running, desk full, checked in this order);
+//             "bots", from the creator (by the token's hash on any link; without a token, the
+//             person) at their own desk and seat between games, fills the free seats with
+//             computer players of the level named (ignored otherwise). Quick join and the
+//             bot-fill timer never seat anyone at a private desk; its code goes with its last
+//             person (a held seat counts)
 //   record,   a person with a token: passed out (Output::lookups) for the store to answer; a
 //   leader-   person without one: answered "status":"none" at once. At most one of each kind a
 //   board     second a link (kLookupEvery); more are ignored and counted, and the link's close
 //             logs the count
-//   desks,    watching a game (HallWatch.cpp): a spectator is a link's person with no seat,
+//   desks,    watching a game (Spectators.cpp): a spectator is a link's person with no seat,
 //   watch,    watching one desk. "desks" lists the public desks whose game runs (at most one
 //   unwatch,  answered a second a link, like the lookups). "watch" by number or code, refused
 //   sit       for, in this order: already seated, too many wrong codes (the private desks'
@@ -264,7 +264,7 @@ private:
     void talk(LinkId link, int say, Millis now, Output& out);
     // Names the person and seats them at `desk`, which has a free seat and no game running.
     void seatAt(DeskGame& desk, PersonId id, Millis now, Output& out);
-    // Private desks (HallPrivate.cpp).
+    // Private desks (PrivateDeskRequests.cpp).
     void createPrivate(PersonId id, Millis now, Output& out);
     void joinPrivate(LinkId link, const std::string& code, Millis now, Output& out);
     void addBots(PersonId id, const std::string& level, Millis now, Output& out);
@@ -279,7 +279,7 @@ private:
     std::string codeAsker(LinkId link) const;
     // After a desk changed: a private desk without persons is public again, its code gone.
     void closeIfDeserted(int desk, Output& out);
-    // Watching a game (HallWatch.cpp).
+    // Watching a game (Spectators.cpp).
     void desksList(LinkId link, Millis now, Output& out);
     void watch(LinkId link, const ClientRequest& request, Millis now, Output& out);
     void sit(LinkId link, Millis now, Output& out);

@@ -111,7 +111,7 @@ void Hall::watch(LinkId link, const ClientRequest& request, Millis now, Output& 
         out.log.push_back(deskText(desk) + ": watched by connection " + std::to_string(link) +
                           ", " + std::to_string(list.size()) + " watching");
     }
-    const DeskSnapshot snapshot = m_desks[desk]->snapshot(-1, now);
+    const RejoinSnapshot snapshot = m_desks[desk]->snapshot(-1, now);
     out.sends.push_back(Send{link, watchMessage(snapshot, static_cast<int>(list.size()))});
     if (!again) {
         tellWatchers(desk, out);
