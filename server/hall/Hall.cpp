@@ -195,7 +195,8 @@ void Hall::lookup(LinkId link, bool leaderboard, Millis now, Output& out) {
     }
     const std::string& token = m_people.at(self.person).token;
     if (token.empty()) {
-        out.sends.push_back(Send{link, noRecordsMessage(leaderboard ? kLeaderboardOpt : kRecordOpt)});
+        out.sends.push_back(
+            Send{link, noRecordsMessage(leaderboard ? kLeaderboardOpt : kRecordOpt)});
         return;
     }
     out.lookups.push_back(Lookup{link, leaderboard, token});
