@@ -215,7 +215,7 @@ private:
     int m_gamesPlayed = 0;
     std::uint64_t m_dealSeed = 0;  // the running game's deal, drawn from m_rng
     Millis m_dealtAt{0};
-    SnapshotWriter m_snapshots;  // and what each seat put on the table since its turn began
+    SnapshotWriter m_snapshots;  // snapshot(), and the table it shows
     DeskRemarks m_remarks;
 };
 
