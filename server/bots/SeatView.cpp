@@ -96,14 +96,6 @@ bool SeatView::othersMayBeat(const std::vector<int>& play, const HandType& type)
     }
 }
 
-int SeatView::othersLargestRank() const {
-    std::array<int, kSuitedRanks> count{};
-    for (int code = 0; code < kBlackJoker; ++code) {
-        count[rankIndex(code)] += m_unseen[code];
-    }
-    return *std::max_element(count.begin(), count.end());
-}
-
 Round SeatView::sample(std::mt19937_64& rng) const {
     std::vector<int> pool;
     for (int code = 0; code < kCardsPerDeck; ++code) {

@@ -36,8 +36,6 @@ public:
     // Whether some cards the others may hold make an ordinary play (not a bomb) that beats
     // `play` (classified as `type`). Pooled over the three other seats, so "may".
     bool othersMayBeat(const std::vector<int>& play, const HandType& type) const;
-    // The most cards of one rank (twos to aces) the others may hold: four or more is a bomb.
-    int othersLargestRank() const;
 
     // ---- Search
     // The round with the unseen cards dealt at random to the other seats, each getting as many as

@@ -4,6 +4,13 @@
 
 namespace server {
 
+namespace {
+
+// Mixed into the desk's seed for the remarks' own generator.
+constexpr std::uint64_t kTalkSeedSalt = 0x7A1C5EEDull;
+
+}  // namespace
+
 std::optional<BotRemark> botRemark(TalkMoment moment, int actor, BotLevel level,
                                    const std::array<bool, 4>& bots, std::mt19937_64& rng) {
     static constexpr int kPartner[3] = {kSayWellPlayed, kSayTeamwork, kEmoteCool};
@@ -22,6 +29,29 @@ std::optional<BotRemark> botRemark(TalkMoment moment, int actor, BotLevel level,
     }
     const std::uint64_t pick = (draw / kBotTalkOdds) % 3;
     return BotRemark{seat, (partner ? kPartner : kOpponent)[pick]};
+}
+
+DeskRemarks::DeskRemarks(std::uint64_t deskSeed) : m_rng(deskSeed ^ kTalkSeedSalt) {}
+
+std::optional<BotRemark> DeskRemarks::afterPlay(int seat, bool bomb, const Round::Step& step,
+                                                int tableBefore, BotLevel level,
+                                                const std::array<bool, 4>& bots, Millis now) {
+    m_trickBombed = m_trickBombed || bomb;
+    std::optional<BotRemark> said;
+    if (bomb) {
+        said = botRemark(TalkMoment::OpponentBombed, seat, level, bots, m_rng);
+    }
+    if (step.trickTaken) {
+        if (!said && (m_trickBombed || tableBefore >= kManyTrickPoints)) {
+            said = botRemark(TalkMoment::PartnerTookTrick, step.trickWinner, level, bots, m_rng);
+        }
+        m_trickBombed = false;
+    }
+    if (!said || (m_last && now < *m_last + Millis(kTalkEveryMillis))) {
+        return std::nullopt;
+    }
+    m_last = now;
+    return said;
 }
 
 }  // namespace server

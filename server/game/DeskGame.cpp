@@ -4,19 +4,11 @@
 #include <cassert>
 
 #include "cards/HandRules.h"
-#include "server/game/BotTalk.h"
 #include "server/game/Deal.h"
 #include "server/game/Scoring.h"
 #include "server/protocol/ServerMessages.h"
 
 namespace server {
-
-namespace {
-
-// Mixed into the desk's seed for the remarks' own generator.
-constexpr std::uint64_t kTalkSeedSalt = 0x7A1C5EEDull;
-
-}  // namespace
 
 DeskGame::DeskGame(int number, const DeskConfig& config, std::uint64_t seed,
                    std::uint64_t jobSerials)
@@ -24,7 +16,7 @@ DeskGame::DeskGame(int number, const DeskConfig& config, std::uint64_t seed,
       m_config(config),
       m_rng(seed),
       m_jobSerial(jobSerials),
-      m_talkRng(seed ^ kTalkSeedSalt) {
+      m_remarks(seed) {
     assert(config.deal >= 1 && config.deal <= kFullDeal && "deal size out of range");
 }
 
@@ -184,47 +176,8 @@ void DeskGame::setAuto(int seat, bool on, DeskOutput& out) {
     flagsChanged(seat, wasComputer, out);
 }
 
-DeskSnapshot DeskGame::snapshot(int seat, Millis now) const {
-    DeskSnapshot snap;
-    snap.desk = m_number;
-    snap.seat = seat;
-    if (seat >= 0) {
-        snap.name = m_seats[seat].name;
-    }
-    snap.playing = playing();
-    snap.code = m_privateCode;
-    for (int k = 0; k < 4; ++k) {
-        const Seat& s = m_seats[k];
-        SnapshotSeat& line = snap.seats[k];
-        line.name = s.name;
-        line.ready = s.ready;
-        line.away = s.away;
-        line.autoPlay = s.autoPlay;
-        if (playing()) {
-            line.surplus = static_cast<int>(m_round->hand(k).size());
-            line.cards = m_marks[k].cards;
-            line.pass = m_marks[k].pass;
-        }
-    }
-    if (!playing()) {
-        return snap;
-    }
-    const Round& round = *m_round;
-    if (seat >= 0) {
-        snap.hand = round.hand(seat);
-    }
-    for (int code = 0; code < kCardsPerDeck; ++code) {
-        snap.seen.insert(snap.seen.end(), round.played()[code], code);
-    }
-    snap.lastPlay = round.lastPlay();
-    snap.lastSeat = round.lastPlayer();
-    snap.tablePoints = round.tablePoints();
-    snap.teamPoints = round.teamPoints();
-    snap.turn = round.turn();
-    snap.mustLead = round.mustLead();
-    const Millis left = Millis(kTurnSeconds * 1000) - (now - m_turnSince);
-    snap.leftMs = std::max<long long>(0, left.count());
-    return snap;
+RejoinSnapshot DeskGame::snapshot(int seat, Millis now) const {
+    return m_snapshots.write(*this, seat, now - m_turnSince);
 }
 
 // ---- State ----------------------------------------------------------------------------------
@@ -345,7 +298,7 @@ void DeskGame::deal(Millis now, DeskOutput& out) {
         sendTo(seat, startMessage(hands[seat]), out);
     }
     m_round.emplace(std::move(hands), leader);
-    m_marks.fill(TableMark{});
+    m_snapshots.clearTable();
     broadcast(gameMessage(-1, static_cast<std::size_t>(m_config.deal), {}, 0, leader, true), out);
     beginTurn(now, out);
 }
@@ -358,13 +311,7 @@ void DeskGame::beginTurn(Millis now, DeskOutput& out) {
     if (seat < 0) {
         return;
     }
-    // What the seats' screens show: a turn takes the seat's own cards off the table, a new lead
-    // the whole finished trick.
-    if (m_round->mustLead()) {
-        m_marks.fill(TableMark{});
-    } else {
-        m_marks[seat] = TableMark{};
-    }
+    m_snapshots.turnBegins(seat, m_round->mustLead());
     if (playedByComputer(seat)) {
         requestDecision(seat, out);
     }
@@ -428,7 +375,7 @@ bool DeskGame::playTurn(int seat, std::vector<int> cards, Millis now, DeskOutput
         return false;
     }
     const Round& round = *m_round;
-    m_marks[seat] = TableMark{pass ? std::vector<int>{} : round.lastPlay(), pass};
+    m_snapshots.acted(seat, pass ? std::vector<int>{} : round.lastPlay());
     static const std::vector<int> kNoCards;
     broadcast(gameMessage(seat, round.hand(seat).size(), pass ? kNoCards : round.lastPlay(),
                           round.tablePoints(), round.turn(), round.mustLead()),
@@ -483,27 +430,14 @@ void DeskGame::renameSeat(int seat, std::string name, DeskOutput& out) {
 
 void DeskGame::remark(int seat, bool bomb, const Round::Step& step, int tableBefore, Millis now,
                       DeskOutput& out) {
-    m_trickBombed = m_trickBombed || bomb;
-    std::optional<BotRemark> said;
     std::array<bool, 4> bots{};
     for (int index = 0; index < 4; ++index) {
         bots[index] = m_seats[index].kind == SeatKind::Bot;
     }
-    if (bomb) {
-        said = botRemark(TalkMoment::OpponentBombed, seat, m_botLevel, bots, m_talkRng);
+    if (const auto said =
+            m_remarks.afterPlay(seat, bomb, step, tableBefore, m_botLevel, bots, now)) {
+        broadcast(talkMessage(said->seat, said->say), out);
     }
-    if (step.trickTaken) {
-        if (!said && (m_trickBombed || tableBefore >= kManyTrickPoints)) {
-            said = botRemark(TalkMoment::PartnerTookTrick, step.trickWinner, m_botLevel,
-                             bots, m_talkRng);
-        }
-        m_trickBombed = false;
-    }
-    if (!said || (m_lastRemark && now < *m_lastRemark + Millis(kTalkEveryMillis))) {
-        return;
-    }
-    m_lastRemark = now;
-    broadcast(talkMessage(said->seat, said->say), out);
 }
 
 FinishedDeskGame DeskGame::finishedGame(Millis now) const {
@@ -523,7 +457,7 @@ FinishedDeskGame DeskGame::finishedGame(Millis now) const {
 
 void DeskGame::endGame(Millis now, DeskOutput& out) {
     m_round.reset();
-    m_trickBombed = false;
+    m_remarks.gameEnded();
     m_awaitingBot = false;
     m_botAnswer.reset();
     bool flagsCleared = false;

@@ -41,8 +41,9 @@
 // When the last person leaves, the computer players leave too and the desk is empty again.
 //
 // Table talk: a seated person's talk goes to every seat; computer players (not at the easy level)
-// answer a few moments now and then (server/game/BotTalk.h), drawing from a generator of their
-// own seeded from the desk's seed, so the deals and the plays never depend on the talk.
+// answer a few moments now and then (DeskRemarks in server/game/BotTalk.h), drawing from a
+// generator of their own seeded from the desk's seed, so the deals and the plays never depend on
+// the talk.
 //
 // A desk always moves on: a computer player's play that the round refuses is replaced by what a
 // silent person gets (a pass, or the weakest single when leading), which the round always takes.
@@ -55,9 +56,11 @@
 #include <vector>
 
 #include "server/bots/BotLevel.h"
+#include "server/game/BotTalk.h"
 #include "server/game/DeskOutput.h"
-#include "server/game/DeskSnapshot.h"
+#include "server/game/RejoinSnapshot.h"
 #include "server/game/Round.h"
+#include "server/game/SnapshotWriter.h"
 #include "wire/GameConstants.h"
 
 namespace server {
@@ -135,7 +138,7 @@ public:
 
     // What `seat`'s person needs to take the desk up again at `now` ("resume"). Seat -1: what a
     // spectator may see ("watch"): the same without any hand and without a seat's name.
-    DeskSnapshot snapshot(int seat, Millis now) const;
+    RejoinSnapshot snapshot(int seat, Millis now) const;
     // While watched, every text sent to the whole desk is also appended once to
     // DeskOutput::publicTexts (the hall sets it while the desk has spectators).
     void setWatched(bool watched) { m_watched = watched; }
@@ -179,7 +182,7 @@ private:
     // A timer-driven action: `cards`, or the expiry action when the round refuses them.
     void playOrFallBack(int seat, std::vector<int> cards, Millis now, DeskOutput& out);
     bool playTurn(int seat, std::vector<int> cards, Millis now, DeskOutput& out);
-    // After an accepted play or pass: a computer player's remark, now and then.
+    // After an accepted play or pass: a computer player's remark, now and then (DeskRemarks).
     void remark(int seat, bool bomb, const Round::Step& step, int tableBefore, Millis now,
                 DeskOutput& out);
     // The game just played to its "over", for DeskOutput::finished.
@@ -212,15 +215,8 @@ private:
     int m_gamesPlayed = 0;
     std::uint64_t m_dealSeed = 0;  // the running game's deal, drawn from m_rng
     Millis m_dealtAt{0};
-    // What each seat put on the table since its last turn began ("resume" shows it).
-    struct TableMark {
-        std::vector<int> cards;
-        bool pass = false;
-    };
-    std::array<TableMark, 4> m_marks;
-    std::mt19937_64 m_talkRng;               // the computer players' remarks only
-    bool m_trickBombed = false;              // the trick being played holds a bomb
-    std::optional<Millis> m_lastRemark;      // a computer player's last remark
+    SnapshotWriter m_snapshots;  // snapshot(), and the table it shows
+    DeskRemarks m_remarks;
 };
 
 }  // namespace server

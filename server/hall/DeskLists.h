@@ -2,8 +2,8 @@
 // The desks that "add", "create" and "desks" look for, kept by state so that none of them scans
 // every desk: open (public, no game running, a free seat) and running (public, a game running),
 // each by ascending number, and the free numbers below the highest desk (an emptied desk is
-// destroyed; a new one takes the lowest free number). The hall updates a desk after every change
-// to it (Hall::collect) and when it opens one. Event-loop thread.
+// destroyed; a new one takes the lowest free number). The hall's DeskPool updates a desk after
+// every change to it (DeskPool::settle) and when it makes one. Event-loop thread.
 
 #include <optional>
 #include <set>

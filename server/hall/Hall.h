@@ -3,6 +3,11 @@
 // between them. Pure like the desks (no sockets, time passed in): the network layer feeds it
 // requests and delivers what it answers.
 //
+// Each job has a file: Hall.cpp routes the requests and the desks' output; HallRejoin.cpp the
+// hello, the rejoin and the held seats (the tokens' book in Tokens.h); HallNames.cpp the names;
+// PrivateDeskRequests.cpp the private desks (their book in PrivateDesks.h); Spectators.cpp the
+// spectators; the desks themselves are a DeskPool's.
+//
 // A link is one connection. A person is who sits at a desk (the desk's PersonId). A link that
 // has no accepted hello is a person of its own, and closing it is a leave ("run" during a game).
 // A link whose hello was accepted belongs to its token's person, who outlives the link while
@@ -10,10 +15,7 @@
 // held for persons whose link came from one address are at most maxHeldPerAddress; beyond it
 // the close is a leave, as without a hello (logged).
 //
-// A desk left empty is destroyed, and its number is the first a new desk takes: desks are
-// numbered from 0, the lowest free number first, so an emptied desk's number is used again.
-// Each new desk gets a seed and BotJob serials of its own, so an answer or a timer meant for a
-// destroyed desk is dropped or finds nothing due.
+// A desk left empty is destroyed, and its number is the first a new desk takes (DeskPool.h).
 //
 //   request   effect
 //   query     "query" with the number of open links and the client version
@@ -30,21 +32,21 @@
 //             "say" is not an index (0 .. kTalkCount-1) or the person talked less than
 //             kTalkEvery ago; else "talk" to the desk. The link's close logs the count
 //   hello     the rules below, in this order; a refusal changes nothing else
-//   create,   private desks (HallPrivate.cpp, the book in PrivateDesks.h): "create" seats the
-//   join,     person at a new private desk ("add" with its code), or is refused when the link's
-//             address has maxPrivatePerAddress live ones; "join" by a code, or a refusal
-//   bots      ("join" status "refused": already seated, too many wrong codes with "retry", wrong
-//             or expired code, game running, desk full, checked in this order); "bots", from
-//             the creator (by the token's hash on any link; without a token, the person) at
-//             their own desk and seat between games, fills the free seats with computer
-//             players of the level named (ignored otherwise). Quick join and the
-//             bot-fill timer never seat anyone at a private desk; its code is gone when its last
-//             person (a held seat counts) is
+//   create,   private desks (PrivateDeskRequests.cpp, the book in PrivateDesks.h): "create"
+//   join,     seats the person at a new private desk ("add" with its code), or is refused when
+//   bots      the link's address has maxPrivatePerAddress live ones; "join" by a code, or a
+//             refusal ("join" status "refused": already seated, too many wrong codes with
+//             "retry", wrong or expired code, game running, desk full, checked in this order);
+//             "bots", from the creator (by the token's hash on any link; without a token, the
+//             person) at their own desk and seat between games, fills the free seats with
+//             computer players of the level named (ignored otherwise). Quick join and the
+//             bot-fill timer never seat anyone at a private desk; its code goes with its last
+//             person (a held seat counts)
 //   record,   a person with a token: passed out (Output::lookups) for the store to answer; a
 //   leader-   person without one: answered "status":"none" at once. At most one of each kind a
 //   board     second a link (kLookupEvery); more are ignored and counted, and the link's close
 //             logs the count
-//   desks,    watching a game (HallWatch.cpp): a spectator is a link's person with no seat,
+//   desks,    watching a game (Spectators.cpp): a spectator is a link's person with no seat,
 //   watch,    watching one desk. "desks" lists the public desks whose game runs (at most one
 //   unwatch,  answered a second a link, like the lookups). "watch" by number or code, refused
 //   sit       for, in this order: already seated, too many wrong codes (the private desks'
@@ -88,17 +90,17 @@
 // The token's hash is also what a finished game names its persons by (Output::finished).
 
 #include <cstdint>
-#include <string_view>
-#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "server/game/DeskGame.h"
-#include "server/hall/DeskLists.h"
+#include "server/hall/DeskPool.h"
 #include "server/hall/PrivateDesks.h"
 #include "server/hall/ShownNames.h"
+#include "server/hall/Tokens.h"
 #include "server/protocol/ClientRequest.h"
 #include "server/protocol/ServerMessages.h"
 
@@ -106,10 +108,6 @@ namespace server {
 
 // A connection, as the network layer numbers them (never 0).
 using LinkId = std::uint64_t;
-
-// Accepted hellos one token may make within kReconnectWindow, unless HallConfig says otherwise.
-inline constexpr int kHellosPerMinute = 10;
-inline constexpr Millis kReconnectWindow{60000};
 
 // A link may ask for its record, and for the leaderboard, once each in this long.
 inline constexpr Millis kLookupEvery{1000};
@@ -200,13 +198,13 @@ public:
     // Lookups the names rules made so far (ShownNames::lookups): what names cost.
     std::uint64_t nameLookups() const { return m_shown.lookups(); }
     // One past the highest desk number in use; lower numbers may be free.
-    std::size_t deskCount() const { return m_desks.size(); }
+    std::size_t deskCount() const { return m_pool.end(); }
     // Spectators of one desk, and of all of them.
     int watchers(int desk) const;
     std::size_t watchers() const { return m_watcherCount; }
     // A desk in use: one that hasDesk(number) finds.
-    const DeskGame& desk(int number) const { return *m_desks[number]; }
-    bool hasDesk(int number) const;
+    const DeskGame& desk(int number) const { return m_pool.at(number); }
+    bool hasDesk(int number) const { return m_pool.has(number); }
 
 private:
     struct Place {
@@ -237,14 +235,39 @@ private:
         std::uint64_t autosIgnored = 0;         // "auto" over the rate, the same
         std::string address;                    // the peer's, for the wrong-code limit
     };
-    struct Token {
-        PersonId person = 0;         // 0 when no person holds it now
-        std::vector<Millis> hellos;  // accepted ones, at most hellosPerMinute, oldest first
-    };
+    // ---- Routing (Hall.cpp)
+    void lookup(LinkId link, bool leaderboard, Millis now, Output& out);
+    void talk(LinkId link, int say, Millis now, Output& out);
+    // Names the person and seats them at `desk`, which has a free seat and no game running.
+    void seatAt(DeskGame& desk, PersonId id, Millis now, Output& out);
+    // The pool's open desk for "add", and a new desk; the spectators' lists follow the numbers.
+    DeskGame& openDesk();
+    DeskGame& newDesk();
+    // The spectators' lists, one a desk number in use.
+    void fitWatchers();
+    // Delivers what the desk said (m_deskOut) and settles the desk after its change.
+    void collect(int desk, Output& out);
+    // Sets the persons' token hashes; false (and a log line) when one of them is a guest.
+    bool nameByToken(FinishedDeskGame& game, Output& out) const;
+    // True when a request limited to one per `every` comes too soon; otherwise the request's
+    // time is kept in `last`.
+    static bool tooSoon(std::optional<Millis>& last, Millis every, Millis now);
+    // One less for `address` in `counts`; its entry goes at 0.
+    static void uncount(std::unordered_map<std::string, int>& counts, const std::string& address);
+    // "connection N" for the log.
+    static std::string linkText(LinkId link);
 
+    // ---- The hello and the rejoin (HallRejoin.cpp)
     void hello(LinkId link, const ClientRequest& request, Millis now, Output& out);
     void refuse(LinkId link, std::string_view reason, long long retry, const NameAnswer& name,
                 Output& out);
+    // A person with neither a link nor a seat is gone; its token no longer names it.
+    void forget(PersonId person);
+    // Counts a seat held for the away person, within their address's budget; false when full.
+    bool hold(Person& person);
+    // The person's seat is held no more (back, or gone).
+    void release(Person& person);
+
     // ---- Names (HallNames.cpp)
     // The names rules for `asked` (none: an empty answer). A seated person's new name goes to
     // the desk's output; `desk` is then that desk, for the caller to collect after its answer.
@@ -260,11 +283,8 @@ private:
     // The person has no seat any more (the desk let them go, or they left).
     void unseat(PersonId id);
     void nameRequest(LinkId link, const ClientRequest& request, Output& out);
-    void lookup(LinkId link, bool leaderboard, Millis now, Output& out);
-    void talk(LinkId link, int say, Millis now, Output& out);
-    // Names the person and seats them at `desk`, which has a free seat and no game running.
-    void seatAt(DeskGame& desk, PersonId id, Millis now, Output& out);
-    // Private desks (HallPrivate.cpp).
+
+    // ---- Private desks (PrivateDeskRequests.cpp)
     void createPrivate(PersonId id, Millis now, Output& out);
     void joinPrivate(LinkId link, const std::string& code, Millis now, Output& out);
     void addBots(PersonId id, const std::string& level, Millis now, Output& out);
@@ -279,7 +299,8 @@ private:
     std::string codeAsker(LinkId link) const;
     // After a desk changed: a private desk without persons is public again, its code gone.
     void closeIfDeserted(int desk, Output& out);
-    // Watching a game (HallWatch.cpp).
+
+    // ---- Spectators (Spectators.cpp)
     void desksList(LinkId link, Millis now, Output& out);
     void watch(LinkId link, const ClientRequest& request, Millis now, Output& out);
     void sit(LinkId link, Millis now, Output& out);
@@ -295,42 +316,18 @@ private:
     void deliverPublic(int desk, Output& out);
     // After a desk changed: a desk left without persons sends its spectators "unwatch" "closed".
     void unwatchIfDeserted(int desk, Output& out);
-    // True when a request limited to one per `every` comes too soon; otherwise the request's
-    // time is kept in `last`.
-    static bool tooSoon(std::optional<Millis>& last, Millis every, Millis now);
-    // A person with neither a link nor a seat is gone; its token no longer names it.
-    void forget(PersonId person);
-    // Counts a seat held for the away person, within their address's budget; false when full.
-    bool hold(Person& person);
-    // The person's seat is held no more (back, or gone).
-    void release(Person& person);
-    // One less for `address` in `counts`; its entry goes at 0.
-    static void uncount(std::unordered_map<std::string, int>& counts, const std::string& address);
-    // tidy, once the tokens known have doubled since it last ran.
-    void sweepTokens(Millis now);
-    DeskGame& openDesk();
-    // A new desk at the lowest free number.
-    DeskGame& newDesk();
-    void collect(int desk, Output& out);
-    // After a desk changed: an empty desk is destroyed and its number freed.
-    void dropIfEmpty(int desk);
-    // Sets the persons' token hashes; false (and a log line) when one of them is a guest.
-    bool nameByToken(FinishedDeskGame& game, Output& out) const;
 
     HallConfig m_config;
     bool m_recordsKept = false;
     std::unordered_map<LinkId, Link> m_links;
     std::unordered_map<PersonId, Person> m_people;
-    std::unordered_map<std::string, Token> m_tokens;  // by hash
-    std::size_t m_sweepAt = 1024;                     // sweep when this many tokens are known
-    std::vector<std::unique_ptr<DeskGame>> m_desks;   // by number; null: a free number
-    std::uint64_t m_desksMade = 0;
+    Tokens m_tokens;
+    DeskPool m_pool;
     std::vector<std::vector<PersonId>> m_watchers;  // by desk number: who watches it, in order
     std::size_t m_watcherCount = 0;
     std::unordered_map<std::string, int> m_watchersFrom;  // spectators by address, never 0
     std::unordered_map<std::string, int> m_heldFrom;      // held seats by address, never 0
     PrivateDesks m_private;
-    DeskLists m_deskLists;  // the open, empty and running public desks, updated by collect
     PersonId m_nextPerson = 1;
     std::uint64_t m_nextName = 1;
     ShownNames m_shown;  // the names persons show now (HallNames.cpp)

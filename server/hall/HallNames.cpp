@@ -18,7 +18,7 @@ NameAnswer Hall::askName(PersonId id, const std::optional<std::string>& asked, i
         return {person.shown, {}};
     }
     const Place place = person.place;
-    if (place.desk >= 0 && m_desks[place.desk]->playing()) {
+    if (place.desk >= 0 && m_pool.at(place.desk).playing()) {
         return {{}, kNameInGame};
     }
     unlistName(id);  // the person's own name is no one else's
@@ -26,7 +26,7 @@ NameAnswer Hall::askName(PersonId id, const std::optional<std::string>& asked, i
     person.shown = m_shown.freeName(check.name);
     listName(id);
     if (place.desk >= 0) {
-        m_desks[place.desk]->renameSeat(place.seat, person.shown, m_deskOut);
+        m_pool.at(place.desk).renameSeat(place.seat, person.shown, m_deskOut);
         desk = place.desk;
     }
     return {person.shown, {}};

@@ -1,9 +1,9 @@
 #pragma once
 // The server's records: finished games go to the record store and the "record" and
 // "leaderboard" requests are answered from it, through the store's writer thread, so the event
-// loop never waits for a database. The one seam between desk-server and server/store: a build
-// without the store (the Windows cross-build: no SQLite, no libpq) links RecordsNone.cpp
-// instead of Records.cpp, whose Records has no store and answers every lookup "status":"none".
+// loop never waits for a database. The one seam between desk-server and server/store. Every
+// build has the SQLite store; PostgreSQL (--db) only where libpq was found, and start refuses
+// --db in a build without it.
 //
 //   function   thread       does
 //   start      event loop   opens the configured store before the server listens; false with
@@ -47,11 +47,11 @@ public:
     void submit(const FinishedDeskGame& game, Millis now);
     void lookup(const Hall::Lookup& asked, Answer answer);
     void stop();
-    // Whether start opened a store: false when records are off, and in a build without the store.
+    // Whether start opened a store: false when records are off.
     bool keeping() const { return m_writer != nullptr; }
 
 private:
-    struct Writer;  // the store and its thread; never made in a build without the store
+    struct Writer;  // the store and its thread; made by a start that opened the store
 
     asio::io_context& m_io;
     Log m_log;

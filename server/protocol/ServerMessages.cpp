@@ -197,7 +197,7 @@ namespace {
 // Every key of "resume" after "name": "playing", a private desk's "code" (and "creator" for a
 // seat), "info", the seat's hand as "cards" (only for a seat), then the table. A spectator's
 // snapshot (seat -1) gives the keys that belong to no seat.
-void snapshotFields(MessageWriter& writer, const DeskSnapshot& s) {
+void snapshotFields(MessageWriter& writer, const RejoinSnapshot& s) {
     const bool seated = s.seat >= 0;
     writer.field("playing", s.playing ? 1 : 0);
     if (!s.code.empty()) {
@@ -231,7 +231,7 @@ void snapshotFields(MessageWriter& writer, const DeskSnapshot& s) {
 
 }  // namespace
 
-std::string resumeMessage(const DeskSnapshot& s) {
+std::string resumeMessage(const RejoinSnapshot& s) {
     MessageWriter writer("resume");
     writer.field("desk", s.desk).field("site", s.seat).field("name", s.name);
     snapshotFields(writer, s);
@@ -254,7 +254,7 @@ std::string desksMessage(const std::vector<WatchListEntry>& desks) {
         .text();
 }
 
-std::string watchMessage(const DeskSnapshot& snapshot, int watchers) {
+std::string watchMessage(const RejoinSnapshot& snapshot, int watchers) {
     MessageWriter writer("watch");
     writer.field("status", "ok").field("desk", snapshot.desk).field("watchers", watchers);
     snapshotFields(writer, snapshot);

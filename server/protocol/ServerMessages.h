@@ -61,7 +61,7 @@
 #include <string_view>
 #include <vector>
 
-#include "server/game/DeskSnapshot.h"
+#include "server/game/RejoinSnapshot.h"
 #include "wire/GameConstants.h"
 
 namespace server {
@@ -122,7 +122,7 @@ struct PresenceLine {
     bool autoPlay = false;
 };
 std::string presenceMessage(const std::array<PresenceLine, 4>& seats);
-std::string resumeMessage(const DeskSnapshot& snapshot);
+std::string resumeMessage(const RejoinSnapshot& snapshot);
 
 // ---- Private desks
 // A join by code refused for `reason` (one of wire/GameConstants.h's kJoin...); `retrySeconds`
@@ -147,7 +147,7 @@ struct WatchListEntry {
 std::string desksMessage(const std::vector<WatchListEntry>& desks);
 // The accepted "watch": `snapshot` is a spectator's (seat -1, no hand); `watchers` counts the
 // spectators with this one.
-std::string watchMessage(const DeskSnapshot& snapshot, int watchers);
+std::string watchMessage(const RejoinSnapshot& snapshot, int watchers);
 // `reason` one of kJoinSeated, kJoinTooMany (with `retrySeconds` >= 0), kWatchNoDesk,
 // kWatchFromAddress, kJoinFull, kWatchServerFull (wire/GameConstants.h).
 std::string watchRefusedMessage(std::string_view reason, long long retrySeconds = -1);

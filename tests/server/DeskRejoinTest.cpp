@@ -305,7 +305,7 @@ TEST_F(DeskRejoinTest, SnapshotIsTheDeskAtEveryPointOfAGame) {
         sortHand(seen);
         for (const Millis later : {Millis(0), Millis(12345), Millis(40000)}) {
             for (int seat = 0; seat < 4; ++seat) {
-                const server::DeskSnapshot snap = desk->snapshot(seat, turnBegan + later);
+                const server::RejoinSnapshot snap = desk->snapshot(seat, turnBegan + later);
                 const std::string at = "check " + std::to_string(checks) + ", seat " +
                                        std::to_string(seat);
                 ASSERT_TRUE(snap.playing) << at;
@@ -339,7 +339,7 @@ TEST_F(DeskRejoinTest, SnapshotIsTheDeskAtEveryPointOfAGame) {
         advance(turnBegan);
     }
     EXPECT_GT(checks, 10);
-    const server::DeskSnapshot after = desk->snapshot(0, turnBegan);
+    const server::RejoinSnapshot after = desk->snapshot(0, turnBegan);
     EXPECT_FALSE(after.playing);
     EXPECT_EQ(after.seats[0].name, "ann");
     EXPECT_EQ(after.seats[1].surplus, -1) << "no counts between games";

@@ -209,7 +209,7 @@ TEST(ServerMessages, RejoinTexts) {
               R"({"opt":"presence","info":[{"away":"0","auto":"0"},{"away":"1","auto":"0"},)"
               R"({"away":"0","auto":"1"},{"away":"1","auto":"1"}]})");
 
-    server::DeskSnapshot between;
+    server::RejoinSnapshot between;
     between.desk = 5;
     between.seat = 2;
     between.name = "ann";
@@ -223,7 +223,7 @@ TEST(ServerMessages, RejoinTexts) {
               R"("cards":"","seen":"","last":"","lastsite":"-1","score":"0","p0":"0","p1":"0",)"
               R"("now":"-1","must":"0","left":"0"})");
 
-    server::DeskSnapshot playing = between;
+    server::RejoinSnapshot playing = between;
     playing.playing = true;
     playing.seats[0] = server::SnapshotSeat{"bot0", true, false, false, 20, {8, 9}, false};
     playing.seats[1] = server::SnapshotSeat{"bob", true, true, true, 3, {}, true};

@@ -23,14 +23,6 @@ int Hall::watchers(int desk) const {
     return static_cast<int>(m_watchers[desk].size());
 }
 
-bool Hall::tooSoon(std::optional<Millis>& last, Millis every, Millis now) {
-    if (last && now < *last + every) {
-        return true;
-    }
-    last = now;
-    return false;
-}
-
 void Hall::desksList(LinkId link, Millis now, Output& out) {
     Link& self = m_links.at(link);
     if (tooSoon(self.lastDesks, kDesksEvery, now)) {
@@ -38,19 +30,19 @@ void Hall::desksList(LinkId link, Millis now, Output& out) {
         return;
     }
     std::vector<WatchListEntry> list;
-    for (const int number : m_deskLists.running()) {
+    for (const int number : m_pool.running()) {
         if (list.size() >= static_cast<std::size_t>(kWatchListSize)) {
             break;
         }
-        const DeskGame* desk = m_desks[number].get();
-        const Round* round = desk->round();
+        const DeskGame& desk = m_pool.at(number);
+        const Round* round = desk.round();
         WatchListEntry entry;
-        entry.desk = desk->number();
+        entry.desk = desk.number();
         entry.teamPoints = round->teamPoints();
-        entry.seconds = std::max<long long>(0, (now - desk->dealtAt()).count() / 1000);
-        entry.watchers = watchers(desk->number());
+        entry.seconds = std::max<long long>(0, (now - desk.dealtAt()).count() / 1000);
+        entry.watchers = watchers(desk.number());
         for (int index = 0; index < 4; ++index) {
-            const DeskGame::Seat& seat = desk->seat(index);
+            const DeskGame::Seat& seat = desk.seat(index);
             entry.seats[index] = WatchSeat{seat.name, seat.kind == DeskGame::SeatKind::Bot};
         }
         list.push_back(entry);
@@ -75,7 +67,7 @@ void Hall::watch(LinkId link, const ClientRequest& request, Millis now, Output& 
     std::optional<int> number;
     if (request.byCode) {
         number = deskByCode(link, request.code, now, out);
-    } else if (hasDesk(request.desk) && m_desks[request.desk]->playing() &&
+    } else if (hasDesk(request.desk) && m_pool.at(request.desk).playing() &&
                !m_private.isPrivate(request.desk)) {
         number = request.desk;
     }
@@ -107,11 +99,11 @@ void Hall::watch(LinkId link, const ClientRequest& request, Millis now, Output& 
         ++m_watcherCount;
         ++m_watchersFrom[person.address];
         person.watching = desk;
-        m_desks[desk]->setWatched(true);
+        m_pool.at(desk).setWatched(true);
         out.log.push_back(deskText(desk) + ": watched by connection " + std::to_string(link) +
                           ", " + std::to_string(list.size()) + " watching");
     }
-    const DeskSnapshot snapshot = m_desks[desk]->snapshot(-1, now);
+    const RejoinSnapshot snapshot = m_pool.at(desk).snapshot(-1, now);
     out.sends.push_back(Send{link, watchMessage(snapshot, static_cast<int>(list.size()))});
     if (!again) {
         tellWatchers(desk, out);
@@ -139,7 +131,7 @@ void Hall::sit(LinkId link, Millis now, Output& out) {
         refuse(kSitNotWatching);
         return;
     }
-    DeskGame& desk = *m_desks[number];
+    DeskGame& desk = m_pool.at(number);
     if (desk.playing()) {
         refuse(kJoinPlaying);
         return;
@@ -163,7 +155,7 @@ void Hall::stopWatching(PersonId id, Output& out) {
     std::erase(list, id);
     --m_watcherCount;
     uncount(m_watchersFrom, found->second.address);
-    m_desks[desk]->setWatched(!list.empty());
+    m_pool.at(desk).setWatched(!list.empty());
     out.log.push_back(deskText(desk) + ": connection " + std::to_string(found->second.link) +
                       " stops watching, " + std::to_string(list.size()) + " watching");
     tellWatchers(desk, out);
@@ -187,7 +179,7 @@ void Hall::deliverPublic(int desk, Output& out) {
 
 void Hall::unwatchIfDeserted(int desk, Output& out) {
     std::vector<PersonId>& list = m_watchers[desk];
-    if (list.empty() || !m_desks[desk]->isEmpty()) {
+    if (list.empty() || !m_pool.at(desk).isEmpty()) {
         return;
     }
     const std::string text = unwatchClosedMessage();
@@ -201,7 +193,7 @@ void Hall::unwatchIfDeserted(int desk, Output& out) {
                       " spectators sent back to the hall");
     m_watcherCount -= list.size();
     list.clear();
-    m_desks[desk]->setWatched(false);
+    m_pool.at(desk).setWatched(false);
 }
 
 }  // namespace server

@@ -41,7 +41,7 @@ void Hall::joinPrivate(LinkId link, const std::string& code, Millis now, Output&
         out.sends.push_back(Send{link, joinRefusedMessage(kJoinWrongCode)});
         return;
     }
-    DeskGame& desk = *m_desks[*number];
+    DeskGame& desk = m_pool.at(*number);
     if (desk.playing()) {
         out.sends.push_back(Send{link, joinRefusedMessage(kJoinPlaying)});
         return;
@@ -86,7 +86,7 @@ void Hall::addBots(PersonId id, const std::string& level, Millis now, Output& ou
     if (!m_private.isOwner(number, asOwner(id)) || !parseBotLevel(level, chosen)) {
         return;
     }
-    m_desks[number]->seatBots(chosen, now, m_deskOut);
+    m_pool.at(number).seatBots(chosen, now, m_deskOut);
     collect(number, out);
 }
 
@@ -95,11 +95,11 @@ PrivateDesks::Owner Hall::asOwner(PersonId id) const {
 }
 
 void Hall::closeIfDeserted(int desk, Output& out) {
-    if (!m_private.isPrivate(desk) || m_desks[desk]->hasPerson()) {
+    if (!m_private.isPrivate(desk) || m_pool.at(desk).hasPerson()) {
         return;
     }
     m_private.close(desk);
-    m_desks[desk]->setPrivateCode({});
+    m_pool.at(desk).setPrivateCode({});
     out.log.push_back("desk " + std::to_string(desk) + ": private desk closed, its code is gone");
 }
 

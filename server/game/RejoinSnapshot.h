@@ -1,7 +1,8 @@
 #pragma once
 // A desk as one seat's person may see it, taken from the pure desk (DeskGame::snapshot) when that
-// person's link comes back: the "resume" message is written from it. Taken for a spectator (seat
-// -1) it holds no hand and no name: the "watch" answer is written from it. Plain data.
+// person rejoins (their token's next link comes back): the "resume" message is written from it.
+// Taken for a spectator (seat -1) it holds no hand and no name: the "watch" answer is written
+// from it. Plain data.
 
 #include <array>
 #include <string>
@@ -21,7 +22,7 @@ struct SnapshotSeat {
     bool pass = false;       // the seat's action since its last turn began was a pass
 };
 
-struct DeskSnapshot {
+struct RejoinSnapshot {
     int desk = -1;
     int seat = -1;     // -1: a spectator's snapshot
     std::string name;  // the seat's; "" for a spectator
