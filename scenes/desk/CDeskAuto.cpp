@@ -42,8 +42,7 @@ std::unique_ptr<CDeskAuto> CDeskAuto::create(Node& layer, const Size& returnSize
     bannerText->setPosition(Vec2(banner.width * 0.3f, banner.height / 2));
     part->m_banner->addChild(bannerText);
     part->m_btnCancel->setPosition(Vec2(banner.width * 0.72f, banner.height / 2));
-    part->m_btnCancel->addTouchEventListener(
-        CC_CALLBACK_2(CDeskAuto::onCancelButton, part.get()));
+    part->m_btnCancel->addTouchEventListener(CC_CALLBACK_2(CDeskAuto::onCancelButton, part.get()));
     part->m_banner->addChild(part->m_btnCancel);
     part->m_banner->setPosition(Vec2(W / 2, kBannerY));
     layer.addChild(part->m_banner, kBannerZ);
@@ -71,8 +70,8 @@ bool CDeskAuto::setLocal(bool on) {
 
 void CDeskAuto::show(bool gameRunning, bool watching) {
     // A server that never answered hello knows no "auto" (an older one closes the link on it).
-    const bool offered = gameRunning && !m_localAuto && !watching &&
-                         CMessageQueue::getInstance()->helloAnswered();
+    const bool offered =
+        gameRunning && !m_localAuto && !watching && CMessageQueue::getInstance()->helloAnswered();
     m_btnAuto->setVisible(offered);
     m_btnAuto->setEnabled(offered);
     m_banner->setVisible(m_localAuto);

@@ -45,8 +45,8 @@ private:
     void onCancelButton(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
 
     Ask m_ask;
-    bool m_localAuto = false;  // the server's presence says it plays the local seat
-    engine::ui::Button* m_btnAuto = nullptr;    // the scene graph owns the widgets
+    bool m_localAuto = false;                 // the server's presence says it plays the local seat
+    engine::ui::Button* m_btnAuto = nullptr;  // the scene graph owns the widgets
     engine::ui::Button* m_btnCancel = nullptr;  // a child of m_banner
     engine::Sprite* m_banner = nullptr;         // "托管中", with its text as a child
 };

@@ -86,6 +86,6 @@ private:
     engine::Sprite* m_notice = nullptr;    // the floating notice, with its text as a child
     engine::Label* m_lblNotice = nullptr;  // the notice's text
     HintCycle m_hintCycle;                 // this turn's hint list; forgotten when a turn starts
-    CardTracker m_cardTracker;  // copies the local player has not yet seen in this game
+    CardTracker m_cardTracker;             // copies the local player has not yet seen in this game
     static bool s_trackerShown;
 };

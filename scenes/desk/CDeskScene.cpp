@@ -119,14 +119,14 @@ bool CDeskScene::addParts() {
     m_help = CDeskHelp::create(*this, std::move(help));
 
     const Size returnSize = m_btnReturn->getContentSize();
-    m_auto = m_help ? CDeskAuto::create(*this, returnSize,
-                                        [this](bool on) {
-                                            sendToServer(autoMessage(m_desk, m_mySite, on));
-                                        })
+    m_auto = m_help ? CDeskAuto::create(
+                          *this, returnSize,
+                          [this](bool on) { sendToServer(autoMessage(m_desk, m_mySite, on)); })
                     : nullptr;
-    m_lastTrick = m_auto ? CLastTrick::create(*this, [this](int site) -> const st_player_info* {
-        return m_seats->seatOf(site);
-    })
+    m_lastTrick = m_auto ? CLastTrick::create(*this,
+                                              [this](int site) -> const st_player_info* {
+                                                  return m_seats->seatOf(site);
+                                              })
                          : nullptr;
     if (m_lastTrick == nullptr) {
         return false;

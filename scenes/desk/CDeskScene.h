@@ -90,7 +90,6 @@ private:
     void beginGame();
     void endGame();
     void handleStart(const stMsg& msg);
-    void handleOver(const stMsg& msg);
     void handleGame(const stMsg& msg);
     void handlePresence(const stMsg& msg);
     void showPlay(const stMsg& msg);   // what seat `per` did
@@ -132,8 +131,6 @@ private:
     void watchFrom(int site);
     // As many card backs in the bottom row as the bottom seat holds.
     void showBacks();
-    // The result box of "over" as a spectator reads it: the winning team by its names.
-    static void showWatchedResult(const stMsg& over);
 
     engine::ui::Button* m_btnReturn = nullptr;  // owned by the scene graph
     CPrivateDeskBar* m_privateBar = nullptr;    // owned by the scene graph; null at a public desk
@@ -146,7 +143,7 @@ private:
     std::unique_ptr<CLastTrick> m_lastTrick;
     std::unique_ptr<CDeskTalk> m_talk;
     std::unique_ptr<CWatchBar> m_watch;  // null when seated
-    PendingPlay m_pendingPlay;  // sent for the local seat, not yet echoed by the server
+    PendingPlay m_pendingPlay;           // sent for the local seat, not yet echoed by the server
     bool m_gameRunning = false;
     bool m_leaveArmed = false;  // the return button warned once in this game
     bool m_watching = false;    // set once by createWatching, for the desk's life

@@ -50,8 +50,8 @@ bool CDeskTalk::build(Node& layer, const Size& returnSize, const NameLabels& nam
     const float autoLeft =
         W - returnSize.width - kGap - CSettingsPanel::kButtonSize - kGap - kAutoButtonWidth;
     const Vec2 buttonAt(autoLeft - kGap - CTalkPanel::kButtonWidth / 2, H - returnSize.height / 2);
-    if (!CTalkPanel::addTo(&layer, buttonAt, [this](int said) { say(said); }, m_btnTalk,
-                           m_panel)) {
+    if (!CTalkPanel::addTo(
+            &layer, buttonAt, [this](int said) { say(said); }, m_btnTalk, m_panel)) {
         return false;
     }
     for (int position = 0; position < kSeatCount; ++position) {

@@ -30,7 +30,7 @@ class CLazyPanel;
 class CDeskTalk {
 public:
     struct Host {
-        std::function<void(int say)> send;               // sends phrase or emote `say`
+        std::function<void(int say)> send;                // sends phrase or emote `say`
         std::function<std::string(int position)> nameAt;  // the player at a screen position
     };
     // Each seat's name label by screen position, for the mute tags beside them.
@@ -64,9 +64,9 @@ private:
 
     Host m_host;
     bool m_watching = false;
-    engine::ui::Button* m_btnTalk = nullptr;     // the scene graph owns the widgets
-    CLazyPanel<CTalkPanel>* m_panel = nullptr;  // the panel is built at the first 聊天
+    engine::ui::Button* m_btnTalk = nullptr;              // the scene graph owns the widgets
+    CLazyPanel<CTalkPanel>* m_panel = nullptr;            // the panel is built at the first 聊天
     std::array<CTalkBubble*, kSeatCount> m_bubbles{};     // by screen position
     std::array<engine::Label*, kSeatCount> m_muteTags{};  // by screen position; 0 never shown
-    TalkRate m_rate;  // the player's own talks
+    TalkRate m_rate;                                      // the player's own talks
 };

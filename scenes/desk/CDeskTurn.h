@@ -56,6 +56,6 @@ private:
     engine::ui::Button* m_btnReady = nullptr;  // the scene graph owns the buttons
     engine::ui::Button* m_btnPlay = nullptr;
     engine::ui::Button* m_btnPass = nullptr;
-    int m_site = -1;         // server seat whose countdown runs, -1 for none
-    int m_secondsLeft = 0;   // what the countdown of m_site shows
+    int m_site = -1;        // server seat whose countdown runs, -1 for none
+    int m_secondsLeft = 0;  // what the countdown of m_site shows
 };

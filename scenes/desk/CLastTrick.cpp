@@ -170,3 +170,33 @@ void CLastTrick::show(bool shown) {
     }
     m_view->setVisible(true);
 }
+
+void CLastTrick::showResult(const stMsg& over, int localSite, bool watching) {
+    if (watching) {
+        // Seats 0 and 2 are one team, 1 and 3 the other; "over" gives each seat its team's result.
+        for (std::size_t team = 0; team < 2; ++team) {
+            const st_seat_info& first = over.info[team];
+            if (first.result > 0) {
+                MessageBox(first.name + "、" + over.info[team + 2].name + " 赢" +
+                               std::to_string(first.result) + "局！",
+                           "游戏结束");
+                return;
+            }
+        }
+        MessageBox("平局！", "游戏结束");
+        return;
+    }
+    if (!isSeatNumber(localSite)) {
+        return;
+    }
+    const int result = over.info[static_cast<std::size_t>(localSite)].result;
+    if (result > 0) {
+        playEffectOnce("sound/win.mp3");
+        MessageBox("恭喜，赢" + std::to_string(result) + "局！", "游戏结束，你赢了！");
+    } else if (result < 0) {
+        playEffectOnce("sound/lose.mp3");
+        MessageBox("很遗憾，输" + std::to_string(result) + "局！", "游戏结束，你输了！");
+    } else {
+        MessageBox("平局，再接再厉！", "游戏结束，平局！");
+    }
+}

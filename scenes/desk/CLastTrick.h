@@ -9,6 +9,7 @@
 //                      each seat's last cards of the trick
 //                      (or "pass" when it only passed) in
 //                      that seat's row, dimmed, "上一轮"
+//   result box         a message box                         at "over"
 //   summary panel      the middle of the table               after the result's box of "over",
 //                                                            until closed, ready or a new deal
 //
@@ -47,14 +48,16 @@ public:
     void show(bool shown);
     // The seats moved on the screen: a held view is laid out again.
     void refresh();
+    // The result box of "over" with its sound, for the player at `localSite`; a spectator's
+    // (`watching`) names the winning team. A seat outside 0..3 has no entry: no box.
+    static void showResult(const stMsg& over, int localSite, bool watching);
 
     engine::ui::Button* button() const { return m_btnLastTrick; }
     engine::Node* view() const { return m_view; }
     CSummaryPanel* summaryPanel() const { return m_summaryPanel; }
 
 private:
-    CLastTrick(engine::Node& layer, SeatOf seatOf)
-        : m_layer(layer), m_seatOf(std::move(seatOf)) {}
+    CLastTrick(engine::Node& layer, SeatOf seatOf) : m_layer(layer), m_seatOf(std::move(seatOf)) {}
     bool build();
     void onButton(engine::Ref* sender, engine::ui::Widget::TouchEventType type);
 

@@ -78,8 +78,7 @@ void CPlayArea::clear(st_player_info& seat) {
     seat.played.clear();
 }
 
-Vec2 CPlayArea::playedCardPosition(const st_player_info& seat, std::size_t index,
-                                   float cardWidth) {
+Vec2 CPlayArea::playedCardPosition(const st_player_info& seat, std::size_t index, float cardWidth) {
     return Vec2(static_cast<float>(seat.play_x) + cardWidth + 18.0f * static_cast<float>(index),
                 static_cast<float>(seat.play_y));
 }

@@ -37,7 +37,8 @@ void CDeskScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
         MessageBox(std::to_string(msg->site) + "->" + msg->name + ":-10\r\n", "玩家逃跑，游戏结束");
         endGame();
     } else if (opt == "over") {
-        handleOver(*msg);
+        CLastTrick::showResult(*msg, m_mySite, m_watching);
+        endGame();
     } else if (opt == "game") {
         handleGame(*msg);
     } else if (opt == "score") {
@@ -78,25 +79,6 @@ void CDeskScene::handleStart(const stMsg& msg) {
     m_seats->showCounts("", false);
     m_hand->change([&msg](HandModel& hand) { hand.deal(parseGameCardList(msg.cards)); });
     m_help->deal(m_hand->model().codes());
-}
-
-void CDeskScene::handleOver(const stMsg& msg) {
-    // A local seat outside 0..3 has no entry of its own: the result is not shown.
-    if (m_watching) {
-        showWatchedResult(msg);
-    } else if (isSeatNumber(m_mySite)) {
-        const int result = msg.info[static_cast<std::size_t>(m_mySite)].result;
-        if (result > 0) {
-            playEffectOnce("sound/win.mp3");
-            MessageBox("恭喜，赢" + std::to_string(result) + "局！", "游戏结束，你赢了！");
-        } else if (result < 0) {
-            playEffectOnce("sound/lose.mp3");
-            MessageBox("很遗憾，输" + std::to_string(result) + "局！", "游戏结束，你输了！");
-        } else {
-            MessageBox("平局，再接再厉！", "游戏结束，平局！");
-        }
-    }
-    endGame();
 }
 
 // The server took no play after the result, so a play still pending goes back into the hand; the

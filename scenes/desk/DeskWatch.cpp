@@ -42,10 +42,9 @@ bool CDeskScene::enterWatching(const stMsg& watch) {
     if (!watch.code.empty() && !setPrivateDesk(watch.code, false)) {
         return false;
     }
-    m_watch = CWatchBar::create(*this, m_btnReturn->getContentSize(), watch, m_seats->byPosition(),
-                                [this](int position) {
-                                    watchFrom((m_mySite + position) % kSeatCount);
-                                });
+    m_watch =
+        CWatchBar::create(*this, m_btnReturn->getContentSize(), watch, m_seats->byPosition(),
+                          [this](int position) { watchFrom((m_mySite + position) % kSeatCount); });
     if (m_watch == nullptr) {
         return false;
     }
@@ -118,18 +117,4 @@ void CDeskScene::watchFrom(int site) {
 
 void CDeskScene::showBacks() {
     m_hand->showBacks(static_cast<std::size_t>(m_watch->snapshot().cardsLeft(m_mySite)));
-}
-
-void CDeskScene::showWatchedResult(const stMsg& over) {
-    // Seats 0 and 2 are one team, 1 and 3 the other; "over" gives each seat its team's result.
-    for (std::size_t team = 0; team < 2; ++team) {
-        const st_seat_info& first = over.info[team];
-        if (first.result > 0) {
-            MessageBox(first.name + "、" + over.info[team + 2].name + " 赢" +
-                           std::to_string(first.result) + "局！",
-                       "游戏结束");
-            return;
-        }
-    }
-    MessageBox("平局！", "游戏结束");
 }

@@ -106,8 +106,9 @@ std::optional<int> HandModel::playFirst(const Send& send) {
 
 void HandModel::putBack(const std::vector<int>& codes) {
     for (int code : codes) {
-        const auto place = std::upper_bound(m_cards.begin(), m_cards.end(), code,
-                                            [](int value, const Card& c) { return value < c.code; });
+        const auto place =
+            std::upper_bound(m_cards.begin(), m_cards.end(), code,
+                             [](int value, const Card& c) { return value < c.code; });
         add(code, static_cast<std::size_t>(place - m_cards.begin()));
     }
     lowerAll();
@@ -135,7 +136,8 @@ void HandModel::forget(const std::vector<unsigned>& ids) {
 }
 
 void HandModel::add(int code, std::size_t at) {
-    m_cards.insert(m_cards.begin() + static_cast<std::ptrdiff_t>(at), Card{code, false, m_nextId++});
+    m_cards.insert(m_cards.begin() + static_cast<std::ptrdiff_t>(at),
+                   Card{code, false, m_nextId++});
 }
 
 void HandModel::removeAt(std::size_t index) {

@@ -120,7 +120,9 @@ struct DeskProbe {
     engine::Label* watchingLabel() const {
         return desk.m_watch ? desk.m_watch->watchingLabel() : nullptr;
     }
-    engine::ui::Button* sitButton() const { return desk.m_watch ? desk.m_watch->sitButton() : nullptr; }
+    engine::ui::Button* sitButton() const {
+        return desk.m_watch ? desk.m_watch->sitButton() : nullptr;
+    }
     engine::Label* noticeText() const { return desk.m_help->noticeText(); }
     // The record of server seat `site`; the test fails on a seat that is not mapped.
     st_player_info& seat(int site) const { return *desk.m_seats->bySite().at(site); }
