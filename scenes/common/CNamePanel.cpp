@@ -13,8 +13,6 @@ using namespace engine;
 namespace {
 
 // The rest of the layout in design points: the board's centre, the title, the frame, the reason.
-constexpr float kCentreX = 512;
-constexpr float kCentreY = 384;
 constexpr float kTitleY = 488;
 constexpr float kFrameY = CNamePanel::kFieldY;
 constexpr float kReasonY = 365;
@@ -89,11 +87,11 @@ bool CNamePanel::init() {
         m_field == nullptr || m_btnSuggest == nullptr || m_btnConfirm == nullptr) {
         return false;
     }
-    m_board->setPosition(Vec2(kCentreX, kCentreY));
+    m_board->setPosition(Vec2(kDesignCentreX, kDesignCentreY));
     addChild(m_board);
-    title->setPosition(Vec2(kCentreX, kTitleY));
+    title->setPosition(Vec2(kDesignCentreX, kTitleY));
     addChild(title);
-    frame->setPosition(Vec2(kCentreX, kFrameY));
+    frame->setPosition(Vec2(kDesignCentreX, kFrameY));
     addChild(frame);
     m_field->setPosition(Vec2(kFieldX, kFieldY));
     m_field->setMaxLength(kNameMaxChars);
@@ -102,7 +100,7 @@ bool CNamePanel::init() {
     m_field->onChanged = [this](const std::string&) { showReason(""); };
     addChild(m_field);
     m_lblReason->setColor(kReasonColour);
-    m_lblReason->setPosition(Vec2(kCentreX, kReasonY));
+    m_lblReason->setPosition(Vec2(kDesignCentreX, kReasonY));
     addChild(m_lblReason);
     for (auto [button, x, action] : {std::tuple{m_btnSuggest, kSuggestX, &CNamePanel::suggest},
                                      {m_btnConfirm, kConfirmX, &CNamePanel::confirm}}) {

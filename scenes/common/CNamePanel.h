@@ -54,7 +54,6 @@ public:
     void open();
     void close();
     bool isOpen() const { return isVisible(); }
-    bool isWaiting() const { return m_waiting; }
 
     // For tests: the field and the reason shown.
     engine::ui::TextField* field() const { return m_field; }

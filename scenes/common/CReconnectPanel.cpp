@@ -141,7 +141,7 @@ void CReconnectPanel::onServerMessage(const std::shared_ptr<stMsg>& msg) {
     m_routingSince = -1;
     if (msg->opt == "resume") {
         setVisible(false);
-        if (showLayerInNewScene(CDeskScene::createRestored(*msg))) {
+        if (showLayerInNewScene(CDeskScene::createRejoined(*msg))) {
             return;
         }
     }

@@ -12,8 +12,6 @@ namespace {
 
 // The rest of the panel's layout in design points: the board's centre, the title, the labels'
 // left edge and the volume gauge's bars.
-constexpr float kCentreX = 512;
-constexpr float kCentreY = 384;
 constexpr float kTitleY = 552;
 constexpr float kLabelX = 340;
 constexpr float kFirstBarX = 574;
@@ -32,7 +30,6 @@ constexpr const char* kServerNote = "主机名或 IP 地址，可加 :端口；�
 constexpr float kRenameX = 652;
 constexpr float kRenameScaleX = 0.4f;
 
-const Color3B kBarLit{233, 189, 85};  // the table's gold
 const Color3B kBarDim{70, 80, 74};
 
 ui::Button* switchButton(bool on) {
@@ -75,9 +72,9 @@ bool CSettingsPanel::init(bool musicPlaysHere) {
     if (m_board == nullptr || m_board->getContentSize().width <= 0 || title == nullptr) {
         return false;
     }
-    m_board->setPosition(Vec2(kCentreX, kCentreY));
+    m_board->setPosition(Vec2(kDesignCentreX, kDesignCentreY));
     addChild(m_board);
-    title->setPosition(Vec2(kCentreX, kTitleY));
+    title->setPosition(Vec2(kDesignCentreX, kTitleY));
     addChild(title);
     if (!addRenameButton()) {
         return false;
@@ -219,7 +216,7 @@ void CSettingsPanel::refresh() {
                                                {&m_effectsVolume, CSettings::effectsVolume()}};
     for (const auto& [row, level] : rows) {
         for (size_t i = 0; i < row->bars.size(); ++i) {
-            row->bars[i]->setColor(static_cast<int>(i) < level ? kBarLit : kBarDim);
+            row->bars[i]->setColor(static_cast<int>(i) < level ? kTableGold : kBarDim);
         }
     }
 }

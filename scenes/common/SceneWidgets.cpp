@@ -63,6 +63,10 @@ Sprite* makeFrameSprite(const std::string& frameName) {
     return sprite;
 }
 
+void playEffectOnce(std::string_view path) {
+    SimpleAudioEngine::getInstance()->playEffect(std::string(path), false, 1.0f, 0.0f, 1.0f);
+}
+
 bool pressByKey(ui::Button* button,
                 const std::function<void(Ref*, ui::Widget::TouchEventType)>& onButton) {
     if (button == nullptr || !button->isVisible() || !button->isEnabled()) {

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "engine/base/Color.h"
 #include "engine/input/EventKeyboard.h"
@@ -35,6 +36,10 @@ void onRelease(engine::ui::Button* button, const std::function<void()>& press);
 inline const engine::Color3B kTableGold{233, 189, 85};
 inline const engine::Color3B kWarningRed{255, 120, 100};
 
+// The middle of the design resolution (1024 x 768), where the panels over a scene stand.
+inline constexpr float kDesignCentreX = 512;
+inline constexpr float kDesignCentreY = 384;
+
 // A text label in "fonts/arial.ttf" of `size` points, sized to its text, left and top aligned.
 engine::Label* makeTextLabel(const std::string& text, float size);
 // The same, its left edge's middle at `at` (a column of a table).
@@ -43,6 +48,9 @@ engine::Label* makeLeftLabel(const std::string& text, float size, const engine::
 // A sprite showing the catalogue's frame `frameName`; an empty sprite when no such frame is
 // registered (the catalogue registers every frame the scenes use).
 engine::Sprite* makeFrameSprite(const std::string& frameName);
+
+// One sound effect, no loop, at the normal pitch, centred, full gain.
+void playEffectOnce(std::string_view path);
 
 // A key that stands for a button: calls `onButton` as a release on `button` would, when the
 // button is shown and enabled; false (nothing done) otherwise.

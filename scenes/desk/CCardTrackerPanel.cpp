@@ -26,7 +26,6 @@ float columnX(int column) {
 }
 constexpr float kNameY = 35;
 constexpr float kCountY = 14;
-const Color3B kNameColor(233, 189, 85);
 const Color3B kCountColor(255, 255, 255);
 const Color3B kNoneLeftColor(110, 120, 112);
 
@@ -53,7 +52,7 @@ bool CCardTrackerPanel::init() {
         if (name == nullptr || count == nullptr) {
             return false;
         }
-        name->setColor(kNameColor);
+        name->setColor(kTableGold);
         name->setPosition(Vec2(x, kNameY));
         addChild(name, 1);
         count->setColor(kCountColor);

@@ -23,7 +23,6 @@ constexpr float kButtonWidth = 84;
 constexpr float kBotsWidth = 104;
 constexpr float kButtonTextSize = 20;
 constexpr float kCodeSize = 34;
-const Color3B kCodeColour{233, 189, 85};  // the table's gold
 const char* const kLevelWords[CPrivateDeskBar::kLevelCount] = {"简单", "普通", "困难"};
 static_assert(std::size(kBotLevelNames) == CPrivateDeskBar::kLevelCount);
 
@@ -50,7 +49,7 @@ bool CPrivateDeskBar::init() {
         m_btnBots == nullptr) {
         return false;
     }
-    m_lblCode->setColor(kCodeColour);
+    m_lblCode->setColor(kTableGold);
     m_lblCode->setPosition(Vec2(kCodeX, kRowY));
     addChild(m_lblCode);
     m_btnCopy->setPosition(Vec2(kCopyX, kRowY));

@@ -22,7 +22,6 @@ constexpr int kNameCells = 14;  // a name wider than this is cut with "…"
 constexpr float kTitleSize = 24;
 constexpr float kTextSize = 18;
 constexpr float kNoteSize = 14;
-const Color3B kGold(233, 189, 85);
 const Color3B kText(236, 236, 236);
 const Color3B kOwnRow(255, 214, 120);
 const Color3B kNoteColor(200, 200, 190);
@@ -52,7 +51,7 @@ bool CSummaryPanel::init() {
     m_board->setPosition(Vec2(visible.width / 2, visible.height / 2 + 40));
     addChild(m_board);
 
-    title->setColor(kGold);
+    title->setColor(kTableGold);
     title->setPosition(Vec2(board.width / 2, kTitleY));
     m_board->addChild(title);
     for (int column = 0; column < kColumns; ++column) {
@@ -60,7 +59,7 @@ bool CSummaryPanel::init() {
         if (head == nullptr) {
             return false;
         }
-        head->setColor(kGold);
+        head->setColor(kTableGold);
         head->setPosition(Vec2(kColumnX[static_cast<std::size_t>(column)], kHeadY));
         m_board->addChild(head);
     }

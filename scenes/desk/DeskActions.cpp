@@ -1,78 +1,37 @@
-// The local player's actions: the four buttons, card selection by touch and drag, and the turn
-// countdown that plays or passes for the player when the local turn runs out.
-//
-// A hand card rests at y = 45 with m_selected false, or is raised at y = 70 with m_selected true;
-// every move between the two changes both, so the flag and the position always agree.
+// The local player's actions: the ready, return, play and pass buttons, and the turn countdown
+// that plays or passes for the player when the local turn runs out. What is raised is the hand
+// model's to say; a play takes out the cards it holds raised.
 //
 // An action that the server must learn of is sent first and changes the desk only once sent:
 // while the link is down nothing goes out, the hand keeps its cards and the buttons stay, and
-// the desk the server restores on the new link takes over as the server holds it.
+// the desk the server sends on the new link takes over as the server holds it.
 
-#include <algorithm>
-#include <cmath>
-
-#include "cards/CardSprite.h"
 #include "cards/HandRules.h"
 #include "cards/PlaySounds.h"
 #include "net/CMessageQueue.h"
 #include "net/OutgoingMessages.h"
+#include "scenes/common/SceneWidgets.h"
+#include "scenes/desk/CDeskHelp.h"
 #include "scenes/desk/CDeskScene.h"
+#include "scenes/desk/CDeskSeats.h"
+#include "scenes/desk/CDeskTurn.h"
+#include "scenes/desk/CHandView.h"
+#include "scenes/desk/CPlayArea.h"
 
 using namespace engine;
 
-namespace {
-
-// A touch more than this far above a card's top is above the whole hand.
-constexpr float kReachAboveCard = 30;
-
-// The countdown timer fires once a second and reports the time that really passed: about one
-// second, or the whole of a stall (a modal box, a busy machine) at once. It moves the count on by
-// every whole second, and by at least one, since frame timing may report a hair under a second.
-int wholeSecondsIn(float passed) {
-    return std::max(1, static_cast<int>(std::floor(passed + 0.01f)));
-}
-
-// The local countdown warns on 8, 6, 4, 2 and 0: true when counting from `from` down to `to`
-// reaches one of them (once, however many a stall skipped).
-bool reachesWarning(int from, int to) {
-    for (int second = std::max(to, 0); second < from; ++second) {
-        if (second < 10 && second % 2 == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// The last seconds of the local countdown tick softly, once each: 5, 4, 3, 2 and 1. True when
-// counting from `from` down to `to` reaches one of them (once, however many a stall skipped).
-constexpr int kLastSeconds = 5;
-bool reachesLastSeconds(int from, int to) {
-    return std::max(to, 1) <= std::min(from - 1, kLastSeconds);
-}
-
-}  // namespace
-
-bool CDeskScene::isRaised(const CardSprite* card) {
-    return card->getPositionY() == kHandRaisedY;
-}
-
-bool CDeskScene::sendToServer(const std::string& text) const {
+bool CDeskScene::sendToServer(const std::string& text) {
     return CMessageQueue::getInstance()->sendMsg(text);
 }
 
-// ---- Buttons ------------------------------------------------------------------------------------
-
 void CDeskScene::onReadyButton(Ref*, ui::Widget::TouchEventType type) {
-    if (type != ui::Widget::TouchEventType::ENDED) {
+    if (type != ui::Widget::TouchEventType::ENDED ||
+        !sendToServer(readyMessage(m_desk, m_mySite))) {
         return;
     }
-    if (!sendToServer(readyMessage(m_desk, m_mySite))) {
-        return;
-    }
-    m_btnReady->setVisible(false);
-    m_btnReady->setEnabled(false);
+    m_turn->showReady(false);
     resetSeat(-1);
-    if (st_player_info* self = seatOf(m_mySite)) {
+    if (st_player_info* self = m_seats->seatOf(m_mySite)) {
         self->ready_sprite->setVisible(true);
     }
 }
@@ -98,7 +57,7 @@ void CDeskScene::onReturnButton(Ref*, ui::Widget::TouchEventType type) {
 }
 
 void CDeskScene::onPassButton(Ref*, ui::Widget::TouchEventType type) {
-    if (type != ui::Widget::TouchEventType::ENDED || m_lastPlay.empty()) {
+    if (type != ui::Widget::TouchEventType::ENDED || m_table->lastPlay().empty()) {
         return;
     }
     if (sendToServer(passMessage(m_desk, m_mySite))) {
@@ -110,138 +69,64 @@ void CDeskScene::onPlayButton(Ref*, ui::Widget::TouchEventType type) {
     if (type != ui::Widget::TouchEventType::ENDED) {
         return;
     }
-    std::vector<int> codes = collectRaised();
-    if (codes.empty()) {
+    std::vector<int> raised = m_hand->model().raisedCodes();
+    if (raised.empty()) {
         return;
     }
-    const BeatResult result = canBeat(m_lastPlay, codes);
+    const BeatResult result = canBeat(m_table->lastPlay(), raised);
     if (!result.ok) {
         MessageBox("出牌不符合规则.", "提示");
         return;
     }
-    if (!sendToServer(playMessage(m_desk, m_mySite, codes))) {
+    std::vector<int> played;
+    m_hand->change([this, &played](HandModel& hand) {
+        played = hand.playRaised([this](const std::vector<int>& codes) {
+            return sendToServer(playMessage(m_desk, m_mySite, codes));
+        });
+    });
+    if (played.empty()) {
         return;
     }
     withdrawTurnButtons();
-    m_lastPlay = codes;
-
-    // Each code takes the raised copy itself, the left-most raised one of that code, so that a
-    // resting copy of the same code stays in the hand.
-    for (int code : codes) {
-        for (std::size_t i = 0; i < m_hand.size(); ++i) {
-            if (m_hand[i]->m_card == code && isRaised(m_hand[i])) {
-                removeFromHand(i);
-                break;
-            }
-        }
-    }
-    layoutHand();
-    m_pendingPlay.add(codes, true);
-    for (std::string_view sound : ownPlaySounds(result, codes.size())) {
-        playSound(sound);
+    m_table->lastPlay() = played;
+    m_pendingPlay.add(played, true);
+    for (std::string_view sound : ownPlaySounds(result, played.size())) {
+        playEffectOnce(sound);
     }
 }
 
-std::vector<int> CDeskScene::collectRaised() const {
-    std::vector<int> codes;
-    for (const CardSprite* card : m_hand) {
-        if (isRaised(card)) {
-            codes.push_back(card->m_card);
-        }
-    }
-    return codes;
+bool CDeskScene::lowerCards() {
+    bool lowered = false;
+    m_hand->change([&lowered](HandModel& hand) { lowered = hand.lowerAll(); });
+    return lowered;
 }
-
-// ---- Card selection -----------------------------------------------------------------------------
-
-void CDeskScene::toggleCard(CardSprite* card, bool raise) {
-    m_lastTouched = card;
-    card->m_selected = raise;
-    card->setPosition(Vec2(card->getPositionX(), raise ? kHandRaisedY : kHandRestY));
-}
-
-// The right-most card whose box holds `point` (cards overlap, and the right one is drawn on top);
-// null when there is none or the point lies far above the hand.
-CardSprite* CDeskScene::cardAt(const Vec2& point) const {
-    for (auto it = m_hand.rbegin(); it != m_hand.rend(); ++it) {
-        const Rect box = (*it)->getBoundingBox();
-        if (point.y > box.getMaxY() + kReachAboveCard) {
-            return nullptr;
-        }
-        if (box.containsPoint(point)) {
-            return *it;
-        }
-    }
-    return nullptr;
-}
-
-bool CDeskScene::onTouchBegan(Touch* touch, Event*) {
-    if (CardSprite* card = cardAt(touch->getLocation())) {
-        toggleCard(card, !card->m_selected);
-    }
-    return true;
-}
-
-void CDeskScene::onTouchMoved(Touch* touch, Event*) {
-    CardSprite* card = cardAt(touch->getLocation());
-    if (card != nullptr && card != m_lastTouched) {
-        toggleCard(card, !isRaised(card));
-    }
-}
-
-// ---- Turn countdown -----------------------------------------------------------------------------
 
 void CDeskScene::tickCountdown(float dt) {
-    if (!m_gameRunning || m_turnSite == -1) {
+    if (!m_gameRunning || m_turn->site() == -1) {
         return;
     }
-    st_player_info* seat = seatOf(m_turnSite);
-    if (seat == nullptr) {
-        return;
-    }
-    const int before = m_turnSecondsLeft;
-    m_turnSecondsLeft -= wholeSecondsIn(dt);
-    if (!ownsTurn()) {
-        // The digit atlas has no minus sign: another seat's countdown rests at "0" until the
-        // server moves the turn on. So does the local one while the server plays the seat, and
-        // the one a spectator watches.
-        m_turnSecondsLeft = std::max(m_turnSecondsLeft, 0);
-        seat->countdown->setString(std::to_string(m_turnSecondsLeft));
-        return;
-    }
-    m_turnSecondsLeft = std::max(m_turnSecondsLeft, -1);
-    seat->countdown->setString(std::to_string(m_turnSecondsLeft));
-    if (reachesWarning(before, m_turnSecondsLeft)) {
-        playSound("sound/jg.wav");
-    }
-    if (reachesLastSeconds(before, m_turnSecondsLeft)) {
-        playSound("sound/tick.wav");
-    }
-    if (m_turnSecondsLeft < 0) {
-        expireLocalTurn(*seat);
+    if (st_player_info* seat = m_seats->seatOf(m_turn->site())) {
+        if (m_turn->tick(dt, ownsTurn(), *seat)) {
+            expireLocalTurn();
+        }
     }
 }
 
 // Out of time: lead the left-most card when leading, pass otherwise. With nothing left to lead,
 // or the link down, the turn only ends and the hand keeps its cards.
-void CDeskScene::expireLocalTurn(st_player_info& seat) {
-    seat.countdown->setVisible(false);
-    m_btnPlay->setVisible(false);
-    m_btnPass->setVisible(false);
-    offerHint(false);
-    m_turnSite = -1;
-    if (!m_lastPlay.empty()) {
+void CDeskScene::expireLocalTurn() {
+    m_help->offerHint(false);
+    if (!m_table->lastPlay().empty()) {
         sendToServer(passMessage(m_desk, m_mySite));
         return;
     }
-    if (m_hand.empty()) {
-        return;
+    std::optional<int> led;
+    m_hand->change([this, &led](HandModel& hand) {
+        led = hand.playFirst([this](const std::vector<int>& codes) {
+            return sendToServer(leadMessage(m_desk, m_mySite, codes.front()));
+        });
+    });
+    if (led) {
+        m_pendingPlay.add({*led}, false);
     }
-    const int code = m_hand.front()->m_card;
-    if (!sendToServer(leadMessage(m_desk, m_mySite, code))) {
-        return;
-    }
-    removeFromHand(0);
-    layoutHand();
-    m_pendingPlay.add({code}, false);
 }

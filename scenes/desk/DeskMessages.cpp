@@ -1,30 +1,29 @@
 // The desk's reaction to server messages, handed over one at a time by CMessagePump: each kind
-// changes the seat records, labels, buttons, the hand and the table, with its sounds and boxes.
+// goes to the parts that show it, with its sounds and boxes.
 
 #include <chrono>
 
 #include "cards/CardCode.h"
-#include "cards/CardSprite.h"
 #include "cards/PlaySounds.h"
 #include "net/Message.h"
 #include "scenes/common/CNamePanel.h"
 #include "scenes/common/SceneFlow.h"
+#include "scenes/common/SceneWidgets.h"
+#include "scenes/desk/CDeskAuto.h"
+#include "scenes/desk/CDeskHelp.h"
 #include "scenes/desk/CDeskScene.h"
+#include "scenes/desk/CDeskSeats.h"
+#include "scenes/desk/CDeskTalk.h"
+#include "scenes/desk/CDeskTurn.h"
+#include "scenes/desk/CHandView.h"
+#include "scenes/desk/CLastTrick.h"
+#include "scenes/desk/CPlayArea.h"
+#include "scenes/desk/CWatchBar.h"
 #include "scenes/desk/TurnClock.h"
 #include "scenes/hall/CHallScene.h"
 #include "wire/GameConstants.h"
 
 using namespace engine;
-
-// The desk makes a sprite for each code, and a server's list of a megabyte would otherwise
-// become half a million sprites and hundreds of megabytes.
-std::vector<int> CDeskScene::cardsIn(const std::string& list) {
-    return parseGameCardList(list);
-}
-
-void CDeskScene::playSound(std::string_view path) {
-    SimpleAudioEngine::getInstance()->playEffect(std::string(path), false, 1.0f, 0.0f, 1.0f);
-}
 
 void CDeskScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
     if (m_watching && !takeWatchMessage(msg)) {
@@ -32,97 +31,55 @@ void CDeskScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
     }
     const std::string& opt = msg->opt;
     if (opt == "change") {
-        handleChange(*msg);
+        m_seats->showNames(*msg, [this](int site) { resetSeat(site); });
     } else if (opt == "start") {
         handleStart(*msg);
     } else if (opt == "run") {
-        handleRun(*msg);
+        MessageBox(std::to_string(msg->site) + "->" + msg->name + ":-10\r\n", "玩家逃跑，游戏结束");
+        endGame();
     } else if (opt == "over") {
-        handleOver(*msg);
+        CLastTrick::showResult(*msg, m_mySite, m_watching);
+        endGame();
     } else if (opt == "game") {
-        handleGame(msg);
+        handleGame(*msg);
     } else if (opt == "score") {
-        handleScore(*msg);
+        if (isSeatNumber(m_mySite)) {
+            m_table->showTeamScores(msg->p0, msg->p1, m_mySite);
+        }
     } else if (opt == "presence") {
         handlePresence(*msg);
     } else if (opt == "talk") {
-        handleTalk(*msg);
+        if (const st_player_info* seat = m_seats->seatOf(msg->site)) {
+            m_talk->hear(m_seats->positionOf(msg->site), seat->name, msg->say);
+        }
     } else if (opt == "name") {
         CNamePanel::deliver(*msg);
     } else if (opt == "timeout") {
         returnToHall();
         return;
     }
-    followTricks(*msg);
-    showTalkControls();
+    m_lastTrick->follow(*msg, m_mySite);
+    m_talk->showControls(m_watching);
     showPrivateBar();
     if (m_watching) {
-        followWatchedDesk(*msg);
+        m_watch->follow(*msg);
+        showBacks();
     }
-}
-
-void CDeskScene::handleChange(const stMsg& msg) {
-    forEachSeat(msg, [this](int site, st_player_info& seat, const st_seat_info& entry) {
-        seat.name_label->setString(entry.name);
-        seat.name = entry.name;
-        if (entry.name.empty()) {
-            resetSeat(site);
-        }
-        seat.ready_sprite->setVisible(entry.ready == 1);
-    });
 }
 
 // The deal is the whole new hand. The ready press clears the old one first, but a server may deal
-// again without it; the old cards must not stay in the row, mixed with the new.
+// again without it; the old cards must not stay in the row, mixed with the new. A list of a
+// megabyte is cut at the game's cards: each code becomes a sprite.
 void CDeskScene::handleStart(const stMsg& msg) {
     beginGame();
-    playSound("sound/bg.wav");
-    while (!m_hand.empty()) {
-        removeFromHand(m_hand.size() - 1);
-    }
+    playEffectOnce("sound/bg.wav");
+    m_hand->change([](HandModel& hand) { hand.clear(); });
     m_pendingPlay.clear();
-    m_hintCycle.reset();
+    m_help->resetHint();
     // The counts of the last game are over; the opening turn gives the new deal's size.
-    for (const auto& entry : m_siteMap) {
-        entry.second->count_label->setString("");
-    }
-    std::vector<int> codes = cardsIn(msg.cards);
-    sortHand(codes);
-    m_cardTracker.deal(codes);
-    showTrackerCounts();
-    for (int code : codes) {
-        CardSprite* card = CardSprite::createWithCard(code);
-        if (card == nullptr) {
-            continue;
-        }
-        addChild(card, 1);
-        m_hand.push_back(card);
-    }
-    layoutHand();
-}
-
-void CDeskScene::handleRun(const stMsg& msg) {
-    MessageBox(std::to_string(msg.site) + "->" + msg.name + ":-10\r\n", "玩家逃跑，游戏结束");
-    endGame();
-}
-
-void CDeskScene::handleOver(const stMsg& msg) {
-    // A local seat outside 0..3 has no entry of its own: the result is not shown.
-    if (m_watching) {
-        showWatchedResult(msg);
-    } else if (isSeatNumber(m_mySite)) {
-        const int result = msg.info[static_cast<std::size_t>(m_mySite)].result;
-        if (result > 0) {
-            playSound("sound/win.mp3");
-            MessageBox("恭喜，赢" + std::to_string(result) + "局！", "游戏结束，你赢了！");
-        } else if (result < 0) {
-            playSound("sound/lose.mp3");
-            MessageBox("很遗憾，输" + std::to_string(result) + "局！", "游戏结束，你输了！");
-        } else {
-            MessageBox("平局，再接再厉！", "游戏结束，平局！");
-        }
-    }
-    endGame();
+    m_seats->showCounts("", false);
+    m_hand->change([&msg](HandModel& hand) { hand.deal(parseGameCardList(msg.cards)); });
+    m_help->deal(m_hand->model().codes());
 }
 
 // The server took no play after the result, so a play still pending goes back into the hand; the
@@ -131,15 +88,13 @@ void CDeskScene::endGame() {
     m_gameRunning = false;
     m_leaveArmed = false;
     resetSeat(m_mySite);
-    m_turnSite = -1;
+    m_turn->stop();
     if (!m_pendingPlay.empty()) {
-        returnToHand(m_pendingPlay.codes());
+        m_hand->change([this](HandModel& hand) { hand.putBack(m_pendingPlay.codes()); });
         m_pendingPlay.clear();
-        layoutHand();
     }
     withdrawTurnButtons();
-    m_btnReady->setVisible(!m_watching);
-    m_btnReady->setEnabled(!m_watching);
+    m_turn->showReady(!m_watching);
     showAutoControls();
 }
 
@@ -147,58 +102,65 @@ bool CDeskScene::settleOwnPlay(const std::vector<int>& echoed) {
     const bool confirmed = m_pendingPlay.isEchoedBy(echoed);
     const bool soundPlayed = confirmed && m_pendingPlay.soundPlayed();
     if (!confirmed && !(m_pendingPlay.empty() && echoed.empty())) {
-        returnToHand(m_pendingPlay.codes());
-        takeFromHand(echoed);
-        layoutHand();
+        m_hand->change([this, &echoed](HandModel& hand) {
+            hand.putBack(m_pendingPlay.codes());
+            hand.takeOut(echoed);
+        });
     }
     m_pendingPlay.clear();
     return soundPlayed;
 }
 
 void CDeskScene::offerTurnButtons(bool passOffered) {
-    m_btnPass->setVisible(passOffered);
-    m_btnPass->setEnabled(passOffered);
-    m_btnPlay->setVisible(true);
-    m_btnPlay->setEnabled(true);
-    offerHint(true);
-}
-
-bool CDeskScene::ownsTurn() const {
-    return m_turnSite == m_mySite && !m_localAuto && !m_watching;
+    m_turn->offer(passOffered);
+    m_help->offerHint(true);
 }
 
 void CDeskScene::withdrawTurnButtons() {
-    m_btnPass->setVisible(false);
-    m_btnPass->setEnabled(false);
-    m_btnPlay->setVisible(false);
-    m_btnPlay->setEnabled(false);
-    offerHint(false);
+    m_turn->withdraw();
+    m_help->offerHint(false);
 }
 
-void CDeskScene::handleGame(const std::shared_ptr<stMsg>& msg) {
-    m_lblTableScore->setString(std::to_string(msg->score));
-    if (msg->per != -1) {
+bool CDeskScene::ownsTurn() const {
+    return m_turn->site() == m_mySite && !m_auto->localAuto() && !m_watching;
+}
+
+void CDeskScene::showAutoControls() {
+    m_auto->show(m_gameRunning, m_watching);
+}
+
+void CDeskScene::handleGame(const stMsg& msg) {
+    m_table->showTableScore(msg.score);
+    if (msg.per != -1) {
         showPlay(msg);
     } else {
         // The opening turn: every other seat holds the whole deal.
-        for (const auto& entry : m_siteMap) {
-            if (entry.first != m_mySite) {
-                entry.second->count_label->setString(msg->surplus);
-            }
-        }
+        m_seats->showCounts(msg.surplus, true);
     }
-    if (msg->now != -1) {
+    if (msg.now != -1) {
         startTurn(msg);
     }
 }
 
-void CDeskScene::handleScore(const stMsg& msg) {
-    if (!isSeatNumber(m_mySite)) {
+void CDeskScene::handlePresence(const stMsg& msg) {
+    m_seats->forEach(msg, [](int, st_player_info& seat, const st_seat_info& entry) {
+        CDeskSeats::showPresence(seat, entry);
+    });
+    if (!isSeatNumber(m_mySite) || m_watching) {
         return;
     }
-    const bool even = m_mySite % 2 == 0;
-    m_lblOwnScore->setString(even ? msg.p0 : msg.p1);
-    m_lblOtherScore->setString(even ? msg.p1 : msg.p0);
+    const bool on = msg.info[static_cast<std::size_t>(m_mySite)].auto_play != 0;
+    const bool changed = m_auto->setLocal(on);
+    showAutoControls();
+    if (!changed || !m_gameRunning || m_turn->site() != m_mySite) {
+        return;
+    }
+    // Within the local turn: the buttons go while the server plays, and come back with the turn.
+    if (on) {
+        withdrawTurnButtons();
+    } else {
+        offerTurnButtons(!m_table->lastPlay().empty());
+    }
 }
 
 bool CDeskScene::returnToHall() {
@@ -207,115 +169,86 @@ bool CDeskScene::returnToHall() {
 }
 
 void CDeskScene::resetSeat(int site) {
-    m_lblOwnScore->setString("0");
-    m_lblOtherScore->setString("0");
-    m_lblTableScore->setString("0");
+    m_table->resetScores();
     if (site != -1) {
-        if (st_player_info* seat = seatOf(site)) {
-            hideMarkers(*seat);
+        if (st_player_info* seat = m_seats->seatOf(site)) {
+            CDeskSeats::hideMarkers(*seat);
         }
         return;
     }
-    while (!m_hand.empty()) {
-        removeFromHand(m_hand.size() - 1);
-    }
+    m_hand->change([](HandModel& hand) { hand.clear(); });
     m_pendingPlay.clear();
-    forgetLastGame();
-    m_btnPass->setVisible(false);
-    m_btnPlay->setVisible(false);
-    offerHint(false);
+    m_lastTrick->forget();
+    m_turn->hide();
+    m_help->offerHint(false);
     for (int k = 0; k < kSeatCount; ++k) {
-        if (st_player_info* seat = seatOf(k)) {
-            hideMarkers(*seat);
-            clearPlayed(*seat);
+        if (st_player_info* seat = m_seats->seatOf(k)) {
+            CDeskSeats::hideMarkers(*seat);
+            m_table->clear(*seat);
         }
     }
 }
 
 void CDeskScene::beginGame() {
     m_gameRunning = true;
-    for (const auto& entry : m_siteMap) {
-        entry.second->ready_sprite->setVisible(false);
-    }
+    m_seats->hideReady();
     showAutoControls();
 }
 
-void CDeskScene::showPlay(const std::shared_ptr<stMsg>& msg) {
-    st_player_info* seat = seatOf(msg->per);
+void CDeskScene::showPlay(const stMsg& msg) {
+    st_player_info* seat = m_seats->seatOf(msg.per);
     if (seat == nullptr) {
         return;
     }
-    seat->count_label->setString(msg->surplus);
-    if (msg->surplus == "0") {
+    seat->count_label->setString(msg.surplus);
+    if (msg.surplus == "0") {
         seat->over_label->setVisible(true);
     }
     seat->countdown->setVisible(false);
     // The seat has acted: its turn is over even when the message names no next seat, so a local
     // countdown hidden here must not run on and act by itself.
-    if (msg->per == m_turnSite) {
-        m_turnSite = -1;
+    if (msg.per == m_turn->site()) {
+        m_turn->stop();
     }
 
-    const std::vector<int> codes = cardsIn(msg->cards);
-    const bool soundPlayed = msg->per == m_mySite && !m_watching && settleOwnPlay(codes);
+    const std::vector<int> codes = parseGameCardList(msg.cards);
+    const bool soundPlayed = msg.per == m_mySite && !m_watching && settleOwnPlay(codes);
     // The local seat's cards were seen in the hand; another seat's are seen now.
-    if (msg->per != m_mySite) {
-        m_cardTracker.shown(codes);
-        showTrackerCounts();
+    if (msg.per != m_mySite) {
+        m_help->seen(codes);
     }
     if (codes.empty()) {
         seat->pass_label->setVisible(true);
     } else {
-        m_lastPlay = codes;
-        layPlayed(*seat, codes);
+        m_table->lastPlay() = codes;
+        m_table->lay(*seat, codes);
     }
     for (std::string_view sound : soundPlayed ? echoedPlaySounds(codes) : shownPlaySounds(codes)) {
-        playSound(sound);
+        playEffectOnce(sound);
     }
 }
 
-void CDeskScene::layPlayed(st_player_info& seat, const std::vector<int>& codes) {
-    for (std::size_t k = 0; k < codes.size(); ++k) {
-        CardSprite* card = CardSprite::createWithCard(codes[k]);
-        if (card == nullptr) {
-            continue;
-        }
-        seat.played.push_back(card);
-        card->setPosition(playedCardPosition(seat, k, card->getContentSize().width));
-        addChild(card);
-    }
-}
-
-Vec2 CDeskScene::playedCardPosition(const st_player_info& seat, std::size_t index,
-                                    float cardWidth) {
-    return Vec2(static_cast<float>(seat.play_x) + cardWidth + 18.0f * static_cast<float>(index),
-                static_cast<float>(seat.play_y));
-}
-
-void CDeskScene::startTurn(const std::shared_ptr<stMsg>& msg) {
-    st_player_info* seat = seatOf(msg->now);
+void CDeskScene::startTurn(const stMsg& msg) {
+    st_player_info* seat = m_seats->seatOf(msg.now);
     if (seat == nullptr) {
         return;
     }
     seat->pass_label->setVisible(false);
-    clearPlayed(*seat);
-    m_turnSite = msg->now;
+    m_table->clear(*seat);
     // The server's timer started when it sent the message: a record handled late starts lower.
-    m_turnSecondsLeft = turnStartSeconds(*msg, std::chrono::steady_clock::now());
-    m_hintCycle.reset();
-    seat->countdown->setString(std::to_string(m_turnSecondsLeft));
-    seat->countdown->setVisible(true);
+    m_turn->start(msg.now, turnStartSeconds(msg, std::chrono::steady_clock::now()), *seat);
+    m_help->resetHint();
 
-    if (msg->must != 0) {
+    if (msg.must != 0) {
         for (int k = 0; k < kSeatCount; ++k) {
-            if (st_player_info* other = seatOf(k)) {
+            if (st_player_info* other = m_seats->seatOf(k)) {
                 other->pass_label->setVisible(false);
-                clearPlayed(*other);
+                m_table->clear(*other);
             }
         }
     }
-    if (msg->must != 0 && m_turnSite == m_mySite) {
-        m_lastPlay.clear();
+    if (msg.must != 0 && msg.now == m_mySite) {
+        m_table->lastPlay().clear();
     }
     // Another seat moves, or the server plays the local seat (托管), or the seat is only watched:
     // a play or pass offered to the local player earlier is over, and pressing it now would take
@@ -324,6 +257,6 @@ void CDeskScene::startTurn(const std::shared_ptr<stMsg>& msg) {
         withdrawTurnButtons();
         return;
     }
-    offerTurnButtons(msg->must == 0);
-    alertTurn();
+    offerTurnButtons(msg.must == 0);
+    CDeskHelp::alertTurn();
 }

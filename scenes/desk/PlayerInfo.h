@@ -1,6 +1,6 @@
 #pragma once
 // The record of one seat at the desk: the screen elements that show the seat and the row where its
-// played cards lie. The desk keeps one per screen position and finds it by server seat.
+// played cards lie. CDeskSeats keeps one per screen position and finds it by server seat.
 // Every pointer is a non-owning pointer to a child of the desk layer (the scene graph owns them).
 
 #include <string>

@@ -2,7 +2,7 @@
 // Table talk's plain state on the client: what each index says or shows, the players whose
 // bubbles are muted (by name, for the rest of the process's session) and the player's own rate
 // (one talk in kTalkEveryMillis, as the server keeps it). No widgets: the desk's talk elements
-// (DeskTalk.cpp, CTalkPanel, CTalkBubble) show what these hold. Main thread only.
+// (CDeskTalk, CTalkPanel, CTalkBubble) show what these hold. Main thread only.
 
 #include <optional>
 #include <set>

@@ -120,7 +120,7 @@ void CHallScene::onServerMessage(const std::shared_ptr<stMsg>& msg) {
     } else if (msg->opt == "add") {
         enterDesk(*msg);
     } else if (msg->opt == "resume") {
-        showLayerInNewScene(CDeskScene::createRestored(*msg));
+        showLayerInNewScene(CDeskScene::createRejoined(*msg));
     } else if (msg->opt == "watch" && msg->status == "ok") {
         showLayerInNewScene(CDeskScene::createWatching(*msg));
     } else if (msg->opt == "name" || msg->opt == "hello") {

@@ -12,12 +12,10 @@ namespace {
 // The layout in design points: the board (420 x 330) centred on the design area, the title, the
 // field and the message above the pad of four rows of three keys. Where watching is offered, the
 // taller board (420 x 410) holds 观战 in a fifth row, centred between the title and that row.
-constexpr float kCentreX = 512;
-constexpr float kCentreY = 384;
-constexpr float kTitleY = kCentreY + 135;
-constexpr float kFieldY = kCentreY + 95;
-constexpr float kMessageY = kCentreY + 58;
-constexpr float kFirstRowY = kCentreY + 15;
+constexpr float kTitleY = kDesignCentreY + 135;
+constexpr float kFieldY = kDesignCentreY + 95;
+constexpr float kMessageY = kDesignCentreY + 58;
+constexpr float kFirstRowY = kDesignCentreY + 15;
 constexpr float kRowStep = 46;
 constexpr float kColumnStep = 96;
 constexpr float kKeyWidth = 86;
@@ -26,7 +24,7 @@ constexpr float kFieldSize = 40;
 constexpr float kMessageSize = 20;
 constexpr float kWatchRowY = kFirstRowY - kRowStep * 4;
 constexpr float kWatchKeyWidth = kColumnStep + kKeyWidth;
-constexpr float kWatchBoardY = kCentreY - 20;
+constexpr float kWatchBoardY = kDesignCentreY - 20;
 constexpr const char* kBoard = "settings_panel.png";
 constexpr const char* kWatchBoard = "settings_board.png";
 
@@ -46,15 +44,15 @@ bool CJoinPanel::init() {
         SpriteFrame::createWithFile(kWatchBoard) == nullptr) {
         return false;
     }
-    m_board->setPosition(Vec2(kCentreX, kCentreY));
+    m_board->setPosition(Vec2(kDesignCentreX, kDesignCentreY));
     addChild(m_board);
-    title->setPosition(Vec2(kCentreX, kTitleY));
+    title->setPosition(Vec2(kDesignCentreX, kTitleY));
     addChild(title);
     m_lblField->setColor(kTableGold);
-    m_lblField->setPosition(Vec2(kCentreX, kFieldY));
+    m_lblField->setPosition(Vec2(kDesignCentreX, kFieldY));
     addChild(m_lblField);
     m_lblMessage->setColor(kWarningRed);
-    m_lblMessage->setPosition(Vec2(kCentreX, kMessageY));
+    m_lblMessage->setPosition(Vec2(kDesignCentreX, kMessageY));
     addChild(m_lblMessage);
 
     // Rows 1 2 3 / 4 5 6 / 7 8 9 / 删除 0 加入.
@@ -63,19 +61,19 @@ bool CJoinPanel::init() {
         const int column = (digit - 1) % 3;
         const char c = static_cast<char>('0' + digit);
         if (!addKey(std::string(1, c),
-                    Vec2(kCentreX + kColumnStep * static_cast<float>(column - 1),
+                    Vec2(kDesignCentreX + kColumnStep * static_cast<float>(column - 1),
                          kFirstRowY - kRowStep * static_cast<float>(row)),
                     [this, c] { typeDigit(c); })) {
             return false;
         }
     }
     const float lastRowY = kFirstRowY - kRowStep * 3;
-    if (!addKey("删除", Vec2(kCentreX - kColumnStep, lastRowY), [this] { erase(); }) ||
-        !addKey("0", Vec2(kCentreX, lastRowY), [this] { typeDigit('0'); }) ||
-        !addKey("加入", Vec2(kCentreX + kColumnStep, lastRowY), [this] { submit(); })) {
+    if (!addKey("删除", Vec2(kDesignCentreX - kColumnStep, lastRowY), [this] { erase(); }) ||
+        !addKey("0", Vec2(kDesignCentreX, lastRowY), [this] { typeDigit('0'); }) ||
+        !addKey("加入", Vec2(kDesignCentreX + kColumnStep, lastRowY), [this] { submit(); })) {
         return false;
     }
-    m_btnWatch->setPosition(Vec2(kCentreX, kWatchRowY));
+    m_btnWatch->setPosition(Vec2(kDesignCentreX, kWatchRowY));
     onRelease(m_btnWatch, [this] { submit(true); });
     addChild(m_btnWatch);
 
@@ -107,7 +105,7 @@ void CJoinPanel::open() {
     if (SpriteFrame* frame = SpriteFrame::createWithFile(watching ? kWatchBoard : kBoard)) {
         m_board->setSpriteFrame(frame);
     }
-    m_board->setPosition(Vec2(kCentreX, watching ? kWatchBoardY : kCentreY));
+    m_board->setPosition(Vec2(kDesignCentreX, watching ? kWatchBoardY : kDesignCentreY));
     m_code.clear();
     refresh();
     setVisible(true);

@@ -13,8 +13,6 @@ namespace {
 
 // The layout in design points: the board (900 x 660) is centred on the design area; the tabs
 // and the close button stand along its top, the pages' text below them.
-constexpr float kCentreX = 512;
-constexpr float kCentreY = 384;
 constexpr float kTabsY = 670;
 constexpr float kRecordTabX = 200;
 constexpr float kLeaderboardTabX = 352;
@@ -68,7 +66,7 @@ bool CRecordPanel::init() {
         m_btnLeaderboardTab == nullptr || m_btnClose == nullptr || m_lblStatus == nullptr) {
         return false;
     }
-    m_board->setPosition(Vec2(kCentreX, kCentreY));
+    m_board->setPosition(Vec2(kDesignCentreX, kDesignCentreY));
     addChild(m_board);
     const std::pair<ui::Button*, Tab> tabs[] = {{m_btnRecordTab, Tab::Record},
                                                 {m_btnLeaderboardTab, Tab::Leaderboard}};
@@ -88,7 +86,7 @@ bool CRecordPanel::init() {
         }
     });
     addChild(m_btnClose);
-    m_lblStatus->setPosition(Vec2(kCentreX, kCentreY));
+    m_lblStatus->setPosition(Vec2(kDesignCentreX, kDesignCentreY));
     addChild(m_lblStatus);
     if (!buildRecordPage() || !buildLeaderboardPage()) {
         return false;

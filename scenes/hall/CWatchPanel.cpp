@@ -14,8 +14,6 @@ namespace {
 // The layout in design points: the record panel's board (900 x 660) centred on the design area;
 // the title and the close button along its top, the headings under them, the rows, and the
 // message and the range along its bottom.
-constexpr float kCentreX = 512;
-constexpr float kCentreY = 384;
 constexpr float kTopY = 670;
 constexpr float kCloseX = 882;
 constexpr float kHeadY = 610;
@@ -69,18 +67,18 @@ bool CWatchPanel::init() {
         m_lblMessage == nullptr || m_lblRange == nullptr) {
         return false;
     }
-    m_board->setPosition(Vec2(kCentreX, kCentreY));
+    m_board->setPosition(Vec2(kDesignCentreX, kDesignCentreY));
     addChild(m_board);
     title->setColor(kTableGold);
-    title->setPosition(Vec2(kCentreX, kTopY));
+    title->setPosition(Vec2(kDesignCentreX, kTopY));
     addChild(title);
     m_btnClose->setPosition(Vec2(kCloseX, kTopY));
     onRelease(m_btnClose, [this] { close(); });
     addChild(m_btnClose);
-    m_lblStatus->setPosition(Vec2(kCentreX, kCentreY));
+    m_lblStatus->setPosition(Vec2(kDesignCentreX, kDesignCentreY));
     addChild(m_lblStatus);
     m_lblMessage->setColor(kWarningRed);
-    m_lblMessage->setPosition(Vec2(kCentreX, kBottomY));
+    m_lblMessage->setPosition(Vec2(kDesignCentreX, kBottomY));
     addChild(m_lblMessage);
     hint->setColor(kTableGold);
     addChild(hint);

@@ -3,11 +3,20 @@
 // tests only.
 
 #include "scenes/desk/CCardTrackerPanel.h"
+#include "scenes/desk/CDeskAuto.h"
+#include "scenes/desk/CDeskHelp.h"
 #include "scenes/desk/CDeskScene.h"
+#include "scenes/desk/CDeskSeats.h"
+#include "scenes/desk/CDeskTalk.h"
+#include "scenes/desk/CDeskTurn.h"
+#include "scenes/desk/CHandView.h"
+#include "scenes/desk/CLastTrick.h"
+#include "scenes/desk/CPlayArea.h"
 #include "scenes/desk/CSummaryPanel.h"
 #include "scenes/desk/CTalkBubble.h"
 #include "scenes/desk/CTalkPanel.h"
 #include "scenes/desk/CPrivateDeskBar.h"
+#include "scenes/desk/CWatchBar.h"
 #include "scenes/hall/CHallScene.h"
 #include "scenes/hall/CJoinPanel.h"
 #include "scenes/hall/CRecordPanel.h"
@@ -62,53 +71,61 @@ struct DeskProbe {
 
     engine::ui::Button* returnButton() const { return desk.m_btnReturn; }
     CPrivateDeskBar* privateBar() const { return desk.m_privateBar; }
-    engine::ui::Button* ready() const { return desk.m_btnReady; }
-    engine::ui::Button* pass() const { return desk.m_btnPass; }
-    engine::ui::Button* play() const { return desk.m_btnPlay; }
-    engine::ui::Button* hint() const { return desk.m_btnHint; }
-    engine::ui::Button* trackerButton() const { return desk.m_btnTracker; }
-    CCardTrackerPanel* trackerPanel() const { return desk.m_trackerPanel; }
-    engine::Sprite* notice() const { return desk.m_notice; }
-    engine::ui::Button* autoButton() const { return desk.m_btnAuto; }
-    engine::ui::Button* cancelAutoButton() const { return desk.m_btnCancelAuto; }
-    engine::Sprite* autoBanner() const { return desk.m_autoBanner; }
-    engine::ui::Button* lastTrickButton() const { return desk.m_btnLastTrick; }
-    engine::Node* lastTrickView() const { return desk.m_lastTrickView; }
-    CSummaryPanel* summaryPanel() const { return desk.m_summaryPanel; }
+    engine::ui::Button* ready() const { return desk.m_turn->readyButton(); }
+    engine::ui::Button* pass() const { return desk.m_turn->passButton(); }
+    engine::ui::Button* play() const { return desk.m_turn->playButton(); }
+    engine::ui::Button* hint() const { return desk.m_help->hintButton(); }
+    engine::ui::Button* trackerButton() const { return desk.m_help->trackerButton(); }
+    CCardTrackerPanel* trackerPanel() const { return desk.m_help->trackerPanel(); }
+    engine::Sprite* notice() const { return desk.m_help->notice(); }
+    engine::ui::Button* autoButton() const { return desk.m_auto->autoButton(); }
+    engine::ui::Button* cancelAutoButton() const { return desk.m_auto->cancelButton(); }
+    engine::Sprite* autoBanner() const { return desk.m_auto->banner(); }
+    engine::ui::Button* lastTrickButton() const { return desk.m_lastTrick->button(); }
+    engine::Node* lastTrickView() const { return desk.m_lastTrick->view(); }
+    CSummaryPanel* summaryPanel() const { return desk.m_lastTrick->summaryPanel(); }
     static engine::Vec2 playedCardPosition(const st_player_info& seat, std::size_t index,
                                            float cardWidth) {
-        return CDeskScene::playedCardPosition(seat, index, cardWidth);
+        return CPlayArea::playedCardPosition(seat, index, cardWidth);
     }
-    bool localAuto() const { return desk.m_localAuto; }
-    engine::ui::Button* talkButton() const { return desk.m_btnTalk; }
+    bool localAuto() const { return desk.m_auto->localAuto(); }
+    engine::ui::Button* talkButton() const { return desk.m_talk->button(); }
     // The talk panel's place: the panel in it is built at the first 聊天.
-    CLazyPanel<CTalkPanel>* talkPanel() const { return desk.m_talkPanel; }
-    CTalkBubble* talkBubble(int position) const { return desk.m_talkBubbles.at(position); }
-    engine::Label* muteTag(int position) const { return desk.m_muteTags.at(position); }
+    CLazyPanel<CTalkPanel>* talkPanel() const { return desk.m_talk->panel(); }
+    CTalkBubble* talkBubble(int position) const { return desk.m_talk->bubble(position); }
+    engine::Label* muteTag(int position) const { return desk.m_talk->muteTag(position); }
     // The session's choice to show the tracker, which outlives every desk (and every test).
-    static void setTrackerShown(bool shown) { CDeskScene::s_trackerShown = shown; }
-    engine::Label* deskLabel() const { return desk.m_lblDesk; }
-    engine::Label* ownScore() const { return desk.m_lblOwnScore; }
-    engine::Label* otherScore() const { return desk.m_lblOtherScore; }
-    engine::Label* tableScore() const { return desk.m_lblTableScore; }
+    static void setTrackerShown(bool shown) { CDeskHelp::setTrackerShown(shown); }
+    engine::Label* deskLabel() const { return desk.m_table->deskLabel(); }
+    engine::Label* ownScore() const { return desk.m_table->ownScore(); }
+    engine::Label* otherScore() const { return desk.m_table->otherScore(); }
+    engine::Label* tableScore() const { return desk.m_table->tableScore(); }
     bool gameRunning() const { return desk.m_gameRunning; }
     bool leaveArmed() const { return desk.m_leaveArmed; }
-    int turnSite() const { return desk.m_turnSite; }
+    int turnSite() const { return desk.m_turn->site(); }
     int mySite() const { return desk.m_mySite; }
     int deskNumber() const { return desk.m_desk; }
-    std::vector<int>& lastPlay() const { return desk.m_lastPlay; }
-    const std::vector<CardSprite*>& hand() const { return desk.m_hand; }
-    const std::vector<std::shared_ptr<st_player_info>>& seats() const { return desk.m_seats; }
-    const std::map<int, std::shared_ptr<st_player_info>>& siteMap() const { return desk.m_siteMap; }
-    CardSprite* lastTouched() const { return desk.m_lastTouched; }
-    std::vector<int> collectRaised() const { return desk.collectRaised(); }
+    std::vector<int>& lastPlay() const { return desk.m_table->lastPlay(); }
+    const std::vector<CardSprite*>& hand() const { return desk.m_hand->sprites(); }
+    const std::vector<std::shared_ptr<st_player_info>>& seats() const {
+        return desk.m_seats->byPosition();
+    }
+    const std::map<int, std::shared_ptr<st_player_info>>& siteMap() const {
+        return desk.m_seats->bySite();
+    }
+    CardSprite* lastTouched() const { return desk.m_hand->lastTouched(); }
+    std::vector<int> collectRaised() const { return desk.m_hand->model().raisedCodes(); }
     bool watching() const { return desk.m_watching; }
-    const std::vector<engine::Sprite*>& backs() const { return desk.m_backs; }
-    engine::Label* watchingLabel() const { return desk.m_lblWatching; }
-    engine::ui::Button* sitButton() const { return desk.m_btnSit; }
-    engine::Label* noticeText() const { return desk.m_lblNotice; }
+    const std::vector<engine::Sprite*>& backs() const { return desk.m_hand->backs(); }
+    engine::Label* watchingLabel() const {
+        return desk.m_watch ? desk.m_watch->watchingLabel() : nullptr;
+    }
+    engine::ui::Button* sitButton() const {
+        return desk.m_watch ? desk.m_watch->sitButton() : nullptr;
+    }
+    engine::Label* noticeText() const { return desk.m_help->noticeText(); }
     // The record of server seat `site`; the test fails on a seat that is not mapped.
-    st_player_info& seat(int site) const { return *desk.m_siteMap.at(site); }
+    st_player_info& seat(int site) const { return *desk.m_seats->bySite().at(site); }
 };
 
 struct PrivateBarProbe {

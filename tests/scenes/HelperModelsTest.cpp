@@ -1,8 +1,10 @@
-// The desk helpers' pure models: the hint list's order and cycle, and the card tracker's count.
+// The desk's pure models: the hint list's order and cycle, the card tracker's count, and the hand
+// (what is raised, what a play takes out).
 
 #include <gtest/gtest.h>
 
 #include "scenes/desk/CardTracker.h"
+#include "scenes/desk/HandModel.h"
 #include "scenes/desk/HintCycle.h"
 
 namespace {
@@ -114,4 +116,118 @@ TEST(CardTracker, CountsWhatTheDealAndTheOtherSeatsShowed) {
     EXPECT_EQ(tracker.unseen(0), 8);
     EXPECT_EQ(tracker.unseen(1), 7);
     EXPECT_EQ(tracker.unseen(14), 2);
+}
+
+// ---- HandModel ----------------------------------------------------------------------------------
+
+TEST(HandModel, TouchesRaiseAndLowerAndAPlayTakesOnlyWhatWasSent) {
+    using Edit = std::function<void(HandModel&)>;
+    struct Case {
+        const char* name;
+        Codes deal;
+        Edit edit;
+        Codes hand;    // after the edit
+        Codes raised;  // after the edit
+        Codes sent;    // what a play of the raised cards then sends; empty when none
+        bool sendTakes;
+        Codes left;  // the hand after that play
+    };
+    const auto press = [](std::vector<std::size_t> cards) {
+        return [cards](HandModel& hand) {
+            for (std::size_t card : cards) hand.press(card);
+        };
+    };
+    const Case cases[] = {
+        {"a touch raises", {12, 8, 20}, press({1}), {8, 12, 20}, {12}, {12}, true, {8, 20}},
+        {"a second touch lowers",
+         {8, 12, 20},
+         press({1, 2, 1}),
+         {8, 12, 20},
+         {20},
+         {20},
+         true,
+         {8, 12}},
+        {"a drag turns each card it enters once",
+         {8, 12, 16, 20, 24},
+         [](HandModel& hand) {
+             hand.press(1);
+             for (std::size_t card : {1u, 2u, 2u, 3u, 3u, 3u}) hand.slideTo(card);
+         },
+         {8, 12, 16, 20, 24},
+         {12, 16, 20},
+         {12, 16, 20},
+         true,
+         {8, 24}},
+        {"the play sends in hand order",
+         {9, 9, 30},
+         press({2, 1}),
+         {9, 9, 30},
+         {9, 30},
+         {9, 30},
+         true,
+         {9}},
+        {"a refused send leaves the hand as it was",
+         {8, 12, 20},
+         press({0, 2}),
+         {8, 12, 20},
+         {8, 20},
+         {8, 20},
+         false,
+         {8, 12, 20}},
+        {"the hint raises resting copies only",
+         {8, 8, 8},
+         [](HandModel& hand) {
+             hand.press(0);
+             hand.raise({8, 8});
+         },
+         {8, 8, 8},
+         {8, 8, 8},
+         {8, 8, 8},
+         true,
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HandModel hand;
+        hand.deal(c.deal);
+        c.edit(hand);
+        EXPECT_EQ(hand.codes(), c.hand);
+        EXPECT_EQ(hand.raisedCodes(), c.raised);
+        Codes sent;
+        const Codes taken = hand.playRaised([&](const Codes& codes) {
+            sent = codes;
+            return c.sendTakes;
+        });
+        EXPECT_EQ(sent, c.sent);
+        EXPECT_EQ(taken, c.sendTakes ? c.sent : Codes{});
+        EXPECT_EQ(hand.codes(), c.left);
+        EXPECT_EQ(hand.raisedCodes(), c.sendTakes ? Codes{} : c.raised);
+    }
+}
+
+TEST(HandModel, AnUnconfirmedPlayComesBackInPlaceAndTheEchoedCardsGo) {
+    HandModel hand;
+    hand.hold({4, 9, 30});
+    hand.press(0);
+    const unsigned touched = hand.cards()[0].id;
+    ASSERT_EQ(hand.lastTouched(), touched);
+    // The server played 9 for the seat instead of the 20, 20 sent.
+    hand.putBack({20, 20});
+    hand.takeOut({9});
+    EXPECT_EQ(hand.codes(), (Codes{4, 20, 20, 30}));
+    EXPECT_TRUE(hand.raisedCodes().empty());
+    EXPECT_EQ(hand.cards()[0].id, touched);
+    // The card touched last leaves with the lead the countdown sends.
+    EXPECT_EQ(hand.playFirst([](const Codes& codes) { return codes == Codes{4}; }), 4);
+    EXPECT_FALSE(hand.lastTouched());
+    EXPECT_FALSE(hand.playFirst([](const Codes&) { return false; }));
+    EXPECT_EQ(hand.codes(), (Codes{20, 20, 30}));
+
+    // Of two equal codes the play takes the raised card itself: the resting one is the one kept.
+    hand.hold({9, 9});
+    hand.press(1);
+    const unsigned resting = hand.cards()[0].id;
+    EXPECT_EQ(hand.playRaised([](const Codes&) { return true; }), Codes{9});
+    ASSERT_EQ(hand.size(), 1u);
+    EXPECT_EQ(hand.cards()[0].id, resting);
 }

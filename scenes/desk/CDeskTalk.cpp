@@ -1,23 +1,9 @@
-// Table talk at the desk: the 聊天 button and its panel, each seat's bubble, and the mute toggles
-// by the other seats' names. The server passes talk on only when its hello answer offered it, so
-// without that none of these shows and nothing is sent.
-//
-//   element        where (W x H visible)                         shown
-//   聊天 button    top row, left of the 托管 button's place        while the link offers talk
-//   panel          under the button, right-aligned                after a press on the button
-//   bubble         by each seat (kBubbleAt, by screen position)   kTalkBubbleSeconds after a talk
-//                                                                  of that seat, unless muted
-//   屏蔽 / 已屏蔽   left of the other seats' names                 while the link offers talk and
-//                                                                  the seat has a player
-// A talk sent shows when the server passes it back, as everyone else sees it.
+#include "scenes/desk/CDeskTalk.h"
 
 #include "net/CMessageQueue.h"
-#include "net/Message.h"
-#include "net/OutgoingMessages.h"
 #include "scenes/common/CLazyPanel.h"
 #include "scenes/common/CSettingsPanel.h"
 #include "scenes/common/SceneWidgets.h"
-#include "scenes/desk/CDeskScene.h"
 #include "scenes/desk/CTalkBubble.h"
 #include "scenes/desk/CTalkPanel.h"
 
@@ -50,14 +36,22 @@ Vec2 bubbleAt(int position, float W, float H) {
 
 }  // namespace
 
-bool CDeskScene::addTalk(float W, float H) {
+std::unique_ptr<CDeskTalk> CDeskTalk::create(Node& layer, const Size& returnSize,
+                                             const NameLabels& names, Host host) {
+    std::unique_ptr<CDeskTalk> talk(new CDeskTalk(std::move(host)));
+    return talk->build(layer, returnSize, names) ? std::move(talk) : nullptr;
+}
+
+bool CDeskTalk::build(Node& layer, const Size& returnSize, const NameLabels& names) {
+    const Size visible = Director::getInstance()->getVisibleSize();
+    const float W = visible.width;
+    const float H = visible.height;
     // The top row from the right: return, the settings gear, 托管 (during a game), then 聊天.
-    const Size returnSize = m_btnReturn->getContentSize();
     const float autoLeft =
         W - returnSize.width - kGap - CSettingsPanel::kButtonSize - kGap - kAutoButtonWidth;
     const Vec2 buttonAt(autoLeft - kGap - CTalkPanel::kButtonWidth / 2, H - returnSize.height / 2);
-    if (!CTalkPanel::addTo(this, buttonAt, [this](int say) { sendTalk(say); }, m_btnTalk,
-                           m_talkPanel)) {
+    if (!CTalkPanel::addTo(
+            &layer, buttonAt, [this](int said) { say(said); }, m_btnTalk, m_panel)) {
         return false;
     }
     for (int position = 0; position < kSeatCount; ++position) {
@@ -67,14 +61,14 @@ bool CDeskScene::addTalk(float W, float H) {
             return false;
         }
         bubble->setPosition(bubbleAt(position, W, H));
-        addChild(bubble, kBubbleZ);
-        m_talkBubbles[static_cast<std::size_t>(position)] = bubble;
+        layer.addChild(bubble, kBubbleZ);
+        m_bubbles[static_cast<std::size_t>(position)] = bubble;
 
-        const Label* name = m_seats[static_cast<std::size_t>(position)]->name_label;
+        const Label* name = names[static_cast<std::size_t>(position)];
         tag->setAnchorPoint(Vec2(1, 0.5f));
         tag->setPosition(Vec2(name->getPositionX() - kMuteTagOffsetX, name->getPositionY()));
         tag->setVisible(false);
-        addChild(tag, name->getLocalZOrder());
+        layer.addChild(tag, name->getLocalZOrder());
         m_muteTags[static_cast<std::size_t>(position)] = tag;
         if (position == 0) {
             continue;  // the player's own seat has none
@@ -92,21 +86,22 @@ bool CDeskScene::addTalk(float W, float H) {
         Director::getInstance()->getEventDispatcher()->addEventListenerWithSceneGraphPriority(
             touches, tag);
     }
-    showTalkControls();
+    showControls(false);
     return true;
 }
 
-void CDeskScene::showTalkControls() {
+void CDeskTalk::showControls(bool watching) {
+    m_watching = watching;
     // An older server closes the link on "talk": offer it only where the hello answer did.
     // A spectator reads the table's talk and says nothing.
     const bool offered = CMessageQueue::getInstance()->talkOffered();
-    m_btnTalk->setVisible(offered && !m_watching);
-    m_btnTalk->setEnabled(offered && !m_watching);
-    if (!offered || m_watching) {
-        m_talkPanel->close();
+    m_btnTalk->setVisible(offered && !watching);
+    m_btnTalk->setEnabled(offered && !watching);
+    if (!offered || watching) {
+        m_panel->close();
     }
     for (int position = 1; position < kSeatCount; ++position) {
-        const std::string& name = m_seats[static_cast<std::size_t>(position)]->name;
+        const std::string name = m_host.nameAt(position);
         Label* tag = m_muteTags[static_cast<std::size_t>(position)];
         const bool muted = TalkMutes::session().muted(name);
         tag->setVisible(offered && !name.empty());
@@ -115,29 +110,32 @@ void CDeskScene::showTalkControls() {
     }
 }
 
-void CDeskScene::toggleMute(int position) {
-    TalkMutes::session().toggle(m_seats[static_cast<std::size_t>(position)]->name);
-    if (TalkMutes::session().muted(m_seats[static_cast<std::size_t>(position)]->name)) {
-        m_talkBubbles[static_cast<std::size_t>(position)]->hide();
+void CDeskTalk::toggleMute(int position) {
+    TalkMutes::session().toggle(m_host.nameAt(position));
+    if (TalkMutes::session().muted(m_host.nameAt(position))) {
+        m_bubbles[static_cast<std::size_t>(position)]->hide();
     }
-    showTalkControls();
+    showControls(m_watching);
 }
 
-void CDeskScene::sendTalk(int say) {
+void CDeskTalk::say(int say) {
     if (say < 0 || say >= kTalkCount || !CMessageQueue::getInstance()->talkOffered() ||
-        !m_talkRate.take(backend().nowSeconds())) {
+        !m_rate.take(backend().nowSeconds())) {
         return;
     }
-    sendToServer(talkMessage(m_desk, m_mySite, say));
+    m_host.send(say);
 }
 
-void CDeskScene::handleTalk(const stMsg& msg) {
-    st_player_info* seat = seatOf(msg.site);
-    if (seat == nullptr || msg.say < 0 || msg.say >= kTalkCount ||
-        TalkMutes::session().muted(seat->name)) {
+void CDeskTalk::hear(int position, const std::string& name, int say) {
+    if (say < 0 || say >= kTalkCount || TalkMutes::session().muted(name)) {
         return;
     }
-    const int position = (msg.site - m_mySite + kSeatCount) % kSeatCount;
-    m_talkBubbles[static_cast<std::size_t>(position)]->show(msg.say);
-    playSound("sound/talk.wav");
+    m_bubbles[static_cast<std::size_t>(position)]->show(say);
+    playEffectOnce("sound/talk.wav");
+}
+
+void CDeskTalk::hideBubbles() {
+    for (CTalkBubble* bubble : m_bubbles) {
+        bubble->hide();
+    }
 }

@@ -1,26 +1,11 @@
-// The last trick and the game's summary, beside the table's own elements. Neither sends
-// anything: they show what TrickHistory and GameSummary took from the server's messages.
-//
-//   element            where (W x H visible)                 shown
-//   上一轮 button       (W - 60, 148), right of the hand      always; enabled while a finished
-//                                                            trick of this game is known
-//   last-trick view    a dark board over the table area,     while 上一轮 or L is held
-//                      each seat's last cards of the trick
-//                      (or "pass" when it only passed) in
-//                      that seat's row, dimmed, "上一轮"
-//   summary panel      the middle of the table               after the result's box of "over",
-//                                                            until closed, ready or a new deal
-//
-// Holding is the one behaviour for mouse and key: the view shows from the press (the button's
-// BEGAN, L pressed) to the release (ENDED or CANCELED, L released). A trick that ends while it
-// is held replaces the one shown; a new deal or the ready press takes it away.
+#include "scenes/desk/CLastTrick.h"
 
 #include <cstdio>
 
 #include "cards/CardSprite.h"
 #include "net/Message.h"
 #include "scenes/common/SceneWidgets.h"
-#include "scenes/desk/CDeskScene.h"
+#include "scenes/desk/CPlayArea.h"
 #include "scenes/desk/CSummaryPanel.h"
 
 using namespace engine;
@@ -34,7 +19,6 @@ constexpr int kViewZ = 2;              // over the played cards and the hand, un
 constexpr float kLabelSize = 22;
 constexpr float kLabelTopGap = 22;  // the label's centre under the board's top edge
 const Color3B kDimmed(170, 170, 170);
-const Color3B kLabelColor(233, 189, 85);
 constexpr std::uint8_t kDisabledOpacity = 110;
 
 // A node and everything drawn with it, tinted.
@@ -47,108 +31,120 @@ void tint(Node* node, const Color3B& color) {
 
 }  // namespace
 
-bool CDeskScene::addLastTrick(float W) {
+std::unique_ptr<CLastTrick> CLastTrick::create(Node& layer, SeatOf seatOf) {
+    std::unique_ptr<CLastTrick> part(new CLastTrick(layer, std::move(seatOf)));
+    return part->build() ? std::move(part) : nullptr;
+}
+
+bool CLastTrick::build() {
+    const float W = Director::getInstance()->getVisibleSize().width;
     m_btnLastTrick = makeImageButton("last_trick.png", "last_trick_press.png");
-    m_lastTrickView = Node::create();
+    m_view = Node::create();
     m_summaryPanel = CSummaryPanel::create();
-    if (m_btnLastTrick == nullptr || m_lastTrickView == nullptr || m_summaryPanel == nullptr) {
+    if (m_btnLastTrick == nullptr || m_view == nullptr || m_summaryPanel == nullptr) {
         return false;
     }
     m_btnLastTrick->setPosition(Vec2(W - kButtonRightGap, kButtonY));
-    m_btnLastTrick->addTouchEventListener(CC_CALLBACK_2(CDeskScene::onLastTrickButton, this));
-    addChild(m_btnLastTrick, 2);
-    m_lastTrickView->setVisible(false);
-    addChild(m_lastTrickView, kViewZ);
-    addChild(m_summaryPanel, CSummaryPanel::kZOrder);
+    m_btnLastTrick->addTouchEventListener(CC_CALLBACK_2(CLastTrick::onButton, this));
+    m_layer.addChild(m_btnLastTrick, 2);
+    m_view->setVisible(false);
+    m_layer.addChild(m_view, kViewZ);
+    m_layer.addChild(m_summaryPanel, CSummaryPanel::kZOrder);
 
     auto* keys = EventListenerKeyboard::create();
     keys->onKeyPressed = [this](EventKeyboard::KeyCode key, Event* event) {
         if (key == EventKeyboard::KeyCode::KEY_L && m_trickHistory.hasLast()) {
-            showLastTrick(true);
+            show(true);
             event->stopPropagation();
         }
     };
     keys->onKeyReleased = [this](EventKeyboard::KeyCode key, Event*) {
         if (key == EventKeyboard::KeyCode::KEY_L) {
-            showLastTrick(false);
+            show(false);
         }
     };
     Director::getInstance()->getEventDispatcher()->addEventListenerWithSceneGraphPriority(keys,
-                                                                                          this);
-    forgetLastGame();
+                                                                                          &m_layer);
+    forget();
     return true;
 }
 
-void CDeskScene::onLastTrickButton(Ref*, ui::Widget::TouchEventType type) {
+void CLastTrick::onButton(Ref*, ui::Widget::TouchEventType type) {
     switch (type) {
         case ui::Widget::TouchEventType::BEGAN:
-            showLastTrick(true);
+            show(true);
             break;
         case ui::Widget::TouchEventType::ENDED:
         case ui::Widget::TouchEventType::CANCELED:
-            showLastTrick(false);
+            show(false);
             break;
         default:
             break;
     }
 }
 
-void CDeskScene::followTricks(const stMsg& msg) {
+void CLastTrick::follow(const stMsg& msg, int localSite) {
     m_trickHistory.follow(msg);
     m_gameSummary.follow(msg);
     const bool known = m_trickHistory.hasLast();
     m_btnLastTrick->setEnabled(known);
     m_btnLastTrick->setOpacity(known ? 255 : kDisabledOpacity);
     // A held view follows the history: the trick that just ended, or nothing after a new deal.
-    if (m_lastTrickView->isVisible()) {
-        showLastTrick(known);
+    if (m_view->isVisible()) {
+        show(known);
     }
     if (msg.opt == "start") {
         m_summaryPanel->close();
-    } else if (msg.opt == "over" && m_gameSummary.finished() && isSeatNumber(m_mySite)) {
+    } else if (msg.opt == "over" && m_gameSummary.finished() && isSeatNumber(localSite)) {
         if (!m_gameSummary.seatsAgree()) {
             std::fprintf(stderr,
                          "desk: the seats' points do not add up to the team points %d and %d; "
                          "the summary shows the team points only\n",
                          m_gameSummary.teamPoints()[0], m_gameSummary.teamPoints()[1]);
         }
-        m_summaryPanel->show(m_gameSummary, m_mySite);
+        m_summaryPanel->show(m_gameSummary, localSite);
     }
 }
 
-void CDeskScene::forgetLastGame() {
+void CLastTrick::forget() {
     m_trickHistory.forget();
     m_btnLastTrick->setEnabled(false);
     m_btnLastTrick->setOpacity(kDisabledOpacity);
-    showLastTrick(false);
+    show(false);
     m_summaryPanel->close();
 }
 
-void CDeskScene::showLastTrick(bool shown) {
-    m_lastTrickView->removeAllChildren();
+void CLastTrick::refresh() {
+    if (m_view->isVisible()) {
+        show(true);
+    }
+}
+
+void CLastTrick::show(bool shown) {
+    m_view->removeAllChildren();
     if (!shown || !m_trickHistory.hasLast()) {
-        m_lastTrickView->setVisible(false);
+        m_view->setVisible(false);
         return;
     }
     Sprite* board = Sprite::create("last_trick_board.png");
     Label* label = makeTextLabel("上一轮", kLabelSize);
     if (board == nullptr || label == nullptr) {
-        m_lastTrickView->setVisible(false);
+        m_view->setVisible(false);
         return;
     }
     const Size visible = Director::getInstance()->getVisibleSize();
     const Size size = board->getContentSize();
     // The board covers the four rows of played cards: from under the local row to over the top.
     board->setPosition(Vec2(visible.width / 2, kBoardBottom + size.height / 2));
-    m_lastTrickView->addChild(board);
-    label->setColor(kLabelColor);
+    m_view->addChild(board);
+    label->setColor(kTableGold);
     label->setPosition(Vec2(visible.width / 2, kBoardBottom + size.height - kLabelTopGap));
-    m_lastTrickView->addChild(label);
+    m_view->addChild(label);
 
     const TrickHistory::Table table = m_trickHistory.lastTable();
     for (int site = 0; site < kSeatCount; ++site) {
         const auto& action = table[static_cast<std::size_t>(site)];
-        st_player_info* seat = seatOf(site);
+        const st_player_info* seat = m_seatOf(site);
         if (!action || seat == nullptr) {
             continue;
         }
@@ -157,7 +153,7 @@ void CDeskScene::showLastTrick(bool shown) {
             if (pass != nullptr) {
                 pass->setColor(Color3B::RED);
                 pass->setPosition(seat->pass_label->getPosition());
-                m_lastTrickView->addChild(pass);
+                m_view->addChild(pass);
             }
             continue;
         }
@@ -166,10 +162,41 @@ void CDeskScene::showLastTrick(bool shown) {
             if (card == nullptr) {
                 continue;
             }
-            card->setPosition(playedCardPosition(*seat, k, card->getContentSize().width));
+            card->setPosition(
+                CPlayArea::playedCardPosition(*seat, k, card->getContentSize().width));
             tint(card, kDimmed);
-            m_lastTrickView->addChild(card);
+            m_view->addChild(card);
         }
     }
-    m_lastTrickView->setVisible(true);
+    m_view->setVisible(true);
+}
+
+void CLastTrick::showResult(const stMsg& over, int localSite, bool watching) {
+    if (watching) {
+        // Seats 0 and 2 are one team, 1 and 3 the other; "over" gives each seat its team's result.
+        for (std::size_t team = 0; team < 2; ++team) {
+            const st_seat_info& first = over.info[team];
+            if (first.result > 0) {
+                MessageBox(first.name + "、" + over.info[team + 2].name + " 赢" +
+                               std::to_string(first.result) + "局！",
+                           "游戏结束");
+                return;
+            }
+        }
+        MessageBox("平局！", "游戏结束");
+        return;
+    }
+    if (!isSeatNumber(localSite)) {
+        return;
+    }
+    const int result = over.info[static_cast<std::size_t>(localSite)].result;
+    if (result > 0) {
+        playEffectOnce("sound/win.mp3");
+        MessageBox("恭喜，赢" + std::to_string(result) + "局！", "游戏结束，你赢了！");
+    } else if (result < 0) {
+        playEffectOnce("sound/lose.mp3");
+        MessageBox("很遗憾，输" + std::to_string(result) + "局！", "游戏结束，你输了！");
+    } else {
+        MessageBox("平局，再接再厉！", "游戏结束，平局！");
+    }
 }
