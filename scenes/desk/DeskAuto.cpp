@@ -79,7 +79,7 @@ void CDeskScene::onCancelAutoButton(Ref*, ui::Widget::TouchEventType type) {
 void CDeskScene::showAutoControls() {
     // A server that never answered hello knows no "auto" (an older one closes the link on it).
     const bool offered = m_gameRunning && !m_localAuto && !m_watching &&
-                         CMessageQueue::getInstance()->helloAnswered();
+                         CMessageQueue::getInstance()->serverFeatures().helloAnswered;
     m_btnAuto->setVisible(offered);
     m_btnAuto->setEnabled(offered);
     m_autoBanner->setVisible(m_localAuto);

@@ -99,7 +99,7 @@ bool CDeskScene::addTalk(float W, float H) {
 void CDeskScene::showTalkControls() {
     // An older server closes the link on "talk": offer it only where the hello answer did.
     // A spectator reads the table's talk and says nothing.
-    const bool offered = CMessageQueue::getInstance()->talkOffered();
+    const bool offered = CMessageQueue::getInstance()->serverFeatures().talk;
     m_btnTalk->setVisible(offered && !m_watching);
     m_btnTalk->setEnabled(offered && !m_watching);
     if (!offered || m_watching) {
@@ -124,7 +124,7 @@ void CDeskScene::toggleMute(int position) {
 }
 
 void CDeskScene::sendTalk(int say) {
-    if (say < 0 || say >= kTalkCount || !CMessageQueue::getInstance()->talkOffered() ||
+    if (say < 0 || say >= kTalkCount || !CMessageQueue::getInstance()->serverFeatures().talk ||
         !m_talkRate.take(backend().nowSeconds())) {
         return;
     }
