@@ -59,6 +59,8 @@ void SdlAudio::openDevice() {
         doWaitingCalls();
     }
     m_opened.notify_all();
+    // SDL frees what it keeps per thread (its error text) only for threads it made itself.
+    SDL_TLSCleanup();
 }
 
 void SdlAudio::doWaitingCalls() {
