@@ -492,8 +492,9 @@ TEST(SdlBackend, EveryShippedSoundDecodesAndPlays) {
     EXPECT_EQ(err.find("cannot load"), std::string::npos) << err;
 }
 
-// The device opens on a thread of its own: what start-up asks before it is open (the hall music,
-// its volume, the preloads) is done once it is.
+// The device opens on a thread of its own once the first frame is shown (here, with no window,
+// when asked for its driver): what start-up asks before (the hall music, its volume, the
+// preloads) is done once it is open.
 TEST(SdlBackend, CallsBeforeTheDeviceOpenedAreDoneOnceItIs) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     engine::SdlBackend backend;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <system_error>
 
 #include "engine/backend/sdl/EffectDecoder.h"
 
@@ -27,11 +28,18 @@ void panGains(float pan, Uint8& left, Uint8& right) {
 
 }  // namespace
 
-SdlAudio::SdlAudio() {
-    // SDL notes on its first clock reading that its clock has started; read here first, so that
-    // the opening thread and the main thread's video start do not both start it.
-    SDL_GetTicks64();
-    m_opener = std::thread(&SdlAudio::openDevice, this);
+SdlAudio::SdlAudio() = default;
+
+void SdlAudio::startOpening() {
+    if (m_openingStarted) {
+        return;
+    }
+    m_openingStarted = true;
+    try {
+        m_opener = std::thread(&SdlAudio::openDevice, this);
+    } catch (const std::system_error&) {
+        openDevice();  // no thread to be had: opened here, as the caller waits
+    }
 }
 
 // the opening thread
@@ -83,7 +91,9 @@ void SdlAudio::doWaitingCalls() {
 }
 
 SdlAudio::~SdlAudio() {
-    m_opener.join();
+    if (m_opener.joinable()) {
+        m_opener.join();
+    }
     m_decoder.reset();
     if (m_open) {
         Mix_HaltChannel(-1);
@@ -116,6 +126,7 @@ void SdlAudio::close() {
 }
 
 std::string SdlAudio::driverName() {
+    startOpening();
     std::unique_lock<std::mutex> lock(m_mutex);
     m_opened.wait(lock, [this] { return !m_opening; });
     const char* name = m_open ? SDL_GetCurrentAudioDriver() : nullptr;

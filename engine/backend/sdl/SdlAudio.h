@@ -1,9 +1,10 @@
 #pragma once
 // Music and sound effects through SDL_mixer, for the SDL back end. The calls: main thread.
 //
-// The device is opened on a thread of its own, started by the constructor, so that the window
-// and its first frame never wait for it: where no sound server runs, finding that out takes tens
-// of milliseconds. Until it is open, preloads, the music to play and its volume are noted and
+// The device is opened on a thread of its own, started once the first frame is shown, so that
+// neither the window nor its first frame waits for it or shares the processor and the dynamic
+// loader with it: where no sound server runs, finding that out takes tens of milliseconds. Until
+// it is open, preloads, the music to play and its volume are noted and
 // done by that thread as soon as it is open (under m_mutex, which every call takes), and an
 // effect played is dropped. Opening tries the system's audio device first; SDL does not fall back
 // by itself when there is none, so the device is then reopened with SDL's "dummy" driver: sounds
@@ -32,13 +33,16 @@ class EffectDecoder;
 
 class SdlAudio {
 public:
-    SdlAudio();   // starts opening the device
-    ~SdlAudio();  // waits for the opening to end, then closes the device
+    SdlAudio();
+    ~SdlAudio();  // waits for an opening under way to end, then closes the device
+
+    // Starts opening the device on its own thread; later calls do nothing.
+    void startOpening();
     SdlAudio(const SdlAudio&) = delete;
     SdlAudio& operator=(const SdlAudio&) = delete;
 
     // The SDL audio driver in use ("dummy" after the fallback); empty when none could be opened.
-    // Waits for the opening to end.
+    // Starts the opening if it has not started, and waits for it to end.
     std::string driverName();
 
     // ---- Music: one track at a time
@@ -69,7 +73,7 @@ private:
     Mix_Chunk* effect(const std::string& path);
     void reportMissing(const std::string& path, const char* why);
 
-    std::mutex m_mutex;                 // guards everything below, and every SDL_mixer call
+    std::mutex m_mutex;                 // guards what follows up to m_reported, and SDL_mixer
     std::condition_variable m_opened;   // m_opening became false
     bool m_opening = true;              // the opening thread has not ended yet
     bool m_open = false;                // a device is open (valid once m_opening is false)
@@ -83,7 +87,8 @@ private:
     std::map<std::string, Mix_Chunk*> m_effects;  // owned; null marks a file that failed
     std::string m_playingMusic;                   // path of the track last started
     std::set<std::string> m_reported;
-    std::thread m_opener;  // last: started once everything it touches is built
+    bool m_openingStarted = false;  // main thread
+    std::thread m_opener;
 };
 
 }  // namespace engine
