@@ -20,23 +20,6 @@ constexpr const char* kSendFailed = "断开连接，请重新登录!";
 constexpr const char* kReceiveFailed = "从服务器接收数据错误.";
 constexpr const char* kDisconnected = "与服务器断开连接!";
 
-// What a queued record holds beyond its fixed size: the bytes of its texts.
-std::size_t textBytes(const stMsg& msg) {
-    std::size_t bytes = msg.opt.size() + msg.online.size() + msg.name.size() + msg.cards.size() +
-                        msg.surplus.size() + msg.p0.size() + msg.p1.size() + msg.version.size() +
-                        msg.status.size() + msg.reason.size() + msg.seen.size() + msg.last.size() + msg.nameError.size();
-    for (const st_seat_info& seat : msg.info) {
-        bytes += seat.name.size() + seat.surplus.size() + seat.cards.size();
-    }
-    for (const st_record_game& game : msg.record.last) {
-        bytes += sizeof game + game.partner.size() + game.opponents.size();
-    }
-    for (const st_leader_row& row : msg.top) {
-        bytes += sizeof row + row.name.size();
-    }
-    return bytes;
-}
-
 std::string configString(const char* key) {
     return engine::Configuration::getInstance()->getValue(key, engine::Value::Null).asString();
 }
@@ -81,45 +64,26 @@ bool CMessageQueue::connectServerAt(const std::string& host, std::uint16_t port,
 }
 
 // main thread
-void CMessageQueue::setPlayerToken(const std::string& token) { m_token = token; }
+void CMessageQueue::setPlayerToken(const std::string& token) { m_hello.setToken(token); }
 
 // main thread
-void CMessageQueue::setPlayerName(const std::string& name) { m_name = name; }
+void CMessageQueue::setPlayerName(const std::string& name) { m_hello.setName(name); }
 
 // main thread
 bool CMessageQueue::openLink() {
-    judgeHello();
+    const std::string hello = m_hello.openingFor(m_delivered);
     m_delivered = false;
-    m_helloAnswered = false;
-    m_recordsOffered = false;
-    m_talkOffered = false;
-    m_privateOffered = false;
-    m_watchOffered = false;
-    m_namesOffered = false;
+    {
+        std::lock_guard<std::mutex> lock(m_featuresMutex);
+        m_features = ServerFeatures{};
+    }
     m_sendRefused = false;
     m_lossBox.arm();
-    m_helloSent = !m_token.empty() && !m_helloUnknown && m_silentHelloLinks < kSilentHelloLinks;
     // A hello the socket refuses is not reported: the receiver finds the link gone at once.
-    if (m_helloSent) {
-        writeFrame(helloMessage(m_token, m_name));
+    if (!hello.empty()) {
+        writeFrame(hello);
     }
     return startReceiver();
-}
-
-// main thread
-void CMessageQueue::judgeHello() {
-    const bool previous = m_linkOpened;
-    m_linkOpened = true;
-    if (!previous || m_token.empty() || m_helloUnknown) {
-        return;
-    }
-    if (m_helloSent) {
-        m_silentHelloLinks = m_delivered ? 0 : m_silentHelloLinks + 1;
-    } else if (m_delivered) {
-        m_helloUnknown = true;  // the link without it worked where those with it did not
-    } else {
-        m_silentHelloLinks = 0;  // nothing works for now: the hello goes again
-    }
 }
 
 // main thread
@@ -140,18 +104,11 @@ bool CMessageQueue::receiverEnded() const { return m_receiverEnded; }
 // main thread
 bool CMessageQueue::linkDelivered() const { return m_delivered; }
 
-// main thread
-bool CMessageQueue::helloAnswered() const { return m_helloAnswered; }
-
-// main thread
-bool CMessageQueue::recordsOffered() const { return m_recordsOffered; }
-
-// main thread
-bool CMessageQueue::talkOffered() const { return m_talkOffered; }
-
-bool CMessageQueue::privateDesksOffered() const { return m_privateOffered; }
-bool CMessageQueue::watchOffered() const { return m_watchOffered; }
-bool CMessageQueue::namesOffered() const { return m_namesOffered; }
+// any thread
+ServerFeatures CMessageQueue::serverFeatures() const {
+    std::lock_guard<std::mutex> lock(m_featuresMutex);
+    return m_features;
+}
 
 // main thread
 bool CMessageQueue::beginReconnect() {
@@ -185,7 +142,7 @@ ConnectProgress CMessageQueue::pollReconnect() {
     m_socket = m_connecting;
     m_connecting = kNoSocket;
     // What the old link left belongs to scenes that are about to go.
-    dropQueued();
+    m_inbox.clear();
     if (!openLink()) {
         shutdownSocket(m_socket);
         return ConnectProgress::Failed;
@@ -199,16 +156,6 @@ void CMessageQueue::cancelReconnect() {
         closeSocket(m_connecting);
         m_connecting = kNoSocket;
     }
-}
-
-// main thread
-void CMessageQueue::dropQueued() {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_msgList.clear();
-        m_queuedTextBytes = 0;
-    }
-    m_queueRoom.notify_all();
 }
 
 // main thread
@@ -252,11 +199,8 @@ void CMessageQueue::setSendTap(std::function<void(const std::string&)> tap) {
 
 // main thread
 void CMessageQueue::shutdown() {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_stopping = true;
-    }
-    m_queueRoom.notify_all();
+    m_stopping = true;
+    m_inbox.close();
     if (m_socket != kNoSocket) {
         shutdownSocket(m_socket);
     }
@@ -281,56 +225,28 @@ void CMessageQueue::shutdown() {
 }
 
 // main thread
-std::shared_ptr<stMsg> CMessageQueue::popMsg() {
-    std::shared_ptr<stMsg> front;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_msgList.empty()) {
-            return front;
-        }
-        front = std::move(m_msgList.front());
-        m_msgList.pop_front();
-        m_queuedTextBytes -= textBytes(*front);
-    }
-    m_queueRoom.notify_one();
-    return front;
-}
+std::shared_ptr<stMsg> CMessageQueue::popMsg() { return m_inbox.pop(); }
 
 // receiver thread (scene tests: main thread)
 void CMessageQueue::pushMsg(std::shared_ptr<stMsg> msg) {
-    const std::size_t bytes = textBytes(*msg);  // the record no longer changes
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_queueRoom.wait(lock, [this, bytes] {
-        return m_stopping || m_msgList.empty() ||
-               (m_msgList.size() < kMaxQueued &&
-                m_queuedTextBytes + bytes <= kMaxQueuedTextBytes);
-    });
-    if (!m_stopping) {
-        if (msg->opt == "hello") {
-            m_helloAnswered = true;
-            m_recordsOffered = msg->status == "ok" && msg->records == 1;
-            m_talkOffered = msg->status == "ok" && msg->talk == 1;
-            m_privateOffered = msg->status == "ok" && msg->private_desks == 1;
-            m_watchOffered = msg->status == "ok" && msg->watch == 1;
-            m_namesOffered = msg->status == "ok" && msg->names == 1;
-        }
-        m_delivered = true;
-        m_msgList.push_back(std::move(msg));
-        m_queuedTextBytes += bytes;
+    if (m_stopping) {
+        return;
     }
+    // Noted first: a scene that takes the record finds what it says noted already.
+    if (msg->opt == "hello") {
+        const ServerFeatures offered = HelloPolicy::featuresOf(*msg);
+        std::lock_guard<std::mutex> lock(m_featuresMutex);
+        m_features = offered;
+    }
+    m_delivered = true;
+    m_inbox.push(std::move(msg));
 }
 
 // any thread
-std::size_t CMessageQueue::queuedCount() {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_msgList.size();
-}
+std::size_t CMessageQueue::queuedCount() { return m_inbox.count(); }
 
 // any thread
-std::size_t CMessageQueue::queuedTextBytes() {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_queuedTextBytes;
-}
+std::size_t CMessageQueue::queuedTextBytes() { return m_inbox.textBytes(); }
 
 // any thread
 void CMessageQueue::tellLoss(const char* text) {

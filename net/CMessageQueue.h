@@ -1,23 +1,19 @@
 #pragma once
 // The client's one link to the game server: the TCP connection, the receiver thread, and the
-// queue of decoded server messages that the scenes poll.
+// sending of texts. Its parts: MessageInbox, the bounded queue of decoded records the scenes
+// poll; HelloPolicy, what every link begins with and what the hello's answer offers;
+// ServerFeatures, that offer as one value; LinkLossBox, the one box that tells a lost link.
 //
 // Two threads meet here. The receiver thread (started by a connect, joined by the next one) reads
-// one frame at a time, decodes it into a fresh stMsg and appends it to the queue; the main thread
-// sends texts synchronously and takes records with popMsg (in the client, CMessagePump alone). The
-// queue, under m_mutex, is all they share, with the flag that says the receiver has ended. The
-// queue holds at most kMaxQueued records, and at most kMaxQueuedTextBytes of their texts (a frame
-// may be 1 MiB, so the count alone would let a server park 4 GiB here): when either is reached the
-// receiver thread waits for room and stops reading, so TCP slows the server down and nothing is
-// lost. A record larger than the whole byte budget still enters an empty queue.
+// one frame at a time, decodes it into a fresh stMsg and pushes it into the inbox; the main
+// thread sends texts synchronously and takes records with popMsg (in the client, CMessagePump
+// alone). The inbox, the flag that says the receiver has ended and the server's features are
+// all they share. When the inbox is full the receiver waits for room and stops reading.
 //
-// Every link begins with the player's hello (when a token was given): the queue sends it itself,
-// right after connecting and before any scene can send, so the server knows the person first.
-// A server from before the hello may close every link that carries one: after
-// kSilentHelloLinks links in a row that carried the hello and delivered nothing, the next goes
-// without it, and when that one delivers, no link of this process carries the hello again.
-// Each record carries the steady-clock time its frame arrived, so a scene that handles it late
-// knows how late it is.
+// Every link begins with the player's hello (when a token was given, as HelloPolicy decides): the
+// link sends it itself, right after connecting and before any scene can send, so the server knows
+// the person first. Each record carries the steady-clock time its frame arrived, so a scene that
+// handles it late knows how late it is.
 //
 // Link life, as the main thread sees it:
 //   state      entered by                              sendMsg
@@ -46,27 +42,28 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <list>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 
+#include "net/HelloPolicy.h"
 #include "net/LinkLossBox.h"
 #include "net/Message.h"
+#include "net/MessageInbox.h"
+#include "net/ServerFeatures.h"
 #include "net/Socket.h"
 #include "wire/GameConstants.h"
 
 class CMessageQueue {
 public:
     static constexpr std::uint16_t kServerPort = kGamePort;
-    static constexpr std::size_t kMaxQueued = 4096;
-    static constexpr std::size_t kMaxQueuedTextBytes = std::size_t{4} << 20;
-    static constexpr int kSilentHelloLinks = 2;
+    static constexpr std::size_t kMaxQueued = MessageInbox::kMaxRecords;
+    static constexpr std::size_t kMaxQueuedTextBytes = MessageInbox::kMaxTextBytes;
+    static constexpr int kSilentHelloLinks = HelloPolicy::kSilentHelloLinks;
     static constexpr std::chrono::milliseconds kReceiverEndPatience{200};
 
     // Any thread; created on the first call (safe against concurrent first calls).
@@ -105,25 +102,9 @@ public:
     bool receiverEnded() const;
     // True once the current link has queued its first record: the server is really there.
     bool linkDelivered() const;
-    // True once the current link has queued a "hello" answer: the server knows the messages of
-    // rejoin and 托管 (an older one would close the link on them).
-    bool helloAnswered() const;
-    // True once the current link has queued an accepted "hello" answer carrying "records":"1":
-    // the server answers "record" and "leaderboard" (an older one would close the link on them).
-    bool recordsOffered() const;
-    // True once the current link has queued an accepted "hello" answer carrying "talk":"1": the
-    // server passes "talk" on (an older one would close the link on it).
-    bool talkOffered() const;
-    // True once the current link has queued an accepted "hello" answer carrying "private":"1":
-    // the server has private desks ("create", "join", "bots"; an older one would close the link).
-    bool privateDesksOffered() const;
-    // True once the current link has queued an accepted "hello" answer carrying "watch":"1": the
-    // server lists desks and lets the player watch them ("desks", "watch"; an older one would
-    // close the link on them).
-    bool watchOffered() const;
-    // True once the current link has queued an accepted "hello" answer carrying "names":"1": the
-    // server takes "name" (an older one would close the link on it).
-    bool namesOffered() const;
+    // Any thread: what the current link's server offers, as its "hello" answer said; noted
+    // before the answer is queued, so a scene that takes the answer finds it noted.
+    ServerFeatures serverFeatures() const;
     // Starts a new connection to the endpoint of the first connect without waiting for it; only
     // once the receiver has ended. An attempt still under way is dropped first. False when the
     // attempt failed at once (nothing to poll then).
@@ -138,7 +119,7 @@ public:
     // Main thread: the oldest record, removed from the queue, or an empty pointer; never waits.
     std::shared_ptr<stMsg> popMsg();
     // Appends a complete record at the back, waiting while the queue is full (dropped after
-    // shutdown), and notes that the link delivered (and, for "hello", that it answered). The
+    // shutdown), and notes that the link delivered (and, for "hello", what the server offers). The
     // receiver thread's append; scene tests call it on the main thread to feed records, and
     // must then leave room (a full queue would block them).
     void pushMsg(std::shared_ptr<stMsg> msg);
@@ -161,17 +142,11 @@ private:
     // Main thread: the hello, then the receiver; false (socket left to the caller) without one.
     bool openLink();
     bool writeFrame(const std::string& text);        // main thread; false: the socket refused
-    // Main thread, as a new link opens: what the one before it says about the server's hello.
-    void judgeHello();
-    void dropQueued();                               // main thread
     // Any thread: the loss of a link that delivered is told once, unless the client is ending.
     void tellLoss(const char* text);
     [[noreturn]] void refuseVersion();               // receiver thread
 
-    std::list<std::shared_ptr<stMsg>> m_msgList;  // oldest first; guarded by m_mutex
-    std::size_t m_queuedTextBytes = 0;             // texts of m_msgList; guarded by m_mutex
-    std::mutex m_mutex;
-    std::condition_variable m_queueRoom;  // popMsg and shutdown wake a waiting pushMsg
+    MessageInbox m_inbox;
     // Written only while no receiver thread runs (before it starts, after it was joined).
     SocketHandle m_socket = kNoSocket;
     std::thread m_receiver;  // main thread; joined before the next starts, or let go at shutdown
@@ -180,22 +155,13 @@ private:
     bool m_sendRefused = false;                // main thread: a send on this link was refused
     LinkLossBox m_lossBox;
     std::atomic<bool> m_delivered{false};      // the current link queued a record
-    std::atomic<bool> m_helloAnswered{false};  // the current link queued a "hello"
-    std::atomic<bool> m_recordsOffered{false};  // ... an accepted one with "records":"1"
-    std::atomic<bool> m_talkOffered{false};     // ... an accepted one with "talk":"1"
-    std::atomic<bool> m_privateOffered{false};  // ... an accepted one with "private":"1"
-    std::atomic<bool> m_watchOffered{false};    // ... an accepted one with "watch":"1"
-    std::atomic<bool> m_namesOffered{false};    // ... an accepted one with "names":"1"
-    std::string m_token;                       // main thread: what every link's hello carries
-    std::string m_name;                        // main thread: the same
-    bool m_linkOpened = false;    // main thread: a link was opened before (judgeHello has one)
-    bool m_helloSent = false;     // main thread: the current link began with the hello
-    int m_silentHelloLinks = 0;   // main thread: links in a row with a hello and nothing back
-    bool m_helloUnknown = false;  // main thread: the server works only without the hello
+    mutable std::mutex m_featuresMutex;
+    ServerFeatures m_features;                 // the current link's; guarded by m_featuresMutex
+    HelloPolicy m_hello;                       // main thread
     SocketHandle m_connecting = kNoSocket;     // main thread: a reconnection under way
     std::string m_host;                        // main thread: where reconnections go
     std::uint16_t m_port = 0;
-    std::atomic<bool> m_stopping{false};  // set by shutdown(), under m_mutex for pushMsg's wait
+    std::atomic<bool> m_stopping{false};  // set by shutdown()
     std::string m_downloadAddress;        // for the version box; set before the thread starts
     std::function<void(const std::string&)> m_sendTap;  // main thread only
     std::string m_sendBuffer;                           // main thread; reused for every frame

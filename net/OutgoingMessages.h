@@ -20,27 +20,27 @@ std::string leadMessage(int desk, int site, int code);
 // is not empty, escaped as JSON requires (an older server ignores it).
 std::string helloMessage(const std::string& token, const std::string& name = {});
 // {"opt":"name","name":"<name>"}: the player's new name; only on a link whose hello answer
-// offered it (CMessageQueue::namesOffered).
+// offered it (ServerFeatures::names).
 std::string nameMessage(const std::string& name);
 // {"opt":"auto","desk":D,"site":S,"on":1}: hands the seat to the server's computer player (on),
 // or takes it back (off, "on":0).
 std::string autoMessage(int desk, int site, bool on);
 // {"opt":"record"} and {"opt":"leaderboard"}: the player's own figures and the best players;
-// only on a link whose hello answer offered records (CMessageQueue::recordsOffered).
+// only on a link whose hello answer offered records (ServerFeatures::records).
 std::string recordMessage();
 std::string leaderboardMessage();
 // {"opt":"talk","desk":D,"site":S,"say":N}: table talk, N a phrase (0 .. kTalkPhrases-1) or an
-// emote (after them); only on a link whose hello answer offered it (CMessageQueue::talkOffered).
+// emote (after them); only on a link whose hello answer offered it (ServerFeatures::talk).
 std::string talkMessage(int desk, int site, int say);
 // Private desks, only on a link whose hello answer offered them
-// (CMessageQueue::privateDesksOffered): {"opt":"create"} opens one and seats the player;
+// (ServerFeatures::privateDesks): {"opt":"create"} opens one and seats the player;
 // {"opt":"join","code":"<code>"} sits at the desk of `code` (the digits typed, as typed);
 // {"opt":"bots","desk":D,"site":S,"level":"<level>"} fills the free seats with computer players
 // of `level` ("easy", "normal" or "hard").
 std::string createDeskMessage();
 std::string joinDeskMessage(const std::string& code);
 std::string botsMessage(int desk, int site, const std::string& level);
-// Watching, only on a link whose hello answer offered it (CMessageQueue::watchOffered):
+// Watching, only on a link whose hello answer offered it (ServerFeatures::watch):
 // {"opt":"desks"} asks for the desks that can be watched; {"opt":"watch","desk":D} watches
 // public desk D; {"opt":"watch","code":"<code>"} the private desk of `code` (as typed).
 std::string desksMessage();

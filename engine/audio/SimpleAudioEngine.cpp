@@ -32,12 +32,10 @@ void SimpleAudioEngine::preloadBackgroundMusic(const std::string& filePath) {
 
 void SimpleAudioEngine::playBackgroundMusic(const std::string& filePath, bool loop) {
     backend().playMusic(resolve(filePath), loop);
-    m_musicPlaying = true;
 }
 
 void SimpleAudioEngine::stopBackgroundMusic(bool releaseData) {
     backend().stopMusic(releaseData);
-    m_musicPlaying = false;
 }
 
 void SimpleAudioEngine::preloadEffect(const std::string& filePath) {
@@ -53,8 +51,7 @@ unsigned SimpleAudioEngine::playEffect(const std::string& filePath, bool loop, f
 }
 
 void SimpleAudioEngine::setBackgroundMusicVolume(float volume) {
-    m_musicVolume = std::clamp(volume, 0.0f, 1.0f);
-    backend().setMusicVolume(m_musicVolume);
+    backend().setMusicVolume(std::clamp(volume, 0.0f, 1.0f));
 }
 
 void SimpleAudioEngine::setEffectsVolume(float volume) {

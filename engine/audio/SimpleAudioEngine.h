@@ -15,10 +15,8 @@ public:
     void playBackgroundMusic(const std::string& filePath, bool loop = false);
     // `releaseData` false keeps the music loaded for a later play.
     void stopBackgroundMusic(bool releaseData = false);
-    bool isBackgroundMusicPlaying() const { return m_musicPlaying; }
     // 0..1; values outside are clamped.
     void setBackgroundMusicVolume(float volume);
-    float getBackgroundMusicVolume() const { return m_musicVolume; }
     void setEffectsVolume(float volume);
     float getEffectsVolume() const { return m_effectsVolume; }
 
@@ -30,8 +28,6 @@ public:
 private:
     std::string resolve(const std::string& filePath) const;
 
-    bool m_musicPlaying = false;
-    float m_musicVolume = 1.0f;
     float m_effectsVolume = 1.0f;
 };
 

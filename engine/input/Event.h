@@ -5,8 +5,6 @@
 
 namespace engine {
 
-class Node;
-
 class Event : public Ref {
 public:
     enum class Type { TOUCH, KEYBOARD, MOUSE, CUSTOM };
@@ -15,15 +13,10 @@ public:
     Type getType() const { return m_type; }
     void stopPropagation() { m_stopped = true; }
     bool isStopped() const { return m_stopped; }
-    // The node of the listener being called (null for a fixed-priority listener).
-    Node* getCurrentTarget() const { return m_currentTarget; }
-    void setCurrentTarget(Node* node) { m_currentTarget = node; }
-    void resetStopped() { m_stopped = false; }
 
 private:
     Type m_type;
     bool m_stopped = false;
-    Node* m_currentTarget = nullptr;
 };
 
 }  // namespace engine

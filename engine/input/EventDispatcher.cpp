@@ -148,7 +148,6 @@ void EventDispatcher::dispatchTouch(EventTouch::EventCode code, const Vec2& poin
             if (!listener->isRegistered() || !listener->isEnabled() || !listener->onTouchBegan) {
                 continue;
             }
-            event.setCurrentTarget(listener->getSceneGraphPriority());
             if (listener->onTouchBegan(m_touch, &event)) {
                 listener->retain();
                 m_claims.push_back(listener);
@@ -178,7 +177,6 @@ void EventDispatcher::dispatchTouch(EventTouch::EventCode code, const Vec2& poin
         if (!listener->isRegistered() || !listener->isEnabled()) {
             continue;
         }
-        event.setCurrentTarget(listener->getSceneGraphPriority());
         const auto& callback = code == EventTouch::EventCode::MOVED   ? listener->onTouchMoved
                                : code == EventTouch::EventCode::ENDED ? listener->onTouchEnded
                                                                       : listener->onTouchCancelled;
@@ -208,7 +206,6 @@ void EventDispatcher::offerInOrder(EventListener::Type type, Event& event,
         if (!listener->isRegistered() || !listener->isEnabled()) {
             continue;
         }
-        event.setCurrentTarget(listener->getSceneGraphPriority());
         call(listener);
         if (event.isStopped()) {
             break;

@@ -14,9 +14,6 @@ public:
     Type getType() const { return m_type; }
     void setEnabled(bool enabled) { m_enabled = enabled; }
     bool isEnabled() const { return m_enabled; }
-    // Set by the dispatcher.
-    Node* getSceneGraphPriority() const { return m_node; }
-    int getFixedPriority() const { return m_fixedPriority; }
     bool isRegistered() const { return m_registered; }
 
 protected:

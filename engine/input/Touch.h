@@ -9,22 +9,15 @@ namespace engine {
 class Touch : public Ref {
 public:
     Touch() = default;
-    int getID() const { return 0; }
     Vec2 getLocation() const { return m_point; }
-    Vec2 getPreviousLocation() const { return m_previousPoint; }
     Vec2 getStartLocation() const { return m_startPoint; }
-    Vec2 getDelta() const { return m_point - m_previousPoint; }
 
     // Called by the dispatcher: a new touch starts at `point`, or the current one moves there.
-    void begin(const Vec2& point) { m_startPoint = m_previousPoint = m_point = point; }
-    void moveTo(const Vec2& point) {
-        m_previousPoint = m_point;
-        m_point = point;
-    }
+    void begin(const Vec2& point) { m_startPoint = m_point = point; }
+    void moveTo(const Vec2& point) { m_point = point; }
 
 private:
     Vec2 m_point;
-    Vec2 m_previousPoint;
     Vec2 m_startPoint;
 };
 

@@ -39,14 +39,6 @@ void Application::setAnimationInterval(float interval) {
     Director::getInstance()->setAnimationInterval(interval);
 }
 
-LanguageType Application::getCurrentLanguage() {
-    const char* code = getCurrentLanguageCode();
-    if (std::strcmp(code, "zh") == 0) {
-        return LanguageType::CHINESE;
-    }
-    return std::strcmp(code, "en") == 0 ? LanguageType::ENGLISH : LanguageType::OTHER;
-}
-
 const char* Application::getCurrentLanguageCode() {
     const char* lang = std::getenv("LANG");
     if (lang && std::strncmp(lang, "zh", 2) == 0) {
@@ -65,11 +57,6 @@ Application::Platform Application::getTargetPlatform() {
 #else
     return Platform::OS_OTHER;
 #endif
-}
-
-bool Application::openURL(const std::string& url) {
-    (void)url;
-    return false;
 }
 
 int Application::run() {

@@ -8,8 +8,6 @@
 
 namespace engine {
 
-enum class LanguageType { ENGLISH, CHINESE, OTHER };
-
 class Application {
 public:
     enum class Platform { OS_LINUX, OS_WINDOWS, OS_MAC, OS_OTHER };
@@ -30,11 +28,8 @@ public:
     }
 
     virtual void setAnimationInterval(float interval);
-    virtual LanguageType getCurrentLanguage();
     virtual const char* getCurrentLanguageCode();
     virtual Platform getTargetPlatform();
-    virtual std::string getVersion() { return {}; }
-    virtual bool openURL(const std::string& url);
 
     // The process exit status: 0 after the window was closed, 1 when launching failed.
     int run();

@@ -34,7 +34,6 @@ public:
 
     // Sub-folders tried under every root, in order; "" is the root itself. Default {""}.
     void setSearchResolutionsOrder(const std::vector<std::string>& order);
-    const std::vector<std::string>& getSearchResolutionsOrder() const { return m_resolutions; }
     // The folder for the user's own files, ending in a separator: $XDG_CONFIG_HOME (or
     // ~/.config) on Linux, %APPDATA% on Windows, then a folder named after the program (its
     // executable's name). Empty when the system names no such folder. Not created here.

@@ -39,12 +39,8 @@ public:
     void setFrameSize(float width, float height);
     // Window pixels per design point (the same on both axes except with EXACT_FIT).
     float getScaleX() const { return m_scaleX; }
-    float getScaleY() const { return m_scaleY; }
     // The design size: the area the client lays out in.
     Size getVisibleSize() const { return m_designSize; }
-    Vec2 getVisibleOrigin() const { return Vec2::ZERO; }
-    const std::string& getViewName() const { return m_viewName; }
-    virtual bool isOpenGLReady() { return true; }
 
     // Asks the system to draw the player's eye to the window until it has the input focus;
     // nothing when it has it already or where the system offers nothing.
@@ -58,7 +54,6 @@ protected:
     GLView() = default;
     void updateScale();
 
-    std::string m_viewName;
     Size m_frameSize{1024, 768};
     Size m_designSize{1024, 768};
     ResolutionPolicy m_policy = ResolutionPolicy::NO_BORDER;

@@ -23,7 +23,6 @@ GLViewImpl* GLViewImpl::createWithRect(const std::string& viewName, const Rect& 
         return nullptr;
     }
     auto* view = new GLViewImpl();
-    view->m_viewName = viewName;
     view->m_designSize = rect.size;
     view->setFrameSize(static_cast<float>(backend().windowWidth()),
                        static_cast<float>(backend().windowHeight()));

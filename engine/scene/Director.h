@@ -37,15 +37,12 @@ public:
     void setOpenGLView(GLView* view);  // retains
     // The design size (1024 x 768 for the client); Size::ZERO without a view.
     Size getVisibleSize() const;
-    Vec2 getVisibleOrigin() const { return Vec2::ZERO; }
-    Size getWinSize() const { return getVisibleSize(); }
     // Image pixels per design point: 2 when the images come from the double-size set. Frames,
     // sprites and labels keep their sizes in points and draw from that many pixels per point.
     void setContentScaleFactor(float factor);
     float getContentScaleFactor() const { return m_contentScaleFactor; }
     // The colour of the window around the design area (and under it); opaque black by default.
     void setClearColor(const Color4B& color);
-    const Color4B& getClearColor() const { return m_clearColor; }
 
     // ---- Scenes
     // Makes `scene` the running scene at once (the first scene).
@@ -60,7 +57,6 @@ public:
 
     // ---- Frames
     void setAnimationInterval(double seconds) { m_animationInterval = seconds; }
-    double getAnimationInterval() const { return m_animationInterval; }
     // While stopped, frames do nothing (no timers, no drawing; touches are dropped).
     void stopAnimation() { m_animationStopped = true; }
     void startAnimation();
@@ -69,10 +65,8 @@ public:
     // but draw nothing; resuming draws the scene at the next frame.
     void pauseDrawing() { m_drawingPaused = true; }
     void resumeDrawing();
-    bool isDrawingPaused() const { return m_drawingPaused; }
     // Marks the frame for redrawing; every visible change of a node calls it.
     static void setNeedsRedraw() { s_needsRedraw = true; }
-    static bool needsRedraw() { return s_needsRedraw; }
     void runFrame(const std::vector<InputEvent>& input);
     // Seconds until a frame has work: with input pending or something changed, when the
     // animation interval since the last frame has passed (at once before the first frame);
@@ -93,7 +87,6 @@ public:
     void attachTextInput(TextInputTarget* target, const Rect& area);
     // Text input off, when `target` is the one attached; otherwise nothing.
     void detachTextInput(TextInputTarget* target);
-    TextInputTarget* textInputTarget() const { return m_textTarget; }
     TextureCache* getTextureCache() const { return m_textureCache; }
 
 private:

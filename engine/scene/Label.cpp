@@ -69,17 +69,6 @@ void Label::setTextColor(const Color4B& color) {
     setOpacity(color.a);
 }
 
-void Label::setDimensions(float width, float height) {
-    m_dimensions = Size(width, height);
-    renderLines();
-}
-
-void Label::setAlignment(TextHAlignment hAlignment, TextVAlignment vAlignment) {
-    m_hAlign = hAlignment;
-    m_vAlign = vAlignment;
-    Director::setNeedsRedraw();
-}
-
 void Label::renderLines() {
     m_lines.clear();
     m_renderScale = Director::getInstance()->getContentScaleFactor();

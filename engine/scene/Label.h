@@ -30,14 +30,6 @@ public:
     virtual void setString(const std::string& text);
     const std::string& getString() const { return m_text; }
     void setTextColor(const Color4B& color);
-    void setDimensions(float width, float height);
-    const Size& getDimensions() const { return m_dimensions; }
-    void setAlignment(TextHAlignment hAlignment, TextVAlignment vAlignment);
-    void setHorizontalAlignment(TextHAlignment hAlignment) { setAlignment(hAlignment, m_vAlign); }
-    void setVerticalAlignment(TextVAlignment vAlignment) { setAlignment(m_hAlign, vAlignment); }
-    TextHAlignment getHorizontalAlignment() const { return m_hAlign; }
-    TextVAlignment getVerticalAlignment() const { return m_vAlign; }
-    float getFontSize() const { return m_fontSize; }
 
 protected:
     Label();

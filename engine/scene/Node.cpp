@@ -110,12 +110,6 @@ void Node::removeChild(Node* child, bool cleanup) {
     markDirty();
 }
 
-void Node::removeChildByTag(int tag, bool cleanup) {
-    if (Node* child = getChildByTag(tag)) {
-        removeChild(child, cleanup);
-    }
-}
-
 void Node::removeFromParentAndCleanup(bool cleanup) {
     if (m_parent) {
         m_parent->removeChild(this, cleanup);
@@ -333,14 +327,6 @@ void Node::unschedule(const std::string& key) {
 
 bool Node::isScheduled(const std::string& key) const {
     return getScheduler()->isScheduled(key, this);
-}
-
-void Node::scheduleUpdate() {
-    schedule([this](float dt) { update(dt); }, 0.0f, "update");
-}
-
-void Node::unscheduleUpdate() {
-    unschedule("update");
 }
 
 void Node::unscheduleAllCallbacks() {

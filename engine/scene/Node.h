@@ -42,7 +42,6 @@ public:
     virtual void addChild(Node* child, int localZOrder, int tag);
     virtual void addChild(Node* child, int localZOrder, const std::string& name);
     virtual void removeChild(Node* child, bool cleanup = true);
-    void removeChildByTag(int tag, bool cleanup = true);
     void removeFromParent() { removeFromParentAndCleanup(true); }
     void removeFromParentAndCleanup(bool cleanup);
     virtual void removeAllChildren() { removeAllChildrenWithCleanup(true); }
@@ -58,8 +57,6 @@ public:
     void setPosition(float x, float y) { setPosition(Vec2(x, y)); }
     const Vec2& getPosition() const { return m_position; }
     void getPosition(float* x, float* y) const;
-    void setPositionX(float x) { setPosition(Vec2(x, m_position.y)); }
-    void setPositionY(float y) { setPosition(Vec2(m_position.x, y)); }
     float getPositionX() const { return m_position.x; }
     float getPositionY() const { return m_position.y; }
     virtual void setAnchorPoint(const Vec2& anchor);
@@ -69,10 +66,8 @@ public:
     virtual void setScale(float scale) { setScale(scale, scale); }
     virtual void setScale(float scaleX, float scaleY);
     void setScaleX(float scaleX) { setScale(scaleX, m_scaleY); }
-    void setScaleY(float scaleY) { setScale(m_scaleX, scaleY); }
     float getScale() const { return m_scaleX; }
     float getScaleX() const { return m_scaleX; }
-    float getScaleY() const { return m_scaleY; }
     // The content box, scaled, in the parent's coordinates.
     Rect getBoundingBox() const;
     AffineTransform getNodeToParentTransform() const;
@@ -84,16 +79,13 @@ public:
     virtual void setLocalZOrder(int z);
     int getLocalZOrder() const { return m_localZOrder; }
     void setTag(int tag) { m_tag = tag; }
-    int getTag() const { return m_tag; }
     void setName(const std::string& name) { m_name = name; }
-    const std::string& getName() const { return m_name; }
     virtual void setVisible(bool visible);
     bool isVisible() const { return m_visible; }
     // Tint multiplied into what the node draws (its own drawing only, not its children's).
     virtual void setColor(const Color3B& color);
     const Color3B& getColor() const { return m_color; }
     virtual void setOpacity(std::uint8_t opacity);
-    std::uint8_t getOpacity() const { return m_opacity; }
 
     // ---- Life in the running scene
     bool isRunning() const { return m_running; }
@@ -123,10 +115,6 @@ public:
                       const std::string& key);
     void unschedule(const std::string& key);
     bool isScheduled(const std::string& key) const;
-    // update(dt) every frame.
-    void scheduleUpdate();
-    void unscheduleUpdate();
-    virtual void update(float delta) { (void)delta; }
     void unscheduleAllCallbacks();
 
     Scheduler* getScheduler() const;

@@ -14,14 +14,6 @@ SpriteFrame* SpriteFrame::create(const std::string& filename, const Rect& rect) 
     return frame;
 }
 
-SpriteFrame* SpriteFrame::createWithTexture(std::shared_ptr<Texture> texture, const Rect& rect) {
-    auto* frame = new SpriteFrame();
-    frame->m_texture = std::move(texture);
-    frame->m_rect = rect;
-    frame->autorelease();
-    return frame;
-}
-
 SpriteFrame* SpriteFrame::createWithFile(const std::string& filename) {
     FileTexture file(filename);
     const std::shared_ptr<Texture>& texture = file.get();

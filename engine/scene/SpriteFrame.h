@@ -20,7 +20,6 @@ class SpriteFrame : public Ref {
 public:
     // Loads `filename` through the texture cache; autoreleased.
     static SpriteFrame* create(const std::string& filename, const Rect& rect);
-    static SpriteFrame* createWithTexture(std::shared_ptr<Texture> texture, const Rect& rect);
     // The whole image as a frame (its size in points: pixels / content scale); null when the
     // file is missing or unreadable.
     static SpriteFrame* createWithFile(const std::string& filename);

@@ -34,13 +34,6 @@ SpriteFrame* SpriteFrameCache::getSpriteFrameByName(const std::string& name) con
     return found->second;
 }
 
-void SpriteFrameCache::removeSpriteFrames() {
-    for (auto& [name, frame] : m_frames) {
-        frame->release();
-    }
-    m_frames.clear();
-}
-
 void SpriteFrameCache::refreshTextures() const {
     for (const auto& [name, frame] : m_frames) {
         frame->getTexture();

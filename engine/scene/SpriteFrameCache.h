@@ -17,9 +17,7 @@ public:
     void addSpriteFrame(SpriteFrame* frame, const std::string& name);
     // Null (and a line on stderr) for an unknown name.
     SpriteFrame* getSpriteFrameByName(const std::string& name) const;
-    bool hasSpriteFrame(const std::string& name) const { return m_frames.count(name) != 0; }
     size_t size() const { return m_frames.size(); }
-    void removeSpriteFrames();
     // Has every frame look its image up again now (after the search resolution order changed),
     // so that frames no node draws stop holding the images of the other resolution.
     void refreshTextures() const;

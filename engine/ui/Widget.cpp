@@ -56,14 +56,6 @@ void Widget::setEnabled(bool enabled) {
     Director::setNeedsRedraw();
 }
 
-void Widget::setBright(bool bright) {
-    if (bright != m_bright) {
-        m_bright = bright;
-        onPressStateChanged();
-        Director::setNeedsRedraw();
-    }
-}
-
 void Widget::setHighlighted(bool highlighted) {
     if (highlighted != m_highlighted) {
         m_highlighted = highlighted;

@@ -44,8 +44,6 @@ public:
     virtual void setEnabled(bool enabled);
     bool isEnabled() const { return m_enabled; }
     void setTouchEnabled(bool enabled) { m_touchEnabled = enabled; }
-    bool isTouchEnabled() const { return m_touchEnabled; }
-    void setBright(bool bright);
     bool isBright() const { return m_bright; }
     bool isHighlighted() const { return m_highlighted; }
     void setHighlighted(bool highlighted);

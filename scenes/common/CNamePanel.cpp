@@ -190,7 +190,7 @@ void CNamePanel::confirm() {
     CSettings::setPlayerName(check.name);
     CMessageQueue* link = CMessageQueue::getInstance();
     link->setPlayerName(check.name);
-    if (link->namesOffered() && link->sendMsg(nameMessage(check.name))) {
+    if (link->serverFeatures().names && link->sendMsg(nameMessage(check.name))) {
         m_waiting = true;
         showReason("…");
         return;

@@ -10,7 +10,7 @@
 // Where a new link leads is the server's word. Once connected, the panel becomes the reader of
 // server messages (CMessagePump) and waits for the link's first record:
 //   first record                          the scene that takes over
-//   "hello" with resume 1, then "resume"  the desk restored from the resume (no hall between)
+//   "hello" with resume 1, then "resume"  the desk rejoined as the resume says (no hall between)
 //   "resume"                              the same
 //   anything else                         a new hall (the record is dropped; the hall queries)
 //   nothing within kAnswerWait            a new hall (a server that does not know "hello")

@@ -1,5 +1,5 @@
 #pragma once
-// When the client tries to get its server link back, and what the status line says meanwhile.
+// When the client tries to reconnect to its server, and what the status line says meanwhile.
 // Plain C++ with the time passed in (seconds on any steady clock), so the back-off is tested
 // without a window or a socket; CReconnectPanel drives it from its timer and does the connecting.
 //
@@ -13,7 +13,8 @@
 // The waits after failed attempts double from 2 s and stay at 30 s: 2, 4, 8, 16, 30, 30, ...
 // While a game is kept (keepGame: the player sits at a desk in a game the server holds for
 // them), no attempt lasts longer than kGameRetry and the next one starts kGameRetry after the
-// last one began, so the desk is back within kGameRetry of the server being reachable again.
+// last one began, so the player rejoins the desk within kGameRetry of the server being
+// reachable again.
 // A connection counts as up only once the server said something on it: a server that accepts
 // and closes at once is a failed attempt, and the back-off goes on growing. The client keeps one
 // schedule for the whole process (CReconnectPanel), not one per scene.

@@ -70,8 +70,8 @@ bool CDeskAuto::setLocal(bool on) {
 
 void CDeskAuto::show(bool gameRunning, bool watching) {
     // A server that never answered hello knows no "auto" (an older one closes the link on it).
-    const bool offered =
-        gameRunning && !m_localAuto && !watching && CMessageQueue::getInstance()->helloAnswered();
+    const bool offered = gameRunning && !m_localAuto && !watching &&
+                         CMessageQueue::getInstance()->serverFeatures().helloAnswered;
     m_btnAuto->setVisible(offered);
     m_btnAuto->setEnabled(offered);
     m_banner->setVisible(m_localAuto);

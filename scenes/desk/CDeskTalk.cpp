@@ -94,7 +94,7 @@ void CDeskTalk::showControls(bool watching) {
     m_watching = watching;
     // An older server closes the link on "talk": offer it only where the hello answer did.
     // A spectator reads the table's talk and says nothing.
-    const bool offered = CMessageQueue::getInstance()->talkOffered();
+    const bool offered = CMessageQueue::getInstance()->serverFeatures().talk;
     m_btnTalk->setVisible(offered && !watching);
     m_btnTalk->setEnabled(offered && !watching);
     if (!offered || watching) {
@@ -119,7 +119,7 @@ void CDeskTalk::toggleMute(int position) {
 }
 
 void CDeskTalk::say(int say) {
-    if (say < 0 || say >= kTalkCount || !CMessageQueue::getInstance()->talkOffered() ||
+    if (say < 0 || say >= kTalkCount || !CMessageQueue::getInstance()->serverFeatures().talk ||
         !m_rate.take(backend().nowSeconds())) {
         return;
     }

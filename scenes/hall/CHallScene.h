@@ -2,7 +2,7 @@
 // The hall: the lobby shown at start-up and after every desk. It shows the number of players
 // online and a quick-join button, asks the server for the hall state when it opens and every
 // 100 polls, and replaces itself with the desk when the server's seating answer ("add") arrives,
-// or with the desk restored as the server holds it when a "resume" says the player has a seat
+// or with the desk rejoined as the server holds it when a "resume" says the player has a seat
 // already (a client started again mid-game). It never chooses a desk itself. The 战绩 button in
 // the top-right corner opens the record panel (CRecordPanel). Beside quick join, 创建牌桌 and
 // 加入牌桌 (HallPrivate.cpp) open a private desk or the join panel (CJoinPanel); they are shown

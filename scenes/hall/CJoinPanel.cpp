@@ -100,7 +100,7 @@ bool CJoinPanel::addKey(const std::string& text, const Vec2& at,
 }
 
 void CJoinPanel::open() {
-    const bool watching = CMessageQueue::getInstance()->watchOffered();
+    const bool watching = CMessageQueue::getInstance()->serverFeatures().watch;
     m_btnWatch->setVisible(watching);
     if (SpriteFrame* frame = SpriteFrame::createWithFile(watching ? kWatchBoard : kBoard)) {
         m_board->setSpriteFrame(frame);

@@ -177,7 +177,7 @@ bool CRecordPanel::buildLeaderboardPage() {
 void CRecordPanel::open() {
     m_tab = Tab::Record;
     CMessageQueue* link = CMessageQueue::getInstance();
-    if (book().open(backend().nowSeconds(), link->recordsOffered())) {
+    if (book().open(backend().nowSeconds(), link->serverFeatures().records)) {
         link->sendMsg(recordMessage());
         link->sendMsg(leaderboardMessage());
     }

@@ -38,7 +38,7 @@ bool CHallScene::addPrivateDesks(const Size& visible) {
 }
 
 void CHallScene::showPrivateButtons() {
-    const bool offered = CMessageQueue::getInstance()->privateDesksOffered();
+    const bool offered = CMessageQueue::getInstance()->serverFeatures().privateDesks;
     const bool idle = !m_seatAsked;
     for (ui::Button* button : {m_btnCreateDesk, m_btnJoinDesk}) {
         button->setVisible(offered);

@@ -33,7 +33,7 @@ bool CHallScene::addWatching(const Size& visible) {
 }
 
 void CHallScene::showWatchButton() {
-    const bool offered = CMessageQueue::getInstance()->watchOffered();
+    const bool offered = CMessageQueue::getInstance()->serverFeatures().watch;
     m_btnWatch->setVisible(offered);
     m_btnWatch->setEnabled(offered && !m_seatAsked);
     if (!offered && m_watchPanel->isOpen()) {

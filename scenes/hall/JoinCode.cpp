@@ -1,6 +1,7 @@
 #include "scenes/hall/JoinCode.h"
 
 #include "net/Message.h"
+#include "scenes/hall/RefusalWords.h"
 #include "scenes/hall/WatchList.h"
 
 bool JoinCode::addDigit(char digit) {
@@ -37,8 +38,9 @@ bool JoinCode::submit(bool watching) {
 void JoinCode::refuse(const stMsg& answer) {
     m_digits.clear();
     m_waiting = false;
-    m_message = answer.opt == "watch" ? WatchList::refusalText(answer.reason, answer.retry, true)
-                                      : refusalText(answer.reason, answer.retry);
+    const auto asked =
+        answer.opt == "watch" ? refusalwords::Asked::WatchByCode : refusalwords::Asked::Join;
+    m_message = refusalwords::text(answer.reason, answer.retry, asked);
 }
 
 void JoinCode::clear() {
@@ -54,26 +56,4 @@ std::string JoinCode::fieldText() const {
         text += i < m_digits.size() ? m_digits[i] : '_';
     }
     return text;
-}
-
-std::string JoinCode::refusalText(const std::string& reason, int retrySeconds) {
-    if (reason == kJoinWrongCode) {
-        return "牌桌号不对或已过期";
-    }
-    if (reason == kJoinTooMany) {
-        return "输错太多次，请" + std::to_string(retrySeconds > 0 ? retrySeconds : 60) + "秒后再试";
-    }
-    if (reason == kJoinFull) {
-        return "这张牌桌已坐满";
-    }
-    if (reason == kJoinPlaying) {
-        return "这张牌桌正在打牌，请稍后再试";
-    }
-    if (reason == kJoinSeated) {
-        return "你已经在牌桌上了";
-    }
-    if (reason == kCreateTooMany) {
-        return "你的网络开的牌桌太多，请稍后再试";
-    }
-    return "无法加入：" + reason;
 }

@@ -10,9 +10,9 @@
 //   submit with 6              unchanged; waiting         kWaitingText, or to watch
 //                                                         WatchList::kEnteringText (the panel
 //                                                         sends the code)
-//   a refusal ("join",         cleared                    the reason in words (refusalText)
+//   a refusal ("join",         cleared                    the reason in words (RefusalWords.h)
 //   "create")
-//   a refusal ("watch")        cleared                    WatchList::refusalText, by code
+//   a refusal ("watch")        cleared                    the same, as a watch by code
 // While waiting, typing and submitting do nothing, so one code is asked at a time.
 
 #include <string>
@@ -42,8 +42,6 @@ public:
     bool waiting() const { return m_waiting; }
     // The field as shown: the digits typed, then "_" for each still to come, spaced.
     std::string fieldText() const;
-    // The words for a "join" (or "create") refusal's reason and retry.
-    static std::string refusalText(const std::string& reason, int retrySeconds);
 
 private:
     std::string m_digits;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "scenes/hall/JoinCode.h"
+#include "scenes/hall/RefusalWords.h"
 #include "wire/GameConstants.h"
 
 namespace {
@@ -63,7 +64,7 @@ bool WatchList::ask(int slot) {
 
 void WatchList::refuse(const stMsg& answer) {
     m_asked = false;
-    m_message = refusalText(answer.reason, answer.retry, false);
+    m_message = refusalwords::text(answer.reason, answer.retry, refusalwords::Asked::WatchByNumber);
 }
 
 std::string WatchList::statusText() const {
@@ -92,26 +93,6 @@ std::vector<WatchList::Row> WatchList::shownRows() const {
                            std::to_string(desk.watchers)});
     }
     return rows;
-}
-
-std::string WatchList::refusalText(const std::string& reason, int retrySeconds, bool byCode) {
-    if (reason == kJoinSeated) {
-        return "你已经在牌桌上";
-    }
-    if (reason == kJoinTooMany) {
-        return JoinCode::refusalText(reason, retrySeconds);
-    }
-    if (reason == kWatchNoDesk) {
-        return byCode ? JoinCode::refusalText(std::string(kJoinWrongCode), 0)
-                      : "这桌的牌局已经结束";
-    }
-    if (reason == kJoinFull) {
-        return "这桌观战的人已满";
-    }
-    if (reason == kWatchServerFull) {
-        return "观战的人太多，请稍后再试";
-    }
-    return "无法观战：" + reason;
 }
 
 std::string WatchList::timeText(int seconds) {

@@ -12,7 +12,7 @@
 //   a row picked (ask)          unchanged                       kEnteringText; the caller sends
 //                                                               "watch" (not while one waits)
 //   a refused "watch"           unchanged                       the reason in words
-//                                                               (refusalText); asking works again
+//                                                               (RefusalWords.h); asking works again
 
 #include <array>
 #include <string>
@@ -59,9 +59,6 @@ public:
     // The rows of the window, at most kVisibleRows.
     std::vector<Row> shownRows() const;
 
-    // The words for a refused "watch"'s reason; `byCode`: asked with a private desk's code, where
-    // "no such desk" means a wrong code.
-    static std::string refusalText(const std::string& reason, int retrySeconds, bool byCode);
     // Whole seconds as m:ss (minutes unbounded); a negative count as 0:00.
     static std::string timeText(int seconds);
 

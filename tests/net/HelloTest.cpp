@@ -69,14 +69,14 @@ TEST_F(HelloTest, EveryReconnectionBeginsWithTheHelloAgain) {
 TEST_F(HelloTest, TheLinkNotesWhatItsServerSaid) {
     connectAndQuery(kToken);
     EXPECT_FALSE(link->linkDelivered());
-    EXPECT_FALSE(link->helloAnswered());
+    EXPECT_FALSE(link->serverFeatures().helloAnswered);
     ASSERT_TRUE(server.send(frameOf(R"({"opt":"query","online":"2","version":"28"})")));
     ASSERT_NE(popWithin(), nullptr);
     EXPECT_TRUE(link->linkDelivered());
-    EXPECT_FALSE(link->helloAnswered()) << "an older server: no hello answer";
+    EXPECT_FALSE(link->serverFeatures().helloAnswered) << "an older server: no hello answer";
     ASSERT_TRUE(server.send(frameOf(R"({"opt":"hello","status":"refused","reason":"bad token"})")));
     ASSERT_NE(popWithin(), nullptr);
-    EXPECT_TRUE(link->helloAnswered());
+    EXPECT_TRUE(link->serverFeatures().helloAnswered);
 
     server.close();
     ASSERT_TRUE(waitFor([this] { return link->receiverEnded(); }));
@@ -84,7 +84,7 @@ TEST_F(HelloTest, TheLinkNotesWhatItsServerSaid) {
     ASSERT_EQ(reconnectOutcome(), ConnectProgress::Connected);
     ASSERT_TRUE(server.accept());
     EXPECT_FALSE(link->linkDelivered());
-    EXPECT_FALSE(link->helloAnswered());
+    EXPECT_FALSE(link->serverFeatures().helloAnswered);
 }
 
 // The receiver stamps a record when its frame arrives, not when a scene takes it.

@@ -1,5 +1,7 @@
-// The bounded queue between the receiver thread and the main thread, and the quiet shutdown.
+// The bounded queue between the receiver thread and the main thread (MessageInbox alone, and
+// holding the link's receiver), and the quiet shutdown.
 
+#include "net/MessageInbox.h"
 #include "tests/net/LinkTestSupport.h"
 
 namespace linktest {
@@ -12,13 +14,15 @@ std::shared_ptr<stMsg> localRecord(int desk) {
     return msg;
 }
 
-TEST(MessageQueue, PopOnEmptyQueueGivesNothing) {
-    CMessageQueue* queue = CMessageQueue::getInstance();
-    EXPECT_EQ(queue->popMsg(), nullptr);
-    EXPECT_EQ(queue->popMsg(), nullptr);
-    queue->pushMsg(localRecord(1));
-    EXPECT_EQ(drain(), (std::vector<std::string>{"local:1"}));
-    EXPECT_EQ(queue->popMsg(), nullptr);
+TEST(MessageInbox, PopOnEmptyQueueGivesNothing) {
+    MessageInbox inbox;
+    EXPECT_EQ(inbox.pop(), nullptr);
+    EXPECT_EQ(inbox.pop(), nullptr);
+    EXPECT_TRUE(inbox.push(localRecord(1)));
+    const std::shared_ptr<stMsg> first = inbox.pop();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->desk, 1);
+    EXPECT_EQ(inbox.pop(), nullptr);
 }
 
 TEST_F(LinkTest, FullQueueHoldsTheReceiverUntilPopped) {
@@ -71,19 +75,22 @@ TEST_F(LinkTest, ByteBudgetHoldsTheReceiverUntilPopped) {
     EXPECT_EQ(link->queuedTextBytes(), 0u);
 }
 
-TEST(MessageQueue, RecordAboveTheBudgetEntersAnEmptyQueueOnly) {
-    CMessageQueue* queue = CMessageQueue::getInstance();
-    queue->pushMsg(recordOfBytes(1, CMessageQueue::kMaxQueuedTextBytes + 1));
-    EXPECT_EQ(queue->queuedCount(), 1u) << "pushed without waiting";
+TEST(MessageInbox, RecordAboveTheBudgetEntersAnEmptyQueueOnly) {
+    MessageInbox inbox;
+    EXPECT_TRUE(inbox.push(recordOfBytes(1, MessageInbox::kMaxTextBytes + 1)));
+    EXPECT_EQ(inbox.count(), 1u) << "pushed without waiting";
 
-    std::thread second([queue] { queue->pushMsg(recordOfBytes(2, 10)); });
+    std::thread second([&inbox] { inbox.push(recordOfBytes(2, 10)); });
     pause(100);
-    EXPECT_EQ(queue->queuedCount(), 1u) << "the small one waits for the big one to go";
-    const std::shared_ptr<stMsg> big = queue->popMsg();
+    EXPECT_EQ(inbox.count(), 1u) << "the small one waits for the big one to go";
+    const std::shared_ptr<stMsg> big = inbox.pop();
     second.join();
     ASSERT_NE(big, nullptr);
     EXPECT_EQ(big->desk, 1);
-    EXPECT_EQ(drain(), (std::vector<std::string>{"local:2"}));
+    const std::shared_ptr<stMsg> small = inbox.pop();
+    ASSERT_NE(small, nullptr);
+    EXPECT_EQ(small->desk, 2);
+    EXPECT_EQ(inbox.count(), 0u);
 }
 
 TEST_F(LinkTest, ShutdownEndsTheReceiverQuietly) {

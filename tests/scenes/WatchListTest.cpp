@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "scenes/hall/RefusalWords.h"
 #include "scenes/hall/WatchList.h"
 
 namespace {
@@ -17,7 +18,7 @@ TEST(WatchList, RefusalsInWords) {
         const char* text;
     };
     const Row rows[] = {
-        {"already seated", 0, false, "你已经在牌桌上"},
+        {"already seated", 0, false, "你已经在牌桌上了"},
         {"no such desk", 0, false, "这桌的牌局已经结束"},
         {"no such desk", 0, true, "牌桌号不对或已过期"},
         {"desk full", 0, true, "这桌观战的人已满"},
@@ -27,7 +28,9 @@ TEST(WatchList, RefusalsInWords) {
         {"maintenance", 0, false, "无法观战：maintenance"},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(WatchList::refusalText(row.reason, row.retry, row.byCode), row.text)
+        const auto asked =
+            row.byCode ? refusalwords::Asked::WatchByCode : refusalwords::Asked::WatchByNumber;
+        EXPECT_EQ(refusalwords::text(row.reason, row.retry, asked), row.text)
             << row.reason << (row.byCode ? " by code" : "");
     }
 }

@@ -2,6 +2,7 @@
 // left button as the touch, window events, message boxes from another thread, the end asked for
 // by another thread, silent audio.
 
+#include <SDL_mixer.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -443,6 +444,7 @@ TEST(SdlBackend, MissingSoundDeviceFallsBackToSilentDriver) {
     setenv("SDL_AUDIODRIVER", "no-such-device", 1);
     testing::internal::CaptureStderr();
     engine::SdlBackend backend;
+    EXPECT_EQ(backend.audioDriverName(), "dummy");  // once the opening thread is done
     const std::string wav = testing::TempDir() + "sdl_silence.wav";
     writeSilentWav(wav);
     backend.preloadEffect(wav);
@@ -454,7 +456,6 @@ TEST(SdlBackend, MissingSoundDeviceFallsBackToSilentDriver) {
     backend.playMusic(testing::TempDir() + "no-such-music.mp3", true);
     const std::string err = testing::internal::GetCapturedStderr();
 
-    EXPECT_EQ(backend.audioDriverName(), "dummy");
     EXPECT_GT(channel, 0u);
     EXPECT_EQ(none1, 0u);
     EXPECT_EQ(none2, 0u);
@@ -468,6 +469,7 @@ TEST(SdlBackend, MissingSoundDeviceFallsBackToSilentDriver) {
 TEST(SdlBackend, EveryShippedSoundDecodesAndPlays) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);  // silent even where a sound card exists
     engine::SdlBackend backend;
+    ASSERT_EQ(backend.audioDriverName(), "dummy");  // once the opening thread is done
     auto path = [](const std::string& name) {
         return engine::FileUtils::getInstance()->fullPathForFilename("sound/" + name);
     };
@@ -488,6 +490,25 @@ TEST(SdlBackend, EveryShippedSoundDecodesAndPlays) {
     backend.stopMusic(true);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(err.find("cannot load"), std::string::npos) << err;
+}
+
+// The device opens on a thread of its own once the first frame is shown (here, with no window,
+// when asked for its driver): what start-up asks before (the hall music, its volume, the
+// preloads) is done once it is open.
+TEST(SdlBackend, CallsBeforeTheDeviceOpenedAreDoneOnceItIs) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    engine::SdlBackend backend;
+    auto path = [](const std::string& name) {
+        return engine::FileUtils::getInstance()->fullPathForFilename("sound/" + name);
+    };
+    backend.setMusicVolume(0.5f);
+    backend.playMusic(path("bj.mp3"), true);
+    backend.preloadEffect(path("cp.wav"));
+    ASSERT_EQ(backend.audioDriverName(), "dummy");
+    EXPECT_EQ(Mix_PlayingMusic(), 1);
+    EXPECT_EQ(Mix_VolumeMusic(-1), MIX_MAX_VOLUME / 2);
+    EXPECT_GT(backend.playEffect(path("cp.wav"), false, 1.0f, 0.0f, 1.0f), 0u);
+    backend.stopMusic(true);
 }
 
 }  // namespace

@@ -61,11 +61,6 @@ void HeadlessBackend::resize(int width, int height, int pixelsPerPoint) {
     queue(event);
 }
 
-void HeadlessBackend::setMinimumWindowSize(int width, int height) {
-    m_minWidth = width;
-    m_minHeight = height;
-}
-
 bool HeadlessBackend::setFullscreen(bool fullscreen) {
     m_fullscreen = fullscreen;
     return true;

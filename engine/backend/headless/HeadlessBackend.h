@@ -31,9 +31,7 @@ public:
     // Only recorded: the surface keeps its size until the test resizes it.
     bool setFullscreen(bool fullscreen) override;
     bool isFullscreen() const override { return m_fullscreen; }
-    void setMinimumWindowSize(int width, int height) override;
-    int minimumWidth() const { return m_minWidth; }
-    int minimumHeight() const { return m_minHeight; }
+    void setMinimumWindowSize(int, int) override {}  // no person resizes this window
     void beginFrame(DrawColor background) override;
     void draw(const Texture& texture, const PixelRect& source, const PixelRect& target,
               DrawColor tint) override;
@@ -96,8 +94,6 @@ private:
     int m_pixelsPerPoint = 1;
     bool m_hasWindow = false;
     bool m_fullscreen = false;
-    int m_minWidth = 0;
-    int m_minHeight = 0;
     SDL_Surface* m_surface = nullptr;
     SDL_Renderer* m_renderer = nullptr;
     std::unique_ptr<render::Canvas> m_canvas;

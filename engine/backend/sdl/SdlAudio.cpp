@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <system_error>
 
 #include "engine/backend/sdl/EffectDecoder.h"
 
@@ -27,26 +28,72 @@ void panGains(float pan, Uint8& left, Uint8& right) {
 
 }  // namespace
 
-SdlAudio::SdlAudio() {
+SdlAudio::SdlAudio() = default;
+
+void SdlAudio::startOpening() {
+    if (m_openingStarted) {
+        return;
+    }
+    m_openingStarted = true;
+    try {
+        m_opener = std::thread(&SdlAudio::openDevice, this);
+    } catch (const std::system_error&) {
+        openDevice();  // no thread to be had: opened here, as the caller waits
+    }
+}
+
+// the opening thread
+void SdlAudio::openDevice() {
     Mix_Init(MIX_INIT_MP3);
-    m_open = open();
-    if (!m_open) {
+    bool open = this->open();
+    if (!open) {
         std::fprintf(stderr, "audio: no sound device (%s); using the silent driver\n",
                      SDL_GetError());
         close();
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
-        m_open = open();
-        if (!m_open) {
+        open = this->open();
+        if (!open) {
             std::fprintf(stderr, "audio: the silent driver failed too: %s\n", SDL_GetError());
             close();
         }
     }
-    if (m_open) {
-        Mix_AllocateChannels(kEffectChannels);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_open = open;
+        m_opening = false;
+        if (m_open) {
+            Mix_AllocateChannels(kEffectChannels);
+        }
+        doWaitingCalls();
     }
+    m_opened.notify_all();
+    // SDL frees what it keeps per thread (its error text) only for threads it made itself.
+    SDL_TLSCleanup();
+}
+
+void SdlAudio::doWaitingCalls() {
+    for (const std::string& path : m_waitingMusic) {
+        music(path);
+    }
+    if (m_waitingVolume && m_open) {
+        Mix_VolumeMusic(static_cast<int>(*m_waitingVolume * MIX_MAX_VOLUME));
+    }
+    if (m_waitingPlay) {
+        startMusic(m_waitingPlay->path, m_waitingPlay->loop);
+    }
+    for (const std::string& path : m_waitingEffects) {
+        requestEffect(path);
+    }
+    m_waitingMusic.clear();
+    m_waitingEffects.clear();
+    m_waitingPlay.reset();
+    m_waitingVolume.reset();
 }
 
 SdlAudio::~SdlAudio() {
+    if (m_opener.joinable()) {
+        m_opener.join();
+    }
     m_decoder.reset();
     if (m_open) {
         Mix_HaltChannel(-1);
@@ -78,7 +125,10 @@ void SdlAudio::close() {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-std::string SdlAudio::driverName() const {
+std::string SdlAudio::driverName() {
+    startOpening();
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_opened.wait(lock, [this] { return !m_opening; });
     const char* name = m_open ? SDL_GetCurrentAudioDriver() : nullptr;
     return name ? name : "";
 }
@@ -123,10 +173,24 @@ Mix_Chunk* SdlAudio::effect(const std::string& path) {
 }
 
 void SdlAudio::preloadMusic(const std::string& path) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_opening) {
+        m_waitingMusic.push_back(path);
+        return;
+    }
     music(path);
 }
 
 void SdlAudio::playMusic(const std::string& path, bool loop) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_opening) {
+        m_waitingPlay = MusicToPlay{path, loop};
+        return;
+    }
+    startMusic(path, loop);
+}
+
+void SdlAudio::startMusic(const std::string& path, bool loop) {
     Mix_Music* track = music(path);
     if (!track) {
         return;
@@ -137,6 +201,8 @@ void SdlAudio::playMusic(const std::string& path, bool loop) {
 }
 
 void SdlAudio::stopMusic(bool releaseData) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_waitingPlay.reset();
     if (!m_open) {
         return;
     }
@@ -152,12 +218,24 @@ void SdlAudio::stopMusic(bool releaseData) {
 }
 
 void SdlAudio::setMusicVolume(float volume) {
-    if (m_open) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_opening) {
+        m_waitingVolume = std::clamp(volume, 0.0f, 1.0f);
+    } else if (m_open) {
         Mix_VolumeMusic(static_cast<int>(std::clamp(volume, 0.0f, 1.0f) * MIX_MAX_VOLUME));
     }
 }
 
 void SdlAudio::preloadEffect(const std::string& path) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_opening) {
+        m_waitingEffects.push_back(path);
+        return;
+    }
+    requestEffect(path);
+}
+
+void SdlAudio::requestEffect(const std::string& path) {
     if (!m_open || m_effects.count(path) != 0) {
         return;
     }
@@ -168,6 +246,10 @@ void SdlAudio::preloadEffect(const std::string& path) {
 }
 
 unsigned SdlAudio::playEffect(const std::string& path, bool loop, float pan, float gain) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_opening) {
+        return 0;  // nothing to play it on yet: dropped
+    }
     Mix_Chunk* chunk = effect(path);
     if (!chunk) {
         return 0;

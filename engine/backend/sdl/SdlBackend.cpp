@@ -224,6 +224,7 @@ void SdlBackend::endFrame() {
     if (m_canvas) {
         m_canvas->endFrame();
     }
+    m_audio->startOpening();  // once the first frame is shown: nothing before it waits for sound
 }
 
 // ---- Resources

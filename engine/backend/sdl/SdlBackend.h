@@ -31,7 +31,7 @@ class Canvas;
 
 class SdlBackend : public Backend {
 public:
-    SdlBackend();  // opens the audio device (or the silent one); the window comes later
+    SdlBackend();  // the window comes later; the audio device opens after the first frame
     ~SdlBackend() override;
 
     // ---- Window and frames
