@@ -4,14 +4,14 @@
 #include <string>
 #include <utility>
 
-#include "app/CSettings.h"
-#include "app/CWindow.h"
 #include "app/Catalogue.h"
 #include "engine/Engine.h"
 #include "net/CMessageQueue.h"
 #include "net/ServerAddress.h"
 #include "scenes/common/SceneFlow.h"
 #include "scenes/hall/CHallScene.h"
+#include "settings/CSettings.h"
+#include "settings/CWindow.h"
 
 using namespace engine;
 

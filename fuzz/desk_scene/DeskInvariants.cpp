@@ -5,9 +5,9 @@
 #include <string>
 #include <typeinfo>
 
-#include "cards/CardSprite.h"
 #include "fuzz/support/FuzzCheck.h"
 #include "net/MessageDecoder.h"
+#include "scenes/common/CardSprite.h"
 #include "tests/scenes/DeskProbe.h"
 
 using engine::Node;

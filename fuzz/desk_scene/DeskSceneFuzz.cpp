@@ -31,14 +31,14 @@
 #include <vector>
 
 #include "app/Catalogue.h"
-#include "cards/CardSprite.h"
 #include "engine/backend/headless/Headless.h"
 #include "fuzz/desk_scene/DeskInvariants.h"
-#include "fuzz/support/FuzzBytes.h"
 #include "fuzz/desk_scene/MessageForge.h"
+#include "fuzz/support/FuzzBytes.h"
 #include "fuzz/support/FuzzCheck.h"
 #include "net/CMessageQueue.h"
 #include "net/MessageDecoder.h"
+#include "scenes/common/CardSprite.h"
 #include "scenes/common/SceneFlow.h"
 #include "tests/scenes/DeskProbe.h"
 

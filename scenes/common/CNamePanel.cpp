@@ -1,11 +1,11 @@
 #include "scenes/common/CNamePanel.h"
 
-#include "app/CSettings.h"
+#include "models/common/NameWords.h"
 #include "net/CMessageQueue.h"
 #include "net/Message.h"
 #include "net/OutgoingMessages.h"
-#include "scenes/common/NameWords.h"
 #include "scenes/common/SceneWidgets.h"
+#include "settings/CSettings.h"
 #include "wire/PlayerName.h"
 
 using namespace engine;

@@ -19,8 +19,8 @@
 #include <memory>
 
 #include "engine/Engine.h"
+#include "models/common/CReconnectSchedule.h"
 #include "scenes/common/CMessagePump.h"
-#include "scenes/common/CReconnectSchedule.h"
 
 class CReconnectPanel : public engine::Node, public CMessageReader {
 public:

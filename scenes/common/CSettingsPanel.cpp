@@ -1,10 +1,10 @@
 #include "scenes/common/CSettingsPanel.h"
 
-#include "app/CSettings.h"
-#include "app/CWindow.h"
-#include "scenes/common/CNamePanel.h"
 #include "net/ServerAddress.h"
+#include "scenes/common/CNamePanel.h"
 #include "scenes/common/SceneWidgets.h"
+#include "settings/CSettings.h"
+#include "settings/CWindow.h"
 
 using namespace engine;
 

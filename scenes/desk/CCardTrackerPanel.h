@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/Engine.h"
-#include "scenes/desk/CardTracker.h"
+#include "models/desk/CardTracker.h"
 
 class CCardTrackerPanel : public engine::Node {
 public:

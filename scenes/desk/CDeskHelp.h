@@ -24,8 +24,8 @@
 #include <vector>
 
 #include "engine/Engine.h"
-#include "scenes/desk/CardTracker.h"
-#include "scenes/desk/HintCycle.h"
+#include "models/desk/CardTracker.h"
+#include "models/desk/HintCycle.h"
 
 class CCardTrackerPanel;
 

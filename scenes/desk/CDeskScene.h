@@ -26,8 +26,8 @@
 #include <vector>
 
 #include "engine/Engine.h"
+#include "models/desk/PendingPlay.h"
 #include "scenes/common/CMessagePump.h"
-#include "scenes/desk/PendingPlay.h"
 
 struct stMsg;
 class CDeskAuto;

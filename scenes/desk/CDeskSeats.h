@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "scenes/desk/PlayerInfo.h"
+#include "models/desk/PlayerInfo.h"
 
 namespace engine {
 class Node;

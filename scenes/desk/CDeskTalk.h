@@ -19,8 +19,8 @@
 #include <string>
 
 #include "engine/Engine.h"
-#include "scenes/desk/PlayerInfo.h"
-#include "scenes/desk/TableTalk.h"
+#include "models/desk/PlayerInfo.h"
+#include "models/desk/TableTalk.h"
 
 class CTalkBubble;
 class CTalkPanel;

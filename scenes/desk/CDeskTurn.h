@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "engine/Engine.h"
-#include "scenes/desk/PlayerInfo.h"
+#include "models/desk/PlayerInfo.h"
 
 class CDeskTurn {
 public:

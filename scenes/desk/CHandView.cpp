@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "cards/CardSprite.h"
 #include "engine/Engine.h"
+#include "scenes/common/CardSprite.h"
 #include "scenes/common/SceneWidgets.h"
 
 using namespace engine;

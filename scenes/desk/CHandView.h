@@ -12,7 +12,7 @@
 #include <map>
 #include <vector>
 
-#include "scenes/desk/HandModel.h"
+#include "models/desk/HandModel.h"
 
 namespace engine {
 class Node;

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "cards/CardSprite.h"
 #include "net/Message.h"
+#include "scenes/common/CardSprite.h"
 #include "scenes/common/SceneWidgets.h"
 #include "scenes/desk/CPlayArea.h"
 #include "scenes/desk/CSummaryPanel.h"

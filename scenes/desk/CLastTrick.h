@@ -22,9 +22,9 @@
 #include <memory>
 
 #include "engine/Engine.h"
-#include "scenes/desk/GameSummary.h"
-#include "scenes/desk/PlayerInfo.h"
-#include "scenes/desk/TrickHistory.h"
+#include "models/desk/GameSummary.h"
+#include "models/desk/PlayerInfo.h"
+#include "models/desk/TrickHistory.h"
 
 struct stMsg;
 class CSummaryPanel;

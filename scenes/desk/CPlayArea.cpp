@@ -1,7 +1,7 @@
 #include "scenes/desk/CPlayArea.h"
 
-#include "cards/CardSprite.h"
 #include "engine/Engine.h"
+#include "scenes/common/CardSprite.h"
 #include "scenes/common/SceneWidgets.h"
 
 using namespace engine;

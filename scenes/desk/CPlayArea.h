@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "engine/base/Vec2.h"
-#include "scenes/desk/PlayerInfo.h"
+#include "models/desk/PlayerInfo.h"
 
 namespace engine {
 class Label;

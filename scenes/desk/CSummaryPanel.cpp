@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "models/hall/RecordBook.h"
 #include "scenes/common/SceneWidgets.h"
-#include "scenes/hall/RecordBook.h"
 
 using namespace engine;
 

@@ -13,7 +13,7 @@
 #include <array>
 
 #include "engine/Engine.h"
-#include "scenes/desk/GameSummary.h"
+#include "models/desk/GameSummary.h"
 
 class CSummaryPanel : public engine::Node {
 public:

@@ -1,7 +1,7 @@
 #include "scenes/desk/CTalkBubble.h"
 
+#include "models/desk/TableTalk.h"
 #include "scenes/common/SceneWidgets.h"
-#include "scenes/desk/TableTalk.h"
 #include "wire/GameConstants.h"
 
 using namespace engine;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "models/desk/TableTalk.h"
 #include "scenes/common/SceneWidgets.h"
-#include "scenes/desk/TableTalk.h"
 #include "wire/GameConstants.h"
 
 using namespace engine;

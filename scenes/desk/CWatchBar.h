@@ -17,8 +17,8 @@
 #include <string>
 
 #include "engine/Engine.h"
-#include "scenes/desk/DeskSnapshot.h"
-#include "scenes/desk/PlayerInfo.h"
+#include "models/desk/DeskSnapshot.h"
+#include "models/desk/PlayerInfo.h"
 
 class CWatchBar {
 public:

@@ -5,6 +5,7 @@
 
 #include "cards/CardCode.h"
 #include "cards/PlaySounds.h"
+#include "models/desk/TurnClock.h"
 #include "net/Message.h"
 #include "scenes/common/CNamePanel.h"
 #include "scenes/common/SceneFlow.h"
@@ -19,7 +20,6 @@
 #include "scenes/desk/CLastTrick.h"
 #include "scenes/desk/CPlayArea.h"
 #include "scenes/desk/CWatchBar.h"
-#include "scenes/desk/TurnClock.h"
 #include "scenes/hall/CHallScene.h"
 #include "wire/GameConstants.h"
 

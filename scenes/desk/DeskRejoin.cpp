@@ -15,6 +15,7 @@
 #include <chrono>
 
 #include "cards/CardCode.h"
+#include "models/desk/TurnClock.h"
 #include "net/Message.h"
 #include "scenes/desk/CDeskAuto.h"
 #include "scenes/desk/CDeskHelp.h"
@@ -25,7 +26,6 @@
 #include "scenes/desk/CHandView.h"
 #include "scenes/desk/CLastTrick.h"
 #include "scenes/desk/CPlayArea.h"
-#include "scenes/desk/TurnClock.h"
 
 using namespace engine;
 

@@ -1,19 +1,19 @@
 #include "scenes/hall/CHallScene.h"
 
-#include "app/CSettings.h"
+#include "models/desk/PlayerInfo.h"
 #include "net/CMessageQueue.h"
 #include "net/Message.h"
 #include "net/OutgoingMessages.h"
-#include "scenes/desk/CDeskScene.h"
 #include "scenes/common/CLazyPanel.h"
 #include "scenes/common/CNamePanel.h"
 #include "scenes/common/CReconnectPanel.h"
 #include "scenes/common/CSettingsPanel.h"
-#include "scenes/desk/PlayerInfo.h"
 #include "scenes/common/SceneFlow.h"
 #include "scenes/common/SceneWidgets.h"
+#include "scenes/desk/CDeskScene.h"
 #include "scenes/hall/CJoinPanel.h"
 #include "scenes/hall/CRecordPanel.h"
+#include "settings/CSettings.h"
 
 using namespace engine;
 

@@ -17,7 +17,7 @@
 #include <memory>
 
 #include "engine/Engine.h"
-#include "scenes/hall/JoinCode.h"
+#include "models/hall/JoinCode.h"
 
 struct stMsg;
 

@@ -16,8 +16,8 @@
 #include <memory>
 
 #include "engine/Engine.h"
+#include "models/hall/RecordBook.h"
 #include "scenes/common/CLazyPanel.h"
-#include "scenes/hall/RecordBook.h"
 #include "wire/GameConstants.h"
 
 struct stMsg;

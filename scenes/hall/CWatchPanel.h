@@ -17,7 +17,7 @@
 #include <memory>
 
 #include "engine/Engine.h"
-#include "scenes/hall/WatchList.h"
+#include "models/hall/WatchList.h"
 
 struct stMsg;
 

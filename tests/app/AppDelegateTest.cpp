@@ -12,11 +12,11 @@
 #include <thread>
 
 #include "app/AppDelegate.h"
-#include "app/CSettings.h"
 #include "engine/Engine.h"
 #include "engine/backend/headless/Headless.h"
 #include "net/OutgoingMessages.h"
 #include "scenes/hall/CHallScene.h"
+#include "settings/CSettings.h"
 #include "tests/support/TestSockets.h"
 #include "tests/support/TestSystem.h"
 #include "wire/Framing.h"

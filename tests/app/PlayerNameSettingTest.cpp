@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/CSettings.h"
 #include "engine/Engine.h"
 #include "engine/backend/headless/Headless.h"
+#include "settings/CSettings.h"
 #include "tests/support/TestSystem.h"
 
 using namespace engine;

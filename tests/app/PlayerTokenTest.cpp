@@ -4,9 +4,9 @@
 
 #include <set>
 
-#include "app/CSettings.h"
 #include "engine/Engine.h"
 #include "engine/backend/headless/Headless.h"
+#include "settings/CSettings.h"
 #include "tests/support/TestSystem.h"
 #include "wire/GameConstants.h"
 

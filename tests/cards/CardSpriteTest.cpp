@@ -5,11 +5,11 @@
 #include <string>
 
 #include "app/Catalogue.h"
-#include "cards/CardSprite.h"
 #include "engine/backend/headless/Headless.h"
 #include "engine/scene/Director.h"
 #include "engine/scene/Scene.h"
 #include "engine/scene/SpriteFrameCache.h"
+#include "scenes/common/CardSprite.h"
 #include "tests/cards/TwoDeckDeal.h"
 
 namespace {

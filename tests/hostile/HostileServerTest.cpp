@@ -10,10 +10,10 @@
 #include <thread>
 
 #include "cards/CardCode.h"
-#include "cards/CardSprite.h"
 #include "engine/Engine.h"
 #include "engine/backend/headless/Headless.h"
 #include "net/CMessageQueue.h"
+#include "scenes/common/CardSprite.h"
 #include "server/protocol/ServerMessages.h"
 #include "tests/hostile/HostileClient.h"
 #include "tests/scenes/DeskProbe.h"

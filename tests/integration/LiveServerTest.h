@@ -9,10 +9,10 @@
 #include <optional>
 #include <thread>
 
-#include "cards/CardSprite.h"
 #include "cards/LegalPlays.h"
 #include "engine/backend/headless/Headless.h"
 #include "net/CMessageQueue.h"
+#include "scenes/common/CardSprite.h"
 #include "tests/integration/ServerProcess.h"
 #include "tests/integration/TurnByTouch.h"
 #include "tests/scenes/DeskProbe.h"

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "cards/CardSprite.h"
 #include "cards/LegalPlays.h"
 #include "engine/backend/headless/Headless.h"
+#include "scenes/common/CardSprite.h"
 #include "tests/scenes/DeskProbe.h"
 
 inline const engine::Vec2 kReady(512, 170);

@@ -14,11 +14,11 @@
 #include <string>
 #include <thread>
 
-#include "app/CSettings.h"
 #include "app/Catalogue.h"
 #include "engine/Engine.h"
 #include "net/CMessageQueue.h"
 #include "scenes/common/SceneFlow.h"
+#include "settings/CSettings.h"
 #include "tests/integration/TurnByTouch.h"
 
 using namespace engine;

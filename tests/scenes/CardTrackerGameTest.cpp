@@ -9,9 +9,9 @@
 #include <fstream>
 
 #include "cards/CardCode.h"
-#include "cards/CardSprite.h"
 #include "engine/backend/headless/Headless.h"
 #include "net/MessageDecoder.h"
+#include "scenes/common/CardSprite.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/SceneTestKit.h"
 

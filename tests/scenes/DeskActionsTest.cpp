@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "cards/CardSprite.h"
 #include "engine/backend/headless/Headless.h"
 #include "net/CMessageQueue.h"
+#include "scenes/common/CardSprite.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/ResourceShadow.h"
 #include "tests/scenes/SceneTestKit.h"

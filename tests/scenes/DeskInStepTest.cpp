@@ -2,8 +2,8 @@
 // plays, the countdown after stalls and a minimised window, and what a finished game leaves.
 
 #include "cards/CardCode.h"
-#include "cards/CardSprite.h"
 #include "engine/backend/headless/Headless.h"
+#include "scenes/common/CardSprite.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/SceneTestKit.h"
 

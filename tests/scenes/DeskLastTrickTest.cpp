@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "cards/CardSprite.h"
 #include "engine/backend/headless/Headless.h"
+#include "scenes/common/CardSprite.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/SceneTestKit.h"
 

@@ -1,8 +1,8 @@
 // The desk as it opens: where everything stands at 1024 x 768 and how the server seats map to
 // the screen positions.
 
-#include "cards/CardSprite.h"
 #include "engine/backend/headless/Headless.h"
+#include "scenes/common/CardSprite.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/SceneTestKit.h"
 

@@ -1,8 +1,8 @@
 // The desk's reaction to each kind of server message.
 
 #include "cards/CardCode.h"
-#include "cards/CardSprite.h"
 #include "engine/backend/headless/Headless.h"
+#include "scenes/common/CardSprite.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/ResourceShadow.h"
 #include "tests/scenes/SceneTestKit.h"

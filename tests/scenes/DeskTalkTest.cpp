@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "engine/backend/headless/Headless.h"
-#include "scenes/desk/TableTalk.h"
+#include "models/desk/TableTalk.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/SceneTestKit.h"
 

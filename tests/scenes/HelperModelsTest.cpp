@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "scenes/desk/CardTracker.h"
-#include "scenes/desk/HandModel.h"
-#include "scenes/desk/HintCycle.h"
+#include "models/desk/CardTracker.h"
+#include "models/desk/HandModel.h"
+#include "models/desk/HintCycle.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/CSettings.h"
 #include "engine/backend/headless/Headless.h"
 #include "net/OutgoingMessages.h"
 #include "scenes/common/CNamePanel.h"
+#include "settings/CSettings.h"
 #include "tests/scenes/SceneTestKit.h"
 #include "wire/PlayerName.h"
 

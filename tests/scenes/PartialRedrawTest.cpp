@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/CWindow.h"
 #include "engine/backend/headless/Headless.h"
+#include "settings/CWindow.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/SceneTestKit.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "scenes/common/CReconnectSchedule.h"
+#include "models/common/CReconnectSchedule.h"
 
 namespace {
 

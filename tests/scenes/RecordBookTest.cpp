@@ -6,8 +6,8 @@
 #include <climits>
 #include <string>
 
+#include "models/hall/RecordBook.h"
 #include "net/MessageDecoder.h"
-#include "scenes/hall/RecordBook.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "cards/CardSprite.h"
 #include "engine/backend/headless/Headless.h"
-#include "tests/scenes/DeskProbe.h"
-#include "tests/scenes/SceneTestKit.h"
+#include "scenes/common/CardSprite.h"
 #include "scenes/desk/CSummaryPanel.h"
 #include "scenes/hall/CRecordPanel.h"
+#include "tests/scenes/DeskProbe.h"
+#include "tests/scenes/SceneTestKit.h"
 
 using namespace engine;
 

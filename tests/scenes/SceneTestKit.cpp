@@ -5,13 +5,13 @@
 #include <string>
 #include <thread>
 
-#include "app/CSettings.h"
 #include "app/Catalogue.h"
-#include "cards/CardSprite.h"
 #include "engine/backend/headless/Headless.h"
 #include "net/CMessageQueue.h"
 #include "net/MessageDecoder.h"
+#include "scenes/common/CardSprite.h"
 #include "scenes/common/SceneFlow.h"
+#include "settings/CSettings.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/support/TestSystem.h"
 

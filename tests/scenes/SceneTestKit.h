@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "cards/CardSprite.h"
 #include "engine/Engine.h"
+#include "scenes/common/CardSprite.h"
 #include "scenes/desk/CDeskScene.h"
 #include "scenes/hall/CHallScene.h"
 

@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/CSettings.h"
-#include "app/CWindow.h"
-#include "cards/CardSprite.h"
 #include "engine/backend/headless/Headless.h"
 #include "scenes/common/CSettingsPanel.h"
+#include "scenes/common/CardSprite.h"
+#include "settings/CSettings.h"
+#include "settings/CWindow.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/SceneTestKit.h"
 

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "cards/CardCode.h"
+#include "models/desk/GameSummary.h"
+#include "models/desk/TrickHistory.h"
 #include "net/Message.h"
 #include "net/MessageDecoder.h"
-#include "scenes/desk/GameSummary.h"
-#include "scenes/desk/TrickHistory.h"
 #include "server/game/DeskGame.h"
 
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "models/desk/GameSummary.h"
+#include "models/desk/TrickHistory.h"
 #include "net/Message.h"
 #include "net/MessageDecoder.h"
-#include "scenes/desk/GameSummary.h"
-#include "scenes/desk/TrickHistory.h"
 #include "tests/scenes/SceneTestKit.h"
 
 namespace {

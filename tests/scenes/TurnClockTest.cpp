@@ -3,9 +3,9 @@
 #include <chrono>
 
 #include "engine/backend/headless/Headless.h"
+#include "models/desk/TurnClock.h"
 #include "net/CMessageQueue.h"
 #include "net/MessageDecoder.h"
-#include "scenes/desk/TurnClock.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/SceneTestKit.h"
 

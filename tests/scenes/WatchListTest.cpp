@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "scenes/hall/RefusalWords.h"
-#include "scenes/hall/WatchList.h"
+#include "models/hall/RefusalWords.h"
+#include "models/hall/WatchList.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/CSettings.h"
-#include "app/CWindow.h"
 #include "app/Catalogue.h"
-#include "cards/CardSprite.h"
 #include "engine/backend/headless/Headless.h"
 #include "scenes/common/CSettingsPanel.h"
+#include "scenes/common/CardSprite.h"
+#include "settings/CSettings.h"
+#include "settings/CWindow.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/SceneTestKit.h"
 

@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "app/CSettings.h"
-#include "app/CWindow.h"
 #include "app/Catalogue.h"
 #include "engine/Engine.h"
 #include "engine/backend/sdl/SdlBackend.h"
 #include "net/CMessageQueue.h"
 #include "scenes/common/SceneFlow.h"
 #include "scenes/hall/CHallScene.h"
+#include "settings/CSettings.h"
+#include "settings/CWindow.h"
 #include "tests/sdl_backend/Xvfb.h"
 
 using namespace engine;

@@ -19,16 +19,16 @@
 #include <thread>
 #include <vector>
 
-#include "app/CSettings.h"
-#include "app/CWindow.h"
 #include "app/Catalogue.h"
-#include "cards/CardSprite.h"
 #include "engine/Engine.h"
 #include "engine/backend/sdl/InstallSdlBackend.h"
 #include "net/CMessageQueue.h"
 #include "net/MessageDecoder.h"
+#include "scenes/common/CardSprite.h"
 #include "scenes/common/SceneFlow.h"
 #include "scenes/hall/CHallScene.h"
+#include "settings/CSettings.h"
+#include "settings/CWindow.h"
 #include "tests/net/LoopbackServer.h"
 #include "tests/scenes/DeskProbe.h"
 

@@ -1,4 +1,4 @@
-#include "app/CSettings.h"
+#include "settings/CSettings.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,8 +1,8 @@
-#include "scenes/hall/JoinCode.h"
+#include "models/hall/JoinCode.h"
 
+#include "models/hall/RefusalWords.h"
+#include "models/hall/WatchList.h"
 #include "net/Message.h"
-#include "scenes/hall/RefusalWords.h"
-#include "scenes/hall/WatchList.h"
 
 bool JoinCode::addDigit(char digit) {
     if (m_waiting || digit < '0' || digit > '9' || m_digits.size() >= kDigits) {

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "scenes/desk/PlayerInfo.h"
+#include "models/desk/PlayerInfo.h"
 
 struct stMsg;
 

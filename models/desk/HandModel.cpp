@@ -1,4 +1,4 @@
-#include "scenes/desk/HandModel.h"
+#include "models/desk/HandModel.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "scenes/desk/GameSummary.h"
+#include "models/desk/GameSummary.h"
 
 #include <cstdlib>
 

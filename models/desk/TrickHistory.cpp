@@ -1,4 +1,4 @@
-#include "scenes/desk/TrickHistory.h"
+#include "models/desk/TrickHistory.h"
 
 #include "cards/CardCode.h"
 #include "net/Message.h"

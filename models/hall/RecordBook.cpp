@@ -1,4 +1,4 @@
-#include "scenes/hall/RecordBook.h"
+#include "models/hall/RecordBook.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,10 +1,10 @@
-#include "scenes/hall/WatchList.h"
+#include "models/hall/WatchList.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "scenes/hall/JoinCode.h"
-#include "scenes/hall/RefusalWords.h"
+#include "models/hall/JoinCode.h"
+#include "models/hall/RefusalWords.h"
 #include "wire/GameConstants.h"
 
 namespace {

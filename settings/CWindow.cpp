@@ -1,10 +1,10 @@
-#include "app/CWindow.h"
+#include "settings/CWindow.h"
 
 #include <functional>
 #include <utility>
 
-#include "app/CSettings.h"
 #include "engine/Engine.h"
+#include "settings/CSettings.h"
 
 using namespace engine;
 

@@ -1,4 +1,4 @@
-#include "scenes/common/CReconnectSchedule.h"
+#include "models/common/CReconnectSchedule.h"
 
 #include <algorithm>
 #include <cmath>

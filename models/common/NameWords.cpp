@@ -1,4 +1,4 @@
-#include "scenes/common/NameWords.h"
+#include "models/common/NameWords.h"
 
 #include <array>
 #include <utility>

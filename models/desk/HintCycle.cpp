@@ -1,4 +1,4 @@
-#include "scenes/desk/HintCycle.h"
+#include "models/desk/HintCycle.h"
 
 #include <algorithm>
 #include <tuple>

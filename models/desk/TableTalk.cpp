@@ -1,4 +1,4 @@
-#include "scenes/desk/TableTalk.h"
+#include "models/desk/TableTalk.h"
 
 #include <array>
 

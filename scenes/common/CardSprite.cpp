@@ -1,4 +1,4 @@
-#include "cards/CardSprite.h"
+#include "scenes/common/CardSprite.h"
 
 #include <new>
 #include <string>

@@ -23,7 +23,7 @@
 #include <optional>
 #include <vector>
 
-#include "scenes/desk/PlayerInfo.h"
+#include "models/desk/PlayerInfo.h"
 
 struct stMsg;
 

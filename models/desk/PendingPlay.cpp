@@ -1,4 +1,4 @@
-#include "scenes/desk/PendingPlay.h"
+#include "models/desk/PendingPlay.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
-#include "scenes/desk/DeskSnapshot.h"
+#include "models/desk/DeskSnapshot.h"
 
 #include <algorithm>
 #include <charconv>
 
 #include "cards/CardCode.h"
-#include "scenes/desk/PlayerInfo.h"
+#include "models/desk/PlayerInfo.h"
 
 namespace {
 

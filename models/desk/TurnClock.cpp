@@ -1,4 +1,4 @@
-#include "scenes/desk/TurnClock.h"
+#include "models/desk/TurnClock.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "scenes/desk/CardTracker.h"
+#include "models/desk/CardTracker.h"
 
 #include "cards/CardCode.h"
 
