@@ -9,14 +9,13 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <optional>
 #include <thread>
 
 #include "engine/backend/headless/Headless.h"
 #include "net/CMessageQueue.h"
+#include "tests/kit/PicturePath.h"
 #include "tests/net/LinkTestSupport.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/SceneTestKit.h"
@@ -53,11 +52,6 @@ private:
     int m_filler = socket(AF_INET, SOCK_STREAM, 0);
     bool m_ready = false;
 };
-
-std::string picturePath(const std::string& name) {
-    const char* dir = std::getenv("DESK_PICTURES_DIR");
-    return (std::filesystem::path(dir != nullptr ? dir : ".") / name).string();
-}
 
 }  // namespace
 

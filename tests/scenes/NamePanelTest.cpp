@@ -3,7 +3,6 @@
 // 确定 keeps and sends the name, the server's answer closes it or shows why not, and no key
 // typed into it reaches the hall behind.
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "app/CSettings.h"
@@ -11,6 +10,7 @@
 #include "net/OutgoingMessages.h"
 #include "net/PlayerName.h"
 #include "scenes/common/CNamePanel.h"
+#include "tests/kit/PicturePath.h"
 #include "tests/scenes/SceneTestKit.h"
 
 using namespace engine;
@@ -211,9 +211,7 @@ TEST_F(NamePanelTest, PanelPicture) {
     CNamePanel* panel = firstHall();
     panel->field()->setString("小明");
     headless::compose("tian", 4);
-    const char* dir = std::getenv("DESK_PICTURES_DIR");
-    const std::string path =
-        (std::filesystem::path(dir != nullptr ? dir : ".") / "name-panel.png").string();
+    const std::string path = picturePath("name-panel.png");
     ASSERT_TRUE(headless::saveFrame(path));
     EXPECT_GT(std::filesystem::file_size(path), 0u);
     // The field's cream shows under the text, where the hall's table is green without the panel.

@@ -17,6 +17,7 @@
 
 #include "engine/backend/sdl/SdlBackend.h"
 #include "engine/platform/FileUtils.h"
+#include "tests/kit/PicturePath.h"
 #include "tests/sdl_backend/Xvfb.h"
 
 namespace {
@@ -144,9 +145,7 @@ TEST_F(SdlWindowTest, PresentsDrawnFrameAndAsksForItAgainAfterBeingHidden) {
     EXPECT_EQ(screenPixel(m_window, 164, 230), "#FF8000");
     EXPECT_EQ(screenPixel(m_window, 20, 20), "#000000");
     EXPECT_EQ(screenPixel(m_window, 240, 230), "#000000");
-    if (const char* dir = std::getenv("DESK_PICTURES_DIR")) {
-        runCommand("import -window " + m_window + " " + dir + "/sdl_window.png");
-    }
+    runCommand("import -window " + m_window + " " + picturePath("sdl_window.png"));
 
     // Hiding the window (what minimizing does) loses its contents; showing it again reports the
     // exposure, and the frame the director then draws is on screen.
