@@ -80,7 +80,7 @@ protected:
             [hall] { return HallProbe{*hall}.online()->getString() == "online:1"; }, 1));
     }
 
-    std::optional<LoopbackServer> m_server;
+    std::optional<ScriptedServer> m_server;
     std::uint16_t m_port = 0;
 };
 

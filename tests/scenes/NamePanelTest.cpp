@@ -20,7 +20,6 @@ namespace {
 
 const Vec2 kConfirm(CNamePanel::kConfirmX, CNamePanel::kButtonY);
 const Vec2 kSuggest(CNamePanel::kSuggestX, CNamePanel::kButtonY);
-const Vec2 kHallGear(32, 736);
 const Vec2 kRename(652, 552);
 const std::string kEleven = "一二三四五六七八九十百";
 const std::string kHelloWithNames = R"({"opt":"hello","status":"ok","resume":"0","names":"1"})";

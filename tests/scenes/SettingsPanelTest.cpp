@@ -20,8 +20,7 @@ using K = EventKeyboard::KeyCode;
 
 namespace {
 
-// The gear of the hall (top left) and of the desk (left of the return button).
-const Vec2 kHallGear(32, 736);
+// The gear of the desk (left of the return button); the hall's is kHallGear.
 const Vec2 kDeskGear(932, 738);
 
 Vec2 control(float x, int row) {

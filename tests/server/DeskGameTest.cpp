@@ -8,7 +8,7 @@
 #include "server/game/Scoring.h"
 #include "tests/server/DeskFixture.h"
 
-namespace {
+namespace desk_game_test {
 
 using server::DeskConfig;
 using server::DeskGame;
@@ -205,10 +205,6 @@ TEST_F(DeskGameTest, GameEndsWithScoreAndOverThenWaitsForReady) {
     EXPECT_FALSE(inbox.of(0, "score").empty());
 }
 
-}  // namespace
-
-namespace {
-
 // A desk whose hard computer players' decisions go out as jobs, as desk-server runs them.
 DeskConfig jobsConfig() {
     DeskConfig config = quietConfig();
@@ -217,8 +213,6 @@ DeskConfig jobsConfig() {
     config.search = server::SearchBudget{std::chrono::microseconds(0), 100};
     return config;
 }
-
-}  // namespace
 
 TEST_F(DeskGameTest, DecisionMadeElsewhereIsPlayedAfterTheDelayNotBefore) {
     reset(jobsConfig());
@@ -297,3 +291,5 @@ TEST_F(DeskGameTest, RefusedComputerPlayerDecisionFallsBackAndTheDeskMovesOn) {
         EXPECT_NE(desk->round()->turn(), seat) << "the turn moved on";
     }
 }
+
+}  // namespace desk_game_test

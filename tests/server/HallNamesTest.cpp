@@ -10,17 +10,12 @@
 
 #include "server/hall/Hall.h"
 #include "server/protocol/ServerMessages.h"
-#include "tests/server/HallRequests.h"
+#include "tests/server/HallScript.h"
 #include "tests/server/ServerFields.h"
 
-namespace {
+namespace hall_names_test {
 
-using server::ClientRequest;
-using server::Hall;
-using server::LinkId;
-using server::Millis;
-using server::NameAnswer;
-using Kind = ClientRequest::Kind;
+using namespace hallscript;
 
 const std::string kTwelve = "一二三四五六七八九十百千";
 // Lookups a name may take: the name itself and one stem per digit count.
@@ -31,20 +26,9 @@ std::string tokenFor(LinkId link) {
     return std::string(32 - token.size(), '0') + token;
 }
 
-ClientRequest namedHello(const std::string& token, std::optional<std::string> name) {
-    ClientRequest made = helloRequest(token);
-    made.name = std::move(name);
-    return made;
-}
-
-ClientRequest nameRequest(std::string name) {
-    ClientRequest made = request(Kind::Name);
-    made.name = std::move(name);
-    return made;
-}
-
-class HallNamesTest : public testing::Test {
+class HallNamesTest : public testing::Test, protected HallDriver {
 protected:
+    HallNamesTest() : HallDriver(config()) {}
     // Computer players fill a desk's free seats 1 s after a person sits.
     static server::HallConfig config() {
         server::HallConfig config;
@@ -53,26 +37,19 @@ protected:
         return config;
     }
     void startGame() {
-        hall.handle(1, request(Kind::Ready, 0, 0), Millis(0), out);
-        hall.handle(2, request(Kind::Ready, 0, 1), Millis(0), out);
-        while (hall.deskDeadline(0) && *hall.deskDeadline(0) <= Millis(1000)) {
-            hall.advanceDesk(0, Millis(1000), out);
-        }
-        out = Hall::Output{};
+        HallDriver::send(1, request(Kind::Ready, 0, 0));
+        HallDriver::send(2, request(Kind::Ready, 0, 1));
+        runDesk(0, Millis(1000));
+        clearOutput();
     }
-    // The texts `link` got from one request.
+    // The texts `link` got from one request; the rest of the output is dropped.
     std::vector<std::string> send(LinkId link, const ClientRequest& req, Millis at = Millis(0)) {
         hall.handle(link, req, at, out);
         return take(link);
     }
     std::vector<std::string> take(LinkId link) {
-        std::vector<std::string> got;
-        for (const Hall::Send& s : out.sends) {
-            if (s.link == link) {
-                got.push_back(s.text);
-            }
-        }
-        out = Hall::Output{};
+        const std::vector<std::string> got = textsOf(drain(), link);
+        clearOutput();
         return got;
     }
     // Links 10, 11, ... say hello with these names and stay in the hall; a name starting with
@@ -89,7 +66,7 @@ protected:
             const bool sits = !each.empty() && each[0] == '@';
             const std::string name = sits ? each.substr(1) : each;
             hall.connect(link);
-            send(link, namedHello(tokenFor(link),
+            send(link, helloRequest(tokenFor(link),
                                   name.empty() ? std::nullopt : std::optional<std::string>(name)));
             if (sits) {
                 send(link, request(Kind::Add));
@@ -103,9 +80,9 @@ protected:
             ++link;
         }
         for (const LinkId each : closes) {
-            hall.disconnect(each, Millis(0), out);
+            drop(each);
         }
-        out = Hall::Output{};
+        clearOutput();
     }
     std::string addedName(LinkId link) {
         for (const std::string& text : send(link, request(Kind::Add))) {
@@ -115,9 +92,6 @@ protected:
         }
         return "(no add)";
     }
-
-    Hall hall{config()};
-    Hall::Output out;
 };
 
 // A hello's name: the answer, and the name "add" then seats the person under.
@@ -177,10 +151,10 @@ TEST_F(HallNamesTest, HelloAnswersTheNameAndAddShowsIt) {
     };
     for (const Row& row : rows) {
         hall = Hall(config());
-        out = Hall::Output{};
+        clearOutput();
         others(row.others);
         hall.connect(1);
-        EXPECT_EQ(send(1, namedHello(row.token, row.name)), std::vector<std::string>{row.answer})
+        EXPECT_EQ(send(1, helloRequest(row.token, row.name)), std::vector<std::string>{row.answer})
             << row.what;
         EXPECT_EQ(addedName(1), row.seated) << row.what;
     }
@@ -213,11 +187,11 @@ TEST_F(HallNamesTest, NameRequestAnswersAndTheDeskFollows) {
     };
     for (const Row& row : rows) {
         hall = Hall(config());
-        out = Hall::Output{};
+        clearOutput();
         hall.connect(1);
         hall.connect(2);
-        send(1, namedHello(tokenFor(1), "小明"));
-        send(2, namedHello(tokenFor(2), "阿花"));
+        send(1, helloRequest(tokenFor(1), "小明"));
+        send(2, helloRequest(tokenFor(2), "阿花"));
         if (row.where != Where::Hall) {
             send(1, request(Kind::Add));
             send(2, request(Kind::Add));
@@ -229,17 +203,15 @@ TEST_F(HallNamesTest, NameRequestAnswersAndTheDeskFollows) {
         if (!row.before.empty()) {
             send(1, nameRequest(row.before));
         }
-        hall.handle(1, nameRequest(row.name), Millis(0), out);
-        std::vector<std::string> toOne;
+        const Texts got = HallDriver::send(1, nameRequest(row.name));
+        clearOutput();
+        const std::vector<std::string> toOne = textsOf(got, 1);
         std::string partnerSaw;
-        for (const Hall::Send& s : out.sends) {
-            if (s.link == 1) {
-                toOne.push_back(s.text);
-            } else if (s.link == 2 && fieldOf(s.text, "opt") == "change") {
-                partnerSaw = infoOf(s.text, 0, "name");
+        for (const std::string& text : textsOf(got, 2)) {
+            if (fieldOf(text, "opt") == "change") {
+                partnerSaw = infoOf(text, 0, "name");
             }
         }
-        out = Hall::Output{};
         ASSERT_FALSE(toOne.empty()) << row.what;
         EXPECT_EQ(toOne[0], row.answer) << row.what;
         EXPECT_EQ(partnerSaw, row.seatShows) << row.what;
@@ -251,8 +223,8 @@ TEST_F(HallNamesTest, NameRequestAnswersAndTheDeskFollows) {
 TEST_F(HallNamesTest, TheNameShowsInRunResumeAndIsFreedWhenChanged) {
     hall.connect(1);
     hall.connect(2);
-    send(1, namedHello(tokenFor(1), "小明"));
-    send(2, namedHello(std::string(32, 'x'), "阿花"));  // refused token: leaving is a "run"
+    send(1, helloRequest(tokenFor(1), "小明"));
+    send(2, helloRequest(std::string(32, 'x'), "阿花"));  // refused token: leaving is a "run"
     send(1, request(Kind::Add));
     send(2, request(Kind::Add));
     startGame();
@@ -268,9 +240,9 @@ TEST_F(HallNamesTest, TheNameShowsInRunResumeAndIsFreedWhenChanged) {
     EXPECT_EQ(run, "阿花");
 
     hall.disconnect(1, Millis(1600), out);
-    out = Hall::Output{};
+    clearOutput();
     hall.connect(3);
-    const std::vector<std::string> back = send(3, namedHello(tokenFor(1), "小明"), Millis(1700));
+    const std::vector<std::string> back = send(3, helloRequest(tokenFor(1), "小明"), Millis(1700));
     ASSERT_GE(back.size(), 2u);
     EXPECT_EQ(back[0], server::helloOkMessage(true, false, {"小明", {}}));
     EXPECT_EQ(fieldOf(back[1], "opt"), "resume");
@@ -278,10 +250,10 @@ TEST_F(HallNamesTest, TheNameShowsInRunResumeAndIsFreedWhenChanged) {
     EXPECT_EQ(infoOf(back[1], 0, "name"), "小明");
 
     hall.connect(4);
-    send(4, namedHello(tokenFor(4), "小明"));
+    send(4, helloRequest(tokenFor(4), "小明"));
     EXPECT_EQ(send(4, nameRequest("小明")), std::vector<std::string>{server::nameMessage({"小明2", {}})});
     hall.connect(5);
-    send(5, namedHello(tokenFor(5), "阿花"));
+    send(5, helloRequest(tokenFor(5), "阿花"));
     EXPECT_EQ(send(5, nameRequest("阿花")), std::vector<std::string>{server::nameMessage({"阿花", {}})})
         << "the person who showed 阿花 has gone";
 }
@@ -310,4 +282,4 @@ TEST_F(HallNamesTest, ANameCostsAFewLookupsWhateverThePersonCount) {
     EXPECT_EQ(costOf(20002, nameRequest("x")), server::nameMessage({"x5000", {}}));
 }
 
-}  // namespace
+}  // namespace hall_names_test

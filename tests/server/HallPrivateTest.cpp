@@ -14,19 +14,12 @@
 
 #include "net/MessageDecoder.h"
 #include "server/hall/Hall.h"
-#include "tests/server/HallRequests.h"
+#include "tests/server/HallScript.h"
 #include "tests/server/WireCheck.h"
 
-namespace {
+namespace hall_private_test {
 
-using server::ClientRequest;
-using server::Hall;
-using server::LinkId;
-using server::Millis;
-using Kind = ClientRequest::Kind;
-
-const std::string kToken = "0123456789abcdef0123456789abcdef";
-const std::string kOtherToken = "fedcba9876543210fedcba9876543210";
+using namespace hallscript;
 
 enum class Act { Connect, Hello, Create, Join, Add, Ready, Leave, Bots, Drop, Run };
 
@@ -91,10 +84,10 @@ std::string summary(const std::vector<std::string>& texts) {
     return sum;
 }
 
-class Script {
+class Script : public HallDriver {
 public:
     explicit Script(const std::vector<std::uint32_t>& draws)
-        : m_draws(draws.begin(), draws.end()), m_hall(config(this)) {}
+        : HallDriver(config(this)), m_draws(draws.begin(), draws.end()) {}
 
     static server::HallConfig config(Script* self) {
         server::HallConfig config;
@@ -115,18 +108,12 @@ public:
         ClientRequest req = request(Kind::Query, step.desk, step.seat);
         switch (step.act) {
             case Act::Connect:
-                m_hall.connect(step.link, step.arg);
-                return take(step.link);
+                hall.connect(step.link, step.arg);
+                return heard(step.link, drain());
             case Act::Drop:
-                m_hall.disconnect(step.link, at, m_out);
-                return take(step.link);
-            case Act::Run: {
-                const int desk = std::stoi(step.arg);
-                while (m_hall.deskDeadline(desk) && *m_hall.deskDeadline(desk) <= at) {
-                    m_hall.advanceDesk(desk, at, m_out);
-                }
-                return take(step.link);
-            }
+                return heard(step.link, drop(step.link, at));
+            case Act::Run:
+                return heard(step.link, runDesk(std::stoi(step.arg), at));
             case Act::Hello:
                 req = helloRequest(step.arg.empty() ? kToken : step.arg);
                 break;
@@ -151,28 +138,20 @@ public:
                 req.level = step.arg;
                 break;
         }
-        m_hall.handle(step.link, req, at, m_out);
-        return take(step.link);
+        return heard(step.link, send(step.link, req, at));
     }
 
     const std::vector<std::string>& log() const { return m_log; }
 
 private:
-    std::string take(LinkId link) {
-        std::vector<std::string> texts;
-        for (Hall::Send& send : m_out.sends) {
-            if (send.link == link) {
-                texts.push_back(std::move(send.text));
-            }
-        }
-        m_log.insert(m_log.end(), m_out.log.begin(), m_out.log.end());
-        m_out = Hall::Output{};
-        return summary(texts);
+    // What `link` got of the step's texts, summed up; the rest of the output is dropped.
+    std::string heard(LinkId link, const Texts& texts) {
+        m_log.insert(m_log.end(), out.log.begin(), out.log.end());
+        clearOutput();
+        return summary(textsOf(texts, link));
     }
 
     std::deque<std::uint32_t> m_draws;
-    Hall m_hall;
-    Hall::Output m_out;
     std::vector<std::string> m_log;
 };
 
@@ -182,11 +161,6 @@ std::vector<Step> fourLinks() {
             {2, Act::Connect, "10.0.0.2", ""},
             {3, Act::Connect, "10.0.0.3", ""},
             {4, Act::Connect, "10.0.0.4", ""}};
-}
-
-std::vector<Step> then(std::vector<Step> first, const std::vector<Step>& more) {
-    first.insert(first.end(), more.begin(), more.end());
-    return first;
 }
 
 // `count` wrong codes from `link`, one a millisecond from `from`.
@@ -384,4 +358,4 @@ TEST(HallPrivateTest, PrivateDeskRules) {
     }
 }
 
-}  // namespace
+}  // namespace hall_private_test

@@ -10,21 +10,17 @@
 #include <string>
 
 #include "server/hall/Hall.h"
-#include "tests/server/HallRequests.h"
 #include "server/hall/Sha256.h"
 #include "server/protocol/ServerMessages.h"
+#include "tests/server/HallScript.h"
 
-namespace {
+namespace hall_records_test {
 
-using server::ClientRequest;
-using server::Hall;
-using server::LinkId;
-using server::Millis;
-using Kind = ClientRequest::Kind;
+using namespace hallscript;
 
-const std::string kToken = "0123456789ABCDEF0123456789abcdef";  // both cases name one token
-const std::string kHash = server::toHex(server::sha256("0123456789abcdef0123456789abcdef"));
-const std::string kOtherToken = "ffffffffffffffffffffffffffffffff";
+// kToken in other cases: both cases name one token.
+const std::string kMixedCaseToken = "0123456789ABCDEF0123456789abcdef";
+const std::string kHash = server::toHex(server::sha256(kToken));
 const std::string kOtherHash = server::toHex(server::sha256(kOtherToken));
 
 server::HallConfig fastConfig() {
@@ -46,14 +42,14 @@ struct FinishRow {
 
 TEST(HallRecordsTest, PersonsAreNamedByTokenAndGuestsAreNotRecorded) {
     const FinishRow rows[] = {
-        {"a person with a token and three computer players", {kToken}, nullptr,
+        {"a person with a token and three computer players", {kMixedCaseToken}, nullptr,
          {kHash, "", "", ""}, nullptr},
-        {"two persons with tokens", {kToken, kOtherToken}, nullptr, {kHash, kOtherHash, "", ""},
+        {"two persons with tokens", {kMixedCaseToken, kOtherToken}, nullptr, {kHash, kOtherHash, "", ""},
          nullptr},
-        {"a person whose link dropped in the game, freed at its end", {kToken},
+        {"a person whose link dropped in the game, freed at its end", {kMixedCaseToken},
          [](Hall& hall, Hall::Output& out) { hall.disconnect(1, Millis(2000), out); },
          {kHash, "", "", ""}, nullptr},
-        {"a guest beside a person with a token", {kToken, ""}, nullptr, {},
+        {"a guest beside a person with a token", {kMixedCaseToken, ""}, nullptr, {},
          "desk 0: game not recorded, seat 1 is a guest (no hello)"},
         {"a refused hello is a guest", {"bad"}, nullptr, {},
          "desk 0: game not recorded, seat 0 is a guest (no hello)"},
@@ -99,7 +95,7 @@ TEST(HallRecordsTest, PersonsAreNamedByTokenAndGuestsAreNotRecorded) {
 
 struct LookupRow {
     const char* what;
-    bool token;                          // the link said hello with kToken
+    bool token;                          // the link said hello with kMixedCaseToken
     std::vector<std::pair<int, Kind>> asked;  // (ms, kind), in order
     int passedRecords;                   // Output::lookups for "record"
     int passedLeaderboards;
@@ -127,7 +123,7 @@ TEST(HallRecordsTest, LookupsArePassedOutForTokensAndKeptToOneASecond) {
         Hall::Output out;
         hall.connect(1);
         if (row.token) {
-            hall.handle(1, helloRequest(kToken), Millis(0), out);
+            hall.handle(1, helloRequest(kMixedCaseToken), Millis(0), out);
         }
         out.sends.clear();
         for (const auto& [at, kind] : row.asked) {
@@ -161,4 +157,4 @@ TEST(HallRecordsTest, LookupsArePassedOutForTokensAndKeptToOneASecond) {
     }
 }
 
-}  // namespace
+}  // namespace hall_records_test

@@ -9,62 +9,27 @@
 #include <vector>
 
 #include "server/hall/Hall.h"
-#include "tests/server/HallRequests.h"
+#include "tests/server/HallScript.h"
 #include "server/protocol/ServerMessages.h"
 #include "tests/server/ServerFields.h"
 #include "tests/server/WireCheck.h"
 
-namespace {
+namespace hall_rejoin_test {
 
-using server::ClientRequest;
-using server::Hall;
-using server::LinkId;
-using server::Millis;
-using Kind = ClientRequest::Kind;
-
-const std::string kToken = "0123456789abcdef0123456789abcdef";
-const std::string kOtherToken = "ffffffffffffffffffffffffffffffff";
-
-ClientRequest autoRequest(int desk, int seat, bool on) {
-    ClientRequest made = request(Kind::Auto, desk, seat);
-    made.on = on;
-    return made;
-}
+using namespace hallscript;
 
 // Public: the table's set-up steps, lambdas, use it too.
-class HallRejoinTest : public testing::Test {
+class HallRejoinTest : public testing::Test, public HallDriver {
 public:
-    using Got = std::map<LinkId, std::vector<std::string>>;  // texts by link, in order
+    using Got = Texts;  // texts by link, in order
 
-    HallRejoinTest() : hall(config()) {}
+    HallRejoinTest() : HallDriver(config()) {}
     static server::HallConfig config() {
         server::HallConfig config;
         config.namePrefix = "guest";
         config.desk.botWait = Millis(2000);
         config.desk.botDelay = Millis(1000);
         return config;
-    }
-    Got send(LinkId link, const ClientRequest& req, Millis at = Millis(0)) {
-        hall.handle(link, req, at, out);
-        return drain();
-    }
-    Got drain() {
-        Got got;
-        for (const Hall::Send& s : out.sends) {
-            stMsg msg;
-            EXPECT_TRUE(decodesForClient(s.text, msg));
-            got[s.link].push_back(s.text);
-        }
-        out.sends.clear();
-        return got;
-    }
-    void clearOutput() { out = Hall::Output{}; }
-    // Runs every timer of the desk due by `at`.
-    Got runDesk(int desk, Millis at) {
-        while (hall.deskDeadline(desk) && *hall.deskDeadline(desk) <= at) {
-            hall.advanceDesk(desk, at, out);
-        }
-        return drain();
     }
     // Links 1 (with kToken) and 2 (no hello) at desk 0 seats 0 and 1, computer players on 2
     // and 3, the game dealt at 2 s.
@@ -87,9 +52,6 @@ public:
         }
         return found;
     }
-
-    Hall hall;
-    Hall::Output out;
 };
 
 TEST_F(HallRejoinTest, HelloRefusalsAnswerOnlyTheLinkAndChangeNothing) {
@@ -418,4 +380,4 @@ TEST(HallAutoRateTest, AutoIsTakenOnceIn250MsAPersonAndTheRestAreCounted) {
     }
 }
 
-}  // namespace
+}  // namespace hall_rejoin_test

@@ -15,14 +15,11 @@
 #include "server/hall/Hall.h"
 #include "server/protocol/ClientRequest.h"
 #include "server/protocol/ServerMessages.h"
-#include "tests/server/HallRequests.h"
+#include "tests/server/HallScript.h"
 
-namespace {
+namespace hall_talk_test {
 
-using server::Hall;
-using server::LinkId;
-using server::Millis;
-using Kind = server::ClientRequest::Kind;
+using namespace hallscript;
 
 struct TalkStep {
     LinkId link = 1;  // links 1 and 2 sit at desk 0 (seats 0 and 1); link 3 is in the hall
@@ -215,4 +212,4 @@ TEST(HallTalkTest, ComputerPlayersRemarkInWholeGamesNowAndThenAndTheSeedDecides)
     EXPECT_TRUE(playBotDesk(server::BotLevel::Easy, 11).remarks.empty());
 }
 
-}  // namespace
+}  // namespace hall_talk_test

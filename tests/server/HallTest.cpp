@@ -3,27 +3,16 @@
 #include <map>
 
 #include "server/hall/Hall.h"
+#include "tests/server/HallScript.h"
 #include "tests/server/WireCheck.h"
 
-namespace {
+namespace hall_test {
 
-using server::ClientRequest;
-using server::Hall;
-using server::Millis;
-using Kind = ClientRequest::Kind;
+using namespace hallscript;
 
-ClientRequest request(Kind kind, int desk = -1, int seat = -1, std::vector<int> cards = {}) {
-    ClientRequest made;
-    made.kind = kind;
-    made.desk = desk;
-    made.seat = seat;
-    made.cards = std::move(cards);
-    return made;
-}
-
-class HallTest : public testing::Test {
+class HallTest : public testing::Test, protected HallDriver {
 protected:
-    HallTest() : hall(config()) {}
+    HallTest() : HallDriver(config()) {}
     static server::HallConfig config() {
         server::HallConfig config;
         config.desk.bots = false;
@@ -33,17 +22,17 @@ protected:
     // Sends one request and returns what each person received, decoded.
     std::map<server::PersonId, std::vector<stMsg>> send(server::PersonId person,
                                                         const ClientRequest& req) {
-        hall.handle(person, req, Millis(0), out);
-        return drain();
+        return decoded(HallDriver::send(person, req));
     }
-    std::map<server::PersonId, std::vector<stMsg>> drain() {
+    static std::map<server::PersonId, std::vector<stMsg>> decoded(const Texts& texts) {
         std::map<server::PersonId, std::vector<stMsg>> got;
-        for (const Hall::Send& s : out.sends) {
-            stMsg msg;
-            EXPECT_TRUE(decodesForClient(s.text, msg));
-            got[s.link].push_back(msg);
+        for (const auto& [link, sent] : texts) {
+            for (const std::string& text : sent) {
+                stMsg msg;
+                EXPECT_TRUE(decodesForClient(text, msg));
+                got[link].push_back(msg);
+            }
         }
-        out.sends.clear();
         return got;
     }
     // Connects and seats a person; returns the "add" answer.
@@ -53,9 +42,6 @@ protected:
         EXPECT_FALSE(got[person].empty());
         return got[person].empty() ? stMsg{} : got[person].front();
     }
-
-    Hall hall;
-    Hall::Output out;
 };
 
 TEST_F(HallTest, QueryAnswersOnlineCountAndVersion) {
@@ -109,8 +95,7 @@ TEST_F(HallTest, DisconnectDuringAGameIsARunAndFreesTheSeat) {
         send(static_cast<server::PersonId>(seat + 1), request(Kind::Ready, 0, seat));
     }
     ASSERT_TRUE(hall.desk(0).playing());
-    hall.disconnect(3, Millis(10), out);
-    auto got = drain();
+    auto got = decoded(drop(3, Millis(10)));
     EXPECT_TRUE(got[3].empty());
     ASSERT_FALSE(got[1].empty());
     EXPECT_EQ(got[1][0].opt, "run");
@@ -124,7 +109,7 @@ TEST_F(HallTest, DisconnectDuringAGameIsARunAndFreesTheSeat) {
 TEST_F(HallTest, PersonSentAwayMayJoinAgain) {
     join(1);
     hall.advanceDesk(0, Millis(60000), out);
-    auto got = drain();
+    auto got = decoded(drain());
     ASSERT_EQ(got[1].size(), 1u);
     EXPECT_EQ(got[1][0].opt, "timeout");
     const stMsg add = join(1);
@@ -163,4 +148,4 @@ TEST(HallDeskLife, AnAnswerForADestroyedDeskIsDropped) {
     EXPECT_FALSE(out.sends.empty()) << "the new desk's own answer plays";
 }
 
-}  // namespace
+}  // namespace hall_test

@@ -17,15 +17,11 @@
 
 #include "cards/CardCode.h"
 #include "server/hall/Hall.h"
-#include "tests/server/HallRequests.h"
+#include "tests/server/HallScript.h"
 
-namespace {
+namespace hall_watch_privacy_test {
 
-using server::ClientRequest;
-using server::Hall;
-using server::LinkId;
-using server::Millis;
-using Kind = ClientRequest::Kind;
+using namespace hallscript;
 using server::kCardsPerDeck;
 using Counts = std::array<int, kCardsPerDeck>;
 
@@ -192,4 +188,4 @@ TEST(HallWatchPrivacyTest, SpectatorsSeeOnlyCardsOnTheTable) {
     }
 }
 
-}  // namespace
+}  // namespace hall_watch_privacy_test

@@ -10,17 +10,11 @@
 #include <vector>
 
 #include "server/hall/Hall.h"
-#include "tests/server/HallRequests.h"
+#include "tests/server/HallScript.h"
 
-namespace {
+namespace hall_watch_test {
 
-using server::ClientRequest;
-using server::Hall;
-using server::LinkId;
-using server::Millis;
-using Kind = ClientRequest::Kind;
-
-const std::string kToken = "0123456789abcdef0123456789abcdef";
+using namespace hallscript;
 
 enum class Act { Request, BotDesk, Drop, Run, Listen, InGame };
 
@@ -78,19 +72,12 @@ std::string summary(const std::vector<std::string>& texts) {
     return sum;
 }
 
-// Plays `desk`'s timers due by `at`, each at its time.
-void runDesk(Hall& hall, int desk, Millis at, Hall::Output& out) {
-    while (hall.deskDeadline(desk) && *hall.deskDeadline(desk) <= at) {
-        hall.advanceDesk(desk, *hall.deskDeadline(desk), out);
-    }
-}
-
 // A hall with links 1 to 7 (1 to 5 from one address, 6 and 7 from another) and desk 0, a desk of
 // computer players whose game runs.
-class Script {
+class Script : public HallDriver {
 public:
     explicit Script(const Row& row)
-        : m_hall([&row] {
+        : HallDriver([&row] {
               server::HallConfig config;
               config.maxWatchersPerDesk = row.perDesk;
               config.maxWatchers = row.total;
@@ -100,9 +87,9 @@ public:
               return config;
           }()) {
         for (LinkId link = 1; link <= 7; ++link) {
-            m_hall.connect(link, link <= 5 ? "10.0.0.1" : "10.0.0.2");
+            hall.connect(link, link <= 5 ? "10.0.0.1" : "10.0.0.2");
         }
-        m_hall.openBotDesk(Millis(0), m_out);
+        hall.openBotDesk(Millis(0), out);
     }
 
     // Runs one step; returns what its link heard since it last listened.
@@ -110,16 +97,16 @@ public:
         const Millis at(step.at);
         switch (step.act) {
             case Act::BotDesk:
-                m_hall.openBotDesk(at, m_out);
+                hall.openBotDesk(at, out);
                 break;
             case Act::Drop:
-                m_hall.disconnect(step.link, at, m_out);
+                hall.disconnect(step.link, at, out);
                 break;
             case Act::Run:
-                runDesk(m_hall, step.desk, at, m_out);
+                hear(runDeskOnTime(step.desk, at));
                 break;
             case Act::InGame:
-                return m_hall.inGame(step.link) ? "in game" : "idle";
+                return hall.inGame(step.link) ? "in game" : "idle";
             case Act::Listen:
                 break;
             case Act::Request:
@@ -127,14 +114,12 @@ public:
                 req.token = kToken;
                 req.code = req.level = step.code;
                 req.byCode = !step.code.empty();
-                m_hall.handle(step.link, req, at, m_out);
+                hall.handle(step.link, req, at, out);
                 break;
         }
-        for (Hall::Send& send : m_out.sends) {
-            m_heard[send.link].push_back(std::move(send.text));
-        }
-        m_log.insert(m_log.end(), m_out.log.begin(), m_out.log.end());
-        m_out = Hall::Output{};
+        hear(drain());
+        m_log.insert(m_log.end(), out.log.begin(), out.log.end());
+        clearOutput();
         const std::string sum = summary(m_heard[step.link]);
         m_heard[step.link].clear();
         return sum;
@@ -143,16 +128,15 @@ public:
     const std::vector<std::string>& log() const { return m_log; }
 
 private:
-    Hall m_hall;
-    Hall::Output m_out;
-    std::map<LinkId, std::vector<std::string>> m_heard;
+    void hear(const Texts& texts) {
+        for (const auto& [link, sent] : texts) {
+            m_heard[link].insert(m_heard[link].end(), sent.begin(), sent.end());
+        }
+    }
+
+    Texts m_heard;
     std::vector<std::string> m_log;
 };
-
-std::vector<Step> then(std::vector<Step> first, const std::vector<Step>& more) {
-    first.insert(first.end(), more.begin(), more.end());
-    return first;
-}
 
 // Link 4's private desk 1 (code 111111) full of computer players, between games.
 const std::vector<Step> kPrivate = {{4, Kind::Create, "add 1 0 111111 | change"},
@@ -301,8 +285,9 @@ TEST(HallWatchTest, WatchRules) {
 // is private and plays, desk 1 a person's with computer players, desk 2 between games; then more
 // desks of computer players than the list holds.
 TEST(HallWatchTest, TheListShowsTheFirstHundredPublicRunningDesksAsTheyAre) {
-    Hall hall(server::HallConfig{});
-    Hall::Output out;
+    HallDriver driver{server::HallConfig{}};
+    Hall& hall = driver.hall;
+    Hall::Output& out = driver.out;
     const auto send = [&](LinkId link, Kind kind, int desk, long long at) {
         hall.connect(link, "10.0.0.1");
         ClientRequest made = request(kind, desk, 0);
@@ -311,7 +296,7 @@ TEST(HallWatchTest, TheListShowsTheFirstHundredPublicRunningDesksAsTheyAre) {
     };
     const auto runUntil = [&](Millis at) {
         for (int desk = 0; desk < static_cast<int>(hall.deskCount()); ++desk) {
-            runDesk(hall, desk, at, out);
+            driver.runDeskOnTime(desk, at);
         }
     };
     send(5, Kind::Create, 0, 0);
@@ -377,4 +362,4 @@ TEST(HallWatchTest, TheListShowsTheFirstHundredPublicRunningDesksAsTheyAre) {
     EXPECT_GT(scored, 10) << "desks took points, so the scores were compared";
 }
 
-}  // namespace
+}  // namespace hall_watch_test
