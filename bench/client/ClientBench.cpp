@@ -27,8 +27,8 @@
 #include "FrameLog.h"
 #include "ProcessStats.h"
 #include "Script.h"
-#include "tests/kit/ScriptedServer.h"
 #include "XScreen.h"
+#include "tests/kit/ScriptedServer.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "server/hall/Hall.h"
-#include "tests/server/hall/HallScript.h"
 #include "server/protocol/ServerMessages.h"
+#include "tests/server/hall/HallScript.h"
 #include "tests/server/protocol/ServerFields.h"
 #include "tests/server/protocol/WireCheck.h"
 

@@ -17,8 +17,8 @@
 
 #include "engine/backend/sdl/SdlBackend.h"
 #include "engine/platform/FileUtils.h"
-#include "tests/kit/PicturePath.h"
 #include "tests/engine/backend/sdl/Xvfb.h"
+#include "tests/kit/PicturePath.h"
 
 namespace {
 
