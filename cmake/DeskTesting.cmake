@@ -14,13 +14,12 @@ function(desk_add_test)
   endif()
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
-  # Compiled in unity batches (CMake's default of eight sources a batch): GoogleTest's headers are
-  # then parsed once a batch rather than once a file. A source whose file-local names clash with
-  # another's is turned off (UNITY_BUILD OFF) in its folder's CMakeLists.txt. Not yet in the
-  # Windows cross-build, whose batches (with windows.h) have not been tried.
-  if(NOT CMAKE_CROSSCOMPILING)
-    set_target_properties(${T_NAME} PROPERTIES UNITY_BUILD ON)
-  endif()
+  # Compiled in unity batches (CMake's default of eight sources a batch), the Windows cross-build's
+  # too: GoogleTest's headers are then parsed once a batch rather than once a file. Each test file
+  # keeps its file-local names to itself (a namespace of its own, or names no other file uses); a
+  # source that cannot is left out of the batches (SKIP_UNITY_BUILD_INCLUSION) in its folder's
+  # CMakeLists.txt.
+  set_target_properties(${T_NAME} PROPERTIES UNITY_BUILD ON)
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   # A list in one property value does not survive discovery, so the environment changes (two) and
   # the labels (often two) are set by files CTest reads afterwards. Every test's configuration

@@ -27,8 +27,8 @@
 #include "FrameLog.h"
 #include "ProcessStats.h"
 #include "Script.h"
-#include "ScriptedServer.h"
 #include "XScreen.h"
+#include "tests/kit/ScriptedServer.h"
 
 namespace {
 
@@ -150,6 +150,8 @@ bool keepWindowSize(const std::string& configHome, int width, int height, const 
 }
 
 constexpr int kBurstPlays = 30;
+// The port the clients find their server on (the client's own default).
+constexpr unsigned kServerPort = 9999;
 
 class Bench {
 public:
@@ -167,7 +169,7 @@ private:
     std::vector<double> burstFrames(FrameLog& frames);
 
     const Options& m_options;
-    ScriptedServer m_server;
+    ScriptedServer m_server{m_options.host, kServerPort};
     XScreen m_screen;
     FrameLog m_frames{m_options.work + "/frames.log"};
     FrameLog m_headlessFrames{m_options.work + "/headless-frames.log"};
@@ -202,7 +204,7 @@ void Bench::idleRows(const std::string& where, const Idle& idle) {
 // all (it takes one message per 0.1 s poll).
 std::vector<double> Bench::burstFrames(FrameLog& frames) {
     frames.mark();
-    m_server.send(playBurstScript(kBurstPlays));
+    m_server.sendFrames(playBurstScript(kBurstPlays));
     std::this_thread::sleep_for(std::chrono::milliseconds(kBurstPlays * 100 + 600));
     return frames.drawnSince();
 }
@@ -376,11 +378,11 @@ bool Bench::headless() {
 }
 
 bool Bench::run() {
-    std::string error;
-    if (!m_server.start(m_options.host, 9999, error)) {
-        std::fprintf(stderr, "cannot listen: %s\n", error.c_str());
+    if (m_server.port() == 0) {
+        std::fprintf(stderr, "cannot listen on %s:%u\n", m_options.host.c_str(), kServerPort);
         return false;
     }
+    m_server.serve();
     if (!m_screen.open()) {
         std::fprintf(stderr, "no X display\n");
         return false;

@@ -16,7 +16,7 @@
 
 #include "engine/backend/headless/Headless.h"
 #include "net/CMessageQueue.h"
-#include "tests/net/LoopbackServer.h"
+#include "tests/kit/ScriptedServer.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
 
     const long baselineKiB = peakKiB();
 
-    LoopbackServer server;
+    ScriptedServer server;
     CMessageQueue* link = CMessageQueue::getInstance();
     if (server.port() == 0 || !link->connectServerAt("127.0.0.1", server.port()) ||
         !server.accept()) {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "net/OutgoingMessages.h"
-#include "tests/server/LoopbackClient.h"
+#include "tests/server/net/LoopbackClient.h"
 
 namespace {
 

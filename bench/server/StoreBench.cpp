@@ -13,8 +13,8 @@
 #include "server/store/RecordStore.h"
 #include "server/store/Schema.h"
 #include "server/store/StoreWriter.h"
-#include "tests/server/StoreBackends.h"
-#include "tests/server/StoreGames.h"
+#include "tests/server/store/StoreBackends.h"
+#include "tests/server/store/StoreGames.h"
 
 namespace {
 

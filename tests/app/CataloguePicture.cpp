@@ -18,6 +18,7 @@
 #include "engine/scene/Label.h"
 #include "engine/scene/Scene.h"
 #include "engine/scene/Sprite.h"
+#include "tests/kit/PicturePath.h"
 
 namespace {
 
@@ -108,9 +109,7 @@ TEST(CataloguePicture, SheetOfEveryFrameAndButtonImage) {
     Director::getInstance()->runWithScene(scene);
     headless::stepFrames(1);
 
-    const char* dir = std::getenv("DESK_PICTURES_DIR");
-    const std::string path =
-        (std::filesystem::path(dir != nullptr ? dir : ".") / "catalogue.png").string();
+    const std::string path = picturePath("catalogue.png");
     ASSERT_TRUE(headless::saveFrame(path));
     EXPECT_GT(std::filesystem::file_size(path), 0u);
     // The background covers its whole (scaled) tile: no grey shows through at its centre.

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <random>
 #include <string>
 
@@ -11,6 +10,7 @@
 #include "engine/scene/SpriteFrameCache.h"
 #include "scenes/common/CardSprite.h"
 #include "tests/cards/TwoDeckDeal.h"
+#include "tests/kit/PicturePath.h"
 
 namespace {
 
@@ -128,8 +128,7 @@ TEST_F(CardSpriteTest, PictureOfEveryCardAndOfDealtHands) {
     EXPECT_NE(std::make_tuple(blank.r, blank.g, blank.b),
               std::make_tuple(glyph.r, glyph.g, glyph.b));
 
-    const char* dir = std::getenv("DESK_PICTURES_DIR");
-    const std::string out = std::string(dir ? dir : ".") + "/cards.png";
+    const std::string out = picturePath("cards.png");
     EXPECT_TRUE(headless::saveFrame(out)) << out;
 }
 

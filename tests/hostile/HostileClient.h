@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "tests/hostile/HostileMix.h"
-#include "tests/hostile/ScriptedServer.h"
+#include "tests/kit/ScriptedServer.h"
 
 class HostileClient : public ::testing::Test {
 protected:

@@ -9,14 +9,13 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <optional>
 #include <thread>
 
 #include "engine/backend/headless/Headless.h"
 #include "net/CMessageQueue.h"
+#include "tests/kit/PicturePath.h"
 #include "tests/net/LinkTestSupport.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/SceneTestKit.h"
@@ -54,11 +53,6 @@ private:
     bool m_ready = false;
 };
 
-std::string picturePath(const std::string& name) {
-    const char* dir = std::getenv("DESK_PICTURES_DIR");
-    return (std::filesystem::path(dir != nullptr ? dir : ".") / name).string();
-}
-
 }  // namespace
 
 class ReconnectPanelTest : public SceneTest {
@@ -86,7 +80,7 @@ protected:
             [hall] { return HallProbe{*hall}.online()->getString() == "online:1"; }, 1));
     }
 
-    std::optional<LoopbackServer> m_server;
+    std::optional<ScriptedServer> m_server;
     std::uint16_t m_port = 0;
 };
 

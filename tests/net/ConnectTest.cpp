@@ -20,10 +20,10 @@ TEST(Connect, FailuresReturnFalseWithoutABox) {
     CMessageQueue* link = CMessageQueue::getInstance();
     std::uint16_t closedPort = 0;
     {
-        LoopbackServer gone;
+        ScriptedServer gone;
         closedPort = gone.port();
     }
-    LoopbackServer server;
+    ScriptedServer server;
     EXPECT_FALSE(link->connectServerAt("127.0.0.1", closedPort)) << "nobody listening";
     EXPECT_FALSE(link->connectServerAt("localhost", server.port())) << "no name look-up";
     EXPECT_FALSE(link->connectServerAt("", server.port()));
@@ -81,7 +81,7 @@ TEST(Connect, ServerHostComesFromTheConfiguration) {
     setConfig("host", "localhost");
     EXPECT_FALSE(link->connectServer()) << "a host name is not resolved";
 
-    LoopbackServer server(CMessageQueue::kServerPort);
+    ScriptedServer server(CMessageQueue::kServerPort);
     if (server.port() == 0) {
         GTEST_SKIP() << "port 9999 is taken on this machine";
     }
@@ -110,7 +110,7 @@ public:
 void answerQueryWithVersion(const char* version) {
     engine::setBackend(std::make_unique<EchoingBackend>());
     setConfig("download", "http://dl.example/desk");
-    LoopbackServer server;
+    ScriptedServer server;
     if (!CMessageQueue::getInstance()->connectServerAt("127.0.0.1", server.port()) ||
         !server.accept()) {
         std::_Exit(2);

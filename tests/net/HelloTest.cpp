@@ -28,7 +28,7 @@ protected:
         ASSERT_TRUE(link->sendMsg(queryMessage()));
     }
 
-    LoopbackServer server;
+    ScriptedServer server;
     CMessageQueue* link = CMessageQueue::getInstance();
 };
 

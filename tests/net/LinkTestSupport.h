@@ -1,6 +1,6 @@
 #pragma once
 // Shared by the server-link tests: a fixture that installs the headless back end (which records
-// message boxes) and connects the link to a LoopbackServer, plus bounded waits.
+// message boxes) and connects the link to a ScriptedServer, plus bounded waits.
 // Every test runs in a process of its own, so each one gets a fresh CMessageQueue.
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 
 #include "engine/backend/headless/Headless.h"
 #include "net/CMessageQueue.h"
-#include "tests/net/LoopbackServer.h"
+#include "tests/kit/ScriptedServer.h"
 
 namespace linktest {
 
@@ -92,7 +92,7 @@ protected:
     // The receiver thread ends quietly before the server goes away.
     void TearDown() override { link->shutdown(); }
 
-    LoopbackServer server;
+    ScriptedServer server;
     CMessageQueue* link = CMessageQueue::getInstance();
 };
 

@@ -85,7 +85,7 @@ TEST_F(LinkTest, ARefusedSendEndsTheLinkWithOneBox) {
 TEST(LinkDown, OneBoxForTheLossAndTheLinkComesBackWhileItIsOpen) {
     engine::headless::install();
     engine::headless::holdBoxes();
-    std::optional<LoopbackServer> server(std::in_place);
+    std::optional<ScriptedServer> server(std::in_place);
     CMessageQueue* link = CMessageQueue::getInstance();
     ASSERT_TRUE(link->connectServerAt("127.0.0.1", server->port()));
     ASSERT_TRUE(server->accept());
@@ -115,7 +115,7 @@ TEST(LinkDown, OneBoxForTheLossAndTheLinkComesBackWhileItIsOpen) {
 TEST(LinkDown, FailedAttemptsShowNoBoxAndALaterOneSucceeds) {
     engine::headless::install();
     CMessageQueue* link = CMessageQueue::getInstance();
-    std::optional<LoopbackServer> server(std::in_place);
+    std::optional<ScriptedServer> server(std::in_place);
     const std::uint16_t port = server->port();
     ASSERT_TRUE(link->connectServerAt("127.0.0.1", port));
     ASSERT_TRUE(server->accept());
@@ -146,7 +146,7 @@ TEST(LinkDown, FailedAttemptsShowNoBoxAndALaterOneSucceeds) {
 TEST(LinkDown, HundredReconnectionsLeaveNoDescriptorOrThreadBehind) {
     engine::headless::install();
     CMessageQueue* link = CMessageQueue::getInstance();
-    LoopbackServer server;
+    ScriptedServer server;
     ASSERT_TRUE(link->connectServerAt("127.0.0.1", server.port()));
 
     // One cycle: the server accepts and closes at once, the receiver ends, the link reconnects.
@@ -174,7 +174,7 @@ TEST(LinkDown, HundredReconnectionsLeaveNoDescriptorOrThreadBehind) {
 // Runs in the child: the first link is lost, the second answers the query with an old version.
 void reconnectToAnOldServer() {
     engine::setBackend(std::make_unique<engine::headless::HeadlessBackend>(1024, 768));
-    LoopbackServer server;
+    ScriptedServer server;
     CMessageQueue* link = CMessageQueue::getInstance();
     if (!link->connectServerAt("127.0.0.1", server.port()) || !server.accept()) {
         std::_Exit(2);

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "tests/kit/PicturePath.h"
 #include "tests/resources/ResourceFiles.h"
 
 namespace restest {
@@ -187,9 +188,7 @@ TEST(CardArt, FannedHandShowsEveryCardsRankAndSuit) {
         SDL_BlitSurface(card.get(), nullptr, table.get(), &at);
     }
 
-    if (const char* dir = std::getenv("DESK_PICTURES_DIR")) {
-        IMG_SavePNG(table.get(), (std::string(dir) + "/resources_fanned_hand.png").c_str());
-    }
+    EXPECT_EQ(IMG_SavePNG(table.get(), picturePath("resources_fanned_hand.png").c_str()), 0);
     // Every card but the last shows an 18 px strip; its corner must carry rank and suit colour.
     for (int i = 0; i + 1 < n; ++i) {
         int code = hand[i];

@@ -3,13 +3,13 @@
 // 确定 keeps and sends the name, the server's answer closes it or shows why not, and no key
 // typed into it reaches the hall behind.
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "engine/backend/headless/Headless.h"
 #include "net/OutgoingMessages.h"
 #include "scenes/common/CNamePanel.h"
 #include "settings/CSettings.h"
+#include "tests/kit/PicturePath.h"
 #include "tests/scenes/SceneTestKit.h"
 #include "wire/PlayerName.h"
 
@@ -20,7 +20,6 @@ namespace {
 
 const Vec2 kConfirm(CNamePanel::kConfirmX, CNamePanel::kButtonY);
 const Vec2 kSuggest(CNamePanel::kSuggestX, CNamePanel::kButtonY);
-const Vec2 kHallGear(32, 736);
 const Vec2 kRename(652, 552);
 const std::string kEleven = "一二三四五六七八九十百";
 const std::string kHelloWithNames = R"({"opt":"hello","status":"ok","resume":"0","names":"1"})";
@@ -211,9 +210,7 @@ TEST_F(NamePanelTest, PanelPicture) {
     CNamePanel* panel = firstHall();
     panel->field()->setString("小明");
     headless::compose("tian", 4);
-    const char* dir = std::getenv("DESK_PICTURES_DIR");
-    const std::string path =
-        (std::filesystem::path(dir != nullptr ? dir : ".") / "name-panel.png").string();
+    const std::string path = picturePath("name-panel.png");
     ASSERT_TRUE(headless::saveFrame(path));
     EXPECT_GT(std::filesystem::file_size(path), 0u);
     // The field's cream shows under the text, where the hall's table is green without the panel.

@@ -86,7 +86,7 @@ protected:
             3);
     }
 
-    std::optional<LoopbackServer> m_server;
+    std::optional<ScriptedServer> m_server;
 };
 
 TEST_F(RejoinLinkTest, FromTheDeskAResumeLeadsStraightBackToTheSeat) {

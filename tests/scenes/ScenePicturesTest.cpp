@@ -1,24 +1,19 @@
 // Renders the hall and a desk in the middle of a game into the pictures directory, so that a
 // person can look at them as a player would.
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "engine/backend/headless/Headless.h"
 #include "scenes/common/CardSprite.h"
 #include "scenes/desk/CSummaryPanel.h"
 #include "scenes/hall/CRecordPanel.h"
+#include "tests/kit/PicturePath.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/SceneTestKit.h"
 
 using namespace engine;
 
 namespace {
-
-std::string picturePath(const std::string& name) {
-    const char* dir = std::getenv("DESK_PICTURES_DIR");
-    return (std::filesystem::path(dir != nullptr ? dir : ".") / name).string();
-}
 
 bool sameColour(DrawColor a, DrawColor b) {
     return a.r == b.r && a.g == b.g && a.b == b.b;

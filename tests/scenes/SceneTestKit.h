@@ -16,6 +16,9 @@
 #include "scenes/desk/CDeskScene.h"
 #include "scenes/hall/CHallScene.h"
 
+// The hall's settings gear (top left), as a tap finds it.
+inline const engine::Vec2 kHallGear(32, 736);
+
 // The codes of a row of cards (the hand, a seat's played cards), in order.
 std::vector<int> codesOf(const std::vector<CardSprite*>& cards);
 

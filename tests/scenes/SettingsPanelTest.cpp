@@ -3,7 +3,6 @@
 // music is asked for; the open panel keeps its touches from the scene; the full-screen switch and
 // keys.
 
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 
@@ -12,6 +11,7 @@
 #include "scenes/common/CardSprite.h"
 #include "settings/CSettings.h"
 #include "settings/CWindow.h"
+#include "tests/kit/PicturePath.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/SceneTestKit.h"
 
@@ -20,8 +20,7 @@ using K = EventKeyboard::KeyCode;
 
 namespace {
 
-// The gear of the hall (top left) and of the desk (left of the return button).
-const Vec2 kHallGear(32, 736);
+// The gear of the desk (left of the return button); the hall's is kHallGear.
 const Vec2 kDeskGear(932, 738);
 
 Vec2 control(float x, int row) {
@@ -288,9 +287,7 @@ TEST_F(SettingsPanelTest, TheKeptWindowSizeIsAtLeastTheMinimum) {
 TEST_F(SettingsPanelTest, PanelPicture) {
     startMidGameDesk();
     headless::tap(kDeskGear.x, kDeskGear.y);
-    const char* dir = std::getenv("DESK_PICTURES_DIR");
-    const std::string path =
-        (std::filesystem::path(dir != nullptr ? dir : ".") / "settings_panel.png").string();
+    const std::string path = picturePath("settings_panel.png");
     ASSERT_TRUE(headless::saveFrame(path));
     EXPECT_GT(std::filesystem::file_size(path), 0u);
 }

@@ -24,7 +24,7 @@ const std::string kDesksAsked = R"({"opt":"desks"})";
 const Vec2 kWatchButton(512, 270);
 constexpr int kFirstDesk = 11;  // a list's desks are numbered from here on
 
-void tapAt(const Vec2& at) {
+void tapOn(const Vec2& at) {
     headless::tap(at.x, at.y);
 }
 
@@ -66,7 +66,7 @@ protected:
     // The watch panel opened by 观战, waiting for the "desks" it sent.
     WatchPanelProbe openedPanel() {
         HallProbe hall{*hallAfter(kWatchHello)};
-        tapAt(kWatchButton);
+        tapOn(kWatchButton);
         EXPECT_NE(hall.watchPanel(), nullptr) << "观战 builds the panel";
         WatchPanelProbe probe{*hall.watchPanel()};
         EXPECT_TRUE(probe.panel.isOpen());
@@ -96,12 +96,12 @@ TEST_F(WatchPanelTest, WatchOpensThePanelOnlyWhereOfferedAndNoSeatIsAsked) {
         SCOPED_TRACE(std::string(row.hello) + (row.askSeat ? " after quick join" : ""));
         HallProbe probe{*hallAfter(row.hello)};
         if (row.askSeat) {
-            tapAt(Vec2(512, 384));
+            tapOn(Vec2(512, 384));
             step(0.2);
             takeSent();
         }
         EXPECT_EQ(probe.watch()->isVisible(), row.shown);
-        tapAt(kWatchButton);
+        tapOn(kWatchButton);
         // A panel never built is not open.
         EXPECT_EQ(probe.watchPanel() != nullptr && probe.watchPanel()->isOpen(), row.opens);
         EXPECT_EQ(takeSent(), row.opens ? Texts{kDesksAsked} : Texts{});
@@ -178,8 +178,8 @@ TEST_F(WatchPanelTest, TheWheelAndADragScrollClampedAndARowPickedSendsWatchOnce)
         }
         feed(desksText(kFirstDesk, row.count));  // a refresh keeps the place if it can
         EXPECT_EQ(shown(probe), row.shown);
-        tapAt(row.pickAt);
-        tapAt(row.pickAt);  // a second pick waits for the first's answer
+        tapOn(row.pickAt);
+        tapOn(row.pickAt);  // a second pick waits for the first's answer
         EXPECT_EQ(takeSent(), row.picked != 0 ? Texts{watchSent(row.picked)} : Texts{});
         EXPECT_EQ(probe.message()->getString(), row.picked != 0 ? WatchList::kEnteringText : "");
         EXPECT_TRUE(probe.panel.isOpen());
@@ -199,13 +199,13 @@ TEST_F(WatchPanelTest, ItAsksAgainEveryThreeSecondsWhileOpenAndNotAfterClosing) 
         if (way == 0) {
             headless::typeKey(Key::KEY_ESCAPE);
         } else {
-            tapAt(way == 1 ? Vec2(882, 670) : Vec2(20, 20));
+            tapOn(way == 1 ? Vec2(882, 670) : Vec2(20, 20));
         }
         EXPECT_FALSE(probe.panel.isOpen()) << way;
         step(7);
         const Texts sent = takeSent();  // the hall's own query may be among them
         EXPECT_EQ(std::count(sent.begin(), sent.end(), kDesksAsked), 0) << way;
-        tapAt(kWatchButton);
+        tapOn(kWatchButton);
         EXPECT_EQ(takeSent(), Texts{kDesksAsked}) << way << ": reopened";
     }
 }
@@ -213,17 +213,17 @@ TEST_F(WatchPanelTest, ItAsksAgainEveryThreeSecondsWhileOpenAndNotAfterClosing) 
 TEST_F(WatchPanelTest, ARefusalIsShownAndAnotherPickGoesOutAsAfterReopening) {
     WatchPanelProbe probe = openedPanel();
     feed(desksText(kFirstDesk, 3));
-    tapAt(slotCentre(1));
+    tapOn(slotCentre(1));
     feed(R"({"opt":"watch","status":"refused","reason":"no such desk"})");
     EXPECT_EQ(probe.message()->getString(), "这桌的牌局已经结束");
-    tapAt(slotCentre(2));
+    tapOn(slotCentre(2));
     EXPECT_EQ(takeSent(), (Texts{watchSent(12), watchSent(13)}));
     // Closed while an answer is awaited, the panel opens afresh.
     headless::typeKey(Key::KEY_ESCAPE);
-    tapAt(kWatchButton);
+    tapOn(kWatchButton);
     EXPECT_EQ(probe.message()->getString(), "");
     feed(desksText(kFirstDesk, 3));
-    tapAt(slotCentre(0));
+    tapOn(slotCentre(0));
     EXPECT_EQ(takeSent(), (Texts{kDesksAsked, watchSent(11)}));
 }
 
@@ -245,13 +245,13 @@ TEST_F(WatchPanelTest, TheJoinPanelWatchesByCodeWhereOffered) {
         SCOPED_TRACE(std::string(row.hello) + (row.refusal ? row.refusal : ""));
         const bool offered = row.hello == kWatchHello;
         HallProbe hall{*hallAfter(row.hello)};
-        tapAt(Vec2(774, 384));
+        tapOn(Vec2(774, 384));
         CJoinPanel* panel = hall.joinPanel();
         ASSERT_NE(panel, nullptr) << "加入牌桌 builds the panel";
         for (Key key : {Key::KEY_0, Key::KEY_4, Key::KEY_2, Key::KEY_0, Key::KEY_0, Key::KEY_7}) {
             headless::typeKey(key);
         }
-        tapAt(Vec2(512, 215));
+        tapOn(Vec2(512, 215));
         EXPECT_EQ(takeSent(), offered ? Texts{R"({"opt":"watch","code":"042007"})"} : Texts{});
         if (row.refusal != nullptr) {
             feed(row.refusal);

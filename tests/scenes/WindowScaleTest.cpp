@@ -4,7 +4,6 @@
 // here from the window's shape, not asked of the view.
 
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 
 #include "app/Catalogue.h"
@@ -13,6 +12,7 @@
 #include "scenes/common/CardSprite.h"
 #include "settings/CSettings.h"
 #include "settings/CWindow.h"
+#include "tests/kit/PicturePath.h"
 #include "tests/scenes/DeskProbe.h"
 #include "tests/scenes/SceneTestKit.h"
 
@@ -49,11 +49,6 @@ Vec2 seenAt(const Shape& shape, const Vec2& design) {
 void tapSeen(const Shape& shape, const Vec2& design) {
     const Vec2 at = seenAt(shape, design);
     headless::tapWindow(at.x, at.y);
-}
-
-std::string picturePath(const std::string& name) {
-    const char* dir = std::getenv("DESK_PICTURES_DIR");
-    return (std::filesystem::path(dir != nullptr ? dir : ".") / name).string();
 }
 
 constexpr const char* kAdd = R"({"opt":"add"})";

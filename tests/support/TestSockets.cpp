@@ -100,18 +100,28 @@ SocketHandle acceptWithin(SocketHandle listener, int timeoutMs) {
     return peer;
 }
 
-int waitFor(SocketHandle socket, int wanted, int timeoutMs) {
-    pollfd entry{};
-    entry.fd = socket;
-    entry.events = static_cast<short>(((wanted & kReadable) ? POLLIN : 0) |
-                                      ((wanted & kWritable) ? POLLOUT : 0));
-    if (pollSockets(&entry, 1, timeoutMs) <= 0) {
-        return kNothing;
+std::vector<int> waitForAny(const std::vector<Wait>& waits, int timeoutMs) {
+    std::vector<pollfd> entries(waits.size());
+    for (std::size_t i = 0; i < waits.size(); ++i) {
+        entries[i].fd = waits[i].socket;
+        entries[i].events = static_cast<short>(((waits[i].wanted & kReadable) ? POLLIN : 0) |
+                                               ((waits[i].wanted & kWritable) ? POLLOUT : 0));
     }
-    // A closed or failed connection is readable: the read then says what happened.
-    const bool readable = (entry.revents & (POLLIN | POLLHUP | POLLERR)) != 0;
-    return ((wanted & kReadable) && readable ? kReadable : 0) |
-           ((entry.revents & POLLOUT) ? kWritable : 0);
+    std::vector<int> ready(waits.size(), kNothing);
+    if (pollSockets(entries.data(), entries.size(), timeoutMs) <= 0) {
+        return ready;
+    }
+    for (std::size_t i = 0; i < waits.size(); ++i) {
+        // A closed or failed connection is readable: the read then says what happened.
+        const bool readable = (entries[i].revents & (POLLIN | POLLHUP | POLLERR)) != 0;
+        ready[i] = ((waits[i].wanted & kReadable) && readable ? kReadable : 0) |
+                   ((entries[i].revents & POLLOUT) ? kWritable : 0);
+    }
+    return ready;
+}
+
+int waitFor(SocketHandle socket, int wanted, int timeoutMs) {
+    return waitForAny({{socket, wanted}}, timeoutMs).front();
 }
 
 bool readableWithin(SocketHandle socket, int timeoutMs) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "net/Socket.h"
 
@@ -23,6 +24,12 @@ SocketHandle acceptWithin(SocketHandle listener, int timeoutMs);
 enum Ready : int { kNothing = 0, kReadable = 1, kWritable = 2 };
 // What `socket` is ready for within the time, of what was asked (kReadable | kWritable).
 int waitFor(SocketHandle socket, int wanted, int timeoutMs);
+struct Wait {
+    SocketHandle socket;
+    int wanted;
+};
+// The same for several sockets at once: what each is ready for, in the order given.
+std::vector<int> waitForAny(const std::vector<Wait>& waits, int timeoutMs);
 bool readableWithin(SocketHandle socket, int timeoutMs);
 
 // Two connected stream sockets (a socket pair; on Windows, which has none, loopback TCP); false

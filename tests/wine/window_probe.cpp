@@ -29,7 +29,7 @@
 #include "scenes/hall/CHallScene.h"
 #include "settings/CSettings.h"
 #include "settings/CWindow.h"
-#include "tests/net/LoopbackServer.h"
+#include "tests/kit/ScriptedServer.h"
 #include "tests/scenes/DeskProbe.h"
 
 using namespace engine;
@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
     director->startAnimation();
     loadCatalogue();
 
-    LoopbackServer server;
+    ScriptedServer server;
     CMessageQueue* link = CMessageQueue::getInstance();
     if (refuse) {
         if (!link->connectServerAt("127.0.0.1", server.port()) || !server.accept()) {
