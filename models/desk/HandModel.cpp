@@ -85,10 +85,7 @@ std::vector<int> HandModel::playRaised(const Send& send) {
     }
     // Each code takes a raised copy, so that a resting copy of the same code stays.
     for (int code : codes) {
-        const auto raised = std::find_if(m_cards.begin(), m_cards.end(), [code](const Card& c) {
-            return c.code == code && c.raised;
-        });
-        removeAt(static_cast<std::size_t>(raised - m_cards.begin()));
+        removeFirst([code](const Card& c) { return c.code == code && c.raised; });
     }
     lowerAll();
     return codes;
@@ -116,28 +113,27 @@ void HandModel::putBack(const std::vector<int>& codes) {
 
 void HandModel::takeOut(const std::vector<int>& codes) {
     for (int code : codes) {
-        const auto found = std::find_if(m_cards.begin(), m_cards.end(),
-                                        [code](const Card& c) { return c.code == code; });
-        if (found != m_cards.end()) {
-            removeAt(static_cast<std::size_t>(found - m_cards.begin()));
-        }
+        removeFirst([code](const Card& c) { return c.code == code; });
     }
     lowerAll();
 }
 
 void HandModel::forget(const std::vector<unsigned>& ids) {
     for (unsigned id : ids) {
-        const auto found = std::find_if(m_cards.begin(), m_cards.end(),
-                                        [id](const Card& c) { return c.id == id; });
-        if (found != m_cards.end()) {
-            removeAt(static_cast<std::size_t>(found - m_cards.begin()));
-        }
+        removeFirst([id](const Card& c) { return c.id == id; });
     }
 }
 
 void HandModel::add(int code, std::size_t at) {
     m_cards.insert(m_cards.begin() + static_cast<std::ptrdiff_t>(at),
                    Card{code, false, m_nextId++});
+}
+
+void HandModel::removeFirst(const std::function<bool(const Card&)>& matches) {
+    const auto found = std::find_if(m_cards.begin(), m_cards.end(), matches);
+    if (found != m_cards.end()) {
+        removeAt(static_cast<std::size_t>(found - m_cards.begin()));
+    }
 }
 
 void HandModel::removeAt(std::size_t index) {

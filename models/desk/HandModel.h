@@ -64,6 +64,8 @@ public:
 private:
     void add(int code, std::size_t at);
     void removeAt(std::size_t index);
+    // The first card that `matches` leaves the hand; none when no card matches.
+    void removeFirst(const std::function<bool(const Card&)>& matches);
     void turn(std::size_t index);
 
     std::vector<Card> m_cards;
